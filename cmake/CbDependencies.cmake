@@ -1,0 +1,13 @@
+# Third-party libraries, found once for the whole tree as imported targets.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET libavformat libavcodec libavutil libswscale libswresample)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo pangocairo)
+find_path(SIMPLEINI_INCLUDE_DIR SimpleIni.h REQUIRED)
+add_library(cb_simpleini INTERFACE)
+target_include_directories(cb_simpleini SYSTEM INTERFACE ${SIMPLEINI_INCLUDE_DIR})
+if(CB_BUILD_UI)
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Multimedia)
+else()
+  find_package(Qt6 REQUIRED COMPONENTS Core)
+endif()
