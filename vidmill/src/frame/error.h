@@ -1,0 +1,29 @@
+// The library's one internal error type. Engine code throws it with the message the caller
+// should read; the method guard turns it into a status code and the thread's error information.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+#include "cbplatform/com_types.h"
+
+namespace vidmill {
+
+class Error : public std::runtime_error {
+public:
+    explicit Error(const std::string& message, HRESULT platformCode = S_OK)
+        : std::runtime_error(message), platformCode_(platformCode) {}
+    // A failed platform call's own code; the guard passes it on when it is negative.
+    HRESULT platformCode() const { return platformCode_; }
+
+private:
+    HRESULT platformCode_;
+};
+
+// Raised when the user cancels a dialog the library shows; reported as "Operation aborted".
+class AbortError : public Error {
+public:
+    AbortError() : Error("Operation aborted") {}
+};
+
+}  // namespace vidmill
