@@ -6,6 +6,8 @@ pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo pangocairo)
 find_path(SIMPLEINI_INCLUDE_DIR SimpleIni.h REQUIRED)
 add_library(cb_simpleini INTERFACE)
 target_include_directories(cb_simpleini SYSTEM INTERFACE ${SIMPLEINI_INCLUDE_DIR})
+# Texts are UTF-8 throughout; the packaged header has no converter of its own.
+target_compile_definitions(cb_simpleini INTERFACE SI_NO_CONVERSION)
 if(CB_BUILD_UI)
   find_package(Qt6 REQUIRED COMPONENTS Core Gui Widgets Multimedia)
 else()
