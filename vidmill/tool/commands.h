@@ -1,0 +1,10 @@
+// The tool's commands; each returns the exit status or throws CommandFailed.
+#pragma once
+
+#include "tool_support.h"
+
+namespace vidmill::tool {
+
+int RunCompressors(const Arguments& arguments);
+
+}  // namespace vidmill::tool

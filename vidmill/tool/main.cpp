@@ -1,0 +1,50 @@
+// vidmill: the AVI processing library from the command line.
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+#include "commands.h"
+
+namespace {
+
+using vidmill::tool::Arguments;
+
+struct Command {
+    const char* name;
+    int (*run)(const Arguments&);
+    const char* usage;
+};
+
+const Command kCommands[] = {
+    {"compressors", &vidmill::tool::RunCompressors,
+     "compressors                       list the video compressors: handler, name, description, writing=yes|no"},
+};
+
+int Help(FILE* out) {
+    std::fprintf(out, "usage: vidmill COMMAND [ARGUMENTS]\n\nCommands:\n");
+    for (const auto& command : kCommands) std::fprintf(out, "  %s\n", command.usage);
+    std::fprintf(out, "\nExit status 0 on success; on failure the library's message on standard error and 1.\n");
+    return out == stdout ? 0 : 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) return Help(stderr);
+    const std::string name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") return Help(stdout);
+    const Arguments arguments(argv + 2, argv + argc);
+    for (const auto& command : kCommands) {
+        if (name != command.name) continue;
+        try {
+            return command.run(arguments);
+        } catch (const vidmill::tool::CommandFailed& failure) {
+            std::fprintf(stderr, "vidmill %s: %s\n", command.name, failure.message.c_str());
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "vidmill %s: %s\n", command.name, error.what());
+        }
+        return 1;
+    }
+    std::fprintf(stderr, "vidmill: unknown command \"%s\"\n\n", name.c_str());
+    return Help(stderr);
+}
