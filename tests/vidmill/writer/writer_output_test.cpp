@@ -1,0 +1,164 @@
+// Files written through each handler code, read back by ffprobe and ffmpeg.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "frame/error.h"
+#include "writer/avi_writer_engine.h"
+#include "writer_test_support.h"
+
+namespace vidmill::writer {
+namespace {
+
+using namespace vidmill::writer::testing;
+
+std::uint32_t FourCc(const char* code) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
+}
+
+struct HandlerCase {
+    const char* handler;
+    const char* codecName;  // as ffprobe names the stream's codec
+    bool lossless;
+    int width;
+    int height;
+    double framesPerSecond;
+    const char* frameRate;  // as ffprobe prints it
+};
+
+class WriterHandlerTest : public ::testing::TestWithParam<HandlerCase> {};
+
+TEST_P(WriterHandlerTest, ReferenceToolsReadWhatWasWritten) {
+    const HandlerCase& param = GetParam();
+    const std::string path = ScratchPath(std::string("handler-") + param.handler + ".avi");
+    constexpr int kFrames = 12;
+    std::vector<std::uint8_t> expected;
+    {
+        AviWriterEngine writer;
+        writer.properties().setCompressorHandler(FourCc(param.handler));
+        writer.properties().setFramesPerSecond(param.framesPerSecond);
+        writer.properties().setKeyFrameRate(5);
+        writer.createNew(path, param.width, param.height);
+        for (int i = 0; i < kFrames; ++i) {
+            PaintPattern(writer.frameBitmap(), i);
+            const auto pixels = ToBgr24(writer.frameBitmap());
+            expected.insert(expected.end(), pixels.begin(), pixels.end());
+            writer.writeCurrentFrame();
+        }
+        EXPECT_EQ(writer.frameCounter(), kFrames);
+        writer.close();
+    }
+    const VideoFacts facts = ProbeVideo(path);
+    EXPECT_EQ(facts.codecName, param.codecName);
+    EXPECT_EQ(facts.width, param.width);
+    EXPECT_EQ(facts.height, param.height);
+    EXPECT_EQ(facts.frameRate, param.frameRate);
+    EXPECT_EQ(facts.packets, kFrames);
+    const auto flags = KeyFrameFlags(path);
+    ASSERT_EQ(flags.size(), static_cast<std::size_t>(kFrames));
+    for (int i = 0; i < kFrames; i += 5) EXPECT_TRUE(flags[static_cast<std::size_t>(i)]) << "frame " << i;
+    const auto decoded = DecodeBgr24(path);
+    ASSERT_EQ(decoded.size(), expected.size());
+    if (param.lossless) {
+        EXPECT_TRUE(decoded == expected) << "decoded pixels differ";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Handlers, WriterHandlerTest,
+    ::testing::Values(HandlerCase{"DIB ", "rawvideo", true, 64, 48, 25.0, "25/1"},
+                      // Rows of 33 pixels are padded to 4 bytes in the file.
+                      HandlerCase{"DIB ", "rawvideo", true, 33, 17, 29.97, "2997/100"},
+                      HandlerCase{"ZZZZ", "rawvideo", true, 64, 48, 15.0, "15/1"},
+                      HandlerCase{"MSVC", "msvideo1", false, 64, 48, 25.0, "25/1"},
+                      HandlerCase{"HFYU", "huffyuv", true, 64, 48, 25.0, "25/1"},
+                      HandlerCase{"FFV1", "ffv1", true, 64, 48, 25.0, "25/1"},
+                      HandlerCase{"MJPG", "mjpeg", false, 64, 48, 25.0, "25/1"},
+                      HandlerCase{"MP42", "msmpeg4v2", false, 64, 48, 25.0, "25/1"},
+                      HandlerCase{"DIV3", "msmpeg4v3", false, 64, 48, 25.0, "25/1"},
+                      HandlerCase{"XVID", "mpeg4", false, 64, 48, 10.0, "10/1"},
+                      HandlerCase{"cvid", "cinepak", false, 64, 48, 25.0, "25/1"}),
+    [](const ::testing::TestParamInfo<HandlerCase>& row) {
+        std::string name;
+        for (const char c : std::string(row.param.handler))
+            if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+        return name + "_" + std::to_string(row.param.width);
+    });
+
+TEST(WriterKeyFrames, FlagsFollowTheKeyFrameRate) {
+    struct Case {
+        const char* handler;
+        int keyFrameRate;
+    };
+    for (const Case& c : {Case{"MSVC", 10}, Case{"MSVC", 0}, Case{"MSVC", 1}, Case{"MP42", 4}, Case{"XVID", 7}}) {
+        SCOPED_TRACE(std::string(c.handler) + " every " + std::to_string(c.keyFrameRate));
+        const std::string path = ScratchPath("keys.avi");
+        {
+            AviWriterEngine writer;
+            writer.properties().setCompressorHandler(FourCc(c.handler));
+            writer.properties().setKeyFrameRate(c.keyFrameRate);
+            writer.createNew(path, 64, 48);
+            // A still picture: nothing forces the encoder to a complete picture by itself.
+            PaintPattern(writer.frameBitmap(), 0);
+            for (int i = 0; i < 25; ++i) writer.writeCurrentFrame();
+            writer.close();
+        }
+        const auto flags = KeyFrameFlags(path);
+        ASSERT_EQ(flags.size(), 25u);
+        for (std::size_t i = 0; i < flags.size(); ++i) {
+            const bool expected = c.keyFrameRate <= 1 || i % static_cast<std::size_t>(c.keyFrameRate) == 0;
+            EXPECT_EQ(flags[i], expected) << "frame " << i;
+        }
+    }
+}
+
+TEST(WriterCreateNew, RefusalsAndTheFilesTheyLeave) {
+    struct Case {
+        const char* handler;
+        int width;
+        int height;
+        const char* message;
+        bool fileLeft;
+    };
+    const Case cases[] = {
+        {"MSVC", 0, 48, "Invalid Width parameter of CreateNew method call", false},
+        {"MSVC", 64, -1, "Invalid Height parameter of CreateNew method call", false},
+        // The Video 1 encoder takes only sizes in steps of 4: the file is created, then refused.
+        {"MSVC", 30, 48,
+         "Selected compressor cannot be used for compression because:\ra) compressor doesn't support RGB "
+         "compression or\rb) AVI frame width must be multiplier of 2, 4 or 8.\r",
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        const std::string path = ScratchPath("refused.avi");
+        AviWriterEngine writer;
+        writer.properties().setCompressorHandler(FourCc(c.handler));
+        try {
+            writer.createNew(path, c.width, c.height);
+            ADD_FAILURE() << "CreateNew succeeded";
+        } catch (const Error& error) {
+            EXPECT_STREQ(error.what(), c.message);
+        }
+        EXPECT_FALSE(writer.isOpen());
+        EXPECT_EQ(std::filesystem::exists(path), c.fileLeft);
+    }
+}
+
+TEST(WriterCreateNew, UnwritablePlaceIsReportedWithTheName) {
+    AviWriterEngine writer;
+    const std::string path = "/nonexistent-folder/x.avi";
+    try {
+        writer.createNew(path, 64, 48);
+        ADD_FAILURE() << "CreateNew succeeded";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()), "Cannot create AVI file \"" + path + "\"");
+    }
+    EXPECT_FALSE(writer.isOpen());
+}
+
+}  // namespace
+}  // namespace vidmill::writer

@@ -1,0 +1,71 @@
+// The AVI writer without its component shell: CreateNew, the frame being composed, writing it
+// (watermark, intermediate frames, key-frame rule, frame counter), the sound track and Close.
+//
+// Frames are encoded as they come and written straight into the new file, which holds only the
+// video stream while frames are added. A sound track may come at any time, yet a file names its
+// streams in its header: the sound is kept in a temporary spool, and Close rewrites the file with
+// video and sound interleaved by time. Nothing of the movie is held in memory beyond one frame.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "cbplatform/bitmap.h"
+#include "writer/writer_properties.h"
+
+namespace vidmill::writer {
+
+class AviWriterEngine {
+public:
+    // Drawn over each frame just before it is written: the frame, the frames written so far
+    // (intermediate frames included) and the frame rate.
+    using FrameOverlay = std::function<void(cb::Bitmap& frame, int frameCounter, double framesPerSecond)>;
+
+    AviWriterEngine();
+    // Performs Close; a failure to complete the file is not reported from here.
+    ~AviWriterEngine();
+    AviWriterEngine(const AviWriterEngine&) = delete;
+    AviWriterEngine& operator=(const AviWriterEngine&) = delete;
+
+    WriterProperties& properties() { return properties_; }
+    const WriterProperties& properties() const { return properties_; }
+    void setFrameOverlay(FrameOverlay overlay) { overlay_ = std::move(overlay); }
+
+    // Creates the file (an existing one is replaced) with the current properties. Fails in
+    // writing mode, for a width or height below 1, when the file cannot be created, and when the
+    // compressor cannot take frames of this size (the file then stays on disk, empty).
+    void createNew(const std::string& fileName, int width, int height);
+    bool isOpen() const;
+
+    // The frame being composed: the size of CreateNew, 24, 32 or 8 bits per pixel. Writing mode only.
+    cb::Bitmap& frameBitmap();
+    // Writes the composed frame (after its intermediate frames). Fails outside writing mode and
+    // with "Cannot write AVI frame"; the frames written before stay in the file.
+    void writeCurrentFrame();
+    // Position of the next frame in the stream.
+    int frameCounter() const;
+
+    // Takes the first sound stream of a WAV or AVI file in its stored format, once per file.
+    // With cutWav it ends at the sample of the last frame written so far, plus one.
+    void addWav(const std::string& fileName, bool cutWav);
+
+    // Completes the file and leaves writing mode. The writer is closed even when completing fails;
+    // that failure is then reported ("Cannot write AVI file" and the like).
+    void close();
+
+    // Messages shared with the component shell.
+    static const char* const kNotWritingMessage;
+
+private:
+    struct Session;
+    void requireOpen() const;
+    void writeFrameAt(const cb::Bitmap& frame);
+
+    WriterProperties properties_;
+    FrameOverlay overlay_;
+    std::unique_ptr<Session> session_;
+};
+
+}  // namespace vidmill::writer

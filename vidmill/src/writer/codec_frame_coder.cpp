@@ -1,0 +1,135 @@
+#include "writer/codec_frame_coder.h"
+
+#include "frame/error.h"
+#include "writer/encoder_choice.h"
+#include "writer/encoder_tuning.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
+namespace vidmill::writer {
+namespace {
+
+AVPixelFormat SourceFormatFor(int bitsPerPixel) {
+    switch (bitsPerPixel) {
+    case 32: return AV_PIX_FMT_BGR0;
+    case 8: return AV_PIX_FMT_PAL8;
+    default: return AV_PIX_FMT_BGR24;
+    }
+}
+
+[[noreturn]] void FrameFailed() { throw Error("Cannot write AVI frame"); }
+
+}  // namespace
+
+std::unique_ptr<CodecFrameCoder> CodecFrameCoder::TryOpen(const AVCodec& encoder, std::uint32_t codecTag,
+                                                          const VideoSettings& settings, int bitsPerPixel) {
+    std::unique_ptr<CodecFrameCoder> coder(new CodecFrameCoder());
+    if (!coder->open(encoder, codecTag, settings, bitsPerPixel)) return nullptr;
+    return coder;
+}
+
+bool CodecFrameCoder::open(const AVCodec& encoder, std::uint32_t codecTag, const VideoSettings& settings,
+                           int bitsPerPixel) {
+    bitsPerPixel_ = bitsPerPixel;
+    sourceFormat_ = SourceFormatFor(bitsPerPixel);
+    codecTag_ = codecTag;
+    const AVPixelFormat inputFormat = EncoderInputFormat(encoder, sourceFormat_);
+    if (inputFormat == AV_PIX_FMT_NONE) return false;
+
+    context_.reset(avcodec_alloc_context3(&encoder));
+    if (!context_) return false;
+    AVCodecContext& context = *context_;
+    context.width = settings.width;
+    context.height = settings.height;
+    context.pix_fmt = inputFormat;
+    context.time_base = AVRational{1000, settings.rate};
+    context.framerate = AVRational{settings.rate, 1000};
+    context.codec_tag = codecTag;
+    context.thread_count = 1;
+    // Some encoders (motion JPEG's full-range formats among them) are refused without this.
+    context.strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
+    TuneEncoder(context, encoder, settings);
+    if (avcodec_open2(&context, &encoder, nullptr) < 0) return false;
+
+    scaler_.reset(sws_getContext(settings.width, settings.height, sourceFormat_, settings.width, settings.height,
+                                 inputFormat, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    picture_.reset(av_frame_alloc());
+    packet_.reset(av_packet_alloc());
+    if (!scaler_ || !picture_ || !packet_) return false;
+    picture_->format = inputFormat;
+    picture_->width = settings.width;
+    picture_->height = settings.height;
+    if (av_frame_get_buffer(picture_.get(), 0) < 0) return false;
+
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(encoder.id);
+    everyPacketComplete_ = descriptor != nullptr && (descriptor->props & AV_CODEC_PROP_INTRA_ONLY) != 0;
+    steersKeyFrameCounter_ = CountsKeyFramesItself(encoder);
+    return true;
+}
+
+void CodecFrameCoder::describe(AVCodecParameters& parameters) const {
+    avcodec_parameters_from_context(&parameters, context_.get());
+    parameters.codec_tag = codecTag_;
+}
+
+void CodecFrameCoder::convert(const cb::Bitmap& frame) {
+    if (frame.width() != context_->width || frame.height() != context_->height ||
+        frame.bitsPerPixel() != bitsPerPixel_)
+        FrameFailed();
+    if (av_frame_make_writable(picture_.get()) < 0) FrameFailed();
+    // The bitmap's rows run bottom-up: start at the top row and step backwards through memory.
+    const std::uint8_t* source[4] = {frame.topRow(0), nullptr, nullptr, nullptr};
+    int sourceStride[4] = {-static_cast<int>(frame.stride()), 0, 0, 0};
+    if (sourceFormat_ == AV_PIX_FMT_PAL8) {
+        palette_.resize(256);
+        for (std::size_t i = 0; i < palette_.size() && i < frame.palette().size(); ++i) {
+            const cb::RgbQuad& entry = frame.palette()[i];
+            palette_[i] = 0xFF000000u | static_cast<std::uint32_t>(entry.red) << 16 |
+                          static_cast<std::uint32_t>(entry.green) << 8 | entry.blue;
+        }
+        source[1] = reinterpret_cast<const std::uint8_t*>(palette_.data());
+        sourceStride[1] = 0;
+    }
+    sws_scale(scaler_.get(), source, sourceStride, 0, frame.height(), picture_->data, picture_->linesize);
+}
+
+void CodecFrameCoder::encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) {
+    convert(frame);
+    picture_->pts = position;
+    picture_->pict_type = keyFrame ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
+    if (keyFrame) pendingKeyFrames_.insert(position);
+    if (steersKeyFrameCounter_) {
+        // This encoder starts a key frame once keyint_min frames have passed since the last
+        // one; 0 forces one now, the largest value leaves the other frames to change detection.
+        context_->keyint_min = keyFrame ? 0 : INT_MAX;
+    }
+    if (avcodec_send_frame(context_.get(), picture_.get()) < 0) FrameFailed();
+    drain(sink);
+}
+
+void CodecFrameCoder::flush(const PacketSink& sink) {
+    const int result = avcodec_send_frame(context_.get(), nullptr);
+    if (result < 0 && result != AVERROR_EOF) FrameFailed();
+    drain(sink);
+}
+
+void CodecFrameCoder::drain(const PacketSink& sink) {
+    for (;;) {
+        const int result = avcodec_receive_packet(context_.get(), packet_.get());
+        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return;
+        if (result < 0) FrameFailed();
+        const bool asked = pendingKeyFrames_.erase(packet_->pts) > 0;
+        const bool complete = (packet_->flags & AV_PKT_FLAG_KEY) != 0;
+        // Only a packet that really is a complete picture is flagged, and only where the
+        // key-frame rule puts one (or where every packet of the codec is complete anyway).
+        packet_->flags = complete && (asked || everyPacketComplete_) ? AV_PKT_FLAG_KEY : 0;
+        packet_->dts = packet_->pts;
+        packet_->duration = 1;
+        sink(*packet_);
+        av_packet_unref(packet_.get());
+    }
+}
+
+}  // namespace vidmill::writer

@@ -1,0 +1,25 @@
+#include "writer/frame_coder.h"
+
+#include "frame/error.h"
+#include "writer/codec_frame_coder.h"
+#include "writer/encoder_choice.h"
+#include "writer/raw_frame_coder.h"
+
+namespace vidmill::writer {
+
+const char* const kCompressorUnusableMessage =
+    "Selected compressor cannot be used for compression because:\r"
+    "a) compressor doesn't support RGB compression or\r"
+    "b) AVI frame width must be multiplier of 2, 4 or 8.\r";
+
+std::unique_ptr<FrameCoder> OpenFrameCoder(const VideoSettings& settings) {
+    const EncoderChoice choice = ChooseEncoder(settings.handler);
+    if (choice.uncompressed()) return std::make_unique<RawFrameCoder>(settings.width, settings.height);
+    for (const int bitsPerPixel : {24, 32, 8}) {
+        if (auto coder = CodecFrameCoder::TryOpen(*choice.encoder, choice.codecTag, settings, bitsPerPixel))
+            return coder;
+    }
+    throw Error(kCompressorUnusableMessage);
+}
+
+}  // namespace vidmill::writer

@@ -1,0 +1,60 @@
+// Turns composed frame bitmaps into the packets of the file's video stream: either through the
+// encoder of the handler code, or stored uncompressed as bottom-up BGR rows.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "cbplatform/bitmap.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace vidmill::writer {
+
+struct VideoSettings {
+    std::uint32_t handler = 0;
+    int width = 0;
+    int height = 0;
+    // Frames per 1000 seconds: the stream's rate over a scale of 1000.
+    int rate = 25000;
+    int quality = 7000;         // 0..10000
+    int bytesPerSecond = 0;     // 0: no data-rate limit
+    int keyFrameRate = 0;       // frames between key frames
+};
+
+// Receives each finished packet: pts is the frame position, the key flag is set for key frames.
+using PacketSink = std::function<void(AVPacket&)>;
+
+class FrameCoder {
+public:
+    virtual ~FrameCoder() = default;
+    // Bits per pixel of the frame bitmaps this coder takes: 24, 32 or 8.
+    virtual int bitsPerPixel() const = 0;
+    // The codec description of the video stream.
+    virtual void describe(AVCodecParameters& parameters) const = 0;
+    // Codes the frame at `position`. With keyFrame the packet is a key frame and flagged so;
+    // without, it is flagged only when every packet of this coder is a complete picture.
+    // Throws Error "Cannot write AVI frame" when the encoder fails.
+    virtual void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) = 0;
+    // Hands out packets the encoder still holds.
+    virtual void flush(const PacketSink& sink) = 0;
+};
+
+// The compressor check: the encoder of the handler is opened for the frame size from 24-bit,
+// then 32-bit, then 8-bit palette frames; the first that opens is used. Handlers without an
+// encoder are stored uncompressed from 24-bit frames. Throws Error with the compressor text when
+// the encoder opens for none.
+std::unique_ptr<FrameCoder> OpenFrameCoder(const VideoSettings& settings);
+
+// The text reported when the chosen compressor cannot take frames of this size.
+extern const char* const kCompressorUnusableMessage;
+
+// The key-frame rule: position k is a key frame when keyFrameRate <= 1 or k is a multiple of it.
+inline bool IsKeyFramePosition(std::int64_t position, int keyFrameRate) {
+    return keyFrameRate <= 1 || position % keyFrameRate == 0;
+}
+
+}  // namespace vidmill::writer

@@ -1,0 +1,35 @@
+// Packets kept in an unnamed temporary file until the final file is written, so that a long
+// sound track never has to be held in memory.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
+namespace vidmill::writer {
+
+class PacketSpool {
+public:
+    PacketSpool();
+    bool valid() const { return file_ != nullptr; }
+    // Appends the packet's data, timestamps and flags. False on a write failure.
+    bool append(const AVPacket& packet);
+    // Starts reading from the first packet. False on failure.
+    bool rewind();
+    // Reads the next packet into `packet` (replacing its content). False at the end or on failure;
+    // failed() tells the two apart.
+    bool next(AVPacket& packet);
+    bool failed() const { return failed_; }
+
+private:
+    struct FileClose {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    std::unique_ptr<std::FILE, FileClose> file_;
+    bool failed_ = false;
+};
+
+}  // namespace vidmill::writer
