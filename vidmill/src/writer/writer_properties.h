@@ -4,10 +4,9 @@
 
 #include <cstdint>
 
-namespace vidmill::writer {
+#include "vidmill/vidmill.h"
 
-constexpr std::uint32_t kHandlerMsvc = 0x4356534D;    // "MSVC"
-constexpr std::uint32_t kHandlerUncompressed = 0x20424944;  // "DIB "
+namespace vidmill::writer {
 
 class WriterProperties {
 public:
@@ -35,7 +34,7 @@ public:
     int streamRate() const;
 
 private:
-    std::uint32_t compressorHandler_ = kHandlerMsvc;
+    std::uint32_t compressorHandler_ = MsVideo1Compressor;
     int quality_ = 7000;
     double framesPerSecond_ = 25.0;
     int keyFrameRate_ = 0;

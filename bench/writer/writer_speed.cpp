@@ -1,0 +1,160 @@
+// Whole-process benchmark of the AVI writer.
+//
+//   vidmill_writer_bench speed [FRAMES]   frames per second writing FRAMES frames of 352 x 288
+//                                         with "MSVC" and "DIB ", and the ffmpeg command line
+//                                         encoding the same raw 32-bit frames with the same encoder
+//   vidmill_writer_bench memory FRAMES HANDLER
+//                                         writes FRAMES frames and prints the peak resident size
+//
+// The frames are read from one raw file by both sides, so both pay for reading their input.
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "writer/avi_writer_engine.h"
+
+namespace {
+
+constexpr int kWidth = 352;
+constexpr int kHeight = 288;
+constexpr std::size_t kRawFrameBytes = std::size_t{kWidth} * kHeight * 4;
+
+std::string ScratchFolder() {
+    const char* root = std::getenv("TMPDIR");
+    const std::filesystem::path folder = std::filesystem::path(root ? root : "/tmp") / "vidmill-writer-bench";
+    std::filesystem::create_directories(folder);
+    return folder.string();
+}
+
+std::uint32_t FourCc(const char* code) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(code[i]);
+    return value;
+}
+
+// A moving picture with smooth areas and edges, as a camera clip has: top-down BGRA.
+void PaintFrame(std::vector<std::uint8_t>& pixels, int index) {
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            std::uint8_t* pixel = &pixels[(std::size_t(y) * kWidth + x) * 4];
+            const int cx = x - (index * 3) % kWidth;
+            const int cy = y - (index * 2) % kHeight;
+            const bool inBox = cx > 0 && cx < 96 && cy > 0 && cy < 64;
+            pixel[0] = static_cast<std::uint8_t>(inBox ? 230 : x / 2 + index);
+            pixel[1] = static_cast<std::uint8_t>(inBox ? 40 : y + index / 2);
+            pixel[2] = static_cast<std::uint8_t>(inBox ? 60 : (x + y) / 3);
+            pixel[3] = 255;
+        }
+    }
+}
+
+std::string MakeRawFrames(int frames) {
+    const std::string path = ScratchFolder() + "/frames-" + std::to_string(frames) + ".bgra";
+    if (std::filesystem::exists(path) && std::filesystem::file_size(path) == kRawFrameBytes * frames) return path;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::vector<std::uint8_t> pixels(kRawFrameBytes);
+    for (int i = 0; i < frames; ++i) {
+        PaintFrame(pixels, i);
+        std::fwrite(pixels.data(), 1, pixels.size(), file);
+    }
+    std::fclose(file);
+    return path;
+}
+
+// Top-down BGRA into the writer's bottom-up frame of 24 or 32 bits.
+void CopyIntoFrame(const std::uint8_t* source, cb::Bitmap& frame) {
+    const int bytesPerPixel = frame.bitsPerPixel() / 8;
+    for (int y = 0; y < kHeight; ++y) {
+        const std::uint8_t* from = source + std::size_t(y) * kWidth * 4;
+        std::uint8_t* to = frame.topRow(y);
+        for (int x = 0; x < kWidth; ++x, from += 4, to += bytesPerPixel) std::memcpy(to, from, 3);
+    }
+}
+
+double Seconds(std::chrono::steady_clock::time_point start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Writes the frames of the raw file (or generated ones when rawPath is empty) and returns seconds.
+double WriteWithLibrary(const std::string& rawPath, int frames, const char* handler, int keyFrameRate,
+                        const std::string& outPath) {
+    const auto start = std::chrono::steady_clock::now();
+    vidmill::writer::AviWriterEngine writer;
+    writer.properties().setCompressorHandler(FourCc(handler));
+    writer.properties().setKeyFrameRate(keyFrameRate);
+    writer.createNew(outPath, kWidth, kHeight);
+    std::vector<std::uint8_t> pixels(kRawFrameBytes);
+    std::FILE* raw = rawPath.empty() ? nullptr : std::fopen(rawPath.c_str(), "rb");
+    for (int i = 0; i < frames; ++i) {
+        if (raw != nullptr) {
+            if (std::fread(pixels.data(), 1, pixels.size(), raw) != pixels.size()) std::abort();
+        } else {
+            PaintFrame(pixels, i % 250);
+        }
+        CopyIntoFrame(pixels.data(), writer.frameBitmap());
+        writer.writeCurrentFrame();
+    }
+    if (raw != nullptr) std::fclose(raw);
+    writer.close();
+    return Seconds(start);
+}
+
+double WriteWithFfmpeg(const std::string& rawPath, const std::string& codecArguments, const std::string& outPath) {
+    const std::string command = "ffmpeg -v error -y -f rawvideo -pix_fmt bgra -s " + std::to_string(kWidth) + "x" +
+                                std::to_string(kHeight) + " -r 25 -i '" + rawPath + "' " + codecArguments + " '" +
+                                outPath + "'";
+    const auto start = std::chrono::steady_clock::now();
+    if (std::system(command.c_str()) != 0) std::fprintf(stderr, "ffmpeg failed: %s\n", command.c_str());
+    return Seconds(start);
+}
+
+int Speed(int frames) {
+    const std::string raw = MakeRawFrames(frames);
+    const std::string folder = ScratchFolder();
+    struct Row {
+        const char* handler;
+        int keyFrameRate;
+        const char* ffmpegArguments;
+    };
+    const Row rows[] = {
+        {"MSVC", 25, "-c:v msvideo1 -keyint_min 25"},
+        {"MSVC", 0, "-c:v msvideo1 -keyint_min 0"},
+        {"DIB ", 0, "-c:v rawvideo -pix_fmt bgr24"},
+    };
+    std::printf("%-6s %-9s %12s %12s %7s\n", "codec", "key every", "library fps", "ffmpeg fps", "ratio");
+    for (const Row& row : rows) {
+        // Warm the page cache and the encoders once, then measure each side.
+        const double ffmpegSeconds = WriteWithFfmpeg(raw, row.ffmpegArguments, folder + "/ffmpeg.avi");
+        const double librarySeconds = WriteWithLibrary(raw, frames, row.handler, row.keyFrameRate, folder + "/library.avi");
+        const double libraryFps = frames / librarySeconds;
+        const double ffmpegFps = frames / ffmpegSeconds;
+        std::printf("%-6s %-9d %12.1f %12.1f %7.2f\n", row.handler, row.keyFrameRate, libraryFps, ffmpegFps,
+                    libraryFps / ffmpegFps);
+        std::fflush(stdout);
+    }
+    return 0;
+}
+
+int Memory(int frames, const char* handler) {
+    WriteWithLibrary("", frames, handler, 25, ScratchFolder() + "/memory.avi");
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("%s %d frames: peak resident %ld KiB\n", handler, frames, usage.ru_maxrss);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::string mode = argc > 1 ? argv[1] : "speed";
+    if (mode == "speed") return Speed(argc > 2 ? std::atoi(argv[2]) : 1500);
+    if (mode == "memory" && argc > 3) return Memory(std::atoi(argv[2]), argv[3]);
+    std::fprintf(stderr, "usage: %s speed [FRAMES] | memory FRAMES HANDLER\n", argv[0]);
+    return 2;
+}

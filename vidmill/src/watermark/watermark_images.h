@@ -1,0 +1,19 @@
+// Images of watermark items as Cairo surfaces (premultiplied ARGB, top row first).
+#pragma once
+
+#include <string>
+
+#include "cbplatform/bitmap.h"
+#include "watermark/cairo_owners.h"
+
+namespace vidmill::watermark {
+
+// A 32-bit bitmap with straight alpha in the fourth byte, as pictures and device contexts give
+// them. Bitmaps of other depths are taken as opaque.
+SurfacePtr SurfaceFromBitmap(const cb::Bitmap& bitmap);
+
+// Decodes the first picture of an image file; null when it cannot be read.
+// FIXME: switch to the library's shared image decoding once it is in place.
+SurfacePtr LoadImageSurface(const std::string& path);
+
+}  // namespace vidmill::watermark
