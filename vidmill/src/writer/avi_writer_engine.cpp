@@ -80,7 +80,8 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     session->fileName = fileName;
     session->rate = properties_.streamRate();
     session->interFrames = properties_.interFrames();
-    std::remove(fileName.c_str());
+    // Only a file is replaced: a device or folder of that name is left alone (and refused below).
+    if (FileExists(fileName)) std::remove(fileName.c_str());
     session->output = AviOutput::Create(fileName);
     if (!session->output) throw Error("Cannot create AVI file \"" + fileName + "\"");
     if (session->rate < 1) throw Error("Cannot create AVI stream");

@@ -98,6 +98,8 @@ void CodecFrameCoder::convert(const cb::Bitmap& frame) {
 void CodecFrameCoder::encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) {
     convert(frame);
     picture_->pts = position;
+    // Quantiser-scale encoders take the quality of each picture, not the context's.
+    picture_->quality = context_->global_quality;
     picture_->pict_type = keyFrame ? AV_PICTURE_TYPE_I : AV_PICTURE_TYPE_NONE;
     if (keyFrame) pendingKeyFrames_.insert(position);
     if (steersKeyFrameCounter_) {
