@@ -1,6 +1,7 @@
 // Files written through each handler code, read back by ffprobe and ffmpeg.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "frame/error.h"
@@ -56,6 +57,9 @@ TEST_P(WriterHandlerTest, ReferenceToolsReadWhatWasWritten) {
     EXPECT_EQ(facts.width, param.width);
     EXPECT_EQ(facts.height, param.height);
     EXPECT_EQ(facts.frameRate, param.frameRate);
+    const auto [scale, rate] = VideoScaleAndRate(path);
+    EXPECT_EQ(scale, 1000u);
+    EXPECT_EQ(rate, static_cast<std::uint32_t>(std::nearbyint(param.framesPerSecond * 1000)));
     EXPECT_EQ(facts.packets, kFrames);
     const auto flags = KeyFrameFlags(path);
     ASSERT_EQ(flags.size(), static_cast<std::size_t>(kFrames));

@@ -58,6 +58,7 @@ TEST(WriterSound, StoredFormatLengthAndInterleaving) {
         EXPECT_EQ(sound.channels, c.channels);
         EXPECT_EQ(sound.sampleFrames, c.sampleFrames);
         EXPECT_TRUE(SoundInterleaved(path));
+        EXPECT_EQ(VideoScaleAndRate(path), std::make_pair(1000u, 25000u));
     }
 }
 

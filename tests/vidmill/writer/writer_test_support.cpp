@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <stdexcept>
@@ -100,6 +101,21 @@ VideoFacts ProbeVideo(const std::string& path) {
         Quoted(path));
     return {Field(text, "codec_name"), IntField(text, "width"), IntField(text, "height"), Field(text, "r_frame_rate"),
             IntField(text, "nb_read_packets")};
+}
+
+std::pair<std::uint32_t, std::uint32_t> VideoScaleAndRate(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::string head(65536, '\0');
+    file.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(file.gcount()));
+    const std::size_t at = head.find("vids");
+    if (at == std::string::npos || at < 8 || head.compare(at - 8, 4, "strh") != 0 || at + 28 > head.size()) return {};
+    const auto word = [&](std::size_t offset) {
+        std::uint32_t value = 0;
+        for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(head[offset + static_cast<std::size_t>(i)]);
+        return value;
+    };
+    return {word(at + 20), word(at + 24)};
 }
 
 std::vector<bool> KeyFrameFlags(const std::string& path) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cbplatform/bitmap.h"
@@ -35,6 +36,8 @@ struct VideoFacts {
     int packets = 0;
 };
 VideoFacts ProbeVideo(const std::string& path);
+// Scale and rate of the first video stream header, read from the file's bytes.
+std::pair<std::uint32_t, std::uint32_t> VideoScaleAndRate(const std::string& path);
 // Key-frame flags of the video packets, in file order.
 std::vector<bool> KeyFrameFlags(const std::string& path);
 // All video frames decoded by ffmpeg as top-down BGR24.

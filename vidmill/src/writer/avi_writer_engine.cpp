@@ -11,6 +11,7 @@
 #include "writer/frame_coder.h"
 #include "writer/interleaved_copy.h"
 #include "writer/sound_track.h"
+#include "writer/video_rate_header.h"
 
 namespace vidmill::writer {
 
@@ -44,6 +45,22 @@ PacketSink VideoSink(AviOutput& output, int stream) {
     return [&output, stream](AVPacket& packet) {
         if (!output.write(packet, stream, false)) throw Error("Cannot write AVI frame");
     };
+}
+
+// The file written so far holds the video alone: it becomes the source of the final copy with
+// the sound. When that copy fails, the file goes back to the video written so far.
+void AddSoundTrack(const std::string& fileName, SoundTrack& sound) {
+    const std::string videoPath = fileName + ".video-spool";
+    std::error_code error;
+    std::filesystem::rename(fileName, videoPath, error);
+    if (error) throw Error("Cannot write AVI file");
+    try {
+        WriteInterleaved(videoPath, sound, fileName);
+    } catch (const Error&) {
+        std::filesystem::rename(videoPath, fileName, error);
+        throw;
+    }
+    std::filesystem::remove(videoPath, error);
 }
 
 }  // namespace
@@ -153,32 +170,17 @@ void AviWriterEngine::addWav(const std::string& fileName, bool cutWav) {
 
 void AviWriterEngine::close() {
     if (!session_) return;
-    std::unique_ptr<Session> session = std::move(session_);
-    const std::string message = [&]() -> std::string {
-        try {
-            session->coder->flush(VideoSink(*session->output, session->videoStream));
-        } catch (const Error& error) {
-            session->output->finish();
-            return error.what();
-        }
-        if (!session->output->finish()) return "Cannot write AVI file";
-        if (!session->sound) return {};
-        // The file written so far holds the video alone: it becomes the source of the final copy.
-        const std::string videoPath = session->fileName + ".video-spool";
-        std::error_code error;
-        std::filesystem::rename(session->fileName, videoPath, error);
-        if (error) return "Cannot write AVI file";
-        try {
-            WriteInterleaved(videoPath, *session->sound, session->fileName);
-        } catch (const Error& copyError) {
-            // Keep the frames: the file goes back to the video written so far.
-            std::filesystem::rename(videoPath, session->fileName, error);
-            return copyError.what();
-        }
-        std::filesystem::remove(videoPath, error);
-        return {};
-    }();
-    if (!message.empty()) throw Error(message);
+    // The writer is closed whatever happens below; a failure is reported after the cleanup.
+    const std::unique_ptr<Session> session = std::move(session_);
+    try {
+        session->coder->flush(VideoSink(*session->output, session->videoStream));
+    } catch (const Error&) {
+        session->output->finish();
+        throw;
+    }
+    if (!session->output->finish()) throw Error("Cannot write AVI file");
+    if (session->sound) AddSoundTrack(session->fileName, *session->sound);
+    if (!WriteVideoRate(session->fileName, 1000, session->rate)) throw Error("Cannot write AVI file");
 }
 
 }  // namespace vidmill::writer
