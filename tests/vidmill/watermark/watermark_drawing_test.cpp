@@ -181,7 +181,7 @@ TEST(WatermarkDrawing, DrawnOverEveryWrittenFrame) {
     Watermark watermark;
     watermark.addRectangle(0, 0, 4, 4, 0x0000FF, -1, 1, 0);
     writer::AviWriterEngine writer;
-    writer.properties().setCompressorHandler(0x20424944);  // "DIB "
+    writer.properties().setCompressorHandler(Uncompressed);
     writer.setFrameOverlay([&](cb::Bitmap& frame, int counter, double rate) { watermark.draw(frame, counter, rate); });
     writer.createNew(path, 16, 8);
     for (int i = 0; i < 3; ++i) {

@@ -31,8 +31,8 @@ std::uintmax_t WrittenSize(std::uint32_t handler, int quality, int bytesPerSecon
 }
 
 TEST(WriterEncoderSettings, QualityAndDataRateChangeTheEncodedSize) {
-    constexpr std::uint32_t kMjpg = 0x47504A4D;  // "MJPG"
-    constexpr std::uint32_t kXvid = 0x44495658;  // "XVID"
+    constexpr std::uint32_t kMjpg = FourCC("MJPG");
+    constexpr std::uint32_t kXvid = XviDMpeg4Compressor;
     EXPECT_GT(WrittenSize(kMjpg, 10000, 0), 2 * WrittenSize(kMjpg, 0, 0));
     EXPECT_GT(WrittenSize(kXvid, 7000, 100000), 2 * WrittenSize(kXvid, 7000, 4000));
 }
@@ -60,7 +60,7 @@ private:
 TEST(WriterFailures, AFullDiskIsReportedNotIgnored) {
     const std::string path = ScratchPath("full.avi");
     AviWriterEngine writer;
-    writer.properties().setCompressorHandler(0x20424944);  // "DIB "
+    writer.properties().setCompressorHandler(Uncompressed);
     int written = 0;
     std::string message;
     {

@@ -13,7 +13,7 @@ using namespace vidmill::writer::testing;
 
 TEST(WriterProperties, DefaultsOfANewWriter) {
     AviWriterEngine writer;
-    EXPECT_EQ(writer.properties().compressorHandler(), 0x4356534Du);  // "MSVC"
+    EXPECT_EQ(writer.properties().compressorHandler(), static_cast<std::uint32_t>(FourCC("MSVC")));
     EXPECT_EQ(writer.properties().quality(), 7000);
     EXPECT_EQ(writer.properties().framesPerSecond(), 25.0);
     EXPECT_EQ(writer.properties().keyFrameRate(), 0);
@@ -92,7 +92,7 @@ TEST(WriterModes, FrameAndSoundCallsNeedWritingMode) {
 TEST(WriterInterFrames, BlackThenWhiteGivesMidGrey) {
     const std::string path = ScratchPath("inter.avi");
     AviWriterEngine writer;
-    writer.properties().setCompressorHandler(0x20424944);  // "DIB "
+    writer.properties().setCompressorHandler(Uncompressed);
     writer.properties().setInterFrames(1, false);
     writer.createNew(path, 8, 4);
     writer.frameBitmap().fill(0);

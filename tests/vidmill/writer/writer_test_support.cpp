@@ -16,7 +16,7 @@ std::string ScratchPath(const std::string& name) {
     const std::filesystem::path folder = std::filesystem::path(root ? root : "/tmp") / "vidmill-writer";
     std::filesystem::create_directories(folder);
     const std::filesystem::path path = folder / name;
-    std::filesystem::remove(path);
+    std::filesystem::remove_all(path);
     return path.string();
 }
 
