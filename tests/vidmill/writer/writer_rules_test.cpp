@@ -131,3 +131,57 @@ TEST(WriterInterFrames, StepsWeighBothFramesAndKeepTheFourthByte) {
 
 }  // namespace
 }  // namespace vidmill::writer
+
+namespace vidmill::writer {
+namespace {
+
+using namespace vidmill::writer::testing;
+
+TEST(WriterOptionsDialog, AskedForHandlerZeroOrShowDialog) {
+    struct Case {
+        std::uint32_t handler;
+        bool showDialog;
+        bool haveDialog;
+        bool cancel;
+        bool asked;
+        const char* codecName;  // empty: CreateNew fails with "Operation aborted"
+    };
+    const Case cases[] = {
+        {0, false, false, false, false, "rawvideo"},
+        {0, false, true, false, true, "mjpeg"},
+        {static_cast<std::uint32_t>(FourCC("MSVC")), true, true, false, true, "mjpeg"},
+        {static_cast<std::uint32_t>(FourCC("MSVC")), false, true, false, false, "msvideo1"},
+        {static_cast<std::uint32_t>(FourCC("MSVC")), true, true, true, true, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.codecName);
+        const std::string path = ScratchPath("dialog.avi");
+        AviWriterEngine writer;
+        writer.properties().setCompressorHandler(c.handler);
+        writer.properties().setShowDialog(c.showDialog);
+        bool asked = false;
+        if (c.haveDialog) {
+            writer.setOptionsDialog([&](AviWriterEngine::CompressionOptions& options, std::int32_t parent) {
+                asked = true;
+                EXPECT_EQ(parent, 77);
+                options.handler = static_cast<std::uint32_t>(FourCC("MJPG"));
+                return !c.cancel;
+            });
+        }
+        try {
+            writer.createNew(path, 32, 32, 77);
+            writer.writeCurrentFrame();
+            writer.close();
+            EXPECT_EQ(ProbeVideo(path).codecName, c.codecName);
+        } catch (const Error& error) {
+            EXPECT_STREQ(c.codecName, "");
+            EXPECT_STREQ(error.what(), "Operation aborted");
+            EXPECT_FALSE(writer.isOpen());
+        }
+        EXPECT_EQ(asked, c.asked);
+        EXPECT_EQ(writer.properties().compressorHandler(), c.handler) << "the dialog changes one file only";
+    }
+}
+
+}  // namespace
+}  // namespace vidmill::writer

@@ -88,7 +88,15 @@ cb::Bitmap& AviWriterEngine::frameBitmap() {
     return session_->frame;
 }
 
-void AviWriterEngine::createNew(const std::string& fileName, int width, int height) {
+AviWriterEngine::CompressionOptions AviWriterEngine::chooseOptions(std::int32_t parentWindow) const {
+    CompressionOptions options{properties_.compressorHandler(), properties_.quality(), properties_.keyFrameRate(),
+                               properties_.bytesPerSecond()};
+    const bool ask = properties_.showDialog() || options.handler == 0;
+    if (ask && optionsDialog_ && !optionsDialog_(options, parentWindow)) throw AbortError();
+    return options;
+}
+
+void AviWriterEngine::createNew(const std::string& fileName, int width, int height, std::int32_t parentWindow) {
     if (session_) throw Error("Cannot create new AVI in writing mode. Call Close method firstly");
     if (width < 1) throw Error("Invalid Width parameter of CreateNew method call");
     if (height < 1) throw Error("Invalid Height parameter of CreateNew method call");
@@ -103,14 +111,15 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     if (!session->output) throw Error("Cannot create AVI file \"" + fileName + "\"");
     if (session->rate < 1) throw Error("Cannot create AVI stream");
 
+    const CompressionOptions options = chooseOptions(parentWindow);
     VideoSettings settings;
-    settings.handler = properties_.compressorHandler();
+    settings.handler = options.handler;
     settings.width = width;
     settings.height = height;
     settings.rate = session->rate;
-    settings.quality = properties_.quality();
-    settings.bytesPerSecond = properties_.bytesPerSecond();
-    settings.keyFrameRate = properties_.keyFrameRate();
+    settings.quality = options.quality;
+    settings.bytesPerSecond = options.bytesPerSecond;
+    settings.keyFrameRate = options.keyFrameRate;
     session->coder = OpenFrameCoder(settings);
 
     AVCodecParameters* parameters = avcodec_parameters_alloc();

@@ -23,6 +23,17 @@ public:
     // (intermediate frames included) and the frame rate.
     using FrameOverlay = std::function<void(cb::Bitmap& frame, int frameCounter, double framesPerSecond)>;
 
+    // The compression options a CreateNew starts from; the options dialog may change them for
+    // that file (the writer's properties stay as they are).
+    struct CompressionOptions {
+        std::uint32_t handler = 0;
+        int quality = 0;
+        int keyFrameRate = 0;
+        int bytesPerSecond = 0;
+    };
+    // Shows the compressor options dialog over parentWindow; false when the user cancels.
+    using OptionsDialog = std::function<bool(CompressionOptions& options, std::int32_t parentWindow)>;
+
     AviWriterEngine();
     // Performs Close; a failure to complete the file is not reported from here.
     ~AviWriterEngine();
@@ -32,11 +43,15 @@ public:
     WriterProperties& properties() { return properties_; }
     const WriterProperties& properties() const { return properties_; }
     void setFrameOverlay(FrameOverlay overlay) { overlay_ = std::move(overlay); }
+    // Asked when ShowDialog is set or the handler is 0. Without one the options stand as they are,
+    // and handler 0 writes uncompressed frames.
+    void setOptionsDialog(OptionsDialog dialog) { optionsDialog_ = std::move(dialog); }
 
     // Creates the file (an existing one is replaced) with the current properties. Fails in
     // writing mode, for a width or height below 1, when the file cannot be created, and when the
-    // compressor cannot take frames of this size (the file then stays on disk, empty).
-    void createNew(const std::string& fileName, int width, int height);
+    // compressor cannot take frames of this size (the file then stays on disk, empty). A cancelled
+    // options dialog reports AbortError ("Operation aborted") and leaves the writer closed.
+    void createNew(const std::string& fileName, int width, int height, std::int32_t parentWindow = 0);
     bool isOpen() const;
 
     // The frame being composed: the size of CreateNew, 24, 32 or 8 bits per pixel. Writing mode only.
@@ -62,9 +77,11 @@ private:
     struct Session;
     void requireOpen() const;
     void writeFrameAt(const cb::Bitmap& frame);
+    CompressionOptions chooseOptions(std::int32_t parentWindow) const;
 
     WriterProperties properties_;
     FrameOverlay overlay_;
+    OptionsDialog optionsDialog_;
     std::unique_ptr<Session> session_;
 };
 
