@@ -8,6 +8,7 @@
 
 #include "watermark/watermark.h"
 #include "writer/avi_writer_engine.h"
+#include "writer/default_palette.h"
 
 namespace vidmill::watermark {
 namespace {
@@ -74,6 +75,17 @@ TEST_P(WatermarkDepthTest, RectanglesLandInPictureCoordinatesWithTheirAlpha) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, WatermarkDepthTest, ::testing::Values(24, 32));
+
+TEST(WatermarkDrawing, PaletteFramesTakeTheNearestEntry) {
+    cb::Bitmap frame(16, 8, 8);
+    writer::SetDefaultPalette(frame);
+    frame.fill(19);  // white
+    Watermark watermark;
+    watermark.addRectangle(2, 2, 4, 4, 0xF00000, -1, 1, 0);  // nearly pure red
+    watermark.draw(frame, 0, 25);
+    EXPECT_EQ(frame.topRow(3)[3], 13) << "the palette's red";
+    EXPECT_EQ(frame.topRow(7)[3], 19) << "untouched pixels keep their entry";
+}
 
 TEST(WatermarkDrawing, TitleWithoutColoursDrawsNothing) {
     cb::Bitmap frame(40, 20, 24);

@@ -166,3 +166,58 @@ TEST(WriterCreateNew, UnwritablePlaceIsReportedWithTheName) {
 
 }  // namespace
 }  // namespace vidmill::writer
+
+#include "writer/avi_output.h"
+#include "writer/codec_frame_coder.h"
+#include "writer/default_palette.h"
+#include "writer/encoder_choice.h"
+
+namespace vidmill::writer {
+namespace {
+
+using namespace vidmill::writer::testing;
+
+// Palette frames are the last resort of the compressor check; they reach a lossless encoder
+// through their palette colours.
+TEST(WriterPaletteFrames, EncodeThroughTheirPalette) {
+    const EncoderChoice choice = ChooseEncoder(static_cast<std::uint32_t>(FourCC("HFYU")));
+    ASSERT_FALSE(choice.uncompressed());
+    VideoSettings settings;
+    settings.width = 8;
+    settings.height = 4;
+    auto coder = CodecFrameCoder::TryOpen(*choice.encoder, choice.codecTag, settings, 8);
+    ASSERT_TRUE(coder);
+    EXPECT_EQ(coder->bitsPerPixel(), 8);
+    cb::Bitmap frame(8, 4, 8);
+    SetDefaultPalette(frame);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) frame.topRow(y)[x] = static_cast<std::uint8_t>((x + y * 8) % 20);
+
+    const std::string path = ScratchPath("palette.avi");
+    {
+        auto output = AviOutput::Create(path);
+        ASSERT_TRUE(output);
+        AVCodecParameters* parameters = avcodec_parameters_alloc();
+        coder->describe(*parameters);
+        const int stream = output->addStream(*parameters, AVRational{1000, 25000});
+        avcodec_parameters_free(&parameters);
+        ASSERT_TRUE(output->start());
+        const PacketSink sink = [&](AVPacket& packet) { ASSERT_TRUE(output->write(packet, stream, false)); };
+        coder->encode(frame, 0, true, sink);
+        coder->flush(sink);
+        ASSERT_TRUE(output->finish());
+    }
+    const auto decoded = DecodeBgr24(path);
+    ASSERT_EQ(decoded.size(), 8u * 4 * 3);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const cb::RgbQuad& colour = frame.palette()[frame.topRow(y)[x]];
+            const std::size_t at = static_cast<std::size_t>((y * 8 + x) * 3);
+            EXPECT_EQ(decoded[at], colour.blue);
+            EXPECT_EQ(decoded[at + 1], colour.green);
+            EXPECT_EQ(decoded[at + 2], colour.red);
+        }
+}
+
+}  // namespace
+}  // namespace vidmill::writer
