@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "watermark/watermark.h"
 #include "writer/avi_writer_engine.h"
@@ -179,8 +181,14 @@ TEST(WatermarkDrawing, ImageFilesAndFilesThatCannotBeRead) {
     Watermark watermark;
     watermark.addImageFile(png, 10, 12, 50);
     watermark.addImageFile(ScratchPath("missing.png"), 0, 0, 0);
-    EXPECT_EQ(watermark.size(), 2u);
+    std::ifstream file(png, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    watermark.addImageBytes(bytes, 0, 12, 0);
+    watermark.addImageBytes({1, 2, 3}, 0, 0, 0);
+    EXPECT_EQ(watermark.size(), 4u);
     watermark.draw(frame, 0, 25);
+    EXPECT_EQ(PixelAt(frame, 5, 15).red, 255) << "the image read from memory";
+    EXPECT_EQ(PixelAt(frame, 6, 15).red, 0);
     EXPECT_NEAR(PixelAt(frame, 10, 12).red, 128, 1) << "half transparent";
     EXPECT_NEAR(PixelAt(frame, 15, 15).red, 128, 1);
     EXPECT_EQ(PixelAt(frame, 16, 15).red, 0);

@@ -23,6 +23,10 @@ void Watermark::addImageFile(const std::string& fileName, float x, float y, floa
     items_.push_back(std::make_unique<WatermarkImage>(LoadImageSurface(fileName), x, y, ImageAlphaFactor(transparency)));
 }
 
+void Watermark::addImageBytes(const std::vector<std::uint8_t>& bytes, float x, float y, float transparency) {
+    items_.push_back(std::make_unique<WatermarkImage>(LoadImageSurface(bytes), x, y, ImageAlphaFactor(transparency)));
+}
+
 void Watermark::addBitmap(const cb::Bitmap& bitmap, float x, float y, float transparency) {
     items_.push_back(std::make_unique<WatermarkImage>(SurfaceFromBitmap(bitmap), x, y, ImageAlphaFactor(transparency)));
 }

@@ -39,6 +39,8 @@ public:
 
     // An image file at (x, y); one that cannot be read gives an item that draws nothing.
     void addImageFile(const std::string& fileName, float x, float y, float transparency);
+    // An image file held in memory (read from a stream), likewise.
+    void addImageBytes(const std::vector<std::uint8_t>& bytes, float x, float y, float transparency);
     // A 32-bit bitmap with straight alpha (a picture or device-context copy) at (x, y).
     void addBitmap(const cb::Bitmap& bitmap, float x, float y, float transparency);
     void addTitle(const std::string& text, float x, float y, const TitleStyle& style);

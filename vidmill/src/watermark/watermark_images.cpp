@@ -1,6 +1,8 @@
 #include "watermark/watermark_images.h"
 
 #include <cstdint>
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 #include "writer/ffmpeg_owners.h"
@@ -39,11 +41,43 @@ SurfacePtr SurfaceFromRows(int width, int height, const std::uint8_t* const* row
     return surface;
 }
 
-// Decodes one picture of the file into BGRA.
-FramePtr DecodeFirstPicture(const std::string& path) {
-    AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return nullptr;
-    InputFormatPtr input(opened);
+// Bytes held in memory, read by the demuxer through its own I/O callbacks.
+struct MemorySource {
+    const std::vector<std::uint8_t>& bytes;
+    std::size_t position = 0;
+
+    static int Read(void* opaque, std::uint8_t* buffer, int size) {
+        auto& source = *static_cast<MemorySource*>(opaque);
+        const std::size_t left = source.bytes.size() - source.position;
+        const std::size_t count = std::min(left, static_cast<std::size_t>(size));
+        if (count == 0) return AVERROR_EOF;
+        std::memcpy(buffer, source.bytes.data() + source.position, count);
+        source.position += count;
+        return static_cast<int>(count);
+    }
+    static std::int64_t Seek(void* opaque, std::int64_t offset, int whence) {
+        auto& source = *static_cast<MemorySource*>(opaque);
+        const auto size = static_cast<std::int64_t>(source.bytes.size());
+        if (whence & AVSEEK_SIZE) return size;
+        const std::int64_t base = (whence & 3) == SEEK_CUR ? static_cast<std::int64_t>(source.position)
+                                  : (whence & 3) == SEEK_END ? size
+                                                             : 0;
+        const std::int64_t target = base + offset;
+        if (target < 0 || target > size) return -1;
+        source.position = static_cast<std::size_t>(target);
+        return target;
+    }
+};
+
+struct IoContextFree {
+    void operator()(AVIOContext* io) const {
+        av_freep(&io->buffer);
+        avio_context_free(&io);
+    }
+};
+
+// Decodes one picture of an opened input into BGRA.
+FramePtr DecodeFirstPicture(InputFormatPtr input) {
     if (avformat_find_stream_info(input.get(), nullptr) < 0) return nullptr;
     const AVCodec* decoder = nullptr;
     const int stream = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
@@ -82,6 +116,14 @@ FramePtr DecodeFirstPicture(const std::string& path) {
     return bgra;
 }
 
+SurfacePtr SurfaceFromPicture(const AVFrame* picture) {
+    if (picture == nullptr) return nullptr;
+    std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(picture->height));
+    for (int y = 0; y < picture->height; ++y)
+        rows[static_cast<std::size_t>(y)] = picture->data[0] + static_cast<std::ptrdiff_t>(y) * picture->linesize[0];
+    return SurfaceFromRows(picture->width, picture->height, rows.data(), 4);
+}
+
 }  // namespace
 
 SurfacePtr SurfaceFromBitmap(const cb::Bitmap& bitmap) {
@@ -92,12 +134,29 @@ SurfacePtr SurfaceFromBitmap(const cb::Bitmap& bitmap) {
 }
 
 SurfacePtr LoadImageSurface(const std::string& path) {
-    const auto picture = DecodeFirstPicture(path);
-    if (!picture) return nullptr;
-    std::vector<const std::uint8_t*> rows(static_cast<std::size_t>(picture->height));
-    for (int y = 0; y < picture->height; ++y)
-        rows[static_cast<std::size_t>(y)] = picture->data[0] + static_cast<std::ptrdiff_t>(y) * picture->linesize[0];
-    return SurfaceFromRows(picture->width, picture->height, rows.data(), 4);
+    AVFormatContext* opened = nullptr;
+    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return nullptr;
+    return SurfaceFromPicture(DecodeFirstPicture(InputFormatPtr(opened)).get());
+}
+
+SurfacePtr LoadImageSurface(const std::vector<std::uint8_t>& bytes) {
+    constexpr int kBufferBytes = 4096;
+    MemorySource source{bytes};
+    auto* buffer = static_cast<std::uint8_t*>(av_malloc(kBufferBytes));
+    if (buffer == nullptr) return nullptr;
+    std::unique_ptr<AVIOContext, IoContextFree> io(
+        avio_alloc_context(buffer, kBufferBytes, 0, &source, &MemorySource::Read, nullptr, &MemorySource::Seek));
+    if (!io) {
+        av_free(buffer);
+        return nullptr;
+    }
+    AVFormatContext* opened = avformat_alloc_context();
+    if (opened == nullptr) return nullptr;
+    opened->pb = io.get();
+    opened->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // The input is closed before the I/O context it reads through.
+    if (avformat_open_input(&opened, nullptr, nullptr, nullptr) < 0) return nullptr;
+    return SurfaceFromPicture(DecodeFirstPicture(InputFormatPtr(opened)).get());
 }
 
 }  // namespace vidmill::watermark

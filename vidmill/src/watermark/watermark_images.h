@@ -1,7 +1,9 @@
 // Images of watermark items as Cairo surfaces (premultiplied ARGB, top row first).
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "cbplatform/bitmap.h"
 #include "watermark/cairo_owners.h"
@@ -15,5 +17,7 @@ SurfacePtr SurfaceFromBitmap(const cb::Bitmap& bitmap);
 // Decodes the first picture of an image file; null when it cannot be read.
 // FIXME: switch to the library's shared image decoding once it is in place.
 SurfacePtr LoadImageSurface(const std::string& path);
+// The same for an image file held in memory (read from a stream).
+SurfacePtr LoadImageSurface(const std::vector<std::uint8_t>& bytes);
 
 }  // namespace vidmill::watermark
