@@ -7,6 +7,7 @@
 #include "watermark/watermark_images.h"
 #include "writer/image_frame.h"
 #include "writer/image_mask.h"
+#include "writer/source_rectangles.h"
 #include "writer_test_support.h"
 
 namespace vidmill::writer {
@@ -73,6 +74,33 @@ TEST(WriterImageMask, OrdinalOrderFolderPrefixAndNoMatch) {
     EXPECT_EQ(names(NameOrder::Descending), (std::vector<std::string>{"b.bmp", "a2.bmp", "a10.BMP", "B.bmp"}));
     EXPECT_TRUE(MatchingImageFiles((folder / "*.gif").string(), NameOrder::Ascending).empty());
     EXPECT_TRUE(MatchingImageFiles((folder / "missing" / "*.bmp").string(), NameOrder::Ascending).empty());
+}
+
+TEST(WriterSourceRectangles, PictureAndDeviceSources) {
+    struct PictureCase {
+        bool stretch;
+        std::int32_t width;
+        std::int32_t height;
+        PictureSource expected;
+    };
+    // A 200 x 100 pixel picture is 5292 x 2646 HIMETRIC; the frame is 320 x 240 pixels.
+    for (const PictureCase& c : {PictureCase{true, 5292, 2646, {0, 2646, 5292, -2646}},
+                                 PictureCase{false, 5292, 2646, {0, 6350, 8467, -6350}}}) {
+        const PictureSource source = PictureSourceFor(c.stretch, c.width, c.height, 320, 240);
+        EXPECT_EQ(source.x, c.expected.x);
+        EXPECT_EQ(source.y, c.expected.y);
+        EXPECT_EQ(source.width, c.expected.width);
+        EXPECT_EQ(source.height, c.expected.height);
+    }
+    EXPECT_EQ(HimetricToPixels(5292), 200);
+    EXPECT_EQ(HimetricToPixels(13), 0);
+    EXPECT_EQ(HimetricToPixels(14), 1);
+    const DeviceSource device = DeviceSourceFor(5, 6, 0, -3, 320, 240);
+    EXPECT_EQ(device.x, 5);
+    EXPECT_EQ(device.y, 6);
+    EXPECT_EQ(device.width, 320);
+    EXPECT_EQ(device.height, 240);
+    EXPECT_EQ(DeviceSourceFor(0, 0, 10, 20, 320, 240).width, 10);
 }
 
 }  // namespace
