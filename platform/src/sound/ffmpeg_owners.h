@@ -1,0 +1,36 @@
+// Owners for the FFmpeg objects the sound decoder holds, each freed by its own release function.
+#pragma once
+
+#include <memory>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswresample/swresample.h>
+}
+
+namespace cb::sound {
+
+struct InputFormatClose {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+struct CodecContextFree {
+    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
+};
+struct FrameFree {
+    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
+};
+struct PacketFree {
+    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
+};
+struct ResamplerFree {
+    void operator()(SwrContext* resampler) const { swr_free(&resampler); }
+};
+
+using InputFormatPtr = std::unique_ptr<AVFormatContext, InputFormatClose>;
+using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
+using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
+using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
+using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFree>;
+
+}  // namespace cb::sound
