@@ -1,0 +1,46 @@
+#pragma once
+// The program's one movie, MainDb, and the basic operations on a movie record. Each operation takes
+// its record as an argument so that it can be tested without the global; the forms without a record
+// work on MainDb.
+#include "document/movie_records.h"
+
+namespace composer {
+
+// The movie being composed; lives for the whole run.
+extern MovieDbRec MainDb;
+
+// Where the current clip stands.
+enum class TrackKind : int32_t {
+    None = 0,      // on no track
+    Arranged = 1,  // the clip of arranged entry `position`
+    Overlay = 2,   // overlay `overlayPosition` of arranged entry `position`
+    Unused = 3,    // entry `position` of the unused shelf
+};
+
+struct TrackPlace {
+    TrackKind kind = TrackKind::None;
+    int32_t position = 0;
+    int32_t overlayPosition = 0;
+};
+
+// The first place of CurClip, in the order: each arranged entry's clip, then that entry's overlays,
+// then the unused shelf. None when CurClip stands nowhere (or is 0).
+TrackPlace FindCurClip(const MovieDbRec& movie);
+TrackPlace FindCurClip();
+
+// Makes a clip current, clamped to 1 .. ClipCount (0 when there are no clips). The MainDb form
+// also asks for a redraw of the current-clip panel.
+void SelectClip(MovieDbRec& movie, int32_t index);
+void SelectClip(int32_t index);
+
+// No transparent colours: TransColorCount 0, TransColors holding only entry 0. Called on every clip
+// slot that an adding operation creates, before the other fields are filled.
+void InitClipColors(ClipRec& clip);
+void InitClipColors(int32_t index);  // clip `index` of MainDb
+
+// Empties a movie: no clips, no tracks, no current clip, no project or output path, named
+// "New Movie". The output settings stay as they are.
+void ClearMovie(MovieDbRec& movie);
+void ClearMovie();
+
+}  // namespace composer

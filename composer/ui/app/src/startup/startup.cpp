@@ -1,0 +1,33 @@
+#include "appgen/startup.h"
+
+#include "appgen/app_state.h"
+#include "appgen/folders.h"
+#include "appgen/guide.h"
+#include "appgen/memory.h"
+#include "document/movie_db.h"
+
+namespace composer {
+
+void ResetTrackPositions() {
+    UnusedTrackX = 20;
+    ArrangedTrackX = 20;
+    ClipViewScale = 1;
+}
+
+void RunStartupSteps() {
+    InitFolders();
+    CheckPhysicalMemory();
+    ReadOutputSettings(MainDb);
+    ReadUserGuideSetting();
+    ResetTrackPositions();
+    ClearMovie(MainDb);
+}
+
+void RunExitSteps(const std::function<void()>& windowSteps) {
+    WriteOutputSettings(MainDb);
+    if (windowSteps) windowSteps();
+    ClearHelpFile();
+    RemoveWorkFolder();
+}
+
+}  // namespace composer
