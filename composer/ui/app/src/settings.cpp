@@ -64,13 +64,6 @@ bool IsWritableFolder(const std::string& folder) {
     return !folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
-std::string UserConfigFolder() {
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        return std::string(config) + "/cinebrix-composer";
-    if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.config/cinebrix-composer";
-    return "/tmp/cinebrix-composer";
-}
-
 fs::path ProgramFile() {
     std::error_code error;
     return fs::read_symlink("/proc/self/exe", error);
@@ -115,11 +108,21 @@ void SetSettingsLocation(const std::string& folder, const std::string& baseName)
     fixedBaseName = baseName;
 }
 
+std::string UserConfigFolder() {
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
+        return std::string(config) + "/cinebrix-composer";
+    if (const char* home = std::getenv("HOME"); home && *home) return std::string(home) + "/.config/cinebrix-composer";
+    return "/tmp/cinebrix-composer";
+}
+
+std::string SettingsFolderFor(const std::string& programFolder) {
+    return IsWritableFolder(programFolder) ? programFolder : UserConfigFolder();
+}
+
 std::string SettingsFolder() {
     if (!fixedFolder.empty()) return fixedFolder;
     if (const char* folder = std::getenv("CB_SETTINGS_DIR"); folder && *folder) return folder;
-    const std::string programFolder = ProgramFolder();
-    return IsWritableFolder(programFolder) ? programFolder : UserConfigFolder();
+    return SettingsFolderFor(ProgramFolder());
 }
 
 std::string SettingsFilePath() {

@@ -28,8 +28,8 @@ MemoryVerdict JudgeMemory(const MemoryFigures& figures);
 
 // Reads the figures, writes "PhyMemorySz" and "PhyMemoryLoad" to section "General" of the settings,
 // shows the warning (if any) through the interaction seam and sets MemoryBudget. With injected figures
-// it uses those instead of /proc/meminfo. When the figures cannot be read, MemoryBudget stays at
-// kMinimumMemoryBudget and nothing is written or shown.
+// it uses those instead of /proc/meminfo ($CB_MEMINFO, when set, names another file to read). When
+// the figures cannot be read, MemoryBudget stays as it is and nothing is written or shown.
 void CheckPhysicalMemory();
 void CheckPhysicalMemory(const MemoryFigures& figures);
 

@@ -27,6 +27,10 @@ void WriteIniValue(const std::string& section, const std::string& key, const std
 // (~/.config/cinebrix-composer/). $CB_SETTINGS_DIR, when set and not empty, names the folder instead.
 // The guide file "UserGuide.ini" lies in the same folder.
 std::string SettingsFolder();
+// The rule without the overrides: the given program folder when it is writable, else UserConfigFolder().
+std::string SettingsFolderFor(const std::string& programFolder);
+// $XDG_CONFIG_HOME/cinebrix-composer, else ~/.config/cinebrix-composer.
+std::string UserConfigFolder();
 std::string SettingsFilePath();
 std::string GuideFilePath();
 

@@ -1,0 +1,88 @@
+// The cinebrix-composer program as a whole process: its options, and a headless start and exit
+// that correct and write the settings and leave no work folder behind.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "scratch_folder.h"
+
+namespace composer {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ProgramRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs the program with the settings and temporary folders inside `folder`.
+ProgramRun RunProgram(const testing::ScratchFolder& folder, const std::string& arguments, const std::string& environment = "") {
+    fs::create_directories(folder / "settings");
+    fs::create_directories(folder / "tmp");
+    const std::string command = "CB_SETTINGS_DIR='" + (folder / "settings") + "' TMPDIR='" + (folder / "tmp") + "' " +
+                                environment + " '" CB_COMPOSER_EXE "' " + arguments + " >'" + (folder / "out.txt") +
+                                "' 2>'" + (folder / "err.txt") + "'";
+    ProgramRun run;
+    const int status = std::system(command.c_str());
+    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.out = folder.Read("out.txt");
+    run.err = folder.Read("err.txt");
+    return run;
+}
+
+TEST(ComposerProgram, HelpAndVersionStartNothing) {
+    testing::ScratchFolder folder;
+    const ProgramRun help = RunProgram(folder, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.starts_with("Usage: cinebrix-composer")) << help.out;
+    const ProgramRun version = RunProgram(folder, "--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "cinebrix-composer " CB_VERSION "\n");
+    EXPECT_TRUE(fs::is_empty(folder / "settings"));
+    EXPECT_TRUE(fs::is_empty(folder / "tmp"));
+}
+
+TEST(ComposerProgram, UnknownOptionsAreRefused) {
+    testing::ScratchFolder folder;
+    const ProgramRun run = RunProgram(folder, "--bogus");
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("unknown option --bogus"), std::string::npos) << run.err;
+    EXPECT_TRUE(fs::is_empty(folder / "settings"));
+}
+
+TEST(ComposerProgram, HeadlessRunCorrectsAndWritesTheSettings) {
+    testing::ScratchFolder folder;
+    fs::create_directories(folder / "settings");
+    folder.Write("settings/cinebrix-composer.ini",
+                 "[output]\nwavfreq = 22000\nTestPlayDur = 15\nFPS = 29.97\n\n"
+                 "[General]\nLastFileClip = C:\\Clips\\a.avi\n\n[Mixer Window]\nWindow Position = 1,2,3,4\n");
+    const ProgramRun run = RunProgram(folder, "'no such project.CbMov'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");  // a missing project is ignored silently; this machine has memory enough
+    const std::string settings = folder.Read("settings/cinebrix-composer.ini");
+    for (const char* line : {"wavfreq = 22050\n", "TestPlayDur = 10\n", "FPS = 29.97\n", "Width = 352\n",
+                             "Compressor = 0\n", "LastFileClip = C:\\Clips\\a.avi\n", "Window Position = 1,2,3,4\n",
+                             "PhyMemorySz = ", "PhyMemoryLoad = "})
+        EXPECT_NE(settings.find(line), std::string::npos) << line << " in\n" << settings;
+    EXPECT_TRUE(fs::is_empty(folder / "tmp"));  // the work folder is gone
+}
+
+TEST(ComposerProgram, LowMemoryIsReportedButDoesNotStopTheProgram) {
+    testing::ScratchFolder folder;
+    const std::string meminfo = folder.Write("meminfo", "MemTotal: 19532 kB\nMemAvailable: 1000 kB\n");
+    const ProgramRun run = RunProgram(folder, "", "CB_MEMINFO='" + meminfo + "'");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err,
+              "Cinebrix Composer: Physical memory found in this system (20000768 bytes) is not sufficient to run "
+              "Cinebrix Composer Oct2003.\nIt will run slow and may come across errors.\nAdditionally, It is "
+              "recommended to close other applications running, which are consuming memory.\n");
+    EXPECT_NE(folder.Read("settings/cinebrix-composer.ini").find("PhyMemoryLoad = 95\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace composer
