@@ -106,28 +106,12 @@ TEST(SoundBuffer, TheEnvironmentSwitchMakesTheComponentUnavailable) {
     unsetenv("CB_SOUND_UNAVAILABLE");
 }
 
-// An output that "hears" a fixed number of bytes each time it is started, then is stopped.
-class CountingOutput final : public SoundOutput {
-public:
-    explicit CountingOutput(std::vector<std::int64_t>* starts) : starts_(starts) {}
-    bool Start(std::shared_ptr<PcmCursor> cursor) override {
-        starts_->push_back(cursor->positionBytes());
-        std::vector<char> heard(1000);
-        cursor->Pull(heard.data(), heard.size());
-        return true;
-    }
-    void Stop() override {}
-
-private:
-    std::vector<std::int64_t>* starts_;
-};
-
 TEST(SoundPlayer, ResumesWhereItStoppedAndStartsAgainAfterTheEnd) {
     const std::string source = MakeTone("play.wav", 0.1, 8000, 1, "pcm_s16le");  // 1600 bytes
     std::shared_ptr<const SoundBuffer> buffer = SoundBuffer::Decode(source, nullptr);
     ASSERT_TRUE(buffer);
     std::vector<std::int64_t> starts;
-    const auto previous = SetSoundOutputFactory([&] { return std::make_unique<CountingOutput>(&starts); });
+    const auto previous = SetSoundOutputFactory([&] { return std::make_unique<testing::RecordingOutput>(&starts, 1000); });
     {
         SoundPlayer player(buffer);
         EXPECT_EQ(player.Play(), PlayResult::Playing);

@@ -59,4 +59,11 @@ ProbedSound Probe(const std::string& path) {
     return sound;
 }
 
+bool RecordingOutput::Start(std::shared_ptr<PcmCursor> cursor) {
+    starts_->push_back(cursor->positionBytes());
+    std::vector<char> heard(bytesHeard_);
+    cursor->Pull(heard.data(), heard.size());
+    return true;
+}
+
 }  // namespace cb::sound::testing

@@ -1,0 +1,20 @@
+#include "render/CompressedAudioNotice.h"
+
+#include "appgen/interaction.h"
+
+namespace composer {
+
+bool CompressedAudioNoticeShown = false;
+
+void ShowCompressedAudioNotice() {
+    MsgBox("Compressed Audio data could not be extracted from this file.\r\n"
+           "If you install DirectX8 we can try to extact audio data from this file.");
+}
+
+void ShowCompressedAudioNoticeOnce() {
+    if (CompressedAudioNoticeShown) return;
+    ShowCompressedAudioNotice();
+    CompressedAudioNoticeShown = true;
+}
+
+}  // namespace composer

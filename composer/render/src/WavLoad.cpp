@@ -1,0 +1,111 @@
+// The sample loader: every sample of a PCM WAV file into per-channel file-backed buffers.
+#include <algorithm>
+#include <exception>
+#include <vector>
+
+#include "WavFileBytes.h"
+#include "render/WavOperMod.h"
+#include "appgen/interaction.h"
+#include "appgen/rounding.h"
+#include "appgen/text_number.h"
+
+namespace composer {
+namespace {
+
+// A validation failure: its message, then the closing notice, then false.
+bool Refuse(const std::string& fileName, const std::string& message) {
+    MsgBox(message, MsgButtons::OK, "Error Loading " + fileName);
+    MsgBox("Wave file loading failed");
+    return false;
+}
+
+struct SampleLayout {
+    int32_t channels = 0;
+    int32_t bits = 0;
+    int32_t blockBytes = 0;
+};
+
+// Appends up to `count` values to a buffer from `values`, in blocks the buffer accepts.
+void Append(FileCarrBuffClass& buffer, int32_t firstPosition, const std::vector<int16_t>& values, size_t count) {
+    const size_t blockLimit = static_cast<size_t>(buffer.GetBlockLimit());
+    for (size_t done = 0; done < count;) {
+        const size_t piece = std::min(blockLimit, count - done);
+        buffer.WriteBlock(firstPosition + static_cast<int32_t>(done), std::span(values).subspan(done, piece));
+        done += piece;
+    }
+}
+
+// Reads `frames` frames from the data start in chunks of 2 x BlockLimit bytes, split per channel.
+void ReadSamples(std::FILE* file, int64_t dataStart, int32_t frames, const SampleLayout& layout,
+                 WaveBuffers& buffers) {
+    const int64_t chunkBytes = 2 * static_cast<int64_t>(buffers.Left->GetBlockLimit());
+    const int32_t framesPerChunk = static_cast<int32_t>(chunkBytes / layout.blockBytes);
+    std::vector<uint8_t> bytes(static_cast<size_t>(framesPerChunk) * layout.blockBytes);
+    std::vector<int16_t> left(static_cast<size_t>(framesPerChunk)), right;
+    if (layout.channels == 2) right.resize(left.size());
+    if (fseeko(file, dataStart - 1, SEEK_SET) != 0) throw std::runtime_error("cannot reach the wave data");
+    for (int32_t done = 0; done < frames;) {
+        const int32_t count = std::min(framesPerChunk, frames - done);
+        const size_t size = static_cast<size_t>(count) * layout.blockBytes;
+        if (std::fread(bytes.data(), 1, size, file) != size) throw std::runtime_error("cannot read the wave data");
+        for (int32_t f = 0; f < count; ++f) {
+            for (int32_t c = 0; c < layout.channels; ++c) {
+                const uint8_t* sample = &bytes[static_cast<size_t>(f) * layout.blockBytes + c * layout.bits / 8];
+                const int16_t value = layout.bits == 8 ? static_cast<int16_t>(sample[0] - 128)
+                                                       : static_cast<int16_t>(sample[0] | sample[1] << 8);
+                (c == 0 ? left : right)[static_cast<size_t>(f)] = value;
+            }
+        }
+        Append(*buffers.Left, done + 1, left, static_cast<size_t>(count));
+        if (buffers.Right) Append(*buffers.Right, done + 1, right, static_cast<size_t>(count));
+        done += count;
+    }
+}
+
+bool Load(const std::string& fileName, WaveBuffers& buffers) {
+    const wav::OpenedWav wav = wav::OpenForReading(fileName);
+    std::FILE* file = wav.file.get();
+    if (!file || wav.lengthBytes < 45) return Refuse(fileName, "No wave Data found in file");
+    const auto data = wav::FindDataMarker(file, wav.lengthBytes);
+    if (!data) return Refuse(fileName, "The String 'Data' - is not found");
+    const int32_t channels = wav::ByteAt(file, 23);
+    if (channels != 1 && channels != 2) return Refuse(fileName, "Channel info invalid at byte location 23");
+    const auto rate = static_cast<int32_t>(wav::Word32At(file, 25));
+    if (rate < 1000 || rate > 200000)
+        return Refuse(fileName, "Sampling rate " + std::to_string(rate) + " Hz is not supported");
+    const int32_t bits = wav::Word16At(file, 35);
+    if (bits != 4 && bits != 8 && bits != 16)
+        return Refuse(fileName, "Bits per sample " + std::to_string(bits) +
+                                    " is invalid or not supported (at byte location 35)");
+
+    const SampleLayout layout{channels, bits, wav::BlockBytes(bits, channels)};
+    buffers.Left = std::make_unique<FileCarrBuffClass>();
+    if (channels == 2) buffers.Right = std::make_unique<FileCarrBuffClass>();
+    // 4-bit sound passes the check but is not read: it loads as empty buffers.
+    if (bits == 4 || layout.blockBytes < 1) return true;
+    // Never more frames than the file holds, whatever the header declares.
+    const int64_t available = std::max<int64_t>(0, wav.lengthBytes - data->dataStart + 1) / layout.blockBytes;
+    const int64_t declared = RoundToInt64(static_cast<double>(data->dataBytes) / layout.blockBytes);
+    const auto frames = static_cast<int32_t>(std::min({available, declared, int64_t{INT32_MAX}}));
+    ReadSamples(file, data->dataStart, frames, layout, buffers);
+    return true;
+}
+
+}  // namespace
+
+bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers) {
+    buffers = WaveBuffers{};
+    if (TrimSpaces(fileName).empty()) {
+        MsgBox("Wave file loading failed");
+        return false;
+    }
+    try {
+        if (Load(fileName, buffers)) return true;
+    } catch (const std::exception& error) {
+        MsgBox(error.what(), MsgButtons::OK, "Wave file load error");
+    }
+    buffers = WaveBuffers{};
+    return false;
+}
+
+}  // namespace composer
