@@ -2,6 +2,7 @@
 // the windows are part of the build it runs the steps headless, through the console seams, and ends
 // with the exit steps so that settings are written and the work folder is removed as after a session.
 #include <cstdio>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,15 @@
 namespace {
 
 int RunProgram(const composer::app::CommandLine&) {
-    composer::RunStartupSteps();
+    // Nothing may end the program without its exit steps: a failure is reported and the work
+    // folder still removed.
+    try {
+        composer::RunStartupSteps();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "cinebrix-composer: %s\n", error.what());
+        composer::RunExitSteps();
+        return 1;
+    }
     composer::RunExitSteps();
     return 0;
 }

@@ -35,10 +35,13 @@ std::string OnOneLine(std::string value) {
     return value;
 }
 
-bool LoadIni(CSimpleIniA& ini, const std::string& file) {
+enum class IniLoad { Missing, Loaded, Failed };
+
+IniLoad LoadIni(CSimpleIniA& ini, const std::string& file) {
     std::error_code error;
-    if (!fs::is_regular_file(file, error)) return false;
-    return ini.LoadFile(file.c_str()) >= 0;
+    if (!fs::exists(file, error)) return IniLoad::Missing;
+    if (!fs::is_regular_file(file, error)) return IniLoad::Failed;
+    return ini.LoadFile(file.c_str()) >= 0 ? IniLoad::Loaded : IniLoad::Failed;
 }
 
 // Writes the whole text beside the file first, then replaces the file, so a reader never sees half a file.
@@ -75,14 +78,15 @@ std::string ReadIniValue(const std::string& section, const std::string& key, con
                          const std::string& file) {
     CSimpleIniA ini(/*isUtf8=*/true, /*multiKey=*/false, /*multiLine=*/false);
     const char* value = nullptr;
-    if (LoadIni(ini, file)) value = ini.GetValue(SectionOrGeneral(section).c_str(), KeyOrEnd(key).c_str(), nullptr);
+    if (LoadIni(ini, file) == IniLoad::Loaded) value = ini.GetValue(SectionOrGeneral(section).c_str(), KeyOrEnd(key).c_str(), nullptr);
     return FirstChars(value ? WithoutQuotes(value) : defaultValue, kMaxIniValueChars);
 }
 
 void WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& file) {
     CSimpleIniA ini(/*isUtf8=*/true, /*multiKey=*/false, /*multiLine=*/false);
-    LoadIni(ini, file);
+    // A file that exists but cannot be read is left alone rather than replaced by this one value.
+    if (LoadIni(ini, file) == IniLoad::Failed) return;
     ini.SetValue(SectionOrGeneral(section).c_str(), KeyOrEnd(key).c_str(), OnOneLine(value).c_str());
     std::string text;
     if (ini.Save(text) >= 0) ReplaceFile(file, text);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 #include "appgen/settings.h"
 #include "scratch_folder.h"
@@ -68,6 +69,15 @@ TEST_F(SettingsTest, AnUnwritableFileLeavesNoTraceAndDoesNotStop) {
     WriteIniValue("General", "Key", "value", blocked + "/file.ini");
     EXPECT_EQ(ReadIniValue("General", "Key", "default", blocked + "/file.ini"), "default");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(blocked), {}), 1);
+}
+
+TEST_F(SettingsTest, AnUnreadableFileIsNotReplacedByOneValue) {
+    if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
+    const std::string file = folder.Write("locked.ini", "[General]\nKeep = this\n");
+    std::filesystem::permissions(file, std::filesystem::perms::owner_write);
+    WriteIniValue("General", "New", "value", file);
+    std::filesystem::permissions(file, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(folder.Read("locked.ini"), "[General]\nKeep = this\n");
 }
 
 TEST_F(SettingsTest, FolderComesFromTheEnvironmentOrTheUserConfiguration) {
