@@ -35,17 +35,30 @@ FileCarrBuffClass::~FileCarrBuffClass() {
     if (!filePath_.empty()) DeleteFileChecked(filePath_);
 }
 
-FileCarrBuffFile& FileCarrBuffClass::File() {
-    if (!file_.IsOpen()) file_.Open(filePath_, false);
+FileCarrBuffFile& FileCarrBuffClass::WritableFile() {
+    if (!file_.IsOpen()) file_.Open(filePath_, FileCarrBuffFile::Access::ReadWrite);
+    if (copySource_.IsOpen()) {
+        // The copy OpenFile put off, made from the descriptor it opened.
+        std::vector<char> chunk(1 << 20);
+        int64_t offset = 0;
+        for (int64_t got; (got = copySource_.ReadAt(offset, chunk.data(), static_cast<int64_t>(chunk.size()))) > 0;) {
+            file_.WriteAt(offset, chunk.data(), got);
+            offset += got;
+        }
+        file_.Truncate(offset);
+        copySource_.Close();
+    }
     return file_;
 }
+
+FileCarrBuffFile& FileCarrBuffClass::ReadableFile() { return copySource_.IsOpen() ? copySource_ : WritableFile(); }
 
 // A new file in the work folder; an empty buffer becomes one value of zero.
 void FileCarrBuffClass::NewTempFile() {
     filePath_ = NewTempFileName("");
     if (length_ != 0) return;
     const int16_t zero = 0;
-    file_.Open(filePath_, true);
+    file_.Open(filePath_, FileCarrBuffFile::Access::CreateReadWrite);
     file_.WriteAt(0, &zero, kValueBytes);
     length_ = 1;
 }
@@ -53,6 +66,7 @@ void FileCarrBuffClass::NewTempFile() {
 // Lets go of the backing file without writing the window, and empties the buffer.
 void FileCarrBuffClass::ForgetFile() {
     file_.Close();
+    copySource_.Close();
     filePath_.clear();
     length_ = 0;
     winStart_ = 0;
@@ -69,12 +83,13 @@ void FileCarrBuffClass::Reset() {
 
 void FileCarrBuffClass::Flush() {
     if (!dirty_) return;
-    File().WriteAt(winStart_ * kValueBytes, window_.data(), WinSize() * kValueBytes);
+    WritableFile().WriteAt(winStart_ * kValueBytes, window_.data(), WinSize() * kValueBytes);
     dirty_ = false;
 }
 
 std::string FileCarrBuffClass::GetFilePath() {
     Flush();
+    if (!filePath_.empty()) WritableFile();  // the file named must hold the values
     return filePath_;
 }
 
@@ -85,7 +100,7 @@ void FileCarrBuffClass::LoadWindow(int32_t offset, int32_t size) {
     if (size != 0) blockLimit_ = size;
     const int32_t count = std::clamp(length_ - offset, 0, blockLimit_);
     window_.assign(static_cast<size_t>(count), 0);
-    File().ReadAt(offset * kValueBytes, window_.data(), count * kValueBytes);
+    ReadableFile().ReadAt(offset * kValueBytes, window_.data(), count * kValueBytes);
     dirty_ = false;
 }
 
@@ -95,9 +110,8 @@ void FileCarrBuffClass::OpenFile(const std::string& path) {
     ForgetFile();
     NewTempFile();
     if (!FileExists(path)) return;
-    file_.Close();
-    std::filesystem::copy_file(path, filePath_, std::filesystem::copy_options::overwrite_existing);
-    const auto bytes = static_cast<int64_t>(std::filesystem::file_size(filePath_));
+    copySource_.Open(path, FileCarrBuffFile::Access::ReadOnly);
+    const auto bytes = static_cast<int64_t>(std::filesystem::file_size(path));
     length_ = static_cast<int32_t>(std::min<int64_t>(bytes / kValueBytes, INT32_MAX));
     dirty_ = false;
     LoadWindow(0, 0);
@@ -110,12 +124,12 @@ void FileCarrBuffClass::SetLength(int32_t n, LengthFill fill) {
             const std::vector<int16_t> zeros(static_cast<size_t>(std::min(blockLimit_, n - length_)), 0);
             for (int64_t next = length_; next < n;) {
                 const int64_t count = std::min<int64_t>(static_cast<int64_t>(zeros.size()), n - next);
-                File().WriteAt(next * kValueBytes, zeros.data(), count * kValueBytes);
+                WritableFile().WriteAt(next * kValueBytes, zeros.data(), count * kValueBytes);
                 next += count;
             }
         } else {
             const int16_t zero = 0;
-            File().WriteAt((static_cast<int64_t>(n) - 1) * kValueBytes, &zero, kValueBytes);
+            WritableFile().WriteAt((static_cast<int64_t>(n) - 1) * kValueBytes, &zero, kValueBytes);
         }
         length_ = n;
         return;
@@ -123,7 +137,7 @@ void FileCarrBuffClass::SetLength(int32_t n, LengthFill fill) {
     const bool windowPastEnd = static_cast<int64_t>(winStart_) + WinSize() > n;
     Flush();
     length_ = n;
-    File().Truncate(static_cast<int64_t>(n) * kValueBytes);
+    WritableFile().Truncate(static_cast<int64_t>(n) * kValueBytes);
     // The window is cut to the new end, so that values beyond it are never read from memory again.
     if (windowPastEnd) LoadWindow(std::min(winStart_, n), 0);
 }

@@ -8,9 +8,10 @@
 
 namespace composer {
 
-void FileCarrBuffFile::Open(const std::string& path, bool create) {
+void FileCarrBuffFile::Open(const std::string& path, Access access) {
     Close();
-    descriptor_ = ::open(path.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0644);
+    const int mode = access == Access::ReadOnly ? O_RDONLY : O_RDWR | (access == Access::CreateReadWrite ? O_CREAT : 0);
+    descriptor_ = ::open(path.c_str(), mode | O_CLOEXEC, 0644);
     path_ = path;
     if (descriptor_ < 0) Fail("open");
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "SampleStreams.h"
 #include "appgen/rounding.h"
 #include "render/AudioMix.h"
 
@@ -12,7 +13,7 @@ namespace {
 // Adds input values [firstValue, lastValue] into the output at outputStart, block by block.
 void AddInto(FileCarrBuffClass& output, FileCarrBuffClass& input, int64_t firstValue, int64_t lastValue,
              int64_t outputStart, const SampleLimits& limits) {
-    const int64_t block = std::min(output.GetBlockLimit(), input.GetBlockLimit());
+    const int64_t block = std::min(TransferBlock(output), TransferBlock(input));
     std::vector<int16_t> in, out;
     for (int64_t j = firstValue; j <= lastValue; j += block) {
         const auto count = static_cast<size_t>(std::min(block, lastValue - j + 1));

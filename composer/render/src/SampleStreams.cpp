@@ -14,13 +14,13 @@ SampleReader::SampleReader(FileCarrBuffClass& buffer) : buffer_(buffer), length_
 
 void SampleReader::Fill(int64_t position) {
     first_ = std::max<int64_t>(1, position - kLookBack);
-    const int64_t count = std::min<int64_t>(buffer_.GetBlockLimit(), length_ - first_ + 1);
+    const int64_t count = std::min<int64_t>(TransferBlock(buffer_), length_ - first_ + 1);
     values_.resize(static_cast<size_t>(count));
     buffer_.ReadBlock(static_cast<int32_t>(first_), values_);
 }
 
 SampleWriter::SampleWriter(FileCarrBuffClass& buffer)
-    : buffer_(buffer), capacity_(static_cast<size_t>(buffer.GetBlockLimit())) {
+    : buffer_(buffer), capacity_(static_cast<size_t>(TransferBlock(buffer))) {
     pending_.reserve(capacity_);
 }
 

@@ -1,12 +1,18 @@
 #pragma once
 // Sequential access to a file-backed buffer in blocks, for the conversions that walk whole sounds:
 // a reader that serves any position near the one it last read, and a writer that appends.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 #include "document/FileCarrBuffClass.h"
 
 namespace composer {
+
+// Values moved per block by the conversions. The buffer's window does the file input/output in
+// units of its block limit, so copying out smaller pieces costs no extra input/output and keeps the
+// memory of a conversion at about one window per buffer, whatever the memory budget.
+inline int32_t TransferBlock(const FileCarrBuffClass& buffer) { return std::min(buffer.GetBlockLimit(), 65536); }
 
 // Values of a buffer by position; positions below 1 give the first value and positions past the end
 // the last (the edge rule of the interpolation). Reading forwards costs one block read per block.

@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "SampleStreams.h"
 #include "WavFileBytes.h"
 #include "render/WavOperMod.h"
 #include "appgen/files.h"
@@ -50,7 +51,7 @@ void Write(const std::string& fileName, int32_t channels, int32_t bits, int32_t 
                                                  static_cast<uint32_t>(dataBytes));
     WriteBytes(file.get(), header.data(), header.size());
 
-    const int32_t chunk = left.GetBlockLimit();
+    const int32_t chunk = TransferBlock(left);
     std::vector<int16_t> leftValues(static_cast<size_t>(chunk)), rightValues(channels == 2 ? leftValues.size() : 0);
     std::vector<uint8_t> bytes;
     for (int32_t done = 0; done < frames;) {

@@ -143,6 +143,13 @@ TEST_F(BufferTest, OpenFileWorksOnACopy) {
     EXPECT_EQ(std::filesystem::file_size(source), 5u);
     EXPECT_EQ(FileValues(source)[0], 1);
 
+    // The copy holds the contents the file had when it was opened, even once the file is gone.
+    FileCarrBuffClass reader;
+    reader.OpenFile(source);
+    std::filesystem::remove(source);
+    EXPECT_EQ(reader.GetValue(2), -1);
+    EXPECT_EQ(FileValues(reader.GetFilePath()), (std::vector<int16_t>{1, -1}));
+
     buffer.OpenFile(PathFor("missing.raw"));
     EXPECT_EQ(buffer.Length(), 1);
     EXPECT_EQ(buffer.GetValue(1), 0);

@@ -69,7 +69,8 @@ private:
     void NewTempFile();
     void ForgetFile();
     void LoadWindow(int32_t offset, int32_t size);
-    FileCarrBuffFile& File();
+    FileCarrBuffFile& WritableFile();
+    FileCarrBuffFile& ReadableFile();
 
     int32_t length_ = 0;
     bool dirty_ = false;
@@ -79,6 +80,9 @@ private:
     int16_t slot0_ = 0;
     int32_t blockLimit_ = 0;
     FileCarrBuffFile file_;  // open on filePath_ while there is one
+    // After OpenFile the given file is read in place until the first change (or GetFilePath) makes
+    // the copy, so that buffers opened only to be read never copy their file.
+    FileCarrBuffFile copySource_;
 };
 
 // The block limit a buffer starts with for a memory budget in bytes.

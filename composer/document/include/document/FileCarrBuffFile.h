@@ -13,8 +13,10 @@ public:
     FileCarrBuffFile(const FileCarrBuffFile&) = delete;
     FileCarrBuffFile& operator=(const FileCarrBuffFile&) = delete;
 
-    // Opens an existing file for reading and writing (creating it when asked).
-    void Open(const std::string& path, bool create);
+    enum class Access { ReadWrite, CreateReadWrite, ReadOnly };
+    // Opens a file for reading and writing (creating it when asked), or for reading only.
+    void Open(const std::string& path, Access access);
+    const std::string& Path() const { return path_; }
     bool IsOpen() const { return descriptor_ >= 0; }
     void Close();
     // Reads up to size bytes at offset; bytes past the end of the file are left as they are.
