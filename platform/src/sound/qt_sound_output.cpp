@@ -59,11 +59,13 @@ public:
     // The sink reads ahead of what is heard; the cursor is put back to the first sample not heard.
     void Stop() override {
         if (!sink_) return;
+        // Idle with nothing left to read: the whole sound was heard and the cursor stays at the end.
+        const bool finished = sink_->state() == QAudio::IdleState && cursor_->AtEnd();
         const qint64 heardMicroseconds = sink_->processedUSecs();
         sink_->stop();
         const PcmFormat& format = cursor_->format();
         const qint64 heardFrames = heardMicroseconds * format.sampleRate / 1000000;
-        cursor_->Seek(startBytes_ + heardFrames * format.BlockBytes());
+        if (!finished) cursor_->Seek(startBytes_ + heardFrames * format.BlockBytes());
         sink_.reset();
         source_.reset();
         cursor_.reset();
