@@ -39,7 +39,8 @@ void Append(FileCarrBuffClass& buffer, int32_t firstPosition, const std::vector<
 void ReadSamples(std::FILE* file, int64_t dataStart, int32_t frames, const SampleLayout& layout,
                  WaveBuffers& buffers) {
     const int64_t chunkBytes = 2 * static_cast<int64_t>(buffers.Left->GetBlockLimit());
-    const int32_t framesPerChunk = static_cast<int32_t>(chunkBytes / layout.blockBytes);
+    // A short file needs no chunk larger than itself.
+    const auto framesPerChunk = static_cast<int32_t>(std::min<int64_t>(chunkBytes / layout.blockBytes, std::max(frames, 1)));
     std::vector<uint8_t> bytes(static_cast<size_t>(framesPerChunk) * layout.blockBytes);
     std::vector<int16_t> left(static_cast<size_t>(framesPerChunk)), right;
     if (layout.channels == 2) right.resize(left.size());
