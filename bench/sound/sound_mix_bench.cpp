@@ -43,6 +43,7 @@ RunResult Run(const std::vector<std::string>& arguments) {
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     RunResult result;
+    std::fflush(stdout);  // the child's lines come after ours
     const auto start = Clock::now();
     pid_t child = 0;
     if (posix_spawnp(&child, argv[0], nullptr, nullptr, argv.data(), environ) != 0) return result;
