@@ -69,6 +69,17 @@ TEST_F(MixTest, OverlappingFullScaleSoundsClipInsteadOfWrapping) {
     EXPECT_EQ(ui.progress.front().text, " processing audio, please wait ..");
 }
 
+TEST_F(MixTest, OneClipHeardTwiceIsConvertedOnceAndPlacedAtEachStart) {
+    SetOutput(1, 16, 4000);
+    const int32_t clip = AddClip(1, 16, 8000, {1000, 1000, 2000, 2000});
+    AddEvent(clip, 0.0);
+    AddEvent(clip, 1.0 / 4000);
+    const std::string wav = Mix(0.0, 3.0 / 4000);
+    EXPECT_EQ(ui.waitCursorRequests, 1);
+    EXPECT_EQ(AllValues(*OpenBufferFile(Clip(clip).CacheLeftFile)), (std::vector<int16_t>{1000, 2000}));
+    EXPECT_EQ(AllValues(*Load(wav).Left), (std::vector<int16_t>{0, 1000, 3000, 2000}));
+}
+
 TEST_F(MixTest, MonoIsHeardOnBothSidesAndStereoGivesItsLeftToAMonoMovie) {
     SetOutput(2, 16, 8000);
     AddEvent(AddClip(1, 16, 8000, {1000, 2000, 3000}), 0.0);
