@@ -1,8 +1,9 @@
 // Whole-process benchmark of the AVI writer.
 //
-//   vidmill_writer_bench speed [FRAMES]   frames per second writing FRAMES frames of 352 x 288
+//   vidmill_writer_bench [speed [FRAMES]]  frames per second writing FRAMES frames of 352 x 288
 //                                         with "MSVC" and "DIB ", and the ffmpeg command line
-//                                         encoding the same raw 32-bit frames with the same encoder
+//                                         encoding the same raw 32-bit frames with the same encoder;
+//                                         then the peak memory of writing short and long files
 //   vidmill_writer_bench memory FRAMES HANDLER
 //                                         writes FRAMES frames and prints the peak resident size
 //
@@ -141,6 +142,21 @@ int Speed(int frames) {
     return 0;
 }
 
+// Each size is written by a process of its own, so that every peak is that file's alone.
+void MemoryTable(const char* self) {
+    struct Row {
+        const char* handler;
+        int frames;
+    };
+    for (const Row& row : {Row{"DIB ", 1500}, Row{"DIB ", 15000}, Row{"MSVC", 300}, Row{"MSVC", 3000}}) {
+        const std::string command = std::string("'") + self + "' memory " + std::to_string(row.frames) + " '" +
+                                    row.handler + "' 2>/dev/null";
+        std::fflush(stdout);
+        if (std::system(command.c_str()) != 0) std::fprintf(stderr, "failed: %s\n", command.c_str());
+    }
+    std::filesystem::remove_all(ScratchFolder());
+}
+
 int Memory(int frames, const char* handler) {
     WriteWithLibrary("", frames, handler, 25, ScratchFolder() + "/memory.avi");
     rusage usage{};
@@ -153,7 +169,11 @@ int Memory(int frames, const char* handler) {
 
 int main(int argc, char** argv) {
     const std::string mode = argc > 1 ? argv[1] : "speed";
-    if (mode == "speed") return Speed(argc > 2 ? std::atoi(argv[2]) : 1500);
+    if (mode == "speed") {
+        const int status = Speed(argc > 2 ? std::atoi(argv[2]) : 1500);
+        MemoryTable(argv[0]);
+        return status;
+    }
     if (mode == "memory" && argc > 3) return Memory(std::atoi(argv[2]), argv[3]);
     std::fprintf(stderr, "usage: %s speed [FRAMES] | memory FRAMES HANDLER\n", argv[0]);
     return 2;
