@@ -52,6 +52,16 @@ void AppendUtf8(std::string& out, char32_t c) {
 
 }  // namespace
 
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        std::size_t length = 0;
+        DecodeUtf8(bytes, pos, length);
+        if (length == 0) return false;
+        pos += length;
+    }
+    return true;
+}
+
 std::string Utf8ToAnsi(std::string_view utf8) {
     std::string ansi;
     for (std::size_t pos = 0; pos < utf8.size();) {

@@ -13,4 +13,7 @@ std::string Utf8ToAnsi(std::string_view utf8);
 // UTF-8 for Windows-1252 bytes (the five unassigned bytes map to the same-numbered control characters).
 std::string AnsiToUtf8(std::string_view ansi);
 
+// Whether the bytes are valid UTF-8 (shortest forms, no surrogates, nothing above U+10FFFF).
+bool IsValidUtf8(std::string_view bytes);
+
 }  // namespace composer

@@ -1,0 +1,51 @@
+#pragma once
+// The timeline plan: what every output frame shows and which sounds play when. The render driver
+// draws frame after frame from it and the sound mix mixes its events. It is rebuilt from the movie
+// before every render and never edited.
+#include <cstdint>
+#include <vector>
+
+#include "document/audio_event.h"
+#include "document/movie_records.h"
+
+namespace composer {
+
+// One overlay layer of an output frame.
+struct LayerRef {
+    int32_t Clip = 0;   // clip index
+    int32_t Frame = 0;  // 1-based source frame; 1 for a picture
+};
+
+// One output frame.
+struct FrameRow {
+    int32_t MainClip = 0;   // the arranged clip shown; 0 = none covers this frame
+    int32_t MainFrame = 0;  // its 1-based source frame (1 for a picture)
+    std::vector<LayerRef> Layers = std::vector<LayerRef>(1);  // 1 .. LayerCount, in drawing order
+    int32_t LayerCount = 0;
+};
+
+struct MoviePlan {
+    double MovieDuration = 0.0;  // seconds
+    int32_t TotalFrames = 0;
+    std::vector<FrameRow> FrameRows = std::vector<FrameRow>(1);        // 0 .. TotalFrames; row 0 is not rendered
+    std::vector<AudioEvent> AudioEvents = std::vector<AudioEvent>(1);  // 1 .. AudioEventCount
+    int32_t AudioEventCount = 0;
+};
+
+// Seconds a clip takes on the timeline: a video its used range at its own rate, a picture its
+// PicDuration, a sound AudioDuration as an overlay and no time at all on the arranged track.
+double ClipDuration(const ClipRec& clip, bool onArrangedTrack);
+
+// The plan of a movie. The arranged clips play one after another from 0; overlays start at their
+// arranged clip's start plus their OverlayDelay; sounds become events and never lengthen the movie.
+// Frame numbers are rounded halves to even: an arranged clip covers round(fps x start + 1) ..
+// round(fps x duration + first), an overlay round(fps x start) .. round(fps x duration + first),
+// both lowered to TotalFrames; where two arranged clips meet, the later one takes the shared frame.
+// A source frame is UseFirst + floor((frame - first) / fps x SrcFps), at most UseLast.
+// Output settings that cannot be rendered are taken as repaired (RepairOutputSettings).
+MoviePlan BuildMoviePlan(const MovieDbRec& movie);
+
+// The plan of MainDb, after repairing MainDb's output settings.
+MoviePlan BuildMoviePlan();
+
+}  // namespace composer

@@ -1,0 +1,81 @@
+#pragma once
+// How the document reads facts about clip source files: the size, rate and length of a video, the
+// size of a picture, the sound of a WAV file or of a video's sound track. Adding a clip and the
+// refresh of a loaded project ask through this seam, so that the document does not depend on the
+// media readers; the program installs a probe backed by its readers, tests install a fake one.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "document/movie_records.h"
+
+namespace composer {
+
+struct VideoFacts {
+    int32_t width = 0;
+    int32_t height = 0;
+    double fps = 0.0;
+    int32_t frameCount = 0;
+};
+
+struct PictureFacts {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+struct AudioFacts {
+    std::string audioFile;  // the PCM WAV file that carries the sound (extracted for a video)
+    int32_t bits = 0;
+    int32_t channels = 0;
+    int32_t rate = 0;
+    int32_t frames = 0;
+    double duration = 0.0;  // seconds
+};
+
+class SourceProbe {
+public:
+    virtual ~SourceProbe() = default;
+    // An AVI file's frame size, rate and frame count; nothing when it cannot be read.
+    virtual std::optional<VideoFacts> ProbeVideo(const std::string& path) = 0;
+    // A BMP, JPEG or GIF picture's size; nothing when it cannot be read.
+    virtual std::optional<PictureFacts> ProbePicture(const std::string& path) = 0;
+    // A sound file's format, read by the WAV reader; nothing when it cannot be read.
+    virtual std::optional<AudioFacts> ProbeAudio(const std::string& path) = 0;
+    // The sound track of an AVI file, extracted to a WAV file; nothing when it has none or cannot be read.
+    virtual std::optional<AudioFacts> ProbeVideoSound(const std::string& path) = 0;
+    // Decodes clip `clipIndex`'s sound into the sample buffers named in its cache fields.
+    virtual void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) = 0;
+};
+
+// The probe of a program without media readers: every source reads as unreadable, so no clip can be
+// added and a loaded project keeps its stored values (the refresh is skipped, without warnings).
+class NoSourceProbe : public SourceProbe {
+public:
+    std::optional<VideoFacts> ProbeVideo(const std::string&) override { return std::nullopt; }
+    std::optional<PictureFacts> ProbePicture(const std::string&) override { return std::nullopt; }
+    std::optional<AudioFacts> ProbeAudio(const std::string&) override { return std::nullopt; }
+    std::optional<AudioFacts> ProbeVideoSound(const std::string&) override { return std::nullopt; }
+    void DecodeClipAudio(MovieDbRec&, int32_t) override {}
+};
+
+// The probe in use; a NoSourceProbe until something is installed.
+SourceProbe& Sources();
+// Installs a probe (not owned; it must outlive its use). nullptr returns to the NoSourceProbe.
+void SetSourceProbe(SourceProbe* probe);
+
+// Installs a probe for the lifetime of the object and restores the previous one after.
+class ScopedSourceProbe {
+public:
+    explicit ScopedSourceProbe(SourceProbe& probe);
+    ~ScopedSourceProbe();
+    ScopedSourceProbe(const ScopedSourceProbe&) = delete;
+    ScopedSourceProbe& operator=(const ScopedSourceProbe&) = delete;
+
+private:
+    SourceProbe* previous_;
+};
+
+// The lower-cased last four characters of a path: ".avi", ".wav", ".bmp" ...
+std::string PathEnding(const std::string& path);
+
+}  // namespace composer

@@ -1,0 +1,133 @@
+#include "document/movie_plan.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "appgen/rounding.h"
+#include "document/movie_db.h"
+#include "document/output_repair.h"
+
+namespace composer {
+
+namespace {
+
+// A clip of the movie, or nullptr for an index that names none (such a place plays nothing).
+const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index) {
+    if (index < 1 || index > movie.ClipCount || index >= static_cast<int32_t>(movie.Clips.size())) return nullptr;
+    return &movie.Clips[index];
+}
+
+// An overlay as the walk of the arranged track finds it.
+struct OverlayRecord {
+    int32_t clip = 0;
+    double start = 0.0;
+    double duration = 0.0;
+};
+
+// An arranged entry as the walk finds it.
+struct ArrangedRecord {
+    int32_t clip = 0;
+    double start = 0.0;
+    double duration = 0.0;
+};
+
+// The source frame shown at output frame f of a video that starts at output frame first.
+int32_t SourceFrame(const ClipRec& clip, int32_t f, int32_t first, double outFps) {
+    const double frame = clip.UseFirst + IntegerPart(static_cast<double>(f - first) / outFps * clip.SrcFps);
+    if (frame > clip.UseLast) return clip.UseLast;
+    return frame < std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::min()
+                                                        : static_cast<int32_t>(frame);
+}
+
+// Frames first .. last of the plan that exist (row 0 included; rows below 0 do not exist).
+template <typename Visit>
+void ForEachFrame(const MoviePlan& plan, int32_t first, double durationFrames, Visit visit) {
+    int32_t last = RoundToInt32(durationFrames + first);
+    if (last > plan.TotalFrames) last = plan.TotalFrames;
+    for (int32_t f = std::max(first, 0); f <= last; ++f) visit(f);
+}
+
+void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const ArrangedRecord& entry, double outFps) {
+    const ClipRec& clip = movie.Clips[entry.clip];
+    if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
+    const int32_t first = RoundToInt32(outFps * entry.start + 1);
+    ForEachFrame(plan, first, outFps * entry.duration, [&](int32_t f) {
+        FrameRow& row = plan.FrameRows[f];
+        row.MainClip = entry.clip;
+        row.MainFrame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outFps) : 1;
+    });
+}
+
+void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const OverlayRecord& overlay, double outFps) {
+    const ClipRec& clip = movie.Clips[overlay.clip];
+    if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
+    // Unlike the arranged clips, overlays have no + 1 here: that is how the frames have always lined up.
+    const int32_t first = RoundToInt32(outFps * overlay.start);
+    ForEachFrame(plan, first, outFps * overlay.duration, [&](int32_t f) {
+        FrameRow& row = plan.FrameRows[f];
+        const int32_t frame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outFps) : 1;
+        row.Layers.push_back(LayerRef{overlay.clip, frame});
+        ++row.LayerCount;
+    });
+}
+
+}  // namespace
+
+double ClipDuration(const ClipRec& clip, bool onArrangedTrack) {
+    switch (clip.ClipType) {
+        case ClipVideo:
+            return static_cast<double>(static_cast<int64_t>(clip.UseLast) - clip.UseFirst + 1) / clip.SrcFps;
+        case ClipPicture:
+            return clip.PicDuration;
+        case ClipAudio:
+            return onArrangedTrack ? 0.0 : clip.AudioDuration;
+        default:
+            return 0.0;
+    }
+}
+
+MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
+    const double outFps = RepairedOutFps(movie.OutFps);
+    MoviePlan plan;
+    std::vector<ArrangedRecord> arranged;
+    std::vector<OverlayRecord> overlays;
+    double start = 0.0;
+    double movieEnd = 0.0;
+    const int32_t arrangedCount = std::min<int64_t>(movie.ArrangedCount, static_cast<int64_t>(movie.Arranged.size()) - 1);
+    for (int32_t i = 1; i <= arrangedCount; ++i) {
+        const ArrangeRec& entry = movie.Arranged[i];
+        const ClipRec* clip = ClipAt(movie, entry.ClipIndex);
+        const double duration = clip ? ClipDuration(*clip, true) : 0.0;
+        if (clip) arranged.push_back({entry.ClipIndex, start, duration});
+        movieEnd = std::max(movieEnd, start + duration);
+        const int32_t overlayCount = std::min<int64_t>(entry.OverlayCount, static_cast<int64_t>(entry.Overlays.size()) - 1);
+        for (int32_t j = 1; j <= overlayCount; ++j) {
+            const ClipRec* overlay = ClipAt(movie, entry.Overlays[j]);
+            if (!overlay) continue;
+            const OverlayRecord record{entry.Overlays[j], start + overlay->OverlayDelay, ClipDuration(*overlay, false)};
+            overlays.push_back(record);
+            if (overlay->ClipType == ClipAudio) {
+                // Sound never lengthens the movie: what runs past the last picture is cut off.
+                plan.AudioEvents.push_back({record.clip, record.start, record.start + overlay->AudioDuration});
+                ++plan.AudioEventCount;
+            } else {
+                movieEnd = std::max(movieEnd, record.start + record.duration);
+            }
+        }
+        start += duration;
+    }
+    plan.MovieDuration = movieEnd;
+    plan.TotalFrames = std::max(RoundToInt32(outFps * movieEnd), 0);
+    plan.FrameRows.assign(static_cast<std::size_t>(plan.TotalFrames) + 1, FrameRow{});
+    for (const ArrangedRecord& entry : arranged) FillMainClip(plan, movie, entry, outFps);
+    for (const OverlayRecord& overlay : overlays) FillLayers(plan, movie, overlay, outFps);
+    return plan;
+}
+
+MoviePlan BuildMoviePlan() {
+    RepairOutputSettings(MainDb);
+    return BuildMoviePlan(MainDb);
+}
+
+}  // namespace composer

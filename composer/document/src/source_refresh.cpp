@@ -1,0 +1,112 @@
+#include "document/source_refresh.h"
+
+#include "appgen/files.h"
+#include "appgen/text_number.h"
+
+namespace composer {
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+std::string Size(int32_t width, int32_t height) {
+    return "w" + std::to_string(width) + " x h" + std::to_string(height);
+}
+
+void RefreshSize(ClipRec& clip, int32_t width, int32_t height, std::string& warnings) {
+    if (width == clip.SrcWidth && height == clip.SrcHeight) return;
+    warnings += std::string("Current picture size is different from original picture size") + kLineEnd +
+                "Original Size = " + Size(clip.SrcWidth, clip.SrcHeight) + kLineEnd + "Current Size = " +
+                Size(width, height) + kLineEnd;
+    clip.SrcWidth = width;
+    clip.SrcHeight = height;
+}
+
+void RefreshVideo(ClipRec& clip, const VideoFacts& video, std::string& warnings) {
+    RefreshSize(clip, video.width, video.height, warnings);
+    if (video.fps != clip.SrcFps) {
+        warnings += std::string("Current movie speed is different from the original") + kLineEnd + "Original FPS = " +
+                    FormatNumber(clip.SrcFps) + kLineEnd + "Current FPS = " + FormatNumber(video.fps) + kLineEnd;
+        clip.SrcFps = video.fps;
+    }
+    if (video.frameCount != clip.FrameCount) {
+        warnings += std::string("Number of frames does not match") + kLineEnd;
+        clip.FrameCount = video.frameCount;
+    }
+}
+
+void CheckUsedRange(ClipRec& clip, std::string& warnings) {
+    const bool inside = clip.UseFirst >= 1 && clip.UseFirst <= clip.FrameCount && clip.UseLast >= 1 &&
+                        clip.UseLast <= clip.FrameCount && clip.UseFirst <= clip.UseLast;
+    if (inside) return;
+    warnings += std::string("Range to use - is reset to full clip length") + kLineEnd;
+    clip.UseFirst = 1;
+    clip.UseLast = clip.FrameCount;
+}
+
+void CheckCrop(ClipRec& clip, std::string& warnings) {
+    // Sums in 64 bits: stored margins may be anything.
+    if (static_cast<int64_t>(clip.CropTop) + clip.CropBottom > static_cast<int64_t>(clip.SrcHeight) - 2) {
+        clip.CropTop = clip.CropBottom = 0;
+        warnings += std::string("Crop top + bottom exceeded the height and were reset to zero") + kLineEnd;
+    }
+    if (static_cast<int64_t>(clip.CropLeft) + clip.CropRight > static_cast<int64_t>(clip.SrcWidth) - 2) {
+        clip.CropLeft = clip.CropRight = 0;
+        warnings += std::string("Crop left + right exceeded the width and were reset to zero") + kLineEnd;
+    }
+}
+
+void RefreshAudio(ClipRec& clip, SourceProbe& probe) {
+    const std::string ending = PathEnding(clip.FilePath);
+    std::optional<AudioFacts> sound;
+    if (ending == ".wav") sound = probe.ProbeAudio(clip.FilePath);
+    if (ending == ".avi") sound = probe.ProbeVideoSound(clip.FilePath);
+    if (!sound) return;
+    clip.AudioFile = sound->audioFile;
+    clip.AudioBits = sound->bits;
+    clip.AudioChannels = sound->channels;
+    clip.AudioRate = sound->rate;
+    clip.AudioFrames = sound->frames;
+    clip.AudioDuration = sound->duration;
+}
+
+}  // namespace
+
+std::vector<std::string> RelocateSources(MovieDbRec& movie, const std::string& projectPath) {
+    const std::size_t separator = projectPath.find_last_of('/');
+    const std::string folder = separator == std::string::npos ? "." : projectPath.substr(0, separator);
+    std::vector<std::string> missing;
+    for (int32_t i = 1; i <= movie.ClipCount; ++i) {
+        ClipRec& clip = movie.Clips[i];
+        if (FileExists(clip.FilePath)) continue;
+        const std::string candidate = folder + "/" + LastPathComponent(clip.FilePath);
+        if (FileExists(candidate))
+            clip.FilePath = candidate;
+        else
+            missing.push_back(clip.FilePath);
+    }
+    return missing;
+}
+
+std::string RefreshClip(ClipRec& clip, SourceProbe& probe) {
+    std::string warnings;
+    switch (clip.ClipType) {
+        case ClipAudio:
+            RefreshAudio(clip, probe);
+            return warnings;
+        case ClipVideo:
+            if (const auto video = probe.ProbeVideo(clip.FilePath)) RefreshVideo(clip, *video, warnings);
+            CheckUsedRange(clip, warnings);
+            break;
+        case ClipPicture:
+            if (const auto picture = probe.ProbePicture(clip.FilePath))
+                RefreshSize(clip, picture->width, picture->height, warnings);
+            break;
+        default:
+            return warnings;
+    }
+    CheckCrop(clip, warnings);
+    return warnings;
+}
+
+}  // namespace composer

@@ -1,0 +1,191 @@
+// The timeline plan: durations, frame counts, which clip and source frame every output frame shows,
+// the overlay layers and the sound events, including the shared frame and the missing + 1 of overlays.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/movie_db.h"
+#include "document/movie_plan.h"
+#include "document/output_repair.h"
+
+namespace composer {
+namespace {
+
+ClipRec Picture(double seconds, double delay = 0) {
+    ClipRec clip;
+    clip.ClipType = ClipPicture;
+    clip.PicDuration = seconds;
+    clip.OverlayDelay = delay;
+    return clip;
+}
+
+ClipRec Video(int32_t useFirst, int32_t useLast, double srcFps, double delay = 0) {
+    ClipRec clip;
+    clip.ClipType = ClipVideo;
+    clip.UseFirst = useFirst;
+    clip.UseLast = useLast;
+    clip.FrameCount = useLast;
+    clip.SrcFps = srcFps;
+    clip.OverlayDelay = delay;
+    return clip;
+}
+
+ClipRec Sound(double seconds, double delay = 0) {
+    ClipRec clip;
+    clip.ClipType = ClipAudio;
+    clip.AudioDuration = seconds;
+    clip.OverlayDelay = delay;
+    return clip;
+}
+
+struct Entry {
+    int32_t clip;
+    std::vector<int32_t> overlays;
+};
+
+MovieDbRec MakeMovie(double fps, const std::vector<ClipRec>& clips, const std::vector<Entry>& entries) {
+    MovieDbRec movie;
+    ClearMovie(movie);
+    movie.OutFps = fps;
+    for (const ClipRec& clip : clips) movie.Clips.push_back(clip);
+    movie.ClipCount = static_cast<int32_t>(clips.size());
+    for (const Entry& entry : entries) {
+        ArrangeRec rec;
+        rec.ClipIndex = entry.clip;
+        for (int32_t overlay : entry.overlays) rec.Overlays.push_back(overlay);
+        rec.OverlayCount = static_cast<int32_t>(entry.overlays.size());
+        movie.Arranged.push_back(rec);
+    }
+    movie.ArrangedCount = static_cast<int32_t>(entries.size());
+    return movie;
+}
+
+// The main track as text, one "clip:frame" per output frame 1 .. TotalFrames ("-" for none).
+std::string MainTrack(const MoviePlan& plan) {
+    std::string text;
+    for (int32_t f = 1; f <= plan.TotalFrames; ++f) {
+        if (!text.empty()) text += ' ';
+        const FrameRow& row = plan.FrameRows[f];
+        text += row.MainClip == 0 ? "-" : std::to_string(row.MainClip) + ":" + std::to_string(row.MainFrame);
+    }
+    return text;
+}
+
+// The frames 0 .. TotalFrames that carry layers, as "frame=clip:frame,clip:frame".
+std::string LayerTrack(const MoviePlan& plan) {
+    std::string text;
+    for (int32_t f = 0; f <= plan.TotalFrames; ++f) {
+        const FrameRow& row = plan.FrameRows[f];
+        if (row.LayerCount == 0) continue;
+        if (!text.empty()) text += ' ';
+        text += std::to_string(f) + "=";
+        for (int32_t k = 1; k <= row.LayerCount; ++k)
+            text += (k > 1 ? "," : "") + std::to_string(row.Layers[k].Clip) + ":" + std::to_string(row.Layers[k].Frame);
+    }
+    return text;
+}
+
+std::string Repeat(const std::string& item, int count) {
+    std::string text;
+    for (int i = 0; i < count; ++i) text += (i ? " " : "") + item;
+    return text;
+}
+
+struct PlanCase {
+    const char* name;
+    MovieDbRec movie;
+    double duration;
+    int32_t totalFrames;
+    std::string mainTrack;
+    std::string layers;
+};
+
+TEST(BuildMoviePlan, WorkedTimings) {
+    const std::vector<PlanCase> cases = {
+        {"no arranged clips", MakeMovie(25, {Picture(2)}, {}), 0, 0, "", ""},
+        {"one picture of 2 s: F2 = 51 lowered to 50", MakeMovie(25, {Picture(2)}, {{1, {}}}), 2, 50,
+         Repeat("1:1", 50), ""},
+        {"two pictures of 1 s: the second takes the shared frame 26",
+         MakeMovie(25, {Picture(1), Picture(1)}, {{1, {}}, {2, {}}}), 2, 50, Repeat("1:1", 25) + " " + Repeat("2:1", 25),
+         ""},
+        {"video 3..7 of 10 fps at 20 fps", MakeMovie(20, {Video(3, 7, 10)}, {{1, {}}}), 0.5, 10,
+         "1:3 1:3 1:4 1:4 1:5 1:5 1:6 1:6 1:7 1:7", ""},
+        {"overlay picture of 1 s, delay 1, on a 3 s picture: frames 25 .. 50 without + 1",
+         MakeMovie(25, {Picture(3), Picture(1, 1)}, {{1, {2}}}), 3, 75, Repeat("1:1", 75),
+         [] {
+             std::string text;
+             for (int f = 25; f <= 50; ++f) text += (f > 25 ? " " : "") + std::to_string(f) + "=2:1";
+             return text;
+         }()},
+        {"sound on the arranged track takes no time", MakeMovie(25, {Picture(1), Sound(5), Picture(1)},
+                                                                {{1, {}}, {2, {}}, {3, {}}}),
+         2, 50, Repeat("1:1", 25) + " " + Repeat("3:1", 25), ""},
+        {"overlay video at delay 0 starts at row 0 and is lowered to UseLast",
+         MakeMovie(10, {Picture(0.5), Video(1, 2, 10)}, {{1, {2}}}), 0.5, 5, Repeat("1:1", 5),
+         "0=2:1 1=2:2 2=2:2"},
+        {"an overlay past the arranged clips lengthens the movie", MakeMovie(10, {Picture(0.2), Picture(0.3, 0.1)}, {{1, {2}}}),
+         0.4, 4, "1:1 1:1 1:1 -", "1=2:1 2=2:1 3=2:1 4=2:1"},
+        {"layers in entry order, then overlay order",
+         MakeMovie(10, {Picture(0.2), Picture(0.1), Picture(0.1), Picture(0.2), Picture(0.1)}, {{1, {2, 3}}, {4, {5}}}),
+         0.4, 4, "1:1 1:1 4:1 4:1", "0=2:1,3:1 1=2:1,3:1 2=5:1 3=5:1"},
+        {"halves round to even: 12.5 frames make 12", MakeMovie(25, {Picture(0.5)}, {{1, {}}}), 0.5, 12,
+         Repeat("1:1", 12), ""},
+    };
+    for (const PlanCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MoviePlan plan = BuildMoviePlan(c.movie);
+        EXPECT_DOUBLE_EQ(plan.MovieDuration, c.duration);
+        EXPECT_EQ(plan.TotalFrames, c.totalFrames);
+        ASSERT_EQ(plan.FrameRows.size(), static_cast<std::size_t>(plan.TotalFrames) + 1);
+        EXPECT_EQ(plan.FrameRows[0].MainClip, 0);
+        EXPECT_EQ(MainTrack(plan), c.mainTrack);
+        EXPECT_EQ(LayerTrack(plan), c.layers);
+        EXPECT_EQ(plan.AudioEventCount, 0);
+    }
+}
+
+TEST(BuildMoviePlan, SoundOverlaysBecomeEventsAndDoNotLengthenTheMovie) {
+    // 2 s of pictures; a 10 s sound at delay 0.5 on the first, a 1 s sound on the second.
+    const MovieDbRec movie = MakeMovie(25, {Picture(1), Sound(10, 0.5), Picture(1), Sound(1)}, {{1, {2}}, {3, {4}}});
+    const MoviePlan plan = BuildMoviePlan(movie);
+    EXPECT_DOUBLE_EQ(plan.MovieDuration, 2);
+    EXPECT_EQ(plan.TotalFrames, 50);
+    EXPECT_EQ(LayerTrack(plan), "");
+    ASSERT_EQ(plan.AudioEventCount, 2);
+    ASSERT_EQ(plan.AudioEvents.size(), 3u);
+    EXPECT_EQ(plan.AudioEvents[1].Clip, 2);
+    EXPECT_DOUBLE_EQ(plan.AudioEvents[1].StartTime, 0.5);
+    EXPECT_DOUBLE_EQ(plan.AudioEvents[1].EndTime, 10.5);
+    EXPECT_EQ(plan.AudioEvents[2].Clip, 4);
+    EXPECT_DOUBLE_EQ(plan.AudioEvents[2].StartTime, 1);
+    EXPECT_DOUBLE_EQ(plan.AudioEvents[2].EndTime, 2);
+}
+
+TEST(BuildMoviePlan, OutputSettingsThatCannotRenderAreRepaired) {
+    MovieDbRec movie = MakeMovie(0, {Picture(1)}, {{1, {}}});
+    movie.OutWidth = 0;
+    movie.OutHeight = -3;
+    EXPECT_EQ(BuildMoviePlan(movie).TotalFrames, 25);  // planned at 25 fps
+    EXPECT_TRUE(RepairOutputSettings(movie));
+    EXPECT_EQ(movie.OutFps, 25);
+    EXPECT_EQ(movie.OutWidth, 400);
+    EXPECT_EQ(movie.OutHeight, 300);
+    EXPECT_FALSE(RepairOutputSettings(movie));
+    movie.OutFps = 12.5;
+    movie.OutWidth = 1;
+    movie.OutHeight = 1;
+    EXPECT_FALSE(RepairOutputSettings(movie));
+    EXPECT_EQ(movie.OutFps, 12.5);
+}
+
+TEST(BuildMoviePlan, PlacesNamingNoClipPlayNothing) {
+    // A damaged record must not make the plan read outside the clips.
+    MovieDbRec movie = MakeMovie(10, {Picture(0.3)}, {{7, {1, -2}}, {1, {}}});
+    const MoviePlan plan = BuildMoviePlan(movie);
+    EXPECT_EQ(plan.TotalFrames, 3);
+    EXPECT_EQ(MainTrack(plan), "1:1 1:1 1:1");
+}
+
+}  // namespace
+}  // namespace composer

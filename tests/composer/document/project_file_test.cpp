@@ -1,0 +1,326 @@
+// Project files: the string blocks, the file layout, round trips, relocation and refresh of the
+// clips, and damaged files that must be refused without touching MainDb.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "appgen/app_state.h"
+#include "appgen/folders.h"
+#include "appgen/scripted_interaction.h"
+#include "document/OpenSaveClass.h"
+#include "document/enc_dec.h"
+#include "document/movie_db.h"
+#include "document/project_file.h"
+#include "document/project_words.h"
+#include "fake_probe.h"
+#include "scratch_folder.h"
+
+namespace composer {
+namespace {
+
+using testing::FakeProbe;
+using testing::ScratchFolder;
+
+// A work folder for temporary files inside a scratch folder.
+struct WorkFolderScope {
+    explicit WorkFolderScope(const ScratchFolder& folder) : saved(WorkFolder) {
+        WorkFolder = folder / "work";
+        std::filesystem::create_directories(WorkFolder);
+    }
+    ~WorkFolderScope() { WorkFolder = saved; }
+    std::string saved;
+};
+
+TEST(StringBlocks, SizesAndPacking) {
+    const struct {
+        std::string text;
+        std::vector<int32_t> block;
+    } cases[] = {
+        {"", {1, 0}},
+        {"ab", {2, 2, 0x6261}},
+        {"abcdef", {4, 6, 0x64636261, 0x6665, 0}},                  // 5 words
+        {"abcdefghij", {4, 10, 0x64636261, 0x68676665, 0x6A69}},  // also 5 words
+        {"abcde", {3, 5, 0x64636261, 0x65}},                        // 5 / 4 + 2 = 3.25 -> 3
+        {"\xC3\xA9t\xC3\xA9", {3, 5, static_cast<int32_t>(0xC374A9C3u), 0xA9}},  // UTF-8 bytes as they are
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(StrToWords(c.text), c.block);
+        EXPECT_EQ(WordsToStr(c.block), c.text);
+    }
+}
+
+TEST(StringBlocks, BytesThatAreNotUtf8ReadAsWindows1252) {
+    EXPECT_EQ(WordsToStr(std::vector<int32_t>{2, 3, 0x80E963}), "c\xC3\xA9\xE2\x82\xAC");  // c, e acute, euro
+    EXPECT_EQ(WordsToStr(std::vector<int32_t>{1, -5}), "");
+    EXPECT_THROW(WordsToStr(std::vector<int32_t>{2, 5, 0x41414141}), ProjectDataError);
+}
+
+MovieDbRec RichMovie() {
+    MovieDbRec movie;
+    ClearMovie(movie);
+    movie.MovieName = "Fête d'été";
+    movie.ProjectPath = "/home/u/movie.CbMov";
+    movie.OutputPath = "C:\\Movies\\out.avi";
+    movie.OutFps = 29.97;
+    movie.OutWidth = 640;
+    movie.OutHeight = 480;
+    movie.OutChannels = 1;
+    movie.OutBits = 8;
+    movie.OutRate = 11025;
+    for (int i = 1; i <= 3; ++i) {
+        ClipRec clip;
+        clip.ClipType = i;
+        clip.FilePath = "/clips/file" + std::to_string(i);
+        clip.ClipName = "clip " + std::to_string(i);
+        clip.OverlayDelay = 0.25 * i;
+        clip.CropTop = i, clip.CropBottom = 2 * i, clip.CropLeft = 3 * i, clip.CropRight = 4 * i;
+        clip.SrcFps = 12.5, clip.FrameCount = 100, clip.SrcWidth = 320, clip.SrcHeight = 240;
+        clip.UseFirst = 5, clip.UseLast = 50, clip.CurFrame = 7;
+        clip.AudioDuration = 3.5, clip.AudioBits = 16, clip.AudioChannels = 2, clip.AudioRate = 44100;
+        clip.PicDuration = 1.5;
+        for (int k = 1; k < i; ++k) clip.TransColors.push_back({static_cast<uint8_t>(k), 20, 250, 10 * k});
+        clip.TransColorCount = i - 1;
+        movie.Clips.push_back(clip);
+    }
+    movie.ClipCount = 3;
+    movie.CurClip = 2;
+    movie.Arranged.push_back({1, {0, 2}, 1});
+    movie.ArrangedCount = 1;
+    movie.Unused = {0, 3};
+    movie.UnusedCount = 1;
+    return movie;
+}
+
+TEST(ProjectWords, EmptyMovieIs17WordsAnd18InTheFile) {
+    MovieDbRec movie;
+    ClearMovie(movie);
+    movie.MovieName.clear();
+    const std::vector<int32_t> words = MovieToWords(movie);
+    ASSERT_EQ(words.size(), 18u);
+    EXPECT_EQ(words[0], 17);
+    EXPECT_EQ(words[7], 288);  // height before width
+    EXPECT_EQ(words[8], 352);
+    const std::string file = OpenSaveClass::ProjectFileBytes(movie);
+    const std::size_t data = file.find("\r\nData=") + 7;
+    EXPECT_EQ(file.substr(data, 4), std::string("\x12\0\0\0", 4));  // M = 18
+    EXPECT_EQ(file.size(), data + 4 * 19 + 4 + 5);
+    EXPECT_EQ(file.substr(file.size() - 9), std::string("\0\0\0\0EOF\r\n", 9));
+    const MovieDbRec back = WordsToMovie(EncDecClass().ListOpen(*DataBlockInBytes(file), ""));
+    EXPECT_EQ(back.ClipCount, 0);
+    EXPECT_EQ(back.MovieName, "");
+    EXPECT_EQ(back.OutWidth, 352);
+}
+
+TEST(ProjectFile, HeaderLinesAndHeaderValues) {
+    std::tm time{};
+    time.tm_mday = 5, time.tm_mon = 9, time.tm_year = 103, time.tm_hour = 14, time.tm_min = 7, time.tm_sec = 9;
+    const std::string header = FileHeaderText(time);
+    EXPECT_EQ(header,
+              "CbMov\r\nFile Description=Cinebrix Composer Source File\r\nSaved By=Cinebrix Composer\r\n"
+              "Version=Oct2003\r\nWeb Site=\r\nFile Version=1\r\nTime=05-Oct-2003/14:07:09\r\nData=");
+    EXPECT_EQ(HeaderValueInBytes(header, "file version", "0"), "1");
+    EXPECT_EQ(HeaderValueInBytes(header, "VERSION", "0"), "Oct2003");
+    EXPECT_EQ(HeaderValueInBytes(header, "Data", "none"), "none");  // no line end after it
+    EXPECT_EQ(HeaderValueInBytes(header, "Missing", "dflt"), "dflt");
+    EXPECT_EQ(HeaderValueInBytes("CbMov", "File Version", "0"), "0");
+}
+
+// A movie in MainDb that a failed load must leave as it is.
+struct MainDbGuard {
+    MainDbGuard() {
+        ClearMovie(MainDb);
+        MainDb.MovieName = "untouched";
+    }
+    ~MainDbGuard() { ClearMovie(MainDb); }
+};
+
+TEST(OpenSaveClass, RoundTripKeepsEveryStoredFieldAndTheBytes) {
+    ScratchFolder folder;
+    WorkFolderScope work(folder);
+    ScriptedInteraction seam;
+    ScopedInteraction scope(seam);
+    MainDbGuard guard;
+    MainDb = RichMovie();
+    const std::string path = folder / "movie.CbMov";
+    ASSERT_TRUE(OpenSaveClass().SaveMovieSource(path));
+    OpenSaveClass reader;
+    ASSERT_TRUE(reader.LoadMovieSource(path));
+    // The sources do not exist: one message lists them, nothing else is said.
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_EQ(seam.messages[0].text, "Source file not found\r\n/clips/file1\r\n/clips/file2\r\n/clips/file3\r\n");
+    EXPECT_EQ(seam.messages[0].title, kProgramTitle);
+    EXPECT_EQ(MainDb.MovieName, "Fête d'été");  // not loaded into MainDb yet
+    const std::string first = *ReadFileBytes(path);
+    MainDb.MovieName = "other";
+    reader.DbLocalToMain();
+    const MovieDbRec& back = MainDb;
+    EXPECT_EQ(back.MovieName, "Fête d'été");
+    EXPECT_EQ(back.OutFps, 29.97);
+    EXPECT_EQ(back.OutWidth, 640);
+    EXPECT_EQ(back.OutHeight, 480);
+    ASSERT_EQ(back.ClipCount, 3);
+    EXPECT_EQ(back.Clips[3].TransColorCount, 2);
+    EXPECT_EQ(back.Clips[3].TransColors[2].Tolerance, 20);
+    EXPECT_EQ(back.Clips[3].TransColors[2].Blue, 250);
+    EXPECT_EQ(back.Arranged[1].Overlays[1], 2);
+    EXPECT_EQ(back.Unused[1], 3);
+    // Written again, the data block and the length are the same.
+    const std::string again = folder / "again.CbMov";
+    ASSERT_TRUE(OpenSaveClass::WriteDataFile(back, again));
+    const std::string second = *ReadFileBytes(again);
+    EXPECT_EQ(second.size(), first.size());
+    EXPECT_EQ(second.substr(second.find("\r\nData=")), first.substr(first.find("\r\nData=")));
+    EXPECT_TRUE(std::filesystem::is_empty(WorkFolder));  // the temporary file is gone
+}
+
+TEST(OpenSaveClass, SaveReplacesAnExistingProjectOnlyWithACompleteFile) {
+    ScratchFolder folder;
+    WorkFolderScope work(folder);
+    std::filesystem::create_directories(folder / "data");
+    setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
+    const std::string path = folder.Write("movie.CbMov", "old project");
+    ASSERT_TRUE(OpenSaveClass::WriteDataFile(RichMovie(), path));
+    unsetenv("XDG_DATA_HOME");
+    EXPECT_TRUE(ReadFileBytes(path)->starts_with("CbMov\r\n"));
+    EXPECT_EQ(folder.Read("data/Trash/files/movie.CbMov"), "old project");  // the replaced project is in the trash
+    EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+    // A folder that cannot take the file: the save fails and says so.
+    ScriptedInteraction seam;
+    ScopedInteraction scope(seam);
+    MainDbGuard guard;
+    EXPECT_FALSE(OpenSaveClass().SaveMovieSource(folder / "no/such/folder/x.CbMov"));
+    ASSERT_EQ(seam.messages.size(), 1u);
+    EXPECT_EQ(seam.messages[0].title, "Error Saving File");
+}
+
+// Refused files: version, marker and damage. Each leaves MainDb as it was.
+TEST(OpenSaveClass, RefusedFilesLeaveMainDbUntouched) {
+    ScratchFolder folder;
+    const std::string good = OpenSaveClass::ProjectFileBytes(RichMovie());
+    const std::size_t data = good.find("\r\nData=") + 7;
+    auto replaced = [&](std::string text, const std::string& from, const std::string& to) {
+        return text.replace(text.find(from), from.size(), to);
+    };
+    auto withWords = [&](std::vector<int32_t> words) {
+        std::vector<int32_t> block = EncDecClass().ListClose(words, "");
+        block[0] = static_cast<int32_t>(block.size() - 1);
+        return good.substr(0, data) + WordBytes(block) + FileTrailerText();
+    };
+    std::vector<int32_t> hugeCount = MovieToWords(RichMovie());
+    hugeCount[1] = 2147483647;
+    std::vector<int32_t> longString = MovieToWords(RichMovie());
+    longString[13] = 1000;  // the movie name's length, in a block of 4 words
+    std::vector<int32_t> badIndex = MovieToWords(RichMovie());
+    badIndex.back() = 9;  // the unused clip
+    // A flipped byte in the last word of the block: the check word no longer matches. (A flip
+    // elsewhere may change a value without breaking the check; the parsing checks catch the rest.)
+    std::string flipped = good;
+    flipped[good.size() - 9 - 2] ^= 0x10;
+    std::string hugeBlock = good;
+    hugeBlock.replace(data, 4, std::string("\xFF\xFF\xFF\x7F", 4));
+
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* title;  // nullptr: refused without a message
+        const char* text;   // part of the message
+    } cases[] = {
+        {"version 2", replaced(good, "File Version=1", "File Version=2"), nullptr, ""},
+        {"no version line", replaced(good, "File Version=1", "File Vers=1"), nullptr, ""},
+        {"no data marker", replaced(good, "Data=", "Dat="), "Error Loading File", "Filed to find Data"},
+        {"truncated", good.substr(0, good.size() - 30), "Error Loading File", "claims"},
+        {"ends after the marker", good.substr(0, data), "Error Loading File", "ends right after"},
+        {"flipped byte", flipped, "Error Loading File", "check word"},
+        {"block of 2^31 - 1 words", hugeBlock, "Error Loading File", "claims 2147483647"},
+        {"clip count 2^31 - 1", withWords(hugeCount), "Error Loading File", "number of clips (2147483647)"},
+        {"string beyond its block", withWords(longString), "Error Loading File", "movie name"},
+        {"clip index out of range", withWords(badIndex), "Error Loading File", "names no clip"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedInteraction seam;
+        ScopedInteraction scope(seam);
+        MainDbGuard guard;
+        const std::string path = folder.Write("damaged.CbMov", c.bytes);
+        OpenSaveClass reader;
+        EXPECT_FALSE(reader.LoadMovieSource(path));
+        EXPECT_EQ(MainDb.MovieName, "untouched");
+        if (!c.title) {
+            EXPECT_TRUE(seam.messages.empty());
+            continue;
+        }
+        ASSERT_EQ(seam.messages.size(), 1u);
+        EXPECT_EQ(seam.messages[0].title, c.title);
+        EXPECT_NE(seam.messages[0].text.find(c.text), std::string::npos) << seam.messages[0].text;
+    }
+}
+
+TEST(OpenSaveClass, SourcesMovedWithTheProjectAreFoundWithoutAMessage) {
+    ScratchFolder folder;
+    MovieDbRec movie = RichMovie();
+    movie.Clips[1].FilePath = "C:\\Clips\\holiday.avi";
+    movie.Clips[2].FilePath = "/old/place/sound.wav";
+    movie.Clips[3].FilePath = "D:\\pics/sun.bmp";
+    for (const char* name : {"holiday.avi", "sound.wav", "sun.bmp"}) folder.Write(name, "x");
+    const std::string path = folder.Write("p.CbMov", OpenSaveClass::ProjectFileBytes(movie));
+    ScriptedInteraction seam;
+    ScopedInteraction scope(seam);
+    NoSourceProbe probe;
+    OpenSaveClass reader(probe);
+    ASSERT_TRUE(reader.LoadMovieSource(path));
+    EXPECT_TRUE(seam.messages.empty()) << seam.messages[0].text;
+    EXPECT_EQ(reader.Local().Clips[1].FilePath, folder / "holiday.avi");
+    EXPECT_EQ(reader.Local().Clips[2].FilePath, folder / "sound.wav");
+    EXPECT_EQ(reader.Local().Clips[3].FilePath, folder / "sun.bmp");
+}
+
+TEST(OpenSaveClass, ChangedSourcesAreRefreshedWithTheirWarnings) {
+    ScratchFolder folder;
+    MovieDbRec movie;
+    ClearMovie(movie);
+    ClipRec video;
+    video.ClipType = ClipVideo, video.ClipName = "v", video.FilePath = folder.Write("v.avi", "x");
+    video.SrcWidth = 320, video.SrcHeight = 240, video.SrcFps = 25, video.FrameCount = 10;
+    video.UseFirst = 3, video.UseLast = 8;
+    ClipRec picture;
+    picture.ClipType = ClipPicture, picture.ClipName = "p", picture.FilePath = folder.Write("p.bmp", "x");
+    picture.SrcWidth = 300, picture.SrcHeight = 200, picture.CropTop = 100, picture.CropBottom = 100;
+    picture.CropLeft = 149, picture.CropRight = 149;  // 298 = 300 - 2 is still allowed
+    ClipRec sound;
+    sound.ClipType = ClipAudio, sound.ClipName = "s", sound.FilePath = video.FilePath;
+    movie.Clips = {ClipRec{}, video, picture, sound};
+    movie.ClipCount = 3;
+    const std::string path = folder.Write("p.CbMov", OpenSaveClass::ProjectFileBytes(movie));
+
+    FakeProbe probe;
+    probe.videos[video.FilePath] = {352, 288, 29.97, 5};
+    probe.pictures[picture.FilePath] = {300, 200};
+    probe.videoSounds[video.FilePath] = {"/work/x.wav", 16, 2, 44100, 88200, 2.0};
+    ScriptedInteraction seam;
+    ScopedInteraction scope(seam);
+    OpenSaveClass reader(probe);
+    ASSERT_TRUE(reader.LoadMovieSource(path));
+    ASSERT_EQ(seam.messages.size(), 2u);
+    EXPECT_EQ(seam.messages[0].text, "Clip name = v\r\nFile name = " + video.FilePath +
+                                         "\r\nCurrent picture size is different from original picture size\r\n"
+                                         "Original Size = w320 x h240\r\nCurrent Size = w352 x h288\r\n"
+                                         "Current movie speed is different from the original\r\n"
+                                         "Original FPS = 25\r\nCurrent FPS = 29.97\r\n"
+                                         "Number of frames does not match\r\n"
+                                         "Range to use - is reset to full clip length\r\n");
+    EXPECT_EQ(seam.messages[1].text, "Clip name = p\r\nFile name = " + picture.FilePath +
+                                         "\r\nCrop top + bottom exceeded the height and were reset to zero\r\n");
+    const MovieDbRec& back = reader.Local();
+    EXPECT_EQ(back.Clips[1].UseFirst, 1);
+    EXPECT_EQ(back.Clips[1].UseLast, 5);
+    EXPECT_EQ(back.Clips[1].SrcWidth, 352);
+    EXPECT_EQ(back.Clips[2].CropTop + back.Clips[2].CropBottom, 0);
+    EXPECT_EQ(back.Clips[2].CropLeft, 149);
+    EXPECT_EQ(back.Clips[3].AudioFile, "/work/x.wav");
+    EXPECT_EQ(back.Clips[3].AudioFrames, 88200);
+    EXPECT_EQ(back.Clips[3].AudioDuration, 2.0);
+}
+
+}  // namespace
+}  // namespace composer
