@@ -13,6 +13,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.command = Command::Version;
             return line;
         }
+        if (argument == "--info") {
+            line.command = Command::Info;
+            continue;
+        }
         if (argument.size() > 1 && argument.starts_with("--")) {
             line.command = Command::Invalid;
             line.error = "unknown option " + argument;
@@ -21,16 +25,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         if (!line.projectText.empty()) line.projectText += ' ';
         line.projectText += argument;
     }
+    if (line.command == Command::Info && line.projectText.empty()) {
+        line.command = Command::Invalid;
+        line.error = "--info needs a project file";
+    }
     return line;
 }
 
 std::string UsageText() {
     return "Usage: cinebrix-composer [PROJECT.CbMov]\n"
+           "       cinebrix-composer --info PROJECT.CbMov\n"
            "       cinebrix-composer --help | --version\n"
            "\n"
            "Composes movies from AVI videos, pictures and WAV sounds.\n"
            "\n"
            "  PROJECT.CbMov   the project to open at start (a path in double quotes is accepted)\n"
+           "  --info          print the project, loaded as an open loads it, as one JSON object;\n"
+           "                  warnings go to standard error; exit status 1 when it cannot be loaded\n"
            "  --help          show this text\n"
            "  --version       show the program's version\n"
            "\n"

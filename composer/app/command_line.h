@@ -9,6 +9,7 @@ enum class Command {
     Start,    // the program: start-up, open the project if one is named, the windows when present
     Help,     // --help
     Version,  // --version
+    Info,     // --info PROJECT.CbMov: the loaded movie as JSON
     Invalid,  // an unknown option; `error` says which
 };
 

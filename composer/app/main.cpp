@@ -6,16 +6,40 @@
 #include <string>
 #include <vector>
 
+#include "appgen/folders.h"
 #include "appgen/startup.h"
 #include "command_line.h"
+#include "document/OpenSaveClass.h"
+#include "document/movie_db.h"
+#include "document/open_project.h"
+#include "movie_json.h"
 
 namespace {
 
-int RunProgram(const composer::app::CommandLine&) {
+// Until the media readers are part of the program, clip sources are read through the document's
+// NoSourceProbe: a loaded project keeps its stored facts and no refresh warnings are given.
+int PrintProjectInfo(const std::string& projectText) {
+    composer::InitFolders();
+    const std::string path = composer::ProjectPathFromCommandLine(projectText);
+    composer::OpenSaveClass reader;
+    const bool loaded = !path.empty() && reader.LoadMovieSource(path);
+    if (loaded) {
+        reader.DbLocalToMain();
+        composer::MainDb.ProjectPath = path;
+        std::printf("%s\n", composer::app::MovieJson(composer::MainDb).c_str());
+    } else if (path.empty()) {
+        std::fprintf(stderr, "cinebrix-composer: %s is not a .CbMov project file\n", projectText.c_str());
+    }
+    composer::RemoveWorkFolder();
+    return loaded ? 0 : 1;
+}
+
+int RunProgram(const composer::app::CommandLine& line) {
     // Nothing may end the program without its exit steps: a failure is reported and the work
     // folder still removed.
     try {
         composer::RunStartupSteps();
+        composer::OpenProjectFromCommandLine(line.projectText);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "cinebrix-composer: %s\n", error.what());
         composer::RunExitSteps();
@@ -40,6 +64,8 @@ int main(int argc, char** argv) {
         case Command::Invalid:
             std::fprintf(stderr, "cinebrix-composer: %s\n\n%s", line.error.c_str(), composer::app::UsageText().c_str());
             return 2;
+        case Command::Info:
+            return PrintProjectInfo(line.projectText);
         case Command::Start:
             break;
     }

@@ -9,7 +9,9 @@
 #include "appgen/scripted_interaction.h"
 #include "document/OpenSaveClass.h"
 #include "document/enc_dec.h"
+#include "appgen/view.h"
 #include "document/movie_db.h"
+#include "document/open_project.h"
 #include "document/project_file.h"
 #include "document/project_words.h"
 #include "fake_probe.h"
@@ -320,6 +322,42 @@ TEST(OpenSaveClass, ChangedSourcesAreRefreshedWithTheirWarnings) {
     EXPECT_EQ(back.Clips[3].AudioFile, "/work/x.wav");
     EXPECT_EQ(back.Clips[3].AudioFrames, 88200);
     EXPECT_EQ(back.Clips[3].AudioDuration, 2.0);
+}
+
+TEST(OpenProjectFromCommandLine, QuotedPathsAndAnyCaseOfTheEnding) {
+    const struct {
+        const char* text;
+        const char* path;
+    } cases[] = {
+        {"", ""},
+        {"  /a/b.CbMov  ", "/a/b.CbMov"},
+        {"\" /a/my movie.CBMOV \"", "/a/my movie.CBMOV"},
+        {"/a/b.avi", ""},
+        {"\"/a/b.cbmov", "\"/a/b.cbmov"},  // one quote only: the quote stays
+        {".cbmov", ".cbmov"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(ProjectPathFromCommandLine(c.text), c.path);
+    }
+}
+
+TEST(OpenProjectFromCommandLine, OpensTheProjectIntoMainDb) {
+    ScratchFolder folder;
+    MovieDbRec movie = RichMovie();
+    movie.ProjectPath = "/somewhere/else.CbMov";
+    const std::string path = folder.Write("My Movie.CBMOV", OpenSaveClass::ProjectFileBytes(movie));
+    ScriptedInteraction seam;
+    ScopedInteraction scope(seam);
+    ScriptedView view;
+    ScopedView viewScope(view);
+    MainDbGuard guard;
+    EXPECT_FALSE(OpenProjectFromCommandLine("\"" + folder / "missing.CbMov\""));
+    EXPECT_EQ(MainDb.MovieName, "untouched");
+    ASSERT_TRUE(OpenProjectFromCommandLine(" \"" + path + "\" "));
+    EXPECT_EQ(MainDb.MovieName, "Fête d'été");
+    EXPECT_EQ(MainDb.ProjectPath, path);
+    EXPECT_EQ(view.requests, (std::vector<std::string>{"DrawMovieTracks", "DrawUnusedTrack", "DrawClipPanel"}));
 }
 
 }  // namespace

@@ -1,0 +1,31 @@
+#include "document/open_project.h"
+
+#include "appgen/files.h"
+#include "appgen/text_number.h"
+#include "appgen/view.h"
+#include "document/OpenSaveClass.h"
+#include "document/movie_db.h"
+
+namespace composer {
+
+std::string ProjectPathFromCommandLine(const std::string& text) {
+    std::string path = TrimSpaces(text);
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = TrimSpaces(path.substr(1, path.size() - 2));
+    if (path.size() < 6 || LowerAscii(path.substr(path.size() - 6)) != ".cbmov") return {};
+    return path;
+}
+
+bool OpenProjectFromCommandLine(const std::string& text) {
+    const std::string path = ProjectPathFromCommandLine(text);
+    if (path.empty() || !FileExists(path)) return false;
+    OpenSaveClass reader;
+    if (!reader.LoadMovieSource(path)) return false;
+    reader.DbLocalToMain();
+    MainDb.ProjectPath = path;
+    DrawMovieTracks();
+    DrawUnusedTrack();
+    DrawClipPanel();
+    return true;
+}
+
+}  // namespace composer

@@ -1,0 +1,24 @@
+// Loads a project file as an open does and saves it under another name: the check by an independent
+// reader uses it to read files that our writer made.
+#include <cstdio>
+
+#include "appgen/folders.h"
+#include "document/OpenSaveClass.h"
+#include "document/movie_db.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: resave_project FROM.CbMov TO.CbMov\n");
+        return 2;
+    }
+    composer::InitFolders();
+    composer::OpenSaveClass reader;
+    bool saved = false;
+    if (reader.LoadMovieSource(argv[1])) {
+        reader.DbLocalToMain();
+        composer::MainDb.ProjectPath = argv[1];
+        saved = composer::OpenSaveClass().SaveMovieSource(argv[2]);
+    }
+    composer::RemoveWorkFolder();
+    return saved ? 0 : 1;
+}
