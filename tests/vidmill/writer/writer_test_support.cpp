@@ -8,12 +8,17 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
+#include <string>
+
+#include <unistd.h>
 
 namespace vidmill::writer::testing {
 
 std::string ScratchPath(const std::string& name) {
     const char* root = std::getenv("CB_TEST_TMP");
-    const std::filesystem::path folder = std::filesystem::path(root ? root : "/tmp") / "vidmill-writer";
+    // One folder per test process: CTest runs tests side by side, and parameterised cases share names.
+    const std::filesystem::path folder =
+        std::filesystem::path(root ? root : "/tmp") / ("vidmill-writer-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     const std::filesystem::path path = folder / name;
     std::filesystem::remove_all(path);
