@@ -6,11 +6,14 @@
 #include <memory>
 #include <sstream>
 
+#include <unistd.h>
+
 namespace cb::sound::testing {
 
 std::string ScratchPath(const std::string& name) {
     const char* root = std::getenv("CB_TEST_TMP");
-    const auto folder = std::filesystem::path(root && *root ? root : "/tmp") / "sound";
+    // One folder per test process, as CTest runs tests side by side.
+    const auto folder = std::filesystem::path(root && *root ? root : "/tmp") / ("sound-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::filesystem::remove(folder / name);
     return (folder / name).string();

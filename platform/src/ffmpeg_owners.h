@@ -1,4 +1,5 @@
-// Owners for the FFmpeg objects the sound decoder holds, each freed by its own release function.
+// Owners for the FFmpeg objects the platform layer holds (sound and picture decoding), each freed
+// by its own release function.
 #pragma once
 
 #include <memory>
@@ -7,9 +8,10 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
 }
 
-namespace cb::sound {
+namespace cb {
 
 struct InputFormatClose {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
@@ -26,11 +28,15 @@ struct PacketFree {
 struct ResamplerFree {
     void operator()(SwrContext* resampler) const { swr_free(&resampler); }
 };
+struct ScalerFree {
+    void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
+};
 
 using InputFormatPtr = std::unique_ptr<AVFormatContext, InputFormatClose>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;
 using ResamplerPtr = std::unique_ptr<SwrContext, ResamplerFree>;
+using ScalerPtr = std::unique_ptr<SwsContext, ScalerFree>;
 
-}  // namespace cb::sound
+}  // namespace cb

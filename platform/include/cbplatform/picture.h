@@ -1,0 +1,37 @@
+// Picture objects: reference-counted rasters with a size in HIMETRIC units, created from bitmaps
+// or loaded from image files (BMP, JPEG, GIF, PNG and the other formats FFmpeg decodes).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cbplatform/bitmap.h"
+#include "cbplatform/com_types.h"
+#include "cbplatform/ipicture.h"
+
+namespace cb {
+
+// HIMETRIC units (0.01 mm) per pixel at the 96 dots per inch every surface here has.
+constexpr double kHimetricPerPixel = 2540.0 / 96.0;
+// Pixels to HIMETRIC and back, rounded to the nearest whole unit (halves away from zero).
+CB_PLATFORM_API std::int32_t PixelsToHimetric(int pixels);
+CB_PLATFORM_API int HimetricToPixels(std::int32_t himetric);
+
+// A picture over a shared bitmap: drawing on the bitmap (through a device context, say) changes
+// what the picture shows. The bitmap keeps its depth; Render converts. Null for an empty bitmap.
+CB_PLATFORM_API ComPtr<IPicture> CreatePicture(std::shared_ptr<Bitmap> bitmap);
+
+// The bitmap behind a picture made by this layer; null for any other picture object.
+CB_PLATFORM_API std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture);
+
+// Decodes the first image of a file or of bytes in memory into a 32-bit bitmap whose fourth byte
+// is the image's alpha (0xFF where it has none). An empty bitmap when it cannot be decoded.
+CB_PLATFORM_API Bitmap DecodeImageFile(const std::string& path);
+CB_PLATFORM_API Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes);
+
+// A picture of an image file; null when the file cannot be read or decoded.
+CB_PLATFORM_API ComPtr<IPicture> LoadPicture(const std::string& path);
+
+}  // namespace cb

@@ -1,0 +1,200 @@
+// Device contexts, the stretch calls, picture objects and image decoding.
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "cbplatform/gdi.h"
+#include "cbplatform/picture.h"
+#include "sound_test_support.h"
+
+namespace cb {
+namespace {
+
+using sound::testing::Capture;
+using sound::testing::ScratchPath;
+
+// A 32-bit bitmap whose pixel (x, y from the top) holds 0xFF000000 | (y << 8) | x.
+Bitmap Pattern(int width, int height) {
+    Bitmap bitmap(width, height, 32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t value = 0xFF000000u | static_cast<std::uint32_t>(y << 8) | static_cast<std::uint32_t>(x);
+            std::memcpy(bitmap.topRow(y) + 4 * x, &value, 4);
+        }
+    return bitmap;
+}
+
+std::uint32_t At(const Bitmap& bitmap, int x, int y) {
+    std::uint32_t value = 0;
+    std::memcpy(&value, bitmap.topRow(y) + 4 * x, 4);
+    return value;
+}
+int SourceX(std::uint32_t value) { return static_cast<int>(value & 0xFF); }
+int SourceY(std::uint32_t value) { return static_cast<int>((value >> 8) & 0xFF); }
+
+TEST(DeviceContextTest, HandlesNameLiveSurfacesOnly) {
+    Bitmap surface(4, 4, 32);
+    HDC stale = 0;
+    {
+        DeviceContext dc(surface);
+        EXPECT_EQ(BitmapOfDC(dc.handle()), &surface);
+        EXPECT_EQ(GetStretchBltMode(dc.handle()), HALFTONE);
+        EXPECT_EQ(SetStretchBltMode(dc.handle(), COLORONCOLOR), HALFTONE);
+        EXPECT_EQ(SetStretchBltMode(dc.handle(), 99), 0);
+        EXPECT_EQ(GetStretchBltMode(dc.handle()), COLORONCOLOR);
+        stale = dc.handle();
+    }
+    for (HDC value : {HDC{0}, HDC{1}, HDC{-1}, HDC{0x12345}, stale, stale + 1}) {
+        EXPECT_FALSE(IsDeviceContext(value)) << value;
+        EXPECT_EQ(SetStretchBltMode(value, HALFTONE), 0);
+    }
+    DeviceContext again(surface);
+    EXPECT_NE(again.handle(), stale) << "a freed handle must not come back";
+}
+
+TEST(StretchTest, CopiesScalesMirrorsAndClips) {
+    const Bitmap source = Pattern(4, 4);
+    Bitmap same(4, 4, 32);
+    StretchBitmap(same, {0, 0, 4, 4}, source, {0, 0, 4, 4});
+    EXPECT_EQ(std::memcmp(same.bits(), source.bits(), source.sizeBytes()), 0);
+
+    Bitmap doubled(8, 8, 32);
+    StretchBitmap(doubled, {0, 0, 8, 8}, source, {0, 0, 4, 4});
+    for (int y = 0; y < 8; ++y)
+        for (int x = 0; x < 8; ++x) {
+            EXPECT_EQ(SourceX(At(doubled, x, y)), x / 2);
+            EXPECT_EQ(SourceY(At(doubled, x, y)), y / 2);
+        }
+
+    // A negative height starting at the bottom row turns the picture upside down.
+    Bitmap flipped(4, 4, 32);
+    StretchBitmap(flipped, {0, 3, 4, -4}, source, {0, 0, 4, 4});
+    for (int y = 0; y < 4; ++y) EXPECT_EQ(SourceY(At(flipped, 1, y)), 3 - y);
+
+    // Parts outside the destination are clipped; the rest lands where it belongs.
+    Bitmap clipped(4, 4, 32);
+    StretchBitmap(clipped, {-2, -1, 4, 4}, source, {0, 0, 4, 4});
+    EXPECT_EQ(SourceX(At(clipped, 0, 0)), 2);
+    EXPECT_EQ(SourceY(At(clipped, 0, 0)), 1);
+    EXPECT_EQ(At(clipped, 3, 3), 0u) << "outside the drawn rectangle stays untouched";
+}
+
+TEST(StretchTest, ConvertsBetweenDepths) {
+    Bitmap paletted(2, 1, 8);
+    paletted.palette()[0] = RgbQuad{10, 20, 30, 0};
+    paletted.palette()[1] = RgbQuad{200, 100, 50, 0};
+    paletted.topRow(0)[0] = 1;
+    paletted.topRow(0)[1] = 0;
+    Bitmap wide(2, 1, 32);
+    StretchBitmap(wide, {0, 0, 2, 1}, paletted, {0, 0, 2, 1});
+    EXPECT_EQ(At(wide, 0, 0), 0xFF3264C8u);
+    EXPECT_EQ(At(wide, 1, 0), 0xFF1E140Au);
+
+    Bitmap narrow(2, 1, 24);
+    StretchBitmap(narrow, {0, 0, 2, 1}, wide, {0, 0, 2, 1});
+    EXPECT_EQ(narrow.topRow(0)[0], 200);
+    EXPECT_EQ(narrow.topRow(0)[5], 30);
+
+    // Back to a palette: each colour takes its nearest entry.
+    Bitmap back(2, 1, 8);
+    back.palette() = paletted.palette();
+    StretchBitmap(back, {0, 0, 2, 1}, narrow, {0, 0, 2, 1});
+    EXPECT_EQ(back.topRow(0)[0], 1);
+    EXPECT_EQ(back.topRow(0)[1], 0);
+}
+
+TEST(StretchTest, CallsThroughHandlesRefuseWhatIsNotADeviceContext) {
+    Bitmap source = Pattern(4, 4);
+    Bitmap target(4, 4, 32);
+    DeviceContext from(source);
+    DeviceContext to(target);
+    EXPECT_TRUE(StretchBlt(to.handle(), 0, 0, 4, 4, from.handle(), 0, 0, 4, 4, SRCCOPY));
+    EXPECT_EQ(std::memcmp(target.bits(), source.bits(), source.sizeBytes()), 0);
+    EXPECT_FALSE(StretchBlt(to.handle(), 0, 0, 4, 4, 777, 0, 0, 4, 4, SRCCOPY));
+    EXPECT_FALSE(StretchBlt(to.handle(), 0, 0, 4, 4, from.handle(), 0, 0, 4, 4, 0x00EE0086));
+    EXPECT_EQ(StretchDIBits(to.handle(), 0, 0, 2, 2, 0, 0, 4, 4, source, SRCCOPY), 4);
+    EXPECT_EQ(StretchDIBits(555, 0, 0, 2, 2, 0, 0, 4, 4, source, SRCCOPY), 0);
+}
+
+TEST(PictureTest, SizeInHimetricAndSharedBitmap) {
+    auto bitmap = std::make_shared<Bitmap>(Pattern(400, 300));
+    ComPtr<IPicture> picture = CreatePicture(bitmap);
+    ASSERT_TRUE(picture);
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    picture->get_Width(&width);
+    picture->get_Height(&height);
+    EXPECT_EQ(width, 10583);
+    EXPECT_EQ(height, 7938);
+    EXPECT_EQ(HimetricToPixels(width), 400);
+    EXPECT_EQ(PictureBitmap(picture.get()), bitmap);
+    EXPECT_FALSE(CreatePicture(std::make_shared<Bitmap>()));
+    EXPECT_FALSE(PictureBitmap(nullptr));
+}
+
+TEST(PictureTest, RenderCountsTheSourceFromTheBottomEdge) {
+    const int w = 16, h = 10;
+    ComPtr<IPicture> picture = CreatePicture(std::make_shared<Bitmap>(Pattern(w, h)));
+    OLE_XSIZE_HIMETRIC hmWidth = 0;
+    OLE_YSIZE_HIMETRIC hmHeight = 0;
+    picture->get_Width(&hmWidth);
+    picture->get_Height(&hmHeight);
+
+    Bitmap upright(w, h, 32);
+    DeviceContext dc(upright);
+    ASSERT_EQ(picture->Render(dc.handle(), 0, 0, w, h, 0, hmHeight, hmWidth, -hmHeight, nullptr), S_OK);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) ASSERT_EQ(At(upright, x, y), At(*PictureBitmap(picture.get()), x, y));
+
+    // The over-drawn form: from the bottom row upwards, two rows taller than the surface, loses
+    // one row at the top and one at the bottom.
+    Bitmap overdrawn(w, h, 32);
+    DeviceContext over(overdrawn);
+    ASSERT_EQ(picture->Render(over.handle(), 0, h, w, -(h + 2), 0, 0, hmWidth, hmHeight, nullptr), S_OK);
+    EXPECT_EQ(SourceY(At(overdrawn, 0, 0)), 1);
+    EXPECT_EQ(SourceY(At(overdrawn, 0, h - 1)), h - 2);
+    EXPECT_EQ(SourceX(At(overdrawn, w - 1, 0)), w - 1);
+
+    EXPECT_EQ(picture->Render(4242, 0, 0, w, h, 0, hmHeight, hmWidth, -hmHeight, nullptr), E_INVALIDARG);
+}
+
+TEST(ImageDecodingTest, ReadsImageFormatsAsTheReferenceDecoderDoes) {
+    for (const std::string extension : {"bmp", "png", "gif"}) {
+        const std::string path = ScratchPath("pattern." + extension);
+        Capture("ffmpeg -v error -y -f lavfi -i testsrc=size=40x30:rate=1 -frames:v 1 '" + path + "'");
+        const std::string reference =
+            Capture("ffmpeg -v error -i '" + path + "' -f rawvideo -pix_fmt bgra -");
+        ASSERT_EQ(reference.size(), 40u * 30u * 4u) << extension;
+        const Bitmap decoded = DecodeImageFile(path);
+        ASSERT_EQ(decoded.width(), 40) << extension;
+        ASSERT_EQ(decoded.height(), 30) << extension;
+        for (int y = 0; y < 30; ++y)
+            ASSERT_EQ(std::memcmp(decoded.topRow(y), reference.data() + y * 160, 160), 0) << extension << " row " << y;
+    }
+    const std::string jpeg = ScratchPath("pattern.jpg");
+    Capture("ffmpeg -v error -y -f lavfi -i testsrc=size=40x30:rate=1 -frames:v 1 '" + jpeg + "'");
+    std::ifstream file(jpeg, std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
+    const Bitmap fromMemory = DecodeImageBytes(bytes);
+    EXPECT_EQ(fromMemory.width(), 40);
+    EXPECT_EQ(fromMemory.topRow(0)[3], 0xFF) << "a picture without alpha is opaque";
+    EXPECT_TRUE(LoadPicture(jpeg));
+}
+
+TEST(ImageDecodingTest, MissingOrDamagedFilesGiveNothing) {
+    const std::string junk = ScratchPath("junk.bmp");
+    std::ofstream(junk, std::ios::binary) << "BM this is not a bitmap at all";
+    EXPECT_TRUE(DecodeImageFile(junk).empty());
+    EXPECT_TRUE(DecodeImageFile(ScratchPath("missing.png")).empty());
+    EXPECT_TRUE(DecodeImageBytes({}).empty());
+    EXPECT_TRUE(DecodeImageBytes({0x89, 'P', 'N', 'G', 1, 2, 3}).empty());
+    EXPECT_FALSE(LoadPicture(junk));
+}
+
+}  // namespace
+}  // namespace cb
