@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "cbplatform/picture.h"
-#include "ffmpeg_owners.h"
+#include "cbplatform/ffmpeg_owners.h"
 
 namespace cb {
 namespace {

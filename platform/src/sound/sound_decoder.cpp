@@ -3,7 +3,7 @@
 
 #include "buffer_writer.h"
 #include "cbplatform/sound.h"
-#include "ffmpeg_owners.h"
+#include "cbplatform/ffmpeg_owners.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

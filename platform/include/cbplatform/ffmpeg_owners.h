@@ -1,5 +1,5 @@
-// Owners for the FFmpeg objects the platform layer holds (sound and picture decoding), each freed
-// by its own release function.
+// Owners for FFmpeg objects, each freed by its own release function. For code that is built with
+// FFmpeg's headers (the platform layer's decoders and the library).
 #pragma once
 
 #include <memory>
@@ -13,6 +13,7 @@ extern "C" {
 
 namespace cb {
 
+// An input format context: closes the file it opened.
 struct InputFormatClose {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
