@@ -32,6 +32,10 @@ bool GetSurfaceBits(const cb::Bitmap& surface, const BitmapInfo32& info, PixelBu
     return true;
 }
 
+// A length in pixels as HIMETRIC at the screen's 96 dots per inch, unrounded. Multiplying before
+// dividing keeps the exact halves (12 pixels are 317.5) exact, so that rounding sees them.
+double PixelsToHimetricLength(int32_t pixels) { return pixels * 2540.0 / 96.0; }
+
 struct HimetricSize {
     OLE_XSIZE_HIMETRIC width = 0;
     OLE_YSIZE_HIMETRIC height = 0;
@@ -70,10 +74,10 @@ float OverdrawRows(int32_t outHeight, int32_t sourceHeight) {
 RenderPlacement CropStretchPlacement(OLE_XSIZE_HIMETRIC pictureWidth, OLE_YSIZE_HIMETRIC pictureHeight,
                                      int32_t outWidth, int32_t outHeight, float overdrawRows,
                                      const CropMargins& margins) {
-    const double top = margins.Top * cb::kHimetricPerPixel;
-    const double bottom = margins.Bottom * cb::kHimetricPerPixel;
-    const double left = margins.Left * cb::kHimetricPerPixel;
-    const double right = margins.Right * cb::kHimetricPerPixel;
+    const double top = PixelsToHimetricLength(margins.Top);
+    const double bottom = PixelsToHimetricLength(margins.Bottom);
+    const double left = PixelsToHimetricLength(margins.Left);
+    const double right = PixelsToHimetricLength(margins.Right);
     const double r = overdrawRows;
     RenderPlacement at;
     at.X = 0;
