@@ -47,12 +47,16 @@ public:
     // The facts of the open file; kNotReadingMessage when closed.
     const AviFileFacts& facts() const;
 
-    // Frame `index` as a 32-bit bitmap (blue first, rows bottom-up, fourth byte 0xFF) of the file's
-    // frame size, valid until the next call. Fails when closed, without video frames ("Cannot read
+    // Frame `index` as a 32-bit bitmap (blue first, rows bottom-up; the fourth byte is the frame's
+    // alpha, 0xFF where it has none) of the file's frame size, valid until the next call. Fails when closed, without video frames ("Cannot read
     // AVI file because AVI does not contain video frames"), without a decoder for the stream
     // ("Cannot decompress AVI file content. Install corresponding compressor") and for a frame that
     // cannot be decoded or lies outside 0 .. frameCount - 1 ("Cannot decompress AVI file content").
     const cb::Bitmap& frameAt(int index);
+
+    // How often frame reading has started again at a key frame (or the file's start) instead of
+    // going on from where it was: for checking that sequential reading never seeks.
+    int seekCount() const;
 
     // Copies the first sound stream into a WAV file in its stored format. Fails when closed and with
     // "AVI file does not contain sound track", "Cannot create WAV file "NAME"" and the read messages.

@@ -1,0 +1,135 @@
+#include "reader/avi_reader_engine.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "frame/error.h"
+#include "reader/avi_demuxer.h"
+#include "reader/avi_headers.h"
+#include "reader/frame_decoder.h"
+#include "reader/wav_extraction.h"
+
+namespace vidmill::reader {
+
+const char* const AviReaderEngine::kNotReadingMessage =
+    "AviReader object is not in Reading mode. Firstly call Open method";
+const char* const AviReaderEngine::kAlreadyOpenMessage = "Cannot open AVI in reading mode. Call Close method firstly";
+const char* const AviReaderEngine::kNoFramesMessage =
+    "Cannot read AVI file because AVI does not contain video frames";
+const char* const AviReaderEngine::kCannotDecompressMessage = "Cannot decompress AVI file content";
+
+namespace {
+
+constexpr const char* kNoDecoderMessage = "Cannot decompress AVI file content. Install corresponding compressor";
+
+bool SizeIsSane(std::int64_t width, std::int64_t height) {
+    return width >= 0 && height >= 0 && width <= kMaxFrameSide && height <= kMaxFrameSide &&
+           width * height <= kMaxFramePixels;
+}
+
+std::int32_t AsSigned(std::uint32_t value) { return static_cast<std::int32_t>(value); }
+
+// The demuxer makes one stream per stream header, in file order; a stream of another kind there
+// means the two readings of the file disagree, which only a damaged file does.
+bool DemuxerAgrees(const AviDemuxer& demuxer, int index, AVMediaType type) {
+    return index < demuxer.streamCount() && demuxer.stream(index).codecpar->codec_type == type;
+}
+
+}  // namespace
+
+struct AviReaderEngine::Session {
+    std::string path;
+    AviHeaders headers;
+    AviFileFacts facts;
+    int videoStream = -1;
+    int soundStream = -1;
+    std::unique_ptr<AviDemuxer> demuxer;
+    std::unique_ptr<FrameDecoder> decoder;  // made by the first frame read
+};
+
+AviReaderEngine::AviReaderEngine() = default;
+AviReaderEngine::~AviReaderEngine() = default;
+
+void AviReaderEngine::open(const std::string& fileName) {
+    if (isOpen()) throw Error(kAlreadyOpenMessage);
+    close();
+    AviHeaderResult read = ReadAviHeaders(fileName);
+    auto session = std::make_unique<Session>();
+    session->path = fileName;
+    session->demuxer = AviDemuxer::Open(fileName);
+    if (!session->demuxer || (!read.headers && read.problem == AviHeaderProblem::NotAnAviFile))
+        throw Error("Cannot open AVI file");
+    if (!read.headers) throw Error("Cannot read AVI file header");
+    session->headers = std::move(*read.headers);
+    const AviHeaders& headers = session->headers;
+    AviFileFacts& facts = session->facts;
+    if (!SizeIsSane(headers.width, headers.height)) throw Error("Cannot read AVI file header");
+    facts.width = static_cast<int>(headers.width);
+    facts.height = static_cast<int>(headers.height);
+    facts.bytesPerSecond = AsSigned(headers.maxBytesPerSecond);
+    if (headers.microSecondsPerFrame > 0) facts.framesPerSecond = 1e6 / headers.microSecondsPerFrame;
+
+    const AviDemuxer& demuxer = *session->demuxer;
+    const int video = FirstStreamOfType(headers, ChunkId("vids"));
+    if (video >= 0) {
+        if (!DemuxerAgrees(demuxer, video, AVMEDIA_TYPE_VIDEO)) throw Error("Cannot read AVI file content");
+        const AviStreamHeader& stream = headers.streams[static_cast<std::size_t>(video)];
+        facts.frameCount = static_cast<int>(std::min<std::uint32_t>(stream.length, std::numeric_limits<int>::max()));
+        facts.quality = AsSigned(stream.quality);
+        facts.compressorHandler = stream.handler;
+        facts.framesPerSecond = stream.scale > 0 ? static_cast<double>(stream.rate) / stream.scale : 0.0;
+        // A main header without a frame size: the stream's own format has it.
+        const AVCodecParameters& codec = *demuxer.stream(video).codecpar;
+        if ((facts.width == 0 || facts.height == 0) && SizeIsSane(codec.width, codec.height)) {
+            facts.width = codec.width;
+            facts.height = codec.height;
+        }
+        session->videoStream = video;
+        session->demuxer->selectStream(video);
+    }
+    const int sound = FirstStreamOfType(headers, ChunkId("auds"));
+    if (sound >= 0 && DemuxerAgrees(demuxer, sound, AVMEDIA_TYPE_AUDIO)) {
+        session->soundStream = sound;
+        facts.hasSound = true;
+    }
+    session_ = std::move(session);
+}
+
+void AviReaderEngine::close() { session_.reset(); }
+
+bool AviReaderEngine::isOpen() const { return session_ != nullptr; }
+
+AviReaderEngine::Session& AviReaderEngine::session() const {
+    if (!session_) throw Error(kNotReadingMessage);
+    return *session_;
+}
+
+const AviFileFacts& AviReaderEngine::facts() const { return session().facts; }
+
+const cb::Bitmap& AviReaderEngine::frameAt(int index) {
+    Session& open = session();
+    if (open.facts.frameCount == 0) throw Error(kNoFramesMessage);
+    if (!open.decoder) {
+        auto decoder = std::make_unique<FrameDecoder>(*open.demuxer, open.facts.width, open.facts.height);
+        if (decoder->open() != FrameDecoder::Open::Ready) throw Error(kNoDecoderMessage);
+        open.decoder = std::move(decoder);
+    }
+    if (index < 0 || index >= open.facts.frameCount) throw Error(kCannotDecompressMessage);
+    const cb::Bitmap* frame = open.decoder->frame(index);
+    if (!frame) throw Error(kCannotDecompressMessage);
+    return *frame;
+}
+
+int AviReaderEngine::seekCount() const {
+    const Session& open = session();
+    return open.decoder ? open.decoder->seekCount() : 0;
+}
+
+void AviReaderEngine::extractWav(const std::string& wavFileName) {
+    Session& open = session();
+    if (open.soundStream < 0) throw Error("AVI file does not contain sound track");
+    ExtractSoundTrack(open.path, open.soundStream, open.headers.streams[static_cast<std::size_t>(open.soundStream)].format,
+                      wavFileName);
+}
+
+}  // namespace vidmill::reader

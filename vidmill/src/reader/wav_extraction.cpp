@@ -1,0 +1,106 @@
+#include "reader/wav_extraction.h"
+
+#include <cstdio>
+#include <cstring>
+#include <limits>
+#include <memory>
+
+#include "frame/error.h"
+#include "reader/avi_demuxer.h"
+
+namespace vidmill::reader {
+namespace {
+
+// The smallest format record that names the sample layout (a PCM WAV format).
+constexpr std::size_t kMinFormatBytes = 16;
+
+struct FileClose {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileClose>;
+
+void PutLe32(std::uint8_t* bytes, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+// A WAV file being written: header first with sizes patched at the end.
+class WavFileWriter {
+public:
+    explicit WavFileWriter(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "wb")) {}
+    ~WavFileWriter() {
+        if (!completed_ && file_) {
+            file_.reset();
+            std::remove(path_.c_str());
+        }
+    }
+    bool created() const { return file_ != nullptr; }
+
+    bool writeHeader(const std::vector<std::uint8_t>& format) {
+        std::uint8_t head[20];
+        std::memcpy(head, "RIFF\0\0\0\0WAVEfmt ", 16);
+        PutLe32(head + 16, static_cast<std::uint32_t>(format.size()));
+        if (!write(head, sizeof head) || !write(format.data(), format.size())) return false;
+        if (format.size() & 1) {
+            const std::uint8_t pad = 0;
+            if (!write(&pad, 1)) return false;
+        }
+        dataHeaderOffset_ = written_;
+        return write("data\0\0\0\0", 8);
+    }
+    bool writeData(const std::uint8_t* bytes, std::size_t count) {
+        dataBytes_ += count;
+        return write(bytes, count);
+    }
+    // Pads the data, fills in the sizes and closes the file.
+    bool complete() {
+        if (dataBytes_ & 1) {
+            const std::uint8_t pad = 0;
+            if (!write(&pad, 1)) return false;
+        }
+        if (written_ - 8 > std::numeric_limits<std::uint32_t>::max()) return false;
+        std::uint8_t size[4];
+        PutLe32(size, static_cast<std::uint32_t>(written_ - 8));
+        if (std::fseek(file_.get(), 4, SEEK_SET) != 0 || std::fwrite(size, 1, 4, file_.get()) != 4) return false;
+        PutLe32(size, static_cast<std::uint32_t>(dataBytes_));
+        if (std::fseek(file_.get(), static_cast<long>(dataHeaderOffset_ + 4), SEEK_SET) != 0 ||
+            std::fwrite(size, 1, 4, file_.get()) != 4)
+            return false;
+        completed_ = std::fclose(file_.release()) == 0;
+        return completed_;
+    }
+
+private:
+    bool write(const void* bytes, std::size_t count) {
+        written_ += count;
+        return count == 0 || std::fwrite(bytes, 1, count, file_.get()) == count;
+    }
+
+    std::string path_;
+    FilePtr file_;
+    std::uint64_t written_ = 0;
+    std::uint64_t dataHeaderOffset_ = 0;
+    std::uint64_t dataBytes_ = 0;
+    bool completed_ = false;
+};
+
+}  // namespace
+
+void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const std::vector<std::uint8_t>& format,
+                       const std::string& wavPath) {
+    WavFileWriter wav(wavPath);
+    if (!wav.created()) throw Error("Cannot create WAV file \"" + wavPath + "\"");
+    if (format.empty()) throw Error("Cannot read WAV file format");
+    if (format.size() < kMinFormatBytes) throw Error("Cannot read AVI sound track format");
+    if (!wav.writeHeader(format)) throw Error("Cannot set WAV stream format");
+
+    auto demuxer = AviDemuxer::Open(aviPath, PacketParsing::StoredChunks);
+    if (!demuxer || streamIndex >= demuxer->streamCount()) throw Error("Cannot read AVI sound track stream");
+    demuxer->selectStream(streamIndex);
+    cb::PacketPtr packet(av_packet_alloc());
+    if (!packet) throw std::bad_alloc();
+    while (demuxer->readPacket(*packet))
+        if (!wav.writeData(packet->data, static_cast<std::size_t>(packet->size))) throw Error("Cannot create WAV stream");
+    if (!wav.complete()) throw Error("Cannot create WAV stream");
+}
+
+}  // namespace vidmill::reader
