@@ -1,0 +1,167 @@
+// The AVI writer wrapper over the library: the compressor check that rewrites the caller's code,
+// the closed state, one sound track per wrapper, and files that ffprobe reads as meant.
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "avi_wrapper_env.h"
+#include "media/LibraryCall.h"
+#include "media/VelcAviWriterClass.h"
+#include "cbplatform/picture.h"
+
+namespace composer {
+namespace {
+
+using AviWriterWrapper = testing::AviWrapperTest;
+using cb::sound::testing::Capture;
+using cb::sound::testing::MakeTone;
+
+// What ffprobe reads from a stream of a file: key=value pairs.
+std::map<std::string, std::string> ProbeStream(const std::string& path, const std::string& stream) {
+    std::istringstream lines(Capture("ffprobe -v error -count_frames -select_streams " + stream +
+                                     " -show_entries stream=codec_name,codec_tag_string,width,height,"
+                                     "nb_read_frames,duration -of default=nw=1 '" + path + "'"));
+    std::map<std::string, std::string> values;
+    for (std::string line; std::getline(lines, line);) {
+        const auto equals = line.find('=');
+        if (equals != std::string::npos) values[line.substr(0, equals)] = line.substr(equals + 1);
+    }
+    return values;
+}
+
+cb::ComPtr<IPicture> Frame(int width, int height, uint32_t pixel) {
+    // A picture of its own (PixelsToPicture's surface would be reused by the next frame).
+    auto bitmap = std::make_shared<cb::Bitmap>(width, height, 32);
+    auto* bits = reinterpret_cast<uint32_t*>(bitmap->bits());
+    std::fill(bits, bits + width * height, pixel);
+    return cb::CreatePicture(bitmap);
+}
+
+TEST_F(AviWriterWrapper, AnUnknownCompressorIsWrittenAsMsvcAndLeftInTheCallersVariable) {
+    SKIP_UNLESS_LIBRARY_HAS(WriterBuilt(), "AviWriter");
+    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
+    const std::string out = PathFor("unknown-code.avi");
+    int32_t code = vidmill::FourCC("ZZZZ");
+    VelcAviWriterClass writer;
+    ASSERT_TRUE(writer.WriteAvi_CreateNewFile(out, 64, 48, 10.0, code, false));
+    EXPECT_EQ(code, vidmill::MsVideo1Compressor);
+    EXPECT_TRUE(writer.IsOpen);
+    for (uint32_t pixel : {0x00FF0000u, 0x0000FF00u, 0x000000FFu})
+        ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(64, 48, pixel).get()));
+    writer.WriteAVI_CloseFile();
+    EXPECT_FALSE(writer.IsOpen);
+    const auto video = ProbeStream(out, "v:0");
+    EXPECT_EQ(video.at("codec_name"), "msvideo1");
+    EXPECT_EQ(video.at("width"), "64");
+    EXPECT_EQ(video.at("nb_read_frames"), "3");
+    EXPECT_TRUE(ui.messages.empty());
+
+    // A known compressor that writes is left alone.
+    int32_t uncompressed = vidmill::Uncompressed;
+    VelcAviWriterClass::CheckCompressor(uncompressed);
+    EXPECT_EQ(uncompressed, vidmill::Uncompressed);
+}
+
+TEST_F(AviWriterWrapper, WhenTheCompressorsCannotBeListedTheCodeBecomesUncompressedWithAMessage) {
+    Unregister(vidmill::CLSID_AviCompressors);
+    int32_t code = vidmill::MsVideo1Compressor;
+    VelcAviWriterClass::CheckCompressor(code);
+    Reregister();
+    EXPECT_EQ(code, vidmill::Uncompressed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, "Failed in finding the Codecs");
+    EXPECT_FALSE(ui.messages[0].text.empty());
+    EXPECT_EQ(ui.messages[0].buttons, MsgButtons::OK);
+}
+
+TEST_F(AviWriterWrapper, EveryMethodOnAClosedWrapperDoesNothing) {
+    const auto check = [&](VelcAviWriterClass& writer) {
+        EXPECT_FALSE(writer.IsOpen);
+        EXPECT_FALSE(writer.WriteAvi_AddPicture(Frame(8, 8, 0).get()));
+        writer.WriteAVI_AddAudio(PathFor("none.wav"));
+        writer.WriteAVI_CloseFile();
+        writer.WriteAVI_CloseFile();
+    };
+    VelcAviWriterClass fresh;
+    check(fresh);
+    // A library that is not registered: false, closed, nothing shown.
+    Unregister(vidmill::CLSID_AviWriter);
+    VelcAviWriterClass unregistered;
+    int32_t code = vidmill::MsVideo1Compressor;
+    const bool created = unregistered.WriteAvi_CreateNewFile(PathFor("never.avi"), 64, 48, 10.0, code, false);
+    Reregister();
+    EXPECT_FALSE(created);
+    check(unregistered);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(std::filesystem::exists(PathFor("never.avi")));
+}
+
+TEST_F(AviWriterWrapper, AFailedCreateLeavesTheWrapperClosed) {
+    SKIP_UNLESS_LIBRARY_HAS(WriterBuilt(), "AviWriter");
+    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
+    VelcAviWriterClass writer;
+    int32_t code = vidmill::Uncompressed;
+    EXPECT_FALSE(writer.WriteAvi_CreateNewFile(PathFor("bad.avi"), 0, 48, 10.0, code, false));  // bad width
+    EXPECT_FALSE(writer.IsOpen);
+    EXPECT_FALSE(writer.WriteAvi_AddPicture(Frame(8, 8, 0).get()));
+    EXPECT_FALSE(writer.WriteAvi_CreateNewFile(PathFor("no-such-folder/x.avi"), 64, 48, 10.0, code, false));
+    EXPECT_FALSE(writer.IsOpen);
+    EXPECT_TRUE(ui.messages.empty());
+    // The same wrapper can still create a file afterwards.
+    ASSERT_TRUE(writer.WriteAvi_CreateNewFile(PathFor("good.avi"), 64, 48, 10.0, code, false));
+    ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(64, 48, 0x00808080u).get()));
+    writer.WriteAVI_CloseFile();
+    EXPECT_FALSE(writer.WriteAvi_AddPicture(Frame(64, 48, 0).get()));  // after close
+    EXPECT_EQ(ProbeStream(PathFor("good.avi"), "v:0").at("nb_read_frames"), "1");
+}
+
+TEST_F(AviWriterWrapper, ASecondSoundTrackIsRefusedForTheWholeLifeOfTheWrapper) {
+    SKIP_UNLESS_LIBRARY_HAS(WriterBuilt(), "AviWriter");
+    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
+    const std::string first = MakeTone("first.wav", 2.0, 22050, 1, "pcm_s16le");
+    const std::string second = MakeTone("second.wav", 0.5, 22050, 1, "pcm_s16le");
+    ASSERT_FALSE(first.empty() || second.empty());
+    const std::string out = PathFor("sound.avi");
+    VelcAviWriterClass writer;
+    int32_t code = vidmill::Uncompressed;
+    ASSERT_TRUE(writer.WriteAvi_CreateNewFile(out, 32, 24, 10.0, code, false));
+    for (int frame = 0; frame < 5; ++frame) ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(32, 24, 0x00FFFFFFu).get()));
+    writer.WriteAVI_AddAudio(first);
+    EXPECT_TRUE(ui.messages.empty());
+    writer.WriteAVI_AddAudio(second);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Tried to add Multiple audio to AVI file");
+    EXPECT_EQ(ui.messages[0].title, "Error writing audio to avi file");
+    writer.WriteAVI_CloseFile();
+    // The first sound, whole (longer than the half second of video).
+    EXPECT_NEAR(std::stod(ProbeStream(out, "a:0").at("duration")), 2.0, 0.05);
+
+    // A new file on the same wrapper still counts the earlier sound.
+    ASSERT_TRUE(writer.WriteAvi_CreateNewFile(PathFor("again.avi"), 32, 24, 10.0, code, false));
+    ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(32, 24, 0).get()));
+    writer.WriteAVI_AddAudio(first);
+    EXPECT_EQ(ui.messages.size(), 2u);
+    writer.WriteAVI_CloseFile();
+    EXPECT_TRUE(ProbeStream(PathFor("again.avi"), "a:0").empty());
+}
+
+TEST_F(AviWriterWrapper, LibraryRefusalsOfFramesAndSoundReachTheCaller) {
+    SKIP_UNLESS_LIBRARY_HAS(WriterBuilt(), "AviWriter");
+    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
+    VelcAviWriterClass writer;
+    int32_t code = vidmill::Uncompressed;
+    ASSERT_TRUE(writer.WriteAvi_CreateNewFile(PathFor("refusals.avi"), 32, 24, 10.0, code, false));
+    EXPECT_THROW(writer.WriteAvi_AddPicture(nullptr), LibraryError);
+    ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(32, 24, 0).get()));
+    try {
+        writer.WriteAVI_AddAudio(PathFor("missing.wav"));
+        ADD_FAILURE() << "a missing WAV file was accepted";
+    } catch (const LibraryError& error) {
+        EXPECT_NE(std::string(error.what()).find("missing.wav"), std::string::npos) << error.what();
+    }
+    writer.WriteAVI_CloseFile();
+}
+
+}  // namespace
+}  // namespace composer
