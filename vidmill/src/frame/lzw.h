@@ -20,4 +20,7 @@ bool LzwEnabled();
 // This is the body of the EnableLZW member of the writer, frames, frame and watermark objects.
 void EnableLZW();
 
+// Tests only: puts the switch in a known state, as on a machine whose date says so.
+void SetLzwEnabledForTesting(bool enabled);
+
 }  // namespace vidmill

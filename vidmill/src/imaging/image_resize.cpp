@@ -1,0 +1,17 @@
+#include "frame/error.h"
+#include "imaging/bitmap_scaling.h"
+#include "imaging/image_encoding.h"
+
+namespace vidmill::imaging {
+
+cb::Bitmap ResizeImage(const cb::Bitmap& image, int width, int height) {
+    if (width <= 0 || height <= 0) throw Error("Invalid image size");
+    cb::Bitmap resized(width, height, 32);
+    // Written top row first into the bottom-up store; the fourth byte comes out opaque.
+    std::uint8_t* const planes[4] = {resized.topRow(0), nullptr, nullptr, nullptr};
+    const int strides[4] = {-static_cast<int>(resized.stride()), 0, 0, 0};
+    ScaleBitmap(image, AV_PIX_FMT_BGRA, width, height, planes, strides);
+    return resized;
+}
+
+}  // namespace vidmill::imaging
