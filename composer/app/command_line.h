@@ -1,5 +1,7 @@
 #pragma once
 // The program's command line: options, or the project file to open.
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +12,7 @@ enum class Command {
     Help,     // --help
     Version,  // --version
     Info,     // --info PROJECT.CbMov: the loaded movie as JSON
+    Render,   // --render PROJECT.CbMov OUT.avi [--part START END] [--compressor FOURCC]
     Invalid,  // an unknown option; `error` says which
 };
 
@@ -17,7 +20,18 @@ struct CommandLine {
     Command command = Command::Start;
     std::string projectText;  // everything that is not an option, joined by spaces, as given
     std::string error;
+    // --render: the movie file to write, the time range of --part (texts as given, read as
+    // durations), and the compressor code of --compressor (empty: the "Compressor" setting).
+    std::string outputPath;
+    bool part = false;
+    std::string partStart;
+    std::string partEnd;
+    std::string compressor;
 };
+
+// The four-character code of a compressor name of 1 to 4 characters, padded with spaces ("DIB"
+// reads as "DIB "); nothing for other texts.
+std::optional<int32_t> CompressorCode(const std::string& name);
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments);
 

@@ -13,6 +13,7 @@
 #include "document/movie_db.h"
 #include "document/open_project.h"
 #include "movie_json.h"
+#include "render_command.h"
 
 namespace {
 
@@ -66,6 +67,8 @@ int main(int argc, char** argv) {
             return 2;
         case Command::Info:
             return PrintProjectInfo(line.projectText);
+        case Command::Render:
+            return composer::app::RunRenderCommand(line);
         case Command::Start:
             break;
     }

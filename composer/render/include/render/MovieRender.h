@@ -1,0 +1,49 @@
+#pragma once
+// The movie render: writes the output movie, frame after frame, from the timeline plan. Each frame
+// is the arranged clip that plays then (cropped and stretched to the output size) with the overlay
+// clips laid over it in their order, leaving out their transparent colours; the mixed sound of the
+// same time range is attached at the end. Runs on the calling thread from start to end and reaches
+// the user only through the interaction seam: the wait cursor, the progress bar and messages.
+//
+// Frame f of the output covers movie time (f - 1) / OutFps onward.
+#include <string>
+
+#include "document/movie_plan.h"
+#include "document/movie_records.h"
+
+namespace composer {
+
+// Asks the library to show its compressor options dialog while the output file is created. Set by
+// the windows; headless runs leave it false.
+extern bool ShowCompressorDialog;
+
+// The whole movie into `fileName`. A movie of duration 0 gives "Movie duration is zero" (title
+// "Save Movie failed") and writes nothing. Returns whether the movie was written completely.
+bool SaveMovie(MovieDbRec& movie, const std::string& fileName);
+bool SaveMovie(const std::string& fileName);  // MainDb
+
+// The time range [startSeconds, endSeconds] into `fileName`; an end past the movie is lowered to
+// its end. "Movie duration is zero" or "Invalid start/end time" (title "Save Part Movie failed")
+// when there is nothing to write. Returns whether the movie was written completely.
+bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds);
+bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds);  // MainDb
+
+// The render run over a plan built from `movie`:
+// - an existing output file is deleted first; one that is read-only or cannot be deleted stops the
+//   run with "The file <name> / already exists and could not be deleted / please delete it and try
+//   again" before anything is created; a file the writer cannot create gives "Failed to create file";
+// - frames round(start x OutFps + 1) .. round(end x OutFps + 1) (halves to even), kept within
+//   1 .. TotalFrames, are composed and written; the progress bar advances every 10 frames;
+// - the sound of the range (MixOutputAudio) becomes the sound track;
+// - OutputPath takes the file name once the file is created;
+// - crop margins that leave no picture (top + bottom >= height - 2, left + right >= width - 2) are
+//   ignored in the frames where they fail, with one warning line per frame and margin pair, all
+//   shown together at the end;
+// - when the writer refuses a frame or the sound track, the run stops there, the file written so far
+//   is closed and the user is told what failed.
+// Source frames or pictures that cannot be read give a blank frame (black under overlays) or leave
+// the overlay out, without a message. Returns whether the movie was written completely.
+bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,
+                 double endSeconds);
+
+}  // namespace composer
