@@ -6,3 +6,7 @@ bash "$root/scripts/install-deps.sh"
 BUILD_DIR=$root/build bash "$root/scripts/build.sh"
 "$root/build/bin/regsvr" "$root/build/lib/libvidmill.so"
 "$root/build/bin/vidmill" compressors
+# The demo: clips and a project made from patterns and tones (no outside files), rendered headless.
+"$root/build/bin/cinebrix-demo" "$root/demo" >/dev/null
+"$root/build/bin/cinebrix-composer" --render "$root/demo/demo.CbMov" "$root/demo/demo.avi"
+echo "The demo movie is $root/demo/demo.avi"
