@@ -83,27 +83,10 @@ public:
     HRESULT get_SupportsWriting(VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
 };
 
-class PendingAviReader final : public AutoObject<PendingAviReader, IAviReader> {
-public:
-    explicit PendingAviReader(Counting counting) : AutoObject(counting) {}
-    HRESULT ExtractWav(BSTR) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT Open(BSTR) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT Close() override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Width(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Height(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_CompressorHandler(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Quality(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_FramesPerSecond(double*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_BytesPerSecond(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_IsOpen(VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Frames(IAviFrames**) override { return Guarded([] { NotBuiltYet(); }); }
-};
-
 }  // namespace
 
 IDispatch* NewAviWriter(Counting counting) { return new PendingAviWriter(counting); }
 IDispatch* NewAviCompressors(Counting counting) { return new PendingAviCompressors(counting); }
 IDispatch* NewAviCompressor(Counting counting) { return new PendingAviCompressor(counting); }
-IDispatch* NewAviReader(Counting counting) { return new PendingAviReader(counting); }
 
 }  // namespace vidmill

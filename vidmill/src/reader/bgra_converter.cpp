@@ -1,6 +1,7 @@
 #include "reader/bgra_converter.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "cbplatform/gdi.h"
 
@@ -50,11 +51,20 @@ bool BgraConverter::scale(const AVFrame& frame, cb::Bitmap& target) {
         format_ = frame.format;
         if (!scaler_) return false;
     }
-    // The bitmap's top row is its last stored row: a negative stride writes bottom-up.
-    std::uint8_t* destination[4] = {target.topRow(0), nullptr, nullptr, nullptr};
-    const int strides[4] = {-static_cast<int>(target.stride()), 0, 0, 0};
-    return sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) ==
-           frame.height;
+    constexpr int kRowAlignment = 64;
+    paddedStride_ = (frame.width * 4 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    const std::size_t paddedBytes = static_cast<std::size_t>(paddedStride_) * static_cast<std::size_t>(frame.height) +
+                                    kRowAlignment;
+    if (padded_.size() < paddedBytes) padded_.resize(paddedBytes);
+    std::uint8_t* destination[4] = {padded_.data(), nullptr, nullptr, nullptr};
+    const int strides[4] = {paddedStride_, 0, 0, 0};
+    if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) != frame.height)
+        return false;
+    const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 4;
+    for (int y = 0; y < frame.height; ++y)
+        std::memcpy(target.topRow(y), padded_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(paddedStride_),
+                    rowBytes);
+    return true;
 }
 
 bool BgraConverter::convert(const AVFrame& frame, cb::Bitmap& target) {

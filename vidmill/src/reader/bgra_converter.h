@@ -2,6 +2,9 @@
 // same scaler flags as the ffmpeg command line so that both give the same pixels.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "cbplatform/bitmap.h"
 #include "cbplatform/ffmpeg_owners.h"
 
@@ -17,6 +20,10 @@ public:
 private:
     bool scale(const AVFrame& frame, cb::Bitmap& target);
 
+    // The scaler's vector code writes whole blocks of pixels, past the end of a row whose width is
+    // not a multiple of the block: it writes into rows padded for that, which are then copied.
+    std::vector<std::uint8_t> padded_;
+    int paddedStride_ = 0;
     cb::ScalerPtr scaler_;
     int width_ = 0;
     int height_ = 0;
