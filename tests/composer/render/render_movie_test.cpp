@@ -1,0 +1,294 @@
+// The movie render against the registered library: movies read back by ffprobe and ffmpeg with the
+// frame count, rate, size and sound length the timeline predicts, and the pixels of the arranged
+// clips, the overlays without their transparent colours, blank frames and black under overlays.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+
+#include "appgen/app_state.h"
+#include "render/MovieRender.h"
+#include "render_test_env.h"
+
+namespace composer::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr Rgb24 kRed{255, 0, 0};
+constexpr Rgb24 kBlue{0, 0, 255};
+constexpr Rgb24 kWhite{255, 255, 255};
+constexpr Rgb24 kYellow{255, 255, 0};
+constexpr Rgb24 kBlack{0, 0, 0};
+
+// Green ground with a white 16 x 16 square in the middle of a 64 x 48 frame.
+const char* const kKeyedSquare = "color=c=0x00FF00:s=64x48:r=10,drawbox=x=24:y=16:w=16:h=16:color=white:t=fill";
+// 50 frames whose red channel counts the frame: 5 x (frame - 1).
+const char* const kNumbered = "nullsrc=s=64x48:r=25,format=rgb24,geq=r=N*5:g=0:b=0";
+
+TransColorRec Key(uint8_t red, uint8_t green, uint8_t blue, int32_t tolerance = 0) {
+    return {red, green, blue, tolerance};
+}
+
+void MakeTransparent(ClipRec& clip, const TransColorRec& colour) {
+    clip.TransColors.push_back(colour);
+    clip.TransColorCount = static_cast<int32_t>(clip.TransColors.size()) - 1;
+}
+
+class RenderMovieTest : public RenderTest {
+protected:
+    // At 10 frames per second, 64 x 48:
+    //   frames 1..10  the red video (1 s), with a 1 s tone under it;
+    //   frames 11..21 the blue picture (1 s), stretched from 32 x 24;
+    //   frames 15..25 the keyed square overlay (0.5 s into the picture, 1 s long, green transparent);
+    //   frames 22..25 no arranged clip: black under the overlay;
+    //   frames 26..29 nothing at all: blank;
+    //   frames 30..35 a yellow picture overlay without transparent colours (3.0 s, 0.5 s long).
+    MovieDbRec ArrangedMovie() {
+        MovieDbRec movie = NewMovie(10, 64, 48);
+        const int32_t red = AddVideo(movie, MakeAvi("red.avi", "color=c=red:s=64x48:r=10", 10), "Red", 64, 48, 10, 10);
+        const int32_t blue = AddPicture(movie, MakePicture("blue.bmp", "color=c=blue:s=32x24"), "Blue", 32, 24, 1.0);
+        const int32_t keyed = AddVideo(movie, MakeAvi("keyed.avi", kKeyedSquare, 10), "Keyed", 64, 48, 10, 10);
+        movie.Clips[keyed].OverlayDelay = 0.5;
+        MakeTransparent(movie.Clips[keyed], Key(0, 255, 0));
+        const int32_t yellow =
+            AddPicture(movie, MakePicture("yellow.bmp", "color=c=yellow:s=16x16"), "Yellow", 16, 16, 0.5);
+        movie.Clips[yellow].OverlayDelay = 2.0;
+        const int32_t tone = AddSound(movie, MakeWav("tone.wav", 1.0, 8000), "Tone", 1.0, 8000);
+        Arrange(movie, red, {tone});
+        Arrange(movie, blue, {keyed, yellow});
+        return movie;
+    }
+
+    // One video of 50 numbered frames at 25 per second, the output rate.
+    MovieDbRec NumberedMovie() {
+        MovieDbRec movie = NewMovie(25, 64, 48);
+        Arrange(movie, AddVideo(movie, MakeAvi("numbered.avi", kNumbered, 50), "Numbered", 64, 48, 25, 50));
+        return movie;
+    }
+};
+
+TEST_F(RenderMovieTest, ArrangedClipsOverlaysGapsAndSoundAreWhereTheTimelinePutsThem) {
+    SKIP_UNLESS_WRITER_BUILT();
+    MovieDbRec movie = ArrangedMovie();
+    const std::string out = OutputFile("arranged.avi");
+    ASSERT_TRUE(SaveMovie(movie, out));
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
+    EXPECT_EQ(movie.OutputPath, out);
+
+    const ProbedMovie probed = Probe(out);
+    EXPECT_EQ(probed.videoFrames, 35);
+    EXPECT_EQ(probed.frameRate, "10/1");
+    EXPECT_EQ(probed.width, 64);
+    EXPECT_EQ(probed.height, 48);
+    EXPECT_EQ(probed.sampleRate, 8000);
+    EXPECT_NEAR(static_cast<double>(probed.soundFrames), 3.5 * 8000, 80);  // the whole movie's range
+
+    struct Expected {
+        int frame, row, column;
+        Rgb24 colour;
+        const char* what;
+    };
+    const Expected cases[] = {
+        {5, 24, 32, kRed, "arranged video"},
+        {12, 4, 4, kBlue, "arranged picture, stretched"},
+        {18, 4, 4, kBlue, "overlay's green left out"},
+        {18, 24, 32, kWhite, "overlay's square"},
+        {23, 4, 4, kBlack, "black under the overlay in the gap"},
+        {23, 24, 32, kWhite, "overlay's square in the gap"},
+        {27, 24, 32, kBlack, "blank frame"},
+        {32, 4, 4, kYellow, "overlay without transparent colours covers the frame"},
+    };
+    for (const Expected& expected : cases) {
+        EXPECT_TRUE(Near(PixelAt(out, expected.frame, expected.row, expected.column), expected.colour))
+            << expected.what << " at frame " << expected.frame;
+    }
+}
+
+TEST_F(RenderMovieTest, ProgressAdvancesEveryTenFramesAndEndsFull) {
+    SKIP_UNLESS_WRITER_BUILT();
+    MovieDbRec movie = ArrangedMovie();
+    ASSERT_TRUE(SaveMovie(movie, OutputFile("progress.avi")));
+    using Kind = ScriptedInteraction::ProgressKind;
+    std::vector<double> fractions;
+    for (const auto& event : ui.progress) {
+        if (event.kind == Kind::Fraction) fractions.push_back(event.fraction);
+    }
+    ASSERT_EQ(fractions.size(), 4u);
+    EXPECT_NEAR(fractions[0], 10.0 / 35, 1e-6);
+    EXPECT_NEAR(fractions[2], 30.0 / 35, 1e-6);
+    EXPECT_EQ(fractions[3], 1.0);
+    EXPECT_EQ(ui.progress.front().kind, Kind::Clear);
+    EXPECT_EQ(ui.progress.back().kind, Kind::Hide);
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+}
+
+TEST_F(RenderMovieTest, PartRangesTakeRoundedFramesWithinTheMovie) {
+    SKIP_UNLESS_WRITER_BUILT();
+    struct Row {
+        double start, end;
+        int firstFrame, frames;
+    };
+    const Row rows[] = {
+        {0.5, 1.0, 14, 13},   // 13.5 rounds to the even 14
+        {1.5, 100.0, 38, 13}, // 38.5 rounds to the even 38; the end is lowered to the movie's 2 s
+        {0.0, 2.0, 1, 50},    // the whole movie: the last frame 51 is lowered to 50
+    };
+    for (const Row& row : rows) {
+        MovieDbRec movie = NumberedMovie();
+        const std::string out = OutputFile("part.avi");
+        ASSERT_TRUE(SavePartMovie(movie, out, row.start, row.end)) << row.start;
+        EXPECT_EQ(Probe(out).videoFrames, row.frames) << row.start << " .. " << row.end;
+        EXPECT_TRUE(Near(PixelAt(out, 1, 24, 32), {5 * (row.firstFrame - 1), 0, 0}, 2))
+            << "first frame of " << row.start << " .. " << row.end;
+    }
+}
+
+TEST_F(RenderMovieTest, NothingToRenderIsRefusedWithoutAFile) {
+    struct Row {
+        bool emptyMovie;
+        double start, end;
+        const char* text;
+        const char* title;
+    };
+    const Row rows[] = {
+        {true, 0, 1, "Movie duration is zero", "Save Part Movie failed"},
+        {false, 1.0, 1.0, "Invalid start/end time", "Save Part Movie failed"},
+        {false, -0.5, 1.0, "Invalid start/end time", "Save Part Movie failed"},
+        {false, 3.0, 5.0, "Invalid start/end time", "Save Part Movie failed"},  // start past the capped end
+    };
+    const std::string out = OutputFile("none.avi");
+    for (const Row& row : rows) {
+        ui.messages.clear();
+        MovieDbRec movie = row.emptyMovie ? NewMovie(25, 64, 48) : NumberedMovie();
+        EXPECT_FALSE(SavePartMovie(movie, out, row.start, row.end));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, row.text);
+        EXPECT_EQ(ui.messages[0].title, row.title);
+        EXPECT_FALSE(fs::exists(out));
+    }
+    ui.messages.clear();
+    MovieDbRec empty = NewMovie(25, 64, 48);
+    EXPECT_FALSE(SaveMovie(empty, out));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, "Save Movie failed");
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(RenderMovieTest, AReadOnlyOutputFileIsKeptAndNothingIsWritten) {
+    MovieDbRec movie = NumberedMovie();
+    const std::string out = OutputFile("kept.avi");
+    std::ofstream(out) << "keep me";
+    fs::permissions(out, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    EXPECT_FALSE(SaveMovie(movie, out));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The file " + out + "\r\nalready exists and could not be deleted\r\n"
+                                   "please delete it and try again");
+    EXPECT_EQ(ui.messages[0].title, kProgramTitle);
+    std::ifstream kept(out);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
+    EXPECT_TRUE(movie.OutputPath.empty());
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+}
+
+TEST_F(RenderMovieTest, AnExistingWritableOutputFileIsReplaced) {
+    SKIP_UNLESS_WRITER_BUILT();
+    MovieDbRec movie = NumberedMovie();
+    const std::string out = OutputFile("replaced.avi");
+    std::ofstream(out) << "old movie";
+    ASSERT_TRUE(SaveMovie(movie, out));
+    EXPECT_EQ(Probe(out).videoFrames, 50);
+}
+
+TEST_F(RenderMovieTest, CropMarginsThatLeaveNoPictureAreIgnoredWithAWarningPerFrame) {
+    SKIP_UNLESS_WRITER_BUILT();
+    struct Row {
+        int32_t top, bottom, left, right;
+        std::string line;  // expected once per frame; empty: no warning
+    };
+    const Row rows[] = {
+        {23, 23, 0, 0, "Crop Top + Bottom is too high, both reset to zero (Clip: Cropped)\r\n"},  // height - 2
+        {22, 23, 0, 0, ""},
+        {0, 0, 40, 22, "Crop Left + Right is too high, both reset to zero (Clip: Cropped)\r\n"},  // width - 2
+    };
+    for (const Row& row : rows) {
+        ui.messages.clear();
+        MovieDbRec movie = NewMovie(10, 64, 48);
+        const int32_t clip =
+            AddVideo(movie, MakeAvi("red.avi", "color=c=red:s=64x48:r=10", 10), "Cropped", 64, 48, 10, 10);
+        ClipRec& record = movie.Clips[clip];
+        record.CropTop = row.top;
+        record.CropBottom = row.bottom;
+        record.CropLeft = row.left;
+        record.CropRight = row.right;
+        Arrange(movie, clip);
+        const std::string out = OutputFile("cropped.avi");
+        ASSERT_TRUE(SaveMovie(movie, out));
+        if (row.line.empty()) {
+            EXPECT_TRUE(ui.messages.empty());
+        } else {
+            std::string tenLines;
+            for (int frame = 1; frame <= 10; ++frame) tenLines += row.line;
+            ASSERT_EQ(ui.messages.size(), 1u);  // collected, shown once at the end
+            EXPECT_EQ(ui.messages[0].text, tenLines);
+            EXPECT_EQ(ui.messages[0].title, kProgramTitle);
+            EXPECT_TRUE(Near(PixelAt(out, 5, 1, 1), kRed)) << "rendered uncropped";
+        }
+        EXPECT_EQ(movie.Clips[clip].CropTop, row.top) << "the clip keeps its margins";
+    }
+}
+
+TEST_F(RenderMovieTest, ThreeOverlaysAfterFramesWithOneAreLaidInOrder) {
+    SKIP_UNLESS_WRITER_BUILT();
+    // 10 per second: a white picture for 2 s with a red full-frame overlay on it all along; from
+    // 1 s on, the keyed square and a blue corner on green over it.
+    MovieDbRec movie = NewMovie(10, 64, 48);
+    const int32_t white = AddPicture(movie, MakePicture("white.bmp", "color=c=white:s=64x48"), "White", 64, 48, 2.0);
+    const int32_t red = AddPicture(movie, MakePicture("red.bmp", "color=c=red:s=64x48"), "Red", 64, 48, 2.0);
+    const int32_t keyed = AddVideo(movie, MakeAvi("keyed.avi", kKeyedSquare, 10), "Keyed", 64, 48, 10, 10);
+    const int32_t corner = AddPicture(
+        movie,
+        MakePicture("corner.bmp", "color=c=0x00FF00:s=64x48,drawbox=x=0:y=0:w=16:h=12:color=blue:t=fill"),
+        "Corner", 64, 48, 1.0);
+    for (int32_t clip : {keyed, corner}) {
+        movie.Clips[clip].OverlayDelay = 1.0;
+        MakeTransparent(movie.Clips[clip], Key(0, 250, 0, 5));  // 250 +- 13 holds 255
+    }
+    Arrange(movie, white, {red, keyed, corner});
+    const std::string out = OutputFile("three.avi");
+    ASSERT_TRUE(SaveMovie(movie, out));
+    EXPECT_TRUE(Near(PixelAt(out, 5, 24, 32), kRed));
+    EXPECT_TRUE(Near(PixelAt(out, 15, 24, 32), kWhite)) << "the square over the red";
+    EXPECT_TRUE(Near(PixelAt(out, 15, 4, 4), kBlue)) << "the corner over the green of the square's clip";
+    EXPECT_TRUE(Near(PixelAt(out, 15, 40, 60), kRed)) << "the red where both later overlays are transparent";
+}
+
+TEST_F(RenderMovieTest, AWriterThatRefusesFramesStopsTheRunAndSaysSo) {
+    SKIP_UNLESS_WRITER_BUILT();
+    MovieDbRec movie = NumberedMovie();  // 50 frames of 9 kB
+    const std::string out = OutputFile("full.avi");
+    // A full disk, as the writer meets it: files of this process cannot grow past 100 kB.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit previous{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit limited = previous;
+    limited.rlim_cur = 100 * 1024;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+    const bool written = SaveMovie(movie, out);
+    ::setrlimit(RLIMIT_FSIZE, &previous);
+    std::signal(SIGXFSZ, SIG_DFL);
+
+    EXPECT_FALSE(written);
+    ASSERT_FALSE(ui.messages.empty());
+    const std::string& last = ui.messages.back().text;
+    EXPECT_EQ(last.rfind("The movie could not be written: ", 0), 0u) << last;
+    EXPECT_NE(last.find("The file " + out + " is incomplete."), std::string::npos) << last;
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+    EXPECT_EQ(ui.progress.back().kind, ScriptedInteraction::ProgressKind::Hide);
+}
+
+}  // namespace
+}  // namespace composer::testing
