@@ -6,5 +6,8 @@
 namespace vidmill::tool {
 
 int RunCompressors(const Arguments& arguments);
+int RunInfo(const Arguments& arguments);
+int RunSaveFrames(const Arguments& arguments);
+int RunExtractWav(const Arguments& arguments);
 
 }  // namespace vidmill::tool

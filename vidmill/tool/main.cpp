@@ -18,6 +18,16 @@ struct Command {
 const Command kCommands[] = {
     {"compressors", &vidmill::tool::RunCompressors,
      "compressors                       list the video compressors: handler, name, description, writing=yes|no"},
+    {"info", &vidmill::tool::RunInfo,
+     "info FILE                         the AVI file's size, rate, frame count, compressor, quality,\n"
+     "                                    data rate and whether it has sound, as one JSON object"},
+    {"save-frames", &vidmill::tool::RunSaveFrames,
+     "save-frames FILE PREFIX           save frames as PREFIX + number + postfix (0-based indices)\n"
+     "      [--start INDEX] [--count N] [--postfix TEXT] [--digits D] [--first-number S]\n"
+     "      [--format 0-5|bmp|gif|jpeg|png|tiff] [--jpeg-quality Q] [--tiff-compression C|lzw|none]\n"
+     "      [--tiff-depth D] [--size WxH] [--enable-lzw]"},
+    {"extract-wav", &vidmill::tool::RunExtractWav,
+     "extract-wav FILE OUT.wav          copy the sound track into a WAV file as it is stored"},
 };
 
 int Help(FILE* out) {
