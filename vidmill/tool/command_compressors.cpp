@@ -1,6 +1,10 @@
 // vidmill compressors: one line per listed compressor.
 #include "commands.h"
 
+extern "C" {
+#include <libavutil/log.h>
+}
+
 namespace vidmill::tool {
 
 namespace {
@@ -23,6 +27,8 @@ void PrintEntry(IAviCompressor& compressor) {
 
 int RunCompressors(const Arguments& arguments) {
     if (!arguments.empty()) throw CommandFailed{"usage: vidmill compressors"};
+    // The writing check opens every encoder; the ones that refuse the probe size say so at length.
+    av_log_set_level(AV_LOG_QUIET);
     auto list = Create<IAviCompressors>(2);
     Check(list->Reset(), "Reset");
     for (;;) {

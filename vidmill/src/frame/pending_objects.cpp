@@ -55,38 +55,8 @@ private:
     double framesPerSecond_ = 25.0;
 };
 
-class PendingAviCompressors final : public AutoObject<PendingAviCompressors, IAviCompressors> {
-public:
-    explicit PendingAviCompressors(Counting counting) : AutoObject(counting) {}
-    HRESULT Reset() override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT Next(VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Current(IAviCompressor**) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get__NewEnum(IUnknown**) override { return Guarded([] { NotBuiltYet(); }); }
-};
-
-class PendingAviCompressor final : public AutoObject<PendingAviCompressor, IAviCompressor> {
-public:
-    explicit PendingAviCompressor(Counting counting) : AutoObject(counting) {}
-    HRESULT get_IsValid(VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Name(BSTR*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Description(BSTR*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Driver(BSTR*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Version(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_SupportsQuality(VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_SupportsAbout(VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_SupportsDraw(VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_Handler(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT put_Handler(LONG) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT About(HWND, VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_DefaultKeyFrameRate(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_DefaultQuality(LONG*) override { return Guarded([] { NotBuiltYet(); }); }
-    HRESULT get_SupportsWriting(VARIANT_BOOL*) override { return Guarded([] { NotBuiltYet(); }); }
-};
-
 }  // namespace
 
 IDispatch* NewAviWriter(Counting counting) { return new PendingAviWriter(counting); }
-IDispatch* NewAviCompressors(Counting counting) { return new PendingAviCompressors(counting); }
-IDispatch* NewAviCompressor(Counting counting) { return new PendingAviCompressor(counting); }
 
 }  // namespace vidmill

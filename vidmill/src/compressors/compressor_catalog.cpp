@@ -1,0 +1,170 @@
+#include "compressors/compressor_catalog.h"
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include "cbplatform/ffmpeg_owners.h"
+#include "writer/codec_frame_coder.h"
+#include "writer/encoder_choice.h"
+
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+namespace vidmill::compressors {
+namespace {
+
+constexpr std::uint32_t FourCc(const char (&text)[5]) {
+    return static_cast<std::uint32_t>(static_cast<unsigned char>(text[0])) |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(text[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(text[2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<unsigned char>(text[3])) << 24;
+}
+
+constexpr std::uint32_t kUncompressed = FourCc("DIB ");
+constexpr std::size_t kNameLength = 16;
+constexpr std::size_t kTextLength = 128;
+// Quality the lossy encoders work at when given none: three quarters of the scale.
+constexpr std::int32_t kDefaultQuality = 7500;
+// Key-frame interval of encoders that leave it to their own logic (FFmpeg's usual default).
+constexpr std::int32_t kCommonKeyFrameRate = 12;
+// The frame size the writing check opens encoders for, as the compressor check always has.
+constexpr int kProbeWidth = 320;
+constexpr int kProbeHeight = 200;
+
+// Codes under which AVI files commonly carry the frames of an encoder, besides its own code.
+constexpr std::uint32_t kWellKnownAliases[] = {FourCc("XVID"), FourCc("DIVX"), FourCc("DX50"), FourCc("DIV3"),
+                                               FourCc("DIV4"), FourCc("MPG4"), FourCc("CRAM")};
+
+const AVCodecTag* const* AviVideoTags() {
+    static const AVCodecTag* const tables[] = {avformat_get_riff_video_tags(), nullptr};
+    return tables;
+}
+
+std::string CodeText(std::uint32_t handler) {
+    std::string text;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const char c = static_cast<char>(handler >> shift & 0xFF);
+        text += c >= 0x20 && c < 0x7F ? c : '?';
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
+
+std::string Limited(std::string text, std::size_t length) {
+    if (text.size() > length) text.resize(length);
+    return text;
+}
+
+bool HasProperty(const AVCodec& encoder, int property) {
+    const AVCodecDescriptor* descriptor = avcodec_descriptor_get(encoder.id);
+    return descriptor != nullptr && (descriptor->props & property) != 0;
+}
+
+CompressorInfo Uncompressed() {
+    CompressorInfo info;
+    info.handler = kUncompressed;
+    info.name = "Uncompressed";
+    info.description = "Uncompressed video (full frames).";
+    info.driver = "libvidmill.so.1";
+    info.version = 1 << 16 | 1 << 8;
+    return info;
+}
+
+// Every handler code under which the writer picks this encoder: its own code first.
+std::vector<std::uint32_t> HandlersOf(const AVCodec& encoder) {
+    std::vector<std::uint32_t> handlers;
+    unsigned int own = 0;
+    if (!av_codec_get_tag2(AviVideoTags(), encoder.id, &own) || own == 0) return handlers;
+    handlers.push_back(own);
+    for (const std::uint32_t alias : kWellKnownAliases)
+        if (alias != own && writer::ChooseEncoder(alias).encoder == &encoder) handlers.push_back(alias);
+    return handlers;
+}
+
+CompressorInfo EntryFor(const AVCodec& encoder, std::uint32_t handler, bool sharedEncoder) {
+    CompressorInfo info;
+    info.handler = handler;
+    info.name = Limited(sharedEncoder ? std::string(encoder.name) + " (" + CodeText(handler) + ")" : encoder.name,
+                        kNameLength);
+    info.description = Limited(encoder.long_name ? encoder.long_name : encoder.name, kTextLength);
+    info.driver = "libavcodec.so." + std::to_string(LIBAVCODEC_VERSION_MAJOR);
+    info.version = static_cast<std::int32_t>(avcodec_version());
+    info.supportsQuality = HasProperty(encoder, AV_CODEC_PROP_LOSSY);
+    info.encoder = &encoder;
+    return info;
+}
+
+std::vector<CompressorInfo> BuildList() {
+    std::vector<CompressorInfo> list;
+    std::set<std::uint32_t> handlers{kUncompressed};
+    std::set<AVCodecID> seen;
+    void* iterator = nullptr;
+    while (const AVCodec* codec = av_codec_iterate(&iterator)) {
+        if (!av_codec_is_encoder(codec) || codec->type != AVMEDIA_TYPE_VIDEO) continue;
+        if (codec->id == AV_CODEC_ID_RAWVIDEO || !seen.insert(codec->id).second) continue;
+        // The encoder the writer uses for this format, which need not be the first one met.
+        const AVCodec* encoder = avcodec_find_encoder(codec->id);
+        if (encoder == nullptr) continue;
+        const std::vector<std::uint32_t> codes = HandlersOf(*encoder);
+        for (const std::uint32_t code : codes)
+            if (handlers.insert(code).second) list.push_back(EntryFor(*encoder, code, codes.size() > 1));
+    }
+    std::sort(list.begin(), list.end(), [](const CompressorInfo& a, const CompressorInfo& b) {
+        return a.name != b.name ? a.name < b.name : a.handler < b.handler;
+    });
+    list.insert(list.begin(), Uncompressed());
+    return list;
+}
+
+bool OpensFor320x200(const CompressorInfo& compressor) {
+    const writer::EncoderChoice choice = writer::ChooseEncoder(compressor.handler);
+    if (choice.uncompressed()) return compressor.handler == kUncompressed;
+    writer::VideoSettings settings;
+    settings.handler = compressor.handler;
+    settings.width = kProbeWidth;
+    settings.height = kProbeHeight;
+    for (const int bitsPerPixel : {24, 32})
+        if (writer::CodecFrameCoder::TryOpen(*choice.encoder, choice.codecTag, settings, bitsPerPixel)) return true;
+    return false;
+}
+
+}  // namespace
+
+const std::vector<CompressorInfo>& InstalledCompressors() {
+    static const std::vector<CompressorInfo> list = BuildList();
+    return list;
+}
+
+const CompressorInfo* FindCompressor(std::uint32_t handler) {
+    const auto& list = InstalledCompressors();
+    const auto found = std::find_if(list.begin(), list.end(),
+                                    [handler](const CompressorInfo& entry) { return entry.handler == handler; });
+    return found == list.end() ? nullptr : &*found;
+}
+
+bool SupportsWriting(const CompressorInfo& compressor) {
+    static std::mutex mutex;
+    static std::map<std::uint32_t, bool> known;
+    const std::lock_guard<std::mutex> lock(mutex);
+    const auto found = known.find(compressor.handler);
+    if (found != known.end()) return found->second;
+    return known[compressor.handler] = OpensFor320x200(compressor);
+}
+
+std::int32_t DefaultKeyFrameRate(const CompressorInfo& compressor) {
+    if (compressor.encoder == nullptr) return 0;
+    if (HasProperty(*compressor.encoder, AV_CODEC_PROP_INTRA_ONLY)) return 1;
+    // The interval FFmpeg gives this encoder's context before anyone sets one.
+    const cb::CodecContextPtr context(avcodec_alloc_context3(compressor.encoder));
+    const int interval = context ? context->gop_size : 0;
+    return interval > 0 ? interval : kCommonKeyFrameRate;
+}
+
+std::int32_t DefaultQuality(const CompressorInfo& compressor) {
+    return compressor.encoder != nullptr && compressor.supportsQuality ? kDefaultQuality : 0;
+}
+
+}  // namespace vidmill::compressors

@@ -1,0 +1,30 @@
+// A position in a list of compressors, moved by the enumeration's rules: Reset goes to the first
+// entry, Next passes over consecutive entries that share the current handler code.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "compressors/compressor_catalog.h"
+
+namespace vidmill::compressors {
+
+class CompressorCursor {
+public:
+    explicit CompressorCursor(const std::vector<CompressorInfo>& list) : list_(&list) { reset(); }
+
+    // To the first entry; invalid when the list is empty.
+    void reset();
+    // When valid: to the next entry whose handler differs from the current one. Returns valid().
+    bool next();
+
+    bool valid() const { return index_ < list_->size(); }
+    // The current entry; null when invalid.
+    const CompressorInfo* current() const { return valid() ? &(*list_)[index_] : nullptr; }
+
+private:
+    const std::vector<CompressorInfo>* list_;
+    std::size_t index_ = 0;
+};
+
+}  // namespace vidmill::compressors
