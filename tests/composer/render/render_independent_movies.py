@@ -1,0 +1,222 @@
+#!/usr/bin/env python3
+"""Movies rendered by `cinebrix-composer --render` from projects it has never seen: the project file is
+written by the independent writer of tests/composer/document/independent_project.py, and what the movie
+must hold (frame count, rate, size, sound length, which clip shows at which frame) comes from this
+script's own reading of the timeline rules. The movie is read back with ffprobe and ffmpeg. Then the
+demo made by cinebrix-demo is rendered whole, in part and uncompressed, and refusals end with status 1.
+Usage: render_independent_movies.py COMPOSER_EXE DEMO_EXE REGSVR_EXE VIDMILL_LIB VIDMILL_TOOL"""
+import os
+import subprocess
+import sys
+import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "document"))
+import independent_project as project  # noqa: E402
+
+RED, BLUE, WHITE, BLACK, YELLOW = (255, 0, 0), (0, 0, 255), (255, 255, 255), (0, 0, 0), (255, 255, 0)
+
+
+def ffmpeg(*args):
+    subprocess.run(["ffmpeg", "-v", "error", "-y", *args], check=True)
+
+
+def probe(movie):
+    def fields(selector, entries, extra=()):
+        out = subprocess.run(["ffprobe", "-v", "error", *extra, "-select_streams", selector, "-show_entries",
+                              "stream=" + entries, "-of", "default=nw=1", movie],
+                             capture_output=True, text=True, check=True).stdout
+        return dict(line.split("=", 1) for line in out.split())
+    video = fields("v:0", "width,height,r_frame_rate,nb_read_frames,codec_name", ["-count_frames"])
+    sound = fields("a:0", "sample_rate,channels,nb_read_frames", ["-count_frames"]) if has_sound(movie) else {}
+    return video, sound
+
+
+def has_sound(movie):
+    out = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "a", "-show_entries", "stream=index",
+                          "-of", "csv=p=0", movie], capture_output=True, text=True).stdout
+    return out.strip() != ""
+
+
+def sound_frames(movie):
+    """Decoded sample frames of the sound track (the PCM packets of an AVI hold many each)."""
+    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", movie, "-map", "0:a:0", "-f", "s16le", "-ac", "1", "-"],
+                         capture_output=True, check=True).stdout
+    return len(raw) // 2
+
+
+def pixel(movie, frame, row, column, width):
+    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", movie, "-vf", f"select=eq(n\\,{frame - 1})", "-vsync", "0",
+                          "-frames:v", "1", "-f", "rawvideo", "-pix_fmt", "rgb24", "-"],
+                         capture_output=True, check=True).stdout
+    at = (row * width + column) * 3
+    return tuple(raw[at:at + 3])
+
+
+def near(actual, expected, tolerance=8):
+    return len(actual) == 3 and all(abs(a - e) <= tolerance for a, e in zip(actual, expected))
+
+
+def clip(**fields):
+    record = dict(ClipType=0, FilePath="", ClipName="", OverlayDelay=0.0, TransColors=[], CropTop=0, CropBottom=0,
+                  CropLeft=0, CropRight=0, SrcFps=0.0, FrameCount=0, SrcWidth=0, SrcHeight=0, UseFirst=1, UseLast=0,
+                  CurFrame=1, AudioDuration=0.0, AudioBits=0, AudioChannels=0, AudioRate=0, PicDuration=0.0)
+    record.update(fields)
+    return record
+
+
+def duration(c, arranged):
+    if c["ClipType"] == 1:
+        return (c["UseLast"] - c["UseFirst"] + 1) / c["SrcFps"]
+    if c["ClipType"] == 3:
+        return c["PicDuration"]
+    return 0.0 if arranged else c["AudioDuration"]
+
+
+def timeline(clips, arranged, fps):
+    """Movie end, frame count and, per frame 1..n, (main clip, [overlay clips]) by the timeline rules."""
+    start, end, mains, overlays = 0.0, 0.0, [], []
+    for entry in arranged:
+        c = clips[entry["ClipIndex"] - 1]
+        d = duration(c, True)
+        mains.append((entry["ClipIndex"], start, d))
+        end = max(end, start + d)
+        for o in entry["Overlays"]:
+            oc = clips[o - 1]
+            if oc["ClipType"] != 2:
+                overlays.append((o, start + oc["OverlayDelay"], duration(oc, False)))
+                end = max(end, start + oc["OverlayDelay"] + duration(oc, False))
+        start += d
+    total = round(fps * end)
+    rows = [[0, []] for _ in range(total + 1)]
+    for index, s, d in mains:
+        first = round(fps * s + 1)
+        for f in range(first, min(round(fps * d + first), total) + 1):
+            if clips[index - 1]["ClipType"] != 2:
+                rows[f][0] = index
+    for index, s, d in overlays:
+        first = round(fps * s)
+        for f in range(first, min(round(fps * d + first), total) + 1):
+            rows[f][1].append(index)
+    return end, total, rows
+
+
+def run(composer, args, env):
+    return subprocess.run([composer, *args], capture_output=True, text=True, env=env)
+
+
+def independent_movie(composer, folder, env):
+    red = os.path.join(folder, "red.avi")
+    ffmpeg("-f", "lavfi", "-i", "color=c=red:s=64x48:r=10", "-f", "lavfi", "-i", "sine=f=440:sample_rate=8000",
+           "-t", "2", "-frames:v", "20", "-c:v", "rawvideo", "-pix_fmt", "bgr24", "-c:a", "pcm_s16le", "-ac", "1", red)
+    keyed = os.path.join(folder, "keyed.avi")
+    ffmpeg("-f", "lavfi", "-i", "color=c=0x00FF00:s=32x24:r=10,drawbox=x=12:y=8:w=8:h=8:color=white:t=fill",
+           "-frames:v", "10", "-c:v", "rawvideo", "-pix_fmt", "bgr24", keyed)
+    blue = os.path.join(folder, "blue.bmp")
+    ffmpeg("-f", "lavfi", "-i", "color=c=blue:s=40x30", "-frames:v", "1", "-pix_fmt", "bgr24", blue)
+    yellow = os.path.join(folder, "yellow.bmp")
+    ffmpeg("-f", "lavfi", "-i", "color=c=yellow:s=8x8", "-frames:v", "1", "-pix_fmt", "bgr24", yellow)
+    tone = os.path.join(folder, "tone.wav")
+    ffmpeg("-f", "lavfi", "-i", "sine=f=300:sample_rate=11025:duration=1.5", "-c:a", "pcm_s16le", "-ac", "2", tone)
+
+    fps, width, height, rate = 10.0, 64, 48, 8000
+    clips = [
+        # frames 6 .. 15 of the red video: 1 s, with the sides cropped
+        clip(ClipType=1, FilePath=red, ClipName="Red", SrcFps=10.0, FrameCount=20, SrcWidth=64, SrcHeight=48,
+             UseFirst=6, UseLast=15, CropLeft=4, CropRight=4),
+        clip(ClipType=3, FilePath=blue, ClipName="Blue", SrcWidth=40, SrcHeight=30, PicDuration=1.3),
+        clip(ClipType=1, FilePath=keyed, ClipName="Keyed", SrcFps=10.0, FrameCount=10, SrcWidth=32, SrcHeight=24,
+             UseFirst=1, UseLast=10, OverlayDelay=0.8, TransColors=[dict(Red=0, Green=250, Blue=0, Tolerance=3)]),
+        clip(ClipType=3, FilePath=yellow, ClipName="Yellow", SrcWidth=8, SrcHeight=8, PicDuration=0.4,
+             OverlayDelay=2.5),
+        clip(ClipType=2, FilePath=tone, ClipName="Tone", AudioDuration=1.5, AudioBits=16, AudioChannels=2,
+             AudioRate=11025, OverlayDelay=0.2),
+        clip(ClipType=2, FilePath=red, ClipName="Red sound", AudioDuration=2.0, AudioBits=16, AudioChannels=1,
+             AudioRate=8000),
+    ]
+    arranged = [dict(ClipIndex=1, Overlays=[5, 6]), dict(ClipIndex=2, Overlays=[3, 4])]
+    project.MOVIE = {"MovieName": (b"Independent", "Independent"), "CurClip": 1, "ProjectPath": (b"", ""),
+                     "OutputPath": (b"", ""), "OutFps": fps, "OutWidth": width, "OutHeight": height,
+                     "OutChannels": 1, "OutBits": 16, "OutRate": rate}
+    project.CLIPS, project.ARRANGED, project.UNUSED = clips, arranged, []
+    path = os.path.join(folder, "independent.CbMov")
+    project.write_project(path)
+
+    end, total, rows = timeline(clips, arranged, fps)
+    movie = os.path.join(folder, "independent.avi")
+    done = run(composer, ["--render", path, movie, "--compressor", "DIB"], env)
+    assert done.returncode == 0, done.stderr
+    video, _ = probe(movie)
+    assert int(video["nb_read_frames"]) == total, (video, total)
+    assert video["r_frame_rate"] == "10/1" and (int(video["width"]), int(video["height"])) == (width, height), video
+    assert abs(sound_frames(movie) - end * rate) <= rate * 0.01, (sound_frames(movie), end * rate)
+
+    checked = set()
+    for f in range(1, total + 1):
+        main, layers = rows[f]
+        key = (main, tuple(layers))
+        if key in checked:
+            continue
+        checked.add(key)
+        if layers == [4]:
+            expected_corner = expected_centre = YELLOW  # no transparent colours: covers everything
+        else:
+            expected_corner = {0: BLACK, 1: RED, 2: BLUE}[main]
+            expected_centre = WHITE if 3 in layers else expected_corner
+        corner = pixel(movie, f, 6, 6, width)
+        centre = pixel(movie, f, 24, 32, width)
+        assert near(corner, expected_corner), (f, main, layers, "corner", corner, expected_corner)
+        assert near(centre, expected_centre), (f, main, layers, "centre", centre, expected_centre)
+    # The plan must have produced every kind of frame: arranged, overlaid, black under an overlay, blank.
+    assert {(1, ()), (2, (3,)), (0, (3,)), (0, ()), (0, (4,))} <= checked, checked
+
+
+def demo_movie(composer, demo, folder, env):
+    made = subprocess.run([demo, os.path.join(folder, "demo")], capture_output=True, text=True, check=True)
+    project_path = made.stdout.strip()
+    whole = os.path.join(folder, "demo.avi")
+    done = run(composer, ["--render", project_path, whole], env)
+    assert done.returncode == 0, done.stderr
+    video, sound = probe(whole)
+    # The badge overlay ends last: 3.2 s + 1.2 s + 1.5 s = 5.9 s, 147.5 frames rounded to the even 148.
+    assert (int(video["nb_read_frames"]), video["r_frame_rate"], video["codec_name"]) == (148, "25/1", "msvideo1"), video
+    assert (int(video["width"]), int(video["height"])) == (352, 288), video
+    assert (sound["sample_rate"], sound["channels"]) == ("22050", "2"), sound
+    assert abs(sound_frames(whole) - 5.9 * 22050) <= 221, sound_frames(whole)
+
+    part = os.path.join(folder, "part.avi")
+    done = run(composer, ["--render", project_path, part, "--part", "1", "0:02", "--compressor", "DIB "], env)
+    assert done.returncode == 0, done.stderr
+    video, _ = probe(part)
+    assert (int(video["nb_read_frames"]), video["codec_name"]) == (26, "rawvideo"), video  # frames 26 .. 51
+
+    # Refusals: status 1 with the reason on standard error.
+    refused = run(composer, ["--render", project_path, os.path.join(folder, "no", "such", "folder.avi")], env)
+    assert refused.returncode == 1 and "Failed to create file" in refused.stderr, refused
+    refused = run(composer, ["--render", os.path.join(folder, "missing.CbMov"), whole], env)
+    assert refused.returncode == 1, refused
+    refused = run(composer, ["--render", project_path, part, "--part", "3", "2"], env)
+    assert refused.returncode == 1 and "Invalid start/end time" in refused.stderr, refused
+
+
+def main():
+    composer, demo, regsvr, library, tool = sys.argv[1:6]
+    with tempfile.TemporaryDirectory(dir=os.environ.get("CB_TEST_TMP")) as folder:
+        env = dict(os.environ, TMPDIR=folder, CB_SETTINGS_DIR=folder, HOME=folder, XDG_DATA_HOME=folder,
+                   CB_REGISTRY=os.path.join(folder, "registry.ini"))
+        subprocess.run([regsvr, library], check=True, env=env, capture_output=True)
+        # Whether the library's writer works yet: a one-frame movie from a picture.
+        picture = os.path.join(folder, "probe.bmp")
+        ffmpeg("-f", "lavfi", "-i", "color=c=blue:s=16x16", "-frames:v", "1", "-pix_fmt", "bgr24", picture)
+        writer = subprocess.run([tool, "make", os.path.join(folder, "probe.avi"), "--size", "16x16", "--image", picture],
+                                capture_output=True, text=True, env=env)
+        if writer.returncode != 0:
+            print("the library's writer is not built yet: skipped")
+            return 77
+        independent_movie(composer, folder, env)
+        demo_movie(composer, demo, folder, env)
+    print("independent movies: frames, sound and pixels where the timeline puts them")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
