@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""Whole-process benchmark of the movie render against the equivalent ffmpeg filter graph.
+
+    python3 bench/render/render_bench.py [BUILD_DIR] [SECONDS]
+
+Makes (untimed) a 384 x 312 video with a sound track, a 176 x 144 overlay video on a plain key green and
+a 44.1 kHz tone, all SECONDS long (default 60), and a project that crops the video to 352 x 288, lays the
+overlay over it with its green transparent (10 % tolerance) and mixes both sounds into 22.05 kHz stereo.
+Then, in the same run, for "MSVC" (msvideo1) and "DIB " (uncompressed):
+  - cinebrix-composer --render PROJECT OUT.avi --compressor CODE (load, render, sound mix, all of it);
+  - ffmpeg with crop and scale, colour key and overlay, resample and mix, the same encoder, into AVI.
+It prints output frames per second (frames / wall time of the whole process) and the peak resident
+memory of each process. The library is registered in a scratch registry first."""
+import os
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(ROOT, "tests", "composer", "document"))
+import independent_project as project  # noqa: E402
+
+FPS, WIDTH, HEIGHT, RATE = 25, 352, 288, 22050
+
+
+def ffmpeg(*args):
+    subprocess.run(["ffmpeg", "-v", "error", "-y", *args], check=True)
+
+
+def make_sources(folder, seconds):
+    main = os.path.join(folder, "main.avi")
+    ffmpeg("-f", "lavfi", "-i", f"testsrc2=s=384x312:r={FPS}:d={seconds}",
+           "-f", "lavfi", "-i", f"sine=f=440:sample_rate=44100:d={seconds}",
+           "-c:v", "msvideo1", "-c:a", "pcm_s16le", "-ac", "1", main)
+    overlay = os.path.join(folder, "overlay.avi")
+    ffmpeg("-f", "lavfi", "-i",
+           f"color=c=0x00FF00:s=176x144:r={FPS}:d={seconds},"
+           "drawbox=x='mod(t*40\\,120)':y=40:w=56:h=56:color=red:t=fill", "-c:v", "msvideo1", overlay)
+    tone = os.path.join(folder, "tone.wav")
+    ffmpeg("-f", "lavfi", "-i", f"sine=f=330:sample_rate=44100:d={seconds}", "-c:a", "pcm_s16le", "-ac", "1", tone)
+    return main, overlay, tone
+
+
+def clip(**fields):
+    record = dict(ClipType=0, FilePath="", ClipName="", OverlayDelay=0.0, TransColors=[], CropTop=0, CropBottom=0,
+                  CropLeft=0, CropRight=0, SrcFps=0.0, FrameCount=0, SrcWidth=0, SrcHeight=0, UseFirst=1, UseLast=0,
+                  CurFrame=1, AudioDuration=0.0, AudioBits=0, AudioChannels=0, AudioRate=0, PicDuration=0.0)
+    record.update(fields)
+    return record
+
+
+def write_project(folder, main, overlay, tone, seconds):
+    frames = FPS * seconds
+    project.MOVIE = {"MovieName": (b"Benchmark", "Benchmark"), "CurClip": 1, "ProjectPath": (b"", ""),
+                     "OutputPath": (b"", ""), "OutFps": float(FPS), "OutWidth": WIDTH, "OutHeight": HEIGHT,
+                     "OutChannels": 2, "OutBits": 16, "OutRate": RATE}
+    project.CLIPS = [
+        clip(ClipType=1, FilePath=main, ClipName="Main", SrcFps=float(FPS), FrameCount=frames, SrcWidth=384,
+             SrcHeight=312, UseFirst=1, UseLast=frames, CropTop=12, CropBottom=12, CropLeft=16, CropRight=16),
+        clip(ClipType=1, FilePath=overlay, ClipName="Overlay", SrcFps=float(FPS), FrameCount=frames, SrcWidth=176,
+             SrcHeight=144, UseFirst=1, UseLast=frames, TransColors=[dict(Red=0, Green=255, Blue=0, Tolerance=10)]),
+        clip(ClipType=2, FilePath=tone, ClipName="Tone", AudioDuration=float(seconds), AudioBits=16,
+             AudioChannels=1, AudioRate=44100),
+        clip(ClipType=2, FilePath=main, ClipName="Main sound", AudioDuration=float(seconds), AudioBits=16,
+             AudioChannels=1, AudioRate=44100),
+    ]
+    project.ARRANGED = [dict(ClipIndex=1, Overlays=[2, 3, 4])]
+    project.UNUSED = []
+    path = os.path.join(folder, "bench.CbMov")
+    project.write_project(path)
+    return path
+
+
+def measured(command, env):
+    """Wall seconds and peak resident MiB of one process."""
+    started = time.monotonic()
+    child = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(child.pid, 0)
+    seconds = time.monotonic() - started
+    errors = child.stderr.read().decode(errors="replace")
+    child.stderr.close()
+    child.returncode = os.waitstatus_to_exitcode(status)
+    if child.returncode != 0:
+        raise RuntimeError(f"{command[0]} failed: {errors[-2000:]}")
+    return seconds, usage.ru_maxrss / 1024.0
+
+
+def frames_of(movie):
+    out = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "stream=nb_frames",
+                          "-of", "csv=p=0", movie], capture_output=True, text=True, check=True).stdout
+    return int(out.strip())
+
+
+def ffmpeg_graph(main, overlay, tone, out, codec):
+    graph = (f"[0:v]crop={WIDTH}:{HEIGHT}:16:12,scale={WIDTH}:{HEIGHT}[b];"
+             f"[1:v]colorkey=0x00FF00:0.1:0,scale={WIDTH}:{HEIGHT}[o];[b][o]overlay=0:0[v];"
+             f"[0:a][2:a]amix=inputs=2:normalize=0,aresample={RATE},"
+             "aformat=sample_fmts=s16:channel_layouts=stereo[a]")
+    video = ["-c:v", "msvideo1"] if codec == "MSVC" else ["-c:v", "rawvideo", "-pix_fmt", "bgr24"]
+    return ["ffmpeg", "-v", "error", "-y", "-i", main, "-i", overlay, "-i", tone, "-filter_complex", graph,
+            "-map", "[v]", "-map", "[a]", *video, "-c:a", "pcm_s16le", out]
+
+
+def main():
+    build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
+    seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
+    composer = os.path.join(build, "bin", "cinebrix-composer")
+    with tempfile.TemporaryDirectory() as folder:
+        env = dict(os.environ, TMPDIR=folder, CB_SETTINGS_DIR=folder, XDG_DATA_HOME=folder,
+                   CB_REGISTRY=os.path.join(folder, "registry.ini"))
+        subprocess.run([os.path.join(build, "bin", "regsvr"), os.path.join(build, "lib", "libvidmill.so")],
+                       check=True, env=env, capture_output=True)
+        main_clip, overlay, tone = make_sources(folder, seconds)
+        path = write_project(folder, main_clip, overlay, tone, seconds)
+        print(f"{seconds} s movie, {WIDTH} x {HEIGHT} at {FPS} fps, {RATE} Hz stereo; "
+              f"crop + keyed overlay + two sounds mixed")
+        print(f"{'output':8} {'side':18} {'frames':>6} {'seconds':>8} {'fps':>8} {'peak MiB':>9}")
+        for code in ("MSVC", "DIB "):
+            ours = os.path.join(folder, "ours.avi")
+            theirs = os.path.join(folder, "theirs.avi")
+            ours_time, ours_peak = measured([composer, "--render", path, ours, "--compressor", code], env)
+            graph_time, graph_peak = measured(ffmpeg_graph(main_clip, overlay, tone, theirs, code), env)
+            ours_frames, graph_frames = frames_of(ours), frames_of(theirs)
+            ours_fps, graph_fps = ours_frames / ours_time, graph_frames / graph_time
+            print(f"{code!r:8} {'cinebrix-composer':18} {ours_frames:6} {ours_time:8.2f} {ours_fps:8.1f} "
+                  f"{ours_peak:9.1f}")
+            print(f"{code!r:8} {'ffmpeg graph':18} {graph_frames:6} {graph_time:8.2f} {graph_fps:8.1f} "
+                  f"{graph_peak:9.1f}")
+            print(f"{code!r:8} speed ratio {ours_fps / graph_fps:.2f}x")
+
+
+if __name__ == "__main__":
+    main()
