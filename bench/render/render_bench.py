@@ -19,7 +19,9 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "tests", "composer", "document"))
+sys.path.insert(0, os.path.join(ROOT, "tests", "composer", "render"))
 import independent_project as project  # noqa: E402
+from render_independent_movies import clip  # noqa: E402
 
 FPS, WIDTH, HEIGHT, RATE = 25, 352, 288, 22050
 
@@ -40,14 +42,6 @@ def make_sources(folder, seconds):
     tone = os.path.join(folder, "tone.wav")
     ffmpeg("-f", "lavfi", "-i", f"sine=f=330:sample_rate=44100:d={seconds}", "-c:a", "pcm_s16le", "-ac", "1", tone)
     return main, overlay, tone
-
-
-def clip(**fields):
-    record = dict(ClipType=0, FilePath="", ClipName="", OverlayDelay=0.0, TransColors=[], CropTop=0, CropBottom=0,
-                  CropLeft=0, CropRight=0, SrcFps=0.0, FrameCount=0, SrcWidth=0, SrcHeight=0, UseFirst=1, UseLast=0,
-                  CurFrame=1, AudioDuration=0.0, AudioBits=0, AudioChannels=0, AudioRate=0, PicDuration=0.0)
-    record.update(fields)
-    return record
 
 
 def write_project(folder, main, overlay, tone, seconds):
