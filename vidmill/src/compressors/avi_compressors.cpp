@@ -4,9 +4,9 @@
 
 namespace vidmill {
 
-TAviCompressors::TAviCompressors(Counting counting, const std::vector<compressors::CompressorInfo>& list)
+TAviCompressors::TAviCompressors(Counting counting, std::vector<compressors::CompressorInfo> list)
     : AutoObject(counting),
-      cursor_(list),
+      cursor_(std::move(list)),
       current_(new TAviCompressor(TAviCompressor::InsideEnumeration{}, static_cast<IAviCompressors*>(this))) {
     showCurrent();
 }
@@ -63,7 +63,7 @@ HRESULT TAviCompressors::Skip(ULONG count) {
 
 HRESULT TAviCompressors::Clone(IEnumVARIANT** copy) {
     if (copy == nullptr) return E_POINTER;
-    auto* clone = new TAviCompressors(Counting::Counted);
+    auto* clone = new TAviCompressors(Counting::Counted, {});
     clone->cursor_ = cursor_;
     clone->showCurrent();
     *copy = static_cast<IEnumVARIANT*>(clone);

@@ -25,7 +25,7 @@ class TAviCompressors final : public AutoObject<TAviCompressors, IAviCompressors
 public:
     // Positioned at the first entry of list (the installed compressors unless a test gives its own).
     explicit TAviCompressors(Counting counting,
-                             const std::vector<compressors::CompressorInfo>& list = compressors::InstalledCompressors());
+                             std::vector<compressors::CompressorInfo> list = compressors::InstalledCompressors());
     ~TAviCompressors() override;
 
     // Sets or (with null, when the linked object goes first) clears the link.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "compressors/compressor_catalog.h"
@@ -11,19 +12,20 @@ namespace vidmill::compressors {
 
 class CompressorCursor {
 public:
-    explicit CompressorCursor(const std::vector<CompressorInfo>& list) : list_(&list) { reset(); }
+    // Keeps its own copy of the list, so that it never outlives what it walks.
+    explicit CompressorCursor(std::vector<CompressorInfo> list) : list_(std::move(list)) { reset(); }
 
     // To the first entry; invalid when the list is empty.
     void reset();
     // When valid: to the next entry whose handler differs from the current one. Returns valid().
     bool next();
 
-    bool valid() const { return index_ < list_->size(); }
+    bool valid() const { return index_ < list_.size(); }
     // The current entry; null when invalid.
-    const CompressorInfo* current() const { return valid() ? &(*list_)[index_] : nullptr; }
+    const CompressorInfo* current() const { return valid() ? &list_[index_] : nullptr; }
 
 private:
-    const std::vector<CompressorInfo>* list_;
+    std::vector<CompressorInfo> list_;
     std::size_t index_ = 0;
 };
 
