@@ -179,7 +179,9 @@ def main():
     composer, resave, vectors = sys.argv[1:4]
     check_cipher_vectors(vectors)
     with tempfile.TemporaryDirectory() as folder:
-        env = dict(os.environ, TMPDIR=folder, CB_SETTINGS_DIR=folder)
+        # Home and the data folder (where a replaced project's trash lies) inside the scratch folder.
+        env = dict(os.environ, TMPDIR=folder, CB_SETTINGS_DIR=folder, HOME=folder,
+                   XDG_DATA_HOME=os.path.join(folder, "share"))
         ours = os.path.join(folder, "independent.CbMov")
         write_project(ours)
         run = subprocess.run([composer, "--info", ours], capture_output=True, env=env)

@@ -2,7 +2,9 @@
 // clips, and damaged files that must be refused without touching MainDb.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <optional>
 
 #include "appgen/app_state.h"
 #include "appgen/folders.h"
@@ -31,6 +33,46 @@ struct WorkFolderScope {
     }
     ~WorkFolderScope() { WorkFolder = saved; }
     std::string saved;
+};
+
+// The user's data folder (where the trash lies) and home set to places of the test, and the current
+// directory moved into the scratch folder, for the lifetime of the object: saving over a project
+// trashes the old one, which must never reach the real trash or the directory the test ran in.
+class TrashScope {
+public:
+    TrashScope(const std::string& dataHome, const std::string& home, const std::string& currentDirectory)
+        : savedData_(Saved("XDG_DATA_HOME")), savedHome_(Saved("HOME")),
+          savedDirectory_(std::filesystem::current_path()) {
+        setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
+        setenv("HOME", home.c_str(), 1);
+        // Home must exist: for a file outside the home's file system the trash would be made at the
+        // root of that file system.
+        std::filesystem::create_directories(home);
+        std::filesystem::create_directories(currentDirectory);
+        std::filesystem::current_path(currentDirectory);
+    }
+    ~TrashScope() {
+        std::filesystem::current_path(savedDirectory_);
+        Restore("XDG_DATA_HOME", savedData_);
+        Restore("HOME", savedHome_);
+    }
+    TrashScope(const TrashScope&) = delete;
+    TrashScope& operator=(const TrashScope&) = delete;
+
+private:
+    static std::optional<std::string> Saved(const char* name) {
+        const char* value = std::getenv(name);
+        return value ? std::optional<std::string>(value) : std::nullopt;
+    }
+    static void Restore(const char* name, const std::optional<std::string>& value) {
+        if (value)
+            setenv(name, value->c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    std::optional<std::string> savedData_;
+    std::optional<std::string> savedHome_;
+    std::filesystem::path savedDirectory_;
 };
 
 TEST(StringBlocks, SizesAndPacking) {
@@ -180,10 +222,11 @@ TEST(OpenSaveClass, SaveReplacesAnExistingProjectOnlyWithACompleteFile) {
     ScratchFolder folder;
     WorkFolderScope work(folder);
     std::filesystem::create_directories(folder / "data");
-    setenv("XDG_DATA_HOME", (folder / "data").c_str(), 1);
     const std::string path = folder.Write("movie.CbMov", "old project");
-    ASSERT_TRUE(OpenSaveClass::WriteDataFile(RichMovie(), path));
-    unsetenv("XDG_DATA_HOME");
+    {
+        TrashScope trash(folder / "data", folder / "home", folder / "started");
+        ASSERT_TRUE(OpenSaveClass::WriteDataFile(RichMovie(), path));
+    }
     EXPECT_TRUE(ReadFileBytes(path)->starts_with("CbMov\r\n"));
     EXPECT_EQ(folder.Read("data/Trash/files/movie.CbMov"), "old project");  // the replaced project is in the trash
     EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
@@ -194,6 +237,35 @@ TEST(OpenSaveClass, SaveReplacesAnExistingProjectOnlyWithACompleteFile) {
     EXPECT_FALSE(OpenSaveClass().SaveMovieSource(folder / "no/such/folder/x.CbMov"));
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].title, "Error Saving File");
+}
+
+TEST(OpenSaveClass, TheReplacedProjectNeverLandsInTheCurrentDirectory) {
+    const struct {
+        const char* name;
+        const char* dataHome;  // relative to the scratch folder, unless it starts with "relative"
+        const char* trashed;   // where the old project ends up; nullptr: deleted
+    } cases[] = {
+        {"data folder not made yet", "fresh/share", "fresh/share/Trash/files/movie.CbMov"},
+        {"relative data folder", "relative/share", nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScratchFolder folder;
+        WorkFolderScope work(folder);
+        const std::string path = folder.Write("movie.CbMov", "old project");
+        const std::string dataHome = std::string(c.dataHome).starts_with("relative") ? c.dataHome : folder / c.dataHome;
+        {
+            TrashScope trash(dataHome, folder / "home", folder / "started");
+            ASSERT_TRUE(OpenSaveClass::WriteDataFile(RichMovie(), path));
+        }
+        EXPECT_TRUE(ReadFileBytes(path)->starts_with("CbMov\r\n"));
+        if (c.trashed) {
+            EXPECT_EQ(folder.Read(c.trashed), "old project");
+        }
+        // Nothing was made in the directory the program ran in, nor below home.
+        EXPECT_TRUE(std::filesystem::is_empty(folder / "started"));
+        EXPECT_TRUE(std::filesystem::is_empty(folder / "home"));
+    }
 }
 
 // Refused files: version, marker and damage. Each leaves MainDb as it was.
