@@ -59,11 +59,12 @@ int main(int argc, char** argv) {
     composer::FrameComposer frameComposer(movie, layers);
     const auto started = std::chrono::steady_clock::now();
     int32_t composed = 0;
-    for (int32_t f = 1; f <= plan.TotalFrames; ++f) composed += frameComposer.Compose(plan.FrameRows[f]) ? 1 : 0;
+    for (int32_t f = 1; f <= plan.TotalFrames; ++f)
+        composed += frameComposer.Compose(plan.FrameRows[f]) ? 1 : 0;
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    std::printf("%d frames composed in %.2f s: %.1f frames per second (sources %d x %d and %d x %d)\n", composed,
-                seconds, composed / seconds, layers.Layer(0).sourceWidth, layers.Layer(0).sourceHeight,
-                layers.OverlayLayers() > 0 ? layers.Layer(1).sourceWidth : 0,
+    std::printf("%d frames composed in %.2f s: %.1f frames per second (sources %d x %d and %d x %d)\n",
+                composed, seconds, composed / seconds, layers.Layer(0).sourceWidth,
+                layers.Layer(0).sourceHeight, layers.OverlayLayers() > 0 ? layers.Layer(1).sourceWidth : 0,
                 layers.OverlayLayers() > 0 ? layers.Layer(1).sourceHeight : 0);
     composer::RemoveWorkFolder();
     return 0;

@@ -17,7 +17,7 @@ namespace {
 // The compressor of one run: the setting's value comes back afterwards, unless the writer had to
 // replace a code that came from the setting itself.
 class CompressorOverride {
-public:
+  public:
     explicit CompressorOverride(const std::string& name) {
         if (const auto code = CompressorCode(name)) {
             saved_ = OutCompressor;
@@ -30,7 +30,7 @@ public:
     CompressorOverride(const CompressorOverride&) = delete;
     CompressorOverride& operator=(const CompressorOverride&) = delete;
 
-private:
+  private:
     std::optional<int32_t> saved_;
 };
 
@@ -42,9 +42,9 @@ bool LoadAndRender(const CommandLine& line) {
         return false;
     }
     CompressorOverride compressor(line.compressor);
-    const bool written = line.part ? SavePartMovie(line.outputPath, ParseDuration(line.partStart),
-                                                   ParseDuration(line.partEnd))
-                                   : SaveMovie(line.outputPath);
+    const bool written =
+        line.part ? SavePartMovie(line.outputPath, ParseDuration(line.partStart), ParseDuration(line.partEnd))
+                  : SaveMovie(line.outputPath);
     if (written) {
         std::fprintf(stderr, "cinebrix-composer: wrote %s\n", line.outputPath.c_str());
     } else {

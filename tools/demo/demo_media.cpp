@@ -40,7 +40,8 @@ struct StreamEncoder {
     AVStream* stream = nullptr;
 };
 
-StreamEncoder OpenEncoder(AVFormatContext& file, AVCodecID id, const std::function<void(AVCodecContext&)>& setUp) {
+StreamEncoder OpenEncoder(AVFormatContext& file, AVCodecID id,
+                          const std::function<void(AVCodecContext&)>& setUp) {
     const AVCodec* encoder = avcodec_find_encoder(id);
     if (!encoder) throw std::runtime_error(std::string("no encoder for ") + avcodec_get_name(id));
     StreamEncoder result;
@@ -49,7 +50,8 @@ StreamEncoder OpenEncoder(AVFormatContext& file, AVCodecID id, const std::functi
     if (file.oformat->flags & AVFMT_GLOBALHEADER) result.codec->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     Check(avcodec_open2(result.codec.get(), encoder, nullptr), "opening the encoder");
     result.stream = Made(avformat_new_stream(&file, nullptr), "a stream");
-    Check(avcodec_parameters_from_context(result.stream->codecpar, result.codec.get()), "describing the stream");
+    Check(avcodec_parameters_from_context(result.stream->codecpar, result.codec.get()),
+          "describing the stream");
     result.stream->time_base = result.codec->time_base;
     return result;
 }
@@ -76,7 +78,8 @@ uint16_t Rgb555(const Rgb& colour) {
 void CopyImage(const Image& image, AVFrame& frame) {
     Check(av_frame_make_writable(&frame), "preparing a frame");
     for (int32_t row = 0; row < image.height; ++row) {
-        auto* line = reinterpret_cast<uint16_t*>(frame.data[0] + static_cast<std::ptrdiff_t>(row) * frame.linesize[0]);
+        auto* line =
+            reinterpret_cast<uint16_t*>(frame.data[0] + static_cast<std::ptrdiff_t>(row) * frame.linesize[0]);
         for (int32_t column = 0; column < image.width; ++column) {
             line[column] = Rgb555(image.pixels[static_cast<std::size_t>(row) * image.width + column]);
         }
@@ -131,7 +134,8 @@ void WriteAviClip(const std::string& path, const AviClipSpec& spec, const FrameD
     picture->width = spec.width;
     picture->height = spec.height;
     Check(av_frame_get_buffer(picture.get(), 0), "allocating a frame");
-    Image image{spec.width, spec.height, std::vector<Rgb>(static_cast<std::size_t>(spec.width) * spec.height)};
+    Image image{spec.width, spec.height,
+                std::vector<Rgb>(static_cast<std::size_t>(spec.width) * spec.height)};
 
     cb::FramePtr samples(Made(av_frame_alloc(), "a frame"));
     int64_t samplesWritten = 0;

@@ -20,7 +20,8 @@ void FillRect(Image& image, int32_t top, int32_t left, int32_t height, int32_t w
 }
 
 int16_t Sine(double seconds, double frequency, double amplitude) {
-    return static_cast<int16_t>(std::lround(amplitude * std::sin(2.0 * std::numbers::pi * frequency * seconds)));
+    return static_cast<int16_t>(
+        std::lround(amplitude * std::sin(2.0 * std::numbers::pi * frequency * seconds)));
 }
 
 }  // namespace
@@ -50,8 +51,10 @@ void DrawBouncingBall(int32_t frame, Image& image) {
     for (int32_t row = 0; row < image.height; ++row) {
         for (int32_t column = 0; column < image.width; ++column) {
             const double distance = std::hypot(column + 0.5 - centreX, row + 0.5 - centreY);
-            if (distance <= radius - 3) image.At(row, column) = {220, 30, 30};
-            else if (distance <= radius) image.At(row, column) = {60, 0, 0};
+            if (distance <= radius - 3)
+                image.At(row, column) = {220, 30, 30};
+            else if (distance <= radius)
+                image.At(row, column) = {60, 0, 0};
         }
     }
 }

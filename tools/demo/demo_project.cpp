@@ -78,7 +78,8 @@ void Arrange(composer::MovieDbRec& movie, int32_t clip, std::initializer_list<in
 }  // namespace
 
 void WriteDemoClips(const std::string& folder) {
-    WriteAviClip(folder + "/bars.avi", kBars, DrawMovingBars, [](int64_t i) { return SteppedTone(i, kRate); });
+    WriteAviClip(folder + "/bars.avi", kBars, DrawMovingBars,
+                 [](int64_t i) { return SteppedTone(i, kRate); });
     WriteAviClip(folder + "/ball.avi", kBall, DrawBouncingBall, {});
     WriteBmp(folder + "/badge.bmp", MakeBadge(kBadgeWidth, kBadgeHeight));
     WriteWav(folder + "/chord.wav", kRate, static_cast<int64_t>(kChordSeconds * kRate),
@@ -124,8 +125,9 @@ composer::MovieDbRec DemoMovie(const std::string& folder) {
     chord.OverlayDelay = 0.25;
     const int32_t chordClip = AddClip(movie, chord);
 
-    const int32_t barsSoundClip = AddClip(movie, SoundClip(folder + "/bars.avi", "Bars sound track",
-                                                           static_cast<double>(kBars.frameCount) / kBars.framesPerSecond));
+    const int32_t barsSoundClip =
+        AddClip(movie, SoundClip(folder + "/bars.avi", "Bars sound track",
+                                 static_cast<double>(kBars.frameCount) / kBars.framesPerSecond));
 
     Arrange(movie, barsClip, {ballClip, barsSoundClip});
     Arrange(movie, badgeClip, {chordClip, cornerClip});

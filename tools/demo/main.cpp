@@ -6,13 +6,14 @@
 #include <string>
 
 #include "appgen/folders.h"
-#include "document/OpenSaveClass.h"
 #include "demo_project.h"
+#include "document/OpenSaveClass.h"
 
 int main(int argc, char** argv) {
     if (argc != 2 || std::string(argv[1]) == "--help") {
-        std::fprintf(stderr, "usage: cinebrix-demo FOLDER\n"
-                             "Writes demo clips and the project FOLDER/demo.CbMov that uses them.\n");
+        std::fprintf(stderr,
+                     "usage: cinebrix-demo FOLDER\n"
+                     "Writes demo clips and the project FOLDER/demo.CbMov that uses them.\n");
         return argc == 2 ? 0 : 2;
     }
     int status = 0;

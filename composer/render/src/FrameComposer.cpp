@@ -30,7 +30,8 @@ cb::ComPtr<IPicture> FrameComposer::Plain(const FrameRow& row) {
     cb::ComPtr<IPicture> picture = layers_.Picture(0, row.MainFrame, false);
     if (!picture) return BlankFrame();
     // A source of the output size without a crop goes to the writer as it came.
-    if (layer.sourceWidth == movie_.OutWidth && layer.sourceHeight == movie_.OutHeight && NoMargins(margins)) {
+    if (layer.sourceWidth == movie_.OutWidth && layer.sourceHeight == movie_.OutHeight &&
+        NoMargins(margins)) {
         return picture;
     }
     return CropStretchPicture(layer.sourceWidth, layer.sourceHeight, picture.get(), movie_.OutWidth,
@@ -42,9 +43,9 @@ void FrameComposer::FillMain(const FrameRow& row) {
     const RenderLayer& layer = layers_.Layer(0);
     if (Drawable(layer.openKind)) {
         cb::ComPtr<IPicture> picture = layers_.Picture(0, row.MainFrame, false);
-        if (picture && CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight, movie_.OutWidth,
-                                           movie_.OutHeight, frame_, margins.Top, margins.Bottom, margins.Left,
-                                           margins.Right)) {
+        if (picture && CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight,
+                                           movie_.OutWidth, movie_.OutHeight, frame_, margins.Top,
+                                           margins.Bottom, margins.Left, margins.Right)) {
             return;
         }
     }
@@ -57,9 +58,9 @@ void FrameComposer::LayOverlay(int32_t layerIndex, const LayerRef& overlay) {
     const RenderLayer& layer = layers_.Layer(layerIndex);
     if (!Drawable(layer.openKind)) return;
     cb::ComPtr<IPicture> picture = layers_.Picture(layerIndex, overlay.Frame, true);
-    if (!picture || !CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight, movie_.OutWidth,
-                                         movie_.OutHeight, overlay_, margins.Top, margins.Bottom, margins.Left,
-                                         margins.Right)) {
+    if (!picture || !CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight,
+                                         movie_.OutWidth, movie_.OutHeight, overlay_, margins.Top,
+                                         margins.Bottom, margins.Left, margins.Right)) {
         return;  // left out of this frame
     }
     const ClipRec& clip = movie_.Clips[static_cast<std::size_t>(layer.openClip)];

@@ -7,13 +7,13 @@
 namespace composer {
 
 class FrameComposer {
-public:
+  public:
     FrameComposer(const MovieDbRec& movie, RenderLayers& layers) : movie_(movie), layers_(layers) {}
 
     // The picture of the frame, OutWidth x OutHeight. Null only when the output size cannot be drawn.
     cb::ComPtr<IPicture> Compose(const FrameRow& row);
 
-private:
+  private:
     cb::ComPtr<IPicture> Plain(const FrameRow& row);
     cb::ComPtr<IPicture> Layered(const FrameRow& row);
     cb::ComPtr<IPicture> BlankFrame();

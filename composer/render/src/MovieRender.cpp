@@ -56,7 +56,7 @@ FrameRange FramesOfRange(double startSeconds, double endSeconds, double fps, int
 
 // The pointer and the progress bar for the length of a run; both are put back on every way out.
 class RunScreen {
-public:
+  public:
     RunScreen() {
         cursor_.emplace();
         UI().ProgressClear();
@@ -67,7 +67,7 @@ public:
     // The default pointer again, before a message is shown.
     void RestorePointer() { cursor_.reset(); }
 
-private:
+  private:
     std::optional<WaitCursor> cursor_;
 };
 
@@ -91,7 +91,8 @@ std::string AddSound(VelcAviWriterClass& writer, const std::string& wavFile) {
     }
 }
 
-std::string IncompleteMessage(const std::string& what, const std::string& reason, const std::string& fileName) {
+std::string IncompleteMessage(const std::string& what, const std::string& reason,
+                              const std::string& fileName) {
     return "The movie could not be written: " + what + kLineEnd + reason + kLineEnd + "The file " + fileName +
            " is incomplete.";
 }
@@ -147,7 +148,8 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
         soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds);
         if (!soundFile.empty()) {
             const std::string refused = AddSound(writer, soundFile);
-            if (!refused.empty()) failure = IncompleteMessage("its sound track was refused.", refused, fileName);
+            if (!refused.empty())
+                failure = IncompleteMessage("its sound track was refused.", refused, fileName);
         }
     }
     writer.WriteAVI_CloseFile();

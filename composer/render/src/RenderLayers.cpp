@@ -55,11 +55,13 @@ CropMargins RenderLayers::CheckedMargins(const RenderLayer& layer, int32_t clip)
     if (record.ClipType != ClipVideo && record.ClipType != ClipPicture) return margins;
     if (PairTooLarge(margins.Top, margins.Bottom, layer.sourceHeight)) {
         margins.Top = margins.Bottom = 0;
-        warnings_ += "Crop Top + Bottom is too high, both reset to zero (Clip: " + record.ClipName + ")" + kLineEnd;
+        warnings_ +=
+            "Crop Top + Bottom is too high, both reset to zero (Clip: " + record.ClipName + ")" + kLineEnd;
     }
     if (PairTooLarge(margins.Left, margins.Right, layer.sourceWidth)) {
         margins.Left = margins.Right = 0;
-        warnings_ += "Crop Left + Right is too high, both reset to zero (Clip: " + record.ClipName + ")" + kLineEnd;
+        warnings_ +=
+            "Crop Left + Right is too high, both reset to zero (Clip: " + record.ClipName + ")" + kLineEnd;
     }
     return margins;
 }

@@ -34,7 +34,7 @@ struct LayerPicture {
 };
 
 class RenderLayers {
-public:
+  public:
     // Warning lines are appended to `warnings` (each ends with CR LF).
     RenderLayers(const MovieDbRec& movie, std::string& warnings);
     RenderLayers(const RenderLayers&) = delete;
@@ -61,7 +61,7 @@ public:
     // Closes every layer's video file.
     void CloseAll();
 
-private:
+  private:
     void OpenSource(RenderLayer& layer, int32_t clip);
     CropMargins CheckedMargins(const RenderLayer& layer, int32_t clip);
 

@@ -106,15 +106,15 @@ def run(composer, args, env):
 
 def independent_movie(composer, folder, env):
     red = os.path.join(folder, "red.avi")
-    ffmpeg("-f", "lavfi", "-i", "color=c=red:s=64x48:r=10", "-f", "lavfi", "-i", "sine=f=440:sample_rate=8000",
+    ffmpeg("-f", "lavfi", "-i", "color=c=red:s=64x48:r=10,format=rgb24", "-f", "lavfi", "-i", "sine=f=440:sample_rate=8000",
            "-t", "2", "-frames:v", "20", "-c:v", "rawvideo", "-pix_fmt", "bgr24", "-c:a", "pcm_s16le", "-ac", "1", red)
     keyed = os.path.join(folder, "keyed.avi")
-    ffmpeg("-f", "lavfi", "-i", "color=c=0x00FF00:s=32x24:r=10,drawbox=x=12:y=8:w=8:h=8:color=white:t=fill",
+    ffmpeg("-f", "lavfi", "-i", "color=c=0x00FF00:s=32x24:r=10,format=rgb24,drawbox=x=12:y=8:w=8:h=8:color=white:t=fill",
            "-frames:v", "10", "-c:v", "rawvideo", "-pix_fmt", "bgr24", keyed)
     blue = os.path.join(folder, "blue.bmp")
-    ffmpeg("-f", "lavfi", "-i", "color=c=blue:s=40x30", "-frames:v", "1", "-pix_fmt", "bgr24", blue)
+    ffmpeg("-f", "lavfi", "-i", "color=c=blue:s=40x30,format=rgb24", "-frames:v", "1", "-pix_fmt", "bgr24", blue)
     yellow = os.path.join(folder, "yellow.bmp")
-    ffmpeg("-f", "lavfi", "-i", "color=c=yellow:s=8x8", "-frames:v", "1", "-pix_fmt", "bgr24", yellow)
+    ffmpeg("-f", "lavfi", "-i", "color=c=yellow:s=8x8,format=rgb24", "-frames:v", "1", "-pix_fmt", "bgr24", yellow)
     tone = os.path.join(folder, "tone.wav")
     ffmpeg("-f", "lavfi", "-i", "sine=f=300:sample_rate=11025:duration=1.5", "-c:a", "pcm_s16le", "-ac", "2", tone)
 

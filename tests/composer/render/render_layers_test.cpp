@@ -12,7 +12,8 @@ class RenderLayersTest : public RenderTest {};
 
 TEST_F(RenderLayersTest, GrowingKeepsTheOpenSourcesOfExistingLayers) {
     MovieDbRec movie = NewMovie(10, 64, 48);
-    const int32_t clip = AddVideo(movie, MakeAvi("red.avi", "color=c=red:s=64x48:r=10", 10), "Red", 64, 48, 10, 10);
+    const int32_t clip =
+        AddVideo(movie, MakeAvi("red.avi", "color=c=red:s=64x48:r=10", 10), "Red", 64, 48, 10, 10);
     std::string warnings;
     RenderLayers layers(movie, warnings);
     layers.Grow(1);
@@ -37,7 +38,8 @@ TEST_F(RenderLayersTest, GrowingKeepsTheOpenSourcesOfExistingLayers) {
 
 TEST_F(RenderLayersTest, CropIsCheckedEveryFrameAgainstTheOpenSource) {
     MovieDbRec movie = NewMovie(10, 64, 48);
-    const int32_t tall = AddPicture(movie, MakePicture("blue.bmp", "color=c=blue:s=32x24"), "Small", 32, 24, 1.0);
+    const int32_t tall =
+        AddPicture(movie, MakePicture("blue.bmp", "color=c=blue:s=32x24"), "Small", 32, 24, 1.0);
     movie.Clips[tall].CropTop = 11;
     movie.Clips[tall].CropBottom = 11;  // 24 - 2
     movie.Clips[tall].CropLeft = 3;
@@ -51,8 +53,9 @@ TEST_F(RenderLayersTest, CropIsCheckedEveryFrameAgainstTheOpenSource) {
         EXPECT_EQ(margins.Bottom, 0);
         EXPECT_EQ(margins.Left, 3);
     }
-    EXPECT_EQ(warnings, "Crop Top + Bottom is too high, both reset to zero (Clip: Small)\r\n"
-                        "Crop Top + Bottom is too high, both reset to zero (Clip: Small)\r\n");
+    EXPECT_EQ(warnings,
+              "Crop Top + Bottom is too high, both reset to zero (Clip: Small)\r\n"
+              "Crop Top + Bottom is too high, both reset to zero (Clip: Small)\r\n");
 
     // A source that does not open has no size; margins it does not have give no warning.
     warnings.clear();

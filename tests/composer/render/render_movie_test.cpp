@@ -25,7 +25,8 @@ constexpr Rgb24 kYellow{255, 255, 0};
 constexpr Rgb24 kBlack{0, 0, 0};
 
 // Green ground with a white 16 x 16 square in the middle of a 64 x 48 frame.
-const char* const kKeyedSquare = "color=c=0x00FF00:s=64x48:r=10,drawbox=x=24:y=16:w=16:h=16:color=white:t=fill";
+const char* const kKeyedSquare =
+    "color=c=0x00FF00:s=64x48:r=10,format=rgb24,drawbox=x=24:y=16:w=16:h=16:color=white:t=fill";
 // 50 frames whose red channel counts the frame: 5 x (frame - 1).
 const char* const kNumbered = "nullsrc=s=64x48:r=25,format=rgb24,geq=r=N*5:g=0:b=0";
 
@@ -39,7 +40,7 @@ void MakeTransparent(ClipRec& clip, const TransColorRec& colour) {
 }
 
 class RenderMovieTest : public RenderTest {
-protected:
+  protected:
     // At 10 frames per second, 64 x 48:
     //   frames 1..10  the red video (1 s), with a 1 s tone under it;
     //   frames 11..21 the blue picture (1 s), stretched from 32 x 24;
@@ -49,9 +50,12 @@ protected:
     //   frames 30..35 a yellow picture overlay without transparent colours (3.0 s, 0.5 s long).
     MovieDbRec ArrangedMovie() {
         MovieDbRec movie = NewMovie(10, 64, 48);
-        const int32_t red = AddVideo(movie, MakeAvi("red.avi", "color=c=red:s=64x48:r=10", 10), "Red", 64, 48, 10, 10);
-        const int32_t blue = AddPicture(movie, MakePicture("blue.bmp", "color=c=blue:s=32x24"), "Blue", 32, 24, 1.0);
-        const int32_t keyed = AddVideo(movie, MakeAvi("keyed.avi", kKeyedSquare, 10), "Keyed", 64, 48, 10, 10);
+        const int32_t red =
+            AddVideo(movie, MakeAvi("red.avi", "color=c=red:s=64x48:r=10", 10), "Red", 64, 48, 10, 10);
+        const int32_t blue =
+            AddPicture(movie, MakePicture("blue.bmp", "color=c=blue:s=32x24"), "Blue", 32, 24, 1.0);
+        const int32_t keyed =
+            AddVideo(movie, MakeAvi("keyed.avi", kKeyedSquare, 10), "Keyed", 64, 48, 10, 10);
         movie.Clips[keyed].OverlayDelay = 0.5;
         MakeTransparent(movie.Clips[keyed], Key(0, 255, 0));
         const int32_t yellow =
@@ -133,9 +137,9 @@ TEST_F(RenderMovieTest, PartRangesTakeRoundedFramesWithinTheMovie) {
         int firstFrame, frames;
     };
     const Row rows[] = {
-        {0.5, 1.0, 14, 13},   // 13.5 rounds to the even 14
-        {1.5, 100.0, 38, 13}, // 38.5 rounds to the even 38; the end is lowered to the movie's 2 s
-        {0.0, 2.0, 1, 50},    // the whole movie: the last frame 51 is lowered to 50
+        {0.5, 1.0, 14, 13},    // 13.5 rounds to the even 14
+        {1.5, 100.0, 38, 13},  // 38.5 rounds to the even 38; the end is lowered to the movie's 2 s
+        {0.0, 2.0, 1, 50},     // the whole movie: the last frame 51 is lowered to 50
     };
     for (const Row& row : rows) {
         MovieDbRec movie = NumberedMovie();
@@ -185,8 +189,9 @@ TEST_F(RenderMovieTest, AReadOnlyOutputFileIsKeptAndNothingIsWritten) {
     fs::permissions(out, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     EXPECT_FALSE(SaveMovie(movie, out));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "The file " + out + "\r\nalready exists and could not be deleted\r\n"
-                                   "please delete it and try again");
+    EXPECT_EQ(ui.messages[0].text, "The file " + out +
+                                       "\r\nalready exists and could not be deleted\r\n"
+                                       "please delete it and try again");
     EXPECT_EQ(ui.messages[0].title, kProgramTitle);
     std::ifstream kept(out);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
@@ -210,7 +215,8 @@ TEST_F(RenderMovieTest, CropMarginsThatLeaveNoPictureAreIgnoredWithAWarningPerFr
         std::string line;  // expected once per frame; empty: no warning
     };
     const Row rows[] = {
-        {23, 23, 0, 0, "Crop Top + Bottom is too high, both reset to zero (Clip: Cropped)\r\n"},  // height - 2
+        {23, 23, 0, 0,
+         "Crop Top + Bottom is too high, both reset to zero (Clip: Cropped)\r\n"},  // height - 2
         {22, 23, 0, 0, ""},
         {0, 0, 40, 22, "Crop Left + Right is too high, both reset to zero (Clip: Cropped)\r\n"},  // width - 2
     };
@@ -246,12 +252,14 @@ TEST_F(RenderMovieTest, ThreeOverlaysAfterFramesWithOneAreLaidInOrder) {
     // 10 per second: a white picture for 2 s with a red full-frame overlay on it all along; from
     // 1 s on, the keyed square and a blue corner on green over it.
     MovieDbRec movie = NewMovie(10, 64, 48);
-    const int32_t white = AddPicture(movie, MakePicture("white.bmp", "color=c=white:s=64x48"), "White", 64, 48, 2.0);
+    const int32_t white =
+        AddPicture(movie, MakePicture("white.bmp", "color=c=white:s=64x48"), "White", 64, 48, 2.0);
     const int32_t red = AddPicture(movie, MakePicture("red.bmp", "color=c=red:s=64x48"), "Red", 64, 48, 2.0);
     const int32_t keyed = AddVideo(movie, MakeAvi("keyed.avi", kKeyedSquare, 10), "Keyed", 64, 48, 10, 10);
     const int32_t corner = AddPicture(
         movie,
-        MakePicture("corner.bmp", "color=c=0x00FF00:s=64x48,drawbox=x=0:y=0:w=16:h=12:color=blue:t=fill"),
+        MakePicture("corner.bmp",
+                    "color=c=0x00FF00:s=64x48,format=rgb24,drawbox=x=0:y=0:w=16:h=12:color=blue:t=fill"),
         "Corner", 64, 48, 1.0);
     for (int32_t clip : {keyed, corner}) {
         movie.Clips[clip].OverlayDelay = 1.0;

@@ -75,14 +75,15 @@ void RenderTest::TearDown() {
 }
 
 std::string RenderTest::MakeAvi(const std::string& name, const std::string& source, int frames) {
-    return Made(Fixture(name), "ffmpeg -v error -y -f lavfi -i '" + source + "' -frames:v " + std::to_string(frames) +
-                                   " -c:v rawvideo -pix_fmt bgr24");
+    // Drawn in RGB from the start, so that colours are exact (not rounded through YUV).
+    return Made(Fixture(name), "ffmpeg -v error -y -f lavfi -i '" + source + ",format=rgb24' -frames:v " +
+                                   std::to_string(frames) + " -c:v rawvideo -pix_fmt bgr24");
 }
 
 bool RenderTest::WriterBuilt() {
     cb::ComPtr<vidmill::IAviWriter> writer;
-    if (FAILED(CoCreateInstance(vidmill::CLSID_AviWriter, nullptr, CLSCTX_INPROC_SERVER, vidmill::IAviWriter::kIid,
-                                writer.putVoid())))
+    if (FAILED(CoCreateInstance(vidmill::CLSID_AviWriter, nullptr, CLSCTX_INPROC_SERVER,
+                                vidmill::IAviWriter::kIid, writer.putVoid())))
         return false;
     cb::ComPtr<vidmill::IAviCompressors> list;
     if (FAILED(CoCreateInstance(vidmill::CLSID_AviCompressors, nullptr, CLSCTX_INPROC_SERVER,
@@ -92,7 +93,8 @@ bool RenderTest::WriterBuilt() {
 }
 
 std::string RenderTest::MakePicture(const std::string& name, const std::string& source) {
-    return Made(Fixture(name), "ffmpeg -v error -y -f lavfi -i '" + source + "' -frames:v 1 -pix_fmt bgr24");
+    return Made(Fixture(name),
+                "ffmpeg -v error -y -f lavfi -i '" + source + ",format=rgb24' -frames:v 1 -pix_fmt bgr24");
 }
 
 std::string RenderTest::MakeWav(const std::string& name, double seconds, int sampleRate) {
@@ -102,9 +104,10 @@ std::string RenderTest::MakeWav(const std::string& name, double seconds, int sam
 }
 
 ProbedMovie RenderTest::Probe(const std::string& movie) {
-    const std::string video = CommandOutput("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                                  "stream=width,height,r_frame_rate,nb_read_frames,codec_name -of default=nw=1 " +
-                                  Quoted(movie));
+    const std::string video = CommandOutput(
+        "ffprobe -v error -count_frames -select_streams v:0 -show_entries "
+        "stream=width,height,r_frame_rate,nb_read_frames,codec_name -of default=nw=1 " +
+        Quoted(movie));
     ProbedMovie probed;
     probed.width = Number(Field(video, "width"));
     probed.height = Number(Field(video, "height"));
@@ -120,8 +123,9 @@ ProbedMovie RenderTest::Probe(const std::string& movie) {
 
 Rgb24 RenderTest::PixelAt(const std::string& movie, int frame, int row, int column) {
     const ProbedMovie probed = Probe(movie);
-    const std::string bytes = CommandOutput("ffmpeg -v error -i " + Quoted(movie) + " -vf 'select=eq(n\\," +
-                                  std::to_string(frame - 1) + ")' -vsync 0 -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
+    const std::string bytes =
+        CommandOutput("ffmpeg -v error -i " + Quoted(movie) + " -vf 'select=eq(n\\," +
+                      std::to_string(frame - 1) + ")' -vsync 0 -frames:v 1 -f rawvideo -pix_fmt rgb24 -");
     const std::size_t at = (static_cast<std::size_t>(row) * probed.width + column) * 3;
     if (bytes.size() < at + 3) return {-1, -1, -1};
     return {static_cast<unsigned char>(bytes[at]), static_cast<unsigned char>(bytes[at + 1]),
@@ -149,8 +153,8 @@ int32_t Append(MovieDbRec& movie, ClipRec clip) {
 
 }  // namespace
 
-int32_t RenderTest::AddVideo(MovieDbRec& movie, const std::string& path, const std::string& name, int32_t width,
-                             int32_t height, double fps, int32_t frames) {
+int32_t RenderTest::AddVideo(MovieDbRec& movie, const std::string& path, const std::string& name,
+                             int32_t width, int32_t height, double fps, int32_t frames) {
     ClipRec clip;
     clip.ClipType = ClipVideo;
     clip.FilePath = path;
@@ -164,8 +168,8 @@ int32_t RenderTest::AddVideo(MovieDbRec& movie, const std::string& path, const s
     return Append(movie, clip);
 }
 
-int32_t RenderTest::AddPicture(MovieDbRec& movie, const std::string& path, const std::string& name, int32_t width,
-                               int32_t height, double seconds) {
+int32_t RenderTest::AddPicture(MovieDbRec& movie, const std::string& path, const std::string& name,
+                               int32_t width, int32_t height, double seconds) {
     ClipRec clip;
     clip.ClipType = ClipPicture;
     clip.FilePath = path;
@@ -176,8 +180,8 @@ int32_t RenderTest::AddPicture(MovieDbRec& movie, const std::string& path, const
     return Append(movie, clip);
 }
 
-int32_t RenderTest::AddSound(MovieDbRec& movie, const std::string& path, const std::string& name, double seconds,
-                             int32_t rate) {
+int32_t RenderTest::AddSound(MovieDbRec& movie, const std::string& path, const std::string& name,
+                             double seconds, int32_t rate) {
     ClipRec clip;
     clip.ClipType = ClipAudio;
     clip.FilePath = path;
@@ -205,9 +209,9 @@ void RenderTest::Arrange(MovieDbRec& movie, int32_t clip, const std::vector<int3
                       std::abs(actual.green - expected.green) <= tolerance &&
                       std::abs(actual.blue - expected.blue) <= tolerance;
     if (near) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << actual.red << ", " << actual.green << ", " << actual.blue
-                                         << "), expected (" << expected.red << ", " << expected.green << ", "
-                                         << expected.blue << ")";
+    return ::testing::AssertionFailure()
+           << "pixel (" << actual.red << ", " << actual.green << ", " << actual.blue << "), expected ("
+           << expected.red << ", " << expected.green << ", " << expected.blue << ")";
 }
 
 }  // namespace composer::testing

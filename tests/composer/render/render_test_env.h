@@ -39,7 +39,7 @@ struct ProbedMovie {
 };
 
 class RenderTest : public SoundTest {
-protected:
+  protected:
     static void SetUpTestSuite();
     static void TearDownTestSuite();
     void SetUp() override;
@@ -69,17 +69,17 @@ protected:
     // A movie record with the output settings of the tests: `fps`, width x height, mono 16-bit 8 kHz.
     static MovieDbRec NewMovie(double fps, int32_t width, int32_t height);
     // Clip records as the clip database fills them.
-    static int32_t AddVideo(MovieDbRec& movie, const std::string& path, const std::string& name, int32_t width,
-                            int32_t height, double fps, int32_t frames);
-    static int32_t AddPicture(MovieDbRec& movie, const std::string& path, const std::string& name, int32_t width,
-                              int32_t height, double seconds);
-    static int32_t AddSound(MovieDbRec& movie, const std::string& path, const std::string& name, double seconds,
-                            int32_t rate);
+    static int32_t AddVideo(MovieDbRec& movie, const std::string& path, const std::string& name,
+                            int32_t width, int32_t height, double fps, int32_t frames);
+    static int32_t AddPicture(MovieDbRec& movie, const std::string& path, const std::string& name,
+                              int32_t width, int32_t height, double seconds);
+    static int32_t AddSound(MovieDbRec& movie, const std::string& path, const std::string& name,
+                            double seconds, int32_t rate);
     static void Arrange(MovieDbRec& movie, int32_t clip, const std::vector<int32_t>& overlays = {});
 
     static inline std::filesystem::path folder_;
 
-private:
+  private:
     int32_t previousCompressor_ = 0;
 };
 

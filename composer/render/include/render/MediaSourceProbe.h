@@ -7,7 +7,7 @@
 namespace composer {
 
 class MediaSourceProbe : public SourceProbe {
-public:
+  public:
     std::optional<VideoFacts> ProbeVideo(const std::string& path) override;
     std::optional<PictureFacts> ProbePicture(const std::string& path) override;
     std::optional<AudioFacts> ProbeAudio(const std::string& path) override;
