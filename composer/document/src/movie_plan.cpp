@@ -74,7 +74,9 @@ void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const OverlayRecord& o
 
 }  // namespace
 
-double ClipDuration(const ClipRec& clip, bool onArrangedTrack) {
+namespace {
+
+double StoredDuration(const ClipRec& clip, bool onArrangedTrack) {
     switch (clip.ClipType) {
         case ClipVideo:
             return static_cast<double>(static_cast<int64_t>(clip.UseLast) - clip.UseFirst + 1) / clip.SrcFps;
@@ -85,6 +87,15 @@ double ClipDuration(const ClipRec& clip, bool onArrangedTrack) {
         default:
             return 0.0;
     }
+}
+
+}  // namespace
+
+double ClipDuration(const ClipRec& clip, bool onArrangedTrack) {
+    // A damaged record (a video rate of 0, a stored duration that is no number) takes no time rather
+    // than an endless one, which would ask for a row for every frame up to the largest count.
+    const double duration = StoredDuration(clip, onArrangedTrack);
+    return std::isfinite(duration) ? duration : 0.0;
 }
 
 MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
@@ -109,7 +120,7 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
             overlays.push_back(record);
             if (overlay->ClipType == ClipAudio) {
                 // Sound never lengthens the movie: what runs past the last picture is cut off.
-                plan.AudioEvents.push_back({record.clip, record.start, record.start + overlay->AudioDuration});
+                plan.AudioEvents.push_back({record.clip, record.start, record.start + record.duration});
                 ++plan.AudioEventCount;
             } else {
                 movieEnd = std::max(movieEnd, record.start + record.duration);

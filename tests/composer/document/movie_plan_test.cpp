@@ -2,6 +2,8 @@
 // the overlay layers and the sound events, including the shared frame and the missing + 1 of overlays.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -185,6 +187,19 @@ TEST(BuildMoviePlan, PlacesNamingNoClipPlayNothing) {
     const MoviePlan plan = BuildMoviePlan(movie);
     EXPECT_EQ(plan.TotalFrames, 3);
     EXPECT_EQ(MainTrack(plan), "1:1 1:1 1:1");
+}
+
+TEST(BuildMoviePlan, DurationsThatAreNoNumberTakeNoTime) {
+    // A video rate of 0 and stored durations that are not finite, as a damaged project may hold.
+    const MovieDbRec movie = MakeMovie(10, {Picture(0.3), Video(1, 5, 0), Picture(std::nan("")),
+                                            Picture(std::numeric_limits<double>::infinity(), 0.1),
+                                            Sound(std::numeric_limits<double>::infinity())},
+                                       {{1, {4, 5}}, {2, {}}, {3, {}}});
+    const MoviePlan plan = BuildMoviePlan(movie);
+    EXPECT_DOUBLE_EQ(plan.MovieDuration, 0.3);
+    EXPECT_EQ(plan.TotalFrames, 3);
+    EXPECT_EQ(plan.AudioEventCount, 1);
+    EXPECT_EQ(plan.AudioEvents[1].EndTime, plan.AudioEvents[1].StartTime);
 }
 
 }  // namespace
