@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include <fstream>
 #include <functional>
@@ -150,6 +151,13 @@ TEST(ImageEncoding, JpegQualityTradesSizeForFidelity) {
     EXPECT_GT(errors[0], errors[1]);
     EXPECT_GT(errors[1], errors[2]);
     EXPECT_LT(errors[2], 1.5) << errors[0] << " " << errors[1];
+
+    // Odd sizes and palette sources go through the subsampled layout too.
+    const std::string odd = ScratchPath("odd.jpg");
+    SaveImageFile(FewColoursBitmap(37, 21, 8, 5), odd, FileFormatJPEG, {});
+    const ImageFacts facts = ProbeImage(odd);
+    EXPECT_EQ(facts.width, 37);
+    EXPECT_EQ(facts.height, 21);
 }
 
 TEST(ImageEncoding, TiffCompressionAndDepthReachTheFile) {
@@ -202,7 +210,8 @@ TEST(ImageEncoding, ResizeStretchesKeepingOrientation) {
     EXPECT_EQ(resized.topRow(39)[0], 255);
     EXPECT_EQ(resized.topRow(39)[2], 0);
     EXPECT_EQ(resized.topRow(20)[8 * 4 + 3], 255) << "the fourth byte is opaque";
-    EXPECT_EQ(FailureOf([&] { ResizeImage(image, 0, 5); }), "Invalid image size");
+    for (const auto& [width, height] : {std::pair{0, 5}, std::pair{5, -1}, std::pair{100000, 100000}})
+        EXPECT_EQ(FailureOf([&] { ResizeImage(image, width, height); }), "Invalid image size") << width;
 }
 
 TEST(ImageEncoding, ResizedPaletteImageSavesAtTheNewSize) {

@@ -66,7 +66,8 @@ void CheckLzwByExtension(const std::string& fileName, LONG tiffCompression);
 void CheckLzwByFormat(LONG formatCode, LONG tiffCompression);
 
 // A new 32-bit bitmap of width x height (both > 0) with the image stretched over it (bilinear).
-// Accepts 8-bit (palette), 24-bit and 32-bit images.
+// Accepts 8-bit (palette), 24-bit and 32-bit images. A size of nothing or of more than 2^28
+// pixels fails with "Invalid image size".
 cb::Bitmap ResizeImage(const cb::Bitmap& image, int width, int height);
 
 // The format and file name a frame is saved under, from the caller's name and FileFormat:
