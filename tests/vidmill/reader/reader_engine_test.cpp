@@ -27,6 +27,8 @@ std::ostream& operator<<(std::ostream& out, const CodecCase& c) { return out << 
 const CodecCase kCodecs[] = {
     {"msvideo1", "-c:v msvideo1 -g 12", "MSVC", 0},
     {"rawvideo_bgr24", "-c:v rawvideo -pix_fmt bgr24", "\0\0\0\0", 0},
+    {"rawvideo_rgb555", "-c:v rawvideo -pix_fmt rgb555le", "\0\0\0\0", 0},
+    {"rawvideo_pal8", "-vf format=pal8 -c:v rawvideo", "\0\0\0\0", 0},
     {"mjpeg", "-c:v mjpeg -q:v 4", "MJPG", 2},
     {"mpeg4", "-c:v mpeg4 -g 12", "FMP4", 2},
     {"huffyuv", "-c:v huffyuv", "HFYU", 0},

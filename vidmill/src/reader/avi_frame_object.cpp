@@ -43,9 +43,9 @@ HRESULT TAviFrame::Picture(IPicture** value) {
     if (!value) return E_POINTER;
     *value = nullptr;
     return Guarded([&] {
-        const cb::Bitmap& frame = reader().engine().frameAt(index_);
-        // The picture holds its own copy: later reads of the reader do not change it.
-        *value = cb::CreatePicture(std::make_shared<cb::Bitmap>(frame)).detach();
+        // Later reads of the reader do not change the picture: the reader decodes the next frame
+        // into a bitmap of its own while a picture holds this one.
+        *value = cb::CreatePicture(reader().engine().sharedFrameAt(index_)).detach();
     });
 }
 

@@ -106,7 +106,9 @@ AviReaderEngine::Session& AviReaderEngine::session() const {
 
 const AviFileFacts& AviReaderEngine::facts() const { return session().facts; }
 
-const cb::Bitmap& AviReaderEngine::frameAt(int index) {
+const cb::Bitmap& AviReaderEngine::frameAt(int index) { return *sharedFrameAt(index); }
+
+std::shared_ptr<cb::Bitmap> AviReaderEngine::sharedFrameAt(int index) {
     Session& open = session();
     if (open.facts.frameCount == 0) throw Error(kNoFramesMessage);
     if (!open.decoder) {
@@ -115,9 +117,9 @@ const cb::Bitmap& AviReaderEngine::frameAt(int index) {
         open.decoder = std::move(decoder);
     }
     if (index < 0 || index >= open.facts.frameCount) throw Error(kCannotDecompressMessage);
-    const cb::Bitmap* frame = open.decoder->frame(index);
+    std::shared_ptr<cb::Bitmap> frame = open.decoder->frame(index);
     if (!frame) throw Error(kCannotDecompressMessage);
-    return *frame;
+    return frame;
 }
 
 int AviReaderEngine::seekCount() const {

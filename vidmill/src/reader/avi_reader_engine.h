@@ -53,6 +53,9 @@ public:
     // ("Cannot decompress AVI file content. Install corresponding compressor") and for a frame that
     // cannot be decoded or lies outside 0 .. frameCount - 1 ("Cannot decompress AVI file content").
     const cb::Bitmap& frameAt(int index);
+    // The same frame shared rather than copied, for a picture: the reader never writes into a
+    // bitmap handed out this way, and its holders must not write into it either.
+    std::shared_ptr<cb::Bitmap> sharedFrameAt(int index);
 
     // How often frame reading has started again at a key frame (or the file's start) instead of
     // going on from where it was: for checking that sequential reading never seeks.

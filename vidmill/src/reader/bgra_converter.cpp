@@ -41,9 +41,64 @@ cb::ScalerPtr MakeScaler(const AVFrame& frame) {
     return scaler;
 }
 
+// Pieces of a row compared and converted at once: small enough to skip unchanged blocks of the
+// common 4 x 4 block codecs, large enough for the comparison to run at memory speed.
+constexpr int kSegmentPixels = 32;
+
+// Compares word by word: most segments are short, where a call to memcmp costs more than the
+// comparison itself.
+inline bool Same(const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes) {
+    std::uint64_t difference = 0;
+    std::size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a + i, 8);
+        std::memcpy(&y, b + i, 8);
+        difference |= x ^ y;
+    }
+    for (; i < bytes; ++i) difference |= static_cast<std::uint64_t>(a[i] ^ b[i]);
+    return difference == 0;
+}
+
 }  // namespace
 
+void BgraConverter::convertPacked(const AVFrame& frame, const PackedFormat& packed, cb::Bitmap& target) {
+    const auto rowBytes = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(packed.bytesPerPixel);
+    const auto* palette = packed.palette ? reinterpret_cast<const std::uint32_t*>(frame.data[1]) : nullptr;
+    const bool sameShape = previousValid_ && frame.format == previousFormat_ && frame.width == previousWidth_ &&
+                           frame.height == previousHeight_;
+    const bool delta = sameShape && (!palette || std::memcmp(palette, previousPalette_.data(), 1024) == 0);
+    if (!delta) {
+        previous_.resize(rowBytes * static_cast<std::size_t>(frame.height));
+        previousFormat_ = frame.format;
+        previousWidth_ = frame.width;
+        previousHeight_ = frame.height;
+        if (palette) std::memcpy(previousPalette_.data(), palette, 1024);
+    }
+    const std::size_t segmentBytes = static_cast<std::size_t>(kSegmentPixels) * static_cast<std::size_t>(packed.bytesPerPixel);
+    for (int y = 0; y < frame.height; ++y) {
+        const std::uint8_t* source = frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0];
+        std::uint8_t* previous = previous_.data() + static_cast<std::size_t>(y) * rowBytes;
+        std::uint8_t* destination = target.topRow(y);
+        if (!delta) {
+            packed.convert(source, destination, frame.width, palette);
+            std::memcpy(previous, source, rowBytes);
+            continue;
+        }
+        for (int x = 0; x < frame.width; x += kSegmentPixels) {
+            const int pixels = std::min(kSegmentPixels, frame.width - x);
+            const std::size_t offset = static_cast<std::size_t>(x) * static_cast<std::size_t>(packed.bytesPerPixel);
+            const std::size_t bytes = std::min(segmentBytes, rowBytes - offset);
+            if (Same(source + offset, previous + offset, bytes)) continue;
+            packed.convert(source + offset, destination + static_cast<std::size_t>(x) * 4, pixels, palette);
+            std::memcpy(previous + offset, source + offset, bytes);
+        }
+    }
+    previousValid_ = true;
+}
+
 bool BgraConverter::scale(const AVFrame& frame, cb::Bitmap& target) {
+    previousValid_ = false;
     if (!scaler_ || frame.width != width_ || frame.height != height_ || frame.format != format_) {
         scaler_ = MakeScaler(frame);
         width_ = frame.width;
@@ -52,26 +107,34 @@ bool BgraConverter::scale(const AVFrame& frame, cb::Bitmap& target) {
         if (!scaler_) return false;
     }
     constexpr int kRowAlignment = 64;
-    paddedStride_ = (frame.width * 4 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
-    const std::size_t paddedBytes = static_cast<std::size_t>(paddedStride_) * static_cast<std::size_t>(frame.height) +
+    const int paddedStride = (frame.width * 4 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    const std::size_t paddedBytes = static_cast<std::size_t>(paddedStride) * static_cast<std::size_t>(frame.height) +
                                     kRowAlignment;
     if (padded_.size() < paddedBytes) padded_.resize(paddedBytes);
     std::uint8_t* destination[4] = {padded_.data(), nullptr, nullptr, nullptr};
-    const int strides[4] = {paddedStride_, 0, 0, 0};
+    const int strides[4] = {paddedStride, 0, 0, 0};
     if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) != frame.height)
         return false;
     const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 4;
     for (int y = 0; y < frame.height; ++y)
-        std::memcpy(target.topRow(y), padded_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(paddedStride_),
+        std::memcpy(target.topRow(y), padded_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(paddedStride),
                     rowBytes);
     return true;
 }
 
 bool BgraConverter::convert(const AVFrame& frame, cb::Bitmap& target) {
     if (frame.width <= 0 || frame.height <= 0 || target.empty() || target.bitsPerPixel() != 32) return false;
-    if (frame.width == target.width() && frame.height == target.height()) return scale(frame, target);
-    if (sized_.width() != frame.width || sized_.height() != frame.height) sized_ = cb::Bitmap(frame.width, frame.height, 32);
-    if (!scale(frame, sized_)) return false;
+    if (frame.width == target.width() && frame.height == target.height()) {
+        const PackedFormat packed = FindPackedFormat(static_cast<AVPixelFormat>(frame.format));
+        if (!packed.convert || (packed.palette && !frame.data[1])) return scale(frame, target);
+        convertPacked(frame, packed, target);
+        return true;
+    }
+    if (sized_.width() != frame.width || sized_.height() != frame.height) {
+        sized_ = cb::Bitmap(frame.width, frame.height, 32);
+        previousValid_ = false;
+    }
+    if (!convert(frame, sized_)) return false;
     target.fill(0);
     const int width = std::min(frame.width, target.width());
     const int height = std::min(frame.height, target.height());

@@ -7,7 +7,7 @@ namespace vidmill::reader {
 
 FrameDecoder::FrameDecoder(AviDemuxer& demuxer, int width, int height)
     : demuxer_(demuxer),
-      bitmap_(width > 0 && height > 0 ? cb::Bitmap(width, height, 32) : cb::Bitmap()),
+      bitmap_(std::make_shared<cb::Bitmap>(width > 0 && height > 0 ? cb::Bitmap(width, height, 32) : cb::Bitmap())),
       pending_(av_packet_alloc()),
       received_(av_frame_alloc()) {
     if (!pending_ || !received_) throw std::bad_alloc();
@@ -34,16 +34,19 @@ FrameDecoder::Open FrameDecoder::open() {
     return Open::Ready;
 }
 
-const cb::Bitmap* FrameDecoder::frame(std::int64_t number) {
-    if (!codec_ || bitmap_.empty() || number < 0) return nullptr;
+std::shared_ptr<cb::Bitmap> FrameDecoder::frame(std::int64_t number) {
+    if (!codec_ || bitmap_->empty() || number < 0) return nullptr;
     if (needsRestart(number)) restartAt(number);
     decodeUpTo(number);
     if (chosen_) {
-        shownNumber_ = converter_.convert(*chosen_, bitmap_) ? chosenNumber_ : -1;
+        // A picture still shows the last frame: it keeps that bitmap, the decoder goes on with a
+        // copy (the converter writes only what the new frame changed).
+        if (bitmap_.use_count() > 1) bitmap_ = std::make_shared<cb::Bitmap>(*bitmap_);
+        shownNumber_ = converter_.convert(*chosen_, *bitmap_) ? chosenNumber_ : -1;
         chosen_.reset();
     }
     if (shownNumber_ < 0 || shownNumber_ > number || !exists(number)) return nullptr;
-    return &bitmap_;
+    return bitmap_;
 }
 
 // Sequential requests go on from where the last one stopped. A step back, or a key frame between

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <memory>
 
 #include "cbplatform/bitmap.h"
 #include "cbplatform/ffmpeg_owners.h"
@@ -30,7 +31,9 @@ public:
     Open open();
 
     // Frame `number`; null when it cannot be decoded (damaged data, or past the file's end).
-    const cb::Bitmap* frame(std::int64_t number);
+    // The bitmap is shared, not copied: the decoder never writes into a bitmap that someone else
+    // still holds (it takes a copy of it first), and holders only read it.
+    std::shared_ptr<cb::Bitmap> frame(std::int64_t number);
 
     // Seeks the demuxer performed so far, for tests of the reading order.
     int seekCount() const { return seeks_; }
@@ -50,7 +53,7 @@ private:
     AviDemuxer& demuxer_;
     cb::CodecContextPtr codec_;
     BgraConverter converter_;
-    cb::Bitmap bitmap_;
+    std::shared_ptr<cb::Bitmap> bitmap_;
     cb::PacketPtr pending_;
     cb::FramePtr received_;
     bool hasPending_ = false;
