@@ -43,9 +43,9 @@ TEST(CompressorList, TheCommonCodecsAreListedAndWritable) {
         const char* code;
         const char* encoder;  // null for the uncompressed store
     } cases[] = {
-        {"DIB ", nullptr},     {"MSVC", "msvideo1"},  {"CRAM", "msvideo1"}, {"cvid", "cinepak"},
-        {"HFYU", "huffyuv"},   {"XVID", "mpeg4"},     {"DIVX", "mpeg4"},    {"FMP4", "mpeg4"},
-        {"MP42", "msmpeg4v2"}, {"MP43", "msmpeg4"},   {"DIV3", "msmpeg4"},  {"MJPG", "mjpeg"},
+        {"DIB ", nullptr},     {"MSVC", "msvideo1"}, {"CRAM", "msvideo1"}, {"cvid", "cinepak"},
+        {"HFYU", "huffyuv"},   {"XVID", "mpeg4"},    {"DIVX", "mpeg4"},    {"FMP4", "mpeg4"},
+        {"MP42", "msmpeg4v2"}, {"MP43", "msmpeg4"},  {"DIV3", "msmpeg4"},  {"MJPG", "mjpeg"},
         {"FFV1", "ffv1"},
     };
     for (const auto& c : cases) {
@@ -63,8 +63,9 @@ TEST(CompressorList, WritingCheckReallyOpensTheEncoder) {
 }
 
 TEST(CompressorList, CodesWithoutAnEncoderAreNotListed) {
-    for (const LONG code : std::initializer_list<LONG>{Indeo5Compressor, IntelIndeo32Compressor, IntelIndeo45Compressor, IntelIYUVCompressor,
-                            LeadMJpegCompressor, 0, FourCC("ZZZZ")})
+    for (const LONG code :
+         std::initializer_list<LONG>{Indeo5Compressor, IntelIndeo32Compressor, IntelIndeo45Compressor,
+                                     IntelIYUVCompressor, LeadMJpegCompressor, 0, FourCC("ZZZZ")})
         EXPECT_EQ(FindCompressor(static_cast<std::uint32_t>(code)), nullptr) << code;
 }
 

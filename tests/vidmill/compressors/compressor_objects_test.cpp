@@ -18,7 +18,8 @@ bool IsTrue(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
 // Kind 2: an AviCompressors, 3: a free-standing AviCompressor, as the library's creation makes them.
 template <typename I>
 cb::ComPtr<I> Make(LONG kind) {
-    IDispatch* raw = kind == 2 ? NewAviCompressors(Counting::NotCounted) : NewAviCompressor(Counting::NotCounted);
+    IDispatch* raw =
+        kind == 2 ? NewAviCompressors(Counting::NotCounted) : NewAviCompressor(Counting::NotCounted);
     return cb::ComPtr<IDispatch>::Adopt(raw).as<I>();
 }
 

@@ -1,7 +1,6 @@
 // `vidmill compressors`, run as a script runs it: one tab-separated line per compressor on
 // standard output, nothing on standard error, exit status 0.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <array>

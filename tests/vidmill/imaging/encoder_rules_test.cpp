@@ -14,13 +14,13 @@ namespace {
 
 // Puts the process-wide switch in a known state for one test and restores it afterwards.
 class LzwState {
-public:
+  public:
     explicit LzwState(bool enabled) : saved_(LzwEnabled()) { SetLzwEnabledForTesting(enabled); }
     ~LzwState() { SetLzwEnabledForTesting(saved_); }
     LzwState(const LzwState&) = delete;
     LzwState& operator=(const LzwState&) = delete;
 
-private:
+  private:
     bool saved_;
 };
 
@@ -40,9 +40,9 @@ TEST(LzwSwitch, DateRuleAtItsBoundaries) {
         CalendarDate date;
         bool enabled;
     } cases[] = {
-        {{2003, 6, 19}, false}, {{2003, 6, 20}, false}, {{2003, 6, 21}, true},  {{2003, 5, 31}, false},
-        {{2003, 7, 1}, true},   {{2002, 12, 31}, false}, {{2004, 1, 1}, true}, {{1999, 6, 25}, false},
-        {{2026, 12, 10}, true},
+        {{2003, 6, 19}, false}, {{2003, 6, 20}, false}, {{2003, 6, 21}, true},
+        {{2003, 5, 31}, false}, {{2003, 7, 1}, true},   {{2002, 12, 31}, false},
+        {{2004, 1, 1}, true},   {{1999, 6, 25}, false}, {{2026, 12, 10}, true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(LzwEnabledOn(c.date), c.enabled) << c.date.year << "-" << c.date.month << "-" << c.date.day;

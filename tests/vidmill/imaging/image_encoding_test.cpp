@@ -1,20 +1,20 @@
 // Images encoded by the library, read back by the reference command-line tools.
+#include "imaging/image_encoding.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
-
-#include <fstream>
-#include <functional>
 
 #include "cbplatform/com_types.h"
 #include "cbplatform/stream.h"
 #include "frame/error.h"
 #include "frame/lzw.h"
-#include "imaging/image_encoding.h"
 #include "imaging_test_support.h"
 #include "vidmill/vidmill.h"
 
@@ -83,7 +83,8 @@ TEST(ImageEncoding, PaletteImagesAndGifKeepTheirColours) {
     const struct {
         int bits;
         LONG format;
-    } cases[] = {{8, FileFormatPNG}, {8, FileFormatBMP}, {8, FileFormatGIF}, {24, FileFormatGIF}, {32, FileFormatGIF}};
+    } cases[] = {
+        {8, FileFormatPNG}, {8, FileFormatBMP}, {8, FileFormatGIF}, {24, FileFormatGIF}, {32, FileFormatGIF}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.bits) + " bits as format " + std::to_string(c.format));
         const cb::Bitmap image = FewColoursBitmap(50, 30, c.bits, c.bits == 8 ? 256 : 200);
@@ -133,7 +134,8 @@ TEST(ImageEncoding, JpegQualityTradesSizeForFidelity) {
     const auto original = ToBgr24(image);
     std::vector<std::size_t> sizes;
     std::vector<double> errors;
-    for (const std::optional<int> quality : {std::optional<int>(0), std::optional<int>(), std::optional<int>(100)}) {
+    for (const std::optional<int> quality :
+         {std::optional<int>(0), std::optional<int>(), std::optional<int>(100)}) {
         const std::string path = ScratchPath("q" + std::to_string(quality.value_or(-1)) + ".jpg");
         SaveImageFile(image, path, FileFormatJPEG, {quality, std::nullopt, std::nullopt});
         const ImageFacts facts = ProbeImage(path);
@@ -190,8 +192,7 @@ TEST(ImageEncoding, TiffCompressionAndDepthReachTheFile) {
 TEST(ImageEncoding, ThirtyTwoBitTiffIsOpaque) {
     const std::string path = ScratchPath("opaque.tif");
     SaveImageFile(PatternBitmap(8, 4, 32), path, FileFormatTIFF, {std::nullopt, TiffCompressionNone, 32});
-    const std::string rgba =
-        RunCommand("ffmpeg -v error -i '" + path + "' -f rawvideo -pix_fmt rgba -");
+    const std::string rgba = RunCommand("ffmpeg -v error -i '" + path + "' -f rawvideo -pix_fmt rgba -");
     ASSERT_EQ(rgba.size(), 8u * 4u * 4u);
     for (std::size_t i = 3; i < rgba.size(); i += 4) EXPECT_EQ(static_cast<unsigned char>(rgba[i]), 255u);
 }

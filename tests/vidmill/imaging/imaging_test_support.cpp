@@ -1,5 +1,7 @@
 #include "imaging_test_support.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -9,8 +11,6 @@
 #include <memory>
 #include <sstream>
 #include <stdexcept>
-
-#include <unistd.h>
 
 namespace vidmill::imaging::testing {
 namespace {
@@ -58,7 +58,8 @@ std::string RunCommand(const std::string& command) {
     std::string output;
     std::array<char, 65536> chunk{};
     std::size_t got = 0;
-    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0) output.append(chunk.data(), got);
+    while ((got = std::fread(chunk.data(), 1, chunk.size(), pipe.get())) > 0)
+        output.append(chunk.data(), got);
     return output;
 }
 
@@ -109,7 +110,8 @@ std::vector<std::uint8_t> ToBgr24(const cb::Bitmap& image) {
 ImageFacts ProbeImage(const std::string& path) {
     const std::string text = RunCommand(
         "ffprobe -v error -select_streams v:0 -show_entries stream=codec_name,pix_fmt,width,height "
-        "-of default=noprint_wrappers=1 " + Quoted(path));
+        "-of default=noprint_wrappers=1 " +
+        Quoted(path));
     ImageFacts facts;
     facts.codecName = Field(text, "codec_name");
     facts.pixelFormat = Field(text, "pix_fmt");

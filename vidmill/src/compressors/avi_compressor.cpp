@@ -12,7 +12,9 @@ HRESULT Read(T value, T* out) {
     return S_OK;
 }
 
-HRESULT ReadFlag(bool value, VARIANT_BOOL* out) { return Read<VARIANT_BOOL>(value ? VARIANT_TRUE : VARIANT_FALSE, out); }
+HRESULT ReadFlag(bool value, VARIANT_BOOL* out) {
+    return Read<VARIANT_BOOL>(value ? VARIANT_TRUE : VARIANT_FALSE, out);
+}
 
 HRESULT ReadText(const std::string& text, BSTR* out) {
     if (out == nullptr) return E_POINTER;
@@ -46,8 +48,12 @@ HRESULT TAviCompressor::get_Name(BSTR* value) { return ReadText(info_.name, valu
 HRESULT TAviCompressor::get_Description(BSTR* value) { return ReadText(info_.description, value); }
 HRESULT TAviCompressor::get_Driver(BSTR* value) { return ReadText(info_.driver, value); }
 HRESULT TAviCompressor::get_Version(LONG* value) { return Read<LONG>(info_.version, value); }
-HRESULT TAviCompressor::get_SupportsQuality(VARIANT_BOOL* value) { return ReadFlag(info_.supportsQuality, value); }
-HRESULT TAviCompressor::get_SupportsAbout(VARIANT_BOOL* value) { return ReadFlag(info_.supportsAbout, value); }
+HRESULT TAviCompressor::get_SupportsQuality(VARIANT_BOOL* value) {
+    return ReadFlag(info_.supportsQuality, value);
+}
+HRESULT TAviCompressor::get_SupportsAbout(VARIANT_BOOL* value) {
+    return ReadFlag(info_.supportsAbout, value);
+}
 HRESULT TAviCompressor::get_SupportsDraw(VARIANT_BOOL* value) { return ReadFlag(info_.supportsDraw, value); }
 HRESULT TAviCompressor::get_Handler(LONG* value) { return Read(static_cast<LONG>(info_.handler), value); }
 HRESULT TAviCompressor::get_SupportsWriting(VARIANT_BOOL* value) { return ReadFlag(supportsWriting_, value); }

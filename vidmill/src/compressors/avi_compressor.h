@@ -9,7 +9,7 @@
 namespace vidmill {
 
 class TAviCompressor final : public AutoObject<TAviCompressor, IAviCompressor> {
-public:
+  public:
     // A free-standing compressor: invalid, Handler 0, until Handler is set.
     explicit TAviCompressor(Counting counting);
     // The Current entry of an enumeration: enumeration is the controlling parent's IUnknown.
@@ -39,7 +39,7 @@ public:
     HRESULT get_DefaultQuality(LONG* value) override;
     HRESULT get_SupportsWriting(VARIANT_BOOL* value) override;
 
-private:
+  private:
     bool insideEnumeration_ = false;
     bool valid_ = false;
     bool supportsWriting_ = false;

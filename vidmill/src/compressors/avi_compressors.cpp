@@ -31,7 +31,9 @@ HRESULT TAviCompressors::Next(VARIANT_BOOL* value) {
     return S_OK;
 }
 
-HRESULT TAviCompressors::get_Current(IAviCompressor** value) { return HandOut<IAviCompressor>(current_.get(), value); }
+HRESULT TAviCompressors::get_Current(IAviCompressor** value) {
+    return HandOut<IAviCompressor>(current_.get(), value);
+}
 
 HRESULT TAviCompressors::get__NewEnum(IUnknown** value) {
     return HandOut<IUnknown>(static_cast<IEnumVARIANT*>(this), value);

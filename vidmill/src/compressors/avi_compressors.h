@@ -14,18 +14,18 @@ namespace vidmill {
 // Whoever keeps a non-owning link to an enumeration (the writer that handed it out) hears here
 // when the enumeration goes.
 class CompressorsLink {
-public:
+  public:
     virtual void CompressorsDestroyed() = 0;
 
-protected:
+  protected:
     ~CompressorsLink() = default;
 };
 
 class TAviCompressors final : public AutoObject<TAviCompressors, IAviCompressors, IEnumVARIANT> {
-public:
+  public:
     // Positioned at the first entry of list (the installed compressors unless a test gives its own).
-    explicit TAviCompressors(Counting counting,
-                             std::vector<compressors::CompressorInfo> list = compressors::InstalledCompressors());
+    explicit TAviCompressors(Counting counting, std::vector<compressors::CompressorInfo> list =
+                                                    compressors::InstalledCompressors());
     ~TAviCompressors() override;
 
     // Sets or (with null, when the linked object goes first) clears the link.
@@ -42,7 +42,7 @@ public:
     HRESULT Skip(ULONG count) override;
     HRESULT Clone(IEnumVARIANT** copy) override;
 
-private:
+  private:
     // After the cursor moved: the Current entry describes where it stands.
     void showCurrent();
 

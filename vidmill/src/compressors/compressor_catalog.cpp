@@ -87,8 +87,9 @@ std::vector<std::uint32_t> HandlersOf(const AVCodec& encoder) {
 CompressorInfo EntryFor(const AVCodec& encoder, std::uint32_t handler, bool sharedEncoder) {
     CompressorInfo info;
     info.handler = handler;
-    info.name = Limited(sharedEncoder ? std::string(encoder.name) + " (" + CodeText(handler) + ")" : encoder.name,
-                        kNameLength);
+    info.name =
+        Limited(sharedEncoder ? std::string(encoder.name) + " (" + CodeText(handler) + ")" : encoder.name,
+                kNameLength);
     info.description = Limited(encoder.long_name ? encoder.long_name : encoder.name, kTextLength);
     info.driver = "libavcodec.so." + std::to_string(LIBAVCODEC_VERSION_MAJOR);
     info.version = static_cast<std::int32_t>(avcodec_version());
@@ -127,7 +128,8 @@ bool OpensFor320x200(const CompressorInfo& compressor) {
     settings.width = kProbeWidth;
     settings.height = kProbeHeight;
     for (const int bitsPerPixel : {24, 32})
-        if (writer::CodecFrameCoder::TryOpen(*choice.encoder, choice.codecTag, settings, bitsPerPixel)) return true;
+        if (writer::CodecFrameCoder::TryOpen(*choice.encoder, choice.codecTag, settings, bitsPerPixel))
+            return true;
     return false;
 }
 
@@ -140,8 +142,9 @@ const std::vector<CompressorInfo>& InstalledCompressors() {
 
 const CompressorInfo* FindCompressor(std::uint32_t handler) {
     const auto& list = InstalledCompressors();
-    const auto found = std::find_if(list.begin(), list.end(),
-                                    [handler](const CompressorInfo& entry) { return entry.handler == handler; });
+    const auto found = std::find_if(list.begin(), list.end(), [handler](const CompressorInfo& entry) {
+        return entry.handler == handler;
+    });
     return found == list.end() ? nullptr : &*found;
 }
 

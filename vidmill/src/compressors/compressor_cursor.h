@@ -11,7 +11,7 @@
 namespace vidmill::compressors {
 
 class CompressorCursor {
-public:
+  public:
     // Keeps its own copy of the list, so that it never outlives what it walks.
     explicit CompressorCursor(std::vector<CompressorInfo> list) : list_(std::move(list)) { reset(); }
 
@@ -24,7 +24,7 @@ public:
     // The current entry; null when invalid.
     const CompressorInfo* current() const { return valid() ? &list_[index_] : nullptr; }
 
-private:
+  private:
     std::vector<CompressorInfo> list_;
     std::size_t index_ = 0;
 };

@@ -13,10 +13,14 @@ namespace {
 
 AVPixelFormat LayoutOf(const cb::Bitmap& image) {
     switch (image.bitsPerPixel()) {
-    case 32: return AV_PIX_FMT_BGR0;  // the fourth byte is not alpha
-    case 24: return AV_PIX_FMT_BGR24;
-    case 8: return AV_PIX_FMT_PAL8;
-    default: throw Error("Unsupported image bit depth");
+        case 32:
+            return AV_PIX_FMT_BGR0;  // the fourth byte is not alpha
+        case 24:
+            return AV_PIX_FMT_BGR24;
+        case 8:
+            return AV_PIX_FMT_PAL8;
+        default:
+            throw Error("Unsupported image bit depth");
     }
 }
 
@@ -33,7 +37,8 @@ std::array<std::uint32_t, 256> ScalerPalette(const cb::Bitmap& image) {
 
 bool IsYuv(AVPixelFormat format) {
     const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
-    return descriptor != nullptr && (descriptor->flags & AV_PIX_FMT_FLAG_RGB) == 0 && descriptor->nb_components >= 3;
+    return descriptor != nullptr && (descriptor->flags & AV_PIX_FMT_FLAG_RGB) == 0 &&
+           descriptor->nb_components >= 3;
 }
 
 void UseFullRangeYuv(SwsContext& scaler) {
@@ -43,13 +48,13 @@ void UseFullRangeYuv(SwsContext& scaler) {
 
 }  // namespace
 
-void ScaleBitmap(const cb::Bitmap& image, AVPixelFormat format, int width, int height, std::uint8_t* const planes[4],
-                 const int strides[4]) {
+void ScaleBitmap(const cb::Bitmap& image, AVPixelFormat format, int width, int height,
+                 std::uint8_t* const planes[4], const int strides[4]) {
     if (image.empty() || width <= 0 || height <= 0) throw Error("Invalid image size");
     const AVPixelFormat source = LayoutOf(image);
     cb::ScalerPtr scaler(sws_getContext(image.width(), image.height(), source, width, height, format,
-                                        SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr, nullptr,
-                                        nullptr));
+                                        SWS_BILINEAR | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr,
+                                        nullptr, nullptr));
     if (!scaler) throw Error("Cannot convert image");
     if (IsYuv(format)) UseFullRangeYuv(*scaler);
 

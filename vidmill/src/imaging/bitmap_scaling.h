@@ -11,8 +11,8 @@ namespace vidmill::imaging {
 
 // Writes image, scaled to width x height (bilinear), into planes of the given format. Throws
 // Error when the bitmap's layout or the target cannot be converted.
-void ScaleBitmap(const cb::Bitmap& image, AVPixelFormat format, int width, int height, std::uint8_t* const planes[4],
-                 const int strides[4]);
+void ScaleBitmap(const cb::Bitmap& image, AVPixelFormat format, int width, int height,
+                 std::uint8_t* const planes[4], const int strides[4]);
 
 // A new frame of the given format holding image at its own size.
 cb::FramePtr ConvertBitmap(const cb::Bitmap& image, AVPixelFormat format);

@@ -32,15 +32,18 @@ EncoderParameters BuildEncoderParameters(LONG formatCode, LONG jpegQuality, LONG
                                          LONG tiffColorDepth) {
     EncoderParameters parameters;
     switch (formatCode) {
-    case FileFormatJPEG:
-        // A quality above the scale's top cannot mean anything but the best.
-        if (jpegQuality >= 0) parameters.jpegQuality = std::min<LONG>(jpegQuality, 100);
-        break;
-    case FileFormatTIFF: parameters = TiffParameters(tiffCompression, tiffColorDepth); break;
-    case FileFormatGIF:
-        if (!LzwEnabled()) throw Error(kGifDisabled);
-        break;
-    default: break;
+        case FileFormatJPEG:
+            // A quality above the scale's top cannot mean anything but the best.
+            if (jpegQuality >= 0) parameters.jpegQuality = std::min<LONG>(jpegQuality, 100);
+            break;
+        case FileFormatTIFF:
+            parameters = TiffParameters(tiffCompression, tiffColorDepth);
+            break;
+        case FileFormatGIF:
+            if (!LzwEnabled()) throw Error(kGifDisabled);
+            break;
+        default:
+            break;
     }
     return parameters;
 }
@@ -49,7 +52,8 @@ void CheckLzwByExtension(const std::string& fileName, LONG tiffCompression) {
     if (LzwEnabled()) return;
     const std::string extension = UpperCaseExtension(fileName);
     if (extension == ".GIF") throw Error(kGifDisabled);
-    if (extension.compare(0, 4, ".TIF") == 0 && tiffCompression == TiffCompressionLZW) throw Error(kTiffLzwDisabled);
+    if (extension.compare(0, 4, ".TIF") == 0 && tiffCompression == TiffCompressionLZW)
+        throw Error(kTiffLzwDisabled);
 }
 
 void CheckLzwByFormat(LONG formatCode, LONG tiffCompression) {

@@ -14,7 +14,8 @@ constexpr std::uint32_t kOpaque = 0xFF000000u;
 
 std::uint32_t PixelAt(const AVFrame& rgb, int x, int y) {
     const std::uint8_t* pixel = rgb.data[0] + static_cast<std::ptrdiff_t>(y) * rgb.linesize[0] + x * 3;
-    return kOpaque | static_cast<std::uint32_t>(pixel[0]) << 16 | static_cast<std::uint32_t>(pixel[1]) << 8 | pixel[2];
+    return kOpaque | static_cast<std::uint32_t>(pixel[0]) << 16 | static_cast<std::uint32_t>(pixel[1]) << 8 |
+           pixel[2];
 }
 
 // Fills the indices and palette with the image's own colours; false when it has more than 256.
@@ -43,16 +44,18 @@ constexpr int kGreenLevels = 7;
 constexpr int kBlueLevels = 6;
 
 int Level(std::uint32_t value, int levels) { return (static_cast<int>(value) * (levels - 1) + 127) / 255; }
-std::uint32_t LevelValue(int level, int levels) { return static_cast<std::uint32_t>(level * 255 / (levels - 1)); }
+std::uint32_t LevelValue(int level, int levels) {
+    return static_cast<std::uint32_t>(level * 255 / (levels - 1));
+}
 
 void CubePalette(const AVFrame& rgb, AVFrame& indexed) {
     auto* palette = reinterpret_cast<std::uint32_t*>(indexed.data[1]);
     for (int r = 0; r < kRedLevels; ++r)
         for (int g = 0; g < kGreenLevels; ++g)
             for (int b = 0; b < kBlueLevels; ++b)
-                palette[(r * kGreenLevels + g) * kBlueLevels + b] = kOpaque | LevelValue(r, kRedLevels) << 16 |
-                                                                   LevelValue(g, kGreenLevels) << 8 |
-                                                                   LevelValue(b, kBlueLevels);
+                palette[(r * kGreenLevels + g) * kBlueLevels + b] =
+                    kOpaque | LevelValue(r, kRedLevels) << 16 | LevelValue(g, kGreenLevels) << 8 |
+                    LevelValue(b, kBlueLevels);
     for (int y = 0; y < rgb.height; ++y) {
         std::uint8_t* row = indexed.data[0] + static_cast<std::ptrdiff_t>(y) * indexed.linesize[0];
         for (int x = 0; x < rgb.width; ++x) {

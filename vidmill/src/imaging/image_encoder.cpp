@@ -30,12 +30,16 @@ int QuantiserForJpegQuality(int quality) { return 1 + ((100 - quality) * 30 + 50
 
 AVPixelFormat EncodedLayout(LONG formatCode, const EncoderParameters& parameters) {
     switch (formatCode) {
-    case FileFormatBMP: return AV_PIX_FMT_BGR24;
-    case FileFormatGIF: return AV_PIX_FMT_PAL8;
-    case FileFormatJPEG: return AV_PIX_FMT_YUV420P;
-    case FileFormatTIFF:
-        return parameters.tiffColorDepth == TiffColorDepth32bit ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24;
-    default: return AV_PIX_FMT_RGB24;
+        case FileFormatBMP:
+            return AV_PIX_FMT_BGR24;
+        case FileFormatGIF:
+            return AV_PIX_FMT_PAL8;
+        case FileFormatJPEG:
+            return AV_PIX_FMT_YUV420P;
+        case FileFormatTIFF:
+            return parameters.tiffColorDepth == TiffColorDepth32bit ? AV_PIX_FMT_RGBA : AV_PIX_FMT_RGB24;
+        default:
+            return AV_PIX_FMT_RGB24;
     }
 }
 
@@ -129,7 +133,8 @@ std::string CannotSaveFileText(const std::string& fileName) {
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeImage(const cb::Bitmap& image, LONG formatCode, const EncoderParameters& parameters) {
+std::vector<std::uint8_t> EncodeImage(const cb::Bitmap& image, LONG formatCode,
+                                      const EncoderParameters& parameters) {
     std::optional<Bytes> encoded = TryEncode(image, FindImageFormat(formatCode), parameters);
     if (!encoded) throw Error(std::string("Cannot encode image as ") + FindImageFormat(formatCode).mimeType);
     return std::move(*encoded);
@@ -141,7 +146,8 @@ void SaveImageFile(const cb::Bitmap& image, const std::string& fileName, LONG fo
     if (!encoded || !WriteFile(fileName, *encoded)) throw Error(CannotSaveFileText(fileName));
 }
 
-void SaveImageStream(const cb::Bitmap& image, IStream& stream, LONG formatCode, const EncoderParameters& parameters) {
+void SaveImageStream(const cb::Bitmap& image, IStream& stream, LONG formatCode,
+                     const EncoderParameters& parameters) {
     const std::optional<Bytes> encoded = TryEncode(image, FindImageFormat(formatCode), parameters);
     if (!encoded || !WriteStream(stream, *encoded)) throw Error(kCannotSaveStream);
 }

@@ -19,10 +19,12 @@ namespace vidmill::imaging {
 
 // The failure texts, as callers and tests read them.
 inline constexpr char kInvalidFileFormat[] = "Invalid FileFormat parameter";
-inline constexpr char kGifDisabled[] = "Saving to GIF format is disabled. Firstly call EnableLZW global method.";
+inline constexpr char kGifDisabled[] =
+    "Saving to GIF format is disabled. Firstly call EnableLZW global method.";
 inline constexpr char kTiffLzwDisabled[] =
     "Saving to TIFF/LZW format is disabled. Firstly call EnableLZW global method.";
-inline constexpr char kTiffCompressionUnsupported[] = "Currently only LZW and None compression types are supported";
+inline constexpr char kTiffCompressionUnsupported[] =
+    "Currently only LZW and None compression types are supported";
 inline constexpr char kTiffDepthUnsupported[] = "In this version only 24 and 32 bit TIFF files are supported";
 // Saving that writes nothing is reported instead of passing silently: the encoder refused the
 // image, or the file or stream could not be written. "%s" stands for the file name.
@@ -86,7 +88,8 @@ SaveTarget ResolveSaveTarget(const std::string& fileName, LONG formatCode);
 // The encoded file of an image (8, 24 or 32 bits, bottom-up rows; the fourth byte of a 32-bit
 // pixel is not alpha and is ignored). Fails with kInvalidFileFormat for a bad code, and with
 // the settings' messages; an encoder failure throws Error with a description.
-std::vector<std::uint8_t> EncodeImage(const cb::Bitmap& image, LONG formatCode, const EncoderParameters& parameters);
+std::vector<std::uint8_t> EncodeImage(const cb::Bitmap& image, LONG formatCode,
+                                      const EncoderParameters& parameters);
 
 // Encodes and writes the image to fileName, replacing any file of that name. Fails with
 // kCannotSaveFile when nothing could be encoded or written; a partly written file is removed.
@@ -95,6 +98,7 @@ void SaveImageFile(const cb::Bitmap& image, const std::string& fileName, LONG fo
 
 // Encodes and writes the image into stream at its current position. Fails with
 // kCannotSaveStream when nothing could be encoded or the stream refused the bytes.
-void SaveImageStream(const cb::Bitmap& image, IStream& stream, LONG formatCode, const EncoderParameters& parameters);
+void SaveImageStream(const cb::Bitmap& image, IStream& stream, LONG formatCode,
+                     const EncoderParameters& parameters);
 
 }  // namespace vidmill::imaging

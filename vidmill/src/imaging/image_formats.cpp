@@ -31,8 +31,9 @@ LONG FormatOfExtension(const std::string& extension) {
 }  // namespace
 
 const ImageFormat& FindImageFormat(LONG formatCode) {
-    const auto found = std::find_if(kFormats.begin(), kFormats.end(),
-                                    [formatCode](const ImageFormat& format) { return format.code == formatCode; });
+    const auto found =
+        std::find_if(kFormats.begin(), kFormats.end(),
+                     [formatCode](const ImageFormat& format) { return format.code == formatCode; });
     if (found == kFormats.end()) throw Error(kInvalidFileFormat);
     return *found;
 }
