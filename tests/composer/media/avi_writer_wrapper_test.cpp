@@ -56,11 +56,23 @@ TEST_F(AviWriterWrapper, AnUnknownCompressorIsWrittenAsMsvcAndLeftInTheCallersVa
     EXPECT_EQ(video.at("width"), "64");
     EXPECT_EQ(video.at("nb_read_frames"), "3");
     EXPECT_TRUE(ui.messages.empty());
+}
 
-    // A known compressor that writes is left alone.
-    int32_t uncompressed = vidmill::Uncompressed;
-    VelcAviWriterClass::CheckCompressor(uncompressed);
-    EXPECT_EQ(uncompressed, vidmill::Uncompressed);
+TEST_F(AviWriterWrapper, CheckCompressorKeepsInstalledWritingCodesAndReplacesOthersWithMsvc) {
+    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
+    struct Case {
+        int32_t code;
+        int32_t expected;
+    };
+    for (const Case& c : {Case{vidmill::Uncompressed, vidmill::Uncompressed},
+                          Case{vidmill::MsVideo1Compressor, vidmill::MsVideo1Compressor},
+                          Case{vidmill::FourCC("ZZZZ"), vidmill::MsVideo1Compressor},
+                          Case{0, vidmill::MsVideo1Compressor}, Case{-1, vidmill::MsVideo1Compressor}}) {
+        int32_t code = c.code;
+        VelcAviWriterClass::CheckCompressor(code);
+        EXPECT_EQ(code, c.expected) << c.code;
+    }
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(AviWriterWrapper, WhenTheCompressorsCannotBeListedTheCodeBecomesUncompressedWithAMessage) {
