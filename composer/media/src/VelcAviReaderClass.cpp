@@ -119,7 +119,7 @@ bool VelcAviReaderClass::TakeWavDescription(const std::string& wavFile) {
     WavChannels = format.Channels;
     WavSampleRate = format.SampleRate;
     WavSampleCount = format.Frames;
-    if (WavSampleRate > 0) WavDuration = static_cast<float>(WavSampleCount) / static_cast<float>(WavSampleRate);
+    if (WavSampleRate > 0) WavDuration = static_cast<float>(static_cast<double>(WavSampleCount) / WavSampleRate);
     HasWav = true;
     return true;
 }
