@@ -13,14 +13,17 @@
 #include "document/movie_db.h"
 #include "document/open_project.h"
 #include "movie_json.h"
+#include "render/MediaSourceProbe.h"
 #include "render_command.h"
 
 namespace {
 
-// Until the media readers are part of the program, clip sources are read through the document's
-// NoSourceProbe: a loaded project keeps its stored facts and no refresh warnings are given.
+// The project is loaded as an open loads it: clip sources are read through the program's readers,
+// so moved sources are relocated and changed ones refreshed, with the warnings on standard error.
 int PrintProjectInfo(const std::string& projectText) {
     composer::InitFolders();
+    composer::MediaSourceProbe probe;
+    composer::ScopedSourceProbe installed(probe);
     const std::string path = composer::ProjectPathFromCommandLine(projectText);
     composer::OpenSaveClass reader;
     const bool loaded = !path.empty() && reader.LoadMovieSource(path);
