@@ -14,6 +14,7 @@
 #include "appgen/rounding.h"
 #include "document/movie_db.h"
 #include "document/output_repair.h"
+#include "media/VelcAviReaderClass.h"
 #include "media/VelcAviWriterClass.h"
 #include "render/AudioMix.h"
 
@@ -97,6 +98,18 @@ std::string IncompleteMessage(const std::string& what, const std::string& reason
            " is incomplete.";
 }
 
+// The writer's close does not say whether the file could be completed (its index is written last,
+// when a full disk shows too): the finished file must open with every frame written.
+std::string CheckFinishedMovie(const std::string& fileName, const FrameRange& range) {
+    const int32_t written = std::max(range.last - range.first + 1, 0);
+    if (written == 0) return "";
+    VelcAviReaderClass reader;
+    if (reader.ReadAvi_OpenFile(fileName) && reader.FrameCount == written) return "";
+    return IncompleteMessage(
+        "the finished file does not read back with its " + std::to_string(written) + " frames.",
+        "It could not be completed.", fileName);
+}
+
 // Writes frames first .. last; "" when all were written, else the message that says which failed.
 std::string WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& range,
                         VelcAviWriterClass& writer, std::string& warnings, const std::string& fileName) {
@@ -153,6 +166,7 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
         }
     }
     writer.WriteAVI_CloseFile();
+    if (failure.empty()) failure = CheckFinishedMovie(fileName, range);
     // The mixed sound is in the movie now (or not wanted): its temporary file goes.
     if (!soundFile.empty()) DeleteFileChecked(soundFile);
 
