@@ -129,7 +129,9 @@ void PlaceClip(MovieDbRec& movie, int32_t index, TrackKind placement, int32_t& p
 // The sound track of a video, as a clip right beside the video clip's place.
 void AddSoundTrackClip(MovieDbRec& movie, int32_t videoIndex, const AudioFacts& sound, TrackKind placement,
                        int32_t position, int32_t overlayPosition, SourceProbe& probe) {
-    const int32_t index = AppendClip(movie, ClipAudio, movie.Clips[videoIndex].FilePath);
+    // A copy: growing the clips may move the video clip's record.
+    const std::string videoPath = movie.Clips[videoIndex].FilePath;
+    const int32_t index = AppendClip(movie, ClipAudio, videoPath);
     ClipRec& clip = movie.Clips[index];
     clip.ClipName = "Audio of " + movie.Clips[videoIndex].ClipName;
     FillAudio(clip, sound);
@@ -147,8 +149,10 @@ void AddSoundTrackClip(MovieDbRec& movie, int32_t videoIndex, const AudioFacts& 
 
 }  // namespace
 
-bool AddClip(MovieDbRec& movie, const std::string& path, TrackKind placement, int32_t& position,
+bool AddClip(MovieDbRec& movie, const std::string& requestedPath, TrackKind placement, int32_t& position,
              int32_t& overlayPosition, SourceProbe& probe) {
+    // A copy: the path may be a field of a clip record, which growing the clips can move.
+    const std::string path = requestedPath;
     if (!FileExists(path)) {
         MsgBox("File not found\r\n" + path);
         return false;

@@ -167,6 +167,10 @@ TEST_F(ClipOperations, NewClipsAreFilledByKindAndNamed) {
 
     EXPECT_EQ(movie.Clips[4].ClipName, "silent.avi_New_4");
     EXPECT_EQ(movie.Clips[5].ClipName, "a.bmp_New_5");
+    // The path of an existing clip, passed as it stands in the record that grows.
+    ASSERT_TRUE(AddClip(movie, movie.Clips[movie.ClipCount].FilePath, TrackKind::None, position, overlay, probe));
+    EXPECT_EQ(movie.Clips[6].FilePath, again);
+    EXPECT_EQ(movie.Clips[6].ClipName, "a.bmp_New_6");
 }
 
 TEST_F(ClipOperations, AVideoWithSoundBringsItsSoundTrackClip) {
