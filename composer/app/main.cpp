@@ -41,6 +41,8 @@ int PrintProjectInfo(const std::string& projectText) {
 int RunProgram(const composer::app::CommandLine& line) {
     // Nothing may end the program without its exit steps: a failure is reported and the work
     // folder still removed.
+    composer::MediaSourceProbe probe;
+    composer::ScopedSourceProbe installed(probe);
     try {
         composer::RunStartupSteps();
         composer::OpenProjectFromCommandLine(line.projectText);

@@ -102,7 +102,7 @@ void NewArrangedEntry(MovieDbRec& movie, int32_t at, int32_t clipIndex) {
     InsertAt(movie.Arranged, movie.ArrangedCount, at, entry);
 }
 
-// Places clip `index` and writes the place used back; returns the place for the sound-track clip.
+// Places clip `index` and writes the place used back into position and overlayPosition.
 void PlaceClip(MovieDbRec& movie, int32_t index, TrackKind placement, int32_t& position, int32_t& overlayPosition) {
     switch (placement) {
         case TrackKind::Overlay: {
