@@ -6,7 +6,8 @@
 //                                   command line decoding the same file to the null output; then
 //                                   fetches 100 frames in random order as pictures.
 //
-// ffmpeg's time is its own "rtime" (-benchmark): the decoding loop without process start-up.
+// ffmpeg is timed two ways: its own "rtime" (-benchmark), the decoding loop without start-up, and
+// the whole process as a user running it sees it.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -61,12 +62,20 @@ std::string MakeFile(int frames) {
     return path;
 }
 
-double FfmpegDecodeSeconds(const std::string& path) {
-    double best = 1e9;
+struct FfmpegTimes {
+    double decodeLoop = 1e9;    // its own "rtime": the decoding loop only
+    double wholeProcess = 1e9;  // start to exit, as a user running it sees it
+};
+
+// The best of three runs of each.
+FfmpegTimes FfmpegDecodeSeconds(const std::string& path) {
+    FfmpegTimes best;
     for (int run = 0; run < 3; ++run) {
+        const auto start = Clock::now();
         const std::string output =
             RunCommand("ffmpeg -nostdin -benchmark -threads 1 -i '" + path + "' -f null - 2>&1 | grep -o 'rtime=[0-9.]*'");
-        if (output.size() > 6) best = std::min(best, std::atof(output.c_str() + 6));
+        best.wholeProcess = std::min(best.wholeProcess, std::chrono::duration<double>(Clock::now() - start).count());
+        if (output.size() > 6) best.decodeLoop = std::min(best.decodeLoop, std::atof(output.c_str() + 6));
     }
     return best;
 }
@@ -102,13 +111,17 @@ int main(int argc, char** argv) {
     auto frames = OpenFrames(reader, path);
     double sequential = 0;
     for (LONG i = 0; i < frameCount; ++i) sequential += PictureSeconds(*frames, i);
-    const double ffmpeg = FfmpegDecodeSeconds(path);
+    const FfmpegTimes ffmpeg = FfmpegDecodeSeconds(path);
     const double ours = frameCount / sequential;
-    const double theirs = frameCount / ffmpeg;
+    const double loop = frameCount / ffmpeg.decodeLoop;
+    const double process = frameCount / ffmpeg.wholeProcess;
     std::printf("352x288 msvideo1, %d frames, key frame every %d\n", frameCount, kKeyFrameInterval);
-    std::printf("sequential pictures: %.0f frames/s (%.1f us/frame)\n", ours, 1e6 / ours);
-    std::printf("ffmpeg -f null:      %.0f frames/s (%.1f us/frame)\n", theirs, 1e6 / theirs);
-    std::printf("ratio: %.2f (goal >= 0.70)\n", ours / theirs);
+    std::printf("sequential pictures:            %6.0f frames/s (%.1f us/frame)\n", ours, 1e6 / ours);
+    std::printf("ffmpeg -f null, decoding loop:  %6.0f frames/s (%.1f us/frame), ratio %.2f\n", loop, 1e6 / loop,
+                ours / loop);
+    std::printf("ffmpeg -f null, whole process:  %6.0f frames/s (%.1f us/frame), ratio %.2f\n", process,
+                1e6 / process, ours / process);
+    std::printf("goal: ratio >= 0.70\n");
 
     // A fresh reader, so that the first fetch pays for opening the decoder as a caller's would.
     auto randomFrames = OpenFrames(reader, path);

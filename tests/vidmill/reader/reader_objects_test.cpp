@@ -209,6 +209,10 @@ TEST_F(ReaderObjects, SaveFileNamesAndFormats) {
             << row.name;
     }
     EXPECT_EQ(Failure(Item(3)->SaveFile(Text(folder + "/x.png").get(), 6, -1, 0, 0, 0, 0)), "Invalid FileFormat parameter");
+    // A save that writes no file says so.
+    const std::string unwritable = folder + "/no-such-folder/y.png";
+    EXPECT_EQ(Failure(Item(3)->SaveFile(Text(unwritable).get(), 0, -1, 0, 0, 0, 0)),
+              "Cannot save image file \"" + unwritable + "\"");
     // Resized when both sizes are given.
     ASSERT_EQ(Item(3)->SaveFile(Text(folder + "/small.png").get(), 0, -1, 0, 0, 20, 10), S_OK);
     EXPECT_EQ(ProbeField(folder + "/small.png", "v:0", "width"), "20");
