@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include "cbplatform/gdi.h"
 
 namespace vidmill::reader {
@@ -48,8 +52,16 @@ constexpr int kSegmentPixels = 32;
 // Compares word by word: most segments are short, where a call to memcmp costs more than the
 // comparison itself.
 inline bool Same(const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes) {
-    std::uint64_t difference = 0;
     std::size_t i = 0;
+#ifdef __SSE2__
+    __m128i vectorDifference = _mm_setzero_si128();
+    for (; i + 16 <= bytes; i += 16)
+        vectorDifference = _mm_or_si128(vectorDifference,
+                                        _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)),
+                                                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i))));
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(vectorDifference, _mm_setzero_si128())) != 0xFFFF) return false;
+#endif
+    std::uint64_t difference = 0;
     for (; i + 8 <= bytes; i += 8) {
         std::uint64_t x, y;
         std::memcpy(&x, a + i, 8);
