@@ -9,5 +9,6 @@ int RunCompressors(const Arguments& arguments);
 int RunInfo(const Arguments& arguments);
 int RunSaveFrames(const Arguments& arguments);
 int RunExtractWav(const Arguments& arguments);
+int RunMake(const Arguments& arguments);
 
 }  // namespace vidmill::tool

@@ -28,6 +28,14 @@ const Command kCommands[] = {
      "      [--tiff-depth D] [--size WxH] [--enable-lzw]"},
     {"extract-wav", &vidmill::tool::RunExtractWav,
      "extract-wav FILE OUT.wav          copy the sound track into a WAV file as it is stored"},
+    {"make", &vidmill::tool::RunMake,
+     "make OUT.avi [--size WxH] [--fps F] [--compressor CODE] [--quality Q] [--key-frame-rate K]\n"
+     "      [--inter-frames N] [--image FILE]... [--images MASK [--reverse]]\n"
+     "      [--avi FILE [--reverse] [--with-sound]] [--wav FILE [--cut-wav]]\n"
+     "      [--watermark-text TEXT] [--watermark-timer STYLE] [--enable-lzw]\n"
+     "                                    write a new AVI file from the sources in the order given\n"
+     "                                    (size 320x240 unless given; STYLE video-time, video-frame,\n"
+     "                                    time, date or date-time)"},
 };
 
 int Help(FILE* out) {

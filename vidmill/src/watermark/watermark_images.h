@@ -15,7 +15,6 @@ namespace vidmill::watermark {
 SurfacePtr SurfaceFromBitmap(const cb::Bitmap& bitmap);
 
 // Decodes the first picture of an image file; null when it cannot be read.
-// FIXME: switch to the library's shared image decoding once it is in place.
 SurfacePtr LoadImageSurface(const std::string& path);
 // The same for an image file held in memory (read from a stream).
 SurfacePtr LoadImageSurface(const std::vector<std::uint8_t>& bytes);

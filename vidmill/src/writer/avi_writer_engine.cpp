@@ -92,7 +92,10 @@ AviWriterEngine::CompressionOptions AviWriterEngine::chooseOptions(std::int32_t 
     CompressionOptions options{properties_.compressorHandler(), properties_.quality(), properties_.keyFrameRate(),
                                properties_.bytesPerSecond()};
     const bool ask = properties_.showDialog() || options.handler == 0;
-    if (ask && optionsDialog_ && !optionsDialog_(options, parentWindow)) throw AbortError();
+    if (!ask) return options;
+    const bool accepted = optionsDialog_ ? optionsDialog_(options, parentWindow)
+                                         : cb::ShowCompressorDialog(options, parentWindow) == cb::DialogAnswer::Accepted;
+    if (!accepted) throw AbortError();
     return options;
 }
 

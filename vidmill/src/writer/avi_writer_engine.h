@@ -13,6 +13,7 @@
 #include <string>
 
 #include "cbplatform/bitmap.h"
+#include "cbplatform/compressor_dialog.h"
 #include "writer/writer_properties.h"
 
 namespace vidmill::writer {
@@ -25,12 +26,7 @@ public:
 
     // The compression options a CreateNew starts from; the options dialog may change them for
     // that file (the writer's properties stay as they are).
-    struct CompressionOptions {
-        std::uint32_t handler = 0;
-        int quality = 0;
-        int keyFrameRate = 0;
-        int bytesPerSecond = 0;
-    };
+    using CompressionOptions = cb::CompressorOptions;
     // Shows the compressor options dialog over parentWindow; false when the user cancels.
     using OptionsDialog = std::function<bool(CompressionOptions& options, std::int32_t parentWindow)>;
 
@@ -43,8 +39,9 @@ public:
     WriterProperties& properties() { return properties_; }
     const WriterProperties& properties() const { return properties_; }
     void setFrameOverlay(FrameOverlay overlay) { overlay_ = std::move(overlay); }
-    // Asked when ShowDialog is set or the handler is 0. Without one the options stand as they are,
-    // and handler 0 writes uncompressed frames.
+    // Asked when ShowDialog is set or the handler is 0, in place of the dialog the host program
+    // registered with the platform. Without either the options stand as they are, and handler 0
+    // writes uncompressed frames.
     void setOptionsDialog(OptionsDialog dialog) { optionsDialog_ = std::move(dialog); }
 
     // Creates the file (an existing one is replaced) with the current properties. Fails in
