@@ -17,8 +17,9 @@ struct PictureSource {
     std::int32_t height = 0;
 };
 
-// With stretch the whole picture (its own HIMETRIC size) fills the frame; without, the part of
-// the frame's size in pixels, converted at 96 dots per inch and rounded, from the top-left corner.
+// With stretch the whole picture (its own HIMETRIC size) fills the frame; without, a part of the
+// frame's size in pixels, converted at 96 dots per inch and rounded. That part counts upwards from
+// the picture's bottom edge, so a picture smaller than the frame lands on the frame's bottom edge.
 PictureSource PictureSourceFor(bool stretch, std::int32_t pictureWidth, std::int32_t pictureHeight, int frameWidth,
                                int frameHeight);
 
