@@ -98,6 +98,31 @@ std::string IncompleteMessage(const std::string& what, const std::string& reason
            " is incomplete.";
 }
 
+// Whether the mix had sound to give: an event of a clip whose sound was decoded overlaps the range.
+// The mix answers "" both for no sound and for sound it could not write (it tells the user then).
+bool SoundExpected(const MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds) {
+    for (int32_t i = 1; i <= plan.AudioEventCount && i < static_cast<int32_t>(plan.AudioEvents.size()); ++i) {
+        const AudioEvent& event = plan.AudioEvents[static_cast<std::size_t>(i)];
+        if (event.Clip < 1 || event.Clip > movie.ClipCount) continue;
+        const bool decoded = !movie.Clips[static_cast<std::size_t>(event.Clip)].CacheLeftFile.empty();
+        if (decoded && endSeconds >= event.StartTime && startSeconds <= event.EndTime) return true;
+    }
+    return false;
+}
+
+// Adds the mixed sound (when there is any); "" when the movie has the sound it should have, else the
+// message that says what failed.
+std::string AddSoundTrack(const MovieDbRec& movie, const MoviePlan& plan, double startSeconds,
+                          double endSeconds, const std::string& soundFile, VelcAviWriterClass& writer,
+                          const std::string& fileName) {
+    if (soundFile.empty()) {
+        if (!SoundExpected(movie, plan, startSeconds, endSeconds)) return "";
+        return IncompleteMessage("its sound track could not be made.", "The movie has no sound.", fileName);
+    }
+    const std::string refused = AddSound(writer, soundFile);
+    return refused.empty() ? "" : IncompleteMessage("its sound track was refused.", refused, fileName);
+}
+
 // The writer's close does not say whether the file could be completed (its index is written last,
 // when a full disk shows too): the finished file must open with every frame written.
 std::string CheckFinishedMovie(const std::string& fileName, const FrameRange& range) {
@@ -159,11 +184,7 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     std::string soundFile;
     if (failure.empty()) {
         soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds);
-        if (!soundFile.empty()) {
-            const std::string refused = AddSound(writer, soundFile);
-            if (!refused.empty())
-                failure = IncompleteMessage("its sound track was refused.", refused, fileName);
-        }
+        failure = AddSoundTrack(movie, plan, startSeconds, endSeconds, soundFile, writer, fileName);
     }
     writer.WriteAVI_CloseFile();
     if (failure.empty()) failure = CheckFinishedMovie(fileName, range);

@@ -274,28 +274,51 @@ TEST_F(RenderMovieTest, ThreeOverlaysAfterFramesWithOneAreLaidInOrder) {
     EXPECT_TRUE(Near(PixelAt(out, 15, 40, 60), kRed)) << "the red where both later overlays are transparent";
 }
 
-TEST_F(RenderMovieTest, AWriterThatRefusesFramesStopsTheRunAndSaysSo) {
-    SKIP_UNLESS_WRITER_BUILT();
-    MovieDbRec movie = NumberedMovie();  // 50 frames of 9 kB
-    const std::string out = OutputFile("full.avi");
-    // A full disk, as the writer meets it: files of this process cannot grow past 100 kB.
+// Runs `body` while files of this process cannot grow past `limitBytes`: a full disk, as the writer
+// and the sound mix meet it.
+template <typename Body>
+void WithFileSizeLimit(rlim_t limitBytes, Body body) {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit previous{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &previous), 0);
     rlimit limited = previous;
-    limited.rlim_cur = 100 * 1024;
+    limited.rlim_cur = limitBytes;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = SaveMovie(movie, out);
+    body();
     ::setrlimit(RLIMIT_FSIZE, &previous);
     std::signal(SIGXFSZ, SIG_DFL);
+}
 
-    EXPECT_FALSE(written);
-    ASSERT_FALSE(ui.messages.empty());
-    const std::string& last = ui.messages.back().text;
-    EXPECT_EQ(last.rfind("The movie could not be written: ", 0), 0u) << last;
-    EXPECT_NE(last.find("The file " + out + " is incomplete."), std::string::npos) << last;
-    EXPECT_EQ(ui.waitCursorDepth, 0);
-    EXPECT_EQ(ui.progress.back().kind, ScriptedInteraction::ProgressKind::Hide);
+TEST_F(RenderMovieTest, ADiskThatFillsUpStopsTheRunAndSaysWhatFailed) {
+    SKIP_UNLESS_WRITER_BUILT();
+    struct Row {
+        int32_t width, height;
+        const char* what;  // what the last message says failed
+    };
+    const Row rows[] = {
+        {64, 48, "The movie could not be written: frame "},  // 9 kB frames pass the 100 kB limit
+        {16, 12, "The movie could not be written: its sound track could not be made."},  // 44.1 kHz stereo
+    };
+    for (const Row& row : rows) {
+        ui.messages.clear();
+        MovieDbRec movie = NewMovie(25, row.width, row.height);
+        movie.OutRate = 44100;
+        movie.OutChannels = 2;
+        const int32_t video =
+            AddVideo(movie, MakeAvi("numbered.avi", kNumbered, 50), "Numbered", 64, 48, 25, 50);
+        Arrange(movie, video, {AddSound(movie, MakeWav("tone2.wav", 2.0, 8000), "Tone", 2.0, 8000)});
+        const std::string out = OutputFile("full.avi");
+        bool written = true;
+        WithFileSizeLimit(100 * 1024, [&] { written = SaveMovie(movie, out); });
+
+        EXPECT_FALSE(written) << row.what;
+        ASSERT_FALSE(ui.messages.empty()) << row.what;
+        const std::string& last = ui.messages.back().text;
+        EXPECT_EQ(last.rfind(row.what, 0), 0u) << last;
+        EXPECT_NE(last.find("The file " + out + " is incomplete."), std::string::npos) << last;
+        EXPECT_EQ(ui.waitCursorDepth, 0);
+        EXPECT_EQ(ui.progress.back().kind, ScriptedInteraction::ProgressKind::Hide);
+    }
 }
 
 }  // namespace
