@@ -1,6 +1,8 @@
 // Watermark items drawn over frames: where they land, in which colour, in which order.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cairo.h>
 
 #include <cstdlib>
@@ -28,7 +30,9 @@ Rgb PixelAt(const cb::Bitmap& frame, int x, int y) {
 
 std::string ScratchPath(const std::string& name) {
     const char* root = std::getenv("CB_TEST_TMP");
-    const std::filesystem::path folder = std::filesystem::path(root ? root : "/tmp") / "vidmill-watermark";
+    // One folder per test process: CTest runs test cases side by side.
+    const std::filesystem::path folder =
+        std::filesystem::path(root ? root : "/tmp") / ("vidmill-watermark-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     return (folder / name).string();
 }
