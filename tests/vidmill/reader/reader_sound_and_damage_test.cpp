@@ -80,6 +80,21 @@ TEST(SoundOnly, OpensWithoutFramesAndStillExtracts) {
     EXPECT_EQ(ProbeField(wav, "a:0", "sample_rate"), "8000");
 }
 
+TEST(StreamOrder, TheFirstVideoStreamIsReadWhereverItStands) {
+    const std::string avi = ScratchPath("sound-first.avi");
+    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -f lavfi -i sine=sample_rate=8000:duration=0.6 -f lavfi -i "
+                           "testsrc2=size=32x32:rate=10:duration=0.6 -map 0:a -map 1:v -c:a pcm_u8 -c:v huffyuv " +
+                           Quoted(avi)).c_str()),
+              0);
+    const auto reference = DecodeBgra(avi, 32, 32);
+    AviReaderEngine reader;
+    reader.open(avi);
+    EXPECT_EQ(reader.facts().frameCount, 6);
+    EXPECT_TRUE(reader.facts().hasSound);
+    for (const int i : {5, 0, 3})
+        EXPECT_EQ(TopDownBgra(reader.frameAt(i)), reference[static_cast<std::size_t>(i)]) << "frame " << i;
+}
+
 TEST(SoundTrackMissing, ExtractWavNamesTheProblem) {
     const std::string avi = MakeAvi("silent.avi", 32, 32, 3, "10", "-c:v msvideo1");
     AviReaderEngine reader;
