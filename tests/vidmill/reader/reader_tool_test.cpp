@@ -24,8 +24,8 @@ struct ToolRun {
 };
 
 ToolRun RunTool(const std::string& arguments) {
-    const char* build = std::getenv("CB_BUILD_DIR");
-    const std::string tool = std::string(build ? build : ".") + "/bin/vidmill";
+    // The tool is built beside the test program.
+    const std::string tool = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "vidmill").string();
     const std::string outFile = ScratchPath("tool.out");
     const std::string errFile = ScratchPath("tool.err");
     const int raw = std::system((Quoted(tool) + " " + arguments + " >" + outFile + " 2>" + errFile).c_str());
