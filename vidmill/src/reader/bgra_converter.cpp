@@ -97,6 +97,9 @@ void BgraConverter::convertPacked(const AVFrame& frame, const PackedFormat& pack
             std::memcpy(previous, source, rowBytes);
             continue;
         }
+        // Whole rows that stayed the same are common, and the library's comparison of a long run
+        // is quicker than ours piece by piece.
+        if (std::memcmp(source, previous, rowBytes) == 0) continue;
         for (int x = 0; x < frame.width; x += kSegmentPixels) {
             const int pixels = std::min(kSegmentPixels, frame.width - x);
             const std::size_t offset = static_cast<std::size_t>(x) * static_cast<std::size_t>(packed.bytesPerPixel);
