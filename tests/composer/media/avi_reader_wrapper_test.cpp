@@ -55,7 +55,6 @@ TEST_F(AviReaderWrapper, EveryMethodOnAClosedWrapperAnswersFalseOrEmpty) {
 }
 
 TEST_F(AviReaderWrapper, FrameOneIsTheLibrarysFrameZero) {
-    SKIP_UNLESS_LIBRARY_HAS(ReaderBuilt(), "AviReader");
     const std::string avi = NumberedFramesAvi("numbered.avi");
     ASSERT_FALSE(avi.empty());
     VelcAviReaderClass reader;
@@ -86,7 +85,6 @@ TEST_F(AviReaderWrapper, FrameOneIsTheLibrarysFrameZero) {
 }
 
 TEST_F(AviReaderWrapper, TheWavCopyStaysWhenTakenAndIsDeletedOtherwise) {
-    SKIP_UNLESS_LIBRARY_HAS(ReaderBuilt(), "AviReader");
     const std::string avi = NumberedFramesAvi("with-sound.avi");
     ASSERT_FALSE(avi.empty());
 
@@ -140,7 +138,6 @@ TEST_F(AviReaderWrapper, TheWavCopyStaysWhenTakenAndIsDeletedOtherwise) {
 }
 
 TEST_F(AviReaderWrapper, CompressedSoundIsDecodedIntoPcmByTheSoundLayer) {
-    SKIP_UNLESS_LIBRARY_HAS(ReaderBuilt(), "AviReader");
     const std::string avi = NumberedFramesAvi("adpcm.avi", "adpcm_ima_wav");
     ASSERT_FALSE(avi.empty());
     VelcAviReaderClass reader;
@@ -159,7 +156,6 @@ TEST_F(AviReaderWrapper, CompressedSoundIsDecodedIntoPcmByTheSoundLayer) {
 }
 
 TEST_F(AviReaderWrapper, WithoutTheSoundLayerTheUserIsToldOncePerRun) {
-    SKIP_UNLESS_LIBRARY_HAS(ReaderBuilt(), "AviReader");
     const std::string avi = NumberedFramesAvi("adpcm.avi", "adpcm_ima_wav");
     ASSERT_FALSE(avi.empty());
     CompressedAudioNoticeShown = false;
@@ -183,7 +179,6 @@ TEST_F(AviReaderWrapper, WithoutTheSoundLayerTheUserIsToldOncePerRun) {
 }
 
 TEST_F(AviReaderWrapper, AFileWithoutSoundGivesNoCopyAndNoMessage) {
-    SKIP_UNLESS_LIBRARY_HAS(ReaderBuilt(), "AviReader");
     const std::string avi = NumberedFramesAvi("silent.avi", "");
     ASSERT_FALSE(avi.empty());
     VelcAviReaderClass reader;
@@ -196,7 +191,6 @@ TEST_F(AviReaderWrapper, AFileWithoutSoundGivesNoCopyAndNoMessage) {
 }
 
 TEST_F(AviReaderWrapper, OpeningAnotherFileReplacesTheReaderAndKeepsTheOldCopyTillClose) {
-    SKIP_UNLESS_LIBRARY_HAS(ReaderBuilt(), "AviReader");
     const std::string first = NumberedFramesAvi("with-sound.avi");
     const std::string second = NumberedFramesAvi("silent.avi", "");
     VelcAviReaderClass reader;

@@ -63,35 +63,7 @@ protected:
         ASSERT_EQ(std::system(command.c_str()), 0);
     }
 
-    // Whether the library's reader, writer and compressor list do their work yet (while they are
-    // being built they answer "Not implemented yet").
-    static bool ReaderBuilt() {
-        cb::ComPtr<vidmill::IAviReader> reader;
-        if (FAILED(CoCreateInstance(vidmill::CLSID_AviReader, nullptr, CLSCTX_INPROC_SERVER, vidmill::IAviReader::kIid,
-                                    reader.putVoid())))
-            return false;
-        const cb::Bstr name("/nonexistent/none.avi");
-        return reader->Open(name.get()) != E_NOTIMPL;
-    }
-    static bool WriterBuilt() {
-        cb::ComPtr<vidmill::IAviWriter> writer;
-        if (FAILED(CoCreateInstance(vidmill::CLSID_AviWriter, nullptr, CLSCTX_INPROC_SERVER, vidmill::IAviWriter::kIid,
-                                    writer.putVoid())))
-            return false;
-        return writer->Close() != E_NOTIMPL;
-    }
-    static bool CompressorsBuilt() {
-        cb::ComPtr<vidmill::IAviCompressors> list;
-        if (FAILED(CoCreateInstance(vidmill::CLSID_AviCompressors, nullptr, CLSCTX_INPROC_SERVER,
-                                    vidmill::IAviCompressors::kIid, list.putVoid())))
-            return false;
-        return list->Reset() != E_NOTIMPL;
-    }
-
     static inline std::filesystem::path folder_;
 };
-
-#define SKIP_UNLESS_LIBRARY_HAS(built, what) \
-    if (!(built)) GTEST_SKIP() << "the library's " what " is not built yet"
 
 }  // namespace composer::testing

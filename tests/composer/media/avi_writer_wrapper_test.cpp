@@ -39,8 +39,6 @@ cb::ComPtr<IPicture> Frame(int width, int height, uint32_t pixel) {
 }
 
 TEST_F(AviWriterWrapper, AnUnknownCompressorIsWrittenAsMsvcAndLeftInTheCallersVariable) {
-    SKIP_UNLESS_LIBRARY_HAS(WriterBuilt(), "AviWriter");
-    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
     const std::string out = PathFor("unknown-code.avi");
     int32_t code = vidmill::FourCC("ZZZZ");
     VelcAviWriterClass writer;
@@ -59,7 +57,6 @@ TEST_F(AviWriterWrapper, AnUnknownCompressorIsWrittenAsMsvcAndLeftInTheCallersVa
 }
 
 TEST_F(AviWriterWrapper, CheckCompressorKeepsInstalledWritingCodesAndReplacesOthersWithMsvc) {
-    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
     struct Case {
         int32_t code;
         int32_t expected;
@@ -110,8 +107,6 @@ TEST_F(AviWriterWrapper, EveryMethodOnAClosedWrapperDoesNothing) {
 }
 
 TEST_F(AviWriterWrapper, AFailedCreateLeavesTheWrapperClosed) {
-    SKIP_UNLESS_LIBRARY_HAS(WriterBuilt(), "AviWriter");
-    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
     VelcAviWriterClass writer;
     int32_t code = vidmill::Uncompressed;
     EXPECT_FALSE(writer.WriteAvi_CreateNewFile(PathFor("bad.avi"), 0, 48, 10.0, code, false));  // bad width
@@ -129,8 +124,6 @@ TEST_F(AviWriterWrapper, AFailedCreateLeavesTheWrapperClosed) {
 }
 
 TEST_F(AviWriterWrapper, ASecondSoundTrackIsRefusedForTheWholeLifeOfTheWrapper) {
-    SKIP_UNLESS_LIBRARY_HAS(WriterBuilt(), "AviWriter");
-    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
     const std::string first = MakeTone("first.wav", 2.0, 22050, 1, "pcm_s16le");
     const std::string second = MakeTone("second.wav", 0.5, 22050, 1, "pcm_s16le");
     ASSERT_FALSE(first.empty() || second.empty());
@@ -160,8 +153,6 @@ TEST_F(AviWriterWrapper, ASecondSoundTrackIsRefusedForTheWholeLifeOfTheWrapper) 
 }
 
 TEST_F(AviWriterWrapper, LibraryRefusalsOfFramesAndSoundReachTheCaller) {
-    SKIP_UNLESS_LIBRARY_HAS(WriterBuilt(), "AviWriter");
-    SKIP_UNLESS_LIBRARY_HAS(CompressorsBuilt(), "AviCompressors");
     VelcAviWriterClass writer;
     int32_t code = vidmill::Uncompressed;
     ASSERT_TRUE(writer.WriteAvi_CreateNewFile(PathFor("refusals.avi"), 32, 24, 10.0, code, false));

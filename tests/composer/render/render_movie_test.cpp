@@ -76,7 +76,6 @@ class RenderMovieTest : public RenderTest {
 };
 
 TEST_F(RenderMovieTest, ArrangedClipsOverlaysGapsAndSoundAreWhereTheTimelinePutsThem) {
-    SKIP_UNLESS_WRITER_BUILT();
     MovieDbRec movie = ArrangedMovie();
     const std::string out = OutputFile("arranged.avi");
     ASSERT_TRUE(SaveMovie(movie, out));
@@ -113,7 +112,6 @@ TEST_F(RenderMovieTest, ArrangedClipsOverlaysGapsAndSoundAreWhereTheTimelinePuts
 }
 
 TEST_F(RenderMovieTest, ProgressAdvancesEveryTenFramesAndEndsFull) {
-    SKIP_UNLESS_WRITER_BUILT();
     MovieDbRec movie = ArrangedMovie();
     ASSERT_TRUE(SaveMovie(movie, OutputFile("progress.avi")));
     using Kind = ScriptedInteraction::ProgressKind;
@@ -131,7 +129,6 @@ TEST_F(RenderMovieTest, ProgressAdvancesEveryTenFramesAndEndsFull) {
 }
 
 TEST_F(RenderMovieTest, PartRangesTakeRoundedFramesWithinTheMovie) {
-    SKIP_UNLESS_WRITER_BUILT();
     struct Row {
         double start, end;
         int firstFrame, frames;
@@ -200,7 +197,6 @@ TEST_F(RenderMovieTest, AReadOnlyOutputFileIsKeptAndNothingIsWritten) {
 }
 
 TEST_F(RenderMovieTest, AnExistingWritableOutputFileIsReplaced) {
-    SKIP_UNLESS_WRITER_BUILT();
     MovieDbRec movie = NumberedMovie();
     const std::string out = OutputFile("replaced.avi");
     std::ofstream(out) << "old movie";
@@ -209,7 +205,6 @@ TEST_F(RenderMovieTest, AnExistingWritableOutputFileIsReplaced) {
 }
 
 TEST_F(RenderMovieTest, CropMarginsThatLeaveNoPictureAreIgnoredWithAWarningPerFrame) {
-    SKIP_UNLESS_WRITER_BUILT();
     struct Row {
         int32_t top, bottom, left, right;
         std::string line;  // expected once per frame; empty: no warning
@@ -248,7 +243,6 @@ TEST_F(RenderMovieTest, CropMarginsThatLeaveNoPictureAreIgnoredWithAWarningPerFr
 }
 
 TEST_F(RenderMovieTest, ThreeOverlaysAfterFramesWithOneAreLaidInOrder) {
-    SKIP_UNLESS_WRITER_BUILT();
     // 10 per second: a white picture for 2 s with a red full-frame overlay on it all along; from
     // 1 s on, the keyed square and a blue corner on green over it.
     MovieDbRec movie = NewMovie(10, 64, 48);
@@ -290,7 +284,6 @@ void WithFileSizeLimit(rlim_t limitBytes, Body body) {
 }
 
 TEST_F(RenderMovieTest, ADiskThatFillsUpStopsTheRunAndSaysWhatFailed) {
-    SKIP_UNLESS_WRITER_BUILT();
     struct Row {
         int32_t width, height;
         const char* what;  // what the last message says failed

@@ -80,18 +80,6 @@ std::string RenderTest::MakeAvi(const std::string& name, const std::string& sour
                                    std::to_string(frames) + " -c:v rawvideo -pix_fmt bgr24");
 }
 
-bool RenderTest::WriterBuilt() {
-    cb::ComPtr<vidmill::IAviWriter> writer;
-    if (FAILED(CoCreateInstance(vidmill::CLSID_AviWriter, nullptr, CLSCTX_INPROC_SERVER,
-                                vidmill::IAviWriter::kIid, writer.putVoid())))
-        return false;
-    cb::ComPtr<vidmill::IAviCompressors> list;
-    if (FAILED(CoCreateInstance(vidmill::CLSID_AviCompressors, nullptr, CLSCTX_INPROC_SERVER,
-                                vidmill::IAviCompressors::kIid, list.putVoid())))
-        return false;
-    return writer->Close() != E_NOTIMPL && list->Reset() != E_NOTIMPL;
-}
-
 std::string RenderTest::MakePicture(const std::string& name, const std::string& source) {
     return Made(Fixture(name),
                 "ffmpeg -v error -y -f lavfi -i '" + source + ",format=rgb24' -frames:v 1 -pix_fmt bgr24");

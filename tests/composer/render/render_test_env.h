@@ -58,10 +58,6 @@ class RenderTest : public SoundTest {
     // A mono 16-bit WAV tone.
     static std::string MakeWav(const std::string& name, double seconds, int sampleRate);
 
-    // Whether the library's writer and compressor list do their work yet (while they are being
-    // built they answer "Not implemented yet").
-    static bool WriterBuilt();
-
     static ProbedMovie Probe(const std::string& movie);
     // The pixel at (row, column) (row 0 = top) of frame `frame` (1-based) of a movie.
     static Rgb24 PixelAt(const std::string& movie, int frame, int row, int column);
@@ -82,9 +78,6 @@ class RenderTest : public SoundTest {
   private:
     int32_t previousCompressor_ = 0;
 };
-
-#define SKIP_UNLESS_WRITER_BUILT() \
-    if (!WriterBuilt()) GTEST_SKIP() << "the library's writer is not built yet"
 
 // Red, green and blue each within `tolerance` of the expected values.
 ::testing::AssertionResult Near(const Rgb24& actual, const Rgb24& expected, int tolerance = 8);

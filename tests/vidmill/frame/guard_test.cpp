@@ -47,7 +47,7 @@ TEST(Guard, TurnsEachKindOfFailureIntoItsCodeAndText) {
         {[] { throw Error("positive codes are not passed on", S_FALSE); }, E_UNEXPECTED,
          "positive codes are not passed on"},
         {[] { throw AbortError(); }, E_UNEXPECTED, "Operation aborted"},
-        {[] { NotBuiltYet(); }, E_NOTIMPL, "Not implemented yet"},
+        {[] { throw Error("Interface not supported", E_NOINTERFACE); }, E_NOINTERFACE, "Interface not supported"},
         {[] { throw std::runtime_error("boom"); }, E_UNEXPECTED, "boom"},
     };
     for (const Row& row : rows) {

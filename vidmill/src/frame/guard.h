@@ -32,7 +32,4 @@ HRESULT RunGuarded(REFIID iid, const char* progId, Body&& body) noexcept {
     }
 }
 
-// The body of a member that is not built yet.
-[[noreturn]] inline void NotBuiltYet() { throw Error("Not implemented yet", E_NOTIMPL); }
-
 }  // namespace vidmill
