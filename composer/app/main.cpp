@@ -8,6 +8,7 @@
 
 #include "appgen/folders.h"
 #include "appgen/startup.h"
+#include "cbplatform/media_log.h"
 #include "command_line.h"
 #include "document/OpenSaveClass.h"
 #include "document/movie_db.h"
@@ -59,6 +60,8 @@ int RunProgram(const composer::app::CommandLine& line) {
 
 int main(int argc, char** argv) {
     using composer::app::Command;
+    // Problems reach the user in the program's own messages; codec chatter would only bury them.
+    cb::QuietMediaLog();
     const composer::app::CommandLine line = composer::app::ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (line.command) {
         case Command::Help:

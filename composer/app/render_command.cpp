@@ -7,8 +7,10 @@
 #include "appgen/duration.h"
 #include "appgen/startup.h"
 #include "document/open_project.h"
+#include "media/LibraryCall.h"
 #include "render/MediaSourceProbe.h"
 #include "render/MovieRender.h"
+#include "vidmill/vidmill.h"
 
 namespace composer::app {
 
@@ -34,7 +36,20 @@ class CompressorOverride {
     std::optional<int32_t> saved_;
 };
 
+// A render without the AVI library would only say that the file could not be created; headless,
+// the reason is named before anything is loaded.
+bool LibraryAvailable() {
+    try {
+        CreateLibraryObject<vidmill::IAviWriter>(vidmill::CLSID_AviWriter);
+        return true;
+    } catch (const LibraryError& error) {
+        std::fprintf(stderr, "cinebrix-composer: %s (register it with: regsvr libvidmill.so)\n", error.what());
+        return false;
+    }
+}
+
 bool LoadAndRender(const CommandLine& line) {
+    if (!LibraryAvailable()) return false;
     MediaSourceProbe probe;
     ScopedSourceProbe installed(probe);
     if (!OpenProjectFromCommandLine(line.projectText)) {

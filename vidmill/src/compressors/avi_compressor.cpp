@@ -32,13 +32,11 @@ TAviCompressor::TAviCompressor(InsideEnumeration, IUnknown* enumeration)
 void TAviCompressor::describe(const compressors::CompressorInfo* entry) {
     valid_ = entry != nullptr;
     info_ = valid_ ? *entry : compressors::CompressorInfo{};
-    supportsWriting_ = valid_ && compressors::SupportsWriting(info_);
 }
 
 TAviCompressor* TAviCompressor::copy() const {
     auto* copied = new TAviCompressor(Counting::Counted);
     copied->valid_ = valid_;
-    copied->supportsWriting_ = supportsWriting_;
     copied->info_ = info_;
     return copied;
 }
@@ -56,7 +54,10 @@ HRESULT TAviCompressor::get_SupportsAbout(VARIANT_BOOL* value) {
 }
 HRESULT TAviCompressor::get_SupportsDraw(VARIANT_BOOL* value) { return ReadFlag(info_.supportsDraw, value); }
 HRESULT TAviCompressor::get_Handler(LONG* value) { return Read(static_cast<LONG>(info_.handler), value); }
-HRESULT TAviCompressor::get_SupportsWriting(VARIANT_BOOL* value) { return ReadFlag(supportsWriting_, value); }
+// Opening an encoder takes time, so the check runs when a caller asks (once per handler).
+HRESULT TAviCompressor::get_SupportsWriting(VARIANT_BOOL* value) {
+    return ReadFlag(valid_ && compressors::SupportsWriting(info_), value);
+}
 
 HRESULT TAviCompressor::put_Handler(LONG value) {
     return Guarded([&] {

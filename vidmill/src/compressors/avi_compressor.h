@@ -42,7 +42,6 @@ class TAviCompressor final : public AutoObject<TAviCompressor, IAviCompressor> {
   private:
     bool insideEnumeration_ = false;
     bool valid_ = false;
-    bool supportsWriting_ = false;
     compressors::CompressorInfo info_;
 };
 
