@@ -8,6 +8,11 @@ target_compile_definitions(cb_test_main PRIVATE CB_TEST_TMP_DEFAULT="${CMAKE_BIN
   CB_BUILD_DIR_DEFAULT="${CMAKE_BINARY_DIR}")
 cb_target_warnings(cb_test_main)
 
+# Shell commands and scratch files for the tests that check output with the ffmpeg command line.
+add_library(cb_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/command_runner.cpp)
+target_include_directories(cb_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
+cb_target_warnings(cb_test_support)
+
 # cb_add_test(NAME SOURCES a.cpp ... LIBS x y ... [SANITIZE])
 # One test executable; SANITIZE marks it for the sanitizer run in CI.
 function(cb_add_test name)

@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "cbplatform/bitmap.h"
+#include "command_runner.h"
 
 namespace vidmill::reader::testing {
 
 // A fresh path in this test process's scratch folder (the folder is created; the file is not).
 std::string ScratchPath(const std::string& name);
 
-// Runs a shell command; its standard output (standard error is dropped).
-std::vector<std::uint8_t> RunCommandBytes(const std::string& command);
-std::string RunCommand(const std::string& command);
-std::string Quoted(const std::string& path);
+using cb::testing::Quoted;
+using cb::testing::RunCommand;
+using cb::testing::RunCommandBytes;
 
 // Writes an AVI file with ffmpeg from a moving test pattern (and a tone when soundArguments is not
 // empty): `frames` frames of width x height at `rate` frames per second. videoArguments and

@@ -8,18 +8,16 @@
 #include <vector>
 
 #include "cbplatform/bitmap.h"
+#include "command_runner.h"
 
 namespace vidmill::writer::testing {
 
 // A fresh path in the test scratch folder (the folder is created; the file is not).
 std::string ScratchPath(const std::string& name);
 
-// Runs a shell command and returns its standard output (standard error is dropped).
-std::string RunCommand(const std::string& command);
-// Same, as raw bytes.
-std::vector<std::uint8_t> RunCommandBytes(const std::string& command);
-// Quotes a path for the shell.
-std::string Quoted(const std::string& path);
+using cb::testing::Quoted;
+using cb::testing::RunCommand;
+using cb::testing::RunCommandBytes;
 
 // Frame `index` of a deterministic moving test pattern.
 void PaintPattern(cb::Bitmap& frame, int index);
