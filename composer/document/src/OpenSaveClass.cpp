@@ -2,6 +2,9 @@
 
 #include <ctime>
 #include <exception>
+#include <string>
+
+#include <unistd.h>
 
 #include "appgen/folders.h"
 #include "appgen/files.h"
@@ -19,6 +22,16 @@ namespace {
 
 constexpr const char* kLoadErrorTitle = "Error Loading File";
 constexpr const char* kOpenErrorTitle = "Error Opening File";
+
+// A new, empty file beside the target whose name nobody else uses ("movie.CbMov.saving-Ab12Cd"),
+// so staging a save never replaces a user's file; empty when the folder takes no new file.
+std::string ReserveStagingName(const std::string& path) {
+    std::string pattern = path + ".saving-XXXXXX";
+    const int descriptor = ::mkstemp(pattern.data());
+    if (descriptor < 0) return "";
+    ::close(descriptor);
+    return pattern;
+}
 
 void ShowSourceList(const std::vector<std::string>& missing) {
     if (missing.empty()) return;
@@ -97,11 +110,12 @@ bool OpenSaveClass::WriteDataFile(const MovieDbRec& movie, const std::string& pa
     const std::string temporary = NewTempFileName("CbMov");
     // The complete file is first put beside the target (the work folder may be on another file
     // system); only then does the old project go to the trash and the new one take its name.
-    const std::string staged = path + ".saving";
-    const bool ready = WriteWholeFile(temporary, ProjectFileBytes(movie)) && MoveFile(temporary, staged);
+    const std::string staged = ReserveStagingName(path);
+    const bool ready =
+        !staged.empty() && WriteWholeFile(temporary, ProjectFileBytes(movie)) && MoveFile(temporary, staged);
     DeleteFileChecked(temporary);
     if (!ready || (FileExists(path) && !DeleteFiles(path)) || !MoveFile(staged, path)) {
-        DeleteFileChecked(staged);
+        if (!staged.empty()) DeleteFileChecked(staged);
         return false;
     }
     return true;

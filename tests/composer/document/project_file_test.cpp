@@ -223,13 +223,16 @@ TEST(OpenSaveClass, SaveReplacesAnExistingProjectOnlyWithACompleteFile) {
     WorkFolderScope work(folder);
     std::filesystem::create_directories(folder / "data");
     const std::string path = folder.Write("movie.CbMov", "old project");
+    folder.Write("movie.CbMov.saving", "a user's own file");
     {
         TrashScope trash(folder / "data", folder / "home", folder / "started");
         ASSERT_TRUE(OpenSaveClass::WriteDataFile(RichMovie(), path));
     }
     EXPECT_TRUE(ReadFileBytes(path)->starts_with("CbMov\r\n"));
     EXPECT_EQ(folder.Read("data/Trash/files/movie.CbMov"), "old project");  // the replaced project is in the trash
-    EXPECT_FALSE(std::filesystem::exists(path + ".saving"));
+    EXPECT_EQ(folder.Read("movie.CbMov.saving"), "a user's own file");     // staging never takes a used name
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("movie.CbMov.saving-")) << "staging file left";
     // A folder that cannot take the file: the save fails and says so.
     ScriptedInteraction seam;
     ScopedInteraction scope(seam);
