@@ -74,13 +74,13 @@ void CodecFrameCoder::describe(AVCodecParameters& parameters) const {
     parameters.codec_tag = codecTag_;
 }
 
-void CodecFrameCoder::convert(const cb::Bitmap& frame) {
-    if (frame.width() != context_->width || frame.height() != context_->height ||
+void CodecFrameCoder::convert(const cb::Bitmap& frame, int topRow) {
+    if (frame.width() != context_->width || topRow < 0 || frame.height() - topRow < context_->height ||
         frame.bitsPerPixel() != bitsPerPixel_)
         FrameFailed();
     if (av_frame_make_writable(picture_.get()) < 0) FrameFailed();
     // The bitmap's rows run bottom-up: start at the top row and step backwards through memory.
-    const std::uint8_t* source[4] = {frame.topRow(0), nullptr, nullptr, nullptr};
+    const std::uint8_t* source[4] = {frame.topRow(topRow), nullptr, nullptr, nullptr};
     int sourceStride[4] = {-static_cast<int>(frame.stride()), 0, 0, 0};
     if (sourceFormat_ == AV_PIX_FMT_PAL8) {
         palette_.resize(256);
@@ -92,11 +92,17 @@ void CodecFrameCoder::convert(const cb::Bitmap& frame) {
         source[1] = reinterpret_cast<const std::uint8_t*>(palette_.data());
         sourceStride[1] = 0;
     }
-    sws_scale(scaler_.get(), source, sourceStride, 0, frame.height(), picture_->data, picture_->linesize);
+    sws_scale(scaler_.get(), source, sourceStride, 0, context_->height, picture_->data, picture_->linesize);
 }
 
 void CodecFrameCoder::encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) {
-    convert(frame);
+    if (frame.height() != context_->height) FrameFailed();
+    encodeRows(frame, 0, position, keyFrame, sink);
+}
+
+void CodecFrameCoder::encodeRows(const cb::Bitmap& frame, int topRow, std::int64_t position, bool keyFrame,
+                                 const PacketSink& sink) {
+    convert(frame, topRow);
     picture_->pts = position;
     // Quantiser-scale encoders take the quality of each picture, not the context's.
     picture_->quality = context_->global_quality;

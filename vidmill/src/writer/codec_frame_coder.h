@@ -21,11 +21,15 @@ public:
     void describe(AVCodecParameters& parameters) const override;
     void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) override;
     void flush(const PacketSink& sink) override;
+    // Codes the rows of `frame` from topRow on (counted from the top) as a picture of the height
+    // this coder was opened for: one band of a taller frame.
+    void encodeRows(const cb::Bitmap& frame, int topRow, std::int64_t position, bool keyFrame,
+                    const PacketSink& sink);
 
 private:
     CodecFrameCoder() = default;
     bool open(const AVCodec& encoder, std::uint32_t codecTag, const VideoSettings& settings, int bitsPerPixel);
-    void convert(const cb::Bitmap& frame);
+    void convert(const cb::Bitmap& frame, int topRow);
     void drain(const PacketSink& sink);
 
     int bitsPerPixel_ = 24;

@@ -3,6 +3,7 @@
 #include "frame/error.h"
 #include "writer/codec_frame_coder.h"
 #include "writer/encoder_choice.h"
+#include "writer/pipelined_frame_coder.h"
 #include "writer/raw_frame_coder.h"
 
 namespace vidmill::writer {
@@ -17,7 +18,7 @@ std::unique_ptr<FrameCoder> OpenFrameCoder(const VideoSettings& settings) {
     if (choice.uncompressed()) return std::make_unique<RawFrameCoder>(settings.width, settings.height);
     for (const int bitsPerPixel : {24, 32, 8}) {
         if (auto coder = CodecFrameCoder::TryOpen(*choice.encoder, choice.codecTag, settings, bitsPerPixel))
-            return coder;
+            return PipelinedFrameCoder::Create(std::move(coder), *choice.encoder, choice.codecTag, settings);
     }
     throw Error(kCompressorUnusableMessage);
 }

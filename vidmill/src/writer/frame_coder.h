@@ -23,6 +23,7 @@ struct VideoSettings {
     int quality = 7000;         // 0..10000
     int bytesPerSecond = 0;     // 0: no data-rate limit
     int keyFrameRate = 0;       // frames between key frames
+    int bands = 0;              // Video-1 frames are encoded in this many bands at once; 0: one per processor
 };
 
 // Receives each finished packet: pts is the frame position, the key flag is set for key frames.
