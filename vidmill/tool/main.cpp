@@ -3,6 +3,7 @@
 #include <cstring>
 #include <exception>
 
+#include "cbplatform/media_log.h"
 #include "commands.h"
 
 namespace {
@@ -52,6 +53,8 @@ int main(int argc, char** argv) {
     const std::string name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") return Help(stdout);
     const Arguments arguments(argv + 2, argv + argc);
+    // The media libraries' notes about the files read are not the tool's output.
+    cb::QuietMediaLog();
     for (const auto& command : kCommands) {
         if (name != command.name) continue;
         try {

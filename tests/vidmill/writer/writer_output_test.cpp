@@ -167,7 +167,8 @@ TEST(WriterCreateNew, UnwritablePlaceIsReportedWithTheName) {
 }  // namespace
 }  // namespace vidmill::writer
 
-#include "writer/avi_output.h"
+#include "writer/avi_container.h"
+#include "writer/avi_formats.h"
 #include "writer/codec_frame_coder.h"
 #include "writer/default_palette.h"
 #include "writer/encoder_choice.h"
@@ -195,14 +196,15 @@ TEST(WriterPaletteFrames, EncodeThroughTheirPalette) {
 
     const std::string path = ScratchPath("palette.avi");
     {
-        auto output = AviOutput::Create(path);
+        auto output = AviContainer::Create(path);
         ASSERT_TRUE(output);
         AVCodecParameters* parameters = avcodec_parameters_alloc();
         coder->describe(*parameters);
-        const int stream = output->addStream(*parameters, AVRational{1000, 25000});
+        ASSERT_TRUE(output->start(VideoFormatOf(*parameters, frame.palette())));
         avcodec_parameters_free(&parameters);
-        ASSERT_TRUE(output->start());
-        const PacketSink sink = [&](AVPacket& packet) { ASSERT_TRUE(output->write(packet, stream, false)); };
+        const PacketSink sink = [&](AVPacket& packet) {
+            ASSERT_TRUE(output->writeVideo(packet.data, static_cast<std::size_t>(packet.size), true));
+        };
         coder->encode(frame, 0, true, sink);
         coder->flush(sink);
         ASSERT_TRUE(output->finish());

@@ -27,7 +27,7 @@ std::string WriteWithSound(const std::string& name, int frames, int framesBefore
     return path;
 }
 
-TEST(WriterSound, StoredFormatLengthAndInterleaving) {
+TEST(WriterSound, StoredFormatLengthAndPlace) {
     struct Case {
         const char* codec;         // ffmpeg encoder of the source file
         const char* storedCodec;   // what ffprobe reports for the written track
@@ -57,7 +57,7 @@ TEST(WriterSound, StoredFormatLengthAndInterleaving) {
         EXPECT_EQ(sound.sampleRate, c.sampleRate);
         EXPECT_EQ(sound.channels, c.channels);
         EXPECT_EQ(sound.sampleFrames, c.sampleFrames);
-        EXPECT_TRUE(SoundInterleaved(path));
+        EXPECT_TRUE(SoundAfterVideo(path)) << "the video is written once, the sound after it";
         EXPECT_EQ(VideoScaleAndRate(path), std::make_pair(1000u, 25000u));
     }
 }

@@ -120,20 +120,24 @@ SoundFacts ProbeSound(const std::string& path) {
     return facts;
 }
 
-bool SoundInterleaved(const std::string& path) {
+bool SoundAfterVideo(const std::string& path) {
     std::istringstream lines(
         RunCommand("ffprobe -v error -show_entries packet=codec_type,pos -of csv=p=0 " + Quoted(path)));
     long long firstSound = -1;
     long long lastVideo = -1;
+    int soundPackets = 0;
     std::string line;
     while (std::getline(lines, line)) {
         const auto comma = line.find(',');
         if (comma == std::string::npos) continue;
         const long long pos = std::stoll(line.substr(comma + 1));
-        if (line.rfind("audio", 0) == 0 && firstSound < 0) firstSound = pos;
+        if (line.rfind("audio", 0) == 0) {
+            ++soundPackets;
+            if (firstSound < 0 || pos < firstSound) firstSound = pos;
+        }
         if (line.rfind("video", 0) == 0) lastVideo = std::max(lastVideo, pos);
     }
-    return firstSound >= 0 && firstSound < lastVideo;
+    return soundPackets > 1 && firstSound > lastVideo;
 }
 
 std::string MakeToneFile(const std::string& name, double seconds, int sampleRate, int channels,

@@ -48,8 +48,8 @@ struct SoundFacts {
     std::int64_t sampleFrames = 0;  // decoded length
 };
 SoundFacts ProbeSound(const std::string& path);
-// True when some sound packet lies in the file before the last video packet.
-bool SoundInterleaved(const std::string& path);
+// True when the sound comes in several packets, all of them after the last video packet.
+bool SoundAfterVideo(const std::string& path);
 
 // Generates a sound file with ffmpeg: a sine tone of the given length in the given codec.
 std::string MakeToneFile(const std::string& name, double seconds, int sampleRate, int channels,

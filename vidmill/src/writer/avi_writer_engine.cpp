@@ -5,13 +5,13 @@
 #include <filesystem>
 
 #include "frame/error.h"
-#include "writer/avi_output.h"
+#include "writer/avi_container.h"
+#include "writer/avi_formats.h"
 #include "writer/default_palette.h"
+#include "writer/ffmpeg_owners.h"
 #include "writer/frame_blend.h"
 #include "writer/frame_coder.h"
-#include "writer/interleaved_copy.h"
 #include "writer/sound_track.h"
-#include "writer/video_rate_header.h"
 
 namespace vidmill::writer {
 
@@ -21,8 +21,7 @@ const char* const AviWriterEngine::kNotWritingMessage =
 struct AviWriterEngine::Session {
     std::string fileName;
     int rate = 0;
-    std::unique_ptr<AviOutput> output;
-    int videoStream = -1;
+    std::unique_ptr<AviContainer> output;
     std::unique_ptr<FrameCoder> coder;
     cb::Bitmap frame;
     cb::Bitmap previous;
@@ -31,6 +30,7 @@ struct AviWriterEngine::Session {
     int interFrames = 0;
     int frameCounter = 0;
     std::unique_ptr<SoundTrack> sound;
+    AviSoundFormat soundFormat;
 };
 
 namespace {
@@ -41,26 +41,23 @@ bool FileExists(const std::string& path) {
 }
 
 // Writes the packets that the coder hands out into the video stream of the file.
-PacketSink VideoSink(AviOutput& output, int stream) {
-    return [&output, stream](AVPacket& packet) {
-        if (!output.write(packet, stream, false)) throw Error("Cannot write AVI frame");
+PacketSink VideoSink(AviContainer& output) {
+    return [&output](AVPacket& packet) {
+        if (!output.writeVideo(packet.data, static_cast<std::size_t>(packet.size),
+                               (packet.flags & AV_PKT_FLAG_KEY) != 0))
+            throw Error("Cannot write AVI frame");
     };
 }
 
-// The file written so far holds the video alone: it becomes the source of the final copy with
-// the sound. When that copy fails, the file goes back to the video written so far.
-void AddSoundTrack(const std::string& fileName, SoundTrack& sound) {
-    const std::string videoPath = fileName + ".video-spool";
-    std::error_code error;
-    std::filesystem::rename(fileName, videoPath, error);
-    if (error) throw Error("Cannot write AVI file");
-    try {
-        WriteInterleaved(videoPath, sound, fileName);
-    } catch (const Error&) {
-        std::filesystem::rename(videoPath, fileName, error);
-        throw;
+// The sound track follows the last frame: the video is never copied to make room for it.
+void WriteSoundTrack(AviContainer& output, SoundTrack& sound, const AviSoundFormat& format) {
+    PacketPtr packet(av_packet_alloc());
+    if (!packet || !output.setSound(format) || !sound.packets().rewind()) throw Error("Cannot write AVI audio stream");
+    while (sound.packets().next(*packet)) {
+        if (!output.writeSound(packet->data, static_cast<std::size_t>(packet->size)))
+            throw Error("Cannot write AVI audio stream");
     }
-    std::filesystem::remove(videoPath, error);
+    if (sound.packets().failed()) throw Error("Cannot read WAV audio stream");
 }
 
 }  // namespace
@@ -110,7 +107,7 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     session->interFrames = properties_.interFrames();
     // Only a file is replaced: a device or folder of that name is left alone (and refused below).
     if (FileExists(fileName)) std::remove(fileName.c_str());
-    session->output = AviOutput::Create(fileName);
+    session->output = AviContainer::Create(fileName);
     if (!session->output) throw Error("Cannot create AVI file \"" + fileName + "\"");
     if (session->rate < 1) throw Error("Cannot create AVI stream");
 
@@ -125,23 +122,24 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     settings.keyFrameRate = options.keyFrameRate;
     session->coder = OpenFrameCoder(settings);
 
+    session->frame = cb::Bitmap(width, height, session->coder->bitsPerPixel());
+    if (session->frame.bitsPerPixel() == 8) SetDefaultPalette(session->frame);
+
     AVCodecParameters* parameters = avcodec_parameters_alloc();
     if (parameters == nullptr) throw Error("Cannot create AVI stream");
     session->coder->describe(*parameters);
-    session->videoStream = session->output->addStream(*parameters, AVRational{1000, session->rate});
+    AviVideoFormat video = VideoFormatOf(*parameters, session->frame.palette());
     avcodec_parameters_free(&parameters);
-    if (session->videoStream < 0) throw Error("Cannot create AVI stream");
-    if (!session->output->start()) throw Error(kCompressorUnusableMessage);
-
-    session->frame = cb::Bitmap(width, height, session->coder->bitsPerPixel());
-    if (session->frame.bitsPerPixel() == 8) SetDefaultPalette(session->frame);
+    video.scale = 1000;
+    video.rate = static_cast<std::uint32_t>(session->rate);
+    if (!session->output->start(video)) throw Error("Cannot create AVI stream");
     session_ = std::move(session);
 }
 
 void AviWriterEngine::writeFrameAt(const cb::Bitmap& frame) {
     Session& session = *session_;
     const bool keyFrame = IsKeyFramePosition(session.frameCounter, properties_.keyFrameRate());
-    session.coder->encode(frame, session.frameCounter, keyFrame, VideoSink(*session.output, session.videoStream));
+    session.coder->encode(frame, session.frameCounter, keyFrame, VideoSink(*session.output));
     ++session.frameCounter;
 }
 
@@ -174,10 +172,10 @@ void AviWriterEngine::addWav(const std::string& fileName, bool cutWav) {
     Session& session = *session_;
     if (session.sound) throw Error("Sound track is already written to AVI file");
     auto sound = SoundTrack::Read(fileName, cutWav, session.frameCounter, session.rate);
-    if (avformat_query_codec(av_guess_format("avi", nullptr, nullptr), sound->parameters().codec_id,
-                             FF_COMPLIANCE_NORMAL) != 1)
-        throw Error("Cannot create AVI audio stream");
+    const std::optional<AviSoundFormat> format = SoundFormatOf(sound->parameters());
+    if (!format || !AviContainer::SoundFormatFits(*format)) throw Error("Cannot create AVI audio stream");
     session.sound = std::move(sound);
+    session.soundFormat = *format;
 }
 
 void AviWriterEngine::close() {
@@ -185,14 +183,14 @@ void AviWriterEngine::close() {
     // The writer is closed whatever happens below; a failure is reported after the cleanup.
     const std::unique_ptr<Session> session = std::move(session_);
     try {
-        session->coder->flush(VideoSink(*session->output, session->videoStream));
+        session->coder->flush(VideoSink(*session->output));
+        if (session->sound) WriteSoundTrack(*session->output, *session->sound, session->soundFormat);
     } catch (const Error&) {
+        // What was written stays a readable file.
         session->output->finish();
         throw;
     }
     if (!session->output->finish()) throw Error("Cannot write AVI file");
-    if (session->sound) AddSoundTrack(session->fileName, *session->sound);
-    if (!WriteVideoRate(session->fileName, 1000, session->rate)) throw Error("Cannot write AVI file");
 }
 
 }  // namespace vidmill::writer

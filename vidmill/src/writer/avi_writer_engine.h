@@ -1,10 +1,10 @@
 // The AVI writer without its component shell: CreateNew, the frame being composed, writing it
 // (watermark, intermediate frames, key-frame rule, frame counter), the sound track and Close.
 //
-// Frames are encoded as they come and written straight into the new file, which holds only the
-// video stream while frames are added. A sound track may come at any time, yet a file names its
-// streams in its header: the sound is kept in a temporary spool, and Close rewrites the file with
-// video and sound interleaved by time. Nothing of the movie is held in memory beyond one frame.
+// Frames are encoded as they come and written straight into the new file. A sound track may come
+// at any time: it is kept in a temporary spool and written after the last frame at Close, into
+// room the file's header kept for it, so no frame is ever copied. Nothing of the movie is held in
+// memory beyond one frame.
 #pragma once
 
 #include <cstdint>

@@ -81,8 +81,6 @@ std::unique_ptr<SoundTrack> SoundTrack::Read(const std::string& path, bool cutWa
     track->parameters_ = avcodec_parameters_alloc();
     if (track->parameters_ == nullptr || avcodec_parameters_copy(track->parameters_, stream.codecpar) < 0)
         throw Error("Cannot read WAV file format");
-    // The AVI muxer picks the format tag for the codec itself.
-    track->parameters_->codec_tag = 0;
     track->timeBase_ = stream.time_base;
     const SoundCut cut = cutWav ? CutAtLastFrame(*stream.codecpar, framesWritten, videoRate) : SoundCut{};
     CopyPackets(*input, streamIndex, *stream.codecpar, cut, track->packets_);

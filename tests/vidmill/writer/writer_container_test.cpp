@@ -1,0 +1,131 @@
+// The AVI file layout read back by ffprobe and ffmpeg: a file long enough to need extension
+// parts reads like the same file in one part, with its key frames, and the sound after the video.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "vidmill/vidmill.h"
+#include "writer/avi_container.h"
+#include "writer/avi_formats.h"
+#include "writer/frame_coder.h"
+#include "writer_test_support.h"
+
+namespace vidmill::writer {
+namespace {
+
+using namespace vidmill::writer::testing;
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+constexpr int kFrames = 40;
+constexpr int kSoundBytes = 16000;  // one second of 8 kHz 16-bit mono
+
+struct Movie {
+    AviVideoFormat format;
+    std::vector<std::vector<std::uint8_t>> frames;
+    std::vector<bool> keys;
+};
+
+// Video-1 frames of a moving pattern with a key frame every third.
+Movie CodedMovie() {
+    VideoSettings settings;
+    settings.handler = static_cast<std::uint32_t>(FourCC("MSVC"));
+    settings.width = kWidth;
+    settings.height = kHeight;
+    settings.keyFrameRate = 3;
+    auto coder = OpenFrameCoder(settings);
+    Movie movie;
+    AVCodecParameters* parameters = avcodec_parameters_alloc();
+    coder->describe(*parameters);
+    movie.format = VideoFormatOf(*parameters, {});
+    avcodec_parameters_free(&parameters);
+    movie.format.scale = 1;
+    movie.format.rate = 25;
+    const PacketSink sink = [&movie](AVPacket& packet) {
+        movie.frames.emplace_back(packet.data, packet.data + packet.size);
+        movie.keys.push_back((packet.flags & AV_PKT_FLAG_KEY) != 0);
+    };
+    cb::Bitmap frame(kWidth, kHeight, coder->bitsPerPixel());
+    for (int i = 0; i < kFrames; ++i) {
+        PaintPattern(frame, i);
+        coder->encode(frame, i, IsKeyFramePosition(i, settings.keyFrameRate), sink);
+    }
+    coder->flush(sink);
+    return movie;
+}
+
+AviSoundFormat Pcm() {
+    AVCodecParameters* parameters = avcodec_parameters_alloc();
+    parameters->codec_type = AVMEDIA_TYPE_AUDIO;
+    parameters->codec_id = AV_CODEC_ID_PCM_S16LE;
+    parameters->sample_rate = 8000;
+    av_channel_layout_default(&parameters->ch_layout, 1);
+    parameters->bits_per_coded_sample = 16;
+    parameters->block_align = 2;
+    const auto format = SoundFormatOf(*parameters);
+    avcodec_parameters_free(&parameters);
+    EXPECT_TRUE(format.has_value());
+    return format.value_or(AviSoundFormat{});
+}
+
+std::vector<std::uint8_t> SoundBytes() {
+    std::vector<std::uint8_t> bytes(kSoundBytes);
+    for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 300);
+    return bytes;
+}
+
+std::size_t Count(const std::string& text, const std::string& what) {
+    std::size_t count = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++count;
+    return count;
+}
+
+void Write(const std::string& path, std::uint64_t partLimit, const Movie& movie,
+           const std::vector<std::uint8_t>& sound) {
+    auto file = AviContainer::Create(path, partLimit);
+    ASSERT_TRUE(file);
+    ASSERT_TRUE(file->start(movie.format));
+    for (std::size_t i = 0; i < movie.frames.size(); ++i)
+        ASSERT_TRUE(file->writeVideo(movie.frames[i].data(), movie.frames[i].size(), movie.keys[i]));
+    ASSERT_TRUE(file->setSound(Pcm()));
+    for (std::size_t at = 0; at < sound.size(); at += 3000)
+        ASSERT_TRUE(file->writeSound(sound.data() + at, std::min<std::size_t>(3000, sound.size() - at)));
+    ASSERT_TRUE(file->finish());
+}
+
+TEST(WriterContainer, ALongFileContinuesInExtensionPartsThatReadersFollow) {
+    const Movie movie = CodedMovie();
+    ASSERT_EQ(movie.keys.size(), static_cast<std::size_t>(kFrames));
+    const std::vector<std::uint8_t> sound = SoundBytes();
+    const std::string whole = ScratchPath("whole.avi");
+    const std::string parts = ScratchPath("parts.avi");
+    Write(whole, AviContainer::kPartLimit, movie, sound);
+    Write(parts, 16 * 1024, movie, sound);
+
+    std::ifstream in(parts, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_GE(Count(bytes, "AVIX"), 2u);
+    for (const std::string& path : {whole, parts}) {
+        SCOPED_TRACE(path);
+        EXPECT_EQ(RunCommand("ffmpeg -v error -i " + Quoted(path) + " -f null - 2>&1"), "");
+        EXPECT_EQ(ProbeVideo(path).packets, kFrames);
+        EXPECT_EQ(KeyFrameFlags(path), movie.keys);
+        EXPECT_TRUE(SoundAfterVideo(path));
+        EXPECT_EQ(RunCommandBytes("ffmpeg -v error -i " + Quoted(path) + " -map 0:a -c:a copy -f s16le -"), sound);
+    }
+    const auto decoded = DecodeBgr24(parts);
+    EXPECT_EQ(decoded.size(), std::size_t{kWidth} * kHeight * 3 * kFrames);
+    EXPECT_TRUE(decoded == DecodeBgr24(whole)) << "the same pictures from the file in parts";
+}
+
+TEST(WriterContainer, ASoundFormatLargerThanTheRoomKeptIsRefused) {
+    AviSoundFormat sound = Pcm();
+    EXPECT_TRUE(AviContainer::SoundFormatFits(sound));
+    sound.format.resize(4096);
+    EXPECT_FALSE(AviContainer::SoundFormatFits(sound));
+}
+
+}  // namespace
+}  // namespace vidmill::writer
