@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <vector>
 
+#include "coded_pattern.h"
 #include "vidmill/vidmill.h"
 #include "writer/ffmpeg_owners.h"
-#include "writer/frame_coder.h"
 #include "writer/video1_bands.h"
 #include "writer_test_support.h"
 
@@ -20,39 +20,21 @@ constexpr int kWidth = 64;
 constexpr int kHeight = 48;
 constexpr int kFrames = 12;
 
-struct Coded {
-    std::vector<std::vector<std::uint8_t>> pictures;
-    std::vector<bool> keyFrames;
-};
-
 // Frames 0..8 move; 9..11 repeat frame 8, so their pictures are made of skips.
 int PatternIndex(int frame) { return frame < 9 ? frame : 8; }
 
-Coded EncodeInBands(int bands) {
+CodedPattern EncodeInBands(int bands) {
     VideoSettings settings;
     settings.handler = static_cast<std::uint32_t>(FourCC("MSVC"));
     settings.width = kWidth;
     settings.height = kHeight;
     settings.keyFrameRate = 5;
     settings.bands = bands;
-    std::unique_ptr<FrameCoder> coder = OpenFrameCoder(settings);
-    Coded coded;
-    const PacketSink sink = [&coded](AVPacket& packet) {
-        EXPECT_EQ(packet.pts, static_cast<std::int64_t>(coded.pictures.size()));
-        coded.pictures.emplace_back(packet.data, packet.data + packet.size);
-        coded.keyFrames.push_back((packet.flags & AV_PKT_FLAG_KEY) != 0);
-    };
-    cb::Bitmap frame(kWidth, kHeight, coder->bitsPerPixel());
-    for (int i = 0; i < kFrames; ++i) {
-        PaintPattern(frame, PatternIndex(i));
-        coder->encode(frame, i, IsKeyFramePosition(i, settings.keyFrameRate), sink);
-    }
-    coder->flush(sink);
-    return coded;
+    return EncodePattern(settings, kFrames, PatternIndex);
 }
 
 // Each picture decoded by FFmpeg's Video-1 decoder, as top-down BGR24.
-std::vector<std::vector<std::uint8_t>> Decode(const Coded& coded) {
+std::vector<std::vector<std::uint8_t>> Decode(const CodedPattern& coded) {
     const AVCodec* decoder = avcodec_find_decoder(AV_CODEC_ID_MSVIDEO1);
     CodecContextPtr context(avcodec_alloc_context3(decoder));
     context->width = kWidth;
@@ -90,12 +72,12 @@ double MeanError(const std::vector<std::uint8_t>& a, const std::vector<std::uint
 }
 
 TEST(WriterVideo1Bands, BandedPicturesDecodeLikeOneEncoderForTheWholeFrame) {
-    const Coded whole = EncodeInBands(1);
+    const CodedPattern whole = EncodeInBands(1);
     const auto wholeFrames = Decode(whole);
     ASSERT_EQ(wholeFrames.size(), static_cast<std::size_t>(kFrames));
     for (const int bands : {2, 3, kHeight / 4}) {
         SCOPED_TRACE(bands);
-        const Coded banded = EncodeInBands(bands);
+        const CodedPattern banded = EncodeInBands(bands);
         EXPECT_EQ(banded.keyFrames, whole.keyFrames);
         EXPECT_EQ(banded.keyFrames, (std::vector<bool>{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0}));
         const auto frames = Decode(banded);

@@ -6,10 +6,9 @@
 #include <iterator>
 #include <string>
 
+#include "coded_pattern.h"
 #include "vidmill/vidmill.h"
-#include "writer/avi_container.h"
 #include "writer/avi_formats.h"
-#include "writer/frame_coder.h"
 #include "writer_test_support.h"
 
 namespace vidmill::writer {
@@ -22,38 +21,14 @@ constexpr int kHeight = 48;
 constexpr int kFrames = 40;
 constexpr int kSoundBytes = 16000;  // one second of 8 kHz 16-bit mono
 
-struct Movie {
-    AviVideoFormat format;
-    std::vector<std::vector<std::uint8_t>> frames;
-    std::vector<bool> keys;
-};
-
 // Video-1 frames of a moving pattern with a key frame every third.
-Movie CodedMovie() {
+CodedPattern CodedMovie() {
     VideoSettings settings;
     settings.handler = static_cast<std::uint32_t>(FourCC("MSVC"));
     settings.width = kWidth;
     settings.height = kHeight;
     settings.keyFrameRate = 3;
-    auto coder = OpenFrameCoder(settings);
-    Movie movie;
-    AVCodecParameters* parameters = avcodec_parameters_alloc();
-    coder->describe(*parameters);
-    movie.format = VideoFormatOf(*parameters, {});
-    avcodec_parameters_free(&parameters);
-    movie.format.scale = 1;
-    movie.format.rate = 25;
-    const PacketSink sink = [&movie](AVPacket& packet) {
-        movie.frames.emplace_back(packet.data, packet.data + packet.size);
-        movie.keys.push_back((packet.flags & AV_PKT_FLAG_KEY) != 0);
-    };
-    cb::Bitmap frame(kWidth, kHeight, coder->bitsPerPixel());
-    for (int i = 0; i < kFrames; ++i) {
-        PaintPattern(frame, i);
-        coder->encode(frame, i, IsKeyFramePosition(i, settings.keyFrameRate), sink);
-    }
-    coder->flush(sink);
-    return movie;
+    return EncodePattern(settings, kFrames);
 }
 
 AviSoundFormat Pcm() {
@@ -82,13 +57,13 @@ std::size_t Count(const std::string& text, const std::string& what) {
     return count;
 }
 
-void Write(const std::string& path, std::uint64_t partLimit, const Movie& movie,
+void Write(const std::string& path, std::uint64_t partLimit, const CodedPattern& movie,
            const std::vector<std::uint8_t>& sound) {
     auto file = AviContainer::Create(path, partLimit);
     ASSERT_TRUE(file);
     ASSERT_TRUE(file->start(movie.format));
-    for (std::size_t i = 0; i < movie.frames.size(); ++i)
-        ASSERT_TRUE(file->writeVideo(movie.frames[i].data(), movie.frames[i].size(), movie.keys[i]));
+    for (std::size_t i = 0; i < movie.pictures.size(); ++i)
+        ASSERT_TRUE(file->writeVideo(movie.pictures[i].data(), movie.pictures[i].size(), movie.keyFrames[i]));
     ASSERT_TRUE(file->setSound(Pcm()));
     for (std::size_t at = 0; at < sound.size(); at += 3000)
         ASSERT_TRUE(file->writeSound(sound.data() + at, std::min<std::size_t>(3000, sound.size() - at)));
@@ -96,8 +71,8 @@ void Write(const std::string& path, std::uint64_t partLimit, const Movie& movie,
 }
 
 TEST(WriterContainer, ALongFileContinuesInExtensionPartsThatReadersFollow) {
-    const Movie movie = CodedMovie();
-    ASSERT_EQ(movie.keys.size(), static_cast<std::size_t>(kFrames));
+    const CodedPattern movie = CodedMovie();
+    ASSERT_EQ(movie.keyFrames.size(), static_cast<std::size_t>(kFrames));
     const std::vector<std::uint8_t> sound = SoundBytes();
     const std::string whole = ScratchPath("whole.avi");
     const std::string parts = ScratchPath("parts.avi");
@@ -111,7 +86,7 @@ TEST(WriterContainer, ALongFileContinuesInExtensionPartsThatReadersFollow) {
         SCOPED_TRACE(path);
         EXPECT_EQ(RunCommand("ffmpeg -v error -i " + Quoted(path) + " -f null - 2>&1"), "");
         EXPECT_EQ(ProbeVideo(path).packets, kFrames);
-        EXPECT_EQ(KeyFrameFlags(path), movie.keys);
+        EXPECT_EQ(KeyFrameFlags(path), movie.keyFrames);
         EXPECT_TRUE(SoundAfterVideo(path));
         EXPECT_EQ(RunCommandBytes("ffmpeg -v error -i " + Quoted(path) + " -map 0:a -c:a copy -f s16le -"), sound);
     }

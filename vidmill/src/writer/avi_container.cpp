@@ -157,77 +157,72 @@ void AviContainer::closeList(std::uint64_t sizeAt) {
     patch32(sizeAt, static_cast<std::uint32_t>(written_ - sizeAt - 4));
 }
 
+std::uint64_t AviContainer::openList(const char (&type)[5]) {
+    putTag("LIST");
+    const std::uint64_t sizeAt = written_;
+    put32(0);
+    putTag(type);
+    return sizeAt;
+}
+
+std::uint64_t AviContainer::openChunk(const char (&tag)[5], std::uint32_t size) {
+    putTag(tag);
+    put32(size);
+    return written_;
+}
+
 bool AviContainer::start(const AviVideoFormat& video) {
     video_ = video;
     videoStream_.chunkId = Tag(video.compressed ? "00dc" : "00db");
     soundStream_.chunkId = Tag("01wb");
-    putTag("RIFF");
-    partSizeAt_ = written_;
-    put32(0);
-    putTag("AVI ");
-    putTag("LIST");
-    const std::uint64_t headerListAt = written_;
-    put32(0);
-    putTag("hdrl");
-    putTag("avih");
-    put32(kStreamHeaderBytes);
-    avihAt_ = written_;
+    openPart("AVI ");
+    const std::uint64_t headerListAt = openList("hdrl");
+    avihAt_ = openChunk("avih", kStreamHeaderBytes);
     zeros(kStreamHeaderBytes);
 
-    putTag("LIST");
-    const std::uint64_t streamListAt = written_;
-    put32(0);
-    putTag("strl");
-    putTag("strh");
-    put32(kStreamHeaderBytes);
-    videoHeaderAt_ = written_;
+    const std::uint64_t streamListAt = openList("strl");
+    videoHeaderAt_ = openChunk("strh", kStreamHeaderBytes);
     const auto header = StreamHeader("vids", video.handler, video.scale, video.rate, 0, 0, 0, video.width,
                                      video.height);
     put(header.data(), header.size());
-    putTag("strf");
-    put32(static_cast<std::uint32_t>(video.format.size()));
+    openChunk("strf", static_cast<std::uint32_t>(video.format.size()));
     put(video.format.data(), video.format.size());
     zeros(video.format.size() & 1);
-    putTag("indx");
-    put32(kSuperIndexBytes);
-    videoStream_.indexAt = written_;
+    videoStream_.indexAt = openChunk("indx", kSuperIndexBytes);
     zeros(kSuperIndexBytes);
     closeList(streamListAt);
 
     soundRoomAt_ = written_;
-    putTag("JUNK");
-    put32(kSoundRoom - 8);
+    openChunk("JUNK", kSoundRoom - 8);
     zeros(kSoundRoom - 8);
 
-    putTag("LIST");
-    put32(4 + 8 + kOdmlHeaderBytes);
-    putTag("odml");
-    putTag("dmlh");
-    put32(kOdmlHeaderBytes);
-    dmlhAt_ = written_;
+    const std::uint64_t odmlListAt = openList("odml");
+    dmlhAt_ = openChunk("dmlh", kOdmlHeaderBytes);
     zeros(kOdmlHeaderBytes);
+    closeList(odmlListAt);
     closeList(headerListAt);
 
     parts_ = 1;
-    putTag("LIST");
-    moviSizeAt_ = written_;
-    put32(0);
-    moviTagAt_ = written_;
-    putTag("movi");
+    openMovieList();
     return !failed_;
+}
+
+void AviContainer::openPart(const char (&kind)[5]) {
+    putTag("RIFF");
+    partSizeAt_ = written_;
+    put32(0);
+    putTag(kind);
+}
+
+void AviContainer::openMovieList() {
+    moviSizeAt_ = openList("movi");
+    moviTagAt_ = moviSizeAt_ + 4;
 }
 
 void AviContainer::beginPart() {
     ++parts_;
-    putTag("RIFF");
-    partSizeAt_ = written_;
-    put32(0);
-    putTag("AVIX");
-    putTag("LIST");
-    moviSizeAt_ = written_;
-    put32(0);
-    moviTagAt_ = written_;
-    putTag("movi");
+    openPart("AVIX");
+    openMovieList();
 }
 
 std::uint32_t AviContainer::streamDuration(const Stream& stream) const {
@@ -266,8 +261,7 @@ void AviContainer::writeStandardIndex(Stream& stream) {
 }
 
 void AviContainer::writeLegacyIndex() {
-    putTag("idx1");
-    put32(static_cast<std::uint32_t>(16 * legacy_.size()));
+    openChunk("idx1", static_cast<std::uint32_t>(16 * legacy_.size()));
     for (const Legacy& entry : legacy_) {
         put32(entry.chunkId);
         put32(entry.flags);

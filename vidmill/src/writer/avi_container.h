@@ -82,6 +82,11 @@ private:
     bool writeChunk(Stream& stream, const std::uint8_t* data, std::size_t size, bool key);
     bool makeRoom(std::size_t size);
     std::uint64_t indexBytes() const;
+    // Both return where the list's size field or the chunk's data starts.
+    std::uint64_t openList(const char (&type)[5]);
+    std::uint64_t openChunk(const char (&tag)[5], std::uint32_t size);
+    void openPart(const char (&kind)[5]);
+    void openMovieList();
     void beginPart();
     void endPart();
     void writeStandardIndex(Stream& stream);
