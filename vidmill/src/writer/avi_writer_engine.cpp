@@ -19,7 +19,6 @@ const char* const AviWriterEngine::kNotWritingMessage =
     "AviWriter object is not in Writing mode. Firstly call CreateNew method";
 
 struct AviWriterEngine::Session {
-    std::string fileName;
     int rate = 0;
     std::unique_ptr<AviContainer> output;
     std::unique_ptr<FrameCoder> coder;
@@ -102,7 +101,6 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     if (height < 1) throw Error("Invalid Height parameter of CreateNew method call");
 
     auto session = std::make_unique<Session>();
-    session->fileName = fileName;
     session->rate = properties_.streamRate();
     session->interFrames = properties_.interFrames();
     // Only a file is replaced: a device or folder of that name is left alone (and refused below).

@@ -17,7 +17,7 @@ void RawFrameCoder::describe(AVCodecParameters& parameters) const {
 void RawFrameCoder::encode(const cb::Bitmap& frame, std::int64_t position, bool, const PacketSink& sink) {
     if (frame.width() != width_ || frame.height() != height_ || frame.bitsPerPixel() != 24)
         throw Error("Cannot write AVI frame");
-    // The packet borrows the bitmap's memory: the muxer writes it before this call returns.
+    // The packet borrows the bitmap's memory: the sink writes it into the file before this call returns.
     if (!packet_) throw Error("Cannot write AVI frame");
     AVPacket& packet = *packet_;
     packet.data = const_cast<std::uint8_t*>(frame.bits());
