@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "writer/little_endian_bytes.h"
+
 namespace vidmill::writer {
 namespace {
 
@@ -19,33 +21,7 @@ constexpr std::uint32_t kNotKeyFrame = 0x80000000u;  // extended index: size bit
 constexpr std::uint32_t kHasIndex = 0x10;
 constexpr std::uint32_t kTrustChunkType = 0x800;
 
-std::uint32_t Tag(const char (&tag)[5]) {
-    return static_cast<std::uint32_t>(tag[0]) | static_cast<std::uint32_t>(tag[1]) << 8 |
-           static_cast<std::uint32_t>(tag[2]) << 16 | static_cast<std::uint32_t>(tag[3]) << 24;
-}
-
-// Little-endian fields into a byte vector.
-struct Bytes {
-    std::vector<std::uint8_t> data;
-    void u8(std::uint8_t value) { data.push_back(value); }
-    void u16(std::uint16_t value) {
-        u8(static_cast<std::uint8_t>(value));
-        u8(static_cast<std::uint8_t>(value >> 8));
-    }
-    void u32(std::uint32_t value) {
-        u16(static_cast<std::uint16_t>(value));
-        u16(static_cast<std::uint16_t>(value >> 16));
-    }
-    void u64(std::uint64_t value) {
-        u32(static_cast<std::uint32_t>(value));
-        u32(static_cast<std::uint32_t>(value >> 32));
-    }
-    void tag(const char (&name)[5]) { u32(Tag(name)); }
-    void append(const std::vector<std::uint8_t>& bytes) { data.insert(data.end(), bytes.begin(), bytes.end()); }
-    void padToEven() {
-        if (data.size() % 2 != 0) u8(0);
-    }
-};
+using Bytes = LittleEndianBytes;
 
 std::uint32_t Padded(std::size_t size) { return static_cast<std::uint32_t>(size + (size & 1)); }
 
@@ -114,16 +90,6 @@ void AviContainer::put32(std::uint32_t value) {
     put(bytes, sizeof bytes);
 }
 
-void AviContainer::put16(std::uint16_t value) {
-    const std::uint8_t bytes[2] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
-    put(bytes, sizeof bytes);
-}
-
-void AviContainer::put64(std::uint64_t value) {
-    put32(static_cast<std::uint32_t>(value));
-    put32(static_cast<std::uint32_t>(value >> 32));
-}
-
 void AviContainer::putTag(const char (&tag)[5]) { put(tag, 4); }
 
 void AviContainer::zeros(std::size_t count) {
@@ -173,8 +139,10 @@ std::uint64_t AviContainer::openChunk(const char (&tag)[5], std::uint32_t size) 
 
 bool AviContainer::start(const AviVideoFormat& video) {
     video_ = video;
-    videoStream_.chunkId = Tag(video.compressed ? "00dc" : "00db");
-    soundStream_.chunkId = Tag("01wb");
+    videoStream_.chunkId = TagCode(video.compressed ? "00dc" : "00db");
+    videoStream_.indexId = TagCode("ix00");
+    soundStream_.chunkId = TagCode("01wb");
+    soundStream_.indexId = TagCode("ix01");
     openPart("AVI ");
     const std::uint64_t headerListAt = openList("hdrl");
     avihAt_ = openChunk("avih", kStreamHeaderBytes);
@@ -240,34 +208,40 @@ void AviContainer::writeStandardIndex(Stream& stream) {
     if (stream.entries.empty()) return;
     const std::uint64_t at = written_;
     const auto count = static_cast<std::uint32_t>(stream.entries.size());
-    put32(&stream == &videoStream_ ? Tag("ix00") : Tag("ix01"));
-    put32(24 + 8 * count);
-    put16(2);  // 32-bit words per entry
-    put16(0x0100);  // sub-type 0, an index of chunks
-    put32(count);
-    put32(stream.chunkId);
-    put64(moviTagAt_);
-    put32(0);
+    Bytes index;
+    index.u32(stream.indexId);
+    index.u32(24 + 8 * count);
+    index.u16(2);  // 32-bit words per entry
+    index.u8(0);
+    index.u8(1);   // an index of chunks
+    index.u32(count);
+    index.u32(stream.chunkId);
+    index.u64(moviTagAt_);
+    index.u32(0);
     for (const Entry& entry : stream.entries) {
-        put32(static_cast<std::uint32_t>(entry.offset - moviTagAt_));
-        put32(entry.size | (entry.key ? 0 : kNotKeyFrame));
+        index.u32(static_cast<std::uint32_t>(entry.offset - moviTagAt_));
+        index.u32(entry.size | (entry.key ? 0 : kNotKeyFrame));
     }
+    put(index.data.data(), index.data.size());
     Bytes slot;
     slot.u64(at);
-    slot.u32(8 + 24 + 8 * count);
+    slot.u32(static_cast<std::uint32_t>(index.data.size()));
     slot.u32(streamDuration(stream));
     stream.superIndex.insert(stream.superIndex.end(), slot.data.begin(), slot.data.end());
     stream.entries.clear();
 }
 
 void AviContainer::writeLegacyIndex() {
-    openChunk("idx1", static_cast<std::uint32_t>(16 * legacy_.size()));
+    Bytes index;
+    index.tag("idx1");
+    index.u32(static_cast<std::uint32_t>(16 * legacy_.size()));
     for (const Legacy& entry : legacy_) {
-        put32(entry.chunkId);
-        put32(entry.flags);
-        put32(entry.offset);
-        put32(entry.size);
+        index.u32(entry.chunkId);
+        index.u32(entry.flags);
+        index.u32(entry.offset);
+        index.u32(entry.size);
     }
+    put(index.data.data(), index.data.size());
     legacy_.clear();
     legacy_.shrink_to_fit();
 }

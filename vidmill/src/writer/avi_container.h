@@ -64,6 +64,7 @@ private:
     };
     struct Stream {
         std::uint32_t chunkId = 0;
+        std::uint32_t indexId = 0;             // tag of its index chunks in each part
         std::vector<Entry> entries;           // chunks in the part being written
         std::vector<std::uint8_t> superIndex;  // entries of the extended index, one per part
         std::uint64_t chunks = 0;
@@ -97,8 +98,6 @@ private:
 
     void put(const void* data, std::size_t size);
     void put32(std::uint32_t value);
-    void put16(std::uint16_t value);
-    void put64(std::uint64_t value);
     void putTag(const char (&tag)[5]);
     void zeros(std::size_t count);
     void seek(std::uint64_t at);

@@ -1,6 +1,9 @@
 #include "writer/avi_formats.h"
 
 #include <algorithm>
+#include <utility>
+
+#include "writer/little_endian_bytes.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -11,16 +14,6 @@ namespace {
 
 constexpr std::uint16_t kPcmTag = 1;
 constexpr std::uint16_t kExtensibleTag = 0xFFFE;
-
-void Put16(std::vector<std::uint8_t>& to, std::uint32_t value) {
-    to.push_back(static_cast<std::uint8_t>(value));
-    to.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& to, std::uint32_t value) {
-    Put16(to, value & 0xFFFF);
-    Put16(to, value >> 16);
-}
 
 std::uint32_t SoundTag(const AVCodecParameters& sound) {
     if (sound.codec_tag != 0 && sound.codec_tag != kExtensibleTag) return sound.codec_tag;
@@ -41,26 +34,27 @@ AviVideoFormat VideoFormatOf(const AVCodecParameters& video, const std::vector<c
     const auto extra = static_cast<std::uint32_t>(std::max(video.extradata_size, 0));
     const std::uint64_t rowBytes = format.compressed ? (static_cast<std::uint64_t>(video.width) * bits + 7) / 8
                                                      : (static_cast<std::uint64_t>(video.width) * bits + 31) / 32 * 4;
-    std::vector<std::uint8_t>& header = format.format;
-    Put32(header, 40 + (palettized ? 0 : extra));
-    Put32(header, static_cast<std::uint32_t>(video.width));
-    Put32(header, static_cast<std::uint32_t>(video.height));  // positive: rows from the bottom up
-    Put16(header, 1);
-    Put16(header, static_cast<std::uint32_t>(bits));
-    Put32(header, video.codec_tag);
-    Put32(header, static_cast<std::uint32_t>(std::min<std::uint64_t>(rowBytes * video.height, 0xFFFFFFFFu)));
-    Put32(header, 0);
-    Put32(header, 0);
-    Put32(header, palettized ? 256 : 0);
-    Put32(header, 0);
+    LittleEndianBytes header;
+    header.u32(40 + (palettized ? 0 : extra));
+    header.u32(static_cast<std::uint32_t>(video.width));
+    header.u32(static_cast<std::uint32_t>(video.height));  // positive: rows from the bottom up
+    header.u16(1);
+    header.u16(static_cast<std::uint16_t>(bits));
+    header.u32(video.codec_tag);
+    header.u32(static_cast<std::uint32_t>(std::min<std::uint64_t>(rowBytes * video.height, 0xFFFFFFFFu)));
+    header.u32(0);
+    header.u32(0);
+    header.u32(palettized ? 256 : 0);
+    header.u32(0);
     if (extra > 0) {
-        header.insert(header.end(), video.extradata, video.extradata + extra);
+        header.data.insert(header.data.end(), video.extradata, video.extradata + extra);
     } else if (palettized) {
         for (std::size_t i = 0; i < 256; ++i) {
             const cb::RgbQuad entry = i < palette.size() ? palette[i] : cb::RgbQuad{};
-            header.insert(header.end(), {entry.blue, entry.green, entry.red, 0});
+            header.data.insert(header.data.end(), {entry.blue, entry.green, entry.red, 0});
         }
     }
+    format.format = std::move(header.data);
     return format;
 }
 
@@ -79,18 +73,19 @@ std::optional<AviSoundFormat> SoundFormatOf(const AVCodecParameters& sound) {
     format.scale = blockAlign;
     format.rate = bytesPerSecond;
     format.sampleSize = blockAlign;
-    std::vector<std::uint8_t>& header = format.format;
-    Put16(header, tag);
-    Put16(header, static_cast<std::uint32_t>(channels));
-    Put32(header, static_cast<std::uint32_t>(sound.sample_rate));
-    Put32(header, bytesPerSecond);
-    Put16(header, blockAlign);
-    Put16(header, static_cast<std::uint32_t>(bits));
+    LittleEndianBytes header;
+    header.u16(static_cast<std::uint16_t>(tag));
+    header.u16(static_cast<std::uint16_t>(channels));
+    header.u32(static_cast<std::uint32_t>(sound.sample_rate));
+    header.u32(bytesPerSecond);
+    header.u16(static_cast<std::uint16_t>(blockAlign));
+    header.u16(static_cast<std::uint16_t>(bits));
     const auto extra = static_cast<std::uint32_t>(std::max(sound.extradata_size, 0));
     if (tag != kPcmTag || extra > 0) {
-        Put16(header, extra);
-        header.insert(header.end(), sound.extradata, sound.extradata + extra);
+        header.u16(static_cast<std::uint16_t>(extra));
+        header.data.insert(header.data.end(), sound.extradata, sound.extradata + extra);
     }
+    format.format = std::move(header.data);
     return format;
 }
 
