@@ -4,6 +4,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/check-layers.sh"
+bash "$root/scripts/check-format.sh"
 export CB_REGISTRY=$root/build-test/registry.ini
 rm -rf "$root/build-test" "$root/build-asan"
 BUILD_DIR=$root/build-test bash "$root/scripts/build.sh" -DCB_WERROR=ON

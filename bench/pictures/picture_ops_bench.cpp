@@ -15,7 +15,8 @@
 
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/picture.h"
-#include "render/PictureOperation.h"
+#include "media/overlay_pixels.h"
+#include "media/picture_operation.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ cb::ComPtr<IPicture> SourcePicture(int width, int height) {
         auto* line = reinterpret_cast<uint32_t*>(bitmap->topRow(row));
         for (int column = 0; column < width; ++column)
             line[column] = 0xFF000000u | static_cast<uint32_t>((row + column) & 0xFF) << 16 |
-                           static_cast<uint32_t>((row * 3) & 0xFF) << 8 | static_cast<uint32_t>((column * 5) & 0xFF);
+                           static_cast<uint32_t>((row * 3) & 0xFF) << 8 |
+                           static_cast<uint32_t>((column * 5) & 0xFF);
     }
     return cb::CreatePicture(bitmap);
 }
@@ -49,7 +51,7 @@ double SecondsPerFrame(int frames, Work work) {
 
 // FFmpeg's msvideo1 encoder at the output size, fed frames converted from the pixel buffers.
 class MsVideo1Encoder {
-public:
+  public:
     MsVideo1Encoder(int width, int height) : width_(width), height_(height) {
         const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MSVIDEO1);
         if (!codec) return;
@@ -69,8 +71,8 @@ public:
         frame_->height = height;
         av_frame_get_buffer(frame_.get(), 0);
         packet_.reset(av_packet_alloc());
-        scaler_.reset(sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, AV_PIX_FMT_RGB555LE, SWS_POINT,
-                                     nullptr, nullptr, nullptr));
+        scaler_.reset(sws_getContext(width, height, AV_PIX_FMT_BGRA, width, height, AV_PIX_FMT_RGB555LE,
+                                     SWS_POINT, nullptr, nullptr, nullptr));
     }
     bool usable() const { return context_ && scaler_; }
 
@@ -78,7 +80,8 @@ public:
     void Convert(const PixelBuffer& pixels) {
         av_frame_make_writable(frame_.get());
         const int stride = -4 * width_;
-        const auto* lastRow = reinterpret_cast<const uint8_t*>(pixels.data() + static_cast<size_t>(height_ - 1) * width_);
+        const auto* lastRow =
+            reinterpret_cast<const uint8_t*>(pixels.data() + static_cast<size_t>(height_ - 1) * width_);
         const uint8_t* planes[1] = {lastRow};
         sws_scale(scaler_.get(), planes, &stride, 0, height_, frame_->data, frame_->linesize);
     }
@@ -88,7 +91,7 @@ public:
         while (avcodec_receive_packet(context_.get(), packet_.get()) == 0) av_packet_unref(packet_.get());
     }
 
-private:
+  private:
     int width_, height_;
     cb::CodecContextPtr context_;
     cb::FramePtr frame_;
@@ -129,7 +132,8 @@ void Measure(int width, int height, int frames) {
         inputs.push_back(frame);
     }
     int64_t number = 0;
-    const double convertTime = SecondsPerFrame(frames, [&](int i) { encoder.Convert(inputs[i % inputs.size()]); });
+    const double convertTime =
+        SecondsPerFrame(frames, [&](int i) { encoder.Convert(inputs[i % inputs.size()]); });
     const double encodeTime = SecondsPerFrame(frames, [&](int i) {
         encoder.Convert(inputs[i % inputs.size()]);
         encoder.Encode(number++);
@@ -137,16 +141,17 @@ void Measure(int width, int height, int frames) {
 
     const double ours = stretchHalf + overlayTime;
     std::printf("%dx%d (%d frames per figure, median of 5 runs)\n", width, height, frames);
-    std::printf("  CropStretchToPixels, half-size source:  %7.2f ns/pixel  %8.3f ms/frame\n", stretchHalf / pixels * 1e9,
-                stretchHalf * 1e3);
-    std::printf("  CropStretchToPixels, same-size source:  %7.2f ns/pixel  %8.3f ms/frame\n", stretchFull / pixels * 1e9,
-                stretchFull * 1e3);
-    std::printf("  ApplyOverlayPixels, 2 colours:          %7.2f ns/pixel  %8.3f ms/frame\n", overlayTime / pixels * 1e9,
-                overlayTime * 1e3);
-    std::printf("  msvideo1 encoder (with RGB555 input):   %7.2f ns/pixel  %8.3f ms/frame (conversion %.3f ms)\n",
-                encodeTime / pixels * 1e9, encodeTime * 1e3, convertTime * 1e3);
-    std::printf("  stretch + overlay = %.1f %% of the encoder's time (ratio 1 : %.1f)\n", 100.0 * ours / encodeTime,
-                encodeTime / ours);
+    std::printf("  CropStretchToPixels, half-size source:  %7.2f ns/pixel  %8.3f ms/frame\n",
+                stretchHalf / pixels * 1e9, stretchHalf * 1e3);
+    std::printf("  CropStretchToPixels, same-size source:  %7.2f ns/pixel  %8.3f ms/frame\n",
+                stretchFull / pixels * 1e9, stretchFull * 1e3);
+    std::printf("  ApplyOverlayPixels, 2 colours:          %7.2f ns/pixel  %8.3f ms/frame\n",
+                overlayTime / pixels * 1e9, overlayTime * 1e3);
+    std::printf(
+        "  msvideo1 encoder (with RGB555 input):   %7.2f ns/pixel  %8.3f ms/frame (conversion %.3f ms)\n",
+        encodeTime / pixels * 1e9, encodeTime * 1e3, convertTime * 1e3);
+    std::printf("  stretch + overlay = %.1f %% of the encoder's time (ratio 1 : %.1f)\n",
+                100.0 * ours / encodeTime, encodeTime / ours);
 }
 
 }  // namespace

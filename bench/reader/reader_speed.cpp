@@ -52,9 +52,9 @@ std::string RunCommand(const std::string& command) {
 std::string MakeFile(int frames) {
     const std::string path = ScratchFolder() + "/msvideo1-352x288-" + std::to_string(frames) + ".avi";
     if (std::filesystem::exists(path)) return path;
-    const std::string command = "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=352x288:rate=25 -frames:v " +
-                                std::to_string(frames) + " -c:v msvideo1 -g " + std::to_string(kKeyFrameInterval) +
-                                " '" + path + "'";
+    const std::string command =
+        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=352x288:rate=25 -frames:v " +
+        std::to_string(frames) + " -c:v msvideo1 -g " + std::to_string(kKeyFrameInterval) + " '" + path + "'";
     if (std::system(command.c_str()) != 0) {
         std::fprintf(stderr, "cannot run: %s\n", command.c_str());
         std::exit(1);
@@ -72,16 +72,18 @@ FfmpegTimes FfmpegDecodeSeconds(const std::string& path) {
     FfmpegTimes best;
     for (int run = 0; run < 3; ++run) {
         const auto start = Clock::now();
-        const std::string output =
-            RunCommand("ffmpeg -nostdin -benchmark -threads 1 -i '" + path + "' -f null - 2>&1 | grep -o 'rtime=[0-9.]*'");
-        best.wholeProcess = std::min(best.wholeProcess, std::chrono::duration<double>(Clock::now() - start).count());
+        const std::string output = RunCommand("ffmpeg -nostdin -benchmark -threads 1 -i '" + path +
+                                              "' -f null - 2>&1 | grep -o 'rtime=[0-9.]*'");
+        best.wholeProcess =
+            std::min(best.wholeProcess, std::chrono::duration<double>(Clock::now() - start).count());
         if (output.size() > 6) best.decodeLoop = std::min(best.decodeLoop, std::atof(output.c_str() + 6));
     }
     return best;
 }
 
 cb::ComPtr<IAviFrames> OpenFrames(cb::ComPtr<IAviReader>& reader, const std::string& path) {
-    reader = cb::ComPtr<IDispatch>::Adopt(vidmill::NewAviReader(vidmill::Counting::NotCounted)).as<IAviReader>();
+    reader =
+        cb::ComPtr<IDispatch>::Adopt(vidmill::NewAviReader(vidmill::Counting::NotCounted)).as<IAviReader>();
     cb::ComPtr<IAviFrames> frames;
     if (reader->Open(cb::Bstr(path).get()) != S_OK || reader->get_Frames(frames.put()) != S_OK) {
         std::fprintf(stderr, "cannot open %s\n", path.c_str());
@@ -117,8 +119,8 @@ int main(int argc, char** argv) {
     const double process = frameCount / ffmpeg.wholeProcess;
     std::printf("352x288 msvideo1, %d frames, key frame every %d\n", frameCount, kKeyFrameInterval);
     std::printf("sequential pictures:            %6.0f frames/s (%.1f us/frame)\n", ours, 1e6 / ours);
-    std::printf("ffmpeg -f null, decoding loop:  %6.0f frames/s (%.1f us/frame), ratio %.2f\n", loop, 1e6 / loop,
-                ours / loop);
+    std::printf("ffmpeg -f null, decoding loop:  %6.0f frames/s (%.1f us/frame), ratio %.2f\n", loop,
+                1e6 / loop, ours / loop);
     std::printf("ffmpeg -f null, whole process:  %6.0f frames/s (%.1f us/frame), ratio %.2f\n", process,
                 1e6 / process, ours / process);
     std::printf("goal: ratio >= 0.70\n");
@@ -132,7 +134,8 @@ int main(int argc, char** argv) {
     std::sort(times.begin(), times.end());
     double total = 0;
     for (const double t : times) total += t;
-    std::printf("%d random pictures: mean %.2f ms, median %.2f ms, max %.2f ms (goal < 5 ms)\n", kRandomFetches,
-                1e3 * total / kRandomFetches, 1e3 * times[times.size() / 2], 1e3 * times.back());
+    std::printf("%d random pictures: mean %.2f ms, median %.2f ms, max %.2f ms (goal < 5 ms)\n",
+                kRandomFetches, 1e3 * total / kRandomFetches, 1e3 * times[times.size() / 2],
+                1e3 * times.back());
     return 0;
 }

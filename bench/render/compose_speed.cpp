@@ -12,10 +12,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "FrameComposer.h"
-#include "RenderLayers.h"
-#include "appgen/folders.h"
+#include "base/folders.h"
 #include "document/movie_plan.h"
+#include "frame_composer.h"
+#include "render_layers.h"
 
 int main(int argc, char** argv) {
     if (argc < 3) {

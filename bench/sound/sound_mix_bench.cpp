@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "appgen/app_state.h"
-#include "render/AudioMix.h"
-#include "render/WavReaderClass.h"
+#include "base/app_state.h"
+#include "media/wav_reader_class.h"
+#include "render/mix_output_audio.h"
 
 extern char** environ;
 
@@ -29,7 +29,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-double SecondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
 
 struct RunResult {
     double wallSeconds = 0;
@@ -54,14 +56,16 @@ RunResult Run(const std::vector<std::string>& arguments) {
     return result;
 }
 
-std::string MakeSound(const std::string& folder, const std::string& name, const std::string& source, double seconds) {
+std::string MakeSound(const std::string& folder, const std::string& name, const std::string& source,
+                      double seconds) {
     const std::string path = folder + "/" + name;
     const auto bytes = static_cast<std::uintmax_t>(seconds * 44100) * 4 + 44;
     if (std::filesystem::exists(path) && std::filesystem::file_size(path) >= bytes &&
         std::filesystem::file_size(path) < bytes + 1024)
         return path;  // made by an earlier run
-    const std::string command = "ffmpeg -v error -y -f lavfi -i '" + source + ":d=" + std::to_string(seconds) +
-                                "' -ac 2 -ar 44100 -c:a pcm_s16le '" + path + "'";
+    const std::string command = "ffmpeg -v error -y -f lavfi -i '" + source +
+                                ":d=" + std::to_string(seconds) + "' -ac 2 -ar 44100 -c:a pcm_s16le '" +
+                                path + "'";
     if (std::system(command.c_str()) != 0) std::exit(2);
     return path;
 }
@@ -101,9 +105,10 @@ int MixInProcess(char** argv) {
     start = Clock::now();
     const std::string second = composer::MixOutputAudio(movie, events, 2, 0.0, seconds);
     const double secondSeconds = SecondsSince(start);
-    std::printf("  first render %.2f s (decode, resample, mix, write), second render %.2f s (cached)\n", firstSeconds,
-                secondSeconds);
-    std::printf("  output %s, %ju bytes\n", first.c_str(), static_cast<std::uintmax_t>(std::filesystem::file_size(first)));
+    std::printf("  first render %.2f s (decode, resample, mix, write), second render %.2f s (cached)\n",
+                firstSeconds, secondSeconds);
+    std::printf("  output %s, %ju bytes\n", first.c_str(),
+                static_cast<std::uintmax_t>(std::filesystem::file_size(first)));
     return first.empty() || second.empty() ? 1 : 0;
 }
 
@@ -118,13 +123,15 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(folder);
     std::printf("making %.0f s of 44.1 kHz stereo and a second sound of %.0f s ...\n", seconds, seconds / 2);
     const std::string a = MakeSound(folder, "tone.wav", "sine=frequency=440:sample_rate=44100", seconds);
-    const std::string b = MakeSound(folder, "noise.wav", "anoisesrc=sample_rate=44100:amplitude=0.3", seconds / 2);
+    const std::string b =
+        MakeSound(folder, "noise.wav", "anoisesrc=sample_rate=44100:amplitude=0.3", seconds / 2);
 
     const std::string work = folder + "/work";
     std::filesystem::remove_all(work);
     std::printf("program mixer (memory budget %s bytes):\n", budget.c_str());
     const RunResult ours = Run({"/proc/self/exe", "mix", a, b, std::to_string(seconds), budget, work});
-    std::printf("  whole process %.2f s, peak resident %.1f MiB\n", ours.wallSeconds, ours.peakKibibytes / 1024.0);
+    std::printf("  whole process %.2f s, peak resident %.1f MiB\n", ours.wallSeconds,
+                ours.peakKibibytes / 1024.0);
     std::filesystem::remove_all(work);
 
     const std::string soxOut = folder + "/sox-mix.wav";

@@ -2,12 +2,12 @@
 // step back and a jump, and the sound track copied out must each end in a frame or one of the
 // reader's messages: never a crash, a hang or an allocation the file cannot account for.
 // scripts/fuzz.sh runs it; small AVI files written by ffmpeg make good seeds for the corpus.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
-
-#include <unistd.h>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -32,7 +32,8 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
 void ReadFrame(vidmill::reader::AviReaderEngine& reader, int index) {
     try {
         const cb::Bitmap& frame = reader.frameAt(index);
-        if (frame.width() != reader.facts().width || frame.height() != reader.facts().height) __builtin_trap();
+        if (frame.width() != reader.facts().width || frame.height() != reader.facts().height)
+            __builtin_trap();
     } catch (const vidmill::Error&) {
     }
 }

@@ -3,17 +3,18 @@
 // The first byte chooses what the rest is: odd, the file as it stands; even, the plain data words,
 // which the harness enciphers into a well-formed file so that the parsing behind the check word is
 // reached as often as the file layout.
+#include <unistd.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
-#include "appgen/scripted_interaction.h"
-#include "document/OpenSaveClass.h"
+#include "base/scripted_interaction.h"
 #include "document/enc_dec.h"
+#include "document/open_save_class.h"
 #include "document/project_file.h"
 
 namespace {

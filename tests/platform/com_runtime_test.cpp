@@ -16,14 +16,16 @@ namespace {
 
 std::filesystem::path TestFolder(const std::string& name) {
     const char* base = std::getenv("CB_TEST_TMP");
-    auto folder = std::filesystem::path(base ? base : "/tmp") / ("platform-" + name + "-" + std::to_string(::getpid()));
+    auto folder =
+        std::filesystem::path(base ? base : "/tmp") / ("platform-" + name + "-" + std::to_string(::getpid()));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
 }
 
 TEST(Bstr, KeepsLengthAndConvertsUtf8BothWays) {
-    const std::string text = "Clip \xC3\xA9t\xC3\xA9 \xF0\x9F\x8E\xAC";  // accents and a character beyond 16 bits
+    const std::string text =
+        "Clip \xC3\xA9t\xC3\xA9 \xF0\x9F\x8E\xAC";  // accents and a character beyond 16 bits
     cb::Bstr b(text);
     EXPECT_EQ(SysStringLen(b.get()), 11u);  // the last character takes a surrogate pair
     EXPECT_EQ(b.utf8(), text);
@@ -41,7 +43,7 @@ TEST(Variant, ChangeTypeConvertsTheWayCallersExpect) {
         double number;  // the converted value, read as a number
     };
     const Row rows[] = {
-        {cb::Variant::Double(2.5), VT_I4, S_OK, 2},     // halves to the even neighbour
+        {cb::Variant::Double(2.5), VT_I4, S_OK, 2},  // halves to the even neighbour
         {cb::Variant::Double(3.5), VT_I4, S_OK, 4},
         {cb::Variant::Text("42"), VT_I4, S_OK, 42},
         {cb::Variant::Text("4x"), VT_I4, DISP_E_TYPEMISMATCH, 0},
@@ -58,10 +60,17 @@ TEST(Variant, ChangeTypeConvertsTheWayCallersExpect) {
         EXPECT_EQ(out.get()->vt, row.target);
         double value = 0;
         switch (row.target) {
-            case VT_I4: value = out.get()->lVal; break;
-            case VT_BOOL: value = out.get()->boolVal; break;
-            case VT_R4: value = out.get()->fltVal; break;
-            default: break;
+            case VT_I4:
+                value = out.get()->lVal;
+                break;
+            case VT_BOOL:
+                value = out.get()->boolVal;
+                break;
+            case VT_R4:
+                value = out.get()->fltVal;
+                break;
+            default:
+                break;
         }
         EXPECT_EQ(value, row.number);
     }
@@ -86,7 +95,8 @@ TEST(ErrorInfo, BelongsToTheThreadThatSetItAndIsTakenOnce) {
 TEST(Stream, FileAndMemoryStreamsReadWriteAndSeek) {
     const auto folder = TestFolder("stream");
     cb::ComPtr<IStream> file;
-    ASSERT_EQ(cb::CreateStreamOnFile((folder / "s.bin").string(), cb::StreamMode::CreateWrite, file.put()), S_OK);
+    ASSERT_EQ(cb::CreateStreamOnFile((folder / "s.bin").string(), cb::StreamMode::CreateWrite, file.put()),
+              S_OK);
     cb::ComPtr<IStream> memory;
     ASSERT_EQ(cb::CreateStreamOnMemory({}, memory.put()), S_OK);
     for (IStream* stream : {file.get(), memory.get()}) {
@@ -111,7 +121,7 @@ TEST(Stream, FileAndMemoryStreamsReadWriteAndSeek) {
 }
 
 class RegistryTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         folder_ = TestFolder("registry");
         path_ = (folder_ / "registry.ini").string();

@@ -1,4 +1,8 @@
 // Device contexts, the stretch calls, picture objects and image decoding.
+#include "cbplatform/picture.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -6,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "cbplatform/gdi.h"
-#include "cbplatform/picture.h"
 #include "sound_test_support.h"
 
 namespace cb {
@@ -23,7 +24,8 @@ Bitmap Pattern(int width, int height) {
     Bitmap bitmap(width, height, 32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const std::uint32_t value = 0xFF000000u | static_cast<std::uint32_t>(y << 8) | static_cast<std::uint32_t>(x);
+            const std::uint32_t value =
+                0xFF000000u | static_cast<std::uint32_t>(y << 8) | static_cast<std::uint32_t>(x);
             std::memcpy(bitmap.topRow(y) + 4 * x, &value, 4);
         }
     return bitmap;
@@ -174,7 +176,8 @@ TEST(ImageDecodingTest, ReadsImageFormatsAsTheReferenceDecoderDoes) {
         ASSERT_EQ(decoded.width(), 40) << extension;
         ASSERT_EQ(decoded.height(), 30) << extension;
         for (int y = 0; y < 30; ++y)
-            ASSERT_EQ(std::memcmp(decoded.topRow(y), reference.data() + y * 160, 160), 0) << extension << " row " << y;
+            ASSERT_EQ(std::memcmp(decoded.topRow(y), reference.data() + y * 160, 160), 0)
+                << extension << " row " << y;
     }
     const std::string jpeg = ScratchPath("pattern.jpg");
     Capture("ffmpeg -v error -y -f lavfi -i testsrc=size=40x30:rate=1 -frames:v 1 '" + jpeg + "'");

@@ -111,7 +111,8 @@ TEST(SoundPlayer, ResumesWhereItStoppedAndStartsAgainAfterTheEnd) {
     std::shared_ptr<const SoundBuffer> buffer = SoundBuffer::Decode(source, nullptr);
     ASSERT_TRUE(buffer);
     std::vector<std::int64_t> starts;
-    const auto previous = SetSoundOutputFactory([&] { return std::make_unique<testing::RecordingOutput>(&starts, 1000); });
+    const auto previous =
+        SetSoundOutputFactory([&] { return std::make_unique<testing::RecordingOutput>(&starts, 1000); });
     {
         SoundPlayer player(buffer);
         EXPECT_EQ(player.Play(), PlayResult::Playing);

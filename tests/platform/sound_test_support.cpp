@@ -1,26 +1,28 @@
 #include "sound_test_support.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <sstream>
 
-#include <unistd.h>
-
 namespace cb::sound::testing {
 
 std::string ScratchPath(const std::string& name) {
     const char* root = std::getenv("CB_TEST_TMP");
     // One folder per test process, as CTest runs tests side by side.
-    const auto folder = std::filesystem::path(root && *root ? root : "/tmp") / ("sound-" + std::to_string(::getpid()));
+    const auto folder =
+        std::filesystem::path(root && *root ? root : "/tmp") / ("sound-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
     std::filesystem::remove(folder / name);
     return (folder / name).string();
 }
 
 std::string Capture(const std::string& command) {
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> pipe(popen((command + " 2>/dev/null").c_str(), "r"), pclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> pipe(popen((command + " 2>/dev/null").c_str(), "r"),
+                                                         pclose);
     std::string output;
     char chunk[4096];
     for (std::size_t got; pipe && (got = std::fread(chunk, 1, sizeof chunk, pipe.get())) > 0;)
@@ -45,7 +47,8 @@ std::string MakeTone(const std::string& name, double seconds, int sampleRate, in
 ProbedSound Probe(const std::string& path) {
     const std::string text = Capture(
         "ffprobe -v error -select_streams a:0 -show_entries "
-        "stream=codec_name,channels,sample_rate -of default=nw=1 '" + path + "'");
+        "stream=codec_name,channels,sample_rate -of default=nw=1 '" +
+        path + "'");
     ProbedSound sound;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
@@ -57,7 +60,8 @@ ProbedSound Probe(const std::string& path) {
         if (key == "sample_rate") sound.sampleRate = std::stoi(value);
     }
     // The decoded length: count the samples ffmpeg produces as raw 16-bit mono.
-    const std::string samples = Capture("ffmpeg -v error -i '" + path + "' -map 0:a:0 -ac 1 -f s16le -c:a pcm_s16le - | wc -c");
+    const std::string samples =
+        Capture("ffmpeg -v error -i '" + path + "' -map 0:a:0 -ac 1 -f s16le -c:a pcm_s16le - | wc -c");
     sound.sampleFrames = samples.empty() ? 0 : std::stoll(samples) / 2;
     return sound;
 }

@@ -37,12 +37,13 @@ ProbedSound Probe(const std::string& path);
 // A sound output for player tests: each start records the cursor's position in *starts and "hears"
 // bytesHeard bytes at once; stopping leaves the cursor where the hearing ended.
 class RecordingOutput final : public SoundOutput {
-public:
-    RecordingOutput(std::vector<std::int64_t>* starts, std::size_t bytesHeard) : starts_(starts), bytesHeard_(bytesHeard) {}
+  public:
+    RecordingOutput(std::vector<std::int64_t>* starts, std::size_t bytesHeard)
+        : starts_(starts), bytesHeard_(bytesHeard) {}
     bool Start(std::shared_ptr<PcmCursor> cursor) override;
     void Stop() override {}
 
-private:
+  private:
     std::vector<std::int64_t>* starts_;
     std::size_t bytesHeard_;
 };

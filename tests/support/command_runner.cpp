@@ -1,13 +1,13 @@
 #include "command_runner.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
-
-#include <unistd.h>
 
 namespace cb::testing {
 

@@ -1,9 +1,9 @@
 // Entry point of every test executable: the environment the tests expect (their scratch folder,
 // the build folder, Qt without a display) unless the caller has set it, then GoogleTest. Setting it
 // here rather than in CTest lets a test binary run on its own just the same.
-#include <cstdlib>
-
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 int main(int argc, char** argv) {
     setenv("CB_TEST_TMP", CB_TEST_TMP_DEFAULT, 0);

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <string>
 
-#include "appgen/folders.h"
+#include "base/folders.h"
 #include "demo_project.h"
-#include "document/OpenSaveClass.h"
+#include "document/open_save_class.h"
 
 int main(int argc, char** argv) {
     if (argc != 2 || std::string(argv[1]) == "--help") {

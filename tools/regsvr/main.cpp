@@ -25,10 +25,14 @@ int main(int argc, char** argv) {
     bool unregister = false;
     const char* library = nullptr;
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "-u") == 0) unregister = true;
-        else if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) return Usage();
-        else if (!library) library = argv[i];
-        else return Usage();
+        if (std::strcmp(argv[i], "-u") == 0)
+            unregister = true;
+        else if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0)
+            return Usage();
+        else if (!library)
+            library = argv[i];
+        else
+            return Usage();
     }
     if (!library) return Usage();
 

@@ -18,7 +18,8 @@ struct Command {
 
 const Command kCommands[] = {
     {"compressors", &vidmill::tool::RunCompressors,
-     "compressors                       list the video compressors: handler, name, description, writing=yes|no"},
+     "compressors                       list the video compressors: handler, name, description, "
+     "writing=yes|no"},
     {"info", &vidmill::tool::RunInfo,
      "info FILE                         the AVI file's size, rate, frame count, compressor, quality,\n"
      "                                    data rate and whether it has sound, as one JSON object"},
@@ -42,7 +43,8 @@ const Command kCommands[] = {
 int Help(FILE* out) {
     std::fprintf(out, "usage: vidmill COMMAND [ARGUMENTS]\n\nCommands:\n");
     for (const auto& command : kCommands) std::fprintf(out, "  %s\n", command.usage);
-    std::fprintf(out, "\nExit status 0 on success; on failure the library's message on standard error and 1.\n");
+    std::fprintf(out,
+                 "\nExit status 0 on success; on failure the library's message on standard error and 1.\n");
     return out == stdout ? 0 : 2;
 }
 

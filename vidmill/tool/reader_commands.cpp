@@ -22,7 +22,8 @@ cb::ComPtr<IAviReader> OpenReader(const std::string& path) {
 // the target file is created, so a target in a folder that does not exist tells one from the other.
 bool HasSound(IAviReader& reader) {
     std::error_code ignored;
-    const auto folder = std::filesystem::temp_directory_path(ignored) / "vidmill-no-such-folder-a1f3" / "missing";
+    const auto folder =
+        std::filesystem::temp_directory_path(ignored) / "vidmill-no-such-folder-a1f3" / "missing";
     const HRESULT result = reader.ExtractWav(cb::Bstr((folder / "probe.wav").string()).get());
     const std::string message = cb::TakeErrorDescription();
     return SUCCEEDED(result) || message != "AVI file does not contain sound track";
@@ -35,10 +36,9 @@ std::string Number(double value) {
 }
 
 LONG ParseFileFormat(const std::string& text) {
-    const std::pair<const char*, LONG> names[] = {{"bmp", FileFormatBMP},   {"gif", FileFormatGIF},
-                                                  {"jpeg", FileFormatJPEG}, {"jpg", FileFormatJPEG},
-                                                  {"png", FileFormatPNG},   {"tiff", FileFormatTIFF},
-                                                  {"tif", FileFormatTIFF}};
+    const std::pair<const char*, LONG> names[] = {
+        {"bmp", FileFormatBMP}, {"gif", FileFormatGIF},   {"jpeg", FileFormatJPEG}, {"jpg", FileFormatJPEG},
+        {"png", FileFormatPNG}, {"tiff", FileFormatTIFF}, {"tif", FileFormatTIFF}};
     for (const auto& [name, code] : names)
         if (text == name) return code;
     // Numbers go to the library as they are: it names a code outside 0-5 itself.
@@ -53,7 +53,8 @@ LONG ParseTiffCompression(const std::string& text) {
     if (text == "none") return TiffCompressionNone;
     char* end = nullptr;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end) throw CommandFailed{"--tiff-compression takes a number, lzw or none, not \"" + text + "\""};
+    if (text.empty() || *end)
+        throw CommandFailed{"--tiff-compression takes a number, lzw or none, not \"" + text + "\""};
     return static_cast<LONG>(value);
 }
 
@@ -81,10 +82,11 @@ int RunInfo(const Arguments& arguments) {
     Check(reader->get_CompressorHandler(&handler), "CompressorHandler");
     Check(reader->get_Quality(&quality), "Quality");
     Check(reader->get_BytesPerSecond(&bytesPerSecond), "BytesPerSecond");
-    std::printf("{\"width\": %d, \"height\": %d, \"framesPerSecond\": %s, \"frameCount\": %d, "
-                "\"compressorHandler\": %s, \"quality\": %d, \"bytesPerSecond\": %d, \"hasSound\": %s}\n",
-                width, height, Number(framesPerSecond).c_str(), frameCount, JsonString(FourCCText(handler)).c_str(),
-                quality, bytesPerSecond, HasSound(*reader) ? "true" : "false");
+    std::printf(
+        "{\"width\": %d, \"height\": %d, \"framesPerSecond\": %s, \"frameCount\": %d, "
+        "\"compressorHandler\": %s, \"quality\": %d, \"bytesPerSecond\": %d, \"hasSound\": %s}\n",
+        width, height, Number(framesPerSecond).c_str(), frameCount, JsonString(FourCCText(handler)).c_str(),
+        quality, bytesPerSecond, HasSound(*reader) ? "true" : "false");
     return 0;
 }
 
@@ -108,7 +110,8 @@ int RunSaveFrames(const Arguments& arguments) {
     Check(frames->SaveSeq(start, count, cb::Bstr(options.positional()[1]).get(),
                           cb::Bstr(options.value("postfix").value_or("")).get(),
                           static_cast<LONG>(options.integer("digits", 3)),
-                          static_cast<LONG>(options.integer("first-number", 0)), format ? ParseFileFormat(*format) : 0,
+                          static_cast<LONG>(options.integer("first-number", 0)),
+                          format ? ParseFileFormat(*format) : 0,
                           static_cast<LONG>(options.integer("jpeg-quality", -1)),
                           compression ? ParseTiffCompression(*compression) : 0,
                           static_cast<LONG>(options.integer("tiff-depth", 0)), width, height),

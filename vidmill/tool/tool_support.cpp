@@ -63,7 +63,8 @@ long Options::integer(const std::string& name, long fallback) const {
     if (!text) return fallback;
     char* end = nullptr;
     const long parsed = std::strtol(text->c_str(), &end, 10);
-    if (text->empty() || *end) throw CommandFailed{"option --" + name + " needs a whole number, not \"" + *text + "\""};
+    if (text->empty() || *end)
+        throw CommandFailed{"option --" + name + " needs a whole number, not \"" + *text + "\""};
     return parsed;
 }
 
@@ -72,7 +73,8 @@ double Options::number(const std::string& name, double fallback) const {
     if (!text) return fallback;
     char* end = nullptr;
     const double parsed = std::strtod(text->c_str(), &end);
-    if (text->empty() || *end) throw CommandFailed{"option --" + name + " needs a number, not \"" + *text + "\""};
+    if (text->empty() || *end)
+        throw CommandFailed{"option --" + name + " needs a number, not \"" + *text + "\""};
     return parsed;
 }
 
@@ -110,11 +112,21 @@ std::string JsonString(const std::string& text) {
     std::string out = "\"";
     for (const char c : text) {
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (static_cast<unsigned char>(c) < 0x20) {
                     char escaped[8];

@@ -34,7 +34,7 @@ cb::ComPtr<I> Create(LONG kind) {
 
 // "--name value" options after the positional arguments.
 class Options {
-public:
+  public:
     // Splits arguments into positional ones and options; flags are options without a value.
     Options(const Arguments& arguments, const std::vector<std::string>& flags);
     const std::vector<std::string>& positional() const { return positional_; }
@@ -44,7 +44,7 @@ public:
     long integer(const std::string& name, long fallback) const;
     double number(const std::string& name, double fallback) const;
 
-private:
+  private:
     std::vector<std::string> positional_;
     std::vector<std::pair<std::string, std::string>> options_;
     std::vector<std::string> flags_;

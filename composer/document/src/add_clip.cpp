@@ -1,12 +1,13 @@
 // AddClip: a new clip from a file, placed on a track.
+#include "document/add_clip.h"
+
 #include <algorithm>
 #include <optional>
 
-#include "appgen/files.h"
-#include "appgen/interaction.h"
-#include "appgen/text_number.h"
-#include "appgen/view.h"
-#include "document/PictureDBMod.h"
+#include "base/files.h"
+#include "base/interaction.h"
+#include "base/text_number.h"
+#include "base/view.h"
 #include "track_arrays.h"
 
 namespace composer {
@@ -70,7 +71,8 @@ std::string NewClipName(const MovieDbRec& movie, const std::string& path, int32_
     const std::string base = LastPathComponent(path);
     const std::string folded = LowerAscii(path);
     for (int32_t i = 1; i < movie.ClipCount; ++i)
-        if (LowerAscii(movie.Clips[i].FilePath) == folded) return base + "_New_" + std::to_string(movie.ClipCount);
+        if (LowerAscii(movie.Clips[i].FilePath) == folded)
+            return base + "_New_" + std::to_string(movie.ClipCount);
     return clipType == ClipAudio ? "Audio_" + base : base;
 }
 
@@ -103,7 +105,8 @@ void NewArrangedEntry(MovieDbRec& movie, int32_t at, int32_t clipIndex) {
 }
 
 // Places clip `index` and writes the place used back into position and overlayPosition.
-void PlaceClip(MovieDbRec& movie, int32_t index, TrackKind placement, int32_t& position, int32_t& overlayPosition) {
+void PlaceClip(MovieDbRec& movie, int32_t index, TrackKind placement, int32_t& position,
+               int32_t& overlayPosition) {
     switch (placement) {
         case TrackKind::Overlay: {
             position = std::clamp(position, 1, movie.ArrangedCount);

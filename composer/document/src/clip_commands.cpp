@@ -1,10 +1,11 @@
 // The commands on the current clip: clone, delete, rename.
+#include "document/clip_commands.h"
+
 #include <algorithm>
 #include <optional>
 
-#include "appgen/interaction.h"
-#include "appgen/view.h"
-#include "document/PictureDBMod.h"
+#include "base/interaction.h"
+#include "base/view.h"
 #include "track_arrays.h"
 
 namespace composer {
@@ -65,7 +66,9 @@ void RemoveFromTrack(MovieDbRec& movie, const TrackPlace& place) {
 int32_t ClipAtOldPlace(const MovieDbRec& movie, const TrackPlace& place) {
     switch (place.kind) {
         case TrackKind::Arranged:
-            return movie.ArrangedCount < 1 ? 0 : movie.Arranged[std::min(place.position, movie.ArrangedCount)].ClipIndex;
+            return movie.ArrangedCount < 1
+                       ? 0
+                       : movie.Arranged[std::min(place.position, movie.ArrangedCount)].ClipIndex;
         case TrackKind::Overlay: {
             const ArrangeRec& entry = movie.Arranged[place.position];
             if (entry.OverlayCount < 1) return entry.ClipIndex;
@@ -116,8 +119,9 @@ void DeleteClip(MovieDbRec& movie) {
     if (place->kind == TrackKind::Arranged) {
         const int32_t overlays = movie.Arranged[place->position].OverlayCount;
         if (overlays > 0) {
-            MsgBox("There are " + std::to_string(overlays) + " overlay (dependent) clips.\r\n"
-                   "Drop them or delete them before deleting this clip.",
+            MsgBox("There are " + std::to_string(overlays) +
+                       " overlay (dependent) clips.\r\n"
+                       "Drop them or delete them before deleting this clip.",
                    MsgButtons::OK, "Delete Failed");
             return;
         }

@@ -2,8 +2,8 @@
 
 #include <utility>
 
-#include "appgen/rounding.h"
-#include "appgen/text_number.h"
+#include "base/rounding.h"
+#include "base/text_number.h"
 #include "document/ansi_text.h"
 
 namespace composer {

@@ -3,8 +3,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "appgen/interaction.h"
-#include "appgen/text_number.h"
+#include "base/interaction.h"
+#include "base/text_number.h"
 
 namespace composer {
 
@@ -69,40 +69,72 @@ std::string Choose(const Choice& choice) {
 }  // namespace
 
 std::string ChooseVideoFile() {
-    return Choose({CmnDlgClips, FileDialogMode::Open, kAviFilter, "avi", "Select a Video Clip file to add", {".avi"},
+    return Choose({CmnDlgClips,
+                   FileDialogMode::Open,
+                   kAviFilter,
+                   "avi",
+                   "Select a Video Clip file to add",
+                   {".avi"},
                    "You need to select .avi file to read clip"});
 }
 
 std::string ChoosePictureFile() {
-    return Choose({CmnDlgClips, FileDialogMode::Open, kPictureFilter, "", "Select a Picture file to add",
-                   {".bmp", ".jpg", ".gif"}, "You need to select .bmp, .jpg or .gif file to read picture"});
+    return Choose({CmnDlgClips,
+                   FileDialogMode::Open,
+                   kPictureFilter,
+                   "",
+                   "Select a Picture file to add",
+                   {".bmp", ".jpg", ".gif"},
+                   "You need to select .bmp, .jpg or .gif file to read picture"});
 }
 
 std::string ChooseAnyClipFile() {
-    return Choose({CmnDlgClips, FileDialogMode::Open, kAnyClipFilter, "", "Select a Picture file to add",
+    return Choose({CmnDlgClips,
+                   FileDialogMode::Open,
+                   kAnyClipFilter,
+                   "",
+                   "Select a Picture file to add",
                    {".avi", ".bmp", ".jpg", ".gif", ".wav"},
                    "You need to select .avi, .bmp, .jpg, .gif or .wav file to read"});
 }
 
 std::string ChooseWavFile() {
-    return Choose({CmnDlgClips, FileDialogMode::Open, kWavFilter, "", "Select a Audio '.wav' file to add", {".wav"},
+    return Choose({CmnDlgClips,
+                   FileDialogMode::Open,
+                   kWavFilter,
+                   "",
+                   "Select a Audio '.wav' file to add",
+                   {".wav"},
                    "You need to select .wav file to read clip"});
 }
 
 std::string ChooseOutputAviFile() {
-    return Choose({CmnDlgOutput, FileDialogMode::Save, kAviFilter, "avi", "Select a AVI file name to save output movie",
-                   {".avi"}, "You need to select .avi file to write output movie"});
+    return Choose({CmnDlgOutput,
+                   FileDialogMode::Save,
+                   kAviFilter,
+                   "avi",
+                   "Select a AVI file name to save output movie",
+                   {".avi"},
+                   "You need to select .avi file to write output movie"});
 }
 
 std::string ChooseProjectToOpen() {
-    return Choose({CmnDlgCbMov, FileDialogMode::Open, kProjectFilter, "CbMov",
-                   "Select a Cinebrix Source files (*.CbMov) file to open", {".cbmov"},
+    return Choose({CmnDlgCbMov,
+                   FileDialogMode::Open,
+                   kProjectFilter,
+                   "CbMov",
+                   "Select a Cinebrix Source files (*.CbMov) file to open",
+                   {".cbmov"},
                    "You need to select .CbMov file to open"});
 }
 
 std::string ChooseProjectToSave() {
-    return Choose({CmnDlgCbMov, FileDialogMode::Save, kProjectFilter, "CbMov",
-                   "Select a Cinebrix Source files (*.CbMov) file name to save", {".cbmov"},
+    return Choose({CmnDlgCbMov,
+                   FileDialogMode::Save,
+                   kProjectFilter,
+                   "CbMov",
+                   "Select a Cinebrix Source files (*.CbMov) file name to save",
+                   {".cbmov"},
                    "You need to select .CbMov file to save"});
 }
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "appgen/view.h"
+#include "base/view.h"
 
 namespace composer {
 

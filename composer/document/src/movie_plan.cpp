@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "appgen/rounding.h"
+#include "base/rounding.h"
 #include "document/movie_db.h"
 #include "document/output_repair.h"
 
@@ -14,7 +14,8 @@ namespace {
 
 // A clip of the movie, or nullptr for an index that names none (such a place plays nothing).
 const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index) {
-    if (index < 1 || index > movie.ClipCount || index >= static_cast<int32_t>(movie.Clips.size())) return nullptr;
+    if (index < 1 || index > movie.ClipCount || index >= static_cast<int32_t>(movie.Clips.size()))
+        return nullptr;
     return &movie.Clips[index];
 }
 
@@ -37,7 +38,7 @@ int32_t SourceFrame(const ClipRec& clip, int32_t f, int32_t first, double outFps
     const double frame = clip.UseFirst + IntegerPart(static_cast<double>(f - first) / outFps * clip.SrcFps);
     if (frame > clip.UseLast) return clip.UseLast;
     return frame < std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::min()
-                                                        : static_cast<int32_t>(frame);
+                                                       : static_cast<int32_t>(frame);
 }
 
 // Frames first .. last of the plan that exist (row 0 included; rows below 0 do not exist).
@@ -105,18 +106,21 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
     std::vector<OverlayRecord> overlays;
     double start = 0.0;
     double movieEnd = 0.0;
-    const int32_t arrangedCount = std::min<int64_t>(movie.ArrangedCount, static_cast<int64_t>(movie.Arranged.size()) - 1);
+    const int32_t arrangedCount =
+        std::min<int64_t>(movie.ArrangedCount, static_cast<int64_t>(movie.Arranged.size()) - 1);
     for (int32_t i = 1; i <= arrangedCount; ++i) {
         const ArrangeRec& entry = movie.Arranged[i];
         const ClipRec* clip = ClipAt(movie, entry.ClipIndex);
         const double duration = clip ? ClipDuration(*clip, true) : 0.0;
         if (clip) arranged.push_back({entry.ClipIndex, start, duration});
         movieEnd = std::max(movieEnd, start + duration);
-        const int32_t overlayCount = std::min<int64_t>(entry.OverlayCount, static_cast<int64_t>(entry.Overlays.size()) - 1);
+        const int32_t overlayCount =
+            std::min<int64_t>(entry.OverlayCount, static_cast<int64_t>(entry.Overlays.size()) - 1);
         for (int32_t j = 1; j <= overlayCount; ++j) {
             const ClipRec* overlay = ClipAt(movie, entry.Overlays[j]);
             if (!overlay) continue;
-            const OverlayRecord record{entry.Overlays[j], start + overlay->OverlayDelay, ClipDuration(*overlay, false)};
+            const OverlayRecord record{entry.Overlays[j], start + overlay->OverlayDelay,
+                                       ClipDuration(*overlay, false)};
             overlays.push_back(record);
             if (overlay->ClipType == ClipAudio) {
                 // Sound never lengthens the movie: what runs past the last picture is cut off.

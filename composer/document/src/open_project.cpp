@@ -1,16 +1,17 @@
 #include "document/open_project.h"
 
-#include "appgen/files.h"
-#include "appgen/text_number.h"
-#include "appgen/view.h"
-#include "document/OpenSaveClass.h"
+#include "base/files.h"
+#include "base/text_number.h"
+#include "base/view.h"
 #include "document/movie_db.h"
+#include "document/open_save_class.h"
 
 namespace composer {
 
 std::string ProjectPathFromCommandLine(const std::string& text) {
     std::string path = TrimSpaces(text);
-    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = TrimSpaces(path.substr(1, path.size() - 2));
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+        path = TrimSpaces(path.substr(1, path.size() - 2));
     if (path.size() < 6 || LowerAscii(path.substr(path.size() - 6)) != ".cbmov") return {};
     return path;
 }

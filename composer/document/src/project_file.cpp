@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "appgen/app_state.h"
-#include "appgen/text_number.h"
+#include "base/app_state.h"
+#include "base/text_number.h"
 #include "document/project_words.h"
 
 namespace composer {
@@ -18,8 +18,9 @@ constexpr std::size_t kHeaderScanBytes = 1000;
 // Position just after CR LF + key + "=" in the bytes the header search looks at; npos when absent.
 std::size_t FindMarkerEnd(const std::string& fileBytes, const std::string& key) {
     const std::string marker = LowerAscii("\r\n" + key + "=");
-    const std::size_t scan =
-        std::min(fileBytes.size(), std::max(kHeaderScanBytes, fileBytes.size() > marker.size() ? fileBytes.size() - marker.size() : 0));
+    const std::size_t scan = std::min(
+        fileBytes.size(),
+        std::max(kHeaderScanBytes, fileBytes.size() > marker.size() ? fileBytes.size() - marker.size() : 0));
     const std::string text = LowerAscii(std::string_view(fileBytes).substr(0, scan));
     const std::size_t at = text.find(marker);
     return at == std::string::npos ? at : at + marker.size();
@@ -27,7 +28,8 @@ std::size_t FindMarkerEnd(const std::string& fileBytes, const std::string& key) 
 
 uint32_t WordAt(const std::string& bytes, std::size_t offset) {
     uint32_t word = 0;
-    for (int i = 3; i >= 0; --i) word = (word << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
+    for (int i = 3; i >= 0; --i)
+        word = (word << 8) | static_cast<unsigned char>(bytes[offset + static_cast<std::size_t>(i)]);
     return word;
 }
 
@@ -37,11 +39,12 @@ std::string FileHeaderText(const std::tm& localTime) {
     static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     char time[32];
-    std::snprintf(time, sizeof time, "%02d-%s-%04d/%02d:%02d:%02d", localTime.tm_mday, kMonths[localTime.tm_mon % 12],
-                  localTime.tm_year + 1900, localTime.tm_hour, localTime.tm_min, localTime.tm_sec);
-    return std::string("CbMov\r\n") + "File Description=" + kProgramTitle + " Source File\r\n" + "Saved By=" +
-           kProgramTitle + "\r\n" + "Version=" + kProgramRelease + "\r\n" + "Web Site=\r\n" + "File Version=1\r\n" +
-           "Time=" + time + "\r\n" + "Data=";
+    std::snprintf(time, sizeof time, "%02d-%s-%04d/%02d:%02d:%02d", localTime.tm_mday,
+                  kMonths[localTime.tm_mon % 12], localTime.tm_year + 1900, localTime.tm_hour,
+                  localTime.tm_min, localTime.tm_sec);
+    return std::string("CbMov\r\n") + "File Description=" + kProgramTitle + " Source File\r\n" +
+           "Saved By=" + kProgramTitle + "\r\n" + "Version=" + kProgramRelease + "\r\n" + "Web Site=\r\n" +
+           "File Version=1\r\n" + "Time=" + time + "\r\n" + "Data=";
 }
 
 std::string FileTrailerText() { return std::string(4, '\0') + "EOF\r\n"; }
@@ -54,7 +57,8 @@ std::string WordBytes(const std::vector<int32_t>& words) {
     return bytes;
 }
 
-std::string HeaderValueInBytes(const std::string& fileBytes, const std::string& key, const std::string& defaultValue) {
+std::string HeaderValueInBytes(const std::string& fileBytes, const std::string& key,
+                               const std::string& defaultValue) {
     const std::size_t start = FindMarkerEnd(fileBytes, key);
     if (start == std::string::npos) return defaultValue;
     const std::size_t end = fileBytes.find("\r\n", start);
@@ -77,10 +81,12 @@ std::optional<std::vector<int32_t>> DataBlockInBytes(const std::string& fileByte
     if (availableWords < 1) throw ProjectDataError("The file ends right after \"Data=\".");
     const auto lastIndex = static_cast<int32_t>(WordAt(fileBytes, start));
     if (lastIndex < 0 || static_cast<uint64_t>(lastIndex) + 1 > availableWords)
-        throw ProjectDataError("The data block claims " + std::to_string(lastIndex) + " words, but the file holds " +
-                               std::to_string(availableWords - 1) + " after it.");
+        throw ProjectDataError("The data block claims " + std::to_string(lastIndex) +
+                               " words, but the file holds " + std::to_string(availableWords - 1) +
+                               " after it.");
     std::vector<int32_t> words(static_cast<std::size_t>(lastIndex) + 1);
-    for (std::size_t i = 1; i < words.size(); ++i) words[i] = static_cast<int32_t>(WordAt(fileBytes, start + 4 * i));
+    for (std::size_t i = 1; i < words.size(); ++i)
+        words[i] = static_cast<int32_t>(WordAt(fileBytes, start + 4 * i));
     words[0] = 0;
     return words;
 }

@@ -1,15 +1,15 @@
 // Replacing a project file: the old one goes to the desktop's trash, the new one is put in place.
+#include "document/project_file_move.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QString>
-
 #include <cstdio>
 #include <filesystem>
 
-#include "appgen/files.h"
-#include "document/OpenSaveClass.h"
+#include "base/files.h"
 
 namespace composer {
 

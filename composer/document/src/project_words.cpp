@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "appgen/rounding.h"
+#include "base/rounding.h"
 #include "document/ansi_text.h"
 
 namespace composer {
@@ -28,10 +28,10 @@ void AppendString(std::vector<int32_t>& words, const std::string& text) {
 }
 
 void AppendClip(std::vector<int32_t>& words, const ClipRec& clip) {
-    words.insert(words.end(), {clip.ClipType, clip.CropTop, clip.CropBottom, clip.CropLeft, clip.CropRight,
-                               clip.SrcHeight, clip.SrcWidth, clip.FrameCount, clip.UseLast, clip.UseFirst,
-                               clip.CurFrame, clip.AudioBits, clip.AudioChannels, clip.AudioRate,
-                               clip.TransColorCount});
+    words.insert(words.end(),
+                 {clip.ClipType, clip.CropTop, clip.CropBottom, clip.CropLeft, clip.CropRight, clip.SrcHeight,
+                  clip.SrcWidth, clip.FrameCount, clip.UseLast, clip.UseFirst, clip.CurFrame, clip.AudioBits,
+                  clip.AudioChannels, clip.AudioRate, clip.TransColorCount});
     AppendDouble(words, clip.OverlayDelay);
     AppendDouble(words, clip.PicDuration);
     AppendDouble(words, clip.SrcFps);
@@ -46,7 +46,7 @@ void AppendClip(std::vector<int32_t>& words, const ClipRec& clip) {
 
 // Reads D(1 ..) in order; every step checks that the words it needs are there.
 class WordReader {
-public:
+  public:
     explicit WordReader(const std::vector<int32_t>& words) : words_(words) {}
 
     int64_t Remaining() const { return static_cast<int64_t>(words_.size()) - static_cast<int64_t>(next_); }
@@ -58,10 +58,13 @@ public:
 
     // A count of items that each take at least minimumWords words.
     int32_t TakeCount(const char* what, int32_t count, int64_t minimumWords) const {
-        if (count < 0) throw ProjectDataError(std::string("The number of ") + what + " is negative (" + std::to_string(count) + ").");
+        if (count < 0)
+            throw ProjectDataError(std::string("The number of ") + what + " is negative (" +
+                                   std::to_string(count) + ").");
         if (count * minimumWords > Remaining())
             throw ProjectDataError(std::string("The number of ") + what + " (" + std::to_string(count) +
-                                   ") is more than the data can hold (" + std::to_string(Remaining()) + " words remain).");
+                                   ") is more than the data can hold (" + std::to_string(Remaining()) +
+                                   " words remain).");
         return count;
     }
 
@@ -77,9 +80,11 @@ public:
     std::string TakeString(const char* what) {
         const int32_t blockWords = Take(what);
         if (blockWords < 1 || blockWords > Remaining())
-            throw ProjectDataError(std::string("The text block of ") + what + " claims " + std::to_string(blockWords) +
-                                   " words; " + std::to_string(Remaining()) + " remain.");
-        const std::span<const int32_t> block(words_.data() + next_ - 1, static_cast<std::size_t>(blockWords) + 1);
+            throw ProjectDataError(std::string("The text block of ") + what + " claims " +
+                                   std::to_string(blockWords) + " words; " + std::to_string(Remaining()) +
+                                   " remain.");
+        const std::span<const int32_t> block(words_.data() + next_ - 1,
+                                             static_cast<std::size_t>(blockWords) + 1);
         next_ += static_cast<std::size_t>(blockWords);
         try {
             return WordsToStr(block);
@@ -91,28 +96,30 @@ public:
     uint8_t TakeByte(const char* what) {
         const int32_t value = Take(what);
         if (value < 0 || value > 255)
-            throw ProjectDataError(std::string("A ") + what + " of " + std::to_string(value) + " is not a colour byte.");
+            throw ProjectDataError(std::string("A ") + what + " of " + std::to_string(value) +
+                                   " is not a colour byte.");
         return static_cast<uint8_t>(value);
     }
 
     int32_t TakeClipIndex(const char* what, int32_t clipCount) {
         const int32_t index = Take(what);
         if (index < 1 || index > clipCount)
-            throw ProjectDataError(std::string("The ") + what + " " + std::to_string(index) + " names no clip (there are " +
-                                   std::to_string(clipCount) + ").");
+            throw ProjectDataError(std::string("The ") + what + " " + std::to_string(index) +
+                                   " names no clip (there are " + std::to_string(clipCount) + ").");
         return index;
     }
 
-private:
+  private:
     const std::vector<int32_t>& words_;
     std::size_t next_ = 1;  // D(0) is the caller's
 };
 
 ClipRec ReadClip(WordReader& in) {
     ClipRec clip;
-    int32_t* fixed[] = {&clip.ClipType, &clip.CropTop, &clip.CropBottom, &clip.CropLeft, &clip.CropRight,
-                        &clip.SrcHeight, &clip.SrcWidth, &clip.FrameCount, &clip.UseLast, &clip.UseFirst,
-                        &clip.CurFrame, &clip.AudioBits, &clip.AudioChannels, &clip.AudioRate};
+    int32_t* fixed[] = {&clip.ClipType,      &clip.CropTop,   &clip.CropBottom, &clip.CropLeft,
+                        &clip.CropRight,     &clip.SrcHeight, &clip.SrcWidth,   &clip.FrameCount,
+                        &clip.UseLast,       &clip.UseFirst,  &clip.CurFrame,   &clip.AudioBits,
+                        &clip.AudioChannels, &clip.AudioRate};
     for (int32_t* field : fixed) *field = in.Take("a clip");
     const int32_t colours = in.Take("a clip");
     clip.OverlayDelay = in.TakeDouble("a clip");
@@ -143,7 +150,8 @@ std::vector<int32_t> StrToWords(const std::string& text) {
     block[0] = blockWords;
     block[1] = static_cast<int32_t>(length);
     for (int64_t i = 0; i < length; ++i) {
-        const auto byte = static_cast<uint32_t>(static_cast<unsigned char>(text[static_cast<std::size_t>(i)]));
+        const auto byte =
+            static_cast<uint32_t>(static_cast<unsigned char>(text[static_cast<std::size_t>(i)]));
         auto& word = reinterpret_cast<uint32_t&>(block[static_cast<std::size_t>(2 + i / 4)]);
         word |= byte << (8 * (i % 4));
     }
@@ -156,19 +164,20 @@ std::string WordsToStr(std::span<const int32_t> block) {
     if (length <= 0) return {};
     const int64_t byteRoom = 4 * (static_cast<int64_t>(block.size()) - 2);
     if (length > byteRoom)
-        throw ProjectDataError("a length of " + std::to_string(length) + " bytes is more than its block holds (" +
-                               std::to_string(byteRoom) + ").");
+        throw ProjectDataError("a length of " + std::to_string(length) +
+                               " bytes is more than its block holds (" + std::to_string(byteRoom) + ").");
     std::string bytes(static_cast<std::size_t>(length), '\0');
     for (int32_t i = 0; i < length; ++i)
-        bytes[static_cast<std::size_t>(i)] =
-            static_cast<char>(static_cast<uint32_t>(block[static_cast<std::size_t>(2 + i / 4)]) >> (8 * (i % 4)));
+        bytes[static_cast<std::size_t>(i)] = static_cast<char>(
+            static_cast<uint32_t>(block[static_cast<std::size_t>(2 + i / 4)]) >> (8 * (i % 4)));
     return IsValidUtf8(bytes) ? bytes : AnsiToUtf8(bytes);
 }
 
 std::vector<int32_t> MovieToWords(const MovieDbRec& movie) {
     std::vector<int32_t> words{0, movie.ClipCount, movie.CurClip, movie.ArrangedCount, movie.UnusedCount};
     AppendDouble(words, movie.OutFps);
-    words.insert(words.end(), {movie.OutHeight, movie.OutWidth, movie.OutChannels, movie.OutBits, movie.OutRate});
+    words.insert(words.end(),
+                 {movie.OutHeight, movie.OutWidth, movie.OutChannels, movie.OutBits, movie.OutRate});
     AppendString(words, movie.MovieName);
     AppendString(words, movie.ProjectPath);
     AppendString(words, movie.OutputPath);
@@ -211,12 +220,14 @@ MovieDbRec WordsToMovie(const std::vector<int32_t>& words) {
         entry.ClipIndex = in.TakeClipIndex("arranged clip", movie.ClipCount);
         entry.OverlayCount = in.TakeCount("overlays", in.Take("an arranged clip"), 1);
         entry.Overlays.resize(static_cast<std::size_t>(entry.OverlayCount) + 1);
-        for (int32_t j = 1; j <= entry.OverlayCount; ++j) entry.Overlays[j] = in.TakeClipIndex("overlay clip", movie.ClipCount);
+        for (int32_t j = 1; j <= entry.OverlayCount; ++j)
+            entry.Overlays[j] = in.TakeClipIndex("overlay clip", movie.ClipCount);
     }
 
     movie.UnusedCount = in.TakeCount("unused clips", unusedCount, 1);
     movie.Unused.resize(static_cast<std::size_t>(movie.UnusedCount) + 1);
-    for (int32_t i = 1; i <= movie.UnusedCount; ++i) movie.Unused[i] = in.TakeClipIndex("unused clip", movie.ClipCount);
+    for (int32_t i = 1; i <= movie.UnusedCount; ++i)
+        movie.Unused[i] = in.TakeClipIndex("unused clip", movie.ClipCount);
     return movie;
 }
 

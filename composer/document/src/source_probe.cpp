@@ -1,6 +1,6 @@
 #include "document/source_probe.h"
 
-#include "appgen/text_number.h"
+#include "base/text_number.h"
 
 namespace composer {
 

@@ -1,7 +1,7 @@
 #include "document/source_refresh.h"
 
-#include "appgen/files.h"
-#include "appgen/text_number.h"
+#include "base/files.h"
+#include "base/text_number.h"
 
 namespace composer {
 
@@ -16,8 +16,8 @@ std::string Size(int32_t width, int32_t height) {
 void RefreshSize(ClipRec& clip, int32_t width, int32_t height, std::string& warnings) {
     if (width == clip.SrcWidth && height == clip.SrcHeight) return;
     warnings += std::string("Current picture size is different from original picture size") + kLineEnd +
-                "Original Size = " + Size(clip.SrcWidth, clip.SrcHeight) + kLineEnd + "Current Size = " +
-                Size(width, height) + kLineEnd;
+                "Original Size = " + Size(clip.SrcWidth, clip.SrcHeight) + kLineEnd +
+                "Current Size = " + Size(width, height) + kLineEnd;
     clip.SrcWidth = width;
     clip.SrcHeight = height;
 }
@@ -25,8 +25,9 @@ void RefreshSize(ClipRec& clip, int32_t width, int32_t height, std::string& warn
 void RefreshVideo(ClipRec& clip, const VideoFacts& video, std::string& warnings) {
     RefreshSize(clip, video.width, video.height, warnings);
     if (video.fps != clip.SrcFps) {
-        warnings += std::string("Current movie speed is different from the original") + kLineEnd + "Original FPS = " +
-                    FormatNumber(clip.SrcFps) + kLineEnd + "Current FPS = " + FormatNumber(video.fps) + kLineEnd;
+        warnings += std::string("Current movie speed is different from the original") + kLineEnd +
+                    "Original FPS = " + FormatNumber(clip.SrcFps) + kLineEnd +
+                    "Current FPS = " + FormatNumber(video.fps) + kLineEnd;
         clip.SrcFps = video.fps;
     }
     if (video.frameCount != clip.FrameCount) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "appgen/text_number.h"
+#include "base/text_number.h"
 #include "document/output_repair.h"
 
 namespace composer {

@@ -20,7 +20,7 @@ struct RgbQuad {
 static_assert(sizeof(RgbQuad) == 4);
 
 class CB_PLATFORM_API Bitmap {
-public:
+  public:
     Bitmap() = default;
     // A zero-filled (black) bitmap. bitsPerPixel is 8, 16, 24 or 32; 8-bit bitmaps get a
     // 256-entry palette of black until one is set.
@@ -40,7 +40,9 @@ public:
     std::size_t sizeBytes() const { return pixels_.size(); }
 
     // Row y counted from the top of the picture (y = 0 is the top row).
-    std::uint8_t* topRow(int y) { return pixels_.data() + static_cast<std::size_t>(height_ - 1 - y) * stride_; }
+    std::uint8_t* topRow(int y) {
+        return pixels_.data() + static_cast<std::size_t>(height_ - 1 - y) * stride_;
+    }
     const std::uint8_t* topRow(int y) const {
         return pixels_.data() + static_cast<std::size_t>(height_ - 1 - y) * stride_;
     }
@@ -50,7 +52,7 @@ public:
 
     void fill(std::uint8_t value);
 
-private:
+  private:
     int width_ = 0;
     int height_ = 0;
     int bitsPerPixel_ = 32;

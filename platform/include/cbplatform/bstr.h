@@ -29,10 +29,14 @@ CB_PLATFORM_API std::string BstrToUtf8(const OLECHAR* text);
 
 // Owns one BSTR.
 class Bstr {
-public:
+  public:
     Bstr() = default;
     explicit Bstr(std::string_view utf8) : text_(AllocBstr(utf8)) {}
-    static Bstr Adopt(BSTR text) { Bstr b; b.text_ = text; return b; }
+    static Bstr Adopt(BSTR text) {
+        Bstr b;
+        b.text_ = text;
+        return b;
+    }
     Bstr(const Bstr&) = delete;
     Bstr& operator=(const Bstr&) = delete;
     Bstr(Bstr&& other) noexcept : text_(other.text_) { other.text_ = nullptr; }
@@ -59,7 +63,7 @@ public:
     }
     std::string utf8() const { return BstrToUtf8(text_); }
 
-private:
+  private:
     BSTR text_ = nullptr;
 };
 

@@ -14,7 +14,7 @@ namespace cb {
 
 template <typename Derived, typename First, typename... Rest>
 class RefCountedObject : public First, public Rest... {
-public:
+  public:
     HRESULT QueryInterface(REFIID iid, void** object) override {
         if (!object) return E_POINTER;
         *object = nullptr;
@@ -33,11 +33,11 @@ public:
         return left;
     }
 
-protected:
+  protected:
     RefCountedObject() = default;
     virtual ~RefCountedObject() = default;
 
-private:
+  private:
     Derived* self() { return static_cast<Derived*>(this); }
 
     template <typename I>

@@ -104,7 +104,8 @@ consteval GUID MakeGuid(const char (&text)[39]) {
     g.Data3 = static_cast<std::uint16_t>(detail::HexField(text, 15, 4));
     g.Data4[0] = static_cast<std::uint8_t>(detail::HexField(text, 20, 2));
     g.Data4[1] = static_cast<std::uint8_t>(detail::HexField(text, 22, 2));
-    for (int i = 0; i < 6; ++i) g.Data4[2 + i] = static_cast<std::uint8_t>(detail::HexField(text, 25 + 2 * i, 2));
+    for (int i = 0; i < 6; ++i)
+        g.Data4[2 + i] = static_cast<std::uint8_t>(detail::HexField(text, 25 + 2 * i, 2));
     return g;
 }
 
@@ -121,7 +122,7 @@ struct IUnknown {
     virtual ULONG AddRef() = 0;
     virtual ULONG Release() = 0;
 
-protected:
+  protected:
     ~IUnknown() = default;
 };
 
@@ -129,7 +130,9 @@ constexpr IID IID_IUnknown = IUnknown::kIid;
 
 // Interfaces name their id as a static member so that QueryAs<T> can find it.
 template <typename T>
-concept HasInterfaceId = requires { T::kIid; };
+concept HasInterfaceId = requires {
+    T::kIid;
+};
 
 namespace cb {
 
@@ -137,15 +140,21 @@ namespace cb {
 // taken over or a new one is added is always said at the call: Adopt or Retain.
 template <typename T>
 class ComPtr {
-public:
+  public:
     ComPtr() = default;
     ComPtr(std::nullptr_t) {}
-    static ComPtr Adopt(T* raw) { ComPtr p; p.ptr_ = raw; return p; }
+    static ComPtr Adopt(T* raw) {
+        ComPtr p;
+        p.ptr_ = raw;
+        return p;
+    }
     static ComPtr Retain(T* raw) {
         if (raw) raw->AddRef();
         return Adopt(raw);
     }
-    ComPtr(const ComPtr& other) : ptr_(other.ptr_) { if (ptr_) ptr_->AddRef(); }
+    ComPtr(const ComPtr& other) : ptr_(other.ptr_) {
+        if (ptr_) ptr_->AddRef();
+    }
     ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
     ComPtr& operator=(const ComPtr& other) {
         ComPtr copy(other);
@@ -184,7 +193,7 @@ public:
         return out;
     }
 
-private:
+  private:
     T* ptr_ = nullptr;
 };
 

@@ -13,7 +13,7 @@ struct IErrorInfo : IUnknown {
     virtual HRESULT GetHelpFile(BSTR* helpFile) = 0;
     virtual HRESULT GetHelpContext(DWORD* helpContext) = 0;
 
-protected:
+  protected:
     ~IErrorInfo() = default;
 };
 
@@ -25,7 +25,7 @@ struct ICreateErrorInfo : IUnknown {
     virtual HRESULT SetHelpFile(const OLECHAR* helpFile) = 0;
     virtual HRESULT SetHelpContext(DWORD helpContext) = 0;
 
-protected:
+  protected:
     ~ICreateErrorInfo() = default;
 };
 

@@ -24,7 +24,7 @@ constexpr std::uint32_t SRCCOPY = 0x00CC0020;
 
 // A device context over a bitmap for as long as this object lives. The bitmap must outlive it.
 class CB_PLATFORM_API DeviceContext {
-public:
+  public:
     explicit DeviceContext(Bitmap& surface);
     ~DeviceContext();
     DeviceContext(const DeviceContext&) = delete;
@@ -32,7 +32,7 @@ public:
 
     HDC handle() const { return handle_; }
 
-private:
+  private:
     HDC handle_;
 };
 

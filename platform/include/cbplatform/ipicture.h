@@ -19,6 +19,6 @@ struct IPicture : IUnknown {
                            OLE_YSIZE_HIMETRIC ySrc, OLE_XSIZE_HIMETRIC cxSrc, OLE_YSIZE_HIMETRIC cySrc,
                            const void* boundsReserved) = 0;
 
-protected:
+  protected:
     ~IPicture() = default;
 };

@@ -17,13 +17,15 @@ CB_PLATFORM_API std::string FilePath();
 
 // The keys of the registry while a change is being made.
 class CB_PLATFORM_API Keys {
-public:
-    virtual void SetValue(const std::string& keyPath, const std::string& valueName, const std::string& value) = 0;
+  public:
+    virtual void SetValue(const std::string& keyPath, const std::string& valueName,
+                          const std::string& value) = 0;
     // Removes the key, its values and every key below it.
     virtual void DeleteTree(const std::string& keyPath) = 0;
-    virtual std::optional<std::string> GetValue(const std::string& keyPath, const std::string& valueName) const = 0;
+    virtual std::optional<std::string> GetValue(const std::string& keyPath,
+                                                const std::string& valueName) const = 0;
 
-protected:
+  protected:
     ~Keys() = default;
 };
 
@@ -32,6 +34,7 @@ protected:
 CB_PLATFORM_API bool Update(const std::function<void(Keys&)>& change);
 
 // A value's text; valueName "" is the key's default value.
-CB_PLATFORM_API std::optional<std::string> GetValue(const std::string& keyPath, const std::string& valueName = "");
+CB_PLATFORM_API std::optional<std::string> GetValue(const std::string& keyPath,
+                                                    const std::string& valueName = "");
 
 }  // namespace cb::registry

@@ -11,7 +11,7 @@ struct IClassFactory : IUnknown {
     virtual HRESULT CreateInstance(IUnknown* outer, REFIID iid, void** object) = 0;
     virtual HRESULT LockServer(int lock) = 0;
 
-protected:
+  protected:
     ~IClassFactory() = default;
 };
 
@@ -23,10 +23,12 @@ using DllRegisterServerFn = HRESULT (*)();
 constexpr DWORD CLSCTX_INPROC_SERVER = 1;
 
 extern "C" {
-CB_PLATFORM_API HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* reserved, REFIID iid, void** object);
+CB_PLATFORM_API HRESULT CoGetClassObject(REFCLSID clsid, DWORD context, void* reserved, REFIID iid,
+                                         void** object);
 // REGDB_E_CLASSNOTREG when the class is not registered, CO_E_DLLNOTFOUND when its library does
 // not load, CO_E_ERRORINDLL when the library lacks the entry point.
-CB_PLATFORM_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object);
+CB_PLATFORM_API HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
+                                         void** object);
 CB_PLATFORM_API HRESULT CLSIDFromProgID(const char16_t* progId, CLSID* clsid);
 // Unloads every loaded server library whose DllCanUnloadNow answers S_OK.
 CB_PLATFORM_API void CoFreeUnusedLibraries();

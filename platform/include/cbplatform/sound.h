@@ -34,13 +34,13 @@ constexpr std::size_t kWavHeaderBytes = 44;
 // "RIFF", data size + 36, "WAVEfmt ", 16, 1, channels, rate, byte rate, block size, bits, "data",
 // data size. Data sizes beyond 32 bits are the caller's error to prevent.
 CB_PLATFORM_API std::array<std::uint8_t, kWavHeaderBytes> MakeWavHeader(const PcmFormat& format,
-                                                                          std::uint32_t dataBytes);
+                                                                        std::uint32_t dataBytes);
 
 // Decoded sound held in an anonymous temporary file (not in memory), so that sounds of any length
 // fit. Sound stays 8-bit when the source is 8-bit PCM and becomes 16-bit otherwise; more than two
 // channels are mixed down to stereo; the sampling rate is kept.
 class CB_PLATFORM_API SoundBuffer {
-public:
+  public:
     ~SoundBuffer();
     SoundBuffer(const SoundBuffer&) = delete;
     SoundBuffer& operator=(const SoundBuffer&) = delete;
@@ -58,7 +58,7 @@ public:
     // Writes the samples as a PCM WAV file (replacing the file). False with a reason on failure.
     bool SaveWav(const std::string& path, std::string* error) const;
 
-private:
+  private:
     friend class BufferWriter;
     SoundBuffer(int fileDescriptor, PcmFormat format);
     int fileDescriptor_ = -1;
@@ -68,7 +68,7 @@ private:
 
 // Where a player's samples come from: the buffer and a play position that the output advances.
 class CB_PLATFORM_API PcmCursor {
-public:
+  public:
     explicit PcmCursor(std::shared_ptr<const SoundBuffer> buffer) : buffer_(std::move(buffer)) {}
     const PcmFormat& format() const { return buffer_->format(); }
     std::int64_t positionBytes() const { return position_.load(); }
@@ -78,7 +78,7 @@ public:
     // Reads from the position and advances it; 0 at the end.
     std::size_t Pull(void* destination, std::size_t size);
 
-private:
+  private:
     std::shared_ptr<const SoundBuffer> buffer_;
     std::atomic<std::int64_t> position_{0};
 };
@@ -87,7 +87,7 @@ private:
 // false when there is no device to play on; Stop halts and leaves the cursor at the first sample not
 // yet heard, so that the next Start resumes there.
 class SoundOutput {
-public:
+  public:
     virtual ~SoundOutput() = default;
     virtual bool Start(std::shared_ptr<PcmCursor> cursor) = 0;
     virtual void Stop() = 0;
@@ -103,7 +103,7 @@ enum class PlayResult { Playing, NoDevice };
 // Plays one decoded sound once; stopping keeps the position, playing again resumes from it, and
 // playing after the end starts again from the beginning.
 class CB_PLATFORM_API SoundPlayer {
-public:
+  public:
     explicit SoundPlayer(std::shared_ptr<const SoundBuffer> buffer);
     ~SoundPlayer();
     SoundPlayer(const SoundPlayer&) = delete;
@@ -113,7 +113,7 @@ public:
     void Stop();
     std::int64_t positionBytes() const { return cursor_->positionBytes(); }
 
-private:
+  private:
     std::shared_ptr<PcmCursor> cursor_;
     std::unique_ptr<SoundOutput> output_;
 };

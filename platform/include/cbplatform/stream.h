@@ -28,7 +28,7 @@ struct ISequentialStream : IUnknown {
     virtual HRESULT Read(void* buffer, ULONG size, ULONG* read) = 0;
     virtual HRESULT Write(const void* buffer, ULONG size, ULONG* written) = 0;
 
-protected:
+  protected:
     ~ISequentialStream() = default;
 };
 
@@ -45,7 +45,7 @@ struct IStream : ISequentialStream {
     virtual HRESULT Stat(STATSTG* stat, DWORD flags) = 0;
     virtual HRESULT Clone(IStream** copy) = 0;
 
-protected:
+  protected:
     ~IStream() = default;
 };
 

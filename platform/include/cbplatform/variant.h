@@ -107,7 +107,7 @@ struct IDispatch : IUnknown {
     virtual HRESULT Invoke(DISPID member, REFIID reserved, LCID locale, WORD flags, DISPPARAMS* params,
                            VARIANT* result, EXCEPINFO* exception, UINT* argumentError) = 0;
 
-protected:
+  protected:
     ~IDispatch() = default;
 };
 
@@ -118,7 +118,7 @@ struct IEnumVARIANT : IUnknown {
     virtual HRESULT Reset() = 0;
     virtual HRESULT Clone(IEnumVARIANT** copy) = 0;
 
-protected:
+  protected:
     ~IEnumVARIANT() = default;
 };
 
@@ -126,32 +126,59 @@ namespace cb {
 
 // Owns one VARIANT's contents.
 class Variant {
-public:
+  public:
     Variant() { VariantInit(&v_); }
-    Variant(const Variant& other) { VariantInit(&v_); VariantCopy(&v_, &other.v_); }
+    Variant(const Variant& other) {
+        VariantInit(&v_);
+        VariantCopy(&v_, &other.v_);
+    }
     Variant& operator=(const Variant& other) {
         if (this != &other) VariantCopy(&v_, &other.v_);
         return *this;
     }
     ~Variant() { VariantClear(&v_); }
-    static Variant Long(LONG value) { Variant v; v.v_.vt = VT_I4; v.v_.lVal = value; return v; }
-    static Variant Double(double value) { Variant v; v.v_.vt = VT_R8; v.v_.dblVal = value; return v; }
-    static Variant Single(float value) { Variant v; v.v_.vt = VT_R4; v.v_.fltVal = value; return v; }
+    static Variant Long(LONG value) {
+        Variant v;
+        v.v_.vt = VT_I4;
+        v.v_.lVal = value;
+        return v;
+    }
+    static Variant Double(double value) {
+        Variant v;
+        v.v_.vt = VT_R8;
+        v.v_.dblVal = value;
+        return v;
+    }
+    static Variant Single(float value) {
+        Variant v;
+        v.v_.vt = VT_R4;
+        v.v_.fltVal = value;
+        return v;
+    }
     static Variant Bool(bool value) {
-        Variant v; v.v_.vt = VT_BOOL; v.v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE; return v;
+        Variant v;
+        v.v_.vt = VT_BOOL;
+        v.v_.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+        return v;
     }
     static Variant Text(std::string_view utf8) {
-        Variant v; v.v_.vt = VT_BSTR; v.v_.bstrVal = AllocBstr(utf8); return v;
+        Variant v;
+        v.v_.vt = VT_BSTR;
+        v.v_.bstrVal = AllocBstr(utf8);
+        return v;
     }
     // An omitted optional argument, as late-bound callers pass it.
     static Variant Missing() {
-        Variant v; v.v_.vt = VT_ERROR; v.v_.scode = DISP_E_PARAMNOTFOUND; return v;
+        Variant v;
+        v.v_.vt = VT_ERROR;
+        v.v_.scode = DISP_E_PARAMNOTFOUND;
+        return v;
     }
     VARIANT* get() { return &v_; }
     const VARIANT* get() const { return &v_; }
     VARIANT* operator&() = delete;
 
-private:
+  private:
     VARIANT v_;
 };
 

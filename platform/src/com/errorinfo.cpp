@@ -8,7 +8,7 @@
 namespace {
 
 class ErrorInfo final : public cb::RefCountedObject<ErrorInfo, IErrorInfo, ICreateErrorInfo> {
-public:
+  public:
     HRESULT GetGUID(GUID* guid) override {
         if (!guid) return E_POINTER;
         *guid = guid_;
@@ -34,7 +34,7 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     static HRESULT Copy(const std::u16string& text, BSTR* out) {
         if (!out) return E_POINTER;
         *out = SysAllocStringLen(text.data(), static_cast<unsigned int>(text.size()));

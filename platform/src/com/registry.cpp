@@ -20,13 +20,14 @@ std::string ValueKey(const std::string& valueName) { return valueName.empty() ? 
 bool StartsWithNoCase(const std::string& text, const std::string& prefix) {
     if (text.size() < prefix.size()) return false;
     for (std::size_t i = 0; i < prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[i])) != std::tolower(static_cast<unsigned char>(prefix[i])))
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(prefix[i])))
             return false;
     return true;
 }
 
 class IniKeys final : public Keys {
-public:
+  public:
     IniKeys() : ini_(/*isUtf8=*/true, /*multiKey=*/false, /*multiLine=*/false) {}
 
     bool Load(const std::string& path) {
@@ -39,7 +40,8 @@ public:
         return WriteReplacing(path, text);
     }
 
-    void SetValue(const std::string& keyPath, const std::string& valueName, const std::string& value) override {
+    void SetValue(const std::string& keyPath, const std::string& valueName,
+                  const std::string& value) override {
         ini_.SetValue(keyPath.c_str(), ValueKey(valueName).c_str(), value.c_str());
     }
     void DeleteTree(const std::string& keyPath) override {
@@ -49,18 +51,20 @@ public:
         std::list<std::string> doomed;
         for (const auto& section : sections) {
             const std::string name = section.pItem;
-            if (StartsWithNoCase(name, below) || (name.size() == keyPath.size() && StartsWithNoCase(name, keyPath)))
+            if (StartsWithNoCase(name, below) ||
+                (name.size() == keyPath.size() && StartsWithNoCase(name, keyPath)))
                 doomed.push_back(name);
         }
         for (const auto& name : doomed) ini_.Delete(name.c_str(), nullptr, true);
     }
-    std::optional<std::string> GetValue(const std::string& keyPath, const std::string& valueName) const override {
+    std::optional<std::string> GetValue(const std::string& keyPath,
+                                        const std::string& valueName) const override {
         const char* value = ini_.GetValue(keyPath.c_str(), ValueKey(valueName).c_str(), nullptr);
         if (!value) return std::nullopt;
         return std::string(value);
     }
 
-private:
+  private:
     // Writes a sibling temporary file, flushes it to disk and renames it over the target.
     static bool WriteReplacing(const std::string& path, const std::string& text) {
         const std::string temporary = path + ".new";
@@ -85,8 +89,9 @@ private:
 
 // Holds an exclusive lock on the registry's lock file for one read-modify-write.
 class FileLock {
-public:
-    explicit FileLock(const std::string& path) : fd_(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+  public:
+    explicit FileLock(const std::string& path)
+        : fd_(::open((path + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
         if (fd_ >= 0 && ::flock(fd_, LOCK_EX) != 0) {
             ::close(fd_);
             fd_ = -1;
@@ -99,14 +104,15 @@ public:
     FileLock& operator=(const FileLock&) = delete;
     bool held() const { return fd_ >= 0; }
 
-private:
+  private:
     int fd_;
 };
 
 }  // namespace
 
 std::string FilePath() {
-    if (const char* explicitPath = std::getenv("CB_REGISTRY"); explicitPath && *explicitPath) return explicitPath;
+    if (const char* explicitPath = std::getenv("CB_REGISTRY"); explicitPath && *explicitPath)
+        return explicitPath;
     std::filesystem::path base;
     if (const char* data = std::getenv("XDG_DATA_HOME"); data && *data) {
         base = data;

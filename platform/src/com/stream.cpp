@@ -18,10 +18,17 @@ HRESULT NewPosition(std::int64_t current, std::int64_t end, LARGE_INTEGER move, 
                     std::int64_t& out) {
     std::int64_t base = 0;
     switch (origin) {
-        case STREAM_SEEK_SET: base = 0; break;
-        case STREAM_SEEK_CUR: base = current; break;
-        case STREAM_SEEK_END: base = end; break;
-        default: return STG_E_INVALIDFUNCTION;
+        case STREAM_SEEK_SET:
+            base = 0;
+            break;
+        case STREAM_SEEK_CUR:
+            base = current;
+            break;
+        case STREAM_SEEK_END:
+            base = end;
+            break;
+        default:
+            return STG_E_INVALIDFUNCTION;
     }
     const std::int64_t target = base + move.QuadPart;
     if (target < 0) return STG_E_INVALIDFUNCTION;
@@ -32,14 +39,16 @@ HRESULT NewPosition(std::int64_t current, std::int64_t end, LARGE_INTEGER move, 
 // What neither stream kind supports.
 template <typename Derived>
 class StreamBase : public cb::RefCountedObject<Derived, IStream> {
-public:
-    HRESULT CopyTo(IStream* target, ULARGE_INTEGER size, ULARGE_INTEGER* read, ULARGE_INTEGER* written) override {
+  public:
+    HRESULT CopyTo(IStream* target, ULARGE_INTEGER size, ULARGE_INTEGER* read,
+                   ULARGE_INTEGER* written) override {
         if (!target) return E_POINTER;
         std::uint64_t total = 0, totalWritten = 0;
         char buffer[65536];
         while (total < size.QuadPart) {
             ULONG got = 0;
-            const ULONG want = static_cast<ULONG>(std::min<std::uint64_t>(sizeof buffer, size.QuadPart - total));
+            const ULONG want =
+                static_cast<ULONG>(std::min<std::uint64_t>(sizeof buffer, size.QuadPart - total));
             if (FAILED(this->Read(buffer, want, &got)) || got == 0) break;
             total += got;
             ULONG put = 0;
@@ -62,7 +71,7 @@ public:
 };
 
 class FileStream final : public StreamBase<FileStream> {
-public:
+  public:
     explicit FileStream(int fd) : fd_(fd) {}
     ~FileStream() override { ::close(fd_); }
 
@@ -96,7 +105,8 @@ public:
         return S_OK;
     }
     HRESULT Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override {
-        static_assert(STREAM_SEEK_SET == SEEK_SET && STREAM_SEEK_CUR == SEEK_CUR && STREAM_SEEK_END == SEEK_END);
+        static_assert(STREAM_SEEK_SET == SEEK_SET && STREAM_SEEK_CUR == SEEK_CUR &&
+                      STREAM_SEEK_END == SEEK_END);
         const off_t at = ::lseek(fd_, static_cast<off_t>(move.QuadPart), static_cast<int>(origin));
         if (at < 0) return STG_E_INVALIDFUNCTION;
         if (newPosition) newPosition->QuadPart = static_cast<std::uint64_t>(at);
@@ -113,12 +123,12 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     int fd_;
 };
 
 class MemoryStream final : public StreamBase<MemoryStream> {
-public:
+  public:
     explicit MemoryStream(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {}
 
     HRESULT Read(void* buffer, ULONG size, ULONG* read) override {
@@ -138,8 +148,8 @@ public:
     }
     HRESULT Seek(LARGE_INTEGER move, DWORD origin, ULARGE_INTEGER* newPosition) override {
         std::int64_t target = 0;
-        const HRESULT hr = NewPosition(static_cast<std::int64_t>(position_), static_cast<std::int64_t>(bytes_.size()),
-                                       move, origin, target);
+        const HRESULT hr = NewPosition(static_cast<std::int64_t>(position_),
+                                       static_cast<std::int64_t>(bytes_.size()), move, origin, target);
         if (FAILED(hr)) return hr;
         position_ = static_cast<std::size_t>(target);
         if (newPosition) newPosition->QuadPart = position_;
@@ -155,7 +165,7 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
     std::size_t position_ = 0;
 };

@@ -16,16 +16,36 @@ const VARIANT& ReadThrough(const VARIANT& v) {
 // Numeric value of a scalar variant; false when it is not numeric.
 bool NumberOf(const VARIANT& v, double& out) {
     switch (v.vt) {
-        case VT_EMPTY: out = 0; return true;
-        case VT_I2: out = v.iVal; return true;
-        case VT_I4: out = v.lVal; return true;
-        case VT_UI1: out = v.bVal; return true;
-        case VT_R4: out = v.fltVal; return true;
-        case VT_R8: out = v.dblVal; return true;
-        case VT_BOOL: out = v.boolVal ? -1 : 0; return true;
-        case VT_BYREF | VT_I4: out = *v.plVal; return true;
-        case VT_BYREF | VT_R8: out = *v.pdblVal; return true;
-        case VT_BYREF | VT_BOOL: out = *v.pboolVal ? -1 : 0; return true;
+        case VT_EMPTY:
+            out = 0;
+            return true;
+        case VT_I2:
+            out = v.iVal;
+            return true;
+        case VT_I4:
+            out = v.lVal;
+            return true;
+        case VT_UI1:
+            out = v.bVal;
+            return true;
+        case VT_R4:
+            out = v.fltVal;
+            return true;
+        case VT_R8:
+            out = v.dblVal;
+            return true;
+        case VT_BOOL:
+            out = v.boolVal ? -1 : 0;
+            return true;
+        case VT_BYREF | VT_I4:
+            out = *v.plVal;
+            return true;
+        case VT_BYREF | VT_R8:
+            out = *v.pdblVal;
+            return true;
+        case VT_BYREF | VT_BOOL:
+            out = *v.pboolVal ? -1 : 0;
+            return true;
         case VT_BSTR: {
             const std::string text = cb::BstrToUtf8(v.bstrVal);
             if (text.empty()) return false;
@@ -35,7 +55,8 @@ bool NumberOf(const VARIANT& v, double& out) {
             while (end && *end == ' ') ++end;
             return errno == 0 && end && *end == 0;
         }
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -49,7 +70,8 @@ bool ToWhole(double value, double low, double high, std::int64_t& out) {
 }
 
 std::string FormatNumber(double value) {
-    if (value == std::floor(value) && std::fabs(value) < 1e15) return std::to_string(static_cast<long long>(value));
+    if (value == std::floor(value) && std::fabs(value) < 1e15)
+        return std::to_string(static_cast<long long>(value));
     char text[40];
     std::snprintf(text, sizeof text, "%.15g", value);
     return text;
@@ -57,9 +79,12 @@ std::string FormatNumber(double value) {
 
 HRESULT ToInterface(VARIANT& dest, const VARIANT& src, VARTYPE type) {
     IUnknown* unknown = nullptr;
-    if (src.vt == VT_UNKNOWN || src.vt == VT_DISPATCH) unknown = src.punkVal;
-    else if (src.vt == VT_EMPTY || src.vt == VT_NULL) unknown = nullptr;
-    else return DISP_E_TYPEMISMATCH;
+    if (src.vt == VT_UNKNOWN || src.vt == VT_DISPATCH)
+        unknown = src.punkVal;
+    else if (src.vt == VT_EMPTY || src.vt == VT_NULL)
+        unknown = nullptr;
+    else
+        return DISP_E_TYPEMISMATCH;
     dest.vt = type;
     dest.punkVal = nullptr;
     if (!unknown) return S_OK;
@@ -90,12 +115,15 @@ void VariantInit(VARIANT* v) {
 HRESULT VariantClear(VARIANT* v) {
     if (!v) return E_INVALIDARG;
     switch (v->vt) {
-        case VT_BSTR: SysFreeString(v->bstrVal); break;
+        case VT_BSTR:
+            SysFreeString(v->bstrVal);
+            break;
         case VT_UNKNOWN:
         case VT_DISPATCH:
             if (v->punkVal) v->punkVal->Release();
             break;
-        default: break;
+        default:
+            break;
     }
     VariantInit(v);
     return S_OK;
@@ -142,9 +170,12 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* source, WORD /*flags*/, 
         if (!NumberOf(src, number)) {
             if (src.vt == VT_BSTR && type == VT_BOOL) {
                 const std::string text = cb::BstrToUtf8(src.bstrVal);
-                if (text == "True" || text == "true") number = -1;
-                else if (text == "False" || text == "false") number = 0;
-                else return DISP_E_TYPEMISMATCH;
+                if (text == "True" || text == "true")
+                    number = -1;
+                else if (text == "False" || text == "false")
+                    number = 0;
+                else
+                    return DISP_E_TYPEMISMATCH;
             } else {
                 return DISP_E_TYPEMISMATCH;
             }
@@ -152,7 +183,8 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* source, WORD /*flags*/, 
         std::int64_t whole = 0;
         switch (type) {
             case VT_I4:
-                if (!ToWhole(number, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max(), whole))
+                if (!ToWhole(number, std::numeric_limits<LONG>::min(), std::numeric_limits<LONG>::max(),
+                             whole))
                     return DISP_E_TYPEMISMATCH;
                 result.lVal = static_cast<LONG>(whole);
                 break;
@@ -164,10 +196,17 @@ HRESULT VariantChangeType(VARIANT* dest, const VARIANT* source, WORD /*flags*/, 
                 if (!ToWhole(number, 0, 255, whole)) return DISP_E_TYPEMISMATCH;
                 result.bVal = static_cast<std::uint8_t>(whole);
                 break;
-            case VT_R4: result.fltVal = static_cast<float>(number); break;
-            case VT_R8: result.dblVal = number; break;
-            case VT_BOOL: result.boolVal = number != 0 ? VARIANT_TRUE : VARIANT_FALSE; break;
-            default: return DISP_E_TYPEMISMATCH;
+            case VT_R4:
+                result.fltVal = static_cast<float>(number);
+                break;
+            case VT_R8:
+                result.dblVal = number;
+                break;
+            case VT_BOOL:
+                result.boolVal = number != 0 ? VARIANT_TRUE : VARIANT_FALSE;
+                break;
+            default:
+                return DISP_E_TYPEMISMATCH;
         }
         result.vt = type;
     }

@@ -14,7 +14,7 @@ struct DeviceEntry {
 };
 
 class DeviceTable {
-public:
+  public:
     HDC add(Bitmap& surface) {
         std::lock_guard lock(mutex_);
         const HDC handle = next_;
@@ -33,7 +33,7 @@ public:
         return use(found == entries_.end() ? nullptr : &found->second);
     }
 
-private:
+  private:
     // Device contexts get their own range of values, well away from small numbers and from the
     // other handle kinds, stepping by an odd amount.
     static constexpr HDC kFirst = 0x0D010001;

@@ -109,10 +109,14 @@ void CopyMapped(Bitmap& destination, const AxisMap& columns, const AxisMap& rows
 template <int SourceBits>
 void CopyFrom(Bitmap& destination, const AxisMap& columns, const AxisMap& rows, const Bitmap& source) {
     switch (destination.bitsPerPixel()) {
-    case 32: return CopyMapped<SourceBits, 32>(destination, columns, rows, source);
-    case 24: return CopyMapped<SourceBits, 24>(destination, columns, rows, source);
-    case 8: return CopyMapped<SourceBits, 8>(destination, columns, rows, source);
-    default: return;  // 16-bit surfaces are not drawn on
+        case 32:
+            return CopyMapped<SourceBits, 32>(destination, columns, rows, source);
+        case 24:
+            return CopyMapped<SourceBits, 24>(destination, columns, rows, source);
+        case 8:
+            return CopyMapped<SourceBits, 8>(destination, columns, rows, source);
+        default:
+            return;  // 16-bit surfaces are not drawn on
     }
 }
 
@@ -130,22 +134,27 @@ auto PixelAxis(int start, int extent, int limit) {
 void CopyThroughMaps(Bitmap& destination, const AxisMap& columns, const AxisMap& rows, const Bitmap& source) {
     if (columns.source.empty() || rows.source.empty() || source.empty()) return;
     switch (source.bitsPerPixel()) {
-    case 32: return CopyFrom<32>(destination, columns, rows, source);
-    case 24: return CopyFrom<24>(destination, columns, rows, source);
-    case 8: return CopyFrom<8>(destination, columns, rows, source);
-    default: return;
+        case 32:
+            return CopyFrom<32>(destination, columns, rows, source);
+        case 24:
+            return CopyFrom<24>(destination, columns, rows, source);
+        case 8:
+            return CopyFrom<8>(destination, columns, rows, source);
+        default:
+            return;
     }
 }
 
 void StretchBitmap(Bitmap& destination, const Extent& to, const Bitmap& source, const Extent& from) {
     const AxisMap columns =
         MapAxis(to.x, to.width, destination.width(), PixelAxis(from.x, from.width, source.width()));
-    const AxisMap rows = MapAxis(to.y, to.height, destination.height(), PixelAxis(from.y, from.height, source.height()));
+    const AxisMap rows =
+        MapAxis(to.y, to.height, destination.height(), PixelAxis(from.y, from.height, source.height()));
     CopyThroughMaps(destination, columns, rows, source);
 }
 
-bool StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int xSrc, int ySrc, int widthSrc,
-                int heightSrc, std::uint32_t rop) {
+bool StretchBlt(HDC destination, int x, int y, int width, int height, HDC source, int xSrc, int ySrc,
+                int widthSrc, int heightSrc, std::uint32_t rop) {
     Bitmap* to = BitmapOfDC(destination);
     const Bitmap* from = BitmapOfDC(source);
     if (!to || !from || rop != SRCCOPY) return false;

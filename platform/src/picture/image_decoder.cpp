@@ -5,8 +5,8 @@
 #include <cstring>
 #include <memory>
 
-#include "cbplatform/picture.h"
 #include "cbplatform/ffmpeg_owners.h"
+#include "cbplatform/picture.h"
 
 namespace cb {
 namespace {
@@ -23,7 +23,8 @@ struct MemorySource {
 
     static int Read(void* opaque, std::uint8_t* buffer, int size) {
         auto& source = *static_cast<MemorySource*>(opaque);
-        const std::size_t count = std::min(source.bytes.size() - source.position, static_cast<std::size_t>(size));
+        const std::size_t count =
+            std::min(source.bytes.size() - source.position, static_cast<std::size_t>(size));
         if (count == 0) return AVERROR_EOF;
         std::memcpy(buffer, source.bytes.data() + source.position, count);
         source.position += count;
@@ -33,7 +34,7 @@ struct MemorySource {
         auto& source = *static_cast<MemorySource*>(opaque);
         const auto size = static_cast<std::int64_t>(source.bytes.size());
         if (whence & AVSEEK_SIZE) return size;
-        const std::int64_t base = (whence & 3) == SEEK_CUR ? static_cast<std::int64_t>(source.position)
+        const std::int64_t base = (whence & 3) == SEEK_CUR   ? static_cast<std::int64_t>(source.position)
                                   : (whence & 3) == SEEK_END ? size
                                                              : 0;
         const std::int64_t target = base + offset;
@@ -114,8 +115,8 @@ Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes) {
     MemorySource source{bytes};
     auto* buffer = static_cast<std::uint8_t*>(av_malloc(kBufferBytes));
     if (buffer == nullptr) return {};
-    std::unique_ptr<AVIOContext, IoContextFree> io(
-        avio_alloc_context(buffer, kBufferBytes, 0, &source, &MemorySource::Read, nullptr, &MemorySource::Seek));
+    std::unique_ptr<AVIOContext, IoContextFree> io(avio_alloc_context(
+        buffer, kBufferBytes, 0, &source, &MemorySource::Read, nullptr, &MemorySource::Seek));
     if (!io) {
         av_free(buffer);
         return {};

@@ -16,7 +16,7 @@ struct IPlatformPicture : IUnknown {
     static constexpr IID kIid = MakeGuid("{5C0F3B52-8E4A-4C1B-9D6E-2B7A1F94C3D8}");
     virtual std::shared_ptr<Bitmap> bitmap() = 0;
 
-protected:
+  protected:
     ~IPlatformPicture() = default;
 };
 
@@ -38,7 +38,7 @@ auto HimetricColumns(double x, double extent, int width) {
 }
 
 class PictureObject final : public RefCountedObject<PictureObject, IPicture, IPlatformPicture> {
-public:
+  public:
     explicit PictureObject(std::shared_ptr<Bitmap> bitmap) : bitmap_(std::move(bitmap)) {}
 
     HRESULT get_Width(OLE_XSIZE_HIMETRIC* width) override {
@@ -56,7 +56,8 @@ public:
         Bitmap* surface = BitmapOfDC(dc);
         if (!surface) return E_INVALIDARG;
         const Bitmap& source = *bitmap_;
-        const AxisMap columns = MapAxis(x, cx, surface->width(), HimetricColumns(xSrc, cxSrc, source.width()));
+        const AxisMap columns =
+            MapAxis(x, cx, surface->width(), HimetricColumns(xSrc, cxSrc, source.width()));
         const AxisMap rows = MapAxis(y, cy, surface->height(), HimetricRows(ySrc, cySrc, source.height()));
         if (surface == &source) {
             const Bitmap copy = source;
@@ -68,7 +69,7 @@ public:
     }
     std::shared_ptr<Bitmap> bitmap() override { return bitmap_; }
 
-private:
+  private:
     std::shared_ptr<Bitmap> bitmap_;
 };
 
@@ -78,7 +79,9 @@ std::int32_t PixelsToHimetric(int pixels) {
     return static_cast<std::int32_t>(std::lround(pixels * kHimetricPerPixel));
 }
 
-int HimetricToPixels(std::int32_t himetric) { return static_cast<int>(std::lround(himetric / kHimetricPerPixel)); }
+int HimetricToPixels(std::int32_t himetric) {
+    return static_cast<int>(std::lround(himetric / kHimetricPerPixel));
+}
 
 ComPtr<IPicture> CreatePicture(std::shared_ptr<Bitmap> bitmap) {
     if (!bitmap || bitmap->empty()) return nullptr;
@@ -88,7 +91,8 @@ ComPtr<IPicture> CreatePicture(std::shared_ptr<Bitmap> bitmap) {
 std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture) {
     if (!picture) return nullptr;
     ComPtr<IPlatformPicture> own;
-    if (FAILED(picture->QueryInterface(IPlatformPicture::kIid, reinterpret_cast<void**>(own.put())))) return nullptr;
+    if (FAILED(picture->QueryInterface(IPlatformPicture::kIid, reinterpret_cast<void**>(own.put()))))
+        return nullptr;
     return own->bitmap();
 }
 

@@ -10,7 +10,7 @@
 namespace cb::sound {
 
 class BufferWriter {
-public:
+  public:
     // Opens an anonymous temporary file under $TMPDIR (else /tmp); Ok() tells whether it worked.
     explicit BufferWriter(const PcmFormat& format);
     bool Ok() const { return buffer_ != nullptr; }
@@ -19,7 +19,7 @@ public:
     // Hands the filled buffer over; the writer is empty afterwards.
     std::unique_ptr<SoundBuffer> Finish() { return std::move(buffer_); }
 
-private:
+  private:
     std::unique_ptr<SoundBuffer> buffer_;
 };
 

@@ -5,7 +5,7 @@ namespace cb::sound {
 namespace {
 
 class NullOutput final : public SoundOutput {
-public:
+  public:
     bool Start(std::shared_ptr<PcmCursor>) override { return false; }
     void Stop() override {}
 };

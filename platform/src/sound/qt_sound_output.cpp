@@ -15,17 +15,17 @@ namespace {
 
 // The sink reads the decoded sound from the cursor, moving the play position as it goes.
 class CursorDevice final : public QIODevice {
-public:
+  public:
     explicit CursorDevice(std::shared_ptr<PcmCursor> cursor) : cursor_(std::move(cursor)) {}
     bool isSequential() const override { return true; }
 
-protected:
+  protected:
     qint64 readData(char* data, qint64 size) override {
         return static_cast<qint64>(cursor_->Pull(data, static_cast<std::size_t>(size)));
     }
     qint64 writeData(const char*, qint64) override { return -1; }
 
-private:
+  private:
     std::shared_ptr<PcmCursor> cursor_;
 };
 
@@ -38,7 +38,7 @@ QAudioFormat QtFormat(const PcmFormat& format) {
 }
 
 class QtOutput final : public SoundOutput {
-public:
+  public:
     bool Start(std::shared_ptr<PcmCursor> cursor) override {
         Stop();
         if (!QCoreApplication::instance()) return false;
@@ -73,7 +73,7 @@ public:
 
     ~QtOutput() override { Stop(); }
 
-private:
+  private:
     std::shared_ptr<PcmCursor> cursor_;
     std::unique_ptr<CursorDevice> source_;
     std::unique_ptr<QAudioSink> sink_;

@@ -72,7 +72,8 @@ std::array<std::uint8_t, kWavHeaderBytes> MakeWavHeader(const PcmFormat& format,
     return header;
 }
 
-SoundBuffer::SoundBuffer(int fileDescriptor, PcmFormat format) : fileDescriptor_(fileDescriptor), format_(format) {}
+SoundBuffer::SoundBuffer(int fileDescriptor, PcmFormat format)
+    : fileDescriptor_(fileDescriptor), format_(format) {}
 
 SoundBuffer::~SoundBuffer() {
     if (fileDescriptor_ >= 0) ::close(fileDescriptor_);
@@ -85,11 +86,13 @@ std::int64_t SoundBuffer::frameCount() const {
 
 std::size_t SoundBuffer::Read(std::int64_t offsetBytes, void* destination, std::size_t size) const {
     if (offsetBytes < 0 || offsetBytes >= byteCount_) return 0;
-    size = static_cast<std::size_t>(std::min<std::int64_t>(static_cast<std::int64_t>(size), byteCount_ - offsetBytes));
+    size = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(size), byteCount_ - offsetBytes));
     auto* next = static_cast<std::uint8_t*>(destination);
     std::size_t done = 0;
     while (done < size) {
-        const ssize_t got = ::pread(fileDescriptor_, next + done, size - done, offsetBytes + static_cast<off_t>(done));
+        const ssize_t got =
+            ::pread(fileDescriptor_, next + done, size - done, offsetBytes + static_cast<off_t>(done));
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<std::size_t>(got);
@@ -102,7 +105,8 @@ bool SoundBuffer::SaveWav(const std::string& path, std::string* error) const {
         if (error) *error = why;
         return false;
     };
-    if (byteCount_ > std::numeric_limits<std::uint32_t>::max() - 36) return fail("sound too long for a WAV file");
+    if (byteCount_ > std::numeric_limits<std::uint32_t>::max() - 36)
+        return fail("sound too long for a WAV file");
     const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (descriptor < 0) return fail(path + ": " + std::strerror(errno));
     const auto header = MakeWavHeader(format_, static_cast<std::uint32_t>(byteCount_));

@@ -2,8 +2,8 @@
 #include <string>
 
 #include "buffer_writer.h"
-#include "cbplatform/sound.h"
 #include "cbplatform/ffmpeg_owners.h"
+#include "cbplatform/sound.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -26,11 +26,11 @@ PcmFormat TargetFormat(const AVCodecContext& codec) {
 }
 
 class Decoder {
-public:
+  public:
     bool Open(const std::string& path, std::string& error);
     std::unique_ptr<SoundBuffer> Run(std::string& error);
 
-private:
+  private:
     bool MakeResampler(std::string& error);
     bool Convert(const AVFrame* frame, std::string& error);
     bool Drain(AVPacket* packet, std::string& error);

@@ -1,7 +1,6 @@
 // The cinebrix-composer program as a whole process: its options, and a headless start and exit
 // that correct and write the settings and leave no work folder behind.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
@@ -21,12 +20,14 @@ struct ProgramRun {
 };
 
 // Runs the program with the settings and temporary folders inside `folder`.
-ProgramRun RunProgram(const testing::ScratchFolder& folder, const std::string& arguments, const std::string& environment = "") {
+ProgramRun RunProgram(const testing::ScratchFolder& folder, const std::string& arguments,
+                      const std::string& environment = "") {
     fs::create_directories(folder / "settings");
     fs::create_directories(folder / "tmp");
-    const std::string command = "CB_SETTINGS_DIR='" + (folder / "settings") + "' TMPDIR='" + (folder / "tmp") + "' " +
-                                environment + " '" CB_COMPOSER_EXE "' " + arguments + " >'" + (folder / "out.txt") +
-                                "' 2>'" + (folder / "err.txt") + "'";
+    const std::string command = "CB_SETTINGS_DIR='" + (folder / "settings") + "' TMPDIR='" +
+                                (folder / "tmp") + "' " + environment + " '" CB_COMPOSER_EXE "' " +
+                                arguments + " >'" + (folder / "out.txt") + "' 2>'" + (folder / "err.txt") +
+                                "'";
     ProgramRun run;
     const int status = std::system(command.c_str());
     run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -66,8 +67,8 @@ TEST(ComposerProgram, HeadlessRunCorrectsAndWritesTheSettings) {
     EXPECT_EQ(run.err, "");  // a missing project is ignored silently; this machine has memory enough
     const std::string settings = folder.Read("settings/cinebrix-composer.ini");
     for (const char* line : {"wavfreq = 22050\n", "TestPlayDur = 10\n", "FPS = 29.97\n", "Width = 352\n",
-                             "Compressor = 0\n", "LastFileClip = C:\\Clips\\a.avi\n", "Window Position = 1,2,3,4\n",
-                             "PhyMemorySz = ", "PhyMemoryLoad = "})
+                             "Compressor = 0\n", "LastFileClip = C:\\Clips\\a.avi\n",
+                             "Window Position = 1,2,3,4\n", "PhyMemorySz = ", "PhyMemoryLoad = "})
         EXPECT_NE(settings.find(line), std::string::npos) << line << " in\n" << settings;
     EXPECT_TRUE(fs::is_empty(folder / "tmp"));  // the work folder is gone
 }
@@ -77,10 +78,11 @@ TEST(ComposerProgram, LowMemoryIsReportedButDoesNotStopTheProgram) {
     const std::string meminfo = folder.Write("meminfo", "MemTotal: 19532 kB\nMemAvailable: 1000 kB\n");
     const ProgramRun run = RunProgram(folder, "", "CB_MEMINFO='" + meminfo + "'");
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err,
-              "Cinebrix Composer: Physical memory found in this system (20000768 bytes) is not sufficient to run "
-              "Cinebrix Composer Oct2003.\nIt will run slow and may come across errors.\nAdditionally, It is "
-              "recommended to close other applications running, which are consuming memory.\n");
+    EXPECT_EQ(
+        run.err,
+        "Cinebrix Composer: Physical memory found in this system (20000768 bytes) is not sufficient to run "
+        "Cinebrix Composer Oct2003.\nIt will run slow and may come across errors.\nAdditionally, It is "
+        "recommended to close other applications running, which are consuming memory.\n");
     EXPECT_NE(folder.Read("settings/cinebrix-composer.ini").find("PhyMemoryLoad = 95\n"), std::string::npos);
 }
 

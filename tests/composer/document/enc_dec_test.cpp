@@ -1,12 +1,12 @@
 // The project cipher: key preparation, round trips for every key length, the integrity word, and
 // words enciphered by an independent implementation of the same rules (data/cipher-vectors.txt).
+#include "document/enc_dec.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <random>
 #include <sstream>
-
-#include "document/enc_dec.h"
 
 namespace composer {
 namespace {
@@ -24,10 +24,10 @@ TEST(EncDecKey, PreparationTrimsPadsAndSwaps) {
         const char* key;
         const char* arranged;
     } cases[] = {
-        {"Tembralico", "cilarbmeTo"},    // 10: 1<->9 .. 4<->6, then 5<->5
-        {"a", "uqao"},                   // padded to "aquo", then 1<->3 and 2<->2
-        {"ab", "qbau"},                  // "abqu"
-        {"abc", "cbaq"},                 // "abcq"
+        {"Tembralico", "cilarbmeTo"},  // 10: 1<->9 .. 4<->6, then 5<->5
+        {"a", "uqao"},                 // padded to "aquo", then 1<->3 and 2<->2
+        {"ab", "qbau"},                // "abqu"
+        {"abc", "cbaq"},               // "abcq"
         {"abcd", "cbad"},
         {"abcde", "dcbae"},              // 1<->4, 2<->3
         {"abcdefg", "fecdbag"},          // 1<->6, 2<->5, 3<->4, then 4<->3 undoes the third swap
@@ -58,7 +58,8 @@ TEST(EncDec, RoundTripForEveryKeyLengthAndSize) {
     for (std::size_t keyLength = 0; keyLength <= letters.size(); ++keyLength) {
         const std::string key = letters.substr(0, keyLength);
         for (std::size_t count : {1u, 2u, 3u, 4u, 5u, 17u, 255u, 256u, 1000u}) {
-            const std::vector<int32_t> words = RandomWords(count, static_cast<uint32_t>(keyLength * 7919 + count));
+            const std::vector<int32_t> words =
+                RandomWords(count, static_cast<uint32_t>(keyLength * 7919 + count));
             std::vector<int32_t> closed = cipher.ListClose(words, key);
             ASSERT_EQ(closed.size(), count + 2);
             EXPECT_EQ(closed[0], 0);

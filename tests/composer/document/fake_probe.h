@@ -8,7 +8,7 @@
 namespace composer::testing {
 
 class FakeProbe : public SourceProbe {
-public:
+  public:
     std::map<std::string, VideoFacts> videos;
     std::map<std::string, PictureFacts> pictures;
     std::map<std::string, AudioFacts> sounds;       // WAV files
@@ -16,15 +16,19 @@ public:
     std::vector<int32_t> decoded;                   // clip indices given to DecodeClipAudio
 
     std::optional<VideoFacts> ProbeVideo(const std::string& path) override { return Find(videos, path); }
-    std::optional<PictureFacts> ProbePicture(const std::string& path) override { return Find(pictures, path); }
+    std::optional<PictureFacts> ProbePicture(const std::string& path) override {
+        return Find(pictures, path);
+    }
     std::optional<AudioFacts> ProbeAudio(const std::string& path) override { return Find(sounds, path); }
-    std::optional<AudioFacts> ProbeVideoSound(const std::string& path) override { return Find(videoSounds, path); }
+    std::optional<AudioFacts> ProbeVideoSound(const std::string& path) override {
+        return Find(videoSounds, path);
+    }
     void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) override {
         decoded.push_back(clipIndex);
         movie.Clips[clipIndex].CacheLeftFile = "decoded";
     }
 
-private:
+  private:
     template <typename T>
     static std::optional<T> Find(const std::map<std::string, T>& table, const std::string& path) {
         const auto found = table.find(path);

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <numeric>
 
-#include "document/FileCarrBuffClass.h"
+#include "document/file_carr_buff_class.h"
 #include "sound_test_env.h"
 
 namespace composer {
@@ -21,7 +21,8 @@ std::vector<int16_t> FileValues(const std::string& path) {
     const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
     std::vector<int16_t> values(bytes.size() / 2);
     for (size_t i = 0; i < values.size(); ++i)
-        values[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) | static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+        values[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) |
+                                         static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
     return values;
 }
 
@@ -89,11 +90,28 @@ TEST_F(BufferTest, RangeErrorsShowTheMessageAndChangeNothing) {
         std::function<void(FileCarrBuffClass&)> act;
     };
     const Case cases[] = {
-        {"read past the end", [](auto& b) { std::vector<int16_t> v(3, 9); b.ReadBlock(3, v); EXPECT_EQ(v, std::vector<int16_t>(3, 9)); }},
-        {"read at 0", [](auto& b) { std::vector<int16_t> v(1, 9); b.ReadBlock(0, v); EXPECT_EQ(v[0], 9); }},
-        {"read beyond the limit", [](auto& b) { std::vector<int16_t> v(static_cast<size_t>(b.GetBlockLimit()) + 1); b.ReadBlock(1, v); }},
+        {"read past the end",
+         [](auto& b) {
+             std::vector<int16_t> v(3, 9);
+             b.ReadBlock(3, v);
+             EXPECT_EQ(v, std::vector<int16_t>(3, 9));
+         }},
+        {"read at 0",
+         [](auto& b) {
+             std::vector<int16_t> v(1, 9);
+             b.ReadBlock(0, v);
+             EXPECT_EQ(v[0], 9);
+         }},
+        {"read beyond the limit",
+         [](auto& b) {
+             std::vector<int16_t> v(static_cast<size_t>(b.GetBlockLimit()) + 1);
+             b.ReadBlock(1, v);
+         }},
         {"write at 0", [](auto& b) { b.WriteBlock(0, std::vector<int16_t>{7}); }},
-        {"write beyond the limit", [](auto& b) { b.WriteBlock(1, std::vector<int16_t>(static_cast<size_t>(b.GetBlockLimit()) + 1, 7)); }},
+        {"write beyond the limit",
+         [](auto& b) {
+             b.WriteBlock(1, std::vector<int16_t>(static_cast<size_t>(b.GetBlockLimit()) + 1, 7));
+         }},
         {"get past the end", [](auto& b) { EXPECT_EQ(b.GetValue(5), 0); }},
         {"get below 0", [](auto& b) { EXPECT_EQ(b.GetValue(-1), 0); }},
         {"set past the end", [](auto& b) { b.SetValue(5, 7); }},
@@ -159,8 +177,11 @@ TEST(BlockLimit, OneTwentiethOfTheBudgetInWholeGroupsOfFourWithAFloor) {
     const struct {
         int32_t budget;
         int32_t limit;
-    } cases[] = {{10'000'000, 500'000}, {100'000'000, 5'000'000}, {20'000'060, 1'000'000},
-                 {2'147'483'647, 107'374'180}, {0, 0x40000}};
+    } cases[] = {{10'000'000, 500'000},
+                 {100'000'000, 5'000'000},
+                 {20'000'060, 1'000'000},
+                 {2'147'483'647, 107'374'180},
+                 {0, 0x40000}};
     for (const auto& c : cases) EXPECT_EQ(BlockLimitForBudget(c.budget), c.limit) << c.budget;
 }
 

@@ -1,9 +1,10 @@
 // The movie document: new records, the current clip's place, selection, clearing.
+#include "document/movie_db.h"
+
 #include <gtest/gtest.h>
 
-#include "appgen/view.h"
+#include "base/view.h"
 #include "document/ansi_text.h"
-#include "document/movie_db.h"
 
 namespace composer {
 namespace {
@@ -61,8 +62,9 @@ TEST(FindCurClip, ReportsTheFirstPlaceOfTheCurrentClip) {
         TrackKind kind;
         int32_t position;
         int32_t overlay;
-    } cases[] = {{1, TrackKind::Arranged, 1, 0}, {2, TrackKind::Arranged, 2, 0}, {4, TrackKind::Overlay, 1, 1},
-                 {5, TrackKind::Overlay, 1, 2},  {3, TrackKind::Unused, 1, 0},   {6, TrackKind::None, 0, 0},
+    } cases[] = {{1, TrackKind::Arranged, 1, 0}, {2, TrackKind::Arranged, 2, 0},
+                 {4, TrackKind::Overlay, 1, 1},  {5, TrackKind::Overlay, 1, 2},
+                 {3, TrackKind::Unused, 1, 0},   {6, TrackKind::None, 0, 0},
                  {0, TrackKind::None, 0, 0}};
     for (const auto& c : cases) {
         movie.CurClip = c.current;
@@ -149,15 +151,15 @@ TEST(AnsiText, ConvertsBetweenUtf8AndTheSingleByteCodePage) {
         std::string ansi;
     } cases[] = {{"plain", "plain"},
                  {"caf\xC3\xA9", "caf\xE9"},
-                 {"\xE2\x82\xAC 5", "\x80 5"},     // the euro sign
+                 {"\xE2\x82\xAC 5", "\x80 5"},  // the euro sign
                  {"\xE2\x80\x9Cq\xE2\x80\x9D", "\x93q\x94"}};
     for (const auto& c : cases) {
         EXPECT_EQ(Utf8ToAnsi(c.utf8), c.ansi) << c.utf8;
         EXPECT_EQ(AnsiToUtf8(c.ansi), c.utf8) << c.utf8;
     }
-    EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD"), "?");      // not in the code page
-    EXPECT_EQ(Utf8ToAnsi("a\xE9z"), "a\xE9z");       // not UTF-8: kept as bytes
-    EXPECT_EQ(Utf8ToAnsi("\xC3"), "\xC3");           // a cut sequence too
+    EXPECT_EQ(Utf8ToAnsi("\xE4\xB8\xAD"), "?");  // not in the code page
+    EXPECT_EQ(Utf8ToAnsi("a\xE9z"), "a\xE9z");   // not UTF-8: kept as bytes
+    EXPECT_EQ(Utf8ToAnsi("\xC3"), "\xC3");       // a cut sequence too
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 // The timeline plan: durations, frame counts, which clip and source frame every output frame shows,
 // the overlay layers and the sound events, including the shared frame and the missing + 1 of overlays.
+#include "document/movie_plan.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,7 +10,6 @@
 #include <vector>
 
 #include "document/movie_db.h"
-#include "document/movie_plan.h"
 #include "document/output_repair.h"
 
 namespace composer {
@@ -83,7 +84,8 @@ std::string LayerTrack(const MoviePlan& plan) {
         if (!text.empty()) text += ' ';
         text += std::to_string(f) + "=";
         for (int32_t k = 1; k <= row.LayerCount; ++k)
-            text += (k > 1 ? "," : "") + std::to_string(row.Layers[k].Clip) + ":" + std::to_string(row.Layers[k].Frame);
+            text += (k > 1 ? "," : "") + std::to_string(row.Layers[k].Clip) + ":" +
+                    std::to_string(row.Layers[k].Frame);
     }
     return text;
 }
@@ -109,8 +111,8 @@ TEST(BuildMoviePlan, WorkedTimings) {
         {"one picture of 2 s: F2 = 51 lowered to 50", MakeMovie(25, {Picture(2)}, {{1, {}}}), 2, 50,
          Repeat("1:1", 50), ""},
         {"two pictures of 1 s: the second takes the shared frame 26",
-         MakeMovie(25, {Picture(1), Picture(1)}, {{1, {}}, {2, {}}}), 2, 50, Repeat("1:1", 25) + " " + Repeat("2:1", 25),
-         ""},
+         MakeMovie(25, {Picture(1), Picture(1)}, {{1, {}}, {2, {}}}), 2, 50,
+         Repeat("1:1", 25) + " " + Repeat("2:1", 25), ""},
         {"video 3..7 of 10 fps at 20 fps", MakeMovie(20, {Video(3, 7, 10)}, {{1, {}}}), 0.5, 10,
          "1:3 1:3 1:4 1:4 1:5 1:5 1:6 1:6 1:7 1:7", ""},
         {"overlay picture of 1 s, delay 1, on a 3 s picture: frames 25 .. 50 without + 1",
@@ -120,16 +122,18 @@ TEST(BuildMoviePlan, WorkedTimings) {
              for (int f = 25; f <= 50; ++f) text += (f > 25 ? " " : "") + std::to_string(f) + "=2:1";
              return text;
          }()},
-        {"sound on the arranged track takes no time", MakeMovie(25, {Picture(1), Sound(5), Picture(1)},
-                                                                {{1, {}}, {2, {}}, {3, {}}}),
-         2, 50, Repeat("1:1", 25) + " " + Repeat("3:1", 25), ""},
+        {"sound on the arranged track takes no time",
+         MakeMovie(25, {Picture(1), Sound(5), Picture(1)}, {{1, {}}, {2, {}}, {3, {}}}), 2, 50,
+         Repeat("1:1", 25) + " " + Repeat("3:1", 25), ""},
         {"overlay video at delay 0 starts at row 0 and is lowered to UseLast",
          MakeMovie(10, {Picture(0.5), Video(1, 2, 10)}, {{1, {2}}}), 0.5, 5, Repeat("1:1", 5),
          "0=2:1 1=2:2 2=2:2"},
-        {"an overlay past the arranged clips lengthens the movie", MakeMovie(10, {Picture(0.2), Picture(0.3, 0.1)}, {{1, {2}}}),
-         0.4, 4, "1:1 1:1 1:1 -", "1=2:1 2=2:1 3=2:1 4=2:1"},
+        {"an overlay past the arranged clips lengthens the movie",
+         MakeMovie(10, {Picture(0.2), Picture(0.3, 0.1)}, {{1, {2}}}), 0.4, 4, "1:1 1:1 1:1 -",
+         "1=2:1 2=2:1 3=2:1 4=2:1"},
         {"layers in entry order, then overlay order",
-         MakeMovie(10, {Picture(0.2), Picture(0.1), Picture(0.1), Picture(0.2), Picture(0.1)}, {{1, {2, 3}}, {4, {5}}}),
+         MakeMovie(10, {Picture(0.2), Picture(0.1), Picture(0.1), Picture(0.2), Picture(0.1)},
+                   {{1, {2, 3}}, {4, {5}}}),
          0.4, 4, "1:1 1:1 4:1 4:1", "0=2:1,3:1 1=2:1,3:1 2=5:1 3=5:1"},
         {"halves round to even: 12.5 frames make 12", MakeMovie(25, {Picture(0.5)}, {{1, {}}}), 0.5, 12,
          Repeat("1:1", 12), ""},
@@ -149,7 +153,8 @@ TEST(BuildMoviePlan, WorkedTimings) {
 
 TEST(BuildMoviePlan, SoundOverlaysBecomeEventsAndDoNotLengthenTheMovie) {
     // 2 s of pictures; a 10 s sound at delay 0.5 on the first, a 1 s sound on the second.
-    const MovieDbRec movie = MakeMovie(25, {Picture(1), Sound(10, 0.5), Picture(1), Sound(1)}, {{1, {2}}, {3, {4}}});
+    const MovieDbRec movie =
+        MakeMovie(25, {Picture(1), Sound(10, 0.5), Picture(1), Sound(1)}, {{1, {2}}, {3, {4}}});
     const MoviePlan plan = BuildMoviePlan(movie);
     EXPECT_DOUBLE_EQ(plan.MovieDuration, 2);
     EXPECT_EQ(plan.TotalFrames, 50);
@@ -191,9 +196,10 @@ TEST(BuildMoviePlan, PlacesNamingNoClipPlayNothing) {
 
 TEST(BuildMoviePlan, DurationsThatAreNoNumberTakeNoTime) {
     // A video rate of 0 and stored durations that are not finite, as a damaged project may hold.
-    const MovieDbRec movie = MakeMovie(10, {Picture(0.3), Video(1, 5, 0), Picture(std::nan("")),
-                                            Picture(std::numeric_limits<double>::infinity(), 0.1),
-                                            Sound(std::numeric_limits<double>::infinity())},
+    const MovieDbRec movie = MakeMovie(10,
+                                       {Picture(0.3), Video(1, 5, 0), Picture(std::nan("")),
+                                        Picture(std::numeric_limits<double>::infinity(), 0.1),
+                                        Sound(std::numeric_limits<double>::infinity())},
                                        {{1, {4, 5}}, {2, {}}, {3, {}}});
     const MoviePlan plan = BuildMoviePlan(movie);
     EXPECT_DOUBLE_EQ(plan.MovieDuration, 0.3);

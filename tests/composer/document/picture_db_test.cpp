@@ -2,10 +2,11 @@
 // cloning, deleting, renaming, the survey of the sources and the file choices.
 #include <gtest/gtest.h>
 
-#include "appgen/app_state.h"
-#include "appgen/scripted_interaction.h"
-#include "appgen/view.h"
-#include "document/PictureDBMod.h"
+#include "base/app_state.h"
+#include "base/scripted_interaction.h"
+#include "base/view.h"
+#include "document/add_clip.h"
+#include "document/clip_commands.h"
 #include "document/file_choice.h"
 #include "document/survey_sources.h"
 #include "fake_probe.h"
@@ -38,7 +39,7 @@ std::vector<int32_t> UnusedClips(const MovieDbRec& movie) {
 // Source files in a scratch folder, known to a fake probe: pictures, a silent video, a video with
 // a sound track and a WAV file.
 class ClipOperations : public ::testing::Test {
-protected:
+  protected:
     ClipOperations() : seamScope(seam), viewScope(view) {
         ClearMovie(movie);
         for (const char* name : {"a.bmp", "b.jpg", "c.gif", "d.bmp", "new.bmp"})
@@ -53,7 +54,8 @@ protected:
         folder.Write("broken.bmp", "x");  // unknown to the probe: unreadable
     }
 
-    bool Add(const std::string& name, TrackKind placement, int32_t position = 0, int32_t overlayPosition = 0) {
+    bool Add(const std::string& name, TrackKind placement, int32_t position = 0,
+             int32_t overlayPosition = 0) {
         return AddClip(movie, folder / name, placement, position, overlayPosition, probe);
     }
 
@@ -79,11 +81,11 @@ TEST_F(ClipOperations, AddPlacesTheClipAndReportsWhereItWent) {
     const struct {
         const char* name;
         TrackKind placement;
-        int32_t position, overlayPosition;      // asked
-        int32_t placedAt, placedOverlay;        // written back
-        std::vector<int32_t> arranged;          // clip indices afterwards
-        std::vector<int32_t> firstOverlays;     // of arranged entry 1
-        std::vector<int32_t> secondOverlays;    // of arranged entry 2
+        int32_t position, overlayPosition;    // asked
+        int32_t placedAt, placedOverlay;      // written back
+        std::vector<int32_t> arranged;        // clip indices afterwards
+        std::vector<int32_t> firstOverlays;   // of arranged entry 1
+        std::vector<int32_t> secondOverlays;  // of arranged entry 2
         std::vector<int32_t> unused;
     } cases[] = {
         {"at the end", TrackKind::None, 1, 0, 3, 0, {1, 2, 5}, {4}, {}, {3}},
@@ -168,7 +170,8 @@ TEST_F(ClipOperations, NewClipsAreFilledByKindAndNamed) {
     EXPECT_EQ(movie.Clips[4].ClipName, "silent.avi_New_4");
     EXPECT_EQ(movie.Clips[5].ClipName, "a.bmp_New_5");
     // The path of an existing clip, passed as it stands in the record that grows.
-    ASSERT_TRUE(AddClip(movie, movie.Clips[movie.ClipCount].FilePath, TrackKind::None, position, overlay, probe));
+    ASSERT_TRUE(
+        AddClip(movie, movie.Clips[movie.ClipCount].FilePath, TrackKind::None, position, overlay, probe));
     EXPECT_EQ(movie.Clips[6].FilePath, again);
     EXPECT_EQ(movie.Clips[6].ClipName, "a.bmp_New_6");
 }
@@ -265,9 +268,9 @@ TEST_F(ClipOperations, CloneInsertsTheCopyRightAfterTheClip) {
         std::vector<int32_t> arranged, firstOverlays, unused;
         const char* redrawn;
     } cases[] = {
-        {4, {1, 2}, {4, 5}, {3}, "DrawMovieTracks"},     // an overlay: after it in the same list
-        {1, {1, 5, 2}, {4}, {3}, "DrawMovieTracks"},     // arranged: a new entry without overlays
-        {3, {1, 2}, {4}, {3, 5}, "DrawUnusedTrack"},     // on the shelf
+        {4, {1, 2}, {4, 5}, {3}, "DrawMovieTracks"},  // an overlay: after it in the same list
+        {1, {1, 5, 2}, {4}, {3}, "DrawMovieTracks"},  // arranged: a new entry without overlays
+        {3, {1, 2}, {4}, {3, 5}, "DrawUnusedTrack"},  // on the shelf
     };
     const MovieDbRec base = movie;
     for (const auto& c : cases) {
@@ -334,8 +337,9 @@ TEST_F(ClipOperations, DeleteIsRefusedForAnArrangedClipWithOverlays) {
     movie.CurClip = 1;
     DeleteClip(movie);
     ASSERT_EQ(seam.messages.size(), 1u);
-    EXPECT_EQ(seam.messages[0].text,
-              "There are 2 overlay (dependent) clips.\r\nDrop them or delete them before deleting this clip.");
+    EXPECT_EQ(
+        seam.messages[0].text,
+        "There are 2 overlay (dependent) clips.\r\nDrop them or delete them before deleting this clip.");
     EXPECT_EQ(seam.messages[0].title, "Delete Failed");
     EXPECT_EQ(movie.ClipCount, 5);
     // Anything but Yes keeps the clip.
@@ -360,11 +364,11 @@ TEST_F(ClipOperations, DeleteRenumbersTheClipsAndSelectsTheClipAtTheSamePlace) {
         std::vector<int32_t> arranged, firstOverlays, unused;
         int32_t selected;
     } cases[] = {
-        {2, {1}, {3, 4}, {2, 5}, 1},        // arranged, past the end: the last entry's clip
-        {4, {1, 2}, {4}, {3, 5}, 4},        // overlay 1: the overlay now there (5 -> 4)
-        {5, {1, 2}, {4}, {3, 5}, 4},        // the last overlay: the one before it
-        {3, {1, 2}, {3, 4}, {5}, 5},        // unused 1: the shelf entry now there (6 -> 5)
-        {6, {1, 2}, {4, 5}, {3}, 3},        // the last unused: the last shelf entry
+        {2, {1}, {3, 4}, {2, 5}, 1},  // arranged, past the end: the last entry's clip
+        {4, {1, 2}, {4}, {3, 5}, 4},  // overlay 1: the overlay now there (5 -> 4)
+        {5, {1, 2}, {4}, {3, 5}, 4},  // the last overlay: the one before it
+        {3, {1, 2}, {3, 4}, {5}, 5},  // unused 1: the shelf entry now there (6 -> 5)
+        {6, {1, 2}, {4, 5}, {3}, 3},  // the last unused: the last shelf entry
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.deleted);
@@ -383,7 +387,8 @@ TEST_F(ClipOperations, DeleteRenumbersTheClipsAndSelectsTheClipAtTheSamePlace) {
         EXPECT_EQ(Overlays(movie, 1), c.firstOverlays);
         EXPECT_EQ(UnusedClips(movie), c.unused);
         EXPECT_EQ(movie.CurClip, c.selected);
-        EXPECT_EQ(view.requests, (std::vector<std::string>{"DrawClipPanel", "DrawMovieTracks", "DrawUnusedTrack"}));
+        EXPECT_EQ(view.requests,
+                  (std::vector<std::string>{"DrawClipPanel", "DrawMovieTracks", "DrawUnusedTrack"}));
     }
 }
 
@@ -448,9 +453,9 @@ TEST(SurveySources, LabelsOfWhatTheSourcesHold) {
     MovieDbRec movie;
     ClearMovie(movie);
     movie.Clips = {ClipRec{},
-                   clip(ClipVideo, 29.97, 320, 480, 8, 1, 8000),       // sound fields of a video are ignored
-                   clip(ClipPicture, 99, 800, 200, 0, 0, 0),           // so is the rate of a picture
-                   clip(ClipAudio, 50, 4000, 4000, 16, 2, 44100),      // and the size of a sound
+                   clip(ClipVideo, 29.97, 320, 480, 8, 1, 8000),   // sound fields of a video are ignored
+                   clip(ClipPicture, 99, 800, 200, 0, 0, 0),       // so is the rate of a picture
+                   clip(ClipAudio, 50, 4000, 4000, 16, 2, 44100),  // and the size of a sound
                    clip(ClipAudio, 0, 0, 0, 16, 2, 22050)};
     movie.ClipCount = 4;
     SourceSurvey survey = SurveySources(movie);
@@ -485,7 +490,10 @@ TEST(SurveySources, RepairsTheOutputSettingsAndClearsTheLabelsWithoutClips) {
         int32_t width, height;
         double fpsAfter;
         int32_t widthAfter, heightAfter;
-    } cases[] = {{0, 0, 0, 25, 400, 300}, {-1, -5, 1, 25, 400, 1}, {12.5, 1, -1, 12.5, 1, 300}, {30, 720, 576, 30, 720, 576}};
+    } cases[] = {{0, 0, 0, 25, 400, 300},
+                 {-1, -5, 1, 25, 400, 1},
+                 {12.5, 1, -1, 12.5, 1, 300},
+                 {30, 720, 576, 30, 720, 576}};
     for (const auto& c : cases) {
         MovieDbRec movie;
         ClearMovie(movie);
@@ -494,8 +502,8 @@ TEST(SurveySources, RepairsTheOutputSettingsAndClearsTheLabelsWithoutClips) {
         EXPECT_EQ(movie.OutFps, c.fpsAfter);
         EXPECT_EQ(movie.OutWidth, c.widthAfter);
         EXPECT_EQ(movie.OutHeight, c.heightAfter);
-        EXPECT_EQ(survey.FpsLabel + survey.WidthLabel + survey.HeightLabel + survey.ChannelsLabel + survey.BitsLabel +
-                      survey.MaxRateLabel + survey.MinRateLabel,
+        EXPECT_EQ(survey.FpsLabel + survey.WidthLabel + survey.HeightLabel + survey.ChannelsLabel +
+                      survey.BitsLabel + survey.MaxRateLabel + survey.MinRateLabel,
                   "");
     }
 }
@@ -509,27 +517,31 @@ TEST(FileChoice, EachChoiceFillsItsDialogAndChecksTheEnding) {
         const char* filter;
         const char* extension;
         const char* title;
-        const char* good;  // a name it takes
+        const char* good;   // a name it takes
         const char* wrong;  // the message for a name it does not take
     } cases[] = {
-        {ChooseVideoFile, &CmnDlgClips, FileDialogMode::Open, "AVI files (*.avi)|*.avi|All files (*.*)|*.*", "avi",
-         "Select a Video Clip file to add", "/m/Clip.AVI", "You need to select .avi file to read clip"},
+        {ChooseVideoFile, &CmnDlgClips, FileDialogMode::Open, "AVI files (*.avi)|*.avi|All files (*.*)|*.*",
+         "avi", "Select a Video Clip file to add", "/m/Clip.AVI",
+         "You need to select .avi file to read clip"},
         {ChoosePictureFile, &CmnDlgClips, FileDialogMode::Open,
-         "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|All files (*.*)|*.*", "", "Select a Picture file to add",
-         "/m/p.Gif", "You need to select .bmp, .jpg or .gif file to read picture"},
+         "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|All files (*.*)|*.*", "",
+         "Select a Picture file to add", "/m/p.Gif",
+         "You need to select .bmp, .jpg or .gif file to read picture"},
         {ChooseAnyClipFile, &CmnDlgClips, FileDialogMode::Open,
-         "Any clip (avi, bmp, jpg, gif, wav)|*.avi;*.bmp;*.jpg;*.gif;*.wav|AVI files (*.avi)|*.avi|Picture files "
+         "Any clip (avi, bmp, jpg, gif, wav)|*.avi;*.bmp;*.jpg;*.gif;*.wav|AVI files (*.avi)|*.avi|Picture "
+         "files "
          "(bmp, jpg, gif)|*.bmp;*.jpg;*.gif|Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
          "", "Select a Picture file to add", "/m/s.wav",
          "You need to select .avi, .bmp, .jpg, .gif or .wav file to read"},
-        {ChooseWavFile, &CmnDlgClips, FileDialogMode::Open, "Wave Files (*.wav)|*.wav|All files (*.*)|*.*", "",
-         "Select a Audio '.wav' file to add", "/m/s.WAV", "You need to select .wav file to read clip"},
-        {ChooseOutputAviFile, &CmnDlgOutput, FileDialogMode::Save, "AVI files (*.avi)|*.avi|All files (*.*)|*.*",
-         "avi", "Select a AVI file name to save output movie", "/m/out.avi",
-         "You need to select .avi file to write output movie"},
+        {ChooseWavFile, &CmnDlgClips, FileDialogMode::Open, "Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
+         "", "Select a Audio '.wav' file to add", "/m/s.WAV", "You need to select .wav file to read clip"},
+        {ChooseOutputAviFile, &CmnDlgOutput, FileDialogMode::Save,
+         "AVI files (*.avi)|*.avi|All files (*.*)|*.*", "avi", "Select a AVI file name to save output movie",
+         "/m/out.avi", "You need to select .avi file to write output movie"},
         {ChooseProjectToOpen, &CmnDlgCbMov, FileDialogMode::Open,
          "Cinebrix Source files (*.CbMov)|*.CbMov|All files (*.*)|*.*", "CbMov",
-         "Select a Cinebrix Source files (*.CbMov) file to open", "/m/p.cbmov", "You need to select .CbMov file to open"},
+         "Select a Cinebrix Source files (*.CbMov) file to open", "/m/p.cbmov",
+         "You need to select .CbMov file to open"},
         {ChooseProjectToSave, &CmnDlgCbMov, FileDialogMode::Save,
          "Cinebrix Source files (*.CbMov)|*.CbMov|All files (*.*)|*.*", "CbMov",
          "Select a Cinebrix Source files (*.CbMov) file name to save", "/m/p.CbMov",

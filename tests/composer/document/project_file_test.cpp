@@ -1,20 +1,21 @@
 // Project files: the string blocks, the file layout, round trips, relocation and refresh of the
 // clips, and damaged files that must be refused without touching MainDb.
+#include "document/project_file.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 
-#include "appgen/app_state.h"
-#include "appgen/folders.h"
-#include "appgen/scripted_interaction.h"
-#include "document/OpenSaveClass.h"
+#include "base/app_state.h"
+#include "base/folders.h"
+#include "base/scripted_interaction.h"
+#include "base/view.h"
 #include "document/enc_dec.h"
-#include "appgen/view.h"
 #include "document/movie_db.h"
 #include "document/open_project.h"
-#include "document/project_file.h"
+#include "document/open_save_class.h"
 #include "document/project_words.h"
 #include "fake_probe.h"
 #include "scratch_folder.h"
@@ -39,9 +40,10 @@ struct WorkFolderScope {
 // directory moved into the scratch folder, for the lifetime of the object: saving over a project
 // trashes the old one, which must never reach the real trash or the directory the test ran in.
 class TrashScope {
-public:
+  public:
     TrashScope(const std::string& dataHome, const std::string& home, const std::string& currentDirectory)
-        : savedData_(Saved("XDG_DATA_HOME")), savedHome_(Saved("HOME")),
+        : savedData_(Saved("XDG_DATA_HOME")),
+          savedHome_(Saved("HOME")),
           savedDirectory_(std::filesystem::current_path()) {
         setenv("XDG_DATA_HOME", dataHome.c_str(), 1);
         setenv("HOME", home.c_str(), 1);
@@ -59,7 +61,7 @@ public:
     TrashScope(const TrashScope&) = delete;
     TrashScope& operator=(const TrashScope&) = delete;
 
-private:
+  private:
     static std::optional<std::string> Saved(const char* name) {
         const char* value = std::getenv(name);
         return value ? std::optional<std::string>(value) : std::nullopt;
@@ -82,9 +84,9 @@ TEST(StringBlocks, SizesAndPacking) {
     } cases[] = {
         {"", {1, 0}},
         {"ab", {2, 2, 0x6261}},
-        {"abcdef", {4, 6, 0x64636261, 0x6665, 0}},                  // 5 words
-        {"abcdefghij", {4, 10, 0x64636261, 0x68676665, 0x6A69}},  // also 5 words
-        {"abcde", {3, 5, 0x64636261, 0x65}},                        // 5 / 4 + 2 = 3.25 -> 3
+        {"abcdef", {4, 6, 0x64636261, 0x6665, 0}},                               // 5 words
+        {"abcdefghij", {4, 10, 0x64636261, 0x68676665, 0x6A69}},                 // also 5 words
+        {"abcde", {3, 5, 0x64636261, 0x65}},                                     // 5 / 4 + 2 = 3.25 -> 3
         {"\xC3\xA9t\xC3\xA9", {3, 5, static_cast<int32_t>(0xC374A9C3u), 0xA9}},  // UTF-8 bytes as they are
     };
     for (const auto& c : cases) {
@@ -158,7 +160,8 @@ TEST(ProjectWords, EmptyMovieIs17WordsAnd18InTheFile) {
 
 TEST(ProjectFile, HeaderLinesAndHeaderValues) {
     std::tm time{};
-    time.tm_mday = 5, time.tm_mon = 9, time.tm_year = 103, time.tm_hour = 14, time.tm_min = 7, time.tm_sec = 9;
+    time.tm_mday = 5, time.tm_mon = 9, time.tm_year = 103, time.tm_hour = 14, time.tm_min = 7,
+    time.tm_sec = 9;
     const std::string header = FileHeaderText(time);
     EXPECT_EQ(header,
               "CbMov\r\nFile Description=Cinebrix Composer Source File\r\nSaved By=Cinebrix Composer\r\n"
@@ -192,7 +195,8 @@ TEST(OpenSaveClass, RoundTripKeepsEveryStoredFieldAndTheBytes) {
     ASSERT_TRUE(reader.LoadMovieSource(path));
     // The sources do not exist: one message lists them, nothing else is said.
     ASSERT_EQ(seam.messages.size(), 1u);
-    EXPECT_EQ(seam.messages[0].text, "Source file not found\r\n/clips/file1\r\n/clips/file2\r\n/clips/file3\r\n");
+    EXPECT_EQ(seam.messages[0].text,
+              "Source file not found\r\n/clips/file1\r\n/clips/file2\r\n/clips/file3\r\n");
     EXPECT_EQ(seam.messages[0].title, kProgramTitle);
     EXPECT_EQ(MainDb.MovieName, "Fête d'été");  // not loaded into MainDb yet
     const std::string first = *ReadFileBytes(path);
@@ -229,10 +233,12 @@ TEST(OpenSaveClass, SaveReplacesAnExistingProjectOnlyWithACompleteFile) {
         ASSERT_TRUE(OpenSaveClass::WriteDataFile(RichMovie(), path));
     }
     EXPECT_TRUE(ReadFileBytes(path)->starts_with("CbMov\r\n"));
-    EXPECT_EQ(folder.Read("data/Trash/files/movie.CbMov"), "old project");  // the replaced project is in the trash
-    EXPECT_EQ(folder.Read("movie.CbMov.saving"), "a user's own file");     // staging never takes a used name
+    EXPECT_EQ(folder.Read("data/Trash/files/movie.CbMov"),
+              "old project");  // the replaced project is in the trash
+    EXPECT_EQ(folder.Read("movie.CbMov.saving"), "a user's own file");  // staging never takes a used name
     for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
-        EXPECT_FALSE(entry.path().filename().string().starts_with("movie.CbMov.saving-")) << "staging file left";
+        EXPECT_FALSE(entry.path().filename().string().starts_with("movie.CbMov.saving-"))
+            << "staging file left";
     // A folder that cannot take the file: the save fails and says so.
     ScriptedInteraction seam;
     ScopedInteraction scope(seam);
@@ -256,7 +262,8 @@ TEST(OpenSaveClass, TheReplacedProjectNeverLandsInTheCurrentDirectory) {
         ScratchFolder folder;
         WorkFolderScope work(folder);
         const std::string path = folder.Write("movie.CbMov", "old project");
-        const std::string dataHome = std::string(c.dataHome).starts_with("relative") ? c.dataHome : folder / c.dataHome;
+        const std::string dataHome =
+            std::string(c.dataHome).starts_with("relative") ? c.dataHome : folder / c.dataHome;
         {
             TrashScope trash(dataHome, folder / "home", folder / "started");
             ASSERT_TRUE(OpenSaveClass::WriteDataFile(RichMovie(), path));
@@ -379,15 +386,17 @@ TEST(OpenSaveClass, ChangedSourcesAreRefreshedWithTheirWarnings) {
     OpenSaveClass reader(probe);
     ASSERT_TRUE(reader.LoadMovieSource(path));
     ASSERT_EQ(seam.messages.size(), 2u);
-    EXPECT_EQ(seam.messages[0].text, "Clip name = v\r\nFile name = " + video.FilePath +
-                                         "\r\nCurrent picture size is different from original picture size\r\n"
-                                         "Original Size = w320 x h240\r\nCurrent Size = w352 x h288\r\n"
-                                         "Current movie speed is different from the original\r\n"
-                                         "Original FPS = 25\r\nCurrent FPS = 29.97\r\n"
-                                         "Number of frames does not match\r\n"
-                                         "Range to use - is reset to full clip length\r\n");
-    EXPECT_EQ(seam.messages[1].text, "Clip name = p\r\nFile name = " + picture.FilePath +
-                                         "\r\nCrop top + bottom exceeded the height and were reset to zero\r\n");
+    EXPECT_EQ(seam.messages[0].text,
+              "Clip name = v\r\nFile name = " + video.FilePath +
+                  "\r\nCurrent picture size is different from original picture size\r\n"
+                  "Original Size = w320 x h240\r\nCurrent Size = w352 x h288\r\n"
+                  "Current movie speed is different from the original\r\n"
+                  "Original FPS = 25\r\nCurrent FPS = 29.97\r\n"
+                  "Number of frames does not match\r\n"
+                  "Range to use - is reset to full clip length\r\n");
+    EXPECT_EQ(seam.messages[1].text,
+              "Clip name = p\r\nFile name = " + picture.FilePath +
+                  "\r\nCrop top + bottom exceeded the height and were reset to zero\r\n");
     const MovieDbRec& back = reader.Local();
     EXPECT_EQ(back.Clips[1].UseFirst, 1);
     EXPECT_EQ(back.Clips[1].UseLast, 5);
@@ -432,7 +441,8 @@ TEST(OpenProjectFromCommandLine, OpensTheProjectIntoMainDb) {
     ASSERT_TRUE(OpenProjectFromCommandLine(" \"" + path + "\" "));
     EXPECT_EQ(MainDb.MovieName, "Fête d'été");
     EXPECT_EQ(MainDb.ProjectPath, path);
-    EXPECT_EQ(view.requests, (std::vector<std::string>{"DrawMovieTracks", "DrawUnusedTrack", "DrawClipPanel"}));
+    EXPECT_EQ(view.requests,
+              (std::vector<std::string>{"DrawMovieTracks", "DrawUnusedTrack", "DrawClipPanel"}));
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 // reader uses it to read files that our writer made.
 #include <cstdio>
 
-#include "appgen/folders.h"
-#include "document/OpenSaveClass.h"
+#include "base/folders.h"
 #include "document/movie_db.h"
+#include "document/open_save_class.h"
 
 int main(int argc, char** argv) {
     if (argc != 3) {

@@ -2,12 +2,12 @@
 // the sound track with its ownership and the sound layer's decoding as fallback.
 #include <filesystem>
 
-#include "appgen/files.h"
-#include "cbplatform/picture.h"
 #include "avi_wrapper_env.h"
-#include "media/LibraryCall.h"
-#include "media/VelcAviReaderClass.h"
-#include "render/CompressedAudioNotice.h"
+#include "base/files.h"
+#include "cbplatform/picture.h"
+#include "media/compressed_audio_notice.h"
+#include "media/library_call.h"
+#include "media/velc_avi_reader_class.h"
 
 namespace composer {
 namespace {

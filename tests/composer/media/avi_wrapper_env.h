@@ -20,10 +20,11 @@
 namespace composer::testing {
 
 class AviWrapperTest : public SoundTest {
-protected:
+  protected:
     static void SetUpTestSuite() {
         const char* base = std::getenv("CB_TEST_TMP");
-        folder_ = std::filesystem::path(base && *base ? base : "/tmp") / ("avi-wrappers-" + std::to_string(::getpid()));
+        folder_ = std::filesystem::path(base && *base ? base : "/tmp") /
+                  ("avi-wrappers-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_);
         ::setenv("CB_REGISTRY", (folder_ / "registry.ini").c_str(), 1);
         const std::string command = std::string(REGSVR_PATH) + " " VIDMILL_LIBRARY_PATH " >/dev/null";
@@ -38,7 +39,8 @@ protected:
     static std::string Fixture(const std::string& name) { return (folder_ / name).string(); }
 
     // An AVI file made by ffmpeg from lavfi inputs and output options; empty when ffmpeg failed.
-    static std::string MakeAvi(const std::string& name, const std::string& inputs, const std::string& options) {
+    static std::string MakeAvi(const std::string& name, const std::string& inputs,
+                               const std::string& options) {
         const std::string path = Fixture(name);
         if (std::filesystem::exists(path)) return path;
         cb::sound::testing::Capture("ffmpeg -v error -y " + inputs + " " + options + " '" + path + "'");
@@ -47,7 +49,8 @@ protected:
 
     // Five 32 x 24 frames at 5 per second, uncompressed, frame n all red = 40 n (n from 0), with a
     // second of 16-bit mono PCM at 11025 Hz, or with the sound encoder named.
-    static std::string NumberedFramesAvi(const std::string& name, const std::string& soundEncoder = "pcm_s16le") {
+    static std::string NumberedFramesAvi(const std::string& name,
+                                         const std::string& soundEncoder = "pcm_s16le") {
         const std::string video = "-f lavfi -i 'nullsrc=s=32x24:r=5:d=1,format=rgb24,geq=r=N*40:g=0:b=0'";
         if (soundEncoder.empty()) return MakeAvi(name, video, "-c:v rawvideo -pix_fmt bgr24");
         return MakeAvi(name, video + " -f lavfi -i 'sine=frequency=440:sample_rate=11025:duration=1'",
@@ -56,7 +59,8 @@ protected:
 
     // Removes a class from the scratch registry, as on a machine where it was never registered.
     static void Unregister(REFCLSID clsid) {
-        ASSERT_TRUE(cb::registry::Update([&](cb::registry::Keys& keys) { keys.DeleteTree("CLSID\\" + cb::FormatGuid(clsid)); }));
+        ASSERT_TRUE(cb::registry::Update(
+            [&](cb::registry::Keys& keys) { keys.DeleteTree("CLSID\\" + cb::FormatGuid(clsid)); }));
     }
     static void Reregister() {
         const std::string command = std::string(REGSVR_PATH) + " " VIDMILL_LIBRARY_PATH " >/dev/null";

@@ -6,9 +6,9 @@
 #include <sstream>
 
 #include "avi_wrapper_env.h"
-#include "media/LibraryCall.h"
-#include "media/VelcAviWriterClass.h"
 #include "cbplatform/picture.h"
+#include "media/library_call.h"
+#include "media/velc_avi_writer_class.h"
 
 namespace composer {
 namespace {
@@ -21,7 +21,8 @@ using cb::sound::testing::MakeTone;
 std::map<std::string, std::string> ProbeStream(const std::string& path, const std::string& stream) {
     std::istringstream lines(Capture("ffprobe -v error -count_frames -select_streams " + stream +
                                      " -show_entries stream=codec_name,codec_tag_string,width,height,"
-                                     "nb_read_frames,duration -of default=nw=1 '" + path + "'"));
+                                     "nb_read_frames,duration -of default=nw=1 '" +
+                                     path + "'"));
     std::map<std::string, std::string> values;
     for (std::string line; std::getline(lines, line);) {
         const auto equals = line.find('=');
@@ -131,7 +132,8 @@ TEST_F(AviWriterWrapper, ASecondSoundTrackIsRefusedForTheWholeLifeOfTheWrapper) 
     VelcAviWriterClass writer;
     int32_t code = vidmill::Uncompressed;
     ASSERT_TRUE(writer.WriteAvi_CreateNewFile(out, 32, 24, 10.0, code, false));
-    for (int frame = 0; frame < 5; ++frame) ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(32, 24, 0x00FFFFFFu).get()));
+    for (int frame = 0; frame < 5; ++frame)
+        ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(32, 24, 0x00FFFFFFu).get()));
     writer.WriteAVI_AddAudio(first);
     EXPECT_TRUE(ui.messages.empty());
     writer.WriteAVI_AddAudio(second);

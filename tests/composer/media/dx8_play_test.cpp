@@ -3,8 +3,8 @@
 #include <filesystem>
 
 #include "cbplatform/sound.h"
-#include "media/Dx8PlayClass.h"
-#include "render/WavOperMod.h"
+#include "media/dx8_play_class.h"
+#include "media/wav_oper_mod.h"
 #include "sound_test_env.h"
 #include "sound_test_support.h"
 
@@ -66,7 +66,8 @@ TEST_F(Dx8PlayTest, WithoutASoundDeviceTheUserIsToldOncePerRun) {
 TEST_F(Dx8PlayTest, PlayAfterStopContinuesWhereTheSoundStopped) {
     const std::string source = MakeTone("resume.wav", 0.2, 8000, 1, "pcm_s16le");  // 3200 bytes
     std::vector<std::int64_t> starts;
-    const auto previous = cb::sound::SetSoundOutputFactory([&] { return std::make_unique<cb::sound::testing::RecordingOutput>(&starts, 800); });
+    const auto previous = cb::sound::SetSoundOutputFactory(
+        [&] { return std::make_unique<cb::sound::testing::RecordingOutput>(&starts, 800); });
     {
         Dx8PlayClass player;
         ASSERT_TRUE(player.LoadWaveFile(source));

@@ -2,9 +2,11 @@
 // with the per-clip cache, and the clipped sum.
 #include <filesystem>
 
-#include "render/AudioMix.h"
-#include "render/WavOperMod.h"
-#include "render/WavReaderClass.h"
+#include "media/wav_oper_mod.h"
+#include "media/wav_reader_class.h"
+#include "render/mix_output_audio.h"
+#include "render/resample_buffer.h"
+#include "render/sample_conversion.h"
 #include "sound_test_env.h"
 #include "sound_test_support.h"
 #include "wav_bytes.h"
@@ -15,7 +17,7 @@ namespace {
 using namespace composer::testing;
 
 class MixTest : public SoundTest {
-protected:
+  protected:
     // An audio clip whose WAV file holds the given frames (stereo: left and right interleaved).
     int32_t AddClip(int channels, int bits, int rate, const std::vector<int16_t>& interleaved) {
         std::string samples;
@@ -159,7 +161,8 @@ TEST_F(MixTest, ASoundThatCannotBeLoadedIsLeftOut) {
     movie.Clips[static_cast<size_t>(broken)].AudioFile = PathFor("gone.wav");
     AddEvent(broken, 0.0);
     EXPECT_EQ(Mix(0.0, 1.0), "");
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"No wave Data found in file", "Wave file loading failed"}));
+    EXPECT_EQ(MessageTexts(),
+              (std::vector<std::string>{"No wave Data found in file", "Wave file loading failed"}));
     AddEvent(AddClip(1, 16, 8000, {7}), 0.0);
     EXPECT_EQ(AllValues(*Load(Mix(0.0, 1.0 / 8000)).Left), (std::vector<int16_t>{0, 7}));
     EXPECT_TRUE(Clip(broken).CacheLeftFile.empty());
@@ -216,7 +219,8 @@ TEST_F(ConversionTest, ResamplingFollowsTheCubicCurveWithTabledPhases) {
     for (const auto& c : cases) {
         FileCarrBuffClass source;
         source.WriteBlock(1, c.input);
-        EXPECT_EQ(AllValues(*ResampleBuffer(c.from, c.to, c.bits, source)), c.output) << c.from << "->" << c.to;
+        EXPECT_EQ(AllValues(*ResampleBuffer(c.from, c.to, c.bits, source)), c.output)
+            << c.from << "->" << c.to;
     }
     FileCarrBuffClass second;
     second.SetLength(44100, LengthFill::ZeroFill);

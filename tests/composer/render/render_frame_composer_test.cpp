@@ -2,7 +2,7 @@
 // fetched picture as it is, a stretched copy, the blank surface, the composed pixels) and what it shows.
 #include <gtest/gtest.h>
 
-#include "FrameComposer.h"
+#include "frame_composer.h"
 #include "render_test_env.h"
 
 namespace composer::testing {

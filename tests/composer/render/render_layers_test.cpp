@@ -1,8 +1,9 @@
 // The drawing levels of a render run: sources stay open across frames and growth, and the crop
 // check of each frame.
+#include "render_layers.h"
+
 #include <gtest/gtest.h>
 
-#include "RenderLayers.h"
 #include "render_test_env.h"
 
 namespace composer::testing {

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <fstream>
 
-#include "appgen/app_state.h"
-#include "render/MovieRender.h"
+#include "base/app_state.h"
+#include "render/movie_render.h"
 #include "render_test_env.h"
 
 namespace composer::testing {

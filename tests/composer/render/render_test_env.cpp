@@ -4,7 +4,7 @@
 #include <memory>
 #include <sstream>
 
-#include "appgen/app_state.h"
+#include "base/app_state.h"
 #include "cbplatform/registry.h"
 #include "sound_test_support.h"
 #include "vidmill/vidmill.h"

@@ -1,7 +1,7 @@
 // Drives the library the way a program does: registration, creation by class id and ProgID,
 // interface queries, failures with their texts, late binding and unloading.
-#include <gtest/gtest.h>
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -16,10 +16,11 @@ namespace {
 using namespace vidmill;
 
 class ComponentClient : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         const char* base = std::getenv("CB_TEST_TMP");
-        folder_ = std::filesystem::path(base ? base : "/tmp") / ("frame-client-" + std::to_string(::getpid()));
+        folder_ =
+            std::filesystem::path(base ? base : "/tmp") / ("frame-client-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_);
         ::setenv("CB_REGISTRY", (folder_ / "registry.ini").c_str(), 1);
         ASSERT_EQ(Regsvr(""), 0);
@@ -29,7 +30,8 @@ protected:
         std::filesystem::remove_all(folder_);
     }
     static int Regsvr(const std::string& flags) {
-        const std::string command = std::string(REGSVR_PATH) + " " + flags + " " VIDMILL_LIBRARY_PATH " >/dev/null";
+        const std::string command =
+            std::string(REGSVR_PATH) + " " + flags + " " VIDMILL_LIBRARY_PATH " >/dev/null";
         return std::system(command.c_str());
     }
     static cb::ComPtr<IAviWriter> NewWriter() {
@@ -49,7 +51,9 @@ TEST_F(ComponentClient, CreatesByClassIdAndByProgIdAndRefusesOtherInterfaces) {
     ASSERT_EQ(cb::ClsidFromProgId("Vidmill.AviWriter", fromProgId), S_OK);
     EXPECT_EQ(fromProgId, CLSID_AviWriter);
     cb::ComPtr<IDispatch> byProgId;
-    ASSERT_EQ(CoCreateInstance(fromProgId, nullptr, CLSCTX_INPROC_SERVER, IDispatch::kIid, byProgId.putVoid()), S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(fromProgId, nullptr, CLSCTX_INPROC_SERVER, IDispatch::kIid, byProgId.putVoid()),
+        S_OK);
     EXPECT_TRUE(byProgId.as<IAviWriter>());
 
     cb::ComPtr<IAviReader> notAReader;
@@ -57,15 +61,17 @@ TEST_F(ComponentClient, CreatesByClassIdAndByProgIdAndRefusesOtherInterfaces) {
     EXPECT_FALSE(notAReader);
     // Classes that only their owners hand out cannot be made by callers.
     cb::ComPtr<IUnknown> frames;
-    EXPECT_EQ(CoCreateInstance(CLSID_AviFrames, nullptr, CLSCTX_INPROC_SERVER, IUnknown::kIid, frames.putVoid()),
-              CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(
+        CoCreateInstance(CLSID_AviFrames, nullptr, CLSCTX_INPROC_SERVER, IUnknown::kIid, frames.putVoid()),
+        CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(cb::ClsidFromProgId("Vidmill.NoSuchClass", fromProgId), CO_E_CLASSSTRING);
 }
 
 TEST_F(ComponentClient, AFailureLeavesItsTextInTheThreadsErrorInformation) {
     cb::ComPtr<IAviReader> reader;
-    ASSERT_EQ(CoCreateInstance(CLSID_AviReader, nullptr, CLSCTX_INPROC_SERVER, IAviReader::kIid, reader.putVoid()),
-              S_OK);
+    ASSERT_EQ(
+        CoCreateInstance(CLSID_AviReader, nullptr, CLSCTX_INPROC_SERVER, IAviReader::kIid, reader.putVoid()),
+        S_OK);
     cb::Bstr name("/nonexistent/file.avi");
     const HRESULT hr = reader->Open(name.get());
     ASSERT_TRUE(FAILED(hr));
@@ -142,8 +148,9 @@ TEST_F(ComponentClient, UnloadsOnlyWhenNoObjectOrLockLives) {
 TEST_F(ComponentClient, UnregisteringMakesCreationFail) {
     ASSERT_EQ(Regsvr("-u"), 0);
     cb::ComPtr<IAviWriter> writer;
-    EXPECT_EQ(CoCreateInstance(CLSID_AviWriter, nullptr, CLSCTX_INPROC_SERVER, IAviWriter::kIid, writer.putVoid()),
-              REGDB_E_CLASSNOTREG);
+    EXPECT_EQ(
+        CoCreateInstance(CLSID_AviWriter, nullptr, CLSCTX_INPROC_SERVER, IAviWriter::kIid, writer.putVoid()),
+        REGDB_E_CLASSNOTREG);
     CLSID clsid{};
     EXPECT_EQ(cb::ClsidFromProgId("Vidmill.AviWriter", clsid), CO_E_CLASSSTRING);
     ASSERT_EQ(Regsvr(""), 0);

@@ -14,7 +14,7 @@ struct ISample : IDispatch {
     virtual HRESULT get_Self(ISample** self) = 0;
     virtual HRESULT Take(ISample* other, LONG* same) = 0;
 
-protected:
+  protected:
     ~ISample() = default;
 };
 
@@ -41,7 +41,7 @@ const char* ProgIdOf<ISample>() {
 namespace {
 
 class Sample final : public AutoObject<Sample, ISample> {
-public:
+  public:
     Sample() : AutoObject(Counting::NotCounted) {}
     HRESULT Join(BSTR left, LONG count, VARIANT_BOOL shout, BSTR* joined) override {
         return Guarded([&] {
@@ -62,8 +62,8 @@ public:
 };
 
 // Calls a member by name with positional arguments given first to last.
-HRESULT CallByName(IDispatch& object, const char16_t* member, std::vector<cb::Variant> arguments, VARIANT* result,
-                   EXCEPINFO* exception = nullptr, UINT* badArgument = nullptr) {
+HRESULT CallByName(IDispatch& object, const char16_t* member, std::vector<cb::Variant> arguments,
+                   VARIANT* result, EXCEPINFO* exception = nullptr, UINT* badArgument = nullptr) {
     std::u16string name(member);
     OLECHAR* names[] = {name.data()};
     DISPID id = 0;
@@ -85,16 +85,16 @@ std::string TextOf(VARIANT& v) {
 TEST(Dispatch, ConvertsArgumentsAppliesDefaultsAndReturnsTheResult) {
     auto sample = cb::ComPtr<Sample>::Adopt(new Sample());
     VARIANT result;
-    ASSERT_EQ(CallByName(*sample, u"join", {cb::Variant::Text("ab"), cb::Variant::Text("3"), cb::Variant::Bool(true)},
-                         &result),
+    ASSERT_EQ(CallByName(*sample, u"join",
+                         {cb::Variant::Text("ab"), cb::Variant::Text("3"), cb::Variant::Bool(true)}, &result),
               S_OK);
     EXPECT_EQ(TextOf(result), "ababab!");
     // Omitted trailing arguments take their defaults (Count 2) or 0 (Shout false).
     ASSERT_EQ(CallByName(*sample, u"Join", {cb::Variant::Long(7)}, &result), S_OK);
     EXPECT_EQ(TextOf(result), "77");
     // An explicitly missing argument in the middle too.
-    ASSERT_EQ(CallByName(*sample, u"Join", {cb::Variant::Text("x"), cb::Variant::Missing(), cb::Variant::Long(1)},
-                         &result),
+    ASSERT_EQ(CallByName(*sample, u"Join",
+                         {cb::Variant::Text("x"), cb::Variant::Missing(), cb::Variant::Long(1)}, &result),
               S_OK);
     EXPECT_EQ(TextOf(result), "xx!");
 }
@@ -103,7 +103,8 @@ TEST(Dispatch, ReportsBadCallsAndFailuresTheStandardWay) {
     auto sample = cb::ComPtr<Sample>::Adopt(new Sample());
     VARIANT result;
     UINT bad = 99;
-    EXPECT_EQ(CallByName(*sample, u"Join", {cb::Variant::Text("x"), cb::Variant::Text("many")}, &result, nullptr, &bad),
+    EXPECT_EQ(CallByName(*sample, u"Join", {cb::Variant::Text("x"), cb::Variant::Text("many")}, &result,
+                         nullptr, &bad),
               DISP_E_TYPEMISMATCH);
     EXPECT_EQ(bad, 0u);  // counted from the last argument, as callers pass them reversed
     EXPECT_EQ(CallByName(*sample, u"Fail", {cb::Variant::Long(1)}, &result), DISP_E_BADPARAMCOUNT);
@@ -135,16 +136,16 @@ TEST(Dispatch, PassesInterfacesBothWays) {
 
 // A parent that owns an embedded child, as a reader owns its frames collection.
 class Parent final : public AutoObject<Parent, ISample> {
-public:
+  public:
     Parent() : AutoObject(Counting::Counted), child_(new Child(this)) {}
     HRESULT Join(BSTR, LONG, VARIANT_BOOL, BSTR*) override { return E_NOTIMPL; }
     HRESULT Fail() override { return E_NOTIMPL; }
     HRESULT get_Self(ISample** self) override { return HandOut(child_.get(), self); }
     HRESULT Take(ISample*, LONG*) override { return E_NOTIMPL; }
 
-private:
+  private:
     class Child final : public AutoObject<Child, ISample> {
-    public:
+      public:
         explicit Child(IUnknown* parent) : AutoObject(Counting::Embedded, parent) {}
         HRESULT Join(BSTR, LONG, VARIANT_BOOL, BSTR*) override { return E_NOTIMPL; }
         HRESULT Fail() override { return E_NOTIMPL; }

@@ -1,9 +1,10 @@
+#include "frame/guard.h"
+
 #include <gtest/gtest.h>
 
-#include "cbplatform/errorinfo.h"
 #include <functional>
 
-#include "frame/guard.h"
+#include "cbplatform/errorinfo.h"
 
 namespace {
 
@@ -43,11 +44,13 @@ TEST(Guard, TurnsEachKindOfFailureIntoItsCodeAndText) {
     const Row rows[] = {
         {[] {}, S_OK, ""},
         {[] { throw Error("Cannot open AVI file"); }, E_UNEXPECTED, "Cannot open AVI file"},
-        {[] { throw Error("Cannot open WAV file", STG_E_FILENOTFOUND); }, STG_E_FILENOTFOUND, "Cannot open WAV file"},
+        {[] { throw Error("Cannot open WAV file", STG_E_FILENOTFOUND); }, STG_E_FILENOTFOUND,
+         "Cannot open WAV file"},
         {[] { throw Error("positive codes are not passed on", S_FALSE); }, E_UNEXPECTED,
          "positive codes are not passed on"},
         {[] { throw AbortError(); }, E_UNEXPECTED, "Operation aborted"},
-        {[] { throw Error("Interface not supported", E_NOINTERFACE); }, E_NOINTERFACE, "Interface not supported"},
+        {[] { throw Error("Interface not supported", E_NOINTERFACE); }, E_NOINTERFACE,
+         "Interface not supported"},
         {[] { throw std::runtime_error("boom"); }, E_UNEXPECTED, "boom"},
     };
     for (const Row& row : rows) {

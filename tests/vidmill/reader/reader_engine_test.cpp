@@ -38,7 +38,8 @@ const CodecCase kCodecs[] = {
 
 std::uint32_t Code(const char* text) {
     std::uint32_t code = 0;
-    for (int i = 0; i < 4; ++i) code |= static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        code |= static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) << (8 * i);
     return code;
 }
 
@@ -47,7 +48,8 @@ class CodecFiles : public ::testing::TestWithParam<CodecCase> {};
 TEST_P(CodecFiles, HeadersAndEveryFrameInAnyOrderMatchFfmpeg) {
     const CodecCase& c = GetParam();
     constexpr int kWidth = 64, kHeight = 48, kFrames = 30;
-    const std::string path = MakeAvi(std::string(c.name) + ".avi", kWidth, kHeight, kFrames, "15", c.videoArguments);
+    const std::string path =
+        MakeAvi(std::string(c.name) + ".avi", kWidth, kHeight, kFrames, "15", c.videoArguments);
     const auto reference = DecodeBgra(path, kWidth, kHeight);
     ASSERT_EQ(reference.size(), static_cast<std::size_t>(kFrames));
 
@@ -62,14 +64,16 @@ TEST_P(CodecFiles, HeadersAndEveryFrameInAnyOrderMatchFfmpeg) {
     EXPECT_FALSE(facts.hasSound);
 
     for (int i = 0; i < kFrames; ++i)
-        EXPECT_LE(LargestColourDifference(TopDownBgra(reader.frameAt(i)), reference[static_cast<std::size_t>(i)]),
-                  c.tolerance)
+        EXPECT_LE(
+            LargestColourDifference(TopDownBgra(reader.frameAt(i)), reference[static_cast<std::size_t>(i)]),
+            c.tolerance)
             << "frame " << i << " read in order";
     EXPECT_EQ(reader.seekCount(), 0) << "reading in increasing order never seeks";
 
     for (const int i : {29, 0, 13, 12, 11, 25, 24, 5, 6, 28, 1, 1, 23})
-        EXPECT_LE(LargestColourDifference(TopDownBgra(reader.frameAt(i)), reference[static_cast<std::size_t>(i)]),
-                  c.tolerance)
+        EXPECT_LE(
+            LargestColourDifference(TopDownBgra(reader.frameAt(i)), reference[static_cast<std::size_t>(i)]),
+            c.tolerance)
             << "frame " << i << " read out of order";
 }
 

@@ -40,7 +40,7 @@ cb::Bstr Text(const std::string& utf8) { return cb::Bstr(utf8); }
 
 // A 40 x 30 file of 15 frames at 5 per second, lossless so that frames compare exactly.
 class ReaderObjects : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         SetLzwEnabledForTesting(true);
         path_ = MakeAvi("objects.avi", 40, 30, 15, "5", "-c:v huffyuv", "-c:a pcm_s16le");
@@ -112,7 +112,8 @@ TEST(ReaderState, FailedOpenLeavesTheReaderClosed) {
 
 TEST_F(ReaderObjects, OpenTwiceFailsAndKeepsTheFirstFile) {
     const std::string other = MakeAvi("other.avi", 64, 48, 2, "5", "-c:v msvideo1");
-    EXPECT_EQ(Failure(reader_->Open(Text(other).get())), "Cannot open AVI in reading mode. Call Close method firstly");
+    EXPECT_EQ(Failure(reader_->Open(Text(other).get())),
+              "Cannot open AVI in reading mode. Call Close method firstly");
     LONG width = 0;
     EXPECT_EQ(reader_->get_Width(&width), S_OK);
     EXPECT_EQ(width, 40);
@@ -181,7 +182,8 @@ TEST_F(ReaderObjects, DrawAtTheFileSizeOrStretched) {
         EXPECT_EQ(Item(4)->Draw(dc.handle(), 0, 0, 80, 60), S_OK);
     }
     for (const auto& [x, y] : {std::pair{0, 0}, {79, 59}, {41, 17}})
-        EXPECT_EQ(std::memcmp(twice.topRow(y) + x * 4, expected.topRow(y / 2) + (x / 2) * 4, 3), 0) << x << "," << y;
+        EXPECT_EQ(std::memcmp(twice.topRow(y) + x * 4, expected.topRow(y / 2) + (x / 2) * 4, 3), 0)
+            << x << "," << y;
 }
 
 TEST_F(ReaderObjects, SaveFileNamesAndFormats) {
@@ -194,21 +196,21 @@ TEST_F(ReaderObjects, SaveFileNamesAndFormats) {
         const char* codec;  // as ffprobe names the image's codec
     };
     const Row rows[] = {
-        {"shot.txt", 0, "shot.txt", "mjpeg"},
-        {"shot.txt", 4, "shot.png", "png"},
-        {"noext", 0, "noext", "mjpeg"},
-        {"Upper.BMP", 0, "Upper.BMP", "bmp"},
-        {"a.tiff", 0, "a.tiff", "tiff"},
-        {"b.gif", 1, "b.bmp", "bmp"},
+        {"shot.txt", 0, "shot.txt", "mjpeg"}, {"shot.txt", 4, "shot.png", "png"},
+        {"noext", 0, "noext", "mjpeg"},       {"Upper.BMP", 0, "Upper.BMP", "bmp"},
+        {"a.tiff", 0, "a.tiff", "tiff"},      {"b.gif", 1, "b.bmp", "bmp"},
     };
     for (const Row& row : rows) {
-        EXPECT_EQ(Item(3)->SaveFile(Text(folder + "/" + row.name).get(), row.format, -1, 0, 0, 0, 0), S_OK) << row.name;
+        EXPECT_EQ(Item(3)->SaveFile(Text(folder + "/" + row.name).get(), row.format, -1, 0, 0, 0, 0), S_OK)
+            << row.name;
         const std::string written = folder + "/" + row.written;
-        EXPECT_EQ(RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + Quoted(written)),
-                  std::string(row.codec) + "\n")
+        EXPECT_EQ(
+            RunCommand("ffprobe -v error -show_entries stream=codec_name -of csv=p=0 " + Quoted(written)),
+            std::string(row.codec) + "\n")
             << row.name;
     }
-    EXPECT_EQ(Failure(Item(3)->SaveFile(Text(folder + "/x.png").get(), 6, -1, 0, 0, 0, 0)), "Invalid FileFormat parameter");
+    EXPECT_EQ(Failure(Item(3)->SaveFile(Text(folder + "/x.png").get(), 6, -1, 0, 0, 0, 0)),
+              "Invalid FileFormat parameter");
     // A save that writes no file says so.
     const std::string unwritable = folder + "/no-such-folder/y.png";
     EXPECT_EQ(Failure(Item(3)->SaveFile(Text(unwritable).get(), 0, -1, 0, 0, 0, 0)),
@@ -251,7 +253,8 @@ TEST_F(ReaderObjects, SaveStreamWritesTheImageAtItsOwnSize) {
     EXPECT_EQ(saved.width(), 40);
     EXPECT_EQ(LargestColourDifference(TopDownBgra(saved), TopDownBgra(EngineFrame(5))), 0);
     EXPECT_EQ(Failure(Item(5)->SaveStream(stream.get(), 0, -1, 0, 0, 0, 0)), "Invalid FileFormat parameter");
-    EXPECT_EQ(Failure(Item(5)->SaveStream(reader_.get(), FileFormatPNG, -1, 0, 0, 0, 0)), "Interface not supported");
+    EXPECT_EQ(Failure(Item(5)->SaveStream(reader_.get(), FileFormatPNG, -1, 0, 0, 0, 0)),
+              "Interface not supported");
 }
 
 TEST_F(ReaderObjects, ExtractWavThroughTheInterface) {
@@ -262,7 +265,7 @@ TEST_F(ReaderObjects, ExtractWavThroughTheInterface) {
 
 // A writer that records the frames it is given.
 class RecordingWriter final : public AutoObject<RecordingWriter, IAviWriter> {
-public:
+  public:
     RecordingWriter() : AutoObject(Counting::NotCounted) {}
     struct Call {
         std::vector<std::uint8_t> pixels;
@@ -315,13 +318,16 @@ TEST_F(ReaderObjects, WriteHandsTheFrameToTheWritersAddFrame) {
     ASSERT_EQ(Item(9)->Write(writer.get(), VARIANT_FALSE), S_OK);
     ASSERT_EQ(writer->calls.size(), 2u);
     EXPECT_EQ(writer->calls[0].pixels, TopDownBgra(EngineFrame(6)));
-    EXPECT_EQ((std::vector<LONG>{writer->calls[0].x, writer->calls[0].y, writer->calls[0].width, writer->calls[0].height}),
+    EXPECT_EQ((std::vector<LONG>{writer->calls[0].x, writer->calls[0].y, writer->calls[0].width,
+                                 writer->calls[0].height}),
               (std::vector<LONG>{0, 0, 40, 30}));
     EXPECT_EQ(writer->calls[1].pixels, TopDownBgra(EngineFrame(9)));
-    EXPECT_EQ((std::vector<LONG>{writer->calls[1].x, writer->calls[1].y, writer->calls[1].width, writer->calls[1].height}),
+    EXPECT_EQ((std::vector<LONG>{writer->calls[1].x, writer->calls[1].y, writer->calls[1].width,
+                                 writer->calls[1].height}),
               (std::vector<LONG>{0, 0, 0, 0}));
 
-    EXPECT_EQ(Failure(Item(6)->Write(nullptr, VARIANT_TRUE)), "Parameter Write of WriteFrame method is empty");
+    EXPECT_EQ(Failure(Item(6)->Write(nullptr, VARIANT_TRUE)),
+              "Parameter Write of WriteFrame method is empty");
     writer->refuse = true;
     EXPECT_EQ(Failure(Item(6)->Write(writer.get(), VARIANT_TRUE)), "Cannot write AVI frame");
 }

@@ -37,7 +37,8 @@ class SoundTracks : public ::testing::TestWithParam<SoundCase> {};
 
 TEST_P(SoundTracks, ExtractWavCopiesTheStoredStream) {
     const SoundCase& c = GetParam();
-    const std::string avi = MakeAvi(std::string(c.name) + ".avi", 64, 48, 30, "15", "-c:v msvideo1", c.soundArguments);
+    const std::string avi =
+        MakeAvi(std::string(c.name) + ".avi", 64, 48, 30, "15", "-c:v msvideo1", c.soundArguments);
     const std::string wav = ScratchPath(std::string(c.name) + ".wav");
 
     AviReaderEngine reader;
@@ -45,10 +46,13 @@ TEST_P(SoundTracks, ExtractWavCopiesTheStoredStream) {
     EXPECT_TRUE(reader.facts().hasSound);
     reader.extractWav(wav);
 
-    for (const char* field : {"codec_name", "codec_tag", "sample_rate", "channels", "block_align", "bits_per_sample"})
+    for (const char* field :
+         {"codec_name", "codec_tag", "sample_rate", "channels", "block_align", "bits_per_sample"})
         EXPECT_EQ(ProbeField(wav, "a:0", field), ProbeField(avi, "a:0", field)) << field;
-    const auto stored = RunCommandBytes("ffmpeg -nostdin -v error -i " + Quoted(avi) + " -map 0:a -c copy -f data -");
-    const auto extracted = RunCommandBytes("ffmpeg -nostdin -v error -i " + Quoted(wav) + " -map 0:a -c copy -f data -");
+    const auto stored =
+        RunCommandBytes("ffmpeg -nostdin -v error -i " + Quoted(avi) + " -map 0:a -c copy -f data -");
+    const auto extracted =
+        RunCommandBytes("ffmpeg -nostdin -v error -i " + Quoted(wav) + " -map 0:a -c copy -f data -");
     ASSERT_FALSE(stored.empty());
     EXPECT_EQ(extracted.size(), stored.size());
     EXPECT_TRUE(extracted == stored) << "the WAV data are the stored sound chunks";
@@ -61,9 +65,12 @@ INSTANTIATE_TEST_SUITE_P(Ffmpeg, SoundTracks, ::testing::ValuesIn(kSounds),
 
 TEST(SoundOnly, OpensWithoutFramesAndStillExtracts) {
     const std::string avi = ScratchPath("sound-only.avi");
-    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -f lavfi -i sine=sample_rate=8000:duration=1 -c:a pcm_s16le " +
-                           Quoted(avi)).c_str()),
-              0);
+    ASSERT_EQ(
+        std::system(
+            ("ffmpeg -nostdin -v error -y -f lavfi -i sine=sample_rate=8000:duration=1 -c:a pcm_s16le " +
+             Quoted(avi))
+                .c_str()),
+        0);
     AviReaderEngine reader;
     reader.open(avi);
     EXPECT_EQ(reader.facts().frameCount, 0);
@@ -82,10 +89,12 @@ TEST(SoundOnly, OpensWithoutFramesAndStillExtracts) {
 
 TEST(StreamOrder, TheFirstVideoStreamIsReadWhereverItStands) {
     const std::string avi = ScratchPath("sound-first.avi");
-    ASSERT_EQ(std::system(("ffmpeg -nostdin -v error -y -f lavfi -i sine=sample_rate=8000:duration=0.6 -f lavfi -i "
-                           "testsrc2=size=32x32:rate=10:duration=0.6 -map 0:a -map 1:v -c:a pcm_u8 -c:v huffyuv " +
-                           Quoted(avi)).c_str()),
-              0);
+    ASSERT_EQ(
+        std::system(("ffmpeg -nostdin -v error -y -f lavfi -i sine=sample_rate=8000:duration=0.6 -f lavfi -i "
+                     "testsrc2=size=32x32:rate=10:duration=0.6 -map 0:a -map 1:v -c:a pcm_u8 -c:v huffyuv " +
+                     Quoted(avi))
+                        .c_str()),
+        0);
     const auto reference = DecodeBgra(avi, 32, 32);
     AviReaderEngine reader;
     reader.open(avi);
@@ -135,7 +144,8 @@ TEST(DropFrames, EmptyChunksRepeatThePreviousFrame) {
     ASSERT_EQ(reader.facts().frameCount, 10);
     const int storedFrameOf[10] = {0, 1, 2, 2, 2, 3, 4, 5, 6, 7};
     for (const int i : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 4, 3, 9, 2, 5})
-        EXPECT_EQ(TopDownBgra(reader.frameAt(i)), decoded[static_cast<std::size_t>(storedFrameOf[i])]) << "frame " << i;
+        EXPECT_EQ(TopDownBgra(reader.frameAt(i)), decoded[static_cast<std::size_t>(storedFrameOf[i])])
+            << "frame " << i;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -156,12 +166,14 @@ std::size_t Find(const std::vector<std::uint8_t>& bytes, const char* tag) {
 }
 
 void PutLe32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
 }
 
 std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
     std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(bytes[offset + static_cast<std::size_t>(i)]) << (8 * i);
+    for (int i = 0; i < 4; ++i)
+        value |= static_cast<std::uint32_t>(bytes[offset + static_cast<std::size_t>(i)]) << (8 * i);
     return value;
 }
 
@@ -192,17 +204,20 @@ const DamageCase kDamage[] = {
     {"index_sizes_huge",
      [](auto& bytes) {
          const std::size_t index = Find(bytes, "idx1");
-         for (std::size_t entry = index + 8; entry + 16 <= bytes.size(); entry += 16) PutLe32(bytes, entry + 12, 0x7FFFFFF0);
+         for (std::size_t entry = index + 8; entry + 16 <= bytes.size(); entry += 16)
+             PutLe32(bytes, entry + 12, 0x7FFFFFF0);
      },
      nullptr},
     {"frame_size_absurd", [](auto& bytes) { PutLe32(bytes, Find(bytes, "avih") + 8 + 32, 0x7FFFFFFF); },
      "Cannot read AVI file header"},
-    {"stream_length_absurd", [](auto& bytes) { PutLe32(bytes, Find(bytes, "strh") + 8 + 32, 0x7FFFFFFF); }, nullptr},
+    {"stream_length_absurd", [](auto& bytes) { PutLe32(bytes, Find(bytes, "strh") + 8 + 32, 0x7FFFFFFF); },
+     nullptr},
     {"codec_unknown", [](auto& bytes) { PutLe32(bytes, Find(bytes, "strf") + 8 + 16, 0x21212121); }, nullptr},
     {"chunks_scrambled",
      [](auto& bytes) {
          std::mt19937 random(11);
-         for (std::size_t i = Find(bytes, "movi") + 4; i < bytes.size(); i += 7) bytes[i] = static_cast<std::uint8_t>(random());
+         for (std::size_t i = Find(bytes, "movi") + 4; i < bytes.size(); i += 7)
+             bytes[i] = static_cast<std::uint8_t>(random());
      },
      nullptr},
 };
@@ -213,7 +228,8 @@ class DamagedFiles : public ::testing::TestWithParam<DamageCase> {};
 
 TEST_P(DamagedFiles, GiveTheReadersMessagesOnly) {
     const DamageCase& c = GetParam();
-    const std::string good = MakeAvi(std::string("good-") + c.name + ".avi", 96, 64, 30, "10", "-c:v msvideo1 -g 12");
+    const std::string good =
+        MakeAvi(std::string("good-") + c.name + ".avi", 96, 64, 30, "10", "-c:v msvideo1 -g 12");
     auto bytes = ReadFileBytes(good);
     c.damage(bytes);
     const std::string path = ScratchPath(std::string(c.name) + ".avi");

@@ -1,5 +1,7 @@
 #include "reader_test_support.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstdio>
@@ -10,8 +12,6 @@
 #include <memory>
 #include <stdexcept>
 
-#include <unistd.h>
-
 namespace vidmill::reader::testing {
 
 std::string ScratchPath(const std::string& name) { return cb::testing::ScratchFile("vidmill-reader", name); }
@@ -20,10 +20,11 @@ std::string MakeAvi(const std::string& name, int width, int height, int frames, 
                     const std::string& videoArguments, const std::string& soundArguments) {
     const std::string path = ScratchPath(name);
     const std::string size = std::to_string(width) + "x" + std::to_string(height);
-    const double seconds = frames / std::stod(rate.substr(0, rate.find('/'))) *
-                           (rate.find('/') == std::string::npos ? 1.0 : std::stod(rate.substr(rate.find('/') + 1)));
-    std::string command = "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=" + size +
-                          ":rate=" + rate;
+    const double seconds =
+        frames / std::stod(rate.substr(0, rate.find('/'))) *
+        (rate.find('/') == std::string::npos ? 1.0 : std::stod(rate.substr(rate.find('/') + 1)));
+    std::string command =
+        "ffmpeg -nostdin -hide_banner -loglevel error -y -f lavfi -i testsrc2=size=" + size + ":rate=" + rate;
     if (!soundArguments.empty())
         command += " -f lavfi -i sine=frequency=440:sample_rate=22050:duration=" + std::to_string(seconds);
     command += " -frames:v " + std::to_string(frames) + " " + videoArguments;
@@ -34,8 +35,9 @@ std::string MakeAvi(const std::string& name, int width, int height, int frames, 
 }
 
 std::string ProbeField(const std::string& path, const std::string& stream, const std::string& field) {
-    std::string value = RunCommand("ffprobe -v error -select_streams " + stream + " -show_entries stream=" + field +
-                                   " -of default=noprint_wrappers=1:nokey=1 " + Quoted(path));
+    std::string value =
+        RunCommand("ffprobe -v error -select_streams " + stream + " -show_entries stream=" + field +
+                   " -of default=noprint_wrappers=1:nokey=1 " + Quoted(path));
     while (!value.empty() && (value.back() == '\n' || value.back() == '\r')) value.pop_back();
     return value;
 }
@@ -55,7 +57,8 @@ std::vector<std::uint8_t> TopDownBgra(const cb::Bitmap& frame) {
     std::vector<std::uint8_t> pixels;
     const std::size_t rowBytes = static_cast<std::size_t>(frame.width()) * 4;
     pixels.reserve(rowBytes * static_cast<std::size_t>(frame.height()));
-    for (int y = 0; y < frame.height(); ++y) pixels.insert(pixels.end(), frame.topRow(y), frame.topRow(y) + rowBytes);
+    for (int y = 0; y < frame.height(); ++y)
+        pixels.insert(pixels.end(), frame.topRow(y), frame.topRow(y) + rowBytes);
     return pixels;
 }
 

@@ -1,6 +1,5 @@
 // The vidmill tool's reader commands: info, save-frames and extract-wav, run as a user runs them.
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <algorithm>
@@ -25,7 +24,8 @@ struct ToolRun {
 
 ToolRun RunTool(const std::string& arguments) {
     // The tool is built beside the test program.
-    const std::string tool = (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "vidmill").string();
+    const std::string tool =
+        (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "vidmill").string();
     const std::string outFile = ScratchPath("tool.out");
     const std::string errFile = ScratchPath("tool.err");
     const int raw = std::system((Quoted(tool) + " " + arguments + " >" + outFile + " 2>" + errFile).c_str());
@@ -50,9 +50,10 @@ TEST(ReaderTool, InfoPrintsOneJsonObject) {
     const std::string withSound = MakeAvi("info.avi", 64, 48, 12, "25", "-c:v msvideo1", "-c:a pcm_u8");
     const ToolRun sound = RunTool("info " + Quoted(withSound));
     EXPECT_EQ(sound.status, 0) << sound.err;
-    EXPECT_EQ(sound.out, "{\"width\": 64, \"height\": 48, \"framesPerSecond\": 25, \"frameCount\": 12, "
-                         "\"compressorHandler\": \"MSVC\", \"quality\": -1, \"bytesPerSecond\": " +
-                             std::to_string(MaxBytesPerSecond(withSound)) + ", \"hasSound\": true}\n");
+    EXPECT_EQ(sound.out,
+              "{\"width\": 64, \"height\": 48, \"framesPerSecond\": 25, \"frameCount\": 12, "
+              "\"compressorHandler\": \"MSVC\", \"quality\": -1, \"bytesPerSecond\": " +
+                  std::to_string(MaxBytesPerSecond(withSound)) + ", \"hasSound\": true}\n");
 
     const std::string silent = MakeAvi("silent.avi", 32, 16, 3, "30000/1001", "-c:v huffyuv");
     const ToolRun none = RunTool("info " + Quoted(silent));
@@ -79,14 +80,16 @@ TEST(ReaderTool, SaveFramesPassesItsOptionsToSaveSeq) {
     };
     char prefix = 'a';
     for (const Row& row : rows) {
-        const ToolRun run = RunTool("save-frames " + Quoted(avi) + " " + Quoted(folder + "/" + prefix) + " " + row.options);
+        const ToolRun run =
+            RunTool("save-frames " + Quoted(avi) + " " + Quoted(folder + "/" + prefix) + " " + row.options);
         EXPECT_EQ(run.status, 0) << row.options << ": " << run.err;
         for (const auto& name : row.written)
             EXPECT_TRUE(std::filesystem::exists(folder + "/" + name)) << name << " from " << row.options;
         ++prefix;
     }
     EXPECT_EQ(ProbeField(folder + "/c000.png", "v:0", "width"), "20");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 8);
+    EXPECT_EQ(
+        std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()), 8);
 }
 
 TEST(ReaderTool, FailuresExitWithOneAndTheLibrarysMessage) {
@@ -99,10 +102,12 @@ TEST(ReaderTool, FailuresExitWithOneAndTheLibrarysMessage) {
     };
     const Row rows[] = {
         {"info " + Quoted(junk), "Cannot open AVI file"},
-        {"extract-wav " + Quoted(avi) + " " + Quoted(ScratchPath("out.wav")), "AVI file does not contain sound track"},
+        {"extract-wav " + Quoted(avi) + " " + Quoted(ScratchPath("out.wav")),
+         "AVI file does not contain sound track"},
         {"save-frames " + Quoted(avi) + " " + Quoted(ScratchPath("s")) + " --start 5 --count 1",
          "Cannot decompress AVI file content"},
-        {"save-frames " + Quoted(avi) + " " + Quoted(ScratchPath("s")) + " --format 7", "Invalid FileFormat parameter"},
+        {"save-frames " + Quoted(avi) + " " + Quoted(ScratchPath("s")) + " --format 7",
+         "Invalid FileFormat parameter"},
         {"save-frames " + Quoted(avi) + " " + Quoted(ScratchPath("s")) + " --format webp", "--format"},
         {"info", "usage"},
     };

@@ -1,9 +1,7 @@
 // Watermark items drawn over frames: where they land, in which colour, in which order.
-#include <gtest/gtest.h>
-
-#include <unistd.h>
-
 #include <cairo.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -186,7 +184,8 @@ TEST(WatermarkDrawing, ImageFilesAndFilesThatCannotBeRead) {
     watermark.addImageFile(png, 10, 12, 50);
     watermark.addImageFile(ScratchPath("missing.png"), 0, 0, 0);
     std::ifstream file(png, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file),
+                                          std::istreambuf_iterator<char>()};
     watermark.addImageBytes(bytes, 0, 12, 0);
     watermark.addImageBytes({1, 2, 3}, 0, 0, 0);
     EXPECT_EQ(watermark.size(), 4u);
@@ -206,7 +205,8 @@ TEST(WatermarkDrawing, DrawnOverEveryWrittenFrame) {
     watermark.addRectangle(0, 0, 4, 4, 0x0000FF, -1, 1, 0);
     writer::AviWriterEngine writer;
     writer.properties().setCompressorHandler(Uncompressed);
-    writer.setFrameOverlay([&](cb::Bitmap& frame, int counter, double rate) { watermark.draw(frame, counter, rate); });
+    writer.setFrameOverlay(
+        [&](cb::Bitmap& frame, int counter, double rate) { watermark.draw(frame, counter, rate); });
     writer.createNew(path, 16, 8);
     for (int i = 0; i < 3; ++i) {
         writer.frameBitmap().fill(0);

@@ -7,7 +7,8 @@
 
 namespace vidmill::writer::testing {
 
-CodedPattern EncodePattern(const VideoSettings& settings, int count, const std::function<int(int)>& patternIndex) {
+CodedPattern EncodePattern(const VideoSettings& settings, int count,
+                           const std::function<int(int)>& patternIndex) {
     std::unique_ptr<FrameCoder> coder = OpenFrameCoder(settings);
     CodedPattern coded;
     AVCodecParameters* parameters = avcodec_parameters_alloc();

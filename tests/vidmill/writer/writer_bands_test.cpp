@@ -52,7 +52,8 @@ std::vector<std::vector<std::uint8_t>> Decode(const CodedPattern& coded) {
         EXPECT_EQ(avcodec_receive_frame(context.get(), picture.get()), 0);
         std::vector<std::uint8_t> bgr;
         for (int y = 0; y < kHeight; ++y) {
-            const auto* row = reinterpret_cast<const std::uint16_t*>(picture->data[0] + y * picture->linesize[0]);
+            const auto* row =
+                reinterpret_cast<const std::uint16_t*>(picture->data[0] + y * picture->linesize[0]);
             for (int x = 0; x < kWidth; ++x) {
                 for (const int shift : {0, 5, 10}) {
                     const int five = (row[x] >> shift) & 0x1F;
@@ -101,8 +102,8 @@ TEST(WriterVideo1Bands, JoinedCodesAndDamagedBands) {
     std::vector<std::uint8_t> picture;
     const Video1Band good[] = {{skips, 2}, {colours, 2}};
     ASSERT_TRUE(JoinVideo1Bands(good, picture));
-    EXPECT_EQ(picture, (std::vector<std::uint8_t>{0x02, 0x84, 0x1F, 0x80, 0x0F, 0x00, 0x00, 0x7C, 0xE0, 0x03, 0x00,
-                                                  0x00}));
+    EXPECT_EQ(picture, (std::vector<std::uint8_t>{0x02, 0x84, 0x1F, 0x80, 0x0F, 0x00, 0x00, 0x7C, 0xE0, 0x03,
+                                                  0x00, 0x00}));
 
     struct Damaged {
         const char* what;

@@ -88,7 +88,8 @@ TEST(WriterContainer, ALongFileContinuesInExtensionPartsThatReadersFollow) {
         EXPECT_EQ(ProbeVideo(path).packets, kFrames);
         EXPECT_EQ(KeyFrameFlags(path), movie.keyFrames);
         EXPECT_TRUE(SoundAfterVideo(path));
-        EXPECT_EQ(RunCommandBytes("ffmpeg -v error -i " + Quoted(path) + " -map 0:a -c:a copy -f s16le -"), sound);
+        EXPECT_EQ(RunCommandBytes("ffmpeg -v error -i " + Quoted(path) + " -map 0:a -c:a copy -f s16le -"),
+                  sound);
     }
     const auto decoded = DecodeBgr24(parts);
     EXPECT_EQ(decoded.size(), std::size_t{kWidth} * kHeight * 3 * kFrames);

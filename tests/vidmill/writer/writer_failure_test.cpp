@@ -39,7 +39,7 @@ TEST(WriterEncoderSettings, QualityAndDataRateChangeTheEncodedSize) {
 
 // A file-size limit stands in for a full disk: writes past it fail instead of ending the process.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes) {
         previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
         getrlimit(RLIMIT_FSIZE, &previous_);
@@ -52,7 +52,7 @@ public:
         std::signal(SIGXFSZ, previousHandler_);
     }
 
-private:
+  private:
     rlimit previous_{};
     void (*previousHandler_)(int) = nullptr;
 };

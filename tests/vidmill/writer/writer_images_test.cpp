@@ -37,8 +37,8 @@ TEST(WriterImageFrame, StretchedOrAtItsOwnSizeOverBlack) {
         int blue;
     };
     const Case cases[] = {
-        {ImagePlacement::Stretch, 1, 1, 255, 0},  {ImagePlacement::Stretch, 38, 18, 0, 255},
-        {ImagePlacement::OwnSize, 0, 0, 255, 0},  {ImagePlacement::OwnSize, 3, 1, 0, 255},
+        {ImagePlacement::Stretch, 1, 1, 255, 0}, {ImagePlacement::Stretch, 38, 18, 0, 255},
+        {ImagePlacement::OwnSize, 0, 0, 255, 0}, {ImagePlacement::OwnSize, 3, 1, 0, 255},
         {ImagePlacement::OwnSize, 10, 10, 0, 0},
     };
     for (const Case& c : cases) {
@@ -60,7 +60,8 @@ TEST(WriterImageMask, OrdinalOrderFolderPrefixAndNoMatch) {
     const std::filesystem::path folder = std::filesystem::path(ScratchPath("mask-folder"));
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder / "sub.bmp");
-    for (const char* name : {"b.bmp", "B.bmp", "a10.BMP", "a2.bmp", "notes.txt"}) std::ofstream(folder / name) << "x";
+    for (const char* name : {"b.bmp", "B.bmp", "a10.BMP", "a2.bmp", "notes.txt"})
+        std::ofstream(folder / name) << "x";
     const std::string mask = (folder / "*.bmp").string();
     const auto names = [&](NameOrder order) {
         std::vector<std::string> result;
@@ -71,7 +72,8 @@ TEST(WriterImageMask, OrdinalOrderFolderPrefixAndNoMatch) {
         return result;
     };
     EXPECT_EQ(names(NameOrder::Ascending), (std::vector<std::string>{"B.bmp", "a10.BMP", "a2.bmp", "b.bmp"}));
-    EXPECT_EQ(names(NameOrder::Descending), (std::vector<std::string>{"b.bmp", "a2.bmp", "a10.BMP", "B.bmp"}));
+    EXPECT_EQ(names(NameOrder::Descending),
+              (std::vector<std::string>{"b.bmp", "a2.bmp", "a10.BMP", "B.bmp"}));
     EXPECT_TRUE(MatchingImageFiles((folder / "*.gif").string(), NameOrder::Ascending).empty());
     EXPECT_TRUE(MatchingImageFiles((folder / "missing" / "*.bmp").string(), NameOrder::Ascending).empty());
 }

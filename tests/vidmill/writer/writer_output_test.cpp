@@ -71,33 +71,33 @@ TEST_P(WriterHandlerTest, ReferenceToolsReadWhatWasWritten) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Handlers, WriterHandlerTest,
-    ::testing::Values(HandlerCase{"DIB ", "rawvideo", true, 64, 48, 25.0, "25/1"},
-                      // Rows of 33 pixels are padded to 4 bytes in the file.
-                      HandlerCase{"DIB ", "rawvideo", true, 33, 17, 29.97, "2997/100"},
-                      HandlerCase{"ZZZZ", "rawvideo", true, 64, 48, 15.0, "15/1"},
-                      HandlerCase{"MSVC", "msvideo1", false, 64, 48, 25.0, "25/1"},
-                      HandlerCase{"HFYU", "huffyuv", true, 64, 48, 25.0, "25/1"},
-                      HandlerCase{"FFV1", "ffv1", true, 64, 48, 25.0, "25/1"},
-                      HandlerCase{"MJPG", "mjpeg", false, 64, 48, 25.0, "25/1"},
-                      HandlerCase{"MP42", "msmpeg4v2", false, 64, 48, 25.0, "25/1"},
-                      HandlerCase{"DIV3", "msmpeg4v3", false, 64, 48, 25.0, "25/1"},
-                      HandlerCase{"XVID", "mpeg4", false, 64, 48, 10.0, "10/1"},
-                      HandlerCase{"cvid", "cinepak", false, 64, 48, 25.0, "25/1"}),
-    [](const ::testing::TestParamInfo<HandlerCase>& row) {
-        std::string name;
-        for (const char c : std::string(row.param.handler))
-            if (std::isalnum(static_cast<unsigned char>(c))) name += c;
-        return name + "_" + std::to_string(row.param.width);
-    });
+INSTANTIATE_TEST_SUITE_P(Handlers, WriterHandlerTest,
+                         ::testing::Values(HandlerCase{"DIB ", "rawvideo", true, 64, 48, 25.0, "25/1"},
+                                           // Rows of 33 pixels are padded to 4 bytes in the file.
+                                           HandlerCase{"DIB ", "rawvideo", true, 33, 17, 29.97, "2997/100"},
+                                           HandlerCase{"ZZZZ", "rawvideo", true, 64, 48, 15.0, "15/1"},
+                                           HandlerCase{"MSVC", "msvideo1", false, 64, 48, 25.0, "25/1"},
+                                           HandlerCase{"HFYU", "huffyuv", true, 64, 48, 25.0, "25/1"},
+                                           HandlerCase{"FFV1", "ffv1", true, 64, 48, 25.0, "25/1"},
+                                           HandlerCase{"MJPG", "mjpeg", false, 64, 48, 25.0, "25/1"},
+                                           HandlerCase{"MP42", "msmpeg4v2", false, 64, 48, 25.0, "25/1"},
+                                           HandlerCase{"DIV3", "msmpeg4v3", false, 64, 48, 25.0, "25/1"},
+                                           HandlerCase{"XVID", "mpeg4", false, 64, 48, 10.0, "10/1"},
+                                           HandlerCase{"cvid", "cinepak", false, 64, 48, 25.0, "25/1"}),
+                         [](const ::testing::TestParamInfo<HandlerCase>& row) {
+                             std::string name;
+                             for (const char c : std::string(row.param.handler))
+                                 if (std::isalnum(static_cast<unsigned char>(c))) name += c;
+                             return name + "_" + std::to_string(row.param.width);
+                         });
 
 TEST(WriterKeyFrames, FlagsFollowTheKeyFrameRate) {
     struct Case {
         const char* handler;
         int keyFrameRate;
     };
-    for (const Case& c : {Case{"MSVC", 10}, Case{"MSVC", 0}, Case{"MSVC", 1}, Case{"MP42", 4}, Case{"XVID", 7}}) {
+    for (const Case& c :
+         {Case{"MSVC", 10}, Case{"MSVC", 0}, Case{"MSVC", 1}, Case{"MP42", 4}, Case{"XVID", 7}}) {
         SCOPED_TRACE(std::string(c.handler) + " every " + std::to_string(c.keyFrameRate));
         const std::string path = ScratchPath("keys.avi");
         {

@@ -12,8 +12,8 @@ using namespace vidmill::writer::testing;
 
 // Writes `frames` frames of 32 x 32 at 25 frames per second with the sound of `soundPath`
 // added after `framesBeforeSound` of them.
-std::string WriteWithSound(const std::string& name, int frames, int framesBeforeSound, const std::string& soundPath,
-                           bool cutWav) {
+std::string WriteWithSound(const std::string& name, int frames, int framesBeforeSound,
+                           const std::string& soundPath, bool cutWav) {
     const std::string path = ScratchPath(name);
     AviWriterEngine writer;
     writer.createNew(path, 32, 32);
@@ -29,8 +29,8 @@ std::string WriteWithSound(const std::string& name, int frames, int framesBefore
 
 TEST(WriterSound, StoredFormatLengthAndPlace) {
     struct Case {
-        const char* codec;         // ffmpeg encoder of the source file
-        const char* storedCodec;   // what ffprobe reports for the written track
+        const char* codec;        // ffmpeg encoder of the source file
+        const char* storedCodec;  // what ffprobe reports for the written track
         int sampleRate;
         int channels;
         bool cutWav;
@@ -71,9 +71,10 @@ TEST(WriterSound, SoundAddedBeforeFramesIsKeptWhole) {
 
 TEST(WriterSound, FirstSoundStreamOfAnAviFile) {
     const std::string source = ScratchPath("with-sound.avi");
-    RunCommand("ffmpeg -v error -y -f lavfi -i testsrc=size=32x32:rate=25:duration=2 -f lavfi -i "
-               "sine=sample_rate=16000:duration=2 -c:v mjpeg -c:a pcm_s16le " +
-               Quoted(source));
+    RunCommand(
+        "ffmpeg -v error -y -f lavfi -i testsrc=size=32x32:rate=25:duration=2 -f lavfi -i "
+        "sine=sample_rate=16000:duration=2 -c:v mjpeg -c:a pcm_s16le " +
+        Quoted(source));
     const std::string path = WriteWithSound("from-avi.avi", 10, 10, source, false);
     const SoundFacts sound = ProbeSound(path);
     EXPECT_EQ(sound.codecName, "pcm_s16le");
@@ -107,7 +108,8 @@ TEST(WriterSound, OncePerFileAndMessages) {
 
 TEST(WriterSound, FileWithoutSoundIsRefused) {
     const std::string silent = ScratchPath("silent.avi");
-    RunCommand("ffmpeg -v error -y -f lavfi -i testsrc=size=32x32:rate=25:duration=1 -c:v mjpeg " + Quoted(silent));
+    RunCommand("ffmpeg -v error -y -f lavfi -i testsrc=size=32x32:rate=25:duration=1 -c:v mjpeg " +
+               Quoted(silent));
     AviWriterEngine writer;
     writer.createNew(ScratchPath("refused-sound.avi"), 16, 16);
     try {

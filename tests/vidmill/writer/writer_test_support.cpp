@@ -1,5 +1,7 @@
 #include "writer_test_support.h"
 
+#include <unistd.h>
+
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -9,8 +11,6 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
-
-#include <unistd.h>
 
 namespace vidmill::writer::testing {
 
@@ -74,8 +74,8 @@ VideoFacts ProbeVideo(const std::string& path) {
         "ffprobe -v error -select_streams v:0 -count_packets -show_entries "
         "stream=codec_name,width,height,r_frame_rate,nb_read_packets -of default=nw=1 " +
         Quoted(path));
-    return {Field(text, "codec_name"), IntField(text, "width"), IntField(text, "height"), Field(text, "r_frame_rate"),
-            IntField(text, "nb_read_packets")};
+    return {Field(text, "codec_name"), IntField(text, "width"), IntField(text, "height"),
+            Field(text, "r_frame_rate"), IntField(text, "nb_read_packets")};
 }
 
 std::pair<std::uint32_t, std::uint32_t> VideoScaleAndRate(const std::string& path) {
@@ -84,18 +84,20 @@ std::pair<std::uint32_t, std::uint32_t> VideoScaleAndRate(const std::string& pat
     file.read(head.data(), static_cast<std::streamsize>(head.size()));
     head.resize(static_cast<std::size_t>(file.gcount()));
     const std::size_t at = head.find("vids");
-    if (at == std::string::npos || at < 8 || head.compare(at - 8, 4, "strh") != 0 || at + 28 > head.size()) return {};
+    if (at == std::string::npos || at < 8 || head.compare(at - 8, 4, "strh") != 0 || at + 28 > head.size())
+        return {};
     const auto word = [&](std::size_t offset) {
         std::uint32_t value = 0;
-        for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(head[offset + static_cast<std::size_t>(i)]);
+        for (int i = 3; i >= 0; --i)
+            value = value << 8 | static_cast<unsigned char>(head[offset + static_cast<std::size_t>(i)]);
         return value;
     };
     return {word(at + 20), word(at + 24)};
 }
 
 std::vector<bool> KeyFrameFlags(const std::string& path) {
-    std::istringstream lines(
-        RunCommand("ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 " + Quoted(path)));
+    std::istringstream lines(RunCommand(
+        "ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 " + Quoted(path)));
     std::vector<bool> flags;
     std::string line;
     while (std::getline(lines, line)) {
@@ -109,9 +111,10 @@ std::vector<std::uint8_t> DecodeBgr24(const std::string& path) {
 }
 
 SoundFacts ProbeSound(const std::string& path) {
-    const std::string text = RunCommand("ffprobe -v error -select_streams a:0 -show_entries "
-                                        "stream=codec_name,sample_rate,channels -of default=nw=1 " +
-                                        Quoted(path));
+    const std::string text = RunCommand(
+        "ffprobe -v error -select_streams a:0 -show_entries "
+        "stream=codec_name,sample_rate,channels -of default=nw=1 " +
+        Quoted(path));
     SoundFacts facts{Field(text, "codec_name"), IntField(text, "sample_rate"), IntField(text, "channels"), 0};
     if (facts.channels > 0) {
         const auto samples = RunCommandBytes("ffmpeg -v error -i " + Quoted(path) + " -map 0:a:0 -f s16le -");
@@ -144,8 +147,8 @@ std::string MakeToneFile(const std::string& name, double seconds, int sampleRate
                          const std::string& codec) {
     const std::string path = ScratchPath(name);
     RunCommand("ffmpeg -v error -y -f lavfi -i sine=frequency=440:sample_rate=" + std::to_string(sampleRate) +
-               ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels) + " -c:a " + codec + " " +
-               Quoted(path));
+               ":duration=" + std::to_string(seconds) + " -ac " + std::to_string(channels) + " -c:a " +
+               codec + " " + Quoted(path));
     return path;
 }
 

@@ -75,22 +75,22 @@ enum TimerStyleConstants : LONG {
 
 // Four-character compressor codes, read as four bytes in memory order.
 enum CompressorHandlerConstants : LONG {
-    Uncompressed = 541215044,             // "DIB "
-    CinepakCompressor = 1684633187,       // "cvid"
-    MsVideo1Compressor = 1129730893,      // "MSVC"
-    Indeo5Compressor = 808801865,         // "IV50"
-    IntelIndeo32Compressor = 84222522,    // bytes 0x3A 0x22 0x05 0x05
-    IntelIndeo45Compressor = 825513545,   // "IV41"
-    IntelIYUVCompressor = 1448433993,     // "IYUV"
-    DivXMpg4LCompressor = 861292868,      // "DIV3"
-    DivXMpg4FCompressor = 878070084,      // "DIV4"
-    DivXPro5Compressor = 1482049860,      // "DIVX"
-    MsMpeg4v1Compressor = 877088845,      // "MPG4"
-    MsMpeg4v2Compressor = 842289229,      // "MP42"
-    MsMpeg4v3Compressor = 859066445,      // "MP43"
-    LeadMJpegCompressor = 1145128268,     // "LEAD"
-    XviDMpeg4Compressor = 1145656920,     // "XVID"
-    HuffyuvCompressor = 1431914056,       // "HFYU"
+    Uncompressed = 541215044,            // "DIB "
+    CinepakCompressor = 1684633187,      // "cvid"
+    MsVideo1Compressor = 1129730893,     // "MSVC"
+    Indeo5Compressor = 808801865,        // "IV50"
+    IntelIndeo32Compressor = 84222522,   // bytes 0x3A 0x22 0x05 0x05
+    IntelIndeo45Compressor = 825513545,  // "IV41"
+    IntelIYUVCompressor = 1448433993,    // "IYUV"
+    DivXMpg4LCompressor = 861292868,     // "DIV3"
+    DivXMpg4FCompressor = 878070084,     // "DIV4"
+    DivXPro5Compressor = 1482049860,     // "DIVX"
+    MsMpeg4v1Compressor = 877088845,     // "MPG4"
+    MsMpeg4v2Compressor = 842289229,     // "MP42"
+    MsMpeg4v3Compressor = 859066445,     // "MP43"
+    LeadMJpegCompressor = 1145128268,    // "LEAD"
+    XviDMpeg4Compressor = 1145656920,    // "XVID"
+    HuffyuvCompressor = 1431914056,      // "HFYU"
 };
 
 // The four characters of a code as a number, in memory order ("MSVC" -> 0x4356534D).
@@ -113,19 +113,19 @@ struct IAviWatermark;
 // Opens an AVI file read-only and hands out its frames and sound track.
 struct IAviReader : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{DE3E836D-A6FE-4C95-A6C5-4158114AC5B8}");
-    virtual HRESULT ExtractWav(BSTR WavFileName) = 0;                  // [1] sound track into a WAV file
-    virtual HRESULT Open(BSTR FileName) = 0;                           // [2]
-    virtual HRESULT Close() = 0;                                       // [3] never fails
-    virtual HRESULT get_Width(LONG* value) = 0;                        // [4]
-    virtual HRESULT get_Height(LONG* value) = 0;                       // [5]
-    virtual HRESULT get_CompressorHandler(LONG* value) = 0;            // [12]
-    virtual HRESULT get_Quality(LONG* value) = 0;                      // [13]
-    virtual HRESULT get_FramesPerSecond(double* value) = 0;            // [14]
-    virtual HRESULT get_BytesPerSecond(LONG* value) = 0;               // [16]
-    virtual HRESULT get_IsOpen(VARIANT_BOOL* value) = 0;               // [17] never fails
-    virtual HRESULT get_Frames(IAviFrames** value) = 0;                // [15] the same collection every time
+    virtual HRESULT ExtractWav(BSTR WavFileName) = 0;        // [1] sound track into a WAV file
+    virtual HRESULT Open(BSTR FileName) = 0;                 // [2]
+    virtual HRESULT Close() = 0;                             // [3] never fails
+    virtual HRESULT get_Width(LONG* value) = 0;              // [4]
+    virtual HRESULT get_Height(LONG* value) = 0;             // [5]
+    virtual HRESULT get_CompressorHandler(LONG* value) = 0;  // [12]
+    virtual HRESULT get_Quality(LONG* value) = 0;            // [13]
+    virtual HRESULT get_FramesPerSecond(double* value) = 0;  // [14]
+    virtual HRESULT get_BytesPerSecond(LONG* value) = 0;     // [16]
+    virtual HRESULT get_IsOpen(VARIANT_BOOL* value) = 0;     // [17] never fails
+    virtual HRESULT get_Frames(IAviFrames** value) = 0;      // [15] the same collection every time
 
-protected:
+  protected:
     ~IAviReader() = default;
 };
 
@@ -136,21 +136,22 @@ struct IAviFrames : IDispatch {
     // [18] Saves FrameCount frames from FrameStartIndex as prefix + number + postfix.
     // Defaults: SequenceDigitCount 3, JpegQuality -1.
     virtual HRESULT SaveSeq(LONG FrameStartIndex, LONG FrameCount, BSTR FileNamePrefix, BSTR FileNamePostfix,
-                            LONG SequenceDigitCount, LONG SequenceStartNumber, LONG FileFormat, LONG JpegQuality,
-                            LONG TiffCompression, LONG TiffColorDepth, LONG Width, LONG Height) = 0;
+                            LONG SequenceDigitCount, LONG SequenceStartNumber, LONG FileFormat,
+                            LONG JpegQuality, LONG TiffCompression, LONG TiffColorDepth, LONG Width,
+                            LONG Height) = 0;
     virtual HRESULT get_Item(LONG Index, IAviFrame** value) = 0;  // [0] default member
     virtual HRESULT get_Count(LONG* value) = 0;                   // [1]
     virtual HRESULT EnableLZW() = 0;                              // [999]
 
-protected:
+  protected:
     ~IAviFrames() = default;
 };
 
 // One frame of a reader, by index.
 struct IAviFrame : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{A98487D9-3178-4701-A2D1-2881216A3A01}");
-    virtual HRESULT Picture(IPicture** value) = 0;                                      // [9] caller owns it
-    virtual HRESULT Draw(HDC DC, LONG X, LONG Y, LONG Width, LONG Height) = 0;          // [8]
+    virtual HRESULT Picture(IPicture** value) = 0;                              // [9] caller owns it
+    virtual HRESULT Draw(HDC DC, LONG X, LONG Y, LONG Width, LONG Height) = 0;  // [8]
     // [10] Default JpegQuality -1.
     virtual HRESULT SaveFile(BSTR FileName, LONG FileFormat, LONG JpegQuality, LONG TiffCompression,
                              LONG TiffColorDepth, LONG Width, LONG Height) = 0;
@@ -161,7 +162,7 @@ struct IAviFrame : IDispatch {
     virtual HRESULT get_Index(LONG* value) = 0;                           // [1]
     virtual HRESULT EnableLZW() = 0;                                      // [999]
 
-protected:
+  protected:
     ~IAviFrame() = default;
 };
 
@@ -171,24 +172,24 @@ struct IAviWriter : IDispatch {
     virtual HRESULT CreateNew(BSTR FileName, LONG Width, LONG Height, HWND ParentWindow) = 0;  // [1]
     virtual HRESULT Close() = 0;                                                               // [2]
     virtual HRESULT get_IsOpen(VARIANT_BOOL* value) = 0;                                       // [3]
-    virtual HRESULT AddImage(BSTR FileName, VARIANT_BOOL Stretch) = 0;            // [4] default Stretch true
-    virtual HRESULT AddPicture(IPicture* Picture, VARIANT_BOOL Stretch) = 0;      // [6] default Stretch true
-    virtual HRESULT AddWav(BSTR FileName, VARIANT_BOOL CutWav) = 0;               // [7] default CutWav true
-    virtual HRESULT get_Compressors(IAviCompressors** value) = 0;                 // [10]
-    virtual HRESULT get_CompressorHandler(LONG* value) = 0;                       // [11]
+    virtual HRESULT AddImage(BSTR FileName, VARIANT_BOOL Stretch) = 0;        // [4] default Stretch true
+    virtual HRESULT AddPicture(IPicture* Picture, VARIANT_BOOL Stretch) = 0;  // [6] default Stretch true
+    virtual HRESULT AddWav(BSTR FileName, VARIANT_BOOL CutWav) = 0;           // [7] default CutWav true
+    virtual HRESULT get_Compressors(IAviCompressors** value) = 0;             // [10]
+    virtual HRESULT get_CompressorHandler(LONG* value) = 0;                   // [11]
     virtual HRESULT put_CompressorHandler(LONG value) = 0;
-    virtual HRESULT get_Quality(LONG* value) = 0;                                 // [12]
+    virtual HRESULT get_Quality(LONG* value) = 0;  // [12]
     virtual HRESULT put_Quality(LONG value) = 0;
-    virtual HRESULT get_ShowDialog(VARIANT_BOOL* value) = 0;                      // [13]
+    virtual HRESULT get_ShowDialog(VARIANT_BOOL* value) = 0;  // [13]
     virtual HRESULT put_ShowDialog(VARIANT_BOOL value) = 0;
-    virtual HRESULT get_FramesPerSecond(double* value) = 0;                       // [14]
+    virtual HRESULT get_FramesPerSecond(double* value) = 0;  // [14]
     virtual HRESULT put_FramesPerSecond(double value) = 0;
-    virtual HRESULT get_KeyFrameRate(LONG* value) = 0;                            // [15]
+    virtual HRESULT get_KeyFrameRate(LONG* value) = 0;  // [15]
     virtual HRESULT put_KeyFrameRate(LONG value) = 0;
-    virtual HRESULT get_BytesPerSecond(LONG* value) = 0;                          // [16]
+    virtual HRESULT get_BytesPerSecond(LONG* value) = 0;  // [16]
     virtual HRESULT put_BytesPerSecond(LONG value) = 0;
     virtual HRESULT AddFrame(HDC SourceDC, LONG SourceX, LONG SourceY, LONG SourceWidth,
-                             LONG SourceHeight) = 0;                                             // [17]
+                             LONG SourceHeight) = 0;                                                // [17]
     virtual HRESULT AddImages(BSTR FileMask, VARIANT_BOOL Stretch, VARIANT_BOOL ReverseOrder) = 0;  // [5]
     // [9] Defaults: Stretch true, ReverseOrder false, AddSoundTrack false.
     virtual HRESULT AddAvi(BSTR FileName, VARIANT_BOOL Stretch, VARIANT_BOOL ReverseOrder,
@@ -199,19 +200,19 @@ struct IAviWriter : IDispatch {
     virtual HRESULT put_InterFrames(LONG value) = 0;
     virtual HRESULT EnableLZW() = 0;  // [999]
 
-protected:
+  protected:
     ~IAviWriter() = default;
 };
 
 // The installed video compressors, one at a time through Current.
 struct IAviCompressors : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{88DAAEB5-59FC-4800-B554-83068F0C8FE7}");
-    virtual HRESULT Reset() = 0;                                 // [1]
-    virtual HRESULT Next(VARIANT_BOOL* value) = 0;               // [2]
-    virtual HRESULT get_Current(IAviCompressor** value) = 0;     // [3]
-    virtual HRESULT get__NewEnum(IUnknown** value) = 0;          // [-4] the enumeration's own IEnumVARIANT
+    virtual HRESULT Reset() = 0;                              // [1]
+    virtual HRESULT Next(VARIANT_BOOL* value) = 0;            // [2]
+    virtual HRESULT get_Current(IAviCompressor** value) = 0;  // [3]
+    virtual HRESULT get__NewEnum(IUnknown** value) = 0;       // [-4] the enumeration's own IEnumVARIANT
 
-protected:
+  protected:
     ~IAviCompressors() = default;
 };
 
@@ -229,11 +230,11 @@ struct IAviCompressor : IDispatch {
     virtual HRESULT get_Handler(LONG* value) = 0;                  // [1]
     virtual HRESULT put_Handler(LONG value) = 0;
     virtual HRESULT About(HWND ParentWindow, VARIANT_BOOL* value) = 0;  // [2]
-    virtual HRESULT get_DefaultKeyFrameRate(LONG* value) = 0;      // [5]
-    virtual HRESULT get_DefaultQuality(LONG* value) = 0;           // [6]
-    virtual HRESULT get_SupportsWriting(VARIANT_BOOL* value) = 0;  // [201]
+    virtual HRESULT get_DefaultKeyFrameRate(LONG* value) = 0;           // [5]
+    virtual HRESULT get_DefaultQuality(LONG* value) = 0;                // [6]
+    virtual HRESULT get_SupportsWriting(VARIANT_BOOL* value) = 0;       // [201]
 
-protected:
+  protected:
     ~IAviCompressor() = default;
 };
 
@@ -241,36 +242,37 @@ protected:
 // floats; colours (0xRRGGBB, -1 none), styles and source rectangles 32-bit integers.
 struct IAviWatermark : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{C7ED2BBA-A3E7-4EC3-963C-6779AF967051}");
-    virtual HRESULT Reset() = 0;                               // [1]
-    virtual HRESULT get_VerticalOffset(float* value) = 0;      // [3]
+    virtual HRESULT Reset() = 0;                           // [1]
+    virtual HRESULT get_VerticalOffset(float* value) = 0;  // [3]
     virtual HRESULT put_VerticalOffset(float value) = 0;
-    virtual HRESULT get_HorizontalOffset(float* value) = 0;    // [4]
+    virtual HRESULT get_HorizontalOffset(float* value) = 0;  // [4]
     virtual HRESULT put_HorizontalOffset(float value) = 0;
     // [5]..[8] Default Transparency 25.
     virtual HRESULT AddImage(BSTR FileName, float OffsetX, float OffsetY, float Transparency) = 0;
     virtual HRESULT AddPicture(IPicture* Picture, float OffsetX, float OffsetY, float Transparency) = 0;
     virtual HRESULT AddStream(IUnknown* Stream, float OffsetX, float OffsetY, float Transparency) = 0;
-    virtual HRESULT AddDC(HDC DC, LONG SourceX, LONG SourceY, LONG SourceWidth, LONG SourceHeight, float OffsetX,
-                          float OffsetY, float Transparency) = 0;
+    virtual HRESULT AddDC(HDC DC, LONG SourceX, LONG SourceY, LONG SourceWidth, LONG SourceHeight,
+                          float OffsetX, float OffsetY, float Transparency) = 0;
     // [9] Defaults: FontName "Arial", FontSize 8, colours -1, widths 1, Transparency 25.
-    virtual HRESULT AddTitle(BSTR Text, float OffsetX, float OffsetY, BSTR FontName, LONG FontStyle, float FontSize,
-                             LONG Color, LONG OutlineColor, float OutlineWidth, LONG GlowColor, float GlowWidth,
-                             float Transparency) = 0;
+    virtual HRESULT AddTitle(BSTR Text, float OffsetX, float OffsetY, BSTR FontName, LONG FontStyle,
+                             float FontSize, LONG Color, LONG OutlineColor, float OutlineWidth,
+                             LONG GlowColor, float GlowWidth, float Transparency) = 0;
     // [10] Defaults: colours -1, OutlineWidth 1, Transparency 25.
     virtual HRESULT AddRectangle(float OffsetX, float OffsetY, float Width, float Height, LONG SolidColor,
                                  LONG OutlineColor, float OutlineWidth, float Transparency) = 0;
     // [11] Defaults: Width 1, Color 0 (black), Transparency 25.
-    virtual HRESULT AddLine(float X1, float Y1, float X2, float Y2, float Width, LONG Color, float Transparency) = 0;
+    virtual HRESULT AddLine(float X1, float Y1, float X2, float Y2, float Width, LONG Color,
+                            float Transparency) = 0;
     // [12] Defaults: colours -1, OutlineWidth 1, Transparency 25.
     virtual HRESULT AddEllipse(float CenterX, float CenterY, float RadiusX, float RadiusY, LONG SolidColor,
                                LONG OutlineColor, float OutlineWidth, float Transparency) = 0;
     // [13] Defaults as AddTitle.
     virtual HRESULT AddTimer(float OffsetX, float OffsetY, LONG TimerStyle, LONG StartFrame, BSTR FontName,
-                             LONG FontStyle, float FontSize, LONG Color, LONG OutlineColor, float OutlineWidth,
-                             LONG GlowColor, float GlowWidth, float Transparency) = 0;
+                             LONG FontStyle, float FontSize, LONG Color, LONG OutlineColor,
+                             float OutlineWidth, LONG GlowColor, float GlowWidth, float Transparency) = 0;
     virtual HRESULT EnableLZW() = 0;  // [999]
 
-protected:
+  protected:
     ~IAviWatermark() = default;
 };
 

@@ -38,7 +38,8 @@ HRESULT DispatchTable::GetIDsOfNames(OLECHAR** names, UINT count, DISPID* ids) c
     if (!names || !ids) return E_POINTER;
     if (count == 0) return S_OK;
     for (UINT i = 0; i < count; ++i) ids[i] = DISPID_UNKNOWN;
-    const std::string memberName = cb::Utf16ToUtf8(names[0] ? std::u16string_view(names[0]) : std::u16string_view());
+    const std::string memberName =
+        cb::Utf16ToUtf8(names[0] ? std::u16string_view(names[0]) : std::u16string_view());
     const DispatchMember* found = nullptr;
     for (const auto& member : members_) {
         if (SameNameNoCase(member.name, memberName)) {
@@ -50,7 +51,8 @@ HRESULT DispatchTable::GetIDsOfNames(OLECHAR** names, UINT count, DISPID* ids) c
     ids[0] = found->id;
     HRESULT result = S_OK;
     for (UINT i = 1; i < count; ++i) {
-        const std::string parameter = cb::Utf16ToUtf8(names[i] ? std::u16string_view(names[i]) : std::u16string_view());
+        const std::string parameter =
+            cb::Utf16ToUtf8(names[i] ? std::u16string_view(names[i]) : std::u16string_view());
         for (std::size_t p = 0; p < found->parameterNames.size(); ++p)
             if (SameNameNoCase(found->parameterNames[p], parameter)) ids[i] = static_cast<DISPID>(p);
         if (ids[i] == DISPID_UNKNOWN) result = DISP_E_UNKNOWNNAME;

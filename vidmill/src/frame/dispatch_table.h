@@ -83,7 +83,8 @@ struct InArg<I*, std::enable_if_t<std::is_base_of_v<IUnknown, I>>> {
             object = cb::ComPtr<IUnknown>::Retain(source.punkVal);
             return S_OK;
         } else {
-            return source.punkVal->QueryInterface(I::kIid, object.putVoid()) == S_OK ? S_OK : DISP_E_TYPEMISMATCH;
+            return source.punkVal->QueryInterface(I::kIid, object.putVoid()) == S_OK ? S_OK
+                                                                                     : DISP_E_TYPEMISMATCH;
         }
     }
     I* get() { return object.get(); }
@@ -125,8 +126,8 @@ struct OutArg<I*, std::enable_if_t<std::is_base_of_v<IUnknown, I>>> {
 // A parameter is the method's result when it points at a value or an interface pointer; texts
 // (BSTR) and interface pointers passed in are inputs.
 template <typename P>
-constexpr bool IsOutParam = std::is_pointer_v<P> && !std::is_same_v<P, BSTR> &&
-                            !std::is_class_v<std::remove_pointer_t<P>>;
+constexpr bool IsOutParam =
+    std::is_pointer_v<P> && !std::is_same_v<P, BSTR> && !std::is_class_v<std::remove_pointer_t<P>>;
 
 // Whether the last of a method's parameters is its result.
 template <typename... Args>
@@ -137,8 +138,8 @@ constexpr bool LastIsOut<First, Rest...> = sizeof...(Rest) == 0 ? IsOutParam<Fir
 template <typename... Args>
 using LastOf = std::tuple_element_t<sizeof...(Args) - 1, std::tuple<Args...>>;
 
-using Invoker = std::function<HRESULT(IUnknown* self, const std::vector<const VARIANT*>& args, VARIANT* result,
-                                      UINT* badArgument)>;
+using Invoker = std::function<HRESULT(IUnknown* self, const std::vector<const VARIANT*>& args,
+                                      VARIANT* result, UINT* badArgument)>;
 
 struct DispatchMember {
     std::string name;
@@ -209,7 +210,7 @@ DispatchMember Member(const char* name, DISPID id, WORD kind, HRESULT (Interface
 
 // The late-bound face of one interface.
 class DispatchTable {
-public:
+  public:
     explicit DispatchTable(std::vector<DispatchMember> members) : members_(std::move(members)) {}
 
     // Member names (and after it, parameter names of that member) to ids; names compare
@@ -220,7 +221,7 @@ public:
 
     const std::vector<DispatchMember>& members() const { return members_; }
 
-private:
+  private:
     const DispatchMember* Find(DISPID id, WORD flags) const;
     std::vector<DispatchMember> members_;
 };

@@ -10,19 +10,19 @@
 namespace vidmill {
 
 class Error : public std::runtime_error {
-public:
+  public:
     explicit Error(const std::string& message, HRESULT platformCode = S_OK)
         : std::runtime_error(message), platformCode_(platformCode) {}
     // A failed platform call's own code; the guard passes it on when it is negative.
     HRESULT platformCode() const { return platformCode_; }
 
-private:
+  private:
     HRESULT platformCode_;
 };
 
 // Raised when the user cancels a dialog the library shows; reported as "Operation aborted".
 class AbortError : public Error {
-public:
+  public:
     AbortError() : Error("Operation aborted") {}
 };
 

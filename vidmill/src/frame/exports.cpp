@@ -21,7 +21,7 @@ std::atomic<long> factoryReferences{0};
 // One factory per class, made when the library loads and living as long as it. Its references
 // count towards DllCanUnloadNow.
 class ClassFactory final : public IClassFactory {
-public:
+  public:
     explicit ClassFactory(const ClassEntry& entry) : entry_(entry) {}
 
     HRESULT QueryInterface(REFIID iid, void** object) override {
@@ -56,7 +56,7 @@ public:
         return S_OK;
     }
 
-private:
+  private:
     const ClassEntry& entry_;
 };
 
@@ -131,11 +131,20 @@ VIDMILL_EXPORT void AviCreateObject(IDispatch** object, LONG kind) {
     IDispatch* created = nullptr;
     try {
         switch (kind) {
-            case 1: created = NewAviWriter(Counting::NotCounted); break;
-            case 2: created = NewAviCompressors(Counting::NotCounted); break;
-            case 3: created = NewAviCompressor(Counting::NotCounted); break;
-            case 4: created = NewAviReader(Counting::NotCounted); break;
-            default: break;
+            case 1:
+                created = NewAviWriter(Counting::NotCounted);
+                break;
+            case 2:
+                created = NewAviCompressors(Counting::NotCounted);
+                break;
+            case 3:
+                created = NewAviCompressor(Counting::NotCounted);
+                break;
+            case 4:
+                created = NewAviReader(Counting::NotCounted);
+                break;
+            default:
+                break;
         }
     } catch (...) {
         created = nullptr;

@@ -30,10 +30,10 @@ const DispatchTable& TypeInfoOf();
 template <typename Interface>
 const char* ProgIdOf();
 
-#define VIDMILL_DECLARE_TYPE_INFO(I)            \
-    template <>                                 \
-    const DispatchTable& TypeInfoOf<I>();       \
-    template <>                                 \
+#define VIDMILL_DECLARE_TYPE_INFO(I)      \
+    template <>                           \
+    const DispatchTable& TypeInfoOf<I>(); \
+    template <>                           \
     const char* ProgIdOf<I>();
 VIDMILL_DECLARE_TYPE_INFO(IAviReader)
 VIDMILL_DECLARE_TYPE_INFO(IAviFrames)
@@ -46,7 +46,7 @@ VIDMILL_DECLARE_TYPE_INFO(IAviWatermark)
 
 template <typename Derived, typename Interface, typename... Extra>
 class AutoObject : public Interface, public Extra... {
-public:
+  public:
     AutoObject(const AutoObject&) = delete;
     AutoObject& operator=(const AutoObject&) = delete;
 
@@ -84,17 +84,17 @@ public:
     HRESULT GetIDsOfNames(REFIID, OLECHAR** names, UINT count, LCID, DISPID* ids) override {
         return TypeInfoOf<Interface>().GetIDsOfNames(names, count, ids);
     }
-    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result, EXCEPINFO* exception,
-                   UINT* badArgument) override {
-        return TypeInfoOf<Interface>().Invoke(static_cast<Interface*>(this), id, flags, params, result, exception,
-                                              badArgument);
+    HRESULT Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                   EXCEPINFO* exception, UINT* badArgument) override {
+        return TypeInfoOf<Interface>().Invoke(static_cast<Interface*>(this), id, flags, params, result,
+                                              exception, badArgument);
     }
 
     // The parent of an embedded object destroys it (through EmbeddedPtr) when it goes itself.
     void DestroyEmbedded() { delete static_cast<Derived*>(this); }
     bool IsEmbedded() const { return controller_ != nullptr; }
 
-protected:
+  protected:
     // controller: the parent's IUnknown for Counting::Embedded, else ignored.
     explicit AutoObject(Counting counting, IUnknown* controller = nullptr)
         : counting_(counting), controller_(counting == Counting::Embedded ? controller : nullptr) {
@@ -110,7 +110,7 @@ protected:
         return RunGuarded(Interface::kIid, ProgIdOf<Interface>(), std::forward<Body>(body));
     }
 
-private:
+  private:
     template <typename E>
     bool FindExtra(REFIID iid, void** object) {
         if (iid != E::kIid) return false;

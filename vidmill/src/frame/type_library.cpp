@@ -56,9 +56,9 @@ const DispatchTable& TypeInfoOf<IAviFrames>() {
     static const DispatchTable table({
         Member("_NewEnum", DISPID_NEWENUM, G, &I::get__NewEnum),
         Member("SaveSeq", 18, M, &I::SaveSeq,
-               Names{"FrameStartIndex", "FrameCount", "FileNamePrefix", "FileNamePostfix", "SequenceDigitCount",
-                     "SequenceStartNumber", "FileFormat", "JpegQuality", "TiffCompression", "TiffColorDepth",
-                     "Width", "Height"},
+               Names{"FrameStartIndex", "FrameCount", "FileNamePrefix", "FileNamePostfix",
+                     "SequenceDigitCount", "SequenceStartNumber", "FileFormat", "JpegQuality",
+                     "TiffCompression", "TiffColorDepth", "Width", "Height"},
                At({{4, L(3)}, {7, L(-1)}})),
         Member("Item", DISPID_VALUE, G, &I::get_Item, Names{"Index"}),
         Member("Count", 1, G, &I::get_Count),
@@ -74,10 +74,12 @@ const DispatchTable& TypeInfoOf<IAviFrame>() {
         Member("Picture", 9, M, &I::Picture),
         Member("Draw", 8, M, &I::Draw, Names{"DC", "X", "Y", "Width", "Height"}),
         Member("SaveFile", 10, M, &I::SaveFile,
-               Names{"FileName", "FileFormat", "JpegQuality", "TiffCompression", "TiffColorDepth", "Width", "Height"},
+               Names{"FileName", "FileFormat", "JpegQuality", "TiffCompression", "TiffColorDepth", "Width",
+                     "Height"},
                At({{2, L(-1)}})),
         Member("SaveStream", 7, M, &I::SaveStream,
-               Names{"Stream", "FileFormat", "JpegQuality", "TiffCompression", "TiffColorDepth", "Width", "Height"},
+               Names{"Stream", "FileFormat", "JpegQuality", "TiffCompression", "TiffColorDepth", "Width",
+                     "Height"},
                At({{2, L(-1)}})),
         Member("Write", 11, M, &I::Write, Names{"Writer", "Stretch"}),
         Member("Index", 1, G, &I::get_Index),
@@ -109,8 +111,10 @@ const DispatchTable& TypeInfoOf<IAviWriter>() {
         Member("KeyFrameRate", 15, P, &I::put_KeyFrameRate, Names{"Value"}),
         Member("BytesPerSecond", 16, G, &I::get_BytesPerSecond),
         Member("BytesPerSecond", 16, P, &I::put_BytesPerSecond, Names{"Value"}),
-        Member("AddFrame", 17, M, &I::AddFrame, Names{"SourceDC", "SourceX", "SourceY", "SourceWidth", "SourceHeight"}),
-        Member("AddImages", 5, M, &I::AddImages, Names{"FileMask", "Stretch", "ReverseOrder"}, At({{1, True()}})),
+        Member("AddFrame", 17, M, &I::AddFrame,
+               Names{"SourceDC", "SourceX", "SourceY", "SourceWidth", "SourceHeight"}),
+        Member("AddImages", 5, M, &I::AddImages, Names{"FileMask", "Stretch", "ReverseOrder"},
+               At({{1, True()}})),
         Member("AddAvi", 9, M, &I::AddAvi, Names{"FileName", "Stretch", "ReverseOrder", "AddSoundTrack"},
                At({{1, True()}})),
         Member("AddStream", 8, M, &I::AddStream, Names{"Stream", "Stretch"}, At({{1, True()}})),
@@ -159,16 +163,22 @@ const DispatchTable& TypeInfoOf<IAviCompressor>() {
 template <>
 const DispatchTable& TypeInfoOf<IAviWatermark>() {
     using I = IAviWatermark;
-    static const Names kTitleStyle{"FontName", "FontStyle", "FontSize", "Color", "OutlineColor", "OutlineWidth",
-                                   "GlowColor", "GlowWidth", "Transparency"};
+    static const Names kTitleStyle{"FontName",     "FontStyle", "FontSize",  "Color",       "OutlineColor",
+                                   "OutlineWidth", "GlowColor", "GlowWidth", "Transparency"};
     auto withStyle = [&](Names head) {
         head.insert(head.end(), kTitleStyle.begin(), kTitleStyle.end());
         return head;
     };
     // Defaults of the nine style parameters, starting at position first.
     auto styleDefaults = [](std::size_t first) {
-        return At({{first, cb::Variant::Text("Arial")}, {first + 2, F(8)}, {first + 3, L(-1)}, {first + 4, L(-1)},
-                   {first + 5, F(1)}, {first + 6, L(-1)}, {first + 7, F(1)}, {first + 8, F(25)}});
+        return At({{first, cb::Variant::Text("Arial")},
+                   {first + 2, F(8)},
+                   {first + 3, L(-1)},
+                   {first + 4, L(-1)},
+                   {first + 5, F(1)},
+                   {first + 6, L(-1)},
+                   {first + 7, F(1)},
+                   {first + 8, F(25)}});
     };
     static const DispatchTable table({
         Member("Reset", 1, M, &I::Reset),
@@ -183,9 +193,11 @@ const DispatchTable& TypeInfoOf<IAviWatermark>() {
         Member("AddStream", 7, M, &I::AddStream, Names{"Stream", "OffsetX", "OffsetY", "Transparency"},
                At({{3, F(25)}})),
         Member("AddDC", 8, M, &I::AddDC,
-               Names{"DC", "SourceX", "SourceY", "SourceWidth", "SourceHeight", "OffsetX", "OffsetY", "Transparency"},
+               Names{"DC", "SourceX", "SourceY", "SourceWidth", "SourceHeight", "OffsetX", "OffsetY",
+                     "Transparency"},
                At({{7, F(25)}})),
-        Member("AddTitle", 9, M, &I::AddTitle, withStyle(Names{"Text", "OffsetX", "OffsetY"}), styleDefaults(3)),
+        Member("AddTitle", 9, M, &I::AddTitle, withStyle(Names{"Text", "OffsetX", "OffsetY"}),
+               styleDefaults(3)),
         Member("AddRectangle", 10, M, &I::AddRectangle,
                Names{"OffsetX", "OffsetY", "Width", "Height", "SolidColor", "OutlineColor", "OutlineWidth",
                      "Transparency"},
@@ -196,26 +208,40 @@ const DispatchTable& TypeInfoOf<IAviWatermark>() {
                Names{"CenterX", "CenterY", "RadiusX", "RadiusY", "SolidColor", "OutlineColor", "OutlineWidth",
                      "Transparency"},
                At({{4, L(-1)}, {5, L(-1)}, {6, F(1)}, {7, F(25)}})),
-        Member("AddTimer", 13, M, &I::AddTimer, withStyle(Names{"OffsetX", "OffsetY", "TimerStyle", "StartFrame"}),
-               styleDefaults(4)),
+        Member("AddTimer", 13, M, &I::AddTimer,
+               withStyle(Names{"OffsetX", "OffsetY", "TimerStyle", "StartFrame"}), styleDefaults(4)),
         Member("EnableLZW", 999, M, &I::EnableLZW),
     });
     return table;
 }
 
 template <>
-const char* ProgIdOf<IAviWriter>() { return "Vidmill.AviWriter"; }
+const char* ProgIdOf<IAviWriter>() {
+    return "Vidmill.AviWriter";
+}
 template <>
-const char* ProgIdOf<IAviCompressors>() { return "Vidmill.AviCompressors"; }
+const char* ProgIdOf<IAviCompressors>() {
+    return "Vidmill.AviCompressors";
+}
 template <>
-const char* ProgIdOf<IAviCompressor>() { return "Vidmill.AviCompressor"; }
+const char* ProgIdOf<IAviCompressor>() {
+    return "Vidmill.AviCompressor";
+}
 template <>
-const char* ProgIdOf<IAviReader>() { return "Vidmill.AviReader"; }
+const char* ProgIdOf<IAviReader>() {
+    return "Vidmill.AviReader";
+}
 template <>
-const char* ProgIdOf<IAviFrames>() { return "Vidmill.AviFrames"; }
+const char* ProgIdOf<IAviFrames>() {
+    return "Vidmill.AviFrames";
+}
 template <>
-const char* ProgIdOf<IAviFrame>() { return "Vidmill.AviFrame"; }
+const char* ProgIdOf<IAviFrame>() {
+    return "Vidmill.AviFrame";
+}
 template <>
-const char* ProgIdOf<IAviWatermark>() { return "Vidmill.AviWatermark"; }
+const char* ProgIdOf<IAviWatermark>() {
+    return "Vidmill.AviWatermark";
+}
 
 }  // namespace vidmill

@@ -12,10 +12,11 @@ namespace vidmill::reader {
 enum class PacketParsing { Demuxer, StoredChunks };
 
 class AviDemuxer {
-public:
+  public:
     // Opens the file with the AVI demuxer; null when FFmpeg cannot read it as an AVI file.
     // StoredChunks hands out the chunks exactly as stored, without FFmpeg's packet parsers.
-    static std::unique_ptr<AviDemuxer> Open(const std::string& path, PacketParsing parsing = PacketParsing::Demuxer);
+    static std::unique_ptr<AviDemuxer> Open(const std::string& path,
+                                            PacketParsing parsing = PacketParsing::Demuxer);
 
     int streamCount() const;
     const AVStream& stream(int index) const;
@@ -38,7 +39,7 @@ public:
     // Starts over from the beginning of the file; false when the file cannot be opened again.
     bool rewind();
 
-private:
+  private:
     AviDemuxer(std::string path, PacketParsing parsing) : path_(std::move(path)), parsing_(parsing) {}
     bool openInput();
 

@@ -21,7 +21,8 @@ cb::Bitmap ImageOfFrame(const cb::Bitmap& frame, LONG width, LONG height) {
 
 }  // namespace
 
-void SaveFrameFile(TAviReader& reader, LONG index, const std::string& fileName, const FrameImageSettings& settings) {
+void SaveFrameFile(TAviReader& reader, LONG index, const std::string& fileName,
+                   const FrameImageSettings& settings) {
     const cb::Bitmap& frame = reader.engine().frameAt(index);
     const imaging::SaveTarget target = imaging::ResolveSaveTarget(fileName, settings.fileFormat);
     std::remove(target.fileName.c_str());
@@ -65,8 +66,9 @@ HRESULT TAviFrame::SaveFile(BSTR FileName, LONG FileFormat, LONG JpegQuality, LO
     return Guarded([&] {
         const std::string fileName = cb::BstrToUtf8(FileName);
         imaging::CheckLzwByExtension(fileName, TiffCompression);
-        SaveFrameFile(reader(), index_, fileName,
-                      FrameImageSettings{FileFormat, JpegQuality, TiffCompression, TiffColorDepth, Width, Height});
+        SaveFrameFile(
+            reader(), index_, fileName,
+            FrameImageSettings{FileFormat, JpegQuality, TiffCompression, TiffColorDepth, Width, Height});
     });
 }
 
@@ -92,12 +94,13 @@ HRESULT TAviFrame::Write(IAviWriter* Writer, VARIANT_BOOL Stretch) {
         if (!Writer) throw Error("Parameter Write of WriteFrame method is empty");
         const cb::Bitmap& frame = owner.engine().frameAt(index_);
         cb::Bitmap& bitmap = owner.frameBitmap();
-        cb::StretchBitmap(bitmap, {0, 0, bitmap.width(), bitmap.height()}, frame, {0, 0, frame.width(), frame.height()});
+        cb::StretchBitmap(bitmap, {0, 0, bitmap.width(), bitmap.height()}, frame,
+                          {0, 0, frame.width(), frame.height()});
         const cb::DeviceContext dc(bitmap);
         // Without stretching the writer copies its own frame size 1:1 from the top-left corner.
         const bool stretch = Stretch != VARIANT_FALSE;
-        const HRESULT result = Writer->AddFrame(dc.handle(), 0, 0, stretch ? bitmap.width() : 0,
-                                                stretch ? bitmap.height() : 0);
+        const HRESULT result =
+            Writer->AddFrame(dc.handle(), 0, 0, stretch ? bitmap.width() : 0, stretch ? bitmap.height() : 0);
         if (FAILED(result)) throw Error(cb::TakeErrorDescription(), result);
     });
 }

@@ -22,23 +22,24 @@ struct FrameImageSettings {
 
 // SaveFile of frame `index` after its LZW check: the frame read, the format and name resolved,
 // an existing file of that name deleted, the image resized and encoded.
-void SaveFrameFile(TAviReader& reader, LONG index, const std::string& fileName, const FrameImageSettings& settings);
+void SaveFrameFile(TAviReader& reader, LONG index, const std::string& fileName,
+                   const FrameImageSettings& settings);
 
 class TAviFrame final : public AutoObject<TAviFrame, IAviFrame> {
-public:
+  public:
     TAviFrame(ReaderLinkPtr link, LONG index);
 
     HRESULT Picture(IPicture** value) override;
     HRESULT Draw(HDC DC, LONG X, LONG Y, LONG Width, LONG Height) override;
-    HRESULT SaveFile(BSTR FileName, LONG FileFormat, LONG JpegQuality, LONG TiffCompression, LONG TiffColorDepth,
-                     LONG Width, LONG Height) override;
+    HRESULT SaveFile(BSTR FileName, LONG FileFormat, LONG JpegQuality, LONG TiffCompression,
+                     LONG TiffColorDepth, LONG Width, LONG Height) override;
     HRESULT SaveStream(IUnknown* Stream, LONG FileFormat, LONG JpegQuality, LONG TiffCompression,
                        LONG TiffColorDepth, LONG Width, LONG Height) override;
     HRESULT Write(IAviWriter* Writer, VARIANT_BOOL Stretch) override;
     HRESULT get_Index(LONG* value) override;
     HRESULT EnableLZW() override;
 
-private:
+  private:
     // The reader, or kReaderFreedMessage when it is gone.
     TAviReader& reader() const;
 

@@ -18,7 +18,7 @@ std::uint32_t Le32(const std::uint8_t* bytes) {
 
 // A view of bytes walked chunk by chunk: id, size, data, padding to an even length.
 class ChunkWalker {
-public:
+  public:
     ChunkWalker(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
 
     bool next() {
@@ -27,8 +27,8 @@ public:
         const std::uint64_t declared = Le32(data_ + offset_ + 4);
         bodyOffset_ = offset_ + 8;
         bodySize_ = static_cast<std::size_t>(std::min<std::uint64_t>(declared, size_ - bodyOffset_));
-        offset_ = bodyOffset_ + static_cast<std::size_t>(std::min<std::uint64_t>(declared + (declared & 1),
-                                                                                 size_ - bodyOffset_));
+        offset_ = bodyOffset_ + static_cast<std::size_t>(
+                                    std::min<std::uint64_t>(declared + (declared & 1), size_ - bodyOffset_));
         return true;
     }
     std::uint32_t id() const { return id_; }
@@ -36,9 +36,11 @@ public:
     std::size_t bodySize() const { return bodySize_; }
     // For a LIST chunk: its list type, and a walker over its children.
     std::uint32_t listType() const { return bodySize_ >= 4 ? Le32(body()) : 0; }
-    ChunkWalker children() const { return bodySize_ >= 4 ? ChunkWalker(body() + 4, bodySize_ - 4) : ChunkWalker(body(), 0); }
+    ChunkWalker children() const {
+        return bodySize_ >= 4 ? ChunkWalker(body() + 4, bodySize_ - 4) : ChunkWalker(body(), 0);
+    }
 
-private:
+  private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t offset_ = 0;
@@ -101,7 +103,8 @@ AviHeaderResult ReadAviHeaders(const std::string& path) {
     if (!file) return result;
     const auto fileSize = static_cast<std::uint64_t>(file.tellg());
     std::uint8_t head[12];
-    if (!ReadAt(file, 0, head, sizeof head) || Le32(head) != ChunkId("RIFF") || Le32(head + 8) != ChunkId("AVI "))
+    if (!ReadAt(file, 0, head, sizeof head) || Le32(head) != ChunkId("RIFF") ||
+        Le32(head + 8) != ChunkId("AVI "))
         return result;
     result.problem = AviHeaderProblem::NoMainHeader;
     std::uint64_t offset = 12;
@@ -111,7 +114,8 @@ AviHeaderResult ReadAviHeaders(const std::string& path) {
         const std::uint64_t size = Le32(chunk + 4);
         if (Le32(chunk) == ChunkId("LIST") && Le32(chunk + 8) == ChunkId("hdrl")) {
             const std::uint64_t available = fileSize - offset - 12;
-            const std::uint64_t listBytes = std::min({size >= 4 ? size - 4 : 0, available, kMaxHeaderListBytes});
+            const std::uint64_t listBytes =
+                std::min({size >= 4 ? size - 4 : 0, available, kMaxHeaderListBytes});
             std::vector<std::uint8_t> list(static_cast<std::size_t>(listBytes));
             if (!ReadAt(file, offset + 12, list.data(), list.size())) break;
             result.headers = ReadHeaderList(ChunkWalker(list.data(), list.size()));

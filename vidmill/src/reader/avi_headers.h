@@ -16,7 +16,7 @@ struct AviStreamHeader {
     std::uint32_t handler = 0;  // four-character code
     std::uint32_t scale = 0;
     std::uint32_t rate = 0;
-    std::uint32_t length = 0;   // in frames (video) or sample units (sound)
+    std::uint32_t length = 0;  // in frames (video) or sample units (sound)
     std::uint32_t quality = 0;
     std::uint32_t sampleSize = 0;
     std::vector<std::uint8_t> format;  // the 'strf' chunk as stored

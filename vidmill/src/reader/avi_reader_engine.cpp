@@ -13,14 +13,16 @@ namespace vidmill::reader {
 
 const char* const AviReaderEngine::kNotReadingMessage =
     "AviReader object is not in Reading mode. Firstly call Open method";
-const char* const AviReaderEngine::kAlreadyOpenMessage = "Cannot open AVI in reading mode. Call Close method firstly";
+const char* const AviReaderEngine::kAlreadyOpenMessage =
+    "Cannot open AVI in reading mode. Call Close method firstly";
 const char* const AviReaderEngine::kNoFramesMessage =
     "Cannot read AVI file because AVI does not contain video frames";
 const char* const AviReaderEngine::kCannotDecompressMessage = "Cannot decompress AVI file content";
 
 namespace {
 
-constexpr const char* kNoDecoderMessage = "Cannot decompress AVI file content. Install corresponding compressor";
+constexpr const char* kNoDecoderMessage =
+    "Cannot decompress AVI file content. Install corresponding compressor";
 
 bool SizeIsSane(std::int64_t width, std::int64_t height) {
     return width >= 0 && height >= 0 && width <= kMaxFrameSide && height <= kMaxFrameSide &&
@@ -74,7 +76,8 @@ void AviReaderEngine::open(const std::string& fileName) {
     if (video >= 0) {
         if (!DemuxerAgrees(demuxer, video, AVMEDIA_TYPE_VIDEO)) throw Error("Cannot read AVI file content");
         const AviStreamHeader& stream = headers.streams[static_cast<std::size_t>(video)];
-        facts.frameCount = static_cast<int>(std::min<std::uint32_t>(stream.length, std::numeric_limits<int>::max()));
+        facts.frameCount =
+            static_cast<int>(std::min<std::uint32_t>(stream.length, std::numeric_limits<int>::max()));
         facts.quality = AsSigned(stream.quality);
         facts.compressorHandler = stream.handler;
         facts.framesPerSecond = stream.scale > 0 ? static_cast<double>(stream.rate) / stream.scale : 0.0;
@@ -130,8 +133,8 @@ int AviReaderEngine::seekCount() const {
 void AviReaderEngine::extractWav(const std::string& wavFileName) {
     Session& open = session();
     if (open.soundStream < 0) throw Error("AVI file does not contain sound track");
-    ExtractSoundTrack(open.path, open.soundStream, open.headers.streams[static_cast<std::size_t>(open.soundStream)].format,
-                      wavFileName);
+    ExtractSoundTrack(open.path, open.soundStream,
+                      open.headers.streams[static_cast<std::size_t>(open.soundStream)].format, wavFileName);
 }
 
 }  // namespace vidmill::reader

@@ -20,18 +20,18 @@ namespace vidmill::reader {
 
 // What the headers of an open file say.
 struct AviFileFacts {
-    int width = 0;                       // main header frame size
+    int width = 0;  // main header frame size
     int height = 0;
-    double framesPerSecond = 0;          // rate / scale of the video stream header
-    std::int32_t bytesPerSecond = 0;     // main header: maximum bytes per second
-    int frameCount = 0;                  // video stream header length; 0 without video
-    std::int32_t quality = 0;            // video stream header quality; 0 without video
-    std::uint32_t compressorHandler = 0; // video stream header handler code; 0 without video
-    bool hasSound = false;               // the file holds a sound stream
+    double framesPerSecond = 0;           // rate / scale of the video stream header
+    std::int32_t bytesPerSecond = 0;      // main header: maximum bytes per second
+    int frameCount = 0;                   // video stream header length; 0 without video
+    std::int32_t quality = 0;             // video stream header quality; 0 without video
+    std::uint32_t compressorHandler = 0;  // video stream header handler code; 0 without video
+    bool hasSound = false;                // the file holds a sound stream
 };
 
 class AviReaderEngine {
-public:
+  public:
     AviReaderEngine();
     ~AviReaderEngine();
     AviReaderEngine(const AviReaderEngine&) = delete;
@@ -48,8 +48,9 @@ public:
     const AviFileFacts& facts() const;
 
     // Frame `index` as a 32-bit bitmap (blue first, rows bottom-up; the fourth byte is the frame's
-    // alpha, 0xFF where it has none) of the file's frame size, valid until the next call. Fails when closed, without video frames ("Cannot read
-    // AVI file because AVI does not contain video frames"), without a decoder for the stream
+    // alpha, 0xFF where it has none) of the file's frame size, valid until the next call. Fails when closed,
+    // without video frames ("Cannot read AVI file because AVI does not contain video frames"), without a
+    // decoder for the stream
     // ("Cannot decompress AVI file content. Install corresponding compressor") and for a frame that
     // cannot be decoded or lies outside 0 .. frameCount - 1 ("Cannot decompress AVI file content").
     const cb::Bitmap& frameAt(int index);
@@ -71,7 +72,7 @@ public:
     static const char* const kNoFramesMessage;
     static const char* const kCannotDecompressMessage;
 
-private:
+  private:
     struct Session;
     Session& session() const;
 

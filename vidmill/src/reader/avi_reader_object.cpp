@@ -103,22 +103,23 @@ HRESULT TAviFrames::get__NewEnum(IUnknown** value) {
 }
 
 HRESULT TAviFrames::SaveSeq(LONG FrameStartIndex, LONG FrameCount, BSTR FileNamePrefix, BSTR FileNamePostfix,
-                            LONG SequenceDigitCount, LONG SequenceStartNumber, LONG FileFormat, LONG JpegQuality,
-                            LONG TiffCompression, LONG TiffColorDepth, LONG Width, LONG Height) {
+                            LONG SequenceDigitCount, LONG SequenceStartNumber, LONG FileFormat,
+                            LONG JpegQuality, LONG TiffCompression, LONG TiffColorDepth, LONG Width,
+                            LONG Height) {
     return Guarded([&] {
         imaging::CheckLzwByFormat(FileFormat, TiffCompression);
         const std::string prefix = cb::BstrToUtf8(FileNamePrefix);
         const std::string postfix = cb::BstrToUtf8(FileNamePostfix);
-        const FrameImageSettings settings{FileFormat, JpegQuality, TiffCompression, TiffColorDepth, Width, Height};
+        const FrameImageSettings settings{FileFormat,     JpegQuality, TiffCompression,
+                                          TiffColorDepth, Width,       Height};
         for (LONG i = 0; i < FrameCount; ++i) {
-            const std::string name =
-                reader::SequenceFileName(prefix, static_cast<long long>(SequenceStartNumber) + i, SequenceDigitCount,
-                                         postfix);
+            const std::string name = reader::SequenceFileName(
+                prefix, static_cast<long long>(SequenceStartNumber) + i, SequenceDigitCount, postfix);
             const long long index = static_cast<long long>(FrameStartIndex) + i;
             imaging::CheckLzwByExtension(name, TiffCompression);
             // An index past the 32-bit range is no frame of any file.
-            SaveFrameFile(reader_, index > std::numeric_limits<LONG>::max() ? -1 : static_cast<LONG>(index), name,
-                          settings);
+            SaveFrameFile(reader_, index > std::numeric_limits<LONG>::max() ? -1 : static_cast<LONG>(index),
+                          name, settings);
         }
     });
 }

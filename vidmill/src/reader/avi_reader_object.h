@@ -14,7 +14,7 @@ class TAviReader;
 
 // The frames of one reader, embedded in it: it lives exactly as long as the reader.
 class TAviFrames final : public AutoObject<TAviFrames, IAviFrames> {
-public:
+  public:
     explicit TAviFrames(TAviReader& reader);
 
     HRESULT get__NewEnum(IUnknown** value) override;
@@ -25,12 +25,12 @@ public:
     HRESULT get_Count(LONG* value) override;
     HRESULT EnableLZW() override;
 
-private:
+  private:
     TAviReader& reader_;
 };
 
 class TAviReader final : public AutoObject<TAviReader, IAviReader> {
-public:
+  public:
     explicit TAviReader(Counting counting);
     ~TAviReader() override;
 
@@ -54,7 +54,7 @@ public:
     // writer; made on first use, dropped by Close.
     cb::Bitmap& frameBitmap();
 
-private:
+  private:
     template <typename T, typename Field>
     HRESULT GetFact(T* value, Field field);
 

@@ -20,12 +20,18 @@ struct SourceFormat {
 };
 SourceFormat PlainFormat(int format) {
     switch (format) {
-        case AV_PIX_FMT_YUVJ420P: return {AV_PIX_FMT_YUV420P, true};
-        case AV_PIX_FMT_YUVJ422P: return {AV_PIX_FMT_YUV422P, true};
-        case AV_PIX_FMT_YUVJ444P: return {AV_PIX_FMT_YUV444P, true};
-        case AV_PIX_FMT_YUVJ440P: return {AV_PIX_FMT_YUV440P, true};
-        case AV_PIX_FMT_YUVJ411P: return {AV_PIX_FMT_YUV411P, true};
-        default: return {static_cast<AVPixelFormat>(format), false};
+        case AV_PIX_FMT_YUVJ420P:
+            return {AV_PIX_FMT_YUV420P, true};
+        case AV_PIX_FMT_YUVJ422P:
+            return {AV_PIX_FMT_YUV422P, true};
+        case AV_PIX_FMT_YUVJ444P:
+            return {AV_PIX_FMT_YUV444P, true};
+        case AV_PIX_FMT_YUVJ440P:
+            return {AV_PIX_FMT_YUV440P, true};
+        case AV_PIX_FMT_YUVJ411P:
+            return {AV_PIX_FMT_YUV411P, true};
+        default:
+            return {static_cast<AVPixelFormat>(format), false};
     }
 }
 
@@ -39,8 +45,8 @@ cb::ScalerPtr MakeScaler(const AVFrame& frame) {
         int sourceRange = 0, destinationRange = 0, brightness = 0, contrast = 0, saturation = 0;
         if (sws_getColorspaceDetails(scaler.get(), &inverseTable, &sourceRange, &table, &destinationRange,
                                      &brightness, &contrast, &saturation) >= 0)
-            sws_setColorspaceDetails(scaler.get(), inverseTable, 1, table, destinationRange, brightness, contrast,
-                                     saturation);
+            sws_setColorspaceDetails(scaler.get(), inverseTable, 1, table, destinationRange, brightness,
+                                     contrast, saturation);
     }
     return scaler;
 }
@@ -56,9 +62,9 @@ inline bool Same(const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes
 #ifdef __SSE2__
     __m128i vectorDifference = _mm_setzero_si128();
     for (; i + 16 <= bytes; i += 16)
-        vectorDifference = _mm_or_si128(vectorDifference,
-                                        _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)),
-                                                      _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i))));
+        vectorDifference = _mm_or_si128(
+            vectorDifference, _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i)),
+                                            _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i))));
     if (_mm_movemask_epi8(_mm_cmpeq_epi8(vectorDifference, _mm_setzero_si128())) != 0xFFFF) return false;
 #endif
     std::uint64_t difference = 0;
@@ -75,10 +81,11 @@ inline bool Same(const std::uint8_t* a, const std::uint8_t* b, std::size_t bytes
 }  // namespace
 
 void BgraConverter::convertPacked(const AVFrame& frame, const PackedFormat& packed, cb::Bitmap& target) {
-    const auto rowBytes = static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(packed.bytesPerPixel);
+    const auto rowBytes =
+        static_cast<std::size_t>(frame.width) * static_cast<std::size_t>(packed.bytesPerPixel);
     const auto* palette = packed.palette ? reinterpret_cast<const std::uint32_t*>(frame.data[1]) : nullptr;
-    const bool sameShape = previousValid_ && frame.format == previousFormat_ && frame.width == previousWidth_ &&
-                           frame.height == previousHeight_;
+    const bool sameShape = previousValid_ && frame.format == previousFormat_ &&
+                           frame.width == previousWidth_ && frame.height == previousHeight_;
     const bool delta = sameShape && (!palette || std::memcmp(palette, previousPalette_.data(), 1024) == 0);
     if (!delta) {
         previous_.resize(rowBytes * static_cast<std::size_t>(frame.height));
@@ -87,7 +94,8 @@ void BgraConverter::convertPacked(const AVFrame& frame, const PackedFormat& pack
         previousHeight_ = frame.height;
         if (palette) std::memcpy(previousPalette_.data(), palette, 1024);
     }
-    const std::size_t segmentBytes = static_cast<std::size_t>(kSegmentPixels) * static_cast<std::size_t>(packed.bytesPerPixel);
+    const std::size_t segmentBytes =
+        static_cast<std::size_t>(kSegmentPixels) * static_cast<std::size_t>(packed.bytesPerPixel);
     for (int y = 0; y < frame.height; ++y) {
         const std::uint8_t* source = frame.data[0] + static_cast<std::ptrdiff_t>(y) * frame.linesize[0];
         std::uint8_t* previous = previous_.data() + static_cast<std::size_t>(y) * rowBytes;
@@ -102,7 +110,8 @@ void BgraConverter::convertPacked(const AVFrame& frame, const PackedFormat& pack
         if (std::memcmp(source, previous, rowBytes) == 0) continue;
         for (int x = 0; x < frame.width; x += kSegmentPixels) {
             const int pixels = std::min(kSegmentPixels, frame.width - x);
-            const std::size_t offset = static_cast<std::size_t>(x) * static_cast<std::size_t>(packed.bytesPerPixel);
+            const std::size_t offset =
+                static_cast<std::size_t>(x) * static_cast<std::size_t>(packed.bytesPerPixel);
             const std::size_t bytes = std::min(segmentBytes, rowBytes - offset);
             if (Same(source + offset, previous + offset, bytes)) continue;
             packed.convert(source + offset, destination + static_cast<std::size_t>(x) * 4, pixels, palette);
@@ -123,16 +132,18 @@ bool BgraConverter::scale(const AVFrame& frame, cb::Bitmap& target) {
     }
     constexpr int kRowAlignment = 64;
     const int paddedStride = (frame.width * 4 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
-    const std::size_t paddedBytes = static_cast<std::size_t>(paddedStride) * static_cast<std::size_t>(frame.height) +
-                                    kRowAlignment;
+    const std::size_t paddedBytes =
+        static_cast<std::size_t>(paddedStride) * static_cast<std::size_t>(frame.height) + kRowAlignment;
     if (padded_.size() < paddedBytes) padded_.resize(paddedBytes);
     std::uint8_t* destination[4] = {padded_.data(), nullptr, nullptr, nullptr};
     const int strides[4] = {paddedStride, 0, 0, 0};
-    if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) != frame.height)
+    if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) !=
+        frame.height)
         return false;
     const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 4;
     for (int y = 0; y < frame.height; ++y)
-        std::memcpy(target.topRow(y), padded_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(paddedStride),
+        std::memcpy(target.topRow(y),
+                    padded_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(paddedStride),
                     rowBytes);
     return true;
 }

@@ -16,14 +16,14 @@
 namespace vidmill::reader {
 
 class BgraConverter {
-public:
+  public:
     // Writes frame into target, a 32-bit bitmap that holds what the previous call wrote into it
     // (the caller keeps it so, or copies it along). A frame of another size is copied 1:1 from
     // its top-left corner; what it does not cover turns black. False when the frame's pixel
     // format cannot be converted.
     bool convert(const AVFrame& frame, cb::Bitmap& target);
 
-private:
+  private:
     void convertPacked(const AVFrame& frame, const PackedFormat& packed, cb::Bitmap& target);
     bool scale(const AVFrame& frame, cb::Bitmap& target);
 

@@ -7,7 +7,8 @@ namespace vidmill::reader {
 
 FrameDecoder::FrameDecoder(AviDemuxer& demuxer, int width, int height)
     : demuxer_(demuxer),
-      bitmap_(std::make_shared<cb::Bitmap>(width > 0 && height > 0 ? cb::Bitmap(width, height, 32) : cb::Bitmap())),
+      bitmap_(std::make_shared<cb::Bitmap>(width > 0 && height > 0 ? cb::Bitmap(width, height, 32)
+                                                                   : cb::Bitmap())),
       pending_(av_packet_alloc()),
       received_(av_frame_alloc()) {
     if (!pending_ || !received_) throw std::bad_alloc();

@@ -21,7 +21,7 @@ constexpr std::int64_t kMaxFramePixels = 8192 * 8192;
 constexpr int kMaxFrameSide = 16384;
 
 class FrameDecoder {
-public:
+  public:
     enum class Open { Ready, NoDecoder };
 
     // demuxer has the video stream selected and outlives the decoder; frames come out as 32-bit
@@ -38,7 +38,7 @@ public:
     // Seeks the demuxer performed so far, for tests of the reading order.
     int seekCount() const { return seeks_; }
 
-private:
+  private:
     bool needsRestart(std::int64_t number);
     void restartAt(std::int64_t number);
     bool fillPending();
@@ -59,12 +59,12 @@ private:
     bool hasPending_ = false;
     bool demuxEnded_ = false;
     bool flushed_ = false;
-    bool fresh_ = true;            // nothing sent since the decoder started at a key frame
-    std::int64_t outstanding_ = 0; // packets sent that have not come out as frames yet
+    bool fresh_ = true;             // nothing sent since the decoder started at a key frame
+    std::int64_t outstanding_ = 0;  // packets sent that have not come out as frames yet
     std::int64_t lastPacketNumber_ = -1;
     std::int64_t lastFrameNumber_ = -1;
     std::deque<std::pair<std::int64_t, cb::FramePtr>> queue_;  // decoded, later than the last request
-    cb::FramePtr chosen_;          // the frame a request lands on, until it is converted
+    cb::FramePtr chosen_;  // the frame a request lands on, until it is converted
     std::int64_t chosenNumber_ = -1;
     std::int64_t shownNumber_ = -1;  // number of the frame in bitmap_; -1 when it holds none
     int seeks_ = 0;

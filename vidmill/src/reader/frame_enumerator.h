@@ -8,7 +8,7 @@
 namespace vidmill {
 
 class TAviFrameEnumerator final : public cb::RefCountedObject<TAviFrameEnumerator, IEnumVARIANT> {
-public:
+  public:
     TAviFrameEnumerator(ReaderLinkPtr link, LONG position);
     ~TAviFrameEnumerator() override;
 
@@ -17,7 +17,7 @@ public:
     HRESULT Reset() override;
     HRESULT Clone(IEnumVARIANT** copy) override;
 
-private:
+  private:
     ReaderLinkPtr link_;
     LONG position_;
 };

@@ -59,8 +59,10 @@ void SixteenBit(const std::uint8_t* source, std::uint8_t* destination, int pixel
         const __m128i wideRed = _mm_or_si128(_mm_slli_epi16(red, 3), _mm_srli_epi16(red, 2));
         const __m128i blueGreen = _mm_or_si128(wideBlue, _mm_slli_epi16(green, 8));
         const __m128i redAlpha = _mm_or_si128(wideRed, opaque);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + 4 * i), _mm_unpacklo_epi16(blueGreen, redAlpha));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + 4 * i + 16), _mm_unpackhi_epi16(blueGreen, redAlpha));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + 4 * i),
+                         _mm_unpacklo_epi16(blueGreen, redAlpha));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(destination + 4 * i + 16),
+                         _mm_unpackhi_epi16(blueGreen, redAlpha));
     }
     SixteenBitScalar<SixBitGreen>(source + 2 * i, destination + 4 * i, pixels - i);
 }
@@ -72,11 +74,13 @@ void SixteenBit(const std::uint8_t* source, std::uint8_t* destination, int pixel
 #endif
 
 void Bgr24(const std::uint8_t* source, std::uint8_t* destination, int pixels, const std::uint32_t*) {
-    for (int i = 0; i < pixels; ++i, source += 3, destination += 4) Store(destination, source[0], source[1], source[2], 0xFF);
+    for (int i = 0; i < pixels; ++i, source += 3, destination += 4)
+        Store(destination, source[0], source[1], source[2], 0xFF);
 }
 
 void Rgb24(const std::uint8_t* source, std::uint8_t* destination, int pixels, const std::uint32_t*) {
-    for (int i = 0; i < pixels; ++i, source += 3, destination += 4) Store(destination, source[2], source[1], source[0], 0xFF);
+    for (int i = 0; i < pixels; ++i, source += 3, destination += 4)
+        Store(destination, source[2], source[1], source[0], 0xFF);
 }
 
 void Bgra(const std::uint8_t* source, std::uint8_t* destination, int pixels, const std::uint32_t*) {
@@ -84,7 +88,8 @@ void Bgra(const std::uint8_t* source, std::uint8_t* destination, int pixels, con
 }
 
 void Bgr0(const std::uint8_t* source, std::uint8_t* destination, int pixels, const std::uint32_t*) {
-    for (int i = 0; i < pixels; ++i, source += 4, destination += 4) Store(destination, source[0], source[1], source[2], 0xFF);
+    for (int i = 0; i < pixels; ++i, source += 4, destination += 4)
+        Store(destination, source[0], source[1], source[2], 0xFF);
 }
 
 // Palette entries are 0xAARRGGBB numbers, as FFmpeg keeps them.
@@ -99,14 +104,22 @@ void Pal8(const std::uint8_t* source, std::uint8_t* destination, int pixels, con
 
 PackedFormat FindPackedFormat(AVPixelFormat format) {
     switch (format) {
-        case AV_PIX_FMT_RGB555LE: return {&SixteenBit<false>, 2, false};
-        case AV_PIX_FMT_RGB565LE: return {&SixteenBit<true>, 2, false};
-        case AV_PIX_FMT_BGR24: return {&Bgr24, 3, false};
-        case AV_PIX_FMT_RGB24: return {&Rgb24, 3, false};
-        case AV_PIX_FMT_BGRA: return {&Bgra, 4, false};
-        case AV_PIX_FMT_BGR0: return {&Bgr0, 4, false};
-        case AV_PIX_FMT_PAL8: return {&Pal8, 1, true};
-        default: return {};
+        case AV_PIX_FMT_RGB555LE:
+            return {&SixteenBit<false>, 2, false};
+        case AV_PIX_FMT_RGB565LE:
+            return {&SixteenBit<true>, 2, false};
+        case AV_PIX_FMT_BGR24:
+            return {&Bgr24, 3, false};
+        case AV_PIX_FMT_RGB24:
+            return {&Rgb24, 3, false};
+        case AV_PIX_FMT_BGRA:
+            return {&Bgra, 4, false};
+        case AV_PIX_FMT_BGR0:
+            return {&Bgr0, 4, false};
+        case AV_PIX_FMT_PAL8:
+            return {&Pal8, 1, true};
+        default:
+            return {};
     }
 }
 

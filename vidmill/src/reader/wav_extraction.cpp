@@ -25,7 +25,7 @@ void PutLe32(std::uint8_t* bytes, std::uint32_t value) {
 
 // A WAV file being written: header first with sizes patched at the end.
 class WavFileWriter {
-public:
+  public:
     explicit WavFileWriter(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "wb")) {}
     ~WavFileWriter() {
         if (!completed_ && file_) {
@@ -60,7 +60,8 @@ public:
         if (written_ - 8 > std::numeric_limits<std::uint32_t>::max()) return false;
         std::uint8_t size[4];
         PutLe32(size, static_cast<std::uint32_t>(written_ - 8));
-        if (std::fseek(file_.get(), 4, SEEK_SET) != 0 || std::fwrite(size, 1, 4, file_.get()) != 4) return false;
+        if (std::fseek(file_.get(), 4, SEEK_SET) != 0 || std::fwrite(size, 1, 4, file_.get()) != 4)
+            return false;
         PutLe32(size, static_cast<std::uint32_t>(dataBytes_));
         if (std::fseek(file_.get(), static_cast<long>(dataHeaderOffset_ + 4), SEEK_SET) != 0 ||
             std::fwrite(size, 1, 4, file_.get()) != 4)
@@ -69,7 +70,7 @@ public:
         return completed_;
     }
 
-private:
+  private:
     bool write(const void* bytes, std::size_t count) {
         written_ += count;
         return count == 0 || std::fwrite(bytes, 1, count, file_.get()) == count;
@@ -99,7 +100,8 @@ void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const std::v
     cb::PacketPtr packet(av_packet_alloc());
     if (!packet) throw std::bad_alloc();
     while (demuxer->readPacket(*packet))
-        if (!wav.writeData(packet->data, static_cast<std::size_t>(packet->size))) throw Error("Cannot create WAV stream");
+        if (!wav.writeData(packet->data, static_cast<std::size_t>(packet->size)))
+            throw Error("Cannot create WAV stream");
     if (!wav.complete()) throw Error("Cannot create WAV stream");
 }
 

@@ -1,10 +1,10 @@
 // Owners for the Cairo and Pango objects of the watermark.
 #pragma once
 
-#include <memory>
-
 #include <cairo.h>
 #include <pango/pangocairo.h>
+
+#include <memory>
 
 namespace vidmill::watermark {
 

@@ -11,7 +11,7 @@
 namespace vidmill::watermark {
 
 class FrameCanvas {
-public:
+  public:
     explicit FrameCanvas(cb::Bitmap& frame);
     // Draws nothing when the surface could not be made.
     bool valid() const { return cairo_ != nullptr; }
@@ -19,7 +19,7 @@ public:
     // Writes the drawing back into a frame that was copied; nothing to do for 32-bit frames.
     void finish();
 
-private:
+  private:
     void copyIn();
     void copyOut();
 

@@ -44,7 +44,8 @@ std::string VideoTimeText(TimerStyle style, long long frame, double framesPerSec
                   totalSeconds % 60);
     std::string result = text;
     if (style == TimerStyleVideoFrame) {
-        const double whole = framesPerSecond > 0 ? std::trunc(static_cast<double>(frame) / framesPerSecond) : 0.0;
+        const double whole =
+            framesPerSecond > 0 ? std::trunc(static_cast<double>(frame) / framesPerSecond) : 0.0;
         const double within = static_cast<double>(frame) - whole * framesPerSecond;
         std::snprintf(text, sizeof text, ".%.2lld", static_cast<long long>(std::nearbyint(within)));
         result += text;
@@ -55,13 +56,17 @@ std::string VideoTimeText(TimerStyle style, long long frame, double framesPerSec
 std::string TimerText(TimerStyle style, int frameCounter, int startFrame, double framesPerSecond,
                       std::chrono::system_clock::time_point now) {
     switch (style) {
-    case TimerStyleVideoTime:
-    case TimerStyleVideoFrame:
-        return VideoTimeText(style, static_cast<long long>(frameCounter) + startFrame, framesPerSecond);
-    case TimerStyleTime: return FormatClock("%X", now);
-    case TimerStyleDate: return FormatClock("%x", now);
-    case TimerStyleDateTime: return FormatClock("%x", now) + " " + FormatClock("%X", now);
-    default: return {};
+        case TimerStyleVideoTime:
+        case TimerStyleVideoFrame:
+            return VideoTimeText(style, static_cast<long long>(frameCounter) + startFrame, framesPerSecond);
+        case TimerStyleTime:
+            return FormatClock("%X", now);
+        case TimerStyleDate:
+            return FormatClock("%x", now);
+        case TimerStyleDateTime:
+            return FormatClock("%x", now) + " " + FormatClock("%X", now);
+        default:
+            return {};
     }
 }
 

@@ -20,15 +20,18 @@ std::optional<Pen> OptionalPen(std::int32_t color, float width, float transparen
 float ImageAlphaFactor(float transparency) { return std::clamp(1.0f - transparency / 100.0f, 0.0f, 1.0f); }
 
 void Watermark::addImageFile(const std::string& fileName, float x, float y, float transparency) {
-    items_.push_back(std::make_unique<WatermarkImage>(LoadImageSurface(fileName), x, y, ImageAlphaFactor(transparency)));
+    items_.push_back(
+        std::make_unique<WatermarkImage>(LoadImageSurface(fileName), x, y, ImageAlphaFactor(transparency)));
 }
 
 void Watermark::addImageBytes(const std::vector<std::uint8_t>& bytes, float x, float y, float transparency) {
-    items_.push_back(std::make_unique<WatermarkImage>(LoadImageSurface(bytes), x, y, ImageAlphaFactor(transparency)));
+    items_.push_back(
+        std::make_unique<WatermarkImage>(LoadImageSurface(bytes), x, y, ImageAlphaFactor(transparency)));
 }
 
 void Watermark::addBitmap(const cb::Bitmap& bitmap, float x, float y, float transparency) {
-    items_.push_back(std::make_unique<WatermarkImage>(SurfaceFromBitmap(bitmap), x, y, ImageAlphaFactor(transparency)));
+    items_.push_back(
+        std::make_unique<WatermarkImage>(SurfaceFromBitmap(bitmap), x, y, ImageAlphaFactor(transparency)));
 }
 
 void Watermark::addTitleItem(std::string text, TimerStyle timerStyle, int startFrame, float x, float y,
@@ -40,7 +43,8 @@ void Watermark::addTitleItem(std::string text, TimerStyle timerStyle, int startF
     look.fill = OptionalDrawingColor(style.color, style.transparency);
     look.outline = OptionalPen(style.outlineColor, style.outlineWidth, style.transparency);
     look.glow = OptionalPen(style.glowColor, style.glowWidth * 2, style.transparency);
-    items_.push_back(std::make_unique<WatermarkTitle>(std::move(text), timerStyle, startFrame, x, y, std::move(look)));
+    items_.push_back(
+        std::make_unique<WatermarkTitle>(std::move(text), timerStyle, startFrame, x, y, std::move(look)));
 }
 
 void Watermark::addTitle(const std::string& text, float x, float y, const TitleStyle& style) {
@@ -58,15 +62,19 @@ void Watermark::addRectangle(float x, float y, float width, float height, std::i
                                                       OptionalPen(outlineColor, outlineWidth, transparency)));
 }
 
-void Watermark::addEllipse(float centerX, float centerY, float radiusX, float radiusY, std::int32_t solidColor,
-                           std::int32_t outlineColor, float outlineWidth, float transparency) {
-    items_.push_back(std::make_unique<WatermarkShape>(
-        WatermarkShape::Kind::Ellipse, centerX - radiusX, centerY - radiusY, 2 * radiusX, 2 * radiusY,
-        OptionalDrawingColor(solidColor, transparency), OptionalPen(outlineColor, outlineWidth, transparency)));
+void Watermark::addEllipse(float centerX, float centerY, float radiusX, float radiusY,
+                           std::int32_t solidColor, std::int32_t outlineColor, float outlineWidth,
+                           float transparency) {
+    items_.push_back(std::make_unique<WatermarkShape>(WatermarkShape::Kind::Ellipse, centerX - radiusX,
+                                                      centerY - radiusY, 2 * radiusX, 2 * radiusY,
+                                                      OptionalDrawingColor(solidColor, transparency),
+                                                      OptionalPen(outlineColor, outlineWidth, transparency)));
 }
 
-void Watermark::addLine(float x1, float y1, float x2, float y2, float width, std::int32_t color, float transparency) {
-    items_.push_back(std::make_unique<WatermarkLine>(x1, y1, x2, y2, Pen{DrawingColor(color, transparency), width}));
+void Watermark::addLine(float x1, float y1, float x2, float y2, float width, std::int32_t color,
+                        float transparency) {
+    items_.push_back(
+        std::make_unique<WatermarkLine>(x1, y1, x2, y2, Pen{DrawingColor(color, transparency), width}));
 }
 
 void Watermark::draw(cb::Bitmap& frame, int frameCounter, double framesPerSecond,

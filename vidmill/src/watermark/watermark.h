@@ -26,7 +26,7 @@ struct TitleStyle {
 };
 
 class Watermark {
-public:
+  public:
     float horizontalOffset() const { return horizontalOffset_; }
     float verticalOffset() const { return verticalOffset_; }
     void setHorizontalOffset(float offset) { horizontalOffset_ = offset; }
@@ -56,7 +56,7 @@ public:
     void draw(cb::Bitmap& frame, int frameCounter, double framesPerSecond,
               std::chrono::system_clock::time_point now = std::chrono::system_clock::now()) const;
 
-private:
+  private:
     void addTitleItem(std::string text, TimerStyle timerStyle, int startFrame, float x, float y,
                       const TitleStyle& style);
 

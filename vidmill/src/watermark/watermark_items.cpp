@@ -5,8 +5,8 @@
 namespace vidmill::watermark {
 
 void SetSourceColor(cairo_t* cairo, std::uint32_t argb) {
-    cairo_set_source_rgba(cairo, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0, (argb & 0xFF) / 255.0,
-                          ((argb >> 24) & 0xFF) / 255.0);
+    cairo_set_source_rgba(cairo, ((argb >> 16) & 0xFF) / 255.0, ((argb >> 8) & 0xFF) / 255.0,
+                          (argb & 0xFF) / 255.0, ((argb >> 24) & 0xFF) / 255.0);
 }
 
 void StrokeWith(cairo_t* cairo, const Pen& pen) {

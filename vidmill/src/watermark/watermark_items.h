@@ -27,19 +27,19 @@ struct Pen {
 };
 
 class WatermarkItem {
-public:
+  public:
     virtual ~WatermarkItem() = default;
     virtual void draw(const DrawContext& context) const = 0;
 };
 
 // An image drawn at its own size with its alpha scaled by a factor of 0..1.
 class WatermarkImage final : public WatermarkItem {
-public:
+  public:
     // surface: premultiplied ARGB, or null for an image that could not be loaded (draws nothing).
     WatermarkImage(SurfacePtr surface, float x, float y, float alphaFactor);
     void draw(const DrawContext& context) const override;
 
-private:
+  private:
     SurfacePtr surface_;
     float x_;
     float y_;
@@ -49,7 +49,7 @@ private:
 struct TitleLook {
     std::string fontName = "Arial";
     int fontStyle = FontStyleRegular;  // FontStyleConstants flags
-    float fontSize = 8;  // em size in pixels
+    float fontSize = 8;                // em size in pixels
     std::optional<std::uint32_t> fill;
     std::optional<Pen> outline;
     std::optional<Pen> glow;  // its width is already doubled
@@ -57,13 +57,13 @@ struct TitleLook {
 
 // Text (fixed or a timer) turned into a path: glow pen, then fill, then outline pen.
 class WatermarkTitle final : public WatermarkItem {
-public:
+  public:
     WatermarkTitle(std::string text, TimerStyle style, int startFrame, float x, float y, TitleLook look);
     void draw(const DrawContext& context) const override;
     // The text this title shows in the given context.
     std::string textFor(const DrawContext& context) const;
 
-private:
+  private:
     std::string text_;
     TimerStyle style_;
     int startFrame_;
@@ -74,13 +74,13 @@ private:
 
 // Fill, then outline, of a rectangle or of the ellipse inscribed in it.
 class WatermarkShape final : public WatermarkItem {
-public:
+  public:
     enum class Kind { Rectangle, Ellipse };
     WatermarkShape(Kind kind, float x, float y, float width, float height, std::optional<std::uint32_t> fill,
                    std::optional<Pen> outline);
     void draw(const DrawContext& context) const override;
 
-private:
+  private:
     Kind kind_;
     float x_;
     float y_;
@@ -91,11 +91,11 @@ private:
 };
 
 class WatermarkLine final : public WatermarkItem {
-public:
+  public:
     WatermarkLine(float x1, float y1, float x2, float y2, Pen pen);
     void draw(const DrawContext& context) const override;
 
-private:
+  private:
     float x1_;
     float y1_;
     float x2_;

@@ -7,10 +7,10 @@ FontDescriptionPtr FontFor(const TitleLook& look) {
     FontDescriptionPtr font(pango_font_description_new());
     pango_font_description_set_family(font.get(), look.fontName.c_str());
     pango_font_description_set_absolute_size(font.get(), static_cast<double>(look.fontSize) * PANGO_SCALE);
-    pango_font_description_set_weight(font.get(),
-                                      (look.fontStyle & FontStyleBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-    pango_font_description_set_style(font.get(),
-                                     (look.fontStyle & FontStyleItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+    pango_font_description_set_weight(
+        font.get(), (look.fontStyle & FontStyleBold) ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_font_description_set_style(
+        font.get(), (look.fontStyle & FontStyleItalic) ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
     return font;
 }
 
@@ -25,7 +25,8 @@ AttributeListPtr LinesFor(const TitleLook& look) {
 
 }  // namespace
 
-WatermarkTitle::WatermarkTitle(std::string text, TimerStyle style, int startFrame, float x, float y, TitleLook look)
+WatermarkTitle::WatermarkTitle(std::string text, TimerStyle style, int startFrame, float x, float y,
+                               TitleLook look)
     : text_(std::move(text)), style_(style), startFrame_(startFrame), x_(x), y_(y), look_(std::move(look)) {}
 
 std::string WatermarkTitle::textFor(const DrawContext& context) const {

@@ -14,7 +14,8 @@ constexpr std::uint32_t kSuperIndexBytes = 24 + 16 * kIndexSlots;
 constexpr std::uint32_t kStreamHeaderBytes = 56;
 constexpr std::uint32_t kMaxSoundFormat = 2048;
 // The sound stream list with the largest format, and a filler chunk header after it.
-constexpr std::uint32_t kSoundRoom = 12 + (8 + kStreamHeaderBytes) + (8 + kMaxSoundFormat) + (8 + kSuperIndexBytes) + 8;
+constexpr std::uint32_t kSoundRoom =
+    12 + (8 + kStreamHeaderBytes) + (8 + kMaxSoundFormat) + (8 + kSuperIndexBytes) + 8;
 constexpr std::uint32_t kOdmlHeaderBytes = 248;
 constexpr std::uint32_t kKeyFrameFlag = 0x10;        // legacy index: a key frame
 constexpr std::uint32_t kNotKeyFrame = 0x80000000u;  // extended index: size bit of a delta frame
@@ -53,7 +54,7 @@ std::vector<std::uint8_t> SuperIndex(std::uint32_t chunkId, const std::vector<st
     Bytes index;
     index.u16(4);  // 32-bit words per entry
     index.u8(0);
-    index.u8(0);   // an index of indexes
+    index.u8(0);  // an index of indexes
     index.u32(static_cast<std::uint32_t>(entries.size() / 16));
     index.u32(chunkId);
     index.u32(0);
@@ -76,7 +77,9 @@ AviContainer::~AviContainer() {
     if (file_ != nullptr) std::fclose(file_);
 }
 
-bool AviContainer::SoundFormatFits(const AviSoundFormat& sound) { return sound.format.size() <= kMaxSoundFormat; }
+bool AviContainer::SoundFormatFits(const AviSoundFormat& sound) {
+    return sound.format.size() <= kMaxSoundFormat;
+}
 
 void AviContainer::put(const void* data, std::size_t size) {
     if (failed_ || size == 0) return;
@@ -86,7 +89,8 @@ void AviContainer::put(const void* data, std::size_t size) {
 
 void AviContainer::put32(std::uint32_t value) {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-                                   static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+                                   static_cast<std::uint8_t>(value >> 16),
+                                   static_cast<std::uint8_t>(value >> 24)};
     put(bytes, sizeof bytes);
 }
 
@@ -150,8 +154,8 @@ bool AviContainer::start(const AviVideoFormat& video) {
 
     const std::uint64_t streamListAt = openList("strl");
     videoHeaderAt_ = openChunk("strh", kStreamHeaderBytes);
-    const auto header = StreamHeader("vids", video.handler, video.scale, video.rate, 0, 0, 0, video.width,
-                                     video.height);
+    const auto header =
+        StreamHeader("vids", video.handler, video.scale, video.rate, 0, 0, 0, video.width, video.height);
     put(header.data(), header.size());
     openChunk("strf", static_cast<std::uint32_t>(video.format.size()));
     put(video.format.data(), video.format.size());
@@ -213,7 +217,7 @@ void AviContainer::writeStandardIndex(Stream& stream) {
     index.u32(24 + 8 * count);
     index.u16(2);  // 32-bit words per entry
     index.u8(0);
-    index.u8(1);   // an index of chunks
+    index.u8(1);  // an index of chunks
     index.u32(count);
     index.u32(stream.chunkId);
     index.u64(moviTagAt_);
@@ -285,8 +289,8 @@ bool AviContainer::writeChunk(Stream& stream, const std::uint8_t* data, std::siz
     const auto bytes = static_cast<std::uint32_t>(size);
     stream.entries.push_back({headerAt + 8, bytes, key});
     if (parts_ == 1)
-        legacy_.push_back({stream.chunkId, key ? kKeyFrameFlag : 0, static_cast<std::uint32_t>(headerAt - moviTagAt_),
-                           bytes});
+        legacy_.push_back({stream.chunkId, key ? kKeyFrameFlag : 0,
+                           static_cast<std::uint32_t>(headerAt - moviTagAt_), bytes});
     ++stream.chunks;
     stream.bytes += size;
     stream.largest = std::max(stream.largest, bytes);
@@ -310,15 +314,16 @@ bool AviContainer::writeSound(const std::uint8_t* data, std::size_t size) {
 // The sound stream's list in the room the header kept, and a filler chunk over the rest.
 void AviContainer::writeSoundList() {
     const AviSoundFormat& sound = *soundFormat_;
-    const std::uint32_t length =
-        static_cast<std::uint32_t>(sound.sampleSize > 0 ? soundStream_.bytes / sound.sampleSize : soundStream_.chunks);
+    const std::uint32_t length = static_cast<std::uint32_t>(
+        sound.sampleSize > 0 ? soundStream_.bytes / sound.sampleSize : soundStream_.chunks);
     Bytes list;
     list.tag("LIST");
     list.u32(0);
     list.tag("strl");
     list.tag("strh");
     list.u32(kStreamHeaderBytes);
-    list.append(StreamHeader("auds", 0, sound.scale, sound.rate, length, soundStream_.largest, sound.sampleSize, 0, 0));
+    list.append(StreamHeader("auds", 0, sound.scale, sound.rate, length, soundStream_.largest,
+                             sound.sampleSize, 0, 0));
     list.tag("strf");
     list.u32(static_cast<std::uint32_t>(sound.format.size()));
     list.append(sound.format);
@@ -340,7 +345,8 @@ void AviContainer::completeHeader() {
     const double seconds = video_.rate > 0 ? static_cast<double>(frames) * video_.scale / video_.rate : 0.0;
     const std::uint64_t allBytes = videoStream_.bytes + soundStream_.bytes;
     Bytes main;
-    main.u32(video_.rate > 0 ? static_cast<std::uint32_t>(std::llround(1e6 * video_.scale / video_.rate)) : 0);
+    main.u32(video_.rate > 0 ? static_cast<std::uint32_t>(std::llround(1e6 * video_.scale / video_.rate))
+                             : 0);
     main.u32(seconds > 0 ? static_cast<std::uint32_t>(std::min<double>(allBytes / seconds, 0xFFFFFFFFu)) : 0);
     main.u32(0);  // padding granularity
     main.u32(kHasIndex | kTrustChunkType);

@@ -15,30 +15,31 @@
 namespace vidmill::writer {
 
 struct AviVideoFormat {
-    std::uint32_t handler = 0;             // four-character code of the compressor
-    std::uint32_t scale = 1;               // frames per second = rate / scale
+    std::uint32_t handler = 0;  // four-character code of the compressor
+    std::uint32_t scale = 1;    // frames per second = rate / scale
     std::uint32_t rate = 25;
     int width = 0;
     int height = 0;
-    bool compressed = true;                // chunks tagged "dc" (compressed) or "db" (bitmap rows)
-    std::vector<std::uint8_t> format;      // the stream format: a bitmap info header and what follows
+    bool compressed = true;            // chunks tagged "dc" (compressed) or "db" (bitmap rows)
+    std::vector<std::uint8_t> format;  // the stream format: a bitmap info header and what follows
 };
 
 struct AviSoundFormat {
-    std::uint32_t scale = 1;               // blocks per second = rate / scale
+    std::uint32_t scale = 1;  // blocks per second = rate / scale
     std::uint32_t rate = 1;
-    std::uint32_t sampleSize = 0;          // bytes per block; 0 when every chunk is one block
-    std::vector<std::uint8_t> format;      // the stream format: a wave format header and what follows
+    std::uint32_t sampleSize = 0;      // bytes per block; 0 when every chunk is one block
+    std::vector<std::uint8_t> format;  // the stream format: a wave format header and what follows
 };
 
 class AviContainer {
-public:
+  public:
     // Each part of the file (the first, then its extensions) stays within 1 GiB, the size older
     // readers handle.
     static constexpr std::uint64_t kPartLimit = std::uint64_t{1} << 30;
 
     // Creates (or truncates) the file; null when it cannot be created.
-    static std::unique_ptr<AviContainer> Create(const std::string& path, std::uint64_t partLimit = kPartLimit);
+    static std::unique_ptr<AviContainer> Create(const std::string& path,
+                                                std::uint64_t partLimit = kPartLimit);
     ~AviContainer();
     AviContainer(const AviContainer&) = delete;
     AviContainer& operator=(const AviContainer&) = delete;
@@ -56,7 +57,7 @@ public:
     // Writes the indexes and counts and closes the file. False when anything failed.
     bool finish();
 
-private:
+  private:
     struct Entry {
         std::uint64_t offset;  // of the chunk's data
         std::uint32_t size;
@@ -65,12 +66,12 @@ private:
     struct Stream {
         std::uint32_t chunkId = 0;
         std::uint32_t indexId = 0;             // tag of its index chunks in each part
-        std::vector<Entry> entries;           // chunks in the part being written
+        std::vector<Entry> entries;            // chunks in the part being written
         std::vector<std::uint8_t> superIndex;  // entries of the extended index, one per part
         std::uint64_t chunks = 0;
         std::uint64_t bytes = 0;
         std::uint32_t largest = 0;
-        std::uint64_t indexAt = 0;             // data of the stream's extended index
+        std::uint64_t indexAt = 0;  // data of the stream's extended index
     };
     struct Legacy {
         std::uint32_t chunkId;

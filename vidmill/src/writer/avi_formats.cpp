@@ -32,8 +32,9 @@ AviVideoFormat VideoFormatOf(const AVCodecParameters& video, const std::vector<c
     const int bits = video.bits_per_coded_sample > 0 ? video.bits_per_coded_sample : 24;
     const bool palettized = video.format == AV_PIX_FMT_PAL8;
     const auto extra = static_cast<std::uint32_t>(std::max(video.extradata_size, 0));
-    const std::uint64_t rowBytes = format.compressed ? (static_cast<std::uint64_t>(video.width) * bits + 7) / 8
-                                                     : (static_cast<std::uint64_t>(video.width) * bits + 31) / 32 * 4;
+    const std::uint64_t rowBytes = format.compressed
+                                       ? (static_cast<std::uint64_t>(video.width) * bits + 7) / 8
+                                       : (static_cast<std::uint64_t>(video.width) * bits + 31) / 32 * 4;
     LittleEndianBytes header;
     header.u32(40 + (palettized ? 0 : extra));
     header.u32(static_cast<std::uint32_t>(video.width));
@@ -64,9 +65,11 @@ std::optional<AviSoundFormat> SoundFormatOf(const AVCodecParameters& sound) {
     const int channels = sound.ch_layout.nb_channels;
     const int bits = sound.bits_per_coded_sample;
     std::uint32_t blockAlign = static_cast<std::uint32_t>(std::max(sound.block_align, 0));
-    if (blockAlign == 0) blockAlign = tag == kPcmTag ? static_cast<std::uint32_t>(channels * ((bits + 7) / 8)) : 1;
+    if (blockAlign == 0)
+        blockAlign = tag == kPcmTag ? static_cast<std::uint32_t>(channels * ((bits + 7) / 8)) : 1;
     std::uint32_t bytesPerSecond = static_cast<std::uint32_t>(std::max<std::int64_t>(sound.bit_rate / 8, 0));
-    if (tag == kPcmTag || bytesPerSecond == 0) bytesPerSecond = static_cast<std::uint32_t>(sound.sample_rate) * blockAlign;
+    if (tag == kPcmTag || bytesPerSecond == 0)
+        bytesPerSecond = static_cast<std::uint32_t>(sound.sample_rate) * blockAlign;
 
     AviSoundFormat format;
     // Blocks per second: bytes per second over bytes per block.

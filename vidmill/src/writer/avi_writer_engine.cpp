@@ -51,7 +51,8 @@ PacketSink VideoSink(AviContainer& output) {
 // The sound track follows the last frame: the video is never copied to make room for it.
 void WriteSoundTrack(AviContainer& output, SoundTrack& sound, const AviSoundFormat& format) {
     PacketPtr packet(av_packet_alloc());
-    if (!packet || !output.setSound(format) || !sound.packets().rewind()) throw Error("Cannot write AVI audio stream");
+    if (!packet || !output.setSound(format) || !sound.packets().rewind())
+        throw Error("Cannot write AVI audio stream");
     while (sound.packets().next(*packet)) {
         if (!output.writeSound(packet->data, static_cast<std::size_t>(packet->size)))
             throw Error("Cannot write AVI audio stream");
@@ -85,17 +86,19 @@ cb::Bitmap& AviWriterEngine::frameBitmap() {
 }
 
 AviWriterEngine::CompressionOptions AviWriterEngine::chooseOptions(std::int32_t parentWindow) const {
-    CompressionOptions options{properties_.compressorHandler(), properties_.quality(), properties_.keyFrameRate(),
-                               properties_.bytesPerSecond()};
+    CompressionOptions options{properties_.compressorHandler(), properties_.quality(),
+                               properties_.keyFrameRate(), properties_.bytesPerSecond()};
     const bool ask = properties_.showDialog() || options.handler == 0;
     if (!ask) return options;
-    const bool accepted = optionsDialog_ ? optionsDialog_(options, parentWindow)
-                                         : cb::ShowCompressorDialog(options, parentWindow) == cb::DialogAnswer::Accepted;
+    const bool accepted = optionsDialog_
+                              ? optionsDialog_(options, parentWindow)
+                              : cb::ShowCompressorDialog(options, parentWindow) == cb::DialogAnswer::Accepted;
     if (!accepted) throw AbortError();
     return options;
 }
 
-void AviWriterEngine::createNew(const std::string& fileName, int width, int height, std::int32_t parentWindow) {
+void AviWriterEngine::createNew(const std::string& fileName, int width, int height,
+                                std::int32_t parentWindow) {
     if (session_) throw Error("Cannot create new AVI in writing mode. Call Close method firstly");
     if (width < 1) throw Error("Invalid Width parameter of CreateNew method call");
     if (height < 1) throw Error("Invalid Height parameter of CreateNew method call");

@@ -19,7 +19,7 @@
 namespace vidmill::writer {
 
 class AviWriterEngine {
-public:
+  public:
     // Drawn over each frame just before it is written: the frame, the frames written so far
     // (intermediate frames included) and the frame rate.
     using FrameOverlay = std::function<void(cb::Bitmap& frame, int frameCounter, double framesPerSecond)>;
@@ -70,7 +70,7 @@ public:
     // Messages shared with the component shell.
     static const char* const kNotWritingMessage;
 
-private:
+  private:
     struct Session;
     void requireOpen() const;
     void writeFrameAt(const cb::Bitmap& frame);

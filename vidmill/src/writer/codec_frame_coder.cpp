@@ -13,9 +13,12 @@ namespace {
 
 AVPixelFormat SourceFormatFor(int bitsPerPixel) {
     switch (bitsPerPixel) {
-    case 32: return AV_PIX_FMT_BGR0;
-    case 8: return AV_PIX_FMT_PAL8;
-    default: return AV_PIX_FMT_BGR24;
+        case 32:
+            return AV_PIX_FMT_BGR0;
+        case 8:
+            return AV_PIX_FMT_PAL8;
+        default:
+            return AV_PIX_FMT_BGR24;
     }
 }
 
@@ -53,8 +56,8 @@ bool CodecFrameCoder::open(const AVCodec& encoder, std::uint32_t codecTag, const
     TuneEncoder(context, encoder, settings);
     if (avcodec_open2(&context, &encoder, nullptr) < 0) return false;
 
-    scaler_.reset(sws_getContext(settings.width, settings.height, sourceFormat_, settings.width, settings.height,
-                                 inputFormat, SWS_BICUBIC, nullptr, nullptr, nullptr));
+    scaler_.reset(sws_getContext(settings.width, settings.height, sourceFormat_, settings.width,
+                                 settings.height, inputFormat, SWS_BICUBIC, nullptr, nullptr, nullptr));
     picture_.reset(av_frame_alloc());
     packet_.reset(av_packet_alloc());
     if (!scaler_ || !picture_ || !packet_) return false;
@@ -95,7 +98,8 @@ void CodecFrameCoder::convert(const cb::Bitmap& frame, int topRow) {
     sws_scale(scaler_.get(), source, sourceStride, 0, context_->height, picture_->data, picture_->linesize);
 }
 
-void CodecFrameCoder::encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) {
+void CodecFrameCoder::encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame,
+                             const PacketSink& sink) {
     if (frame.height() != context_->height) FrameFailed();
     encodeRows(frame, 0, position, keyFrame, sink);
 }

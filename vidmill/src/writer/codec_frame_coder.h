@@ -12,23 +12,25 @@
 namespace vidmill::writer {
 
 class CodecFrameCoder final : public FrameCoder {
-public:
+  public:
     // Null when the encoder does not open for these settings from bitmaps of bitsPerPixel.
     static std::unique_ptr<CodecFrameCoder> TryOpen(const AVCodec& encoder, std::uint32_t codecTag,
                                                     const VideoSettings& settings, int bitsPerPixel);
 
     int bitsPerPixel() const override { return bitsPerPixel_; }
     void describe(AVCodecParameters& parameters) const override;
-    void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) override;
+    void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame,
+                const PacketSink& sink) override;
     void flush(const PacketSink& sink) override;
     // Codes the rows of `frame` from topRow on (counted from the top) as a picture of the height
     // this coder was opened for: one band of a taller frame.
     void encodeRows(const cb::Bitmap& frame, int topRow, std::int64_t position, bool keyFrame,
                     const PacketSink& sink);
 
-private:
+  private:
     CodecFrameCoder() = default;
-    bool open(const AVCodec& encoder, std::uint32_t codecTag, const VideoSettings& settings, int bitsPerPixel);
+    bool open(const AVCodec& encoder, std::uint32_t codecTag, const VideoSettings& settings,
+              int bitsPerPixel);
     void convert(const cb::Bitmap& frame, int topRow);
     void drain(const PacketSink& sink);
 

@@ -14,20 +14,20 @@ namespace {
 // Encoders whose quality is a fixed quantiser (the qscale scale of 1..31).
 bool UsesQuantiserScale(AVCodecID id) {
     switch (id) {
-    case AV_CODEC_ID_MPEG4:
-    case AV_CODEC_ID_MSMPEG4V2:
-    case AV_CODEC_ID_MSMPEG4V3:
-    case AV_CODEC_ID_H263:
-    case AV_CODEC_ID_H263P:
-    case AV_CODEC_ID_FLV1:
-    case AV_CODEC_ID_MPEG1VIDEO:
-    case AV_CODEC_ID_MPEG2VIDEO:
-    case AV_CODEC_ID_MJPEG:
-    case AV_CODEC_ID_WMV1:
-    case AV_CODEC_ID_WMV2:
-        return true;
-    default:
-        return false;
+        case AV_CODEC_ID_MPEG4:
+        case AV_CODEC_ID_MSMPEG4V2:
+        case AV_CODEC_ID_MSMPEG4V3:
+        case AV_CODEC_ID_H263:
+        case AV_CODEC_ID_H263P:
+        case AV_CODEC_ID_FLV1:
+        case AV_CODEC_ID_MPEG1VIDEO:
+        case AV_CODEC_ID_MPEG2VIDEO:
+        case AV_CODEC_ID_MJPEG:
+        case AV_CODEC_ID_WMV1:
+        case AV_CODEC_ID_WMV2:
+            return true;
+        default:
+            return false;
     }
 }
 

@@ -11,7 +11,7 @@
 namespace vidmill::writer {
 
 class EncodingWorker {
-public:
+  public:
     EncodingWorker();
     // Waits for the job in hand, then ends the thread.
     ~EncodingWorker();
@@ -23,7 +23,7 @@ public:
     // Blocks until the job in hand (if any) has ended, then rethrows what it threw.
     void wait();
 
-private:
+  private:
     void run();
 
     std::mutex mutex_;

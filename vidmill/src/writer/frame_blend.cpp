@@ -12,7 +12,8 @@ void CopyPixels(const cb::Bitmap& from, cb::Bitmap& to) {
 
 }  // namespace
 
-void BlendFrames(const cb::Bitmap& previous, const cb::Bitmap& current, int step, int steps, cb::Bitmap& between) {
+void BlendFrames(const cb::Bitmap& previous, const cb::Bitmap& current, int step, int steps,
+                 cb::Bitmap& between) {
     const int bytesPerPixel = current.bitsPerPixel() / 8;
     if (bytesPerPixel < 3) {
         CopyPixels(2 * step <= steps ? previous : current, between);
@@ -27,8 +28,8 @@ void BlendFrames(const cb::Bitmap& previous, const cb::Bitmap& current, int step
         std::uint8_t* out = between.topRow(y);
         for (int x = 0; x < current.width(); ++x) {
             for (int channel = 0; channel < 3; ++channel) {
-                out[channel] = static_cast<std::uint8_t>((from[channel] * previousWeight + to[channel] * currentWeight) /
-                                                         divisor);
+                out[channel] = static_cast<std::uint8_t>(
+                    (from[channel] * previousWeight + to[channel] * currentWeight) / divisor);
             }
             from += bytesPerPixel;
             to += bytesPerPixel;

@@ -10,6 +10,7 @@ namespace vidmill::writer {
 // byte of a 32-bit pixel is left as `between` holds it. All three bitmaps have one size and depth.
 // Palette frames cannot be mixed byte by byte: they switch from the previous to the current
 // frame half way.
-void BlendFrames(const cb::Bitmap& previous, const cb::Bitmap& current, int step, int steps, cb::Bitmap& between);
+void BlendFrames(const cb::Bitmap& previous, const cb::Bitmap& current, int step, int steps,
+                 cb::Bitmap& between);
 
 }  // namespace vidmill::writer

@@ -20,17 +20,17 @@ struct VideoSettings {
     int height = 0;
     // Frames per 1000 seconds: the stream's rate over a scale of 1000.
     int rate = 25000;
-    int quality = 7000;         // 0..10000
-    int bytesPerSecond = 0;     // 0: no data-rate limit
-    int keyFrameRate = 0;       // frames between key frames
-    int bands = 0;              // Video-1 frames are encoded in this many bands at once; 0: one per processor
+    int quality = 7000;      // 0..10000
+    int bytesPerSecond = 0;  // 0: no data-rate limit
+    int keyFrameRate = 0;    // frames between key frames
+    int bands = 0;           // Video-1 frames are encoded in this many bands at once; 0: one per processor
 };
 
 // Receives each finished packet: pts is the frame position, the key flag is set for key frames.
 using PacketSink = std::function<void(AVPacket&)>;
 
 class FrameCoder {
-public:
+  public:
     virtual ~FrameCoder() = default;
     // Bits per pixel of the frame bitmaps this coder takes: 24, 32 or 8.
     virtual int bitsPerPixel() const = 0;
@@ -39,7 +39,8 @@ public:
     // Codes the frame at `position`. With keyFrame the packet is a key frame and flagged so;
     // without, it is flagged only when every packet of this coder is a complete picture.
     // Throws Error "Cannot write AVI frame" when the encoder fails.
-    virtual void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) = 0;
+    virtual void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame,
+                        const PacketSink& sink) = 0;
     // Hands out packets the encoder still holds.
     virtual void flush(const PacketSink& sink) = 0;
 };

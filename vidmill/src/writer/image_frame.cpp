@@ -14,7 +14,8 @@ void ComposeImageFrame(cb::Bitmap& frame, cairo_surface_t* image, ImagePlacement
     if (!canvas.valid()) return;
     cairo_t* cairo = canvas.cairo();
     if (placement == ImagePlacement::Stretch)
-        cairo_scale(cairo, static_cast<double>(frame.width()) / width, static_cast<double>(frame.height()) / height);
+        cairo_scale(cairo, static_cast<double>(frame.width()) / width,
+                    static_cast<double>(frame.height()) / height);
     cairo_set_source_surface(cairo, image, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cairo), CAIRO_FILTER_BEST);
     // Stretched images keep their edge pixels up to the frame's border instead of fading out.

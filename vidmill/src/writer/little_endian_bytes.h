@@ -31,7 +31,9 @@ struct LittleEndianBytes {
         u32(static_cast<std::uint32_t>(value >> 32));
     }
     void tag(const char (&name)[5]) { u32(TagCode(name)); }
-    void append(const std::vector<std::uint8_t>& bytes) { data.insert(data.end(), bytes.begin(), bytes.end()); }
+    void append(const std::vector<std::uint8_t>& bytes) {
+        data.insert(data.end(), bytes.begin(), bytes.end());
+    }
     void padToEven() {
         if (data.size() % 2 != 0) u8(0);
     }

@@ -22,7 +22,8 @@ bool PacketSpool::append(const AVPacket& packet) {
     if (!file_ || packet.size < 0) return false;
     const RecordHeader header{packet.pts, packet.dts, packet.duration, packet.size, packet.flags};
     if (std::fwrite(&header, sizeof header, 1, file_.get()) != 1) return false;
-    if (packet.size > 0 && std::fwrite(packet.data, static_cast<std::size_t>(packet.size), 1, file_.get()) != 1)
+    if (packet.size > 0 &&
+        std::fwrite(packet.data, static_cast<std::size_t>(packet.size), 1, file_.get()) != 1)
         return false;
     return true;
 }
@@ -38,7 +39,8 @@ bool PacketSpool::next(AVPacket& packet) {
     const std::size_t got = std::fread(&header, 1, sizeof header, file_.get());
     if (got == 0 && std::feof(file_.get())) return false;
     if (got != sizeof header || header.size < 0 || av_new_packet(&packet, header.size) < 0 ||
-        (header.size > 0 && std::fread(packet.data, static_cast<std::size_t>(header.size), 1, file_.get()) != 1)) {
+        (header.size > 0 &&
+         std::fread(packet.data, static_cast<std::size_t>(header.size), 1, file_.get()) != 1)) {
         failed_ = true;
         return false;
     }

@@ -12,7 +12,7 @@ extern "C" {
 namespace vidmill::writer {
 
 class PacketSpool {
-public:
+  public:
     PacketSpool();
     bool valid() const { return file_ != nullptr; }
     // Appends the packet's data, timestamps and flags. False on a write failure.
@@ -24,7 +24,7 @@ public:
     bool next(AVPacket& packet);
     bool failed() const { return failed_; }
 
-private:
+  private:
     struct FileClose {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };

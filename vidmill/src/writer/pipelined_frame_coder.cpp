@@ -19,7 +19,8 @@ constexpr int kMostBands = 8;
 // than there are block rows, and only for sizes made of whole blocks.
 int BandCount(const VideoSettings& settings) {
     if (settings.width % kBlockSize != 0 || settings.height % kBlockSize != 0) return 1;
-    const int wanted = settings.bands > 0 ? settings.bands : static_cast<int>(std::thread::hardware_concurrency());
+    const int wanted =
+        settings.bands > 0 ? settings.bands : static_cast<int>(std::thread::hardware_concurrency());
     return std::clamp(std::min(wanted, kMostBands), 1, settings.height / kBlockSize);
 }
 
@@ -34,8 +35,8 @@ PacketPtr ClonePacket(const AVPacket& packet) {
 std::unique_ptr<FrameCoder> PipelinedFrameCoder::Create(std::unique_ptr<CodecFrameCoder> whole,
                                                         const AVCodec& encoder, std::uint32_t codecTag,
                                                         const VideoSettings& settings) {
-    std::unique_ptr<PipelinedFrameCoder> coder(new PipelinedFrameCoder(std::move(whole), settings.width,
-                                                                        settings.height));
+    std::unique_ptr<PipelinedFrameCoder> coder(
+        new PipelinedFrameCoder(std::move(whole), settings.width, settings.height));
     const int bands = encoder.id == AV_CODEC_ID_MSVIDEO1 ? BandCount(settings) : 1;
     if (bands == 1 || !coder->addBands(encoder, codecTag, settings, bands)) {
         coder->lanes_.clear();
@@ -52,8 +53,8 @@ PipelinedFrameCoder::~PipelinedFrameCoder() {
     lanes_.clear();
 }
 
-void PipelinedFrameCoder::addLane(CodecFrameCoder& coder, std::unique_ptr<CodecFrameCoder> ownCoder, int topRow,
-                                  int blocks) {
+void PipelinedFrameCoder::addLane(CodecFrameCoder& coder, std::unique_ptr<CodecFrameCoder> ownCoder,
+                                  int topRow, int blocks) {
     auto lane = std::make_unique<Lane>();
     lane->coder = &coder;
     lane->ownCoder = std::move(ownCoder);
@@ -62,8 +63,8 @@ void PipelinedFrameCoder::addLane(CodecFrameCoder& coder, std::unique_ptr<CodecF
     lanes_.push_back(std::move(lane));
 }
 
-bool PipelinedFrameCoder::addBands(const AVCodec& encoder, std::uint32_t codecTag, const VideoSettings& settings,
-                                   int bands) {
+bool PipelinedFrameCoder::addBands(const AVCodec& encoder, std::uint32_t codecTag,
+                                   const VideoSettings& settings, int bands) {
     const int blockRows = settings.height / kBlockSize;
     const int blocksWide = settings.width / kBlockSize;
     int rowsBelow = 0;
@@ -132,7 +133,8 @@ void PipelinedFrameCoder::handOut(const PacketSink& sink) {
 
 // Each band's encoder makes one picture per frame and holds none back.
 void PipelinedFrameCoder::handOutJoined(std::vector<std::vector<PacketPtr>>& made, const PacketSink& sink) {
-    const bool none = std::all_of(made.begin(), made.end(), [](const auto& packets) { return packets.empty(); });
+    const bool none =
+        std::all_of(made.begin(), made.end(), [](const auto& packets) { return packets.empty(); });
     if (none) return;
     std::vector<Video1Band> bands;
     bool complete = true;

@@ -15,7 +15,7 @@
 namespace vidmill::writer {
 
 class PipelinedFrameCoder final : public FrameCoder {
-public:
+  public:
     // `whole` is the encoder opened for the full frame. When the frame is cut into bands, it
     // only describes the stream and an encoder of the same kind is opened per band.
     static std::unique_ptr<FrameCoder> Create(std::unique_ptr<CodecFrameCoder> whole, const AVCodec& encoder,
@@ -25,10 +25,11 @@ public:
     int bitsPerPixel() const override { return whole_->bitsPerPixel(); }
     void describe(AVCodecParameters& parameters) const override;
     // A failure of the encoder shows at the next encode or at flush.
-    void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) override;
+    void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame,
+                const PacketSink& sink) override;
     void flush(const PacketSink& sink) override;
 
-private:
+  private:
     struct Lane {
         CodecFrameCoder* coder = nullptr;
         std::unique_ptr<CodecFrameCoder> ownCoder;  // a band's own encoder

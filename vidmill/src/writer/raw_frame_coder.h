@@ -8,15 +8,16 @@
 namespace vidmill::writer {
 
 class RawFrameCoder final : public FrameCoder {
-public:
+  public:
     RawFrameCoder(int width, int height) : width_(width), height_(height) {}
 
     int bitsPerPixel() const override { return 24; }
     void describe(AVCodecParameters& parameters) const override;
-    void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame, const PacketSink& sink) override;
+    void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame,
+                const PacketSink& sink) override;
     void flush(const PacketSink&) override {}
 
-private:
+  private:
     int width_;
     int height_;
     PacketPtr packet_{av_packet_alloc()};

@@ -15,8 +15,8 @@ std::int64_t SampleFrameAtLastFrame(const AVCodecParameters& parameters, std::in
 }
 
 // Copies packets into the spool until the cut; returns false when the source could not be read.
-void CopyPackets(AVFormatContext& input, int streamIndex, const AVCodecParameters& parameters, const SoundCut& cut,
-                 PacketSpool& spool) {
+void CopyPackets(AVFormatContext& input, int streamIndex, const AVCodecParameters& parameters,
+                 const SoundCut& cut, PacketSpool& spool) {
     PacketPtr packet(av_packet_alloc());
     if (!packet || !spool.valid()) throw Error("Cannot write AVI audio stream");
     const AVRational timeBase = input.streams[streamIndex]->time_base;
@@ -31,10 +31,12 @@ void CopyPackets(AVFormatContext& input, int streamIndex, const AVCodecParameter
         }
         if (cut.keepBytes >= 0) {
             if (bytesKept >= cut.keepBytes) return;
-            if (bytesKept + packet->size > cut.keepBytes) packet->size = static_cast<int>(cut.keepBytes - bytesKept);
+            if (bytesKept + packet->size > cut.keepBytes)
+                packet->size = static_cast<int>(cut.keepBytes - bytesKept);
             bytesKept += packet->size;
         } else if (cut.lastSampleFrame >= 0 && packet->pts != AV_NOPTS_VALUE &&
-                   av_rescale_q(packet->pts, timeBase, AVRational{1, parameters.sample_rate}) > cut.lastSampleFrame) {
+                   av_rescale_q(packet->pts, timeBase, AVRational{1, parameters.sample_rate}) >
+                       cut.lastSampleFrame) {
             return;
         }
         if (!spool.append(*packet)) throw Error("Cannot write AVI audio stream");
@@ -48,10 +50,10 @@ SoundCut CutAtLastFrame(const AVCodecParameters& parameters, std::int64_t frames
     SoundCut cut;
     if (framesWritten < 1 || videoRate < 1 || parameters.sample_rate < 1) return cut;
     const std::int64_t sampleFrame = SampleFrameAtLastFrame(parameters, framesWritten, videoRate);
-    const int samplesPerBlock =
-        parameters.block_align > 0
-            ? av_get_audio_frame_duration2(const_cast<AVCodecParameters*>(&parameters), parameters.block_align)
-            : 0;
+    const int samplesPerBlock = parameters.block_align > 0
+                                    ? av_get_audio_frame_duration2(
+                                          const_cast<AVCodecParameters*>(&parameters), parameters.block_align)
+                                    : 0;
     if (samplesPerBlock > 0) {
         cut.keepBytes = (sampleFrame / samplesPerBlock + 1) * parameters.block_align;
     } else {

@@ -19,13 +19,13 @@ namespace vidmill::writer {
 // block holding that sample, the unit the stream counts its samples in; other sound after the
 // packet that starts at or before it. No frames written yet: nothing to cut by.
 struct SoundCut {
-    std::int64_t keepBytes = -1;       // blocks: bytes kept from the start; -1 = no limit
-    std::int64_t lastSampleFrame = -1; // other sound: last sample frame whose packet is kept; -1 = no limit
+    std::int64_t keepBytes = -1;        // blocks: bytes kept from the start; -1 = no limit
+    std::int64_t lastSampleFrame = -1;  // other sound: last sample frame whose packet is kept; -1 = no limit
 };
 SoundCut CutAtLastFrame(const AVCodecParameters& parameters, std::int64_t framesWritten, int videoRate);
 
 class SoundTrack {
-public:
+  public:
     // Reads the first sound stream of path. Throws Error with the sound messages of the writer.
     // With cutWav the stream is cut at the last of framesWritten frames of the given rate.
     static std::unique_ptr<SoundTrack> Read(const std::string& path, bool cutWav, std::int64_t framesWritten,
@@ -36,7 +36,7 @@ public:
     AVRational timeBase() const { return timeBase_; }
     PacketSpool& packets() { return packets_; }
 
-private:
+  private:
     SoundTrack() = default;
     AVCodecParameters* parameters_ = nullptr;
     AVRational timeBase_{1, 1};

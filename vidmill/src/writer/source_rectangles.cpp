@@ -11,14 +11,16 @@ std::int32_t PixelsToHimetric(int pixels) {
 
 }  // namespace
 
-PictureSource PictureSourceFor(bool stretch, std::int32_t pictureWidth, std::int32_t pictureHeight, int frameWidth,
-                               int frameHeight) {
+PictureSource PictureSourceFor(bool stretch, std::int32_t pictureWidth, std::int32_t pictureHeight,
+                               int frameWidth, int frameHeight) {
     const std::int32_t width = stretch ? pictureWidth : PixelsToHimetric(frameWidth);
     const std::int32_t height = stretch ? pictureHeight : PixelsToHimetric(frameHeight);
     return {0, height, width, -height};
 }
 
-int HimetricToPixels(std::int32_t himetric) { return static_cast<int>(std::nearbyint(himetric / kHimetricPerPixel)); }
+int HimetricToPixels(std::int32_t himetric) {
+    return static_cast<int>(std::nearbyint(himetric / kHimetricPerPixel));
+}
 
 DeviceSource DeviceSourceFor(int x, int y, int width, int height, int frameWidth, int frameHeight) {
     return {x, y, width < 1 ? frameWidth : width, height < 1 ? frameHeight : height};

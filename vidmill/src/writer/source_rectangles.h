@@ -20,8 +20,8 @@ struct PictureSource {
 // With stretch the whole picture (its own HIMETRIC size) fills the frame; without, a part of the
 // frame's size in pixels, converted at 96 dots per inch and rounded. That part counts upwards from
 // the picture's bottom edge, so a picture smaller than the frame lands on the frame's bottom edge.
-PictureSource PictureSourceFor(bool stretch, std::int32_t pictureWidth, std::int32_t pictureHeight, int frameWidth,
-                               int frameHeight);
+PictureSource PictureSourceFor(bool stretch, std::int32_t pictureWidth, std::int32_t pictureHeight,
+                               int frameWidth, int frameHeight);
 
 // The pixel size of a picture of the given HIMETRIC size, each side rounded.
 int HimetricToPixels(std::int32_t himetric);

@@ -42,7 +42,8 @@ bool JoinVideo1Bands(std::span<const Video1Band> bands, std::vector<std::uint8_t
     for (const Video1Band& band : bands) {
         const std::optional<std::size_t> length = Video1CodesLength(band.codes, band.blocks);
         if (!length) return false;
-        picture.insert(picture.end(), band.codes.begin(), band.codes.begin() + static_cast<std::ptrdiff_t>(*length));
+        picture.insert(picture.end(), band.codes.begin(),
+                       band.codes.begin() + static_cast<std::ptrdiff_t>(*length));
     }
     picture.push_back(0);
     picture.push_back(0);

@@ -14,7 +14,9 @@ void WriterProperties::setFramesPerSecond(double framesPerSecond) {
 
 void WriterProperties::setKeyFrameRate(int keyFrameRate) { keyFrameRate_ = std::max(keyFrameRate, 0); }
 
-void WriterProperties::setBytesPerSecond(int bytesPerSecond) { bytesPerSecond_ = std::max(bytesPerSecond, 0); }
+void WriterProperties::setBytesPerSecond(int bytesPerSecond) {
+    bytesPerSecond_ = std::max(bytesPerSecond, 0);
+}
 
 void WriterProperties::setInterFrames(int interFrames, bool writing) {
     if (!writing) interFrames_ = std::max(interFrames, 0);

@@ -9,7 +9,7 @@
 namespace vidmill::writer {
 
 class WriterProperties {
-public:
+  public:
     std::uint32_t compressorHandler() const { return compressorHandler_; }
     int quality() const { return quality_; }
     double framesPerSecond() const { return framesPerSecond_; }
@@ -33,7 +33,7 @@ public:
     // The stream rate over a scale of 1000: frames per second * 1000, rounded half to even.
     int streamRate() const;
 
-private:
+  private:
     std::uint32_t compressorHandler_ = MsVideo1Compressor;
     int quality_ = 7000;
     double framesPerSecond_ = 25.0;

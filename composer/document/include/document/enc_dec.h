@@ -10,7 +10,7 @@
 namespace composer {
 
 class EncDecClass {
-public:
+  public:
     static constexpr const char* kDefaultKey = "Tembralico";
     static constexpr const char* kPadString = "quorl";  // lengthens keys shorter than 4 characters
     static constexpr int32_t kIntegrityWord = 379;

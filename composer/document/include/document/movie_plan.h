@@ -27,7 +27,7 @@ struct FrameRow {
 struct MoviePlan {
     double MovieDuration = 0.0;  // seconds
     int32_t TotalFrames = 0;
-    std::vector<FrameRow> FrameRows = std::vector<FrameRow>(1);        // 0 .. TotalFrames; row 0 is not rendered
+    std::vector<FrameRow> FrameRows = std::vector<FrameRow>(1);  // 0 .. TotalFrames; row 0 is not rendered
     std::vector<AudioEvent> AudioEvents = std::vector<AudioEvent>(1);  // 1 .. AudioEventCount
     int32_t AudioEventCount = 0;
 };

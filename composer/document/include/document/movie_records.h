@@ -39,9 +39,9 @@ struct ClipRec {
     int32_t FrameCount = 0;  // video: frames in the source
     int32_t SrcWidth = 0;    // video and picture: size of a source frame in pixels
     int32_t SrcHeight = 0;
-    int32_t UseFirst = 1;  // video: first frame of the used range, 1-based
-    int32_t UseLast = 0;   // video: last frame of the used range, inclusive (FrameCount once known)
-    int32_t CurFrame = 0;  // frame shown first in the clip window and used by the mask window, 1-based
+    int32_t UseFirst = 1;        // video: first frame of the used range, 1-based
+    int32_t UseLast = 0;         // video: last frame of the used range, inclusive (FrameCount once known)
+    int32_t CurFrame = 0;        // frame shown first in the clip window and used by the mask window, 1-based
     double AudioDuration = 0.0;  // audio: seconds of sound (= AudioFrames / AudioRate)
     int32_t AudioBits = 0;       // audio: 8 or 16
     int32_t AudioChannels = 0;   // audio: 1 mono, 2 stereo
@@ -61,7 +61,7 @@ struct ClipRec {
 
 // One entry of the arranged (main) track.
 struct ArrangeRec {
-    int32_t ClipIndex = 0;                               // index in Clips of the arranged clip
+    int32_t ClipIndex = 0;                                    // index in Clips of the arranged clip
     std::vector<int32_t> Overlays = std::vector<int32_t>(1);  // clip indices, 1 .. OverlayCount, attach order
     int32_t OverlayCount = 0;
 };
@@ -71,7 +71,7 @@ struct MovieDbRec {
     std::string MovieName;
     std::vector<ClipRec> Clips = std::vector<ClipRec>(1);  // 1 .. ClipCount
     int32_t ClipCount = 0;
-    int32_t CurClip = 0;  // the current clip; 0 = none
+    int32_t CurClip = 0;                                            // the current clip; 0 = none
     std::vector<ArrangeRec> Arranged = std::vector<ArrangeRec>(1);  // the main track in play order
     int32_t ArrangedCount = 0;
     std::vector<int32_t> Unused = std::vector<int32_t>(1);  // clip indices on the unused shelf

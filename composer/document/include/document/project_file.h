@@ -24,7 +24,8 @@ std::string WordBytes(const std::vector<int32_t>& words);
 // The value of a header key in the first K bytes of a file's bytes (K = 1000, or the length minus the
 // marker's length when that is larger): the text after CR LF + key + "=" up to the next CR LF. The
 // default when the marker or the line end is missing.
-std::string HeaderValueInBytes(const std::string& fileBytes, const std::string& key, const std::string& defaultValue);
+std::string HeaderValueInBytes(const std::string& fileBytes, const std::string& key,
+                               const std::string& defaultValue);
 
 // The whole file, or nothing when it cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path);

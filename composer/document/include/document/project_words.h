@@ -16,7 +16,7 @@ namespace composer {
 
 // A data block that cannot be a movie: the text says what is wrong, for the user.
 class ProjectDataError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

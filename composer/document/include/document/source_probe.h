@@ -33,7 +33,7 @@ struct AudioFacts {
 };
 
 class SourceProbe {
-public:
+  public:
     virtual ~SourceProbe() = default;
     // An AVI file's frame size, rate and frame count; nothing when it cannot be read.
     virtual std::optional<VideoFacts> ProbeVideo(const std::string& path) = 0;
@@ -50,7 +50,7 @@ public:
 // The probe of a program without media readers: every source reads as unreadable, so no clip can be
 // added and a loaded project keeps its stored values (the refresh is skipped, without warnings).
 class NoSourceProbe : public SourceProbe {
-public:
+  public:
     std::optional<VideoFacts> ProbeVideo(const std::string&) override { return std::nullopt; }
     std::optional<PictureFacts> ProbePicture(const std::string&) override { return std::nullopt; }
     std::optional<AudioFacts> ProbeAudio(const std::string&) override { return std::nullopt; }
@@ -65,13 +65,13 @@ void SetSourceProbe(SourceProbe* probe);
 
 // Installs a probe for the lifetime of the object and restores the previous one after.
 class ScopedSourceProbe {
-public:
+  public:
     explicit ScopedSourceProbe(SourceProbe& probe);
     ~ScopedSourceProbe();
     ScopedSourceProbe(const ScopedSourceProbe&) = delete;
     ScopedSourceProbe& operator=(const ScopedSourceProbe&) = delete;
 
-private:
+  private:
     SourceProbe* previous_;
 };
 

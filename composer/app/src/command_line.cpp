@@ -1,0 +1,138 @@
+#include "app/command_line.h"
+
+namespace composer::app {
+
+namespace {
+
+// The option's values: the `count` arguments after position `index`; false when they are missing.
+bool TakeValues(const std::vector<std::string>& arguments, std::size_t& index, std::size_t count,
+                std::vector<std::string>& values) {
+    if (index + count >= arguments.size()) return false;
+    values.assign(arguments.begin() + static_cast<std::ptrdiff_t>(index + 1),
+                  arguments.begin() + static_cast<std::ptrdiff_t>(index + 1 + count));
+    index += count;
+    return true;
+}
+
+// The options of --render; false with `line.error` set when one is incomplete.
+bool TakeRenderOption(const std::vector<std::string>& arguments, std::size_t& index, CommandLine& line) {
+    const std::string& option = arguments[index];
+    std::vector<std::string> values;
+    if (option == "--part") {
+        if (!TakeValues(arguments, index, 2, values)) {
+            line.error = "--part needs a start and an end time";
+            return false;
+        }
+        line.part = true;
+        line.partStart = values[0];
+        line.partEnd = values[1];
+    } else {
+        if (!TakeValues(arguments, index, 1, values)) {
+            line.error = "--compressor needs a four-character code";
+            return false;
+        }
+        line.compressor = values[0];
+    }
+    return true;
+}
+
+// --render PROJECT OUT: the two paths are taken as they are (no joining, no quotes removed).
+void CheckRenderLine(CommandLine& line, const std::vector<std::string>& paths) {
+    if (paths.size() != 2) {
+        line.command = Command::Invalid;
+        line.error = "--render needs a project file and an output file";
+    } else if (!line.compressor.empty() && !CompressorCode(line.compressor)) {
+        line.command = Command::Invalid;
+        line.error = "--compressor needs a code of 1 to 4 characters, not " + line.compressor;
+    } else {
+        line.projectText = paths[0];
+        line.outputPath = paths[1];
+    }
+}
+
+}  // namespace
+
+std::optional<int32_t> CompressorCode(const std::string& name) {
+    if (name.empty() || name.size() > 4) return std::nullopt;
+    const std::string padded = name + std::string(4 - name.size(), ' ');
+    uint32_t code = 0;
+    for (std::size_t i = 0; i < 4; ++i)
+        code |= static_cast<uint32_t>(static_cast<unsigned char>(padded[i])) << (8 * i);
+    return static_cast<int32_t>(code);
+}
+
+CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
+    CommandLine line;
+    std::vector<std::string> renderPaths;
+    for (std::size_t index = 0; index < arguments.size(); ++index) {
+        const std::string& argument = arguments[index];
+        if (argument == "--help" || argument == "-h") {
+            line.command = Command::Help;
+            return line;
+        }
+        if (argument == "--version") {
+            line.command = Command::Version;
+            return line;
+        }
+        if (argument == "--info") {
+            line.command = Command::Info;
+            continue;
+        }
+        if (argument == "--render") {
+            line.command = Command::Render;
+            continue;
+        }
+        if (line.command == Command::Render && (argument == "--part" || argument == "--compressor")) {
+            if (!TakeRenderOption(arguments, index, line)) {
+                line.command = Command::Invalid;
+                return line;
+            }
+            continue;
+        }
+        if (argument.size() > 1 && argument.starts_with("--")) {
+            line.command = Command::Invalid;
+            line.error = "unknown option " + argument;
+            return line;
+        }
+        if (line.command == Command::Render) {
+            renderPaths.push_back(argument);
+            continue;
+        }
+        if (!line.projectText.empty()) line.projectText += ' ';
+        line.projectText += argument;
+    }
+    if (line.command == Command::Render) CheckRenderLine(line, renderPaths);
+    if (line.command == Command::Info && line.projectText.empty()) {
+        line.command = Command::Invalid;
+        line.error = "--info needs a project file";
+    }
+    return line;
+}
+
+std::string UsageText() {
+    return "Usage: cinebrix-composer [PROJECT.CbMov]\n"
+           "       cinebrix-composer --info PROJECT.CbMov\n"
+           "       cinebrix-composer --render PROJECT.CbMov OUT.avi [--part START END] [--compressor "
+           "FOURCC]\n"
+           "       cinebrix-composer --help | --version\n"
+           "\n"
+           "Composes movies from AVI videos, pictures and WAV sounds.\n"
+           "\n"
+           "  PROJECT.CbMov   the project to open at start (a path in double quotes is accepted)\n"
+           "  --info          print the project, loaded as an open loads it, as one JSON object;\n"
+           "                  warnings go to standard error; exit status 1 when it cannot be loaded\n"
+           "  --render        load the project as an open loads it and write its movie to OUT.avi;\n"
+           "                  progress and warnings go to standard error; exit status 0 only when the\n"
+           "                  movie was written\n"
+           "    --part START END      only the time range START .. END (seconds, or hh:mm:ss, mm:ss)\n"
+           "    --compressor FOURCC   the video compressor for this run (\"MSVC\", \"DIB \", ...) instead\n"
+           "                          of the \"Compressor\" setting\n"
+           "  --help          show this text\n"
+           "  --version       show the program's version\n"
+           "\n"
+           "Settings: cinebrix-composer.ini beside the program when its folder is writable, else in\n"
+           "$XDG_CONFIG_HOME/cinebrix-composer/; $CB_SETTINGS_DIR names another folder.\n"
+           "Temporary files: a work folder cbvNNNNN in $TMPDIR (else /tmp), removed at exit.\n";
+}
+
+}  // namespace composer::app

@@ -1,0 +1,34 @@
+#include "app/startup.h"
+
+#include "app/output_settings.h"
+#include "base/app_state.h"
+#include "base/folders.h"
+#include "base/guide.h"
+#include "base/memory.h"
+#include "document/movie_db.h"
+
+namespace composer {
+
+void ResetTrackPositions() {
+    UnusedTrackX = 20;
+    ArrangedTrackX = 20;
+    ClipViewScale = 1;
+}
+
+void RunStartupSteps() {
+    InitFolders();
+    CheckPhysicalMemory();
+    ReadOutputSettings(MainDb);
+    ReadUserGuideSetting();
+    ResetTrackPositions();
+    ClearMovie(MainDb);
+}
+
+void RunExitSteps(const std::function<void()>& windowSteps) {
+    WriteOutputSettings(MainDb);
+    if (windowSteps) windowSteps();
+    ClearHelpFile();
+    RemoveWorkFolder();
+}
+
+}  // namespace composer

@@ -1,0 +1,59 @@
+#pragma once
+// Dx8PlayClass: the program's sound player and converter on the platform's sound layer. It loads a
+// sound file of any kind the layer decodes (PCM or compressed WAV, MP3 ...), plays and stops it, and
+// saves it as a PCM WAV file; the WAV reader and the AVI reader wrapper use the load-and-save pair
+// to turn compressed sound into plain WAV, the clip window uses it to play a clip's sound.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace cb::sound {
+class SoundBuffer;
+class SoundPlayer;
+}  // namespace cb::sound
+
+namespace composer {
+
+class Dx8PlayClass {
+  public:
+    // DxAvailable tells whether the sound component can be used (it can, unless switched off).
+    Dx8PlayClass();
+    ~Dx8PlayClass();
+    Dx8PlayClass(const Dx8PlayClass&) = delete;
+    Dx8PlayClass& operator=(const Dx8PlayClass&) = delete;
+
+    bool DxAvailable = false;
+    std::string FileName;  // the file loaded last
+
+    // Stops and drops what was loaded, then decodes the file. False for a missing file, one that
+    // does not decode, or when the component is unavailable.
+    bool LoadWaveFile(const std::string& fileName);
+    // Plays the loaded sound once from where it stopped (from the start after it ended). On a machine
+    // without a sound device nothing plays and the user is told so once per run.
+    void PlayWav();
+    // Stops playing; the position stays where it is.
+    void StopPlay();
+    // Writes the loaded sound as a PCM WAV file. False when nothing is loaded or writing fails.
+    bool SaveWaveFile(const std::string& fileName);
+    // Stops and releases the loaded sound.
+    void Cleanup();
+
+    // The description of the loaded sound.
+    int32_t WavBitsPerSample() const { return wavBitsPerSample_; }
+    int32_t WavSampleRate() const { return wavSampleRate_; }
+    int32_t WavChannels() const { return wavChannels_; }
+    int32_t WavSampleCount() const { return wavSampleCount_; }  // samples of all channels
+
+  private:
+    std::shared_ptr<const cb::sound::SoundBuffer> buffer_;
+    std::unique_ptr<cb::sound::SoundPlayer> player_;
+    int32_t wavBitsPerSample_ = 0;
+    int32_t wavSampleRate_ = 0;
+    int32_t wavChannels_ = 0;
+    int32_t wavSampleCount_ = 0;
+};
+
+// True once the "no sound device" notice has been shown in this run.
+extern bool NoSoundDeviceNoticeShown;
+
+}  // namespace composer

@@ -1,0 +1,40 @@
+#pragma once
+// Laying an overlay's pixels over a frame, leaving out its transparent colours.
+#include <cstdint>
+#include <vector>
+
+#include "base/color.h"
+#include "document/movie_records.h"
+#include "media/work_surface.h"
+
+namespace composer {
+
+// The transparent colours of one overlay, prepared for the per-pixel test: for every value of a
+// channel, a bit per colour entry whose range holds it. A pixel is transparent when some entry's
+// bit is set for all three of its channels. Built once per overlay and frame.
+class OverlayRanges {
+  public:
+    // Entries 1..transColorCount of the clip's list (entry 0 is not used); a count beyond the list
+    // is cut to it.
+    OverlayRanges(const std::vector<TransColorRec>& transColors, int32_t transColorCount);
+    explicit OverlayRanges(const std::vector<ToleranceRange>& ranges);
+
+    bool Empty() const { return words_ == 0; }
+    bool Transparent(uint32_t pixel) const;
+    // Lays overlay[0 .. count - 1] over base[0 .. count - 1].
+    void Apply(uint32_t* base, const uint32_t* overlay, std::size_t count) const;
+
+  private:
+    void Allocate(std::size_t entries);
+    void Add(const ToleranceRange& range, std::size_t entry);
+    std::size_t words_ = 0;                     // 64-entry groups
+    std::vector<uint64_t> red_, green_, blue_;  // [channel value x words_ + group]
+};
+
+// Lays the overlay over the base: every overlay pixel that no transparent range holds replaces
+// the base pixel with all four bytes; with no entries the overlay covers the base entirely. Works
+// on the first pixelCount pixels, limited to the shorter buffer.
+void ApplyOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
+                        const std::vector<TransColorRec>& transColors, int32_t transColorCount);
+
+}  // namespace composer

@@ -1,0 +1,63 @@
+#pragma once
+// VelcAviWriterClass: the program's writer of the output movie, over one library AviWriter. It
+// makes sure the requested video compressor exists before the file is created, writes frames given
+// as pictures at their own size, and adds at most one sound track in its whole life: the render
+// driver uses a fresh wrapper per output file.
+//
+// Lifecycle: new -> WriteAvi_CreateNewFile true -> open (pictures, one sound track) ->
+// WriteAVI_CloseFile -> closed. Destroying the wrapper closes it.
+#include <cstdint>
+#include <string>
+
+#include "cbplatform/com_types.h"
+#include "cbplatform/handles.h"
+#include "cbplatform/ipicture.h"
+#include "vidmill/vidmill.h"
+
+namespace composer {
+
+// The window that parents the library's compressor dialog (the program's main window); 0 headless.
+extern HWND AviWriterParentWindow;
+
+class VelcAviWriterClass {
+  public:
+    VelcAviWriterClass() = default;
+    ~VelcAviWriterClass();
+    VelcAviWriterClass(const VelcAviWriterClass&) = delete;
+    VelcAviWriterClass& operator=(const VelcAviWriterClass&) = delete;
+
+    bool IsOpen = false;  // an output file is open for writing
+
+    // Adds the whole WAV file as the sound track. Nothing when not open. A second call on the same
+    // wrapper shows "Tried to add Multiple audio to AVI file" (title "Error writing audio to avi
+    // file") and adds nothing. Throws LibraryError with the library's message when it refuses
+    // the file (for example WAV file "<name>" not found).
+    void WriteAVI_AddAudio(const std::string& wavFileName);
+
+    // Appends the picture as the next frame, drawn at the frame size from its top-left part without
+    // stretching. False when not open. Throws LibraryError with the library's message when the
+    // frame cannot be written.
+    bool WriteAvi_AddPicture(IPicture* picture);
+
+    // Creates the file through a new library writer with the compressor code (checked and replaced
+    // in the caller's variable by CheckCompressor first), the rate and whether the compressor dialog
+    // is shown. False, with the wrapper closed, when the library refuses (bad size, file cannot be
+    // created, compressor unusable, dialog cancelled) or cannot be created; no message is shown.
+    bool WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
+                                double framesPerSecond, int32_t& compressorCode, bool showDialog);
+
+    // Completes and closes the file and releases the library writer. Safe in any state.
+    void WriteAVI_CloseFile();
+
+    // Leaves the code when an installed compressor with that handler is valid and can write;
+    // otherwise sets it to "MSVC". When listing the compressors fails: "DIB " and a message box
+    // with the failure's text, titled "Failed in finding the Codecs".
+    static void CheckCompressor(int32_t& compressorCode);
+
+  private:
+    cb::ComPtr<vidmill::IAviWriter> writer_;
+    bool writerExists_ = false;
+    bool SoundAdded = false;  // set by the first WriteAVI_AddAudio; never reset
+};
+
+}  // namespace composer

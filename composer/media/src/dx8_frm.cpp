@@ -1,0 +1,11 @@
+// The DirectX notice: its caption and message, shown modally through the interaction seam.
+#include "base/interaction.h"
+#include "media/velc_avi_reader_class.h"
+
+namespace composer {
+
+void ShowDx8Frm() {
+    MsgBox("You need to install DirectX8 or higher to play audio.", MsgButtons::OK, " Need DirectX 8");
+}
+
+}  // namespace composer

@@ -1,0 +1,92 @@
+// Laying an overlay's pixels over a frame, leaving out its transparent colours.
+//
+// Instead of testing every colour range for every pixel, each channel value gets a bit per range
+// that holds it; a pixel is transparent when one bit survives the AND of its three channels. The
+// result is that of testing the ranges in order and stopping at the first that holds the pixel,
+// at a cost that does not grow with the number of ranges (up to 64).
+#include "media/overlay_pixels.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace composer {
+namespace {
+
+constexpr std::size_t kEntriesPerWord = 64;
+
+}  // namespace
+
+OverlayRanges::OverlayRanges(const std::vector<TransColorRec>& transColors, int32_t transColorCount) {
+    const std::size_t available = transColors.empty() ? 0 : transColors.size() - 1;
+    const std::size_t count = std::min<std::size_t>(transColorCount > 0 ? transColorCount : 0, available);
+    Allocate(count);
+    for (std::size_t entry = 0; entry < count; ++entry) {
+        const TransColorRec& color = transColors[entry + 1];
+        Add(ColorToleranceRange(color.Red, color.Green, color.Blue, color.Tolerance), entry);
+    }
+}
+
+OverlayRanges::OverlayRanges(const std::vector<ToleranceRange>& ranges) {
+    Allocate(ranges.size());
+    for (std::size_t entry = 0; entry < ranges.size(); ++entry) Add(ranges[entry], entry);
+}
+
+void OverlayRanges::Allocate(std::size_t entries) {
+    words_ = (entries + kEntriesPerWord - 1) / kEntriesPerWord;
+    red_.assign(256 * words_, 0);
+    green_.assign(256 * words_, 0);
+    blue_.assign(256 * words_, 0);
+}
+
+void OverlayRanges::Add(const ToleranceRange& range, std::size_t entry) {
+    const std::size_t word = entry / kEntriesPerWord;
+    const uint64_t bit = uint64_t{1} << (entry % kEntriesPerWord);
+    const auto mark = [&](std::vector<uint64_t>& table, int low, int high) {
+        for (int value = low; value <= high; ++value)
+            table[static_cast<std::size_t>(value) * words_ + word] |= bit;
+    };
+    mark(red_, range.redLow, range.redHigh);
+    mark(green_, range.greenLow, range.greenHigh);
+    mark(blue_, range.blueLow, range.blueHigh);
+}
+
+bool OverlayRanges::Transparent(uint32_t pixel) const {
+    const std::size_t red = ((pixel >> 16) & 0xFF) * words_;
+    const std::size_t green = ((pixel >> 8) & 0xFF) * words_;
+    const std::size_t blue = (pixel & 0xFF) * words_;
+    for (std::size_t word = 0; word < words_; ++word) {
+        if (red_[red + word] & green_[green + word] & blue_[blue + word]) return true;
+    }
+    return false;
+}
+
+void OverlayRanges::Apply(uint32_t* base, const uint32_t* overlay, std::size_t count) const {
+    if (words_ == 0) {
+        std::memcpy(base, overlay, count * sizeof(uint32_t));
+        return;
+    }
+    if (words_ == 1) {
+        // The usual case, a handful of colours: one word per channel value.
+        const uint64_t* red = red_.data();
+        const uint64_t* green = green_.data();
+        const uint64_t* blue = blue_.data();
+        for (std::size_t p = 0; p < count; ++p) {
+            const uint32_t pixel = overlay[p];
+            const uint64_t hit = red[(pixel >> 16) & 0xFF] & green[(pixel >> 8) & 0xFF] & blue[pixel & 0xFF];
+            if (!hit) base[p] = pixel;
+        }
+        return;
+    }
+    for (std::size_t p = 0; p < count; ++p) {
+        if (!Transparent(overlay[p])) base[p] = overlay[p];
+    }
+}
+
+void ApplyOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
+                        const std::vector<TransColorRec>& transColors, int32_t transColorCount) {
+    if (pixelCount <= 0) return;
+    const std::size_t count = std::min({static_cast<std::size_t>(pixelCount), base.size(), overlay.size()});
+    OverlayRanges(transColors, transColorCount).Apply(base.data(), overlay.data(), count);
+}
+
+}  // namespace composer

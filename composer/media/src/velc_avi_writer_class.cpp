@@ -1,0 +1,102 @@
+#include "media/velc_avi_writer_class.h"
+
+#include <exception>
+
+#include "base/interaction.h"
+#include "cbplatform/bstr.h"
+#include "media/library_call.h"
+
+namespace composer {
+
+using vidmill::IAviCompressor;
+using vidmill::IAviCompressors;
+using vidmill::IAviWriter;
+
+HWND AviWriterParentWindow = 0;
+
+namespace {
+
+bool CompressorWrites(IAviCompressor& compressor, int32_t code) {
+    VARIANT_BOOL valid = VARIANT_FALSE, writes = VARIANT_FALSE;
+    LONG handler = 0;
+    CheckLibraryCall(compressor.get_IsValid(&valid));
+    CheckLibraryCall(compressor.get_SupportsWriting(&writes));
+    CheckLibraryCall(compressor.get_Handler(&handler));
+    return valid && writes && handler == code;
+}
+
+}  // namespace
+
+VelcAviWriterClass::~VelcAviWriterClass() { WriteAVI_CloseFile(); }
+
+void VelcAviWriterClass::CheckCompressor(int32_t& compressorCode) {
+    try {
+        auto compressors = CreateLibraryObject<IAviCompressors>(vidmill::CLSID_AviCompressors);
+        bool found = false;
+        VARIANT_BOOL more = VARIANT_TRUE;
+        while (more) {
+            cb::ComPtr<IAviCompressor> current;
+            CheckLibraryCall(compressors->get_Current(current.put()));
+            if (current && CompressorWrites(*current, compressorCode)) found = true;
+            CheckLibraryCall(compressors->Next(&more));
+        }
+        if (!found) compressorCode = vidmill::MsVideo1Compressor;
+    } catch (const std::exception& failure) {
+        compressorCode = vidmill::Uncompressed;
+        MsgBox(failure.what(), MsgButtons::OK, "Failed in finding the Codecs");
+    }
+}
+
+bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
+                                                double framesPerSecond, int32_t& compressorCode,
+                                                bool showDialog) {
+    try {
+        writer_ = CreateLibraryObject<IAviWriter>(vidmill::CLSID_AviWriter);
+        writerExists_ = true;
+        CheckCompressor(compressorCode);
+        CheckLibraryCall(writer_->put_CompressorHandler(compressorCode));
+        CheckLibraryCall(writer_->put_FramesPerSecond(framesPerSecond));
+        CheckLibraryCall(writer_->put_ShowDialog(showDialog ? VARIANT_TRUE : VARIANT_FALSE));
+        const cb::Bstr name(fileName);
+        CheckLibraryCall(writer_->CreateNew(name.get(), width, height, AviWriterParentWindow));
+        VARIANT_BOOL open = VARIANT_FALSE;
+        CheckLibraryCall(writer_->get_IsOpen(&open));
+        if (open) {
+            IsOpen = true;
+            return true;
+        }
+    } catch (const std::exception&) {
+        // The library's text is not shown here; the caller reports the failed file.
+    }
+    WriteAVI_CloseFile();
+    return false;
+}
+
+bool VelcAviWriterClass::WriteAvi_AddPicture(IPicture* picture) {
+    if (!IsOpen || !writer_) return false;
+    CheckLibraryCall(writer_->AddPicture(picture, VARIANT_FALSE));
+    return true;
+}
+
+void VelcAviWriterClass::WriteAVI_AddAudio(const std::string& wavFileName) {
+    if (!IsOpen || !writer_) return;
+    if (SoundAdded) {
+        MsgBox("Tried to add Multiple audio to AVI file", MsgButtons::OK, "Error writing audio to avi file");
+        return;
+    }
+    SoundAdded = true;
+    const cb::Bstr name(wavFileName);
+    CheckLibraryCall(writer_->AddWav(name.get(), VARIANT_FALSE));
+}
+
+void VelcAviWriterClass::WriteAVI_CloseFile() {
+    if (writerExists_) {
+        // Released whatever Close answers; a writer that could not complete its file is still let go.
+        if (writer_) writer_->Close();
+        writer_.reset();
+        writerExists_ = false;
+    }
+    IsOpen = false;
+}
+
+}  // namespace composer

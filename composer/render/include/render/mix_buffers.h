@@ -1,0 +1,21 @@
+#pragma once
+// Sounds placed at their start times and added into one buffer.
+#include <cstdint>
+#include <memory>
+#include <span>
+
+#include "document/file_carr_buff_class.h"
+
+namespace composer {
+
+// One input of the mix: its samples and the time of its first sample.
+struct MixInput {
+    FileCarrBuffClass* buffer = nullptr;
+    double startTime = 0.0;
+};
+// The inputs added into one buffer covering [rangeStart, rangeEnd] at `rate`: sums formed in a
+// wider integer and clipped to the limits of `bits`; samples outside the range are not written.
+std::unique_ptr<FileCarrBuffClass> MixBuffers(std::span<const MixInput> inputs, double rangeStart,
+                                              double rangeEnd, int32_t bits, int32_t rate);
+
+}  // namespace composer

@@ -1,0 +1,20 @@
+#pragma once
+// The movie's sound track: every sound playing in the rendered range, decoded once into per-channel
+// file-backed buffers, brought to the output rate, channels and bits, placed at its start time and
+// added with clipping, then written as a temporary WAV file for the render driver.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/audio_event.h"
+#include "document/movie_records.h"
+
+namespace composer {
+
+// The sound of the range [startSeconds, endSeconds] as a new WAV file in the work folder, in the
+// movie's OutChannels, OutBits and OutRate; "" when no sound plays in the range or the file cannot
+// be written. events are AudioEvents 1 .. eventCount of the timeline plan (entry 0 unused).
+std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& events, int32_t eventCount,
+                           double startSeconds, double endSeconds);
+
+}  // namespace composer

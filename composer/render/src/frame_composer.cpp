@@ -1,0 +1,82 @@
+#include "frame_composer.h"
+
+#include "media/overlay_pixels.h"
+
+namespace composer {
+
+namespace {
+
+bool NoMargins(const CropMargins& margins) {
+    return margins.Top == 0 && margins.Bottom == 0 && margins.Left == 0 && margins.Right == 0;
+}
+
+bool Drawable(int32_t kind) { return kind == ClipVideo || kind == ClipPicture; }
+
+}  // namespace
+
+cb::ComPtr<IPicture> FrameComposer::Compose(const FrameRow& row) {
+    return row.LayerCount > 0 ? Layered(row) : Plain(row);
+}
+
+cb::ComPtr<IPicture> FrameComposer::BlankFrame() {
+    WorkSurface& surface = ProcessMainFrm().ReadPic;
+    FitWorkSurface(surface, movie_.OutWidth, movie_.OutHeight);
+    surface.Clear();
+    return surface.Image();
+}
+
+cb::ComPtr<IPicture> FrameComposer::Plain(const FrameRow& row) {
+    const CropMargins margins = layers_.Open(0, row.MainClip);
+    const RenderLayer& layer = layers_.Layer(0);
+    if (!Drawable(layer.openKind)) return BlankFrame();
+    cb::ComPtr<IPicture> picture = layers_.Picture(0, row.MainFrame, false);
+    if (!picture) return BlankFrame();
+    // A source of the output size without a crop goes to the writer as it came.
+    if (layer.sourceWidth == movie_.OutWidth && layer.sourceHeight == movie_.OutHeight &&
+        NoMargins(margins)) {
+        return picture;
+    }
+    return CropStretchPicture(layer.sourceWidth, layer.sourceHeight, picture.get(), movie_.OutWidth,
+                              movie_.OutHeight, margins.Top, margins.Bottom, margins.Left, margins.Right);
+}
+
+void FrameComposer::FillMain(const FrameRow& row) {
+    const CropMargins margins = layers_.Open(0, row.MainClip);
+    const RenderLayer& layer = layers_.Layer(0);
+    if (Drawable(layer.openKind)) {
+        cb::ComPtr<IPicture> picture = layers_.Picture(0, row.MainFrame, false);
+        if (picture && CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight,
+                                           movie_.OutWidth, movie_.OutHeight, frame_, margins.Top,
+                                           margins.Bottom, margins.Left, margins.Right)) {
+            return;
+        }
+    }
+    // No clip, or a frame that cannot be read: black under the overlays.
+    frame_.assign(static_cast<std::size_t>(movie_.OutWidth) * static_cast<std::size_t>(movie_.OutHeight), 0);
+}
+
+void FrameComposer::LayOverlay(int32_t layerIndex, const LayerRef& overlay) {
+    const CropMargins margins = layers_.Open(layerIndex, overlay.Clip);
+    const RenderLayer& layer = layers_.Layer(layerIndex);
+    if (!Drawable(layer.openKind)) return;
+    cb::ComPtr<IPicture> picture = layers_.Picture(layerIndex, overlay.Frame, true);
+    if (!picture || !CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight,
+                                         movie_.OutWidth, movie_.OutHeight, overlay_, margins.Top,
+                                         margins.Bottom, margins.Left, margins.Right)) {
+        return;  // left out of this frame
+    }
+    const ClipRec& clip = movie_.Clips[static_cast<std::size_t>(layer.openClip)];
+    ApplyOverlayPixels(frame_, overlay_, static_cast<int64_t>(frame_.size()), clip.TransColors,
+                       clip.TransColorCount);
+}
+
+cb::ComPtr<IPicture> FrameComposer::Layered(const FrameRow& row) {
+    layers_.Grow(row.LayerCount);
+    FillMain(row);
+    for (int32_t k = 1; k <= row.LayerCount && k < static_cast<int32_t>(row.Layers.size()); ++k) {
+        LayOverlay(k, row.Layers[static_cast<std::size_t>(k)]);
+    }
+    return PixelsToPicture(movie_.OutWidth, movie_.OutHeight, frame_);
+}
+
+}  // namespace composer

@@ -1,0 +1,143 @@
+// The sound track of a render: selection of the sounds in the range, their conversion to the output
+// format (cached in the clip records), the mix and the WAV file.
+#include "render/mix_output_audio.h"
+
+#include <exception>
+#include <map>
+
+#include "base/files.h"
+#include "base/folders.h"
+#include "base/interaction.h"
+#include "media/decode_clip_audio.h"
+#include "media/wav_oper_mod.h"
+#include "render/mix_buffers.h"
+#include "render/resample_buffer.h"
+#include "render/sample_conversion.h"
+
+namespace composer {
+namespace {
+
+// Replaces a cache file by a converted one; the file it replaces is no longer read by anybody.
+void ReplaceCacheFile(std::string& cacheFile, std::string newFile, const std::string& otherChannelFile) {
+    if (cacheFile != otherChannelFile) DeleteFileChecked(cacheFile);
+    cacheFile = std::move(newFile);
+}
+
+// Converts the clip's left buffer, and the right one when it is a separate stereo channel.
+template <typename Conversion>
+void ConvertCachedChannels(ClipRec& clip, Conversion convert) {
+    const bool sharedChannel = clip.CacheRightFile == clip.CacheLeftFile;
+    const std::string oldLeft = clip.CacheLeftFile;
+    ReplaceCacheFile(clip.CacheLeftFile, KeepBufferFile(*convert(*OpenBufferFile(oldLeft))), "");
+    if (clip.CacheChannels != 2 || clip.CacheRightFile.empty()) return;
+    if (sharedChannel)
+        clip.CacheRightFile = clip.CacheLeftFile;  // a mono sound heard on both sides: converted once
+    else
+        ReplaceCacheFile(clip.CacheRightFile, KeepBufferFile(*convert(*OpenBufferFile(clip.CacheRightFile))),
+                         "");
+}
+
+void MatchRate(MovieDbRec& movie, int32_t clipIndex) {
+    ClipRec& clip = movie.Clips[static_cast<size_t>(clipIndex)];
+    if (clip.CacheRate == movie.OutRate) return;
+    // Resampling always starts from the samples as decoded, never from an earlier resampling.
+    if (clip.CacheRate != clip.AudioRate) DecodeClipAudio(movie, clipIndex);
+    if (clip.CacheRate == movie.OutRate || clip.CacheLeftFile.empty()) return;
+    const int32_t fromRate = clip.CacheRate, bits = clip.CacheBits, toRate = movie.OutRate;
+    ConvertCachedChannels(
+        clip, [&](FileCarrBuffClass& buffer) { return ResampleBuffer(fromRate, toRate, bits, buffer); });
+    clip.CacheRate = movie.OutRate;
+}
+
+void MatchChannels(const MovieDbRec& movie, ClipRec& clip) {
+    if (clip.CacheChannels == movie.OutChannels || clip.CacheLeftFile.empty()) return;
+    const ChannelFiles files =
+        ConvertChannels(clip.CacheChannels, movie.OutChannels, {clip.CacheLeftFile, clip.CacheRightFile});
+    if (files.Right.empty() && clip.CacheRightFile != clip.CacheLeftFile)
+        DeleteFileChecked(clip.CacheRightFile);
+    clip.CacheLeftFile = files.Left;
+    clip.CacheRightFile = files.Right;
+    clip.CacheChannels = movie.OutChannels;
+}
+
+void MatchBits(const MovieDbRec& movie, ClipRec& clip) {
+    if (clip.CacheBits == movie.OutBits || clip.CacheLeftFile.empty()) return;
+    const int32_t fromBits = clip.CacheBits, toBits = movie.OutBits;
+    ConvertCachedChannels(clip,
+                          [&](FileCarrBuffClass& buffer) { return ConvertBits(fromBits, toBits, buffer); });
+    clip.CacheBits = movie.OutBits;
+}
+
+// Step 3: the events whose clip has decoded sound and that overlap the range, both ends included.
+std::vector<AudioEvent> SelectSegments(MovieDbRec& movie, const std::vector<AudioEvent>& events,
+                                       int32_t eventCount, double startSeconds, double endSeconds) {
+    std::vector<AudioEvent> selected;
+    for (int32_t i = 1; i <= eventCount && i < static_cast<int32_t>(events.size()); ++i) {
+        const AudioEvent& event = events[static_cast<size_t>(i)];
+        if (event.Clip < 1 || event.Clip > movie.ClipCount) continue;
+        if (movie.Clips[static_cast<size_t>(event.Clip)].CacheLeftFile.empty())
+            DecodeClipAudio(movie, event.Clip);
+        if (movie.Clips[static_cast<size_t>(event.Clip)].CacheLeftFile.empty()) continue;
+        if (endSeconds < event.StartTime || startSeconds > event.EndTime) continue;
+        selected.push_back(event);
+    }
+    return selected;
+}
+
+enum class Channel { Left, Right };
+
+// Step 6 for one channel: the clips' buffers of that channel mixed at their start times. A clip
+// heard in several segments is opened once.
+std::unique_ptr<FileCarrBuffClass> MixChannel(const MovieDbRec& movie,
+                                              const std::vector<AudioEvent>& selected, Channel channel,
+                                              double startSeconds, double endSeconds) {
+    std::map<std::string, std::unique_ptr<FileCarrBuffClass>> opened;
+    std::vector<MixInput> inputs;
+    for (const AudioEvent& event : selected) {
+        const ClipRec& clip = movie.Clips[static_cast<size_t>(event.Clip)];
+        if (clip.CacheLeftFile.empty()) continue;
+        const std::string& file = channel == Channel::Left ? clip.CacheLeftFile : clip.CacheRightFile;
+        auto& buffer = opened[file];
+        if (!buffer) buffer = OpenBufferFile(file);
+        inputs.push_back({buffer.get(), event.StartTime});
+    }
+    return MixBuffers(inputs, startSeconds, endSeconds, movie.OutBits, movie.OutRate);
+}
+
+// Steps 5 to 7: the channels mixed from the cached buffers and written as a WAV file.
+std::string MixAndWrite(const MovieDbRec& movie, const std::vector<AudioEvent>& selected, double startSeconds,
+                        double endSeconds) {
+    const auto left = MixChannel(movie, selected, Channel::Left, startSeconds, endSeconds);
+    std::unique_ptr<FileCarrBuffClass> right;
+    if (movie.OutChannels == 2) right = MixChannel(movie, selected, Channel::Right, startSeconds, endSeconds);
+    const std::string wavFile = NewTempFileName("wav");
+    if (!WriteWaveFile(wavFile, movie.OutChannels, movie.OutBits, movie.OutRate, *left, right.get()))
+        return "";
+    return wavFile;
+}
+
+}  // namespace
+
+std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& events, int32_t eventCount,
+                           double startSeconds, double endSeconds) {
+    if (eventCount == 0) return "";
+    UI().ProgressText(" processing audio, please wait ..");
+    try {
+        const std::vector<AudioEvent> selected =
+            SelectSegments(movie, events, eventCount, startSeconds, endSeconds);
+        if (selected.empty()) return "";
+        for (const AudioEvent& event : selected) {
+            MatchRate(movie, event.Clip);
+            ClipRec& clip = movie.Clips[static_cast<size_t>(event.Clip)];
+            MatchChannels(movie, clip);
+            MatchBits(movie, clip);
+        }
+        return MixAndWrite(movie, selected, startSeconds, endSeconds);
+    } catch (const std::exception& error) {
+        // A disk that fills up while sound is converted: the movie is written without sound.
+        MsgBox(error.what(), MsgButtons::OK, "Wave file write error");
+        return "";
+    }
+}
+
+}  // namespace composer

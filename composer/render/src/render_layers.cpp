@@ -1,0 +1,95 @@
+#include "render_layers.h"
+
+#include <exception>
+
+namespace composer {
+
+namespace {
+
+constexpr const char* kLineEnd = "\r\n";
+
+// A margin pair that leaves at most two rows (or columns) of the source. Summed in 64 bits: stored
+// margins may be anything. A pair that is zero already is left alone: there is nothing to reset,
+// and a source whose size is unknown (it did not open) must not produce warnings about margins it
+// does not have.
+bool PairTooLarge(int32_t first, int32_t second, int32_t sourceExtent) {
+    const int64_t sum = static_cast<int64_t>(first) + second;
+    return sum != 0 && sum >= static_cast<int64_t>(sourceExtent) - 2;
+}
+
+}  // namespace
+
+RenderLayers::RenderLayers(const MovieDbRec& movie, std::string& warnings)
+    : movie_(movie), warnings_(warnings), layers_(1) {}
+
+void RenderLayers::Grow(int32_t overlayCount) {
+    if (overlayCount > OverlayLayers()) layers_.resize(static_cast<std::size_t>(overlayCount) + 1);
+}
+
+void RenderLayers::OpenSource(RenderLayer& layer, int32_t clip) {
+    if (layer.openKind == ClipVideo) layer.video->ReadAVI_CloseFile();
+    layer.openKind = 0;
+    layer.sourceWidth = 0;
+    layer.sourceHeight = 0;
+    if (clip != 0) {
+        const ClipRec& record = movie_.Clips[static_cast<std::size_t>(clip)];
+        if (record.ClipType == ClipVideo) {
+            // The result is not needed: a file that does not open has size 0 and gives no frames.
+            layer.video->ReadAvi_OpenFile(record.FilePath);
+            layer.sourceWidth = layer.video->Width;
+            layer.sourceHeight = layer.video->Height;
+        } else if (record.ClipType == ClipPicture) {
+            layer.image->ReadImg_ReadFile(record.FilePath);
+            layer.sourceWidth = layer.image->width;
+            layer.sourceHeight = layer.image->height;
+        }
+        layer.openKind = record.ClipType;
+    }
+    layer.openClip = clip;
+}
+
+CropMargins RenderLayers::CheckedMargins(const RenderLayer& layer, int32_t clip) {
+    if (clip == 0) return {};
+    const ClipRec& record = movie_.Clips[static_cast<std::size_t>(clip)];
+    CropMargins margins{record.CropTop, record.CropBottom, record.CropLeft, record.CropRight};
+    if (record.ClipType != ClipVideo && record.ClipType != ClipPicture) return margins;
+    if (PairTooLarge(margins.Top, margins.Bottom, layer.sourceHeight)) {
+        margins.Top = margins.Bottom = 0;
+        warnings_ +=
+            "Crop Top + Bottom is too high, both reset to zero (Clip: " + record.ClipName + ")" + kLineEnd;
+    }
+    if (PairTooLarge(margins.Left, margins.Right, layer.sourceWidth)) {
+        margins.Left = margins.Right = 0;
+        warnings_ +=
+            "Crop Left + Right is too high, both reset to zero (Clip: " + record.ClipName + ")" + kLineEnd;
+    }
+    return margins;
+}
+
+CropMargins RenderLayers::Open(int32_t layerIndex, int32_t clip) {
+    RenderLayer& layer = layers_[static_cast<std::size_t>(layerIndex)];
+    if (clip < 0 || clip >= static_cast<int32_t>(movie_.Clips.size())) clip = 0;
+    if (clip != layer.openClip) OpenSource(layer, clip);
+    return CheckedMargins(layer, clip);
+}
+
+cb::ComPtr<IPicture> RenderLayers::Picture(int32_t layerIndex, int32_t frame, bool needLoaded) {
+    RenderLayer& layer = layers_[static_cast<std::size_t>(layerIndex)];
+    if (layer.openKind == ClipVideo) {
+        cb::ComPtr<IPicture> picture;
+        try {
+            if (layer.video->ReadAvi_GetOneFrameAsPicture(frame, picture)) return picture;
+        } catch (const std::exception&) {
+            // A frame that cannot be decoded is left out of the movie, without a message.
+        }
+        return {};
+    }
+    if (layer.openKind == ClipPicture && (layer.image->loaded || !needLoaded)) return layer.image->picture;
+    return {};
+}
+
+void RenderLayers::CloseAll() {
+    for (RenderLayer& layer : layers_) layer.video->ReadAVI_CloseFile();
+}
+
+}  // namespace composer

@@ -1,0 +1,139 @@
+// Start-up and exit: output settings with their corrections, the guide setting, the track positions,
+// and the settings written back at exit.
+#include "app/startup.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/output_settings.h"
+#include "base/app_state.h"
+#include "base/scripted_interaction.h"
+#include "base/settings.h"
+#include "document/movie_db.h"
+#include "scratch_folder.h"
+
+namespace composer {
+namespace {
+
+class StartupTest : public ::testing::Test {
+  protected:
+    void SetUp() override { SetSettingsLocation(folder.path(), "composer"); }
+    void TearDown() override { SetSettingsLocation(""); }
+
+    testing::ScratchFolder folder;
+    ScriptedInteraction ui;
+    ScopedInteraction scope{ui};
+};
+
+TEST_F(StartupTest, NoSettingsFileGivesTheDefaults) {
+    MovieDbRec movie;
+    movie.OutFps = 1;
+    OutCompressor = 7;
+    TestPlayStart = 3;
+    ReadOutputSettings(movie);
+    ReadUserGuideSetting();
+    EXPECT_EQ(movie.OutFps, 25.0);
+    EXPECT_EQ(movie.OutWidth, 352);
+    EXPECT_EQ(movie.OutHeight, 288);
+    EXPECT_EQ(OutCompressor, 0);
+    EXPECT_EQ(movie.OutChannels, 2);
+    EXPECT_EQ(movie.OutBits, 16);
+    EXPECT_EQ(movie.OutRate, 22050);
+    EXPECT_EQ(TestPlayDuration, 10.0);
+    EXPECT_EQ(TestPlayStart, 0.0);
+    EXPECT_TRUE(ShowUserGuide);
+}
+
+TEST_F(StartupTest, StoredValuesAreCorrected) {
+    const struct {
+        const char* key;
+        const char* stored;
+        double expected;
+    } cases[] = {
+        {"WavFreq", "22000", 22050}, {"WavFreq", "44100", 44100}, {"WavFreq", "8000", 8000},
+        {"WavFreq", "abc", 22050},   {"TestPlayDur", "0.05", 10}, {"TestPlayDur", "15", 10},
+        {"TestPlayDur", "0.1", 0.1}, {"TestPlayDur", "10", 10},   {"TestPlayDur", "2.5", 2.5},
+        {"WavChn", "1", 1},          {"WavChn", "3", 2},          {"WavChn", "0", 2},
+        {"WavBits", "8", 8},         {"WavBits", "24", 16},       {"WavBits", "x", 16},
+        {"FPS", "29.97", 29.97},     {"FPS", "abc", 0},  // no correction for these
+        {"Width", "640.5", 640},     {"Height", "481.5", 482},    {"Compressor", "1129730893", 1129730893},
+    };
+    for (const auto& c : cases) {
+        WriteSetting("output", c.key, c.stored);
+        MovieDbRec movie;
+        ReadOutputSettings(movie);
+        const std::string key = c.key;
+        const double read = key == "WavFreq"       ? movie.OutRate
+                            : key == "TestPlayDur" ? TestPlayDuration
+                            : key == "WavChn"      ? movie.OutChannels
+                            : key == "WavBits"     ? movie.OutBits
+                            : key == "FPS"         ? movie.OutFps
+                            : key == "Width"       ? movie.OutWidth
+                            : key == "Height"      ? movie.OutHeight
+                                                   : OutCompressor;
+        EXPECT_EQ(read, c.expected) << c.key << "=" << c.stored;
+    }
+}
+
+TEST_F(StartupTest, OnlyAStoredZeroHidesTheGuide) {
+    const struct {
+        const char* stored;
+        bool shown;
+    } cases[] = {{"1", true}, {"7", true}, {"0", false}, {"-1", true}, {"", false}};
+    for (const auto& c : cases) {
+        WriteSetting("General", "ShowNewUserGuide", c.stored);
+        ReadUserGuideSetting();
+        EXPECT_EQ(ShowUserGuide, c.shown) << '"' << c.stored << '"';
+    }
+}
+
+TEST_F(StartupTest, StartupStepsPrepareAnEmptyMovieAndExitStoresTheSettings) {
+    const char* saved = std::getenv("TMPDIR");
+    const std::string savedValue = saved ? saved : "";
+    ::setenv("TMPDIR", folder.path().c_str(), 1);
+    WriteSetting("Output", "WavFreq", "22000");
+    MainDb.MovieName = "Old";
+    MainDb.ClipCount = 1;
+    MainDb.Clips.resize(2);
+    UnusedTrackX = ArrangedTrackX = -180;
+    ClipViewScale = 4;
+
+    RunStartupSteps();
+    EXPECT_EQ(MainDb.MovieName, "New Movie");
+    EXPECT_EQ(MainDb.ClipCount, 0);
+    EXPECT_EQ(MainDb.OutRate, 22050);
+    EXPECT_EQ(UnusedTrackX, 20);
+    EXPECT_EQ(ArrangedTrackX, 20);
+    EXPECT_EQ(ClipViewScale, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(WorkFolder));
+    EXPECT_GE(MemoryBudget, kMinimumMemoryBudget);
+    EXPECT_FALSE(ReadSetting("General", "PhyMemorySz").empty());
+
+    MainDb.OutFps = 29.97;
+    MainDb.OutWidth = 640;
+    OutCompressor = 1129730893;
+    TestPlayDuration = 2.5;
+    std::string fpsDuringWindowSteps;
+    RunExitSteps([&] { fpsDuringWindowSteps = ReadSetting("Output", "FPS"); });
+    EXPECT_EQ(fpsDuringWindowSteps, "29.97");  // written before the windows close
+    EXPECT_FALSE(std::filesystem::exists(WorkFolder));
+    EXPECT_EQ(ReadSetting("Output", "WavFreq"), "22050");
+    EXPECT_EQ(ReadSetting("Output", "Width"), "640");
+    EXPECT_EQ(ReadSetting("Output", "Compressor"), "1129730893");
+    EXPECT_EQ(ReadSetting("Output", "TestPlayDur"), "2.5");
+
+    // What exit wrote is what the next start reads.
+    MovieDbRec next;
+    ReadOutputSettings(next);
+    EXPECT_EQ(next.OutFps, 29.97);
+    EXPECT_EQ(next.OutWidth, 640);
+    EXPECT_EQ(TestPlayDuration, 2.5);
+    if (saved)
+        ::setenv("TMPDIR", savedValue.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+}
+
+}  // namespace
+}  // namespace composer

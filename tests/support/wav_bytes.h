@@ -1,0 +1,67 @@
+#pragma once
+// Hand-made WAV files for the tests: the canonical header with a chosen data marker, an optional
+// chunk before the samples and an optional declared data size that differs from the bytes present.
+#include <cstdint>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace composer::testing {
+
+struct WavLayout {
+    std::string marker = "data";
+    std::string chunkBefore;                    // bytes placed between the format block and the marker
+    std::optional<uint32_t> declaredDataBytes;  // default: the bytes given
+    std::optional<uint16_t> bitsField;          // default: bits
+};
+
+inline void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+inline std::string WavBytes(int channels, int bits, int rate, const std::string& samples,
+                            const WavLayout& layout = {}) {
+    const uint32_t declared = layout.declaredDataBytes.value_or(static_cast<uint32_t>(samples.size()));
+    const int blockBytes = channels * bits / 8;
+    std::string bytes = "RIFF";
+    PutLittleEndian(bytes, declared + 36 + static_cast<uint32_t>(layout.chunkBefore.size()), 4);
+    bytes += "WAVEfmt ";
+    PutLittleEndian(bytes, 16, 4);
+    PutLittleEndian(bytes, 1, 2);
+    PutLittleEndian(bytes, static_cast<uint32_t>(channels), 2);
+    PutLittleEndian(bytes, static_cast<uint32_t>(rate), 4);
+    PutLittleEndian(bytes, static_cast<uint32_t>(rate * blockBytes), 4);
+    PutLittleEndian(bytes, static_cast<uint32_t>(blockBytes), 2);
+    PutLittleEndian(bytes, layout.bitsField.value_or(static_cast<uint16_t>(bits)), 2);
+    bytes += layout.chunkBefore + layout.marker;
+    PutLittleEndian(bytes, declared, 4);
+    return bytes + samples;
+}
+
+// 16-bit samples as little-endian bytes.
+inline std::string Samples16(const std::vector<int16_t>& values) {
+    std::string bytes;
+    for (int16_t value : values) PutLittleEndian(bytes, static_cast<uint16_t>(value), 2);
+    return bytes;
+}
+
+inline std::string WriteFile(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+    return path;
+}
+
+inline std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), {}};
+}
+
+// All values of a buffer.
+template <typename Buffer>
+std::vector<int16_t> AllValues(Buffer& buffer) {
+    std::vector<int16_t> values(static_cast<size_t>(buffer.Length()));
+    for (int32_t p = 1; p <= buffer.Length(); ++p) values[static_cast<size_t>(p - 1)] = buffer.GetValue(p);
+    return values;
+}
+
+}  // namespace composer::testing
