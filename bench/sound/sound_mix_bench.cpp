@@ -86,7 +86,7 @@ composer::ClipRec SoundClip(const std::string& path) {
 
 int MixInProcess(char** argv) {
     const double seconds = std::atof(argv[4]);
-    composer::MemoryBudget = std::atoi(argv[5]);
+    const int32_t blockLimit = composer::BlockLimitForBudget(std::atoi(argv[5]));
     composer::WorkFolder = argv[6];
     std::filesystem::create_directories(composer::WorkFolder);
     composer::MovieDbRec movie;
@@ -100,10 +100,10 @@ int MixInProcess(char** argv) {
         events.push_back({movie.ClipCount, 0.0, movie.Clips.back().AudioDuration});
     }
     auto start = Clock::now();
-    const std::string first = composer::MixOutputAudio(movie, events, 2, 0.0, seconds);
+    const std::string first = composer::MixOutputAudio(movie, events, 2, 0.0, seconds, blockLimit);
     const double firstSeconds = SecondsSince(start);
     start = Clock::now();
-    const std::string second = composer::MixOutputAudio(movie, events, 2, 0.0, seconds);
+    const std::string second = composer::MixOutputAudio(movie, events, 2, 0.0, seconds, blockLimit);
     const double secondSeconds = SecondsSince(start);
     std::printf("  first render %.2f s (decode, resample, mix, write), second render %.2f s (cached)\n",
                 firstSeconds, secondSeconds);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app_state_guard.h"
 #include "base/app_state.h"
 #include "base/scripted_interaction.h"
 
@@ -22,7 +23,6 @@ class SoundTest : public ::testing::Test {
         std::filesystem::create_directories(parent);
         std::string pattern = (parent / "sound-XXXXXX").string();
         ASSERT_TRUE(::mkdtemp(pattern.data()));
-        previousWorkFolder_ = WorkFolder;
         WorkFolder = pattern;
         MemoryBudget = kMinimumMemoryBudget;
         scope_.emplace(ui);
@@ -31,7 +31,6 @@ class SoundTest : public ::testing::Test {
         scope_.reset();
         std::error_code ignored;
         std::filesystem::remove_all(WorkFolder, ignored);
-        WorkFolder = previousWorkFolder_;
     }
 
     // A path in the work folder.
@@ -53,8 +52,8 @@ class SoundTest : public ::testing::Test {
     ScriptedInteraction ui;
 
   private:
+    AppStateGuard state_;
     std::optional<ScopedInteraction> scope_;
-    std::string previousWorkFolder_;
 };
 
 }  // namespace composer::testing

@@ -16,25 +16,12 @@ namespace composer::app {
 
 namespace {
 
-// The compressor of one run: the setting's value comes back afterwards, unless the writer had to
-// replace a code that came from the setting itself.
-class CompressorOverride {
-  public:
-    explicit CompressorOverride(const std::string& name) {
-        if (const auto code = CompressorCode(name)) {
-            saved_ = OutCompressor;
-            OutCompressor = *code;
-        }
-    }
-    ~CompressorOverride() {
-        if (saved_) OutCompressor = *saved_;
-    }
-    CompressorOverride(const CompressorOverride&) = delete;
-    CompressorOverride& operator=(const CompressorOverride&) = delete;
-
-  private:
-    std::optional<int32_t> saved_;
-};
+// The settings' options, with the compressor the command line names instead of the stored one.
+RenderOptions OptionsOf(const CommandLine& line) {
+    RenderOptions options = RenderOptionsFromSettings();
+    if (const auto code = CompressorCode(line.compressor)) options.compressor = *code;
+    return options;
+}
 
 // A render without the AVI library would only say that the file could not be created; headless,
 // the reason is named before anything is loaded.
@@ -57,10 +44,10 @@ bool LoadAndRender(const CommandLine& line) {
         std::fprintf(stderr, "cinebrix-composer: cannot load the project %s\n", line.projectText.c_str());
         return false;
     }
-    CompressorOverride compressor(line.compressor);
-    const bool written =
-        line.part ? SavePartMovie(line.outputPath, ParseDuration(line.partStart), ParseDuration(line.partEnd))
-                  : SaveMovie(line.outputPath);
+    RenderOptions options = OptionsOf(line);
+    const bool written = line.part ? SavePartMovie(line.outputPath, ParseDuration(line.partStart),
+                                                   ParseDuration(line.partEnd), options)
+                                   : SaveMovie(line.outputPath, options);
     if (written) {
         std::fprintf(stderr, "cinebrix-composer: wrote %s\n", line.outputPath.c_str());
     } else {

@@ -28,7 +28,9 @@ int32_t BlockLimitForBudget(int32_t memoryBudget) {
     return std::max(values - values % 4, kSmallestBlockLimit);
 }
 
-FileCarrBuffClass::FileCarrBuffClass() : blockLimit_(BlockLimitForBudget(MemoryBudget)) { NewTempFile(); }
+FileCarrBuffClass::FileCarrBuffClass(int32_t blockLimit) : blockLimit_(std::max(blockLimit, 1)) {
+    NewTempFile();
+}
 
 FileCarrBuffClass::~FileCarrBuffClass() {
     file_.Close();
@@ -204,8 +206,8 @@ std::string KeepBufferFile(FileCarrBuffClass& buffer) {
     return path;
 }
 
-std::unique_ptr<FileCarrBuffClass> OpenBufferFile(const std::string& path) {
-    auto buffer = std::make_unique<FileCarrBuffClass>();
+std::unique_ptr<FileCarrBuffClass> OpenBufferFile(const std::string& path, int32_t blockLimit) {
+    auto buffer = std::make_unique<FileCarrBuffClass>(blockLimit);
     buffer->OpenFile(path);
     return buffer;
 }

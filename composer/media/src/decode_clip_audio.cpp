@@ -18,14 +18,14 @@ void DeleteCacheFiles(ClipRec& clip) {
 
 }  // namespace
 
-void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) {
+void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex, int32_t blockLimit) {
     if (clipIndex < 1 || clipIndex > movie.ClipCount) return;
     ClipRec& clip = movie.Clips[static_cast<size_t>(clipIndex)];
     WaitCursor busy;
     // A decode starts from nothing: the buffers of an earlier decode or conversion are superseded.
     DeleteCacheFiles(clip);
     WaveBuffers buffers;
-    if (!LoadWaveSamples(clip.AudioFile, buffers)) return;
+    if (!LoadWaveSamples(clip.AudioFile, buffers, blockLimit)) return;
     clip.CacheLeftFile = KeepBufferFile(*buffers.Left);
     if (clip.AudioChannels == 2) {
         // A stereo clip whose file turned out mono hears that channel on both sides.

@@ -110,7 +110,7 @@ void ReadSamples(std::FILE* file, int64_t dataStart, int32_t frames, const Sampl
     }
 }
 
-bool Load(const std::string& fileName, WaveBuffers& buffers) {
+bool Load(const std::string& fileName, WaveBuffers& buffers, int32_t blockLimit) {
     const wav::OpenedWav wav = wav::OpenForReading(fileName);
     std::FILE* file = wav.file.get();
     if (!file || wav.lengthBytes < 45) return Refuse(fileName, "No wave Data found in file");
@@ -127,8 +127,8 @@ bool Load(const std::string& fileName, WaveBuffers& buffers) {
                                     " is invalid or not supported (at byte location 35)");
 
     const SampleLayout layout{channels, bits, wav::BlockBytes(bits, channels)};
-    buffers.Left = std::make_unique<FileCarrBuffClass>();
-    if (channels == 2) buffers.Right = std::make_unique<FileCarrBuffClass>();
+    buffers.Left = std::make_unique<FileCarrBuffClass>(blockLimit);
+    if (channels == 2) buffers.Right = std::make_unique<FileCarrBuffClass>(blockLimit);
     // 4-bit sound passes the check but is not read: it loads as empty buffers.
     if (bits == 4 || layout.blockBytes < 1) return true;
     // Never more frames than the file holds, whatever the header declares.
@@ -141,14 +141,14 @@ bool Load(const std::string& fileName, WaveBuffers& buffers) {
 
 }  // namespace
 
-bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers) {
+bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers, int32_t blockLimit) {
     buffers = WaveBuffers{};
     if (TrimSpaces(fileName).empty()) {
         MsgBox("Wave file loading failed");
         return false;
     }
     try {
-        if (Load(fileName, buffers)) return true;
+        if (Load(fileName, buffers, blockLimit)) return true;
     } catch (const std::exception& error) {
         MsgBox(error.what(), MsgButtons::OK, "Wave file load error");
     }

@@ -36,11 +36,12 @@ void AddInto(FileCarrBuffClass& output, FileCarrBuffClass& input, int64_t firstV
 }  // namespace
 
 std::unique_ptr<FileCarrBuffClass> MixBuffers(std::span<const MixInput> inputs, double rangeStart,
-                                              double rangeEnd, int32_t bits, int32_t rate) {
+                                              double rangeEnd, int32_t bits, int32_t rate,
+                                              int32_t blockLimit) {
     const SampleLimits limits = LimitsForBits(bits);
     const int64_t first = RoundToInt64(rate * rangeStart + 1);
     const int64_t last = RoundToInt64(rate * rangeEnd + 1);
-    auto output = std::make_unique<FileCarrBuffClass>();
+    auto output = std::make_unique<FileCarrBuffClass>(blockLimit);
     output->SetLength(static_cast<int32_t>(std::max<int64_t>(last - first + 1, 1)), LengthFill::ZeroFill);
     for (const MixInput& input : inputs) {
         if (!input.buffer) continue;

@@ -25,27 +25,28 @@ void ReplaceCacheFile(std::string& cacheFile, std::string newFile, const std::st
 
 // Converts the clip's left buffer, and the right one when it is a separate stereo channel.
 template <typename Conversion>
-void ConvertCachedChannels(ClipRec& clip, Conversion convert) {
+void ConvertCachedChannels(ClipRec& clip, int32_t blockLimit, Conversion convert) {
     const bool sharedChannel = clip.CacheRightFile == clip.CacheLeftFile;
     const std::string oldLeft = clip.CacheLeftFile;
-    ReplaceCacheFile(clip.CacheLeftFile, KeepBufferFile(*convert(*OpenBufferFile(oldLeft))), "");
+    ReplaceCacheFile(clip.CacheLeftFile, KeepBufferFile(*convert(*OpenBufferFile(oldLeft, blockLimit))), "");
     if (clip.CacheChannels != 2 || clip.CacheRightFile.empty()) return;
     if (sharedChannel)
         clip.CacheRightFile = clip.CacheLeftFile;  // a mono sound heard on both sides: converted once
     else
-        ReplaceCacheFile(clip.CacheRightFile, KeepBufferFile(*convert(*OpenBufferFile(clip.CacheRightFile))),
-                         "");
+        ReplaceCacheFile(clip.CacheRightFile,
+                         KeepBufferFile(*convert(*OpenBufferFile(clip.CacheRightFile, blockLimit))), "");
 }
 
-void MatchRate(MovieDbRec& movie, int32_t clipIndex) {
+void MatchRate(MovieDbRec& movie, int32_t clipIndex, int32_t blockLimit) {
     ClipRec& clip = movie.Clips[static_cast<size_t>(clipIndex)];
     if (clip.CacheRate == movie.OutRate) return;
     // Resampling always starts from the samples as decoded, never from an earlier resampling.
-    if (clip.CacheRate != clip.AudioRate) DecodeClipAudio(movie, clipIndex);
+    if (clip.CacheRate != clip.AudioRate) DecodeClipAudio(movie, clipIndex, blockLimit);
     if (clip.CacheRate == movie.OutRate || clip.CacheLeftFile.empty()) return;
     const int32_t fromRate = clip.CacheRate, bits = clip.CacheBits, toRate = movie.OutRate;
-    ConvertCachedChannels(
-        clip, [&](FileCarrBuffClass& buffer) { return ResampleBuffer(fromRate, toRate, bits, buffer); });
+    ConvertCachedChannels(clip, blockLimit, [&](FileCarrBuffClass& buffer) {
+        return ResampleBuffer(fromRate, toRate, bits, buffer);
+    });
     clip.CacheRate = movie.OutRate;
 }
 
@@ -60,23 +61,24 @@ void MatchChannels(const MovieDbRec& movie, ClipRec& clip) {
     clip.CacheChannels = movie.OutChannels;
 }
 
-void MatchBits(const MovieDbRec& movie, ClipRec& clip) {
+void MatchBits(const MovieDbRec& movie, ClipRec& clip, int32_t blockLimit) {
     if (clip.CacheBits == movie.OutBits || clip.CacheLeftFile.empty()) return;
     const int32_t fromBits = clip.CacheBits, toBits = movie.OutBits;
-    ConvertCachedChannels(clip,
+    ConvertCachedChannels(clip, blockLimit,
                           [&](FileCarrBuffClass& buffer) { return ConvertBits(fromBits, toBits, buffer); });
     clip.CacheBits = movie.OutBits;
 }
 
 // Step 3: the events whose clip has decoded sound and that overlap the range, both ends included.
 std::vector<AudioEvent> SelectSegments(MovieDbRec& movie, const std::vector<AudioEvent>& events,
-                                       int32_t eventCount, double startSeconds, double endSeconds) {
+                                       int32_t eventCount, double startSeconds, double endSeconds,
+                                       int32_t blockLimit) {
     std::vector<AudioEvent> selected;
     for (int32_t i = 1; i <= eventCount && i < static_cast<int32_t>(events.size()); ++i) {
         const AudioEvent& event = events[static_cast<size_t>(i)];
         if (event.Clip < 1 || event.Clip > movie.ClipCount) continue;
         if (movie.Clips[static_cast<size_t>(event.Clip)].CacheLeftFile.empty())
-            DecodeClipAudio(movie, event.Clip);
+            DecodeClipAudio(movie, event.Clip, blockLimit);
         if (movie.Clips[static_cast<size_t>(event.Clip)].CacheLeftFile.empty()) continue;
         if (endSeconds < event.StartTime || startSeconds > event.EndTime) continue;
         selected.push_back(event);
@@ -90,7 +92,7 @@ enum class Channel { Left, Right };
 // heard in several segments is opened once.
 std::unique_ptr<FileCarrBuffClass> MixChannel(const MovieDbRec& movie,
                                               const std::vector<AudioEvent>& selected, Channel channel,
-                                              double startSeconds, double endSeconds) {
+                                              double startSeconds, double endSeconds, int32_t blockLimit) {
     std::map<std::string, std::unique_ptr<FileCarrBuffClass>> opened;
     std::vector<MixInput> inputs;
     for (const AudioEvent& event : selected) {
@@ -98,18 +100,19 @@ std::unique_ptr<FileCarrBuffClass> MixChannel(const MovieDbRec& movie,
         if (clip.CacheLeftFile.empty()) continue;
         const std::string& file = channel == Channel::Left ? clip.CacheLeftFile : clip.CacheRightFile;
         auto& buffer = opened[file];
-        if (!buffer) buffer = OpenBufferFile(file);
+        if (!buffer) buffer = OpenBufferFile(file, blockLimit);
         inputs.push_back({buffer.get(), event.StartTime});
     }
-    return MixBuffers(inputs, startSeconds, endSeconds, movie.OutBits, movie.OutRate);
+    return MixBuffers(inputs, startSeconds, endSeconds, movie.OutBits, movie.OutRate, blockLimit);
 }
 
 // Steps 5 to 7: the channels mixed from the cached buffers and written as a WAV file.
 std::string MixAndWrite(const MovieDbRec& movie, const std::vector<AudioEvent>& selected, double startSeconds,
-                        double endSeconds) {
-    const auto left = MixChannel(movie, selected, Channel::Left, startSeconds, endSeconds);
+                        double endSeconds, int32_t blockLimit) {
+    const auto left = MixChannel(movie, selected, Channel::Left, startSeconds, endSeconds, blockLimit);
     std::unique_ptr<FileCarrBuffClass> right;
-    if (movie.OutChannels == 2) right = MixChannel(movie, selected, Channel::Right, startSeconds, endSeconds);
+    if (movie.OutChannels == 2)
+        right = MixChannel(movie, selected, Channel::Right, startSeconds, endSeconds, blockLimit);
     const std::string wavFile = NewTempFileName("wav");
     if (!WriteWaveFile(wavFile, movie.OutChannels, movie.OutBits, movie.OutRate, *left, right.get()))
         return "";
@@ -119,20 +122,20 @@ std::string MixAndWrite(const MovieDbRec& movie, const std::vector<AudioEvent>& 
 }  // namespace
 
 std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& events, int32_t eventCount,
-                           double startSeconds, double endSeconds) {
+                           double startSeconds, double endSeconds, int32_t blockLimit) {
     if (eventCount == 0) return "";
     UI().ProgressText(" processing audio, please wait ..");
     try {
         const std::vector<AudioEvent> selected =
-            SelectSegments(movie, events, eventCount, startSeconds, endSeconds);
+            SelectSegments(movie, events, eventCount, startSeconds, endSeconds, blockLimit);
         if (selected.empty()) return "";
         for (const AudioEvent& event : selected) {
-            MatchRate(movie, event.Clip);
+            MatchRate(movie, event.Clip, blockLimit);
             ClipRec& clip = movie.Clips[static_cast<size_t>(event.Clip)];
             MatchChannels(movie, clip);
-            MatchBits(movie, clip);
+            MatchBits(movie, clip, blockLimit);
         }
-        return MixAndWrite(movie, selected, startSeconds, endSeconds);
+        return MixAndWrite(movie, selected, startSeconds, endSeconds, blockLimit);
     } catch (const std::exception& error) {
         // A disk that fills up while sound is converted: the movie is written without sound.
         MsgBox(error.what(), MsgButtons::OK, "Wave file write error");

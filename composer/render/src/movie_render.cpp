@@ -6,7 +6,6 @@
 #include <exception>
 #include <optional>
 
-#include "base/app_state.h"
 #include "base/files.h"
 #include "base/interaction.h"
 #include "base/rounding.h"
@@ -19,8 +18,6 @@
 #include "render_layers.h"
 
 namespace composer {
-
-bool ShowCompressorDialog = false;
 
 namespace {
 
@@ -159,7 +156,7 @@ std::string WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRan
 }  // namespace
 
 bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,
-                 double endSeconds) {
+                 double endSeconds, RenderOptions& options) {
     RunScreen screen;
     if (!RemoveOldOutput(fileName)) {
         screen.RestorePointer();
@@ -168,8 +165,8 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
         return false;
     }
     VelcAviWriterClass writer;
-    if (!writer.WriteAvi_CreateNewFile(fileName, movie.OutWidth, movie.OutHeight, movie.OutFps, OutCompressor,
-                                       ShowCompressorDialog)) {
+    if (!writer.WriteAvi_CreateNewFile(fileName, movie.OutWidth, movie.OutHeight, movie.OutFps,
+                                       options.compressor, options.showCompressorDialog)) {
         screen.RestorePointer();
         MsgBox("Failed to create file");
         return false;
@@ -183,7 +180,8 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
 
     std::string soundFile;
     if (failure.empty()) {
-        soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds);
+        soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds,
+                                   BlockLimitForBudget(options.memoryBudget));
         failure = AddSoundTrack(movie, plan, startSeconds, endSeconds, soundFile, writer, fileName);
     }
     writer.WriteAVI_CloseFile();
@@ -197,17 +195,18 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     return failure.empty();
 }
 
-bool SaveMovie(MovieDbRec& movie, const std::string& fileName) {
+bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options) {
     RepairOutputSettings(movie);
     const MoviePlan plan = BuildMoviePlan(movie);
     if (plan.MovieDuration == 0) {
         MsgBox("Movie duration is zero", MsgButtons::OK, "Save Movie failed");
         return false;
     }
-    return RenderMovie(movie, plan, fileName, 0, plan.MovieDuration);
+    return RenderMovie(movie, plan, fileName, 0, plan.MovieDuration, options);
 }
 
-bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds) {
+bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds,
+                   RenderOptions& options) {
     RepairOutputSettings(movie);
     const MoviePlan plan = BuildMoviePlan(movie);
     if (plan.MovieDuration == 0) {
@@ -219,13 +218,16 @@ bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startS
         MsgBox("Invalid start/end time", MsgButtons::OK, "Save Part Movie failed");
         return false;
     }
-    return RenderMovie(movie, plan, fileName, startSeconds, endSeconds);
+    return RenderMovie(movie, plan, fileName, startSeconds, endSeconds, options);
 }
 
-bool SaveMovie(const std::string& fileName) { return SaveMovie(MainDb, fileName); }
+bool SaveMovie(const std::string& fileName, RenderOptions& options) {
+    return SaveMovie(MainDb, fileName, options);
+}
 
-bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds) {
-    return SavePartMovie(MainDb, fileName, startSeconds, endSeconds);
+bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds,
+                   RenderOptions& options) {
+    return SavePartMovie(MainDb, fileName, startSeconds, endSeconds, options);
 }
 
 }  // namespace composer

@@ -89,7 +89,7 @@ class PhaseWalk {
 
 std::unique_ptr<FileCarrBuffClass> ResampleBuffer(int32_t fromRate, int32_t toRate, int32_t bits,
                                                   FileCarrBuffClass& source) {
-    auto result = std::make_unique<FileCarrBuffClass>();
+    auto result = std::make_unique<FileCarrBuffClass>(source.GetBlockLimit());
     if (fromRate < 1 || toRate < 1) return result;
     const std::array<Weights, kPhases> table = BernsteinTable();
     const SampleLimits limits = LimitsForBits(bits);

@@ -17,7 +17,7 @@ ChannelFiles ConvertChannels(int32_t fromChannels, int32_t toChannels, const Cha
 }
 
 std::unique_ptr<FileCarrBuffClass> ConvertBits(int32_t fromBits, int32_t toBits, FileCarrBuffClass& source) {
-    auto result = std::make_unique<FileCarrBuffClass>();
+    auto result = std::make_unique<FileCarrBuffClass>(source.GetBlockLimit());
     SampleReader input(source);
     SampleWriter output(*result);
     for (int64_t position = 1; position <= input.Length(); ++position) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/output_settings.h"
+#include "app_state_guard.h"
 #include "base/app_state.h"
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
@@ -21,6 +22,7 @@ class StartupTest : public ::testing::Test {
     void SetUp() override { SetSettingsLocation(folder.path(), "composer"); }
     void TearDown() override { SetSettingsLocation(""); }
 
+    testing::AppStateGuard state;
     testing::ScratchFolder folder;
     ScriptedInteraction ui;
     ScopedInteraction scope{ui};

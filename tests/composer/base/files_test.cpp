@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app_state_guard.h"
 #include "base/app_state.h"
 #include "base/folders.h"
 #include "base/settings.h"
@@ -85,6 +86,7 @@ TEST(WorkFolder, RunsInTheSameSecondGetDifferentFolders) {
 }
 
 TEST(WorkFolder, InitFoldersUsesTmpdirElseTheProgramFolder) {
+    testing::AppStateGuard state;
     testing::ScratchFolder folder;
     const char* saved = std::getenv("TMPDIR");
     const std::string savedValue = saved ? saved : "";

@@ -5,6 +5,7 @@
 
 #include <limits>
 
+#include "app_state_guard.h"
 #include "base/app_state.h"
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
@@ -53,6 +54,7 @@ TEST(JudgeMemory, BudgetAndWarningFollowTheThresholds) {
 }
 
 TEST(CheckPhysicalMemory, WritesTheFiguresShowsTheWarningAndSetsTheBudget) {
+    testing::AppStateGuard state;
     testing::ScratchFolder folder;
     SetSettingsLocation(folder.path(), "composer");
     ScriptedInteraction ui;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "app_state_guard.h"
 #include "base/app_state.h"
 #include "base/console_interaction.h"
 #include "base/guide.h"
@@ -131,10 +132,8 @@ class GuideTipTest : public ::testing::Test {
         SetSettingsLocation(folder.path(), "composer");
         ShowUserGuide = true;
     }
-    void TearDown() override {
-        SetSettingsLocation("");
-        ShowUserGuide = true;
-    }
+    void TearDown() override { SetSettingsLocation(""); }
+    testing::AppStateGuard state;
     testing::ScratchFolder folder;
     ScriptedInteraction ui;
     ScopedInteraction scope{ui};
@@ -163,6 +162,7 @@ TEST_F(GuideTipTest, TitledTipsAreRememberedByTitleAndTipsCanBeOff) {
 }
 
 TEST(HelpFile, SetAndClear) {
+    testing::AppStateGuard state;
     AppFolder = "/opt/cb";
     SetHelpFile();
     EXPECT_EQ(HelpFilePath, "/opt/cb/" + ProgramBaseName() + "-help");

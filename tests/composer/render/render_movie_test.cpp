@@ -78,7 +78,7 @@ class RenderMovieTest : public RenderTest {
 TEST_F(RenderMovieTest, ArrangedClipsOverlaysGapsAndSoundAreWhereTheTimelinePutsThem) {
     MovieDbRec movie = ArrangedMovie();
     const std::string out = OutputFile("arranged.avi");
-    ASSERT_TRUE(SaveMovie(movie, out));
+    ASSERT_TRUE(SaveMovie(movie, out, options_));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
     EXPECT_EQ(movie.OutputPath, out);
 
@@ -113,7 +113,7 @@ TEST_F(RenderMovieTest, ArrangedClipsOverlaysGapsAndSoundAreWhereTheTimelinePuts
 
 TEST_F(RenderMovieTest, ProgressAdvancesEveryTenFramesAndEndsFull) {
     MovieDbRec movie = ArrangedMovie();
-    ASSERT_TRUE(SaveMovie(movie, OutputFile("progress.avi")));
+    ASSERT_TRUE(SaveMovie(movie, OutputFile("progress.avi"), options_));
     using Kind = ScriptedInteraction::ProgressKind;
     std::vector<double> fractions;
     for (const auto& event : ui.progress) {
@@ -141,7 +141,7 @@ TEST_F(RenderMovieTest, PartRangesTakeRoundedFramesWithinTheMovie) {
     for (const Row& row : rows) {
         MovieDbRec movie = NumberedMovie();
         const std::string out = OutputFile("part.avi");
-        ASSERT_TRUE(SavePartMovie(movie, out, row.start, row.end)) << row.start;
+        ASSERT_TRUE(SavePartMovie(movie, out, row.start, row.end, options_)) << row.start;
         EXPECT_EQ(Probe(out).videoFrames, row.frames) << row.start << " .. " << row.end;
         EXPECT_TRUE(Near(PixelAt(out, 1, 24, 32), {5 * (row.firstFrame - 1), 0, 0}, 2))
             << "first frame of " << row.start << " .. " << row.end;
@@ -165,7 +165,7 @@ TEST_F(RenderMovieTest, NothingToRenderIsRefusedWithoutAFile) {
     for (const Row& row : rows) {
         ui.messages.clear();
         MovieDbRec movie = row.emptyMovie ? NewMovie(25, 64, 48) : NumberedMovie();
-        EXPECT_FALSE(SavePartMovie(movie, out, row.start, row.end));
+        EXPECT_FALSE(SavePartMovie(movie, out, row.start, row.end, options_));
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text, row.text);
         EXPECT_EQ(ui.messages[0].title, row.title);
@@ -173,7 +173,7 @@ TEST_F(RenderMovieTest, NothingToRenderIsRefusedWithoutAFile) {
     }
     ui.messages.clear();
     MovieDbRec empty = NewMovie(25, 64, 48);
-    EXPECT_FALSE(SaveMovie(empty, out));
+    EXPECT_FALSE(SaveMovie(empty, out, options_));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Save Movie failed");
     EXPECT_FALSE(fs::exists(out));
@@ -184,7 +184,7 @@ TEST_F(RenderMovieTest, AReadOnlyOutputFileIsKeptAndNothingIsWritten) {
     const std::string out = OutputFile("kept.avi");
     std::ofstream(out) << "keep me";
     fs::permissions(out, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_FALSE(SaveMovie(movie, out));
+    EXPECT_FALSE(SaveMovie(movie, out, options_));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "The file " + out +
                                        "\r\nalready exists and could not be deleted\r\n"
@@ -200,7 +200,7 @@ TEST_F(RenderMovieTest, AnExistingWritableOutputFileIsReplaced) {
     MovieDbRec movie = NumberedMovie();
     const std::string out = OutputFile("replaced.avi");
     std::ofstream(out) << "old movie";
-    ASSERT_TRUE(SaveMovie(movie, out));
+    ASSERT_TRUE(SaveMovie(movie, out, options_));
     EXPECT_EQ(Probe(out).videoFrames, 50);
 }
 
@@ -227,7 +227,7 @@ TEST_F(RenderMovieTest, CropMarginsThatLeaveNoPictureAreIgnoredWithAWarningPerFr
         record.CropRight = row.right;
         Arrange(movie, clip);
         const std::string out = OutputFile("cropped.avi");
-        ASSERT_TRUE(SaveMovie(movie, out));
+        ASSERT_TRUE(SaveMovie(movie, out, options_));
         if (row.line.empty()) {
             EXPECT_TRUE(ui.messages.empty());
         } else {
@@ -261,7 +261,7 @@ TEST_F(RenderMovieTest, ThreeOverlaysAfterFramesWithOneAreLaidInOrder) {
     }
     Arrange(movie, white, {red, keyed, corner});
     const std::string out = OutputFile("three.avi");
-    ASSERT_TRUE(SaveMovie(movie, out));
+    ASSERT_TRUE(SaveMovie(movie, out, options_));
     EXPECT_TRUE(Near(PixelAt(out, 5, 24, 32), kRed));
     EXPECT_TRUE(Near(PixelAt(out, 15, 24, 32), kWhite)) << "the square over the red";
     EXPECT_TRUE(Near(PixelAt(out, 15, 4, 4), kBlue)) << "the corner over the green of the square's clip";
@@ -302,7 +302,7 @@ TEST_F(RenderMovieTest, ADiskThatFillsUpStopsTheRunAndSaysWhatFailed) {
         Arrange(movie, video, {AddSound(movie, MakeWav("tone2.wav", 2.0, 8000), "Tone", 2.0, 8000)});
         const std::string out = OutputFile("full.avi");
         bool written = true;
-        WithFileSizeLimit(100 * 1024, [&] { written = SaveMovie(movie, out); });
+        WithFileSizeLimit(100 * 1024, [&] { written = SaveMovie(movie, out, options_); });
 
         EXPECT_FALSE(written) << row.what;
         ASSERT_FALSE(ui.messages.empty()) << row.what;

@@ -65,14 +65,10 @@ void RenderTest::TearDownTestSuite() {
 void RenderTest::SetUp() {
     SoundTest::SetUp();
     // Uncompressed frames, so that pixels come back exactly.
-    previousCompressor_ = OutCompressor;
-    OutCompressor = vidmill::Uncompressed;
+    options_.compressor = vidmill::Uncompressed;
 }
 
-void RenderTest::TearDown() {
-    OutCompressor = previousCompressor_;
-    SoundTest::TearDown();
-}
+void RenderTest::TearDown() { SoundTest::TearDown(); }
 
 std::string RenderTest::MakeAvi(const std::string& name, const std::string& source, int frames) {
     // Drawn in RGB from the start, so that colours are exact (not rounded through YUV).

@@ -15,6 +15,7 @@
 
 #include "cbplatform/runtime.h"
 #include "document/movie_records.h"
+#include "render/render_options.h"
 #include "sound_test_env.h"
 
 namespace composer::testing {
@@ -75,8 +76,8 @@ class RenderTest : public SoundTest {
 
     static inline std::filesystem::path folder_;
 
-  private:
-    int32_t previousCompressor_ = 0;
+    // The options of every render of these tests: uncompressed frames.
+    RenderOptions options_;
 };
 
 // Red, green and blue each within `tolerance` of the expected values.

@@ -19,11 +19,14 @@ namespace composer {
 
 enum class LengthFill { NoFill, ZeroFill };
 
+// The values a buffer holds in memory unless told otherwise: the share of the smallest memory budget.
+inline constexpr int32_t kDefaultBlockLimit = 500'000;
+
 class FileCarrBuffClass {
   public:
-    // BlockLimit from MemoryBudget (one twentieth of it, counted in values, a multiple of 4, at least
-    // 262144); a new temporary file in the work folder holding one zero, so Length() is 1.
-    FileCarrBuffClass();
+    // A new temporary file in the work folder holding one zero, so Length() is 1; up to blockLimit
+    // values are held in memory (BlockLimitForBudget gives the limit for a memory budget).
+    explicit FileCarrBuffClass(int32_t blockLimit = kDefaultBlockLimit);
     // Deletes the backing file unless Reset has let go of it (errors ignored).
     ~FileCarrBuffClass();
     FileCarrBuffClass(const FileCarrBuffClass&) = delete;
@@ -86,12 +89,14 @@ class FileCarrBuffClass {
     FileCarrBuffFile copySource_;
 };
 
-// The block limit a buffer starts with for a memory budget in bytes.
+// The block limit for a memory budget in bytes: one twentieth of it, counted in values, a multiple of 4,
+// at least 262144.
 int32_t BlockLimitForBudget(int32_t memoryBudget);
 
 // Keeps a buffer's file on disk after the buffer is released, and returns its path.
 std::string KeepBufferFile(FileCarrBuffClass& buffer);
 // A buffer holding a copy of the named file of 16-bit values.
-std::unique_ptr<FileCarrBuffClass> OpenBufferFile(const std::string& path);
+std::unique_ptr<FileCarrBuffClass> OpenBufferFile(const std::string& path,
+                                                  int32_t blockLimit = kDefaultBlockLimit);
 
 }  // namespace composer

@@ -7,12 +7,13 @@
 // decoded from the clip's WAV file.
 #include <cstdint>
 
+#include "document/file_carr_buff_class.h"
 #include "document/movie_records.h"
 
 namespace composer {
 
 // Decodes clip `clipIndex`'s AudioFile into buffers whose files are named in its cache fields, with
 // the wait cursor shown. On failure the cache names are left empty.
-void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex);
+void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex, int32_t blockLimit = kDefaultBlockLimit);
 
 }  // namespace composer

@@ -36,7 +36,8 @@ struct WaveBuffers {
 // Reads every sample into new buffers, in chunks sized by the buffer's block limit. Shows the
 // validation message (title "Error Loading " + file name) followed by "Wave file loading failed"
 // and returns false for a file it cannot load; frames beyond the bytes present are not read.
-bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers);
+bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers,
+                     int32_t blockLimit = kDefaultBlockLimit);
 
 // Writes the buffers as a PCM WAV file (replacing a file of that name): left.Length() frames of
 // `channels` (1 or 2; right is used for 2) at `bits` (8 or 16). Shows its message and returns

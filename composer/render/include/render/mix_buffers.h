@@ -14,8 +14,10 @@ struct MixInput {
     double startTime = 0.0;
 };
 // The inputs added into one buffer covering [rangeStart, rangeEnd] at `rate`: sums formed in a
-// wider integer and clipped to the limits of `bits`; samples outside the range are not written.
+// wider integer and clipped to the limits of `bits`; samples outside the range are not written. The
+// result holds up to blockLimit values in memory.
 std::unique_ptr<FileCarrBuffClass> MixBuffers(std::span<const MixInput> inputs, double rangeStart,
-                                              double rangeEnd, int32_t bits, int32_t rate);
+                                              double rangeEnd, int32_t bits, int32_t rate,
+                                              int32_t blockLimit = kDefaultBlockLimit);
 
 }  // namespace composer

@@ -7,14 +7,16 @@
 #include <vector>
 
 #include "document/audio_event.h"
+#include "document/file_carr_buff_class.h"
 #include "document/movie_records.h"
 
 namespace composer {
 
 // The sound of the range [startSeconds, endSeconds] as a new WAV file in the work folder, in the
 // movie's OutChannels, OutBits and OutRate; "" when no sound plays in the range or the file cannot
-// be written. events are AudioEvents 1 .. eventCount of the timeline plan (entry 0 unused).
+// be written. events are AudioEvents 1 .. eventCount of the timeline plan (entry 0 unused). The sample
+// buffers of the mix hold up to blockLimit values in memory each.
 std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& events, int32_t eventCount,
-                           double startSeconds, double endSeconds);
+                           double startSeconds, double endSeconds, int32_t blockLimit = kDefaultBlockLimit);
 
 }  // namespace composer

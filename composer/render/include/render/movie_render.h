@@ -10,25 +10,25 @@
 
 #include "document/movie_plan.h"
 #include "document/movie_records.h"
+#include "render/render_options.h"
 
 namespace composer {
 
-// Asks the library to show its compressor options dialog while the output file is created. Set by
-// the windows; headless runs leave it false.
-extern bool ShowCompressorDialog;
-
 // The whole movie into `fileName`. A movie of duration 0 gives "Movie duration is zero" (title
 // "Save Movie failed") and writes nothing. Returns whether the movie was written completely.
-bool SaveMovie(MovieDbRec& movie, const std::string& fileName);
-bool SaveMovie(const std::string& fileName);  // MainDb
+bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options);
+bool SaveMovie(const std::string& fileName, RenderOptions& options);  // MainDb
 
 // The time range [startSeconds, endSeconds] into `fileName`; an end past the movie is lowered to
 // its end. "Movie duration is zero" or "Invalid start/end time" (title "Save Part Movie failed")
 // when there is nothing to write. Returns whether the movie was written completely.
-bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds);
-bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds);  // MainDb
+bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds,
+                   RenderOptions& options);
+bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds,
+                   RenderOptions& options);  // MainDb
 
-// The render run over a plan built from `movie`:
+// The render run over a plan built from `movie`, with the options of the command that started it
+// (the writer replaces a compressor code it cannot use in options.compressor):
 // - an existing output file is deleted first; one that is read-only or cannot be deleted stops the
 //   run with "The file <name> / already exists and could not be deleted / please delete it and try
 //   again" before anything is created; a file the writer cannot create gives "Failed to create file";
@@ -44,6 +44,6 @@ bool SavePartMovie(const std::string& fileName, double startSeconds, double endS
 // Source frames or pictures that cannot be read give a blank frame (black under overlays) or leave
 // the overlay out, without a message. Returns whether the movie was written completely.
 bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,
-                 double endSeconds);
+                 double endSeconds, RenderOptions& options);
 
 }  // namespace composer

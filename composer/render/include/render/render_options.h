@@ -1,0 +1,17 @@
+#pragma once
+// What a render is asked to do beyond the movie itself: the choices of the command that starts it.
+#include <cstdint>
+
+namespace composer {
+
+struct RenderOptions {
+    int32_t compressor = 0;             // handler code of the video compressor; 0 = "No compression"
+    bool showCompressorDialog = false;  // the library asks for the compressor's options first
+    int32_t memoryBudget = 10'000'000;  // bytes the render's in-memory sample buffers may use
+};
+
+// The options the program's settings give: OutCompressor and MemoryBudget, no dialog. Read where a
+// command starts, so the engine itself never reads the program's globals.
+RenderOptions RenderOptionsFromSettings();
+
+}  // namespace composer
