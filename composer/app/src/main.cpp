@@ -10,6 +10,7 @@
 #include "app/movie_json.h"
 #include "app/render_command.h"
 #include "app/startup.h"
+#include "base/failure.h"
 #include "base/folders.h"
 #include "cbplatform/media_log.h"
 #include "document/movie_db.h"
@@ -19,6 +20,8 @@
 
 namespace {
 
+constexpr const char* kProgramName = "cinebrix-composer";
+
 // The project is loaded as an open loads it: clip sources are read through the program's readers,
 // so moved sources are relocated and changed ones refreshed, with the warnings on standard error.
 int PrintProjectInfo(const std::string& projectText) {
@@ -26,15 +29,15 @@ int PrintProjectInfo(const std::string& projectText) {
     composer::MediaSourceProbe probe;
     composer::ScopedSourceProbe installed(probe);
     const std::string path = composer::ProjectPathFromCommandLine(projectText);
-    composer::OpenSaveClass reader;
-    const bool loaded = !path.empty() && reader.LoadMovieSource(path);
-    if (loaded) {
+    const bool loaded = composer::GuardCommand(kProgramName, [&] {
+        composer::OpenSaveClass reader;
+        if (path.empty()) throw composer::Failure(projectText + " is not a .CbMov project file");
+        if (!reader.LoadMovieSource(path)) return false;
         reader.DbLocalToMain();
         composer::MainDb.ProjectPath = path;
         std::printf("%s\n", composer::app::MovieJson(composer::MainDb).c_str());
-    } else if (path.empty()) {
-        std::fprintf(stderr, "cinebrix-composer: %s is not a .CbMov project file\n", projectText.c_str());
-    }
+        return true;
+    });
     composer::RemoveWorkFolder();
     return loaded ? 0 : 1;
 }
@@ -44,16 +47,12 @@ int RunProgram(const composer::app::CommandLine& line) {
     // folder still removed.
     composer::MediaSourceProbe probe;
     composer::ScopedSourceProbe installed(probe);
-    try {
+    const bool started = composer::GuardCommand(kProgramName, [&] {
         composer::RunStartupSteps();
         composer::OpenProjectFromCommandLine(line.projectText);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "cinebrix-composer: %s\n", error.what());
-        composer::RunExitSteps();
-        return 1;
-    }
+    });
     composer::RunExitSteps();
-    return 0;
+    return started ? 0 : 1;
 }
 
 }  // namespace

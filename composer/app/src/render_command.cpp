@@ -6,6 +6,7 @@
 #include "app/startup.h"
 #include "base/app_state.h"
 #include "base/duration.h"
+#include "base/failure.h"
 #include "document/open_project.h"
 #include "media/library_call.h"
 #include "media/media_source_probe.h"
@@ -29,7 +30,7 @@ bool LibraryAvailable() {
     try {
         CreateLibraryObject<vidmill::IAviWriter>(vidmill::CLSID_AviWriter);
         return true;
-    } catch (const LibraryError& error) {
+    } catch (const Failure& error) {
         std::fprintf(stderr, "cinebrix-composer: %s (register it with: regsvr libvidmill.so)\n",
                      error.what());
         return false;
@@ -59,15 +60,11 @@ bool LoadAndRender(const CommandLine& line) {
 }  // namespace
 
 int RunRenderCommand(const CommandLine& line) {
-    bool written = false;
     // Nothing may end the program without its exit steps, which remove the work folder.
-    try {
+    const bool written = GuardCommand("cinebrix-composer", [&] {
         RunStartupSteps();
-        written = LoadAndRender(line);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "cinebrix-composer: %s\n", error.what());
-        written = false;
-    }
+        return LoadAndRender(line);
+    });
     RunExitSteps();
     return written ? 0 : 1;
 }

@@ -4,7 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <system_error>
+
+#include "base/failure.h"
 
 namespace composer {
 
@@ -52,8 +53,7 @@ void FileCarrBuffFile::Truncate(int64_t size) {
 }
 
 void FileCarrBuffFile::Fail(const char* what) const {
-    throw std::system_error(errno ? errno : EIO, std::generic_category(),
-                            std::string("cannot ") + what + " the sample buffer file " + path_);
+    FailWithErrno(std::string("cannot ") + what + " the sample buffer file " + path_, errno ? errno : EIO);
 }
 
 }  // namespace composer

@@ -6,6 +6,7 @@
 #include <exception>
 #include <string>
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "base/folders.h"
 #include "base/interaction.h"
@@ -58,13 +59,7 @@ bool OpenSaveClass::LoadMovieSource(const std::string& path) {
     }
     if (LeadingNumber(HeaderValueInBytes(*bytes, "File Version", "0")) != 1) return false;
     if (!ReadDataBlock(*bytes)) return false;
-    try {
-        CheckSources(path);
-    } catch (const std::exception& error) {
-        MsgBox(error.what(), MsgButtons::OK, kOpenErrorTitle);
-        return false;
-    }
-    return true;
+    return GuardCommand(kOpenErrorTitle, [&] { CheckSources(path); });
 }
 
 bool OpenSaveClass::ReadDataBlock(const std::string& fileBytes) {
@@ -75,14 +70,12 @@ bool OpenSaveClass::ReadDataBlock(const std::string& fileBytes) {
             return false;
         }
         const std::vector<int32_t> words = EncDecClass().ListOpen(*block, "");
-        if (words.size() < 2)
-            throw ProjectDataError("The data block is damaged: its check word does not match.");
+        if (words.size() < 2) throw Failure("The data block is damaged: its check word does not match.");
         local_ = WordsToMovie(words);
         return true;
-    } catch (const std::exception& error) {
-        // Also std::bad_alloc and the like: nothing reaches MainDb either way.
-        MsgBox(std::string("The project file cannot be read. ") + error.what(), MsgButtons::OK,
-               kLoadErrorTitle);
+    } catch (...) {
+        // A damaged block, or one too large for memory: nothing reaches MainDb either way.
+        MsgBox("The project file cannot be read. " + CurrentFailureText(), MsgButtons::OK, kLoadErrorTitle);
         return false;
     }
 }
@@ -126,15 +119,14 @@ bool OpenSaveClass::WriteDataFile(const MovieDbRec& movie, const std::string& pa
 
 bool OpenSaveClass::SaveMovieSource(const std::string& path) {
     local_ = MainDb;
-    bool saved = false;
+    std::string reason;
     try {
-        saved = WriteDataFile(local_, path);
-    } catch (const std::exception&) {
-        saved = false;
+        if (WriteDataFile(local_, path)) return true;
+    } catch (...) {
+        reason = "\r\n" + CurrentFailureText();
     }
-    if (!saved)
-        MsgBox("The project could not be saved as " + path + ".", MsgButtons::OK, "Error Saving File");
-    return saved;
+    MsgBox("The project could not be saved as " + path + "." + reason, MsgButtons::OK, "Error Saving File");
+    return false;
 }
 
 }  // namespace composer

@@ -78,12 +78,11 @@ std::optional<std::vector<int32_t>> DataBlockInBytes(const std::string& fileByte
     const std::size_t start = FindMarkerEnd(fileBytes, "Data");
     if (start == std::string::npos) return std::nullopt;
     const std::size_t availableWords = (fileBytes.size() - start) / 4;
-    if (availableWords < 1) throw ProjectDataError("The file ends right after \"Data=\".");
+    if (availableWords < 1) throw Failure("The file ends right after \"Data=\".");
     const auto lastIndex = static_cast<int32_t>(WordAt(fileBytes, start));
     if (lastIndex < 0 || static_cast<uint64_t>(lastIndex) + 1 > availableWords)
-        throw ProjectDataError("The data block claims " + std::to_string(lastIndex) +
-                               " words, but the file holds " + std::to_string(availableWords - 1) +
-                               " after it.");
+        throw Failure("The data block claims " + std::to_string(lastIndex) + " words, but the file holds " +
+                      std::to_string(availableWords - 1) + " after it.");
     std::vector<int32_t> words(static_cast<std::size_t>(lastIndex) + 1);
     for (std::size_t i = 1; i < words.size(); ++i)
         words[i] = static_cast<int32_t>(WordAt(fileBytes, start + 4 * i));

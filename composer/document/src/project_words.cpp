@@ -52,19 +52,19 @@ class WordReader {
     int64_t Remaining() const { return static_cast<int64_t>(words_.size()) - static_cast<int64_t>(next_); }
 
     int32_t Take(const char* what) {
-        if (Remaining() < 1) throw ProjectDataError(std::string("The data ends inside ") + what + ".");
+        if (Remaining() < 1) throw Failure(std::string("The data ends inside ") + what + ".");
         return words_[next_++];
     }
 
     // A count of items that each take at least minimumWords words.
     int32_t TakeCount(const char* what, int32_t count, int64_t minimumWords) const {
         if (count < 0)
-            throw ProjectDataError(std::string("The number of ") + what + " is negative (" +
-                                   std::to_string(count) + ").");
+            throw Failure(std::string("The number of ") + what + " is negative (" + std::to_string(count) +
+                          ").");
         if (count * minimumWords > Remaining())
-            throw ProjectDataError(std::string("The number of ") + what + " (" + std::to_string(count) +
-                                   ") is more than the data can hold (" + std::to_string(Remaining()) +
-                                   " words remain).");
+            throw Failure(std::string("The number of ") + what + " (" + std::to_string(count) +
+                          ") is more than the data can hold (" + std::to_string(Remaining()) +
+                          " words remain).");
         return count;
     }
 
@@ -80,32 +80,31 @@ class WordReader {
     std::string TakeString(const char* what) {
         const int32_t blockWords = Take(what);
         if (blockWords < 1 || blockWords > Remaining())
-            throw ProjectDataError(std::string("The text block of ") + what + " claims " +
-                                   std::to_string(blockWords) + " words; " + std::to_string(Remaining()) +
-                                   " remain.");
+            throw Failure(std::string("The text block of ") + what + " claims " + std::to_string(blockWords) +
+                          " words; " + std::to_string(Remaining()) + " remain.");
         const std::span<const int32_t> block(words_.data() + next_ - 1,
                                              static_cast<std::size_t>(blockWords) + 1);
         next_ += static_cast<std::size_t>(blockWords);
         try {
             return WordsToStr(block);
-        } catch (const ProjectDataError& error) {
-            throw ProjectDataError(std::string("The text of ") + what + ": " + error.what());
+        } catch (const Failure& error) {
+            throw Failure(std::string("The text of ") + what + ": " + error.what());
         }
     }
 
     uint8_t TakeByte(const char* what) {
         const int32_t value = Take(what);
         if (value < 0 || value > 255)
-            throw ProjectDataError(std::string("A ") + what + " of " + std::to_string(value) +
-                                   " is not a colour byte.");
+            throw Failure(std::string("A ") + what + " of " + std::to_string(value) +
+                          " is not a colour byte.");
         return static_cast<uint8_t>(value);
     }
 
     int32_t TakeClipIndex(const char* what, int32_t clipCount) {
         const int32_t index = Take(what);
         if (index < 1 || index > clipCount)
-            throw ProjectDataError(std::string("The ") + what + " " + std::to_string(index) +
-                                   " names no clip (there are " + std::to_string(clipCount) + ").");
+            throw Failure(std::string("The ") + what + " " + std::to_string(index) +
+                          " names no clip (there are " + std::to_string(clipCount) + ").");
         return index;
     }
 
@@ -159,13 +158,13 @@ std::vector<int32_t> StrToWords(const std::string& text) {
 }
 
 std::string WordsToStr(std::span<const int32_t> block) {
-    if (block.size() < 2) throw ProjectDataError("The text block is shorter than its two count words.");
+    if (block.size() < 2) throw Failure("The text block is shorter than its two count words.");
     const int32_t length = block[1];
     if (length <= 0) return {};
     const int64_t byteRoom = 4 * (static_cast<int64_t>(block.size()) - 2);
     if (length > byteRoom)
-        throw ProjectDataError("a length of " + std::to_string(length) +
-                               " bytes is more than its block holds (" + std::to_string(byteRoom) + ").");
+        throw Failure("a length of " + std::to_string(length) + " bytes is more than its block holds (" +
+                      std::to_string(byteRoom) + ").");
     std::string bytes(static_cast<std::size_t>(length), '\0');
     for (int32_t i = 0; i < length; ++i)
         bytes[static_cast<std::size_t>(i)] = static_cast<char>(

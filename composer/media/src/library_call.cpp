@@ -20,7 +20,7 @@ void CheckLibraryCall(HRESULT status) {
     if (SUCCEEDED(status)) return;
     std::string message = cb::TakeErrorDescription();
     if (message.empty()) message = StatusText(status);
-    throw LibraryError(status, message);
+    throw Failure(message);
 }
 
 void CreateLibraryObjectRaw(REFCLSID clsid, REFIID iid, void** object) {
@@ -28,8 +28,8 @@ void CreateLibraryObjectRaw(REFCLSID clsid, REFIID iid, void** object) {
     cb::TakeErrorDescription();
     const HRESULT status = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, object);
     if (SUCCEEDED(status) && *object) return;
-    if (status == REGDB_E_CLASSNOTREG) throw LibraryError(status, "The AVI library is not registered");
-    if (status == CO_E_DLLNOTFOUND) throw LibraryError(status, "The AVI library could not be loaded");
+    if (status == REGDB_E_CLASSNOTREG) throw Failure("The AVI library is not registered");
+    if (status == CO_E_DLLNOTFOUND) throw Failure("The AVI library could not be loaded");
     CheckLibraryCall(FAILED(status) ? status : E_UNEXPECTED);
 }
 

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "base/folders.h"
 #include "base/interaction.h"
@@ -44,6 +45,7 @@ void VelcAviReaderClass::ResetFields() {
 
 bool VelcAviReaderClass::ReadAvi_OpenFile(const std::string& fileName) {
     ResetFields();
+    LastFailure.clear();
     try {
         reader_ = CreateLibraryObject<IAviReader>(vidmill::CLSID_AviReader);
         readerExists_ = true;
@@ -68,8 +70,10 @@ bool VelcAviReaderClass::ReadAvi_OpenFile(const std::string& fileName) {
             IsOpen = true;
             return true;
         }
-    } catch (const std::exception&) {
-        // Not installed, not registered, or the file refused: the wrapper ends up closed.
+        LastFailure = "The AVI library did not open the file.";
+    } catch (...) {
+        // Not installed, not registered, or the file refused: the wrapper ends up closed and says why.
+        LastFailure = CurrentFailureText();
     }
     ReadAVI_CloseFile();
     return false;
@@ -171,9 +175,10 @@ bool VelcAviReaderClass::ExtractWavFile() {
             if (TakeWavDescription(copy)) return true;
         }
         return DecodeWithSoundLayer(copy);
-    } catch (const std::exception&) {
+    } catch (...) {
         // A sound track the library could not copy (or none at all): no WAV copy, and nothing of
         // a half-written one left behind.
+        LastFailure = CurrentFailureText();
         if (!copy.empty() && copy != WavTempFile) DeleteFileChecked(copy);
         return false;
     }

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "base/failure.h"
 #include "base/interaction.h"
 #include "cbplatform/bstr.h"
 #include "media/library_call.h"
@@ -30,7 +31,7 @@ bool CompressorWrites(IAviCompressor& compressor, int32_t code) {
 VelcAviWriterClass::~VelcAviWriterClass() { WriteAVI_CloseFile(); }
 
 void VelcAviWriterClass::CheckCompressor(int32_t& compressorCode) {
-    try {
+    const auto find = [&] {
         auto compressors = CreateLibraryObject<IAviCompressors>(vidmill::CLSID_AviCompressors);
         bool found = false;
         VARIANT_BOOL more = VARIANT_TRUE;
@@ -41,15 +42,14 @@ void VelcAviWriterClass::CheckCompressor(int32_t& compressorCode) {
             CheckLibraryCall(compressors->Next(&more));
         }
         if (!found) compressorCode = vidmill::MsVideo1Compressor;
-    } catch (const std::exception& failure) {
-        compressorCode = vidmill::Uncompressed;
-        MsgBox(failure.what(), MsgButtons::OK, "Failed in finding the Codecs");
-    }
+    };
+    if (!GuardCommand("Failed in finding the Codecs", find)) compressorCode = vidmill::Uncompressed;
 }
 
 bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
                                                 double framesPerSecond, int32_t& compressorCode,
                                                 bool showDialog) {
+    LastFailure.clear();
     try {
         writer_ = CreateLibraryObject<IAviWriter>(vidmill::CLSID_AviWriter);
         writerExists_ = true;
@@ -65,8 +65,10 @@ bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int
             IsOpen = true;
             return true;
         }
-    } catch (const std::exception&) {
-        // The library's text is not shown here; the caller reports the failed file.
+        LastFailure = "The AVI library did not open the file.";
+    } catch (...) {
+        // The caller reports the failed file, with this reason.
+        LastFailure = CurrentFailureText();
     }
     WriteAVI_CloseFile();
     return false;

@@ -7,6 +7,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "base/interaction.h"
 #include "base/rounding.h"
@@ -89,12 +90,11 @@ void ReadSamples(std::FILE* file, int64_t dataStart, int32_t frames, const Sampl
     std::vector<uint8_t> bytes(static_cast<size_t>(framesPerChunk) * layout.blockBytes);
     std::vector<int16_t> left(static_cast<size_t>(framesPerChunk)), right;
     if (layout.channels == 2) right.resize(left.size());
-    if (fseeko(file, dataStart - 1, SEEK_SET) != 0) throw std::runtime_error("cannot reach the wave data");
+    if (fseeko(file, dataStart - 1, SEEK_SET) != 0) throw Failure("cannot reach the wave data");
     for (int32_t done = 0; done < frames;) {
         const int32_t count = std::min(framesPerChunk, frames - done);
         const size_t size = static_cast<size_t>(count) * layout.blockBytes;
-        if (std::fread(bytes.data(), 1, size, file) != size)
-            throw std::runtime_error("cannot read the wave data");
+        if (std::fread(bytes.data(), 1, size, file) != size) throw Failure("cannot read the wave data");
         for (int32_t f = 0; f < count; ++f) {
             for (int32_t c = 0; c < layout.channels; ++c) {
                 const uint8_t* sample =
@@ -147,11 +147,8 @@ bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers, int32_t 
         MsgBox("Wave file loading failed");
         return false;
     }
-    try {
-        if (Load(fileName, buffers, blockLimit)) return true;
-    } catch (const std::exception& error) {
-        MsgBox(error.what(), MsgButtons::OK, "Wave file load error");
-    }
+    if (GuardCommand("Wave file load error", [&] { return Load(fileName, buffers, blockLimit); }))
+        return true;
     buffers = WaveBuffers{};
     return false;
 }
@@ -163,8 +160,7 @@ namespace composer {
 namespace {
 
 void WriteBytes(std::FILE* file, const void* bytes, size_t size) {
-    if (std::fwrite(bytes, 1, size, file) != size)
-        throw std::runtime_error("The wave file could not be written");
+    if (std::fwrite(bytes, 1, size, file) != size) throw Failure("The wave file could not be written");
 }
 
 // Interleaves a chunk of frames: 8-bit as value + 128 in one byte, 16-bit as two bytes.
@@ -186,15 +182,15 @@ void PackFrames(const std::vector<int16_t>& left, const std::vector<int16_t>& ri
 
 void Write(const std::string& fileName, int32_t channels, int32_t bits, int32_t sampleRate,
            FileCarrBuffClass& left, FileCarrBuffClass* right) {
-    if (channels == 2 && !right) throw std::invalid_argument("No right channel given for a stereo wave");
+    if (channels == 2 && !right) throw Failure("No right channel given for a stereo wave");
     const int32_t frames = left.Length();
     const int32_t blockBytes = wav::BlockBytes(bits, channels);
     const int64_t dataBytes = static_cast<int64_t>(frames) * blockBytes;
     if (dataBytes > std::numeric_limits<uint32_t>::max() - 36)
-        throw std::length_error("The sound is too long for a wave file");
+        throw Failure("The sound is too long for a wave file");
     DeleteFileChecked(fileName);
     wav::FilePtr file(std::fopen(fileName.c_str(), "wb"));
-    if (!file) throw std::runtime_error("The wave file " + fileName + " could not be created");
+    if (!file) throw Failure("The wave file " + fileName + " could not be created");
     const auto header = cb::sound::MakeWavHeader(cb::sound::PcmFormat{channels, sampleRate, bits},
                                                  static_cast<uint32_t>(dataBytes));
     WriteBytes(file.get(), header.data(), header.size());
@@ -216,7 +212,7 @@ void Write(const std::string& fileName, int32_t channels, int32_t bits, int32_t 
         WriteBytes(file.get(), bytes.data(), bytes.size());
         done += count;
     }
-    if (std::fclose(file.release()) != 0) throw std::runtime_error("The wave file could not be written");
+    if (std::fclose(file.release()) != 0) throw Failure("The wave file could not be written");
 }
 
 }  // namespace
@@ -231,13 +227,8 @@ bool WriteWaveFile(const std::string& fileName, int32_t channels, int32_t bits, 
         MsgBox("Zero size wave found", MsgButtons::OK, "Writing wave error");
         return false;
     }
-    try {
-        Write(fileName, channels, bits, sampleRate, left, right);
-        return true;
-    } catch (const std::exception& error) {
-        MsgBox(error.what(), MsgButtons::OK, "Wave file write error");
-        return false;
-    }
+    return GuardCommand("Wave file write error",
+                        [&] { Write(fileName, channels, bits, sampleRate, left, right); });
 }
 
 }  // namespace composer

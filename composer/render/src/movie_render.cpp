@@ -6,6 +6,7 @@
 #include <exception>
 #include <optional>
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "base/interaction.h"
 #include "base/rounding.h"
@@ -69,30 +70,24 @@ class RunScreen {
     std::optional<WaitCursor> cursor_;
 };
 
-// Appends one frame; "" when written, else why not.
-std::string AddFrame(VelcAviWriterClass& writer, IPicture* picture) {
-    try {
-        if (writer.WriteAvi_AddPicture(picture)) return "";
-        return "The output file is not open.";
-    } catch (const std::exception& failure) {
-        return failure.what();
-    }
+// What stopped a run after the file was created: what failed and why, with the file left incomplete.
+[[noreturn]] void FailIncomplete(const std::string& what, const std::string& reason,
+                                 const std::string& fileName) {
+    throw Failure("The movie could not be written: " + what + kLineEnd + reason + kLineEnd + "The file " +
+                  fileName + " is incomplete.");
 }
 
-// Adds the sound track; "" when added, else why not.
-std::string AddSound(VelcAviWriterClass& writer, const std::string& wavFile) {
+// Runs one step of the writer; a refusal stops the run with its reason.
+template <typename Step>
+void WriterStep(const std::string& what, const std::string& fileName, Step&& step) {
+    std::string reason;
     try {
-        writer.WriteAVI_AddAudio(wavFile);
-        return "";
-    } catch (const std::exception& failure) {
-        return failure.what();
+        if (step()) return;
+        reason = "The output file is not open.";
+    } catch (const Failure& refused) {
+        reason = refused.what();
     }
-}
-
-std::string IncompleteMessage(const std::string& what, const std::string& reason,
-                              const std::string& fileName) {
-    return "The movie could not be written: " + what + kLineEnd + reason + kLineEnd + "The file " + fileName +
-           " is incomplete.";
+    FailIncomplete(what, reason, fileName);
 }
 
 // Whether the mix had sound to give: an event of a clip whose sound was decoded overlaps the range.
@@ -107,50 +102,46 @@ bool SoundExpected(const MovieDbRec& movie, const MoviePlan& plan, double startS
     return false;
 }
 
-// Adds the mixed sound (when there is any); "" when the movie has the sound it should have, else the
-// message that says what failed.
-std::string AddSoundTrack(const MovieDbRec& movie, const MoviePlan& plan, double startSeconds,
-                          double endSeconds, const std::string& soundFile, VelcAviWriterClass& writer,
-                          const std::string& fileName) {
+// Adds the mixed sound (when there is any); fails when the movie would lack the sound it should have.
+void AddSoundTrack(const MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
+                   const std::string& soundFile, VelcAviWriterClass& writer, const std::string& fileName) {
     if (soundFile.empty()) {
-        if (!SoundExpected(movie, plan, startSeconds, endSeconds)) return "";
-        return IncompleteMessage("its sound track could not be made.", "The movie has no sound.", fileName);
+        if (!SoundExpected(movie, plan, startSeconds, endSeconds)) return;
+        FailIncomplete("its sound track could not be made.", "The movie has no sound.", fileName);
     }
-    const std::string refused = AddSound(writer, soundFile);
-    return refused.empty() ? "" : IncompleteMessage("its sound track was refused.", refused, fileName);
+    WriterStep("its sound track was refused.", fileName, [&] {
+        writer.WriteAVI_AddAudio(soundFile);
+        return true;
+    });
 }
 
 // The writer's close does not say whether the file could be completed (its index is written last,
 // when a full disk shows too): the finished file must open with every frame written.
-std::string CheckFinishedMovie(const std::string& fileName, const FrameRange& range) {
+void CheckFinishedMovie(const std::string& fileName, const FrameRange& range) {
     const int32_t written = std::max(range.last - range.first + 1, 0);
-    if (written == 0) return "";
+    if (written == 0) return;
     VelcAviReaderClass reader;
-    if (reader.ReadAvi_OpenFile(fileName) && reader.FrameCount == written) return "";
-    return IncompleteMessage(
-        "the finished file does not read back with its " + std::to_string(written) + " frames.",
-        "It could not be completed.", fileName);
+    if (reader.ReadAvi_OpenFile(fileName) && reader.FrameCount == written) return;
+    FailIncomplete("the finished file does not read back with its " + std::to_string(written) + " frames.",
+                   "It could not be completed.", fileName);
 }
 
-// Writes frames first .. last; "" when all were written, else the message that says which failed.
-std::string WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& range,
-                        VelcAviWriterClass& writer, std::string& warnings, const std::string& fileName) {
+// Writes frames first .. last; fails at the first frame the writer refuses.
+void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& range,
+                 VelcAviWriterClass& writer, std::string& warnings, const std::string& fileName) {
     RenderLayers layers(movie, warnings);
     FrameComposer composer(movie, layers);
     const int32_t frameCount = range.last - range.first + 1;
     for (int32_t f = range.first; f <= range.last; ++f) {
         const cb::ComPtr<IPicture> picture = composer.Compose(plan.FrameRows[static_cast<std::size_t>(f)]);
-        const std::string refused = AddFrame(writer, picture.get());
-        if (!refused.empty()) {
-            return IncompleteMessage("frame " + std::to_string(f) + " was refused.", refused, fileName);
-        }
+        WriterStep("frame " + std::to_string(f) + " was refused.", fileName,
+                   [&] { return writer.WriteAvi_AddPicture(picture.get()); });
         const int32_t done = f - range.first + 1;
         if (done % kProgressStep == 0) {
             UI().ProgressFraction(static_cast<float>(done) / static_cast<float>(frameCount));
         }
     }
     UI().ProgressFraction(1.0);
-    return "";
 }
 
 }  // namespace
@@ -168,7 +159,7 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     if (!writer.WriteAvi_CreateNewFile(fileName, movie.OutWidth, movie.OutHeight, movie.OutFps,
                                        options.compressor, options.showCompressorDialog)) {
         screen.RestorePointer();
-        MsgBox("Failed to create file");
+        MsgBox("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd + writer.LastFailure);
         return false;
     }
     std::string warnings;
@@ -176,23 +167,26 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
 
     const int32_t lastRow = std::min(plan.TotalFrames, static_cast<int32_t>(plan.FrameRows.size()) - 1);
     const FrameRange range = FramesOfRange(startSeconds, endSeconds, movie.OutFps, lastRow);
-    std::string failure = WriteFrames(movie, plan, range, writer, warnings, fileName);
-
     std::string soundFile;
-    if (failure.empty()) {
+    std::optional<std::string> failure;
+    try {
+        WriteFrames(movie, plan, range, writer, warnings, fileName);
         soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds,
                                    BlockLimitForBudget(options.memoryBudget));
-        failure = AddSoundTrack(movie, plan, startSeconds, endSeconds, soundFile, writer, fileName);
+        AddSoundTrack(movie, plan, startSeconds, endSeconds, soundFile, writer, fileName);
+        writer.WriteAVI_CloseFile();
+        CheckFinishedMovie(fileName, range);
+    } catch (...) {
+        failure = CurrentFailureText();
     }
     writer.WriteAVI_CloseFile();
-    if (failure.empty()) failure = CheckFinishedMovie(fileName, range);
     // The mixed sound is in the movie now (or not wanted): its temporary file goes.
     if (!soundFile.empty()) DeleteFileChecked(soundFile);
 
     screen.RestorePointer();
     if (!warnings.empty()) MsgBox(warnings);
-    if (!failure.empty()) MsgBox(failure);
-    return failure.empty();
+    if (failure) MsgBox(*failure);
+    return !failure;
 }
 
 bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options) {

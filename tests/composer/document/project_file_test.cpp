@@ -99,7 +99,7 @@ TEST(StringBlocks, SizesAndPacking) {
 TEST(StringBlocks, BytesThatAreNotUtf8ReadAsWindows1252) {
     EXPECT_EQ(WordsToStr(std::vector<int32_t>{2, 3, 0x80E963}), "c\xC3\xA9\xE2\x82\xAC");  // c, e acute, euro
     EXPECT_EQ(WordsToStr(std::vector<int32_t>{1, -5}), "");
-    EXPECT_THROW(WordsToStr(std::vector<int32_t>{2, 5, 0x41414141}), ProjectDataError);
+    EXPECT_THROW(WordsToStr(std::vector<int32_t>{2, 5, 0x41414141}), Failure);
 }
 
 MovieDbRec RichMovie() {

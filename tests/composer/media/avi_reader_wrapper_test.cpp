@@ -41,13 +41,16 @@ TEST_F(AviReaderWrapper, EveryMethodOnAClosedWrapperAnswersFalseOrEmpty) {
     };
     VelcAviReaderClass fresh;
     check(fresh);
-    // A file the library cannot open, and a library that is not registered, leave it closed too.
+    // A file the library cannot open, and a library that is not registered, leave it closed too,
+    // each with its reason for the caller to report.
     VelcAviReaderClass refused;
     EXPECT_FALSE(refused.ReadAvi_OpenFile(PathFor("missing.avi")));
+    EXPECT_FALSE(refused.LastFailure.empty());
     check(refused);
     Unregister(vidmill::CLSID_AviReader);
     VelcAviReaderClass unregistered;
     EXPECT_FALSE(unregistered.ReadAvi_OpenFile(PathFor("missing.avi")));
+    EXPECT_EQ(unregistered.LastFailure, "The AVI library is not registered");
     Reregister();
     check(unregistered);
     EXPECT_TRUE(ui.messages.empty());
@@ -76,8 +79,8 @@ TEST_F(AviReaderWrapper, FrameOneIsTheLibrarysFrameZero) {
     ASSERT_TRUE(reader.ReadAvi_GetOneFrameAsPicture(1, picture));
     ASSERT_TRUE(picture);
     // Frames outside 1 .. FrameCount reach the caller as the library's error.
-    EXPECT_THROW(reader.ReadAvi_GetOneFrameAsPicture(0, picture), LibraryError);
-    EXPECT_THROW(reader.ReadAvi_GetOneFrameAsPixels(reader.FrameCount + 1), LibraryError);
+    EXPECT_THROW(reader.ReadAvi_GetOneFrameAsPicture(0, picture), Failure);
+    EXPECT_THROW(reader.ReadAvi_GetOneFrameAsPixels(reader.FrameCount + 1), Failure);
 
     reader.ReadAVI_CloseFile();
     ExpectClosed(reader);

@@ -113,11 +113,14 @@ TEST_F(AviWriterWrapper, AFailedCreateLeavesTheWrapperClosed) {
     EXPECT_FALSE(writer.WriteAvi_CreateNewFile(PathFor("bad.avi"), 0, 48, 10.0, code, false));  // bad width
     EXPECT_FALSE(writer.IsOpen);
     EXPECT_FALSE(writer.WriteAvi_AddPicture(Frame(8, 8, 0).get()));
+    EXPECT_FALSE(writer.LastFailure.empty());
     EXPECT_FALSE(writer.WriteAvi_CreateNewFile(PathFor("no-such-folder/x.avi"), 64, 48, 10.0, code, false));
     EXPECT_FALSE(writer.IsOpen);
+    EXPECT_FALSE(writer.LastFailure.empty());
     EXPECT_TRUE(ui.messages.empty());
     // The same wrapper can still create a file afterwards.
     ASSERT_TRUE(writer.WriteAvi_CreateNewFile(PathFor("good.avi"), 64, 48, 10.0, code, false));
+    EXPECT_EQ(writer.LastFailure, "");
     ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(64, 48, 0x00808080u).get()));
     writer.WriteAVI_CloseFile();
     EXPECT_FALSE(writer.WriteAvi_AddPicture(Frame(64, 48, 0).get()));  // after close
@@ -158,12 +161,12 @@ TEST_F(AviWriterWrapper, LibraryRefusalsOfFramesAndSoundReachTheCaller) {
     VelcAviWriterClass writer;
     int32_t code = vidmill::Uncompressed;
     ASSERT_TRUE(writer.WriteAvi_CreateNewFile(PathFor("refusals.avi"), 32, 24, 10.0, code, false));
-    EXPECT_THROW(writer.WriteAvi_AddPicture(nullptr), LibraryError);
+    EXPECT_THROW(writer.WriteAvi_AddPicture(nullptr), Failure);
     ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(32, 24, 0).get()));
     try {
         writer.WriteAVI_AddAudio(PathFor("missing.wav"));
         ADD_FAILURE() << "a missing WAV file was accepted";
-    } catch (const LibraryError& error) {
+    } catch (const Failure& error) {
         EXPECT_NE(std::string(error.what()).find("missing.wav"), std::string::npos) << error.what();
     }
     writer.WriteAVI_CloseFile();

@@ -190,8 +190,10 @@ def demo_movie(composer, demo, folder, env):
     assert (int(video["nb_read_frames"]), video["codec_name"]) == (26, "rawvideo"), video  # frames 26 .. 51
 
     # Refusals: status 1 with the reason on standard error.
-    refused = run(composer, ["--render", project_path, os.path.join(folder, "no", "such", "folder.avi")], env)
+    unwritable = os.path.join(folder, "no", "such", "folder.avi")
+    refused = run(composer, ["--render", project_path, unwritable], env)
     assert refused.returncode == 1 and "Failed to create file" in refused.stderr, refused
+    assert unwritable in refused.stderr, refused.stderr  # names the file, then why
     refused = run(composer, ["--render", os.path.join(folder, "missing.CbMov"), whole], env)
     assert refused.returncode == 1, refused
     refused = run(composer, ["--render", project_path, part, "--part", "3", "2"], env)

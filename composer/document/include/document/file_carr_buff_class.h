@@ -6,7 +6,7 @@
 // written back when it is replaced; every access inside the window does no file input/output.
 //
 // Range errors show "Out of limit - Error" (through the interaction seam) and change nothing.
-// File input/output failures throw std::system_error: the caller's error handling reports them.
+// File input/output failures throw Failure: the caller's error handling reports them.
 #include <cstdint>
 #include <memory>
 #include <span>

@@ -1,6 +1,6 @@
 #pragma once
 // The open backing file of a FileCarrBuffClass: positioned reads and writes of whole byte ranges,
-// closed by its owner. Failures throw std::system_error naming the file.
+// closed by its owner. Failures throw Failure naming the file.
 #include <cstdint>
 #include <string>
 

@@ -31,7 +31,7 @@ std::string HeaderValueInBytes(const std::string& fileBytes, const std::string& 
 std::optional<std::string> ReadFileBytes(const std::string& path);
 
 // The enciphered block after "Data=": W(0 .. M) with W(0) set to 0, ready for ListOpen. Throws
-// ProjectDataError when M is negative or more words than the file holds. nullopt when there is no
+// Failure when M is negative or more words than the file holds. nullopt when there is no
 // "Data=" marker.
 std::optional<std::vector<int32_t>> DataBlockInBytes(const std::string& fileBytes);
 

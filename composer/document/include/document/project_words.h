@@ -10,21 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "base/failure.h"
 #include "document/movie_records.h"
 
 namespace composer {
-
-// A data block that cannot be a movie: the text says what is wrong, for the user.
-class ProjectDataError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
 
 // The string block of a text: C + 1 words, word 0 = C, word 1 = L.
 std::vector<int32_t> StrToWords(const std::string& text);
 
 // The text of a string block (word 0 = C, word 1 = L, then the bytes). L <= 0 gives "". Throws
-// ProjectDataError when L bytes do not fit in the block's C - 1 words or the block is shorter than C + 1.
+// Failure when L bytes do not fit in the block's C - 1 words or the block is shorter than C + 1.
 std::string WordsToStr(std::span<const int32_t> block);
 
 // D(0 .. N) of a movie, D(0) = N: the counts, the output settings (word 7 the height, word 8 the
@@ -34,7 +29,7 @@ std::vector<int32_t> MovieToWords(const MovieDbRec& movie);
 
 // The movie of D(1 .. N) (words[0] is ignored). Every count and length is checked against the words
 // that remain before anything is sized by it, and every clip index on a track must name a clip;
-// otherwise ProjectDataError. Extra words after the shelf are ignored.
+// otherwise Failure. Extra words after the shelf are ignored.
 MovieDbRec WordsToMovie(const std::vector<int32_t>& words);
 
 }  // namespace composer

@@ -2,28 +2,19 @@
 // Calls into the AVI library from the program's wrappers. The library is never linked: its objects
 // are created by class id through the component runtime, which finds it through the class registry.
 // A failing library method leaves its message in the thread's error information; here it becomes
-// a LibraryError carrying that message.
-#include <stdexcept>
+// a Failure carrying that message.
 #include <string>
 
+#include "base/failure.h"
 #include "cbplatform/com_types.h"
 
 namespace composer {
 
-class LibraryError : public std::runtime_error {
-  public:
-    LibraryError(HRESULT status, const std::string& message) : std::runtime_error(message), status_(status) {}
-    HRESULT Status() const { return status_; }
-
-  private:
-    HRESULT status_;
-};
-
-// Throws a LibraryError with the thread's error description (or a text naming the status code when
+// Throws a Failure with the thread's error description (or a text naming the status code when
 // the library left none) when status is a failure.
 void CheckLibraryCall(HRESULT status);
 
-// A new library object of the class, asked for interface T. Throws a LibraryError when the class
+// A new library object of the class, asked for interface T. Throws a Failure when the class
 // is not registered, its library does not load or it refuses to make the object.
 template <HasInterfaceId T>
 cb::ComPtr<T> CreateLibraryObject(REFCLSID clsid);

@@ -32,6 +32,9 @@ class VelcAviReaderClass {
     double FramesPerSecond = 0;  // 0 when closed
     int32_t FrameCount = 0;      // 0 when closed
     bool IsOpen = false;
+    // Why the last ReadAvi_OpenFile or ExtractWavFile failed (the library's text, or that the library
+    // is missing); empty after one that succeeded.
+    std::string LastFailure;
     bool HasWav = false;           // a WAV copy exists and the description below is valid
     int32_t WavBitsPerSample = 0;  // 8 or 16
     int32_t WavChannels = 0;       // 1 or 2
@@ -55,11 +58,11 @@ class VelcAviReaderClass {
     void ReadAVI_CloseFile();
 
     // The frame (1-based) converted into AviReaderPixels() at Width x Height. False when closed.
-    // Throws LibraryError with the library's message when the frame cannot be read.
+    // Throws Failure with the library's message when the frame cannot be read.
     bool ReadAvi_GetOneFrameAsPixels(int32_t frameNumber);
 
     // The frame (1-based) as a new picture the caller owns. False, picture untouched, when closed.
-    // Throws LibraryError with the library's message when the frame cannot be read.
+    // Throws Failure with the library's message when the frame cannot be read.
     bool ReadAvi_GetOneFrameAsPicture(int32_t frameNumber, cb::ComPtr<IPicture>& picture);
 
     // Opens the file through a new library reader. False, with the wrapper closed, when the library

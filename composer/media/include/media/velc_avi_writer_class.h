@@ -27,15 +27,17 @@ class VelcAviWriterClass {
     VelcAviWriterClass& operator=(const VelcAviWriterClass&) = delete;
 
     bool IsOpen = false;  // an output file is open for writing
+    // Why the last WriteAvi_CreateNewFile failed (the library's text, or that the library is missing).
+    std::string LastFailure;
 
     // Adds the whole WAV file as the sound track. Nothing when not open. A second call on the same
     // wrapper shows "Tried to add Multiple audio to AVI file" (title "Error writing audio to avi
-    // file") and adds nothing. Throws LibraryError with the library's message when it refuses
+    // file") and adds nothing. Throws Failure with the library's message when it refuses
     // the file (for example WAV file "<name>" not found).
     void WriteAVI_AddAudio(const std::string& wavFileName);
 
     // Appends the picture as the next frame, drawn at the frame size from its top-left part without
-    // stretching. False when not open. Throws LibraryError with the library's message when the
+    // stretching. False when not open. Throws Failure with the library's message when the
     // frame cannot be written.
     bool WriteAvi_AddPicture(IPicture* picture);
 
