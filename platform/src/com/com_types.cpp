@@ -1,7 +1,7 @@
+#include "cbplatform/com_types.h"
+
 #include <cctype>
 #include <cstdio>
-
-#include "cbplatform/com_types.h"
 
 namespace cb {
 

@@ -1,0 +1,345 @@
+#include "cbplatform/sound.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/opt.h>
+}
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "cbplatform/ffmpeg_owners.h"
+#include "sound_output.h"
+
+// Decoded sound in an anonymous temporary file, its WAV form, and the play cursor over it.
+namespace cb::sound {
+
+// Fills a new SoundBuffer: the decoder appends samples in whatever pieces it produces them.
+class BufferWriter {
+  public:
+    // Opens an anonymous temporary file under $TMPDIR (else /tmp); Ok() tells whether it worked.
+    explicit BufferWriter(const PcmFormat& format);
+    bool Ok() const { return buffer_ != nullptr; }
+    // Appends bytes; false when the disk refuses them.
+    bool Append(const void* bytes, std::size_t size);
+    // Hands the filled buffer over; the writer is empty afterwards.
+    std::unique_ptr<SoundBuffer> Finish() { return std::move(buffer_); }
+
+  private:
+    std::unique_ptr<SoundBuffer> buffer_;
+};
+
+namespace {
+
+std::string TempFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    return folder && *folder ? folder : "/tmp";
+}
+
+// A file with no name: it disappears with its last descriptor, whatever way the program ends.
+int OpenAnonymousFile() {
+    const std::string folder = TempFolder();
+    int descriptor = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (descriptor >= 0) return descriptor;
+    std::string pattern = folder + "/cbsoundXXXXXX";
+    descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (descriptor >= 0) ::unlink(pattern.c_str());
+    return descriptor;
+}
+
+bool WriteAll(int descriptor, const void* bytes, std::size_t size) {
+    const auto* next = static_cast<const std::uint8_t*>(bytes);
+    while (size > 0) {
+        const ssize_t written = ::write(descriptor, next, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        next += written;
+        size -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+void PutLittleEndian(std::uint8_t* at, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+}  // namespace
+
+bool SoundAvailable() {
+    const char* value = std::getenv("CB_SOUND_UNAVAILABLE");
+    return !value || !*value || std::strcmp(value, "0") == 0;
+}
+
+std::array<std::uint8_t, kWavHeaderBytes> MakeWavHeader(const PcmFormat& format, std::uint32_t dataBytes) {
+    std::array<std::uint8_t, kWavHeaderBytes> header{};
+    const int blockBytes = format.BlockBytes();
+    std::memcpy(&header[0], "RIFF", 4);
+    PutLittleEndian(&header[4], dataBytes + 36, 4);
+    std::memcpy(&header[8], "WAVEfmt ", 8);
+    PutLittleEndian(&header[16], 16, 4);
+    PutLittleEndian(&header[20], 1, 2);
+    PutLittleEndian(&header[22], static_cast<std::uint32_t>(format.channels), 2);
+    PutLittleEndian(&header[24], static_cast<std::uint32_t>(format.sampleRate), 4);
+    PutLittleEndian(&header[28], static_cast<std::uint32_t>(format.sampleRate * blockBytes), 4);
+    PutLittleEndian(&header[32], static_cast<std::uint32_t>(blockBytes), 2);
+    PutLittleEndian(&header[34], static_cast<std::uint32_t>(format.bitsPerSample), 2);
+    std::memcpy(&header[36], "data", 4);
+    PutLittleEndian(&header[40], dataBytes, 4);
+    return header;
+}
+
+SoundBuffer::SoundBuffer(int fileDescriptor, PcmFormat format)
+    : fileDescriptor_(fileDescriptor), format_(format) {}
+
+SoundBuffer::~SoundBuffer() {
+    if (fileDescriptor_ >= 0) ::close(fileDescriptor_);
+}
+
+std::int64_t SoundBuffer::frameCount() const {
+    const int blockBytes = format_.BlockBytes();
+    return blockBytes > 0 ? byteCount_ / blockBytes : 0;
+}
+
+std::size_t SoundBuffer::Read(std::int64_t offsetBytes, void* destination, std::size_t size) const {
+    if (offsetBytes < 0 || offsetBytes >= byteCount_) return 0;
+    size = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(size), byteCount_ - offsetBytes));
+    auto* next = static_cast<std::uint8_t*>(destination);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got =
+            ::pread(fileDescriptor_, next + done, size - done, offsetBytes + static_cast<off_t>(done));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+bool SoundBuffer::SaveWav(const std::string& path, std::string* error) const {
+    auto fail = [&](const std::string& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (byteCount_ > std::numeric_limits<std::uint32_t>::max() - 36)
+        return fail("sound too long for a WAV file");
+    const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (descriptor < 0) return fail(path + ": " + std::strerror(errno));
+    const auto header = MakeWavHeader(format_, static_cast<std::uint32_t>(byteCount_));
+    bool ok = WriteAll(descriptor, header.data(), header.size());
+    std::vector<std::uint8_t> chunk(1 << 16);
+    for (std::int64_t offset = 0; ok && offset < byteCount_;) {
+        const std::size_t got = Read(offset, chunk.data(), chunk.size());
+        ok = got > 0 && WriteAll(descriptor, chunk.data(), got);
+        offset += static_cast<std::int64_t>(got);
+    }
+    ok = (::close(descriptor) == 0) && ok;
+    return ok ? true : fail(path + ": the file could not be written");
+}
+
+BufferWriter::BufferWriter(const PcmFormat& format) {
+    const int descriptor = OpenAnonymousFile();
+    if (descriptor >= 0) buffer_.reset(new SoundBuffer(descriptor, format));
+}
+
+bool BufferWriter::Append(const void* bytes, std::size_t size) {
+    if (!buffer_ || !WriteAll(buffer_->fileDescriptor_, bytes, size)) return false;
+    buffer_->byteCount_ += static_cast<std::int64_t>(size);
+    return true;
+}
+
+void PcmCursor::Seek(std::int64_t positionBytes) {
+    const int blockBytes = std::max(1, buffer_->format().BlockBytes());
+    positionBytes = std::clamp<std::int64_t>(positionBytes, 0, buffer_->byteCount());
+    position_.store(positionBytes - positionBytes % blockBytes);
+}
+
+std::size_t PcmCursor::Pull(void* destination, std::size_t size) {
+    const std::size_t got = buffer_->Read(position_.load(), destination, size);
+    position_.fetch_add(static_cast<std::int64_t>(got));
+    return got;
+}
+
+}  // namespace cb::sound
+
+// Decoding of any sound file FFmpeg reads into the PCM of a SoundBuffer.
+
+namespace cb::sound {
+namespace {
+
+std::string AvError(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+// 8-bit PCM stays 8-bit (as the platform's sound buffers keep it); everything else becomes 16-bit.
+PcmFormat TargetFormat(const AVCodecContext& codec) {
+    const bool eightBit = codec.sample_fmt == AV_SAMPLE_FMT_U8 || codec.sample_fmt == AV_SAMPLE_FMT_U8P;
+    return PcmFormat{codec.ch_layout.nb_channels > 1 ? 2 : 1, codec.sample_rate, eightBit ? 8 : 16};
+}
+
+class Decoder {
+  public:
+    bool Open(const std::string& path, std::string& error);
+    std::unique_ptr<SoundBuffer> Run(std::string& error);
+
+  private:
+    bool MakeResampler(std::string& error);
+    bool Convert(const AVFrame* frame, std::string& error);
+    bool Drain(AVPacket* packet, std::string& error);
+
+    InputFormatPtr input_;
+    CodecContextPtr codec_;
+    ResamplerPtr resampler_;
+    FramePtr frame_{av_frame_alloc()};
+    PacketPtr packet_{av_packet_alloc()};
+    std::vector<std::uint8_t> converted_;
+    std::unique_ptr<BufferWriter> writer_;
+    PcmFormat format_;
+    int stream_ = -1;
+};
+
+bool Decoder::Open(const std::string& path, std::string& error) {
+    AVFormatContext* raw = nullptr;
+    int code = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
+    if (code < 0) return error = path + ": " + AvError(code), false;
+    input_.reset(raw);
+    if ((code = avformat_find_stream_info(raw, nullptr)) < 0) return error = AvError(code), false;
+    const AVCodec* decoder = nullptr;
+    stream_ = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
+    if (stream_ < 0 || !decoder) return error = path + ": no sound that can be decoded", false;
+    codec_.reset(avcodec_alloc_context3(decoder));
+    if (!codec_) return error = "out of memory", false;
+    avcodec_parameters_to_context(codec_.get(), raw->streams[stream_]->codecpar);
+    if ((code = avcodec_open2(codec_.get(), decoder, nullptr)) < 0) return error = AvError(code), false;
+    if (codec_->sample_rate <= 0 || codec_->ch_layout.nb_channels <= 0)
+        return error = path + ": the sound has no rate or channels", false;
+    format_ = TargetFormat(*codec_);
+    writer_ = std::make_unique<BufferWriter>(format_);
+    if (!writer_->Ok()) return error = "no temporary file for the decoded sound", false;
+    return MakeResampler(error);
+}
+
+bool Decoder::MakeResampler(std::string& error) {
+    AVChannelLayout outLayout;
+    av_channel_layout_default(&outLayout, format_.channels);
+    SwrContext* raw = nullptr;
+    const AVSampleFormat outFormat = format_.bitsPerSample == 8 ? AV_SAMPLE_FMT_U8 : AV_SAMPLE_FMT_S16;
+    int code = swr_alloc_set_opts2(&raw, &outLayout, outFormat, format_.sampleRate, &codec_->ch_layout,
+                                   codec_->sample_fmt, codec_->sample_rate, 0, nullptr);
+    resampler_.reset(raw);
+    if (code >= 0) code = swr_init(raw);
+    if (code < 0) return error = "sound conversion: " + AvError(code), false;
+    return true;
+}
+
+bool Decoder::Convert(const AVFrame* frame, std::string& error) {
+    const int room = swr_get_out_samples(resampler_.get(), frame ? frame->nb_samples : 0);
+    if (room <= 0) return true;
+    converted_.resize(static_cast<std::size_t>(room) * static_cast<std::size_t>(format_.BlockBytes()));
+    std::uint8_t* out = converted_.data();
+    const int made = swr_convert(resampler_.get(), &out, room,
+                                 frame ? const_cast<const std::uint8_t**>(frame->extended_data) : nullptr,
+                                 frame ? frame->nb_samples : 0);
+    if (made < 0) return error = "sound conversion: " + AvError(made), false;
+    if (!writer_->Append(converted_.data(), static_cast<std::size_t>(made) * format_.BlockBytes()))
+        return error = "the decoded sound could not be stored (disk full?)", false;
+    return true;
+}
+
+// Sends one packet (null: end of stream) and converts every frame the decoder gives back.
+bool Decoder::Drain(AVPacket* packet, std::string& error) {
+    int code = avcodec_send_packet(codec_.get(), packet);
+    // A damaged packet is skipped, as players do; the rest of the sound still decodes.
+    if (code < 0 && code != AVERROR_EOF && code != AVERROR_INVALIDDATA) return error = AvError(code), false;
+    while ((code = avcodec_receive_frame(codec_.get(), frame_.get())) >= 0) {
+        const bool ok = Convert(frame_.get(), error);
+        av_frame_unref(frame_.get());
+        if (!ok) return false;
+    }
+    if (code != AVERROR(EAGAIN) && code != AVERROR_EOF && code != AVERROR_INVALIDDATA)
+        return error = AvError(code), false;
+    return true;
+}
+
+std::unique_ptr<SoundBuffer> Decoder::Run(std::string& error) {
+    int code = 0;
+    while ((code = av_read_frame(input_.get(), packet_.get())) >= 0) {
+        bool ok = true;
+        if (packet_->stream_index == stream_) ok = Drain(packet_.get(), error);
+        av_packet_unref(packet_.get());
+        if (!ok) return nullptr;
+    }
+    if (code != AVERROR_EOF) return error = AvError(code), nullptr;
+    if (!Drain(nullptr, error) || !Convert(nullptr, error)) return nullptr;
+    return writer_->Finish();
+}
+
+}  // namespace
+
+std::unique_ptr<SoundBuffer> SoundBuffer::Decode(const std::string& path, std::string* error) {
+    std::string reason;
+    std::unique_ptr<SoundBuffer> buffer;
+    if (!SoundAvailable()) {
+        reason = "the sound component is switched off";
+    } else {
+        Decoder decoder;
+        if (decoder.Open(path, reason)) buffer = decoder.Run(reason);
+    }
+    if (!buffer && error) *error = reason;
+    return buffer;
+}
+
+}  // namespace cb::sound
+
+// The player: one decoded sound, a play position, and an output made by the current factory.
+namespace cb::sound {
+namespace {
+
+std::mutex factoryLock;
+SoundOutputFactory& CurrentFactory() {
+    static SoundOutputFactory factory;
+    return factory;
+}
+
+std::unique_ptr<SoundOutput> MakeOutput() {
+    std::lock_guard lock(factoryLock);
+    return CurrentFactory() ? CurrentFactory()() : MakeMachineOutput();
+}
+
+}  // namespace
+
+SoundOutputFactory SetSoundOutputFactory(SoundOutputFactory factory) {
+    std::lock_guard lock(factoryLock);
+    std::swap(CurrentFactory(), factory);
+    return factory;
+}
+
+SoundPlayer::SoundPlayer(std::shared_ptr<const SoundBuffer> buffer)
+    : cursor_(std::make_shared<PcmCursor>(std::move(buffer))), output_(MakeOutput()) {}
+
+SoundPlayer::~SoundPlayer() { Stop(); }
+
+PlayResult SoundPlayer::Play() {
+    if (!output_ || !SoundAvailable()) return PlayResult::NoDevice;
+    // Stopping first leaves the cursor at what was heard, so a second Play resumes there.
+    output_->Stop();
+    if (cursor_->AtEnd()) cursor_->Seek(0);
+    return output_->Start(cursor_) ? PlayResult::Playing : PlayResult::NoDevice;
+}
+
+void SoundPlayer::Stop() {
+    if (output_) output_->Stop();
+}
+
+}  // namespace cb::sound
