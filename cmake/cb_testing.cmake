@@ -9,7 +9,8 @@ target_compile_definitions(cb_test_main PRIVATE CB_TEST_TMP_DEFAULT="${CMAKE_BIN
 cb_target_warnings(cb_test_main)
 
 # Shell commands and scratch files for the tests that check output with the ffmpeg command line.
-add_library(cb_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/command_runner.cpp)
+add_library(cb_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/command_runner.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/stopped_run.cpp)
 target_include_directories(cb_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
 cb_target_warnings(cb_test_support)
 

@@ -11,7 +11,9 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "cbplatform/stop_signals.h"
 #include "commands.h"
+#include "make_output.h"
 
 namespace vidmill::tool {
 
@@ -171,18 +173,25 @@ void AddSource(IAviWriter& writer, const Source& source) {
 
 int RunMake(const Arguments& arguments) {
     const MakeRequest request = Parse(arguments);
+    std::vector<MakeInput> inputs;
+    for (const Source& source : request.sources) inputs.push_back({source.option, source.value});
+    RefuseInputAsOutput(request.output, inputs);
     // Standard error is for the command's own failure; FFmpeg's remarks on pixel conversions are
     // no news to the person running it.
     av_log_set_level(AV_LOG_ERROR);
-    auto writer = Create<IAviWriter>(1);
-    if (request.enableLzw) Check(writer->EnableLZW(), "EnableLZW");
-    for (const auto& [option, value] : request.settings) ApplySetting(*writer, option, value);
-    const cb::Bstr output(request.output);
-    Check(writer->CreateNew(output.get(), request.width, request.height, 0), "CreateNew");
-    AddWatermark(*writer, request);
-    for (const Source& source : request.sources) AddSource(*writer, source);
-    Check(writer->Close(), "Close");
-    return 0;
+    // Ctrl+C or a SIGTERM ends the work at the next frame, without a partial file.
+    cb::InstallStopSignals();
+    return WriteInPlaceOf(request.output, [&](const std::string& path) {
+        // Released inside: a writer let go after the partial file is removed would complete it again.
+        auto writer = Create<IAviWriter>(1);
+        if (request.enableLzw) Check(writer->EnableLZW(), "EnableLZW");
+        for (const auto& [option, value] : request.settings) ApplySetting(*writer, option, value);
+        const cb::Bstr output(path);
+        Check(writer->CreateNew(output.get(), request.width, request.height, 0), "CreateNew");
+        AddWatermark(*writer, request);
+        for (const Source& source : request.sources) AddSource(*writer, source);
+        Check(writer->Close(), "Close");
+    });
 }
 
 }  // namespace vidmill::tool

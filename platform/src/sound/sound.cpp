@@ -17,6 +17,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "cbplatform/anonymous_file.h"
 #include "cbplatform/ffmpeg_owners.h"
 #include "sound_output.h"
 
@@ -39,22 +40,6 @@ class BufferWriter {
 };
 
 namespace {
-
-std::string TempFolder() {
-    const char* folder = std::getenv("TMPDIR");
-    return folder && *folder ? folder : "/tmp";
-}
-
-// A file with no name: it disappears with its last descriptor, whatever way the program ends.
-int OpenAnonymousFile() {
-    const std::string folder = TempFolder();
-    int descriptor = ::open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (descriptor >= 0) return descriptor;
-    std::string pattern = folder + "/cbsoundXXXXXX";
-    descriptor = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (descriptor >= 0) ::unlink(pattern.c_str());
-    return descriptor;
-}
 
 bool WriteAll(int descriptor, const void* bytes, std::size_t size) {
     const auto* next = static_cast<const std::uint8_t*>(bytes);
@@ -147,7 +132,7 @@ bool SoundBuffer::SaveWav(const std::string& path, std::string* error) const {
 }
 
 BufferWriter::BufferWriter(const PcmFormat& format) {
-    const int descriptor = OpenAnonymousFile();
+    const int descriptor = cb::OpenAnonymousTempFile();
     if (descriptor >= 0) buffer_.reset(new SoundBuffer(descriptor, format));
 }
 

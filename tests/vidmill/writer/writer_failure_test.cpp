@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "frame/error.h"
+#include "stopped_run.h"
 #include "writer/avi_writer_engine.h"
 #include "writer_test_support.h"
 
@@ -77,6 +78,8 @@ TEST(WriterFailures, AFullDiskIsReportedNotIgnored) {
         EXPECT_THROW(writer.close(), Error) << "the file could not be completed";
     }
     EXPECT_FALSE(writer.isOpen());
+    EXPECT_FALSE(std::filesystem::exists(path)) << "an incomplete file never takes the name";
+    EXPECT_FALSE(cb::testing::FolderHolds(std::filesystem::path(path).parent_path(), "full.avi.partial-"));
 }
 
 }  // namespace

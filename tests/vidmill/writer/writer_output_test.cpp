@@ -3,8 +3,10 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include "frame/error.h"
+#include "stopped_run.h"
 #include "writer/avi_writer_engine.h"
 #include "writer_test_support.h"
 
@@ -119,37 +121,66 @@ TEST(WriterKeyFrames, FlagsFollowTheKeyFrameRate) {
     }
 }
 
-TEST(WriterCreateNew, RefusalsAndTheFilesTheyLeave) {
+TEST(WriterCreateNew, RefusalsLeaveTheOldFileAsItWasAndNoOther) {
     struct Case {
         const char* handler;
         int width;
         int height;
         const char* message;
-        bool fileLeft;
     };
     const Case cases[] = {
-        {"MSVC", 0, 48, "Invalid Width parameter of CreateNew method call", false},
-        {"MSVC", 64, -1, "Invalid Height parameter of CreateNew method call", false},
-        // The Video 1 encoder takes only sizes in steps of 4: the file is created, then refused.
+        {"MSVC", 0, 48, "Invalid Width parameter of CreateNew method call"},
+        {"MSVC", 64, -1, "Invalid Height parameter of CreateNew method call"},
+        // The Video 1 encoder takes only sizes in steps of 4: refused after the file was begun.
         {"MSVC", 30, 48,
          "Selected compressor cannot be used for compression because:\ra) compressor doesn't support RGB "
-         "compression or\rb) AVI frame width must be multiplier of 2, 4 or 8.\r",
-         true},
+         "compression or\rb) AVI frame width must be multiplier of 2, 4 or 8.\r"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        const std::string path = ScratchPath("refused.avi");
-        AviWriterEngine writer;
-        writer.properties().setCompressorHandler(FourCc(c.handler));
-        try {
-            writer.createNew(path, c.width, c.height);
-            ADD_FAILURE() << "CreateNew succeeded";
-        } catch (const Error& error) {
-            EXPECT_STREQ(error.what(), c.message);
+    for (const bool oldFile : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.message);
+            const std::string folder = ScratchPath("refused");
+            std::filesystem::create_directories(folder);
+            const std::string path = folder + "/refused.avi";
+            if (oldFile) std::ofstream(path) << "the user's movie";
+            AviWriterEngine writer;
+            writer.properties().setCompressorHandler(FourCc(c.handler));
+            try {
+                writer.createNew(path, c.width, c.height);
+                ADD_FAILURE() << "CreateNew succeeded";
+            } catch (const Error& error) {
+                EXPECT_STREQ(error.what(), c.message);
+            }
+            EXPECT_FALSE(writer.isOpen());
+            EXPECT_EQ(cb::testing::FolderEntries(folder),
+                      oldFile ? std::vector<std::string>{"refused.avi"} : std::vector<std::string>{});
+            if (oldFile) {
+                EXPECT_EQ(cb::testing::FileBytes(path), "the user's movie");
+            }
         }
-        EXPECT_FALSE(writer.isOpen());
-        EXPECT_EQ(std::filesystem::exists(path), c.fileLeft);
     }
+}
+
+TEST(WriterClose, TheFileTakesItsNameOnlyWhenComplete) {
+    const std::string folder = ScratchPath("replaced");
+    std::filesystem::create_directories(folder);
+    const std::string path = folder + "/movie.avi";
+    std::ofstream(path) << "the user's movie";
+    std::filesystem::permissions(path,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    AviWriterEngine writer;
+    writer.properties().setCompressorHandler(Uncompressed);
+    writer.createNew(path, 32, 24);
+    PaintPattern(writer.frameBitmap(), 0);
+    writer.writeCurrentFrame();
+    EXPECT_EQ(cb::testing::FileBytes(path), "the user's movie") << "replaced before Close";
+    EXPECT_EQ(cb::testing::FolderEntries(folder).size(), 2u) << "the new file is written beside the old";
+    writer.close();
+    EXPECT_EQ(cb::testing::FolderEntries(folder), std::vector<std::string>{"movie.avi"});
+    EXPECT_EQ(ProbeVideo(path).packets, 1);
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write)
+        << "the new movie keeps the old one's permissions";
 }
 
 TEST(WriterCreateNew, UnwritablePlaceIsReportedWithTheName) {

@@ -3,27 +3,37 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 
+#include "stopped_run.h"
 #include "writer_test_support.h"
 
 namespace vidmill::writer {
 namespace {
 
 using namespace testing;
+using cb::testing::FileBytes;
+using cb::testing::FolderHolds;
+
+namespace fs = std::filesystem;
 
 struct ToolRun {
     int status = -1;
     std::string err;
 };
 
-ToolRun Make(const std::string& arguments) {
+std::string Tool() {
     const char* build = std::getenv("CB_BUILD_DIR");
-    const std::string tool = std::string(build ? build : ".") + "/bin/vidmill";
+    return std::string(build ? build : ".") + "/bin/vidmill";
+}
+
+ToolRun Make(const std::string& arguments) {
+    const std::string tool = Tool();
     const std::string errFile = ScratchPath("make.err");
     const int raw =
         std::system((Quoted(tool) + " make " + arguments + " >/dev/null 2>" + Quoted(errFile)).c_str());
@@ -94,6 +104,75 @@ TEST(WriterTool, RefusalsExitWithOneAndTheMessage) {
         const ToolRun run = Make(row.arguments);
         EXPECT_EQ(run.status, 1) << row.arguments;
         EXPECT_NE(run.err.find(row.message), std::string::npos) << row.arguments << ": " << run.err;
+    }
+}
+
+// A folder of its own, so that a partial file left in it would be seen.
+std::string FreshFolder(const std::string& name) {
+    const std::string folder = ScratchPath(name);
+    fs::create_directories(folder);
+    return folder;
+}
+
+TEST(WriterTool, AnOutputThatIsOneOfItsInputsIsRefusedAndKept) {
+    const std::string folder = FreshFolder("inputs");
+    const std::string image = ColourImage("inputs/red.png", "red");
+    const std::string avi = folder + "/bars.avi";
+    ASSERT_EQ(Make(Quoted(avi) + " --size 32x24 --image " + Quoted(image)).status, 0);
+    const std::string tone = MakeToneFile("inputs/tone.wav", 0.5, 8000, 1, "pcm_s16le");
+    fs::create_symlink(avi, folder + "/link.avi");
+    fs::create_hard_link(avi, folder + "/hard.avi");
+    fs::create_directories(folder + "/sub");
+    struct Row {
+        std::string output;
+        std::string sources;
+    };
+    const Row rows[] = {
+        {avi, "--avi " + Quoted(avi)},
+        {folder + "/sub/../bars.avi", "--image " + Quoted(image) + " --avi " + Quoted(avi)},
+        {folder + "/link.avi", "--avi " + Quoted(avi)},
+        {folder + "/hard.avi", "--avi " + Quoted(avi)},
+        {tone, "--image " + Quoted(image) + " --wav " + Quoted(tone)},
+        {image, "--images " + Quoted(folder + "/*.PNG")},
+    };
+    for (const Row& row : rows) {
+        const std::string before = FileBytes(row.output);
+        const ToolRun run = Make(Quoted(row.output) + " --size 32x24 " + row.sources);
+        EXPECT_EQ(run.status, 1) << row.output;
+        EXPECT_NE(run.err.find(row.output + " is also an input"), std::string::npos) << run.err;
+        EXPECT_EQ(FileBytes(row.output), before) << row.output;
+    }
+    EXPECT_FALSE(FolderHolds(folder, ".partial-"));
+}
+
+TEST(WriterTool, AFailedOrStoppedMakeLeavesTheOldFileAndNoPartialFile) {
+    const std::string folder = FreshFolder("kept");
+    const std::string keep = folder + "/keep.avi";
+    const std::string image = ColourImage("kept/red.png", "red");
+    ASSERT_EQ(Make(Quoted(keep) + " --size 32x24 --image " + Quoted(image)).status, 0);
+    const std::string old = FileBytes(keep);
+
+    const ToolRun failed = Make(Quoted(keep) + " --size 32x24 --image " + Quoted(image) + " --avi " +
+                                Quoted(folder + "/missing.avi"));
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_EQ(FileBytes(keep), old);
+    EXPECT_FALSE(FolderHolds(folder, ".partial-"));
+
+    // Long enough to be stopped while its frames are written: the library's own partial file
+    // (a partial of the command's partial) shows that frames are being added.
+    const std::string source = ScratchPath("long.avi");
+    RunCommand("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=25 -frames:v 5000 -c:v mjpeg " +
+               Quoted(source));
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const auto run = cb::testing::RunAndStop(
+            Quoted(Tool()) + " make " + Quoted(keep) + " --size 64x48 --compressor MSVC --avi " +
+                Quoted(source) + " 2>/dev/null",
+            signal, [&] { return FolderHolds(folder, ".partial-") && FolderHolds(folder, "-1.partial-"); });
+        ASSERT_TRUE(run.signalSent) << "the make ended before it could be stopped";
+        EXPECT_EQ(run.status, 128 + signal);
+        EXPECT_EQ(FileBytes(keep), old);
+        EXPECT_FALSE(FolderHolds(folder, ".partial-"));
     }
 }
 

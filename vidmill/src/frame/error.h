@@ -20,6 +20,10 @@ class Error : public std::runtime_error {
     HRESULT platformCode_;
 };
 
+// A write that failed, with the system's reason when it gave one ("Cannot write AVI audio stream:
+// No space left on device"), so that a full disk is told from a refused stream.
+Error SystemFailure(const std::string& message, int systemError);
+
 // Raised when the user cancels a dialog the library shows; reported as "Operation aborted".
 class AbortError : public Error {
   public:

@@ -1,6 +1,7 @@
 #include "writer/avi_container.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "writer/little_endian_bytes.h"
@@ -81,9 +82,14 @@ bool AviContainer::SoundFormatFits(const AviSoundFormat& sound) {
     return sound.format.size() <= kMaxSoundFormat;
 }
 
+void AviContainer::fail() {
+    if (!failed_) systemError_ = errno;
+    failed_ = true;
+}
+
 void AviContainer::put(const void* data, std::size_t size) {
     if (failed_ || size == 0) return;
-    if (std::fwrite(data, 1, size, file_) != size) failed_ = true;
+    if (std::fwrite(data, 1, size, file_) != size) fail();
     written_ += size;
 }
 
@@ -106,13 +112,13 @@ void AviContainer::zeros(std::size_t count) {
 }
 
 void AviContainer::seek(std::uint64_t at) {
-    if (!failed_ && fseeko(file_, static_cast<off_t>(at), SEEK_SET) != 0) failed_ = true;
+    if (!failed_ && fseeko(file_, static_cast<off_t>(at), SEEK_SET) != 0) fail();
 }
 
 void AviContainer::patchBytes(std::uint64_t at, const std::vector<std::uint8_t>& bytes) {
     if (failed_) return;
     seek(at);
-    if (!failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) failed_ = true;
+    if (!failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) fail();
     seek(written_);
 }
 
@@ -373,7 +379,9 @@ bool AviContainer::finish() {
         completeHeader();
     }
     const bool flushed = std::fflush(file_) == 0;
+    if (!flushed) fail();
     const bool closed = std::fclose(file_) == 0;
+    if (!closed) fail();
     file_ = nullptr;
     return parts_ > 0 && !failed_ && flushed && closed;
 }

@@ -56,6 +56,8 @@ class AviContainer {
     bool writeSound(const std::uint8_t* data, std::size_t size);
     // Writes the indexes and counts and closes the file. False when anything failed.
     bool finish();
+    // The system's reason (an errno value) for the first write that failed; 0 when none did.
+    int systemError() const { return systemError_; }
 
   private:
     struct Entry {
@@ -97,6 +99,7 @@ class AviContainer {
     void writeSoundList();
     std::uint32_t streamDuration(const Stream& stream) const;
 
+    void fail();
     void put(const void* data, std::size_t size);
     void put32(std::uint32_t value);
     void putTag(const char (&tag)[5]);
@@ -109,6 +112,7 @@ class AviContainer {
     std::FILE* file_;
     std::uint64_t partLimit_;
     bool failed_ = false;
+    int systemError_ = 0;
     std::uint64_t written_ = 0;
     AviVideoFormat video_;
     std::unique_ptr<AviSoundFormat> soundFormat_;

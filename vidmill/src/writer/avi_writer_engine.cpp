@@ -1,9 +1,14 @@
 #include "writer/avi_writer_engine.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
+#include "cbplatform/file_checks.h"
+#include "cbplatform/staged_file.h"
+#include "cbplatform/stop_signals.h"
 #include "frame/error.h"
 #include "writer/avi_container.h"
 #include "writer/avi_formats.h"
@@ -20,6 +25,9 @@ const char* const AviWriterEngine::kNotWritingMessage =
 
 struct AviWriterEngine::Session {
     int rate = 0;
+    // The file is written under a name of its own beside the target and takes the target's name
+    // only when Close has completed it; a session that ends otherwise removes it.
+    std::optional<cb::StagedFile> staged;
     std::unique_ptr<AviContainer> output;
     std::unique_ptr<FrameCoder> coder;
     cb::Bitmap frame;
@@ -106,9 +114,10 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     auto session = std::make_unique<Session>();
     session->rate = properties_.streamRate();
     session->interFrames = properties_.interFrames();
-    // Only a file is replaced: a device or folder of that name is left alone (and refused below).
-    if (FileExists(fileName)) std::remove(fileName.c_str());
-    session->output = AviContainer::Create(fileName);
+    // An existing file is replaced only by a complete one, at Close; a device or folder of that
+    // name is never replaced.
+    session->staged = cb::StagedFile::Reserve(fileName);
+    if (session->staged) session->output = AviContainer::Create(session->staged->path());
     if (!session->output) throw Error("Cannot create AVI file \"" + fileName + "\"");
     if (session->rate < 1) throw Error("Cannot create AVI stream");
 
@@ -146,6 +155,8 @@ void AviWriterEngine::writeFrameAt(const cb::Bitmap& frame) {
 
 void AviWriterEngine::writeCurrentFrame() {
     requireOpen();
+    // A stop asked for by a signal ends a long call (AddAvi, AddImages) at the next frame.
+    if (cb::StopSignal() != 0) throw AbortError();
     Session& session = *session_;
     if (overlay_) overlay_(session.frame, session.frameCounter, properties_.framesPerSecond());
     const int steps = session.interFrames;
@@ -172,7 +183,8 @@ void AviWriterEngine::addWav(const std::string& fileName, bool cutWav) {
     if (!FileExists(fileName)) throw Error("WAV file \"" + fileName + "\" not found");
     Session& session = *session_;
     if (session.sound) throw Error("Sound track is already written to AVI file");
-    auto sound = SoundTrack::Read(fileName, cutWav, session.frameCounter, session.rate);
+    auto sound = SoundTrack::Read(fileName, cutWav, session.frameCounter, session.rate,
+                                  cb::FolderOf(session.staged->path()));
     const std::optional<AviSoundFormat> format = SoundFormatOf(sound->parameters());
     if (!format || !AviContainer::SoundFormatFits(*format)) throw Error("Cannot create AVI audio stream");
     session.sound = std::move(sound);
@@ -181,17 +193,18 @@ void AviWriterEngine::addWav(const std::string& fileName, bool cutWav) {
 
 void AviWriterEngine::close() {
     if (!session_) return;
-    // The writer is closed whatever happens below; a failure is reported after the cleanup.
+    // The writer is closed whatever happens below; when the file cannot be completed, the session
+    // takes its partial file with it and whatever had the name before keeps it.
     const std::unique_ptr<Session> session = std::move(session_);
     try {
         session->coder->flush(VideoSink(*session->output));
         if (session->sound) WriteSoundTrack(*session->output, *session->sound, session->soundFormat);
-    } catch (const Error&) {
-        // What was written stays a readable file.
-        session->output->finish();
-        throw;
+    } catch (const Error& error) {
+        throw SystemFailure(error.what(), session->output->systemError());
     }
-    if (!session->output->finish()) throw Error("Cannot write AVI file");
+    if (!session->output->finish())
+        throw SystemFailure("Cannot write AVI file", session->output->systemError());
+    if (!session->staged->commit()) throw SystemFailure("Cannot write AVI file", errno);
 }
 
 }  // namespace vidmill::writer

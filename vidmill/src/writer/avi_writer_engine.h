@@ -44,9 +44,11 @@ class AviWriterEngine {
     // writes uncompressed frames.
     void setOptionsDialog(OptionsDialog dialog) { optionsDialog_ = std::move(dialog); }
 
-    // Creates the file (an existing one is replaced) with the current properties. Fails in
-    // writing mode, for a width or height below 1, when the file cannot be created, and when the
-    // compressor cannot take frames of this size (the file then stays on disk, empty). A cancelled
+    // Starts the file with the current properties. It is written under a name of its own beside
+    // fileName and takes that name at Close, so an existing file is replaced only by a complete
+    // one. Fails in writing mode, for a width or height below 1, when the file cannot be created
+    // (also when fileName is a folder or device), and when the compressor cannot take frames of
+    // this size; a failure leaves no file and whatever had the name as it was. A cancelled
     // options dialog reports AbortError ("Operation aborted") and leaves the writer closed.
     void createNew(const std::string& fileName, int width, int height, std::int32_t parentWindow = 0);
     bool isOpen() const;
@@ -54,7 +56,8 @@ class AviWriterEngine {
     // The frame being composed: the size of CreateNew, 24, 32 or 8 bits per pixel. Writing mode only.
     cb::Bitmap& frameBitmap();
     // Writes the composed frame (after its intermediate frames). Fails outside writing mode and
-    // with "Cannot write AVI frame"; the frames written before stay in the file.
+    // with "Cannot write AVI frame"; the frames written before stay in the file. After a stop
+    // signal (cb::StopSignal) fails with AbortError before writing anything.
     void writeCurrentFrame();
     // Position of the next frame in the stream.
     int frameCounter() const;
@@ -63,8 +66,10 @@ class AviWriterEngine {
     // With cutWav it ends at the sample of the last frame written so far, plus one.
     void addWav(const std::string& fileName, bool cutWav);
 
-    // Completes the file and leaves writing mode. The writer is closed even when completing fails;
-    // that failure is then reported ("Cannot write AVI file" and the like).
+    // Completes the file, gives it its name and leaves writing mode. The writer is closed even
+    // when completing fails; that failure is then reported ("Cannot write AVI file" and the like,
+    // with the system's reason when there is one), the partial file is removed and whatever had
+    // the name keeps it.
     void close();
 
     // Messages shared with the component shell.

@@ -1,6 +1,10 @@
 #include "writer/packet_spool.h"
 
+#include <unistd.h>
+
 #include <cstdint>
+
+#include "cbplatform/anonymous_file.h"
 
 namespace vidmill::writer {
 namespace {
@@ -14,9 +18,17 @@ struct RecordHeader {
 };
 static_assert(sizeof(RecordHeader) == 32);
 
+std::FILE* OpenSpool(const std::string& folder) {
+    const int descriptor = cb::OpenAnonymousFile(folder);
+    if (descriptor < 0) return nullptr;
+    std::FILE* file = ::fdopen(descriptor, "w+b");
+    if (file == nullptr) ::close(descriptor);
+    return file;
+}
+
 }  // namespace
 
-PacketSpool::PacketSpool() : file_(std::tmpfile()) {}
+PacketSpool::PacketSpool(const std::string& folder) : file_(OpenSpool(folder)) {}
 
 bool PacketSpool::append(const AVPacket& packet) {
     if (!file_ || packet.size < 0) return false;

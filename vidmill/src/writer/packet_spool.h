@@ -1,9 +1,11 @@
-// Packets kept in an unnamed temporary file until the final file is written, so that a long
-// sound track never has to be held in memory.
+// Packets kept in an unnamed file until the final file is written, so that a long sound track
+// never has to be held in memory. The file lies in the output's folder: the writer needs room on
+// that disk alone, and a full disk there is the one reason a write fails for want of room.
 #pragma once
 
 #include <cstdio>
 #include <memory>
+#include <string>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -13,9 +15,9 @@ namespace vidmill::writer {
 
 class PacketSpool {
   public:
-    PacketSpool();
+    explicit PacketSpool(const std::string& folder);
     bool valid() const { return file_ != nullptr; }
-    // Appends the packet's data, timestamps and flags. False on a write failure.
+    // Appends the packet's data, timestamps and flags. False on a write failure (errno tells why).
     bool append(const AVPacket& packet);
     // Starts reading from the first packet. False on failure.
     bool rewind();

@@ -1,5 +1,7 @@
 #include "writer/sound_track.h"
 
+#include <cerrno>
+
 #include "frame/error.h"
 #include "writer/ffmpeg_owners.h"
 
@@ -18,7 +20,8 @@ std::int64_t SampleFrameAtLastFrame(const AVCodecParameters& parameters, std::in
 void CopyPackets(AVFormatContext& input, int streamIndex, const AVCodecParameters& parameters,
                  const SoundCut& cut, PacketSpool& spool) {
     PacketPtr packet(av_packet_alloc());
-    if (!packet || !spool.valid()) throw Error("Cannot write AVI audio stream");
+    if (!packet) throw Error("Cannot write AVI audio stream");
+    if (!spool.valid()) throw SystemFailure("Cannot write AVI audio stream", errno);
     const AVRational timeBase = input.streams[streamIndex]->time_base;
     std::int64_t bytesKept = 0;
     for (;;) {
@@ -39,7 +42,7 @@ void CopyPackets(AVFormatContext& input, int streamIndex, const AVCodecParameter
                        cut.lastSampleFrame) {
             return;
         }
-        if (!spool.append(*packet)) throw Error("Cannot write AVI audio stream");
+        if (!spool.append(*packet)) throw SystemFailure("Cannot write AVI audio stream", errno);
         av_packet_unref(packet.get());
     }
 }
@@ -65,7 +68,7 @@ SoundCut CutAtLastFrame(const AVCodecParameters& parameters, std::int64_t frames
 SoundTrack::~SoundTrack() { avcodec_parameters_free(&parameters_); }
 
 std::unique_ptr<SoundTrack> SoundTrack::Read(const std::string& path, bool cutWav, std::int64_t framesWritten,
-                                             int videoRate) {
+                                             int videoRate, const std::string& spoolFolder) {
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) throw Error("Cannot open WAV file");
     InputFormatPtr input(opened);
@@ -79,7 +82,7 @@ std::unique_ptr<SoundTrack> SoundTrack::Read(const std::string& path, bool cutWa
     if (stream.codecpar->codec_id == AV_CODEC_ID_NONE || stream.codecpar->sample_rate < 1)
         throw Error("Cannot read WAV file format");
 
-    std::unique_ptr<SoundTrack> track(new SoundTrack());
+    std::unique_ptr<SoundTrack> track(new SoundTrack(spoolFolder));
     track->parameters_ = avcodec_parameters_alloc();
     if (track->parameters_ == nullptr || avcodec_parameters_copy(track->parameters_, stream.codecpar) < 0)
         throw Error("Cannot read WAV file format");

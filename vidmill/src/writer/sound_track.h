@@ -26,10 +26,11 @@ SoundCut CutAtLastFrame(const AVCodecParameters& parameters, std::int64_t frames
 
 class SoundTrack {
   public:
-    // Reads the first sound stream of path. Throws Error with the sound messages of the writer.
-    // With cutWav the stream is cut at the last of framesWritten frames of the given rate.
+    // Reads the first sound stream of path into a spool in spoolFolder. Throws Error with the
+    // sound messages of the writer. With cutWav the stream is cut at the last of framesWritten
+    // frames of the given rate.
     static std::unique_ptr<SoundTrack> Read(const std::string& path, bool cutWav, std::int64_t framesWritten,
-                                            int videoRate);
+                                            int videoRate, const std::string& spoolFolder);
     ~SoundTrack();
 
     const AVCodecParameters& parameters() const { return *parameters_; }
@@ -37,7 +38,7 @@ class SoundTrack {
     PacketSpool& packets() { return packets_; }
 
   private:
-    SoundTrack() = default;
+    explicit SoundTrack(const std::string& spoolFolder) : packets_(spoolFolder) {}
     AVCodecParameters* parameters_ = nullptr;
     AVRational timeBase_{1, 1};
     PacketSpool packets_;
