@@ -19,7 +19,8 @@ int StatusOf(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
 }  // namespace
 
 StoppedRun RunAndStop(const std::string& command, int signal, const std::function<bool()>& ready) {
-    const std::string line = "exec " + command;  // the signal reaches the program, not a shell
+    // The signal must reach the program, not a shell: the shell becomes env, which becomes it.
+    const std::string line = "exec env " + command;
     const pid_t child = ::fork();
     if (child == 0) {
         ::execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));

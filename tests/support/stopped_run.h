@@ -13,7 +13,8 @@ struct StoppedRun {
     int status = -1;          // exit status; -1 when a signal ended it
 };
 
-// Runs `command` through the shell, sends `signal` once `ready()` returns true (asked every
+// Runs `command` (a program with its arguments, optionally after VARIABLE=value settings and
+// followed by redirections) through the shell, sends `signal` once `ready()` returns true (asked every
 // millisecond), and waits for the program to end. A program still running after a minute is
 // killed.
 StoppedRun RunAndStop(const std::string& command, int signal, const std::function<bool()>& ready);

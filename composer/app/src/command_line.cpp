@@ -123,7 +123,10 @@ std::string UsageText() {
            "                  warnings go to standard error; exit status 1 when it cannot be loaded\n"
            "  --render        load the project as an open loads it and write its movie to OUT.avi;\n"
            "                  progress and warnings go to standard error; exit status 0 only when the\n"
-           "                  movie was written\n"
+           "                  movie was written, 1 when it was not, 130 / 143 when Ctrl+C or SIGTERM\n"
+           "                  stopped it. The movie is written beside OUT.avi and takes its name only\n"
+           "                  when complete, so an old OUT.avi is kept whenever the render fails; an\n"
+           "                  OUT.avi that is one of the movie's clips or its project is refused\n"
            "    --part START END      only the time range START .. END (seconds, or hh:mm:ss, mm:ss)\n"
            "    --compressor FOURCC   the video compressor for this run (\"MSVC\", \"DIB \", ...) instead\n"
            "                          of the \"Compressor\" setting\n"
@@ -131,8 +134,10 @@ std::string UsageText() {
            "  --version       show the program's version\n"
            "\n"
            "Settings: cinebrix-composer.ini beside the program when its folder is writable, else in\n"
-           "$XDG_CONFIG_HOME/cinebrix-composer/; $CB_SETTINGS_DIR names another folder.\n"
-           "Temporary files: a work folder cbvNNNNN in $TMPDIR (else /tmp), removed at exit.\n";
+           "$XDG_CONFIG_HOME/cinebrix-composer/; $CB_SETTINGS_DIR names another folder. --render and\n"
+           "--info only read them.\n"
+           "Temporary files: a work folder cbvPID (the process id) in $TMPDIR (else /tmp), removed at\n"
+           "exit, also after an error or a stop; one that a killed run left is removed by the next run.\n";
 }
 
 }  // namespace composer::app

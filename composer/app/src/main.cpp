@@ -2,7 +2,7 @@
 // the windows are part of the build it runs the steps headless, through the console seams, and ends
 // with the exit steps so that settings are written and the work folder is removed as after a session.
 #include <cstdio>
-#include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +13,7 @@
 #include "base/failure.h"
 #include "base/folders.h"
 #include "cbplatform/media_log.h"
+#include "cbplatform/stop_signals.h"
 #include "document/movie_db.h"
 #include "document/open_project.h"
 #include "document/open_save_class.h"
@@ -20,38 +21,48 @@
 
 namespace {
 
-constexpr const char* kProgramName = "cinebrix-composer";
+using composer::RunCommand;
+using composer::SettingsFiles;
+
+// The exit status of a command that a signal stopped: 128 + the signal, after one line that says so.
+std::optional<int> StoppedStatus() {
+    const int signal = cb::StopSignal();
+    if (signal == 0) return std::nullopt;
+    std::fprintf(stderr, "cinebrix-composer: stopped\n");
+    return 128 + signal;
+}
 
 // The project is loaded as an open loads it: clip sources are read through the program's readers,
 // so moved sources are relocated and changed ones refreshed, with the warnings on standard error.
-int PrintProjectInfo(const std::string& projectText) {
+bool PrintProjectInfo(const std::string& projectText) {
     composer::InitFolders();
     composer::MediaSourceProbe probe;
     composer::ScopedSourceProbe installed(probe);
     const std::string path = composer::ProjectPathFromCommandLine(projectText);
-    const bool loaded = composer::GuardCommand(kProgramName, [&] {
-        composer::OpenSaveClass reader;
-        if (path.empty()) throw composer::Failure(projectText + " is not a .CbMov project file");
-        if (!reader.LoadMovieSource(path)) return false;
-        reader.DbLocalToMain();
-        composer::MainDb.ProjectPath = path;
-        std::printf("%s\n", composer::app::MovieJson(composer::MainDb).c_str());
-        return true;
-    });
-    composer::RemoveWorkFolder();
-    return loaded ? 0 : 1;
+    composer::OpenSaveClass reader;
+    if (path.empty()) throw composer::Failure(projectText + " is not a .CbMov project file");
+    if (!reader.LoadMovieSource(path) || cb::StopSignal() != 0) return false;
+    reader.DbLocalToMain();
+    composer::MainDb.ProjectPath = path;
+    std::printf("%s\n", composer::app::MovieJson(composer::MainDb).c_str());
+    return true;
+}
+
+int RunInfo(const std::string& projectText) {
+    const bool printed = RunCommand(SettingsFiles::OnlyRead, [&] { return PrintProjectInfo(projectText); });
+    if (const auto stopped = StoppedStatus()) return *stopped;
+    return printed ? 0 : 1;
 }
 
 int RunProgram(const composer::app::CommandLine& line) {
-    // Nothing may end the program without its exit steps: a failure is reported and the work
-    // folder still removed.
     composer::MediaSourceProbe probe;
     composer::ScopedSourceProbe installed(probe);
-    const bool started = composer::GuardCommand(kProgramName, [&] {
+    const bool started = RunCommand(SettingsFiles::Written, [&] {
         composer::RunStartupSteps();
         composer::OpenProjectFromCommandLine(line.projectText);
+        return true;
     });
-    composer::RunExitSteps();
+    if (const auto stopped = StoppedStatus()) return *stopped;
     return started ? 0 : 1;
 }
 
@@ -75,7 +86,7 @@ int main(int argc, char** argv) {
                          composer::app::UsageText().c_str());
             return 2;
         case Command::Info:
-            return PrintProjectInfo(line.projectText);
+            return RunInfo(line.projectText);
         case Command::Render:
             return composer::app::RunRenderCommand(line);
         case Command::Start:

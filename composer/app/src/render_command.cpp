@@ -7,6 +7,7 @@
 #include "base/app_state.h"
 #include "base/duration.h"
 #include "base/failure.h"
+#include "cbplatform/stop_signals.h"
 #include "document/open_project.h"
 #include "media/library_call.h"
 #include "media/media_source_probe.h"
@@ -51,7 +52,7 @@ bool LoadAndRender(const CommandLine& line) {
                                    : SaveMovie(line.outputPath, options);
     if (written) {
         std::fprintf(stderr, "cinebrix-composer: wrote %s\n", line.outputPath.c_str());
-    } else {
+    } else if (cb::StopSignal() == 0) {
         std::fprintf(stderr, "cinebrix-composer: the movie was not written\n");
     }
     return written;
@@ -60,12 +61,16 @@ bool LoadAndRender(const CommandLine& line) {
 }  // namespace
 
 int RunRenderCommand(const CommandLine& line) {
-    // Nothing may end the program without its exit steps, which remove the work folder.
-    const bool written = GuardCommand("cinebrix-composer", [&] {
+    const bool written = RunCommand(SettingsFiles::OnlyRead, [&] {
         RunStartupSteps();
         return LoadAndRender(line);
     });
-    RunExitSteps();
+    const int signal = cb::StopSignal();
+    if (signal != 0 && !written) {
+        std::fprintf(stderr, "cinebrix-composer: the render was stopped; %s was left as it was\n",
+                     line.outputPath.c_str());
+        return 128 + signal;
+    }
     return written ? 0 : 1;
 }
 

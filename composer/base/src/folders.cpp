@@ -1,17 +1,19 @@
 #include "base/folders.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
+#include <optional>
+#include <regex>
 #include <thread>
 
 #include "base/app_state.h"
 #include "base/files.h"
-#include "base/rounding.h"
 #include "base/settings.h"
 #include "base/text_number.h"
 
@@ -23,15 +25,25 @@ namespace {
 
 // Gives up after this many taken names: something else is wrong with the folder.
 constexpr int kMaxWorkFolderAttempts = 100'000;
+constexpr const char* kWorkFolderPrefix = "cbv";
 
-double SecondsSinceMidnight() {
-    const auto now = std::chrono::system_clock::now();
-    const std::time_t whole = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&whole, &local);
-    const auto fraction = now - std::chrono::system_clock::from_time_t(whole);
-    return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec +
-           std::chrono::duration<double>(fraction).count();
+// The process id a work folder's name holds: "cbv" + digits, optionally "-" + digits.
+std::optional<int64_t> WorkFolderProcess(const std::string& name) {
+    static const std::regex kName(std::string(kWorkFolderPrefix) + "([0-9]{1,9})(-[0-9]{1,9})?");
+    std::smatch match;
+    if (!std::regex_match(name, match, kName)) return std::nullopt;
+    return std::stoll(match[1].str());
+}
+
+bool ProcessRunning(int64_t processId) {
+    if (processId <= 0) return true;  // never a run of ours: not to be touched
+    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
+}
+
+// A folder (not a link to one) that belongs to this user: nobody else's files are removed.
+bool OwnFolder(const fs::path& path) {
+    struct stat facts {};
+    return ::lstat(path.c_str(), &facts) == 0 && S_ISDIR(facts.st_mode) && facts.st_uid == ::geteuid();
 }
 
 std::string SystemTempFolder() {
@@ -57,11 +69,10 @@ bool DeleteFilesIn(const std::string& folder) {
 
 }  // namespace
 
-std::string CreateWorkFolderIn(const std::string& parentFolder, double secondsSinceMidnight) {
-    int64_t number = RoundToInt64(secondsSinceMidnight);
+std::string CreateWorkFolderIn(const std::string& parentFolder, int64_t processId) {
+    const std::string base = parentFolder + "/" + kWorkFolderPrefix + std::to_string(processId);
     for (int attempt = 0; attempt < kMaxWorkFolderAttempts; ++attempt) {
-        ++number;
-        const std::string candidate = parentFolder + "/cbv" + std::to_string(number);
+        const std::string candidate = attempt == 0 ? base : base + "-" + std::to_string(attempt);
         // Creating is the test for "free": two runs racing for one name cannot both succeed.
         if (::mkdir(candidate.c_str(), 0700) == 0) return candidate;
         if (errno != EEXIST) return {};
@@ -69,14 +80,24 @@ std::string CreateWorkFolderIn(const std::string& parentFolder, double secondsSi
     return {};
 }
 
-std::string CreateWorkFolder() { return CreateWorkFolderIn(TempFolder, SecondsSinceMidnight()); }
+std::string CreateWorkFolder() { return CreateWorkFolderIn(TempFolder, ::getpid()); }
+
+void RemoveStaleWorkFolders(const std::string& parentFolder) {
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(parentFolder, error)) {
+        const std::optional<int64_t> owner = WorkFolderProcess(entry.path().filename().string());
+        if (!owner || *owner == ::getpid() || ProcessRunning(*owner) || !OwnFolder(entry.path())) continue;
+        std::error_code removeError;
+        fs::remove_all(entry.path(), removeError);
+    }
+}
 
 void InitFolders() {
     AppFolder = ProgramFolder();
     TempFolder = SystemTempFolder();
+    RemoveStaleWorkFolders(TempFolder);
     WorkFolder = CreateWorkFolder();
-    if (WorkFolder.empty() && TempFolder != AppFolder)
-        WorkFolder = CreateWorkFolderIn(AppFolder, SecondsSinceMidnight());
+    if (WorkFolder.empty() && TempFolder != AppFolder) WorkFolder = CreateWorkFolderIn(AppFolder, ::getpid());
 }
 
 void RemoveWorkFolder() {

@@ -17,6 +17,7 @@ namespace {
 
 std::string fixedFolder;    // SetSettingsLocation's folder, or empty
 std::string fixedBaseName;  // SetSettingsLocation's base name, or empty
+bool filesWritable = true;  // SetSettingsFilesWritable
 
 std::string SectionOrGeneral(const std::string& section) { return section.empty() ? "General" : section; }
 std::string KeyOrEnd(const std::string& key) { return key.empty() ? "END" : key; }
@@ -85,6 +86,7 @@ std::string ReadIniValue(const std::string& section, const std::string& key, con
 
 void WriteIniValue(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& file) {
+    if (!filesWritable) return;
     CSimpleIniA ini(/*isUtf8=*/true, /*multiKey=*/false, /*multiLine=*/false);
     // A file that exists but cannot be read is left alone rather than replaced by this one value.
     if (LoadIni(ini, file) == IniLoad::Failed) return;
@@ -107,6 +109,8 @@ std::string ProgramBaseName() {
     const std::string stem = ProgramFile().stem().string();
     return stem.empty() ? "cinebrix-composer" : stem;
 }
+
+void SetSettingsFilesWritable(bool writable) { filesWritable = writable; }
 
 void SetSettingsLocation(const std::string& folder, const std::string& baseName) {
     fixedFolder = folder;

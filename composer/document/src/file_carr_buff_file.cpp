@@ -5,6 +5,7 @@
 
 #include <cerrno>
 
+#include "base/disk_full.h"
 #include "base/failure.h"
 
 namespace composer {
@@ -53,6 +54,7 @@ void FileCarrBuffFile::Truncate(int64_t size) {
 }
 
 void FileCarrBuffFile::Fail(const char* what) const {
+    ThrowIfDiskFull(errno, path_);
     FailWithErrno(std::string("cannot ") + what + " the sample buffer file " + path_, errno ? errno : EIO);
 }
 

@@ -1,12 +1,15 @@
 #include "media/velc_avi_reader_class.h"
 
+#include <cerrno>
 #include <exception>
 
+#include "base/disk_full.h"
 #include "base/failure.h"
 #include "base/files.h"
 #include "base/folders.h"
 #include "base/interaction.h"
 #include "cbplatform/bstr.h"
+#include "cbplatform/file_checks.h"
 #include "media/compressed_audio_notice.h"
 #include "media/dx8_play_class.h"
 #include "media/library_call.h"
@@ -177,9 +180,12 @@ bool VelcAviReaderClass::ExtractWavFile() {
         return DecodeWithSoundLayer(copy);
     } catch (...) {
         // A sound track the library could not copy (or none at all): no WAV copy, and nothing of
-        // a half-written one left behind.
+        // a half-written one left behind. A full work folder is no missing sound: it fails the
+        // work that needs the sound.
         LastFailure = CurrentFailureText();
+        const bool full = !copy.empty() && cb::FailedForWantOfRoom(LastFailure, cb::FolderOf(copy));
         if (!copy.empty() && copy != WavTempFile) DeleteFileChecked(copy);
+        if (full) throw DiskFullError(cb::FolderOf(copy), ENOSPC);
         return false;
     }
 }

@@ -91,14 +91,22 @@ void VelcAviWriterClass::WriteAVI_AddAudio(const std::string& wavFileName) {
     CheckLibraryCall(writer_->AddWav(name.get(), VARIANT_FALSE));
 }
 
-void VelcAviWriterClass::WriteAVI_CloseFile() {
+std::optional<std::string> VelcAviWriterClass::WriteAVI_CloseFile() {
+    std::optional<std::string> failure;
     if (writerExists_) {
         // Released whatever Close answers; a writer that could not complete its file is still let go.
-        if (writer_) writer_->Close();
+        if (writer_) {
+            try {
+                CheckLibraryCall(writer_->Close());
+            } catch (const Failure& refused) {
+                failure = refused.what();
+            }
+        }
         writer_.reset();
         writerExists_ = false;
     }
     IsOpen = false;
+    return failure;
 }
 
 }  // namespace composer

@@ -2,11 +2,13 @@
 #include "media/wav_oper_mod.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <limits>
 #include <stdexcept>
 #include <vector>
 
+#include "base/disk_full.h"
 #include "base/failure.h"
 #include "base/files.h"
 #include "base/interaction.h"
@@ -147,8 +149,14 @@ bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers, int32_t 
         MsgBox("Wave file loading failed");
         return false;
     }
-    if (GuardCommand("Wave file load error", [&] { return Load(fileName, buffers, blockLimit); }))
-        return true;
+    try {
+        if (Load(fileName, buffers, blockLimit)) return true;
+    } catch (const DiskFullError&) {
+        buffers = WaveBuffers{};
+        throw;
+    } catch (...) {
+        ReportFailure(CurrentFailureText(), "Wave file load error");
+    }
     buffers = WaveBuffers{};
     return false;
 }
@@ -159,8 +167,14 @@ bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers, int32_t 
 namespace composer {
 namespace {
 
-void WriteBytes(std::FILE* file, const void* bytes, size_t size) {
-    if (std::fwrite(bytes, 1, size, file) != size) throw Failure("The wave file could not be written");
+// A full disk ends the work that needed the file (DiskFullError); other failures are the file's.
+[[noreturn]] void FailWriting(const std::string& fileName) {
+    ThrowIfDiskFull(errno, fileName);
+    throw Failure("The wave file could not be written");
+}
+
+void WriteBytes(std::FILE* file, const void* bytes, size_t size, const std::string& fileName) {
+    if (std::fwrite(bytes, 1, size, file) != size) FailWriting(fileName);
 }
 
 // Interleaves a chunk of frames: 8-bit as value + 128 in one byte, 16-bit as two bytes.
@@ -193,7 +207,7 @@ void Write(const std::string& fileName, int32_t channels, int32_t bits, int32_t 
     if (!file) throw Failure("The wave file " + fileName + " could not be created");
     const auto header = cb::sound::MakeWavHeader(cb::sound::PcmFormat{channels, sampleRate, bits},
                                                  static_cast<uint32_t>(dataBytes));
-    WriteBytes(file.get(), header.data(), header.size());
+    WriteBytes(file.get(), header.data(), header.size(), fileName);
 
     const int32_t chunk = TransferBlock(left);
     std::vector<int16_t> leftValues(static_cast<size_t>(chunk)),
@@ -209,10 +223,10 @@ void Write(const std::string& fileName, int32_t channels, int32_t bits, int32_t 
             right->ReadBlock(done + 1, std::span(rightValues).first(static_cast<size_t>(present)));
         }
         PackFrames(leftValues, rightValues, count, channels, bits, bytes);
-        WriteBytes(file.get(), bytes.data(), bytes.size());
+        WriteBytes(file.get(), bytes.data(), bytes.size(), fileName);
         done += count;
     }
-    if (std::fclose(file.release()) != 0) throw Failure("The wave file could not be written");
+    if (std::fclose(file.release()) != 0) FailWriting(fileName);
 }
 
 }  // namespace
@@ -227,8 +241,17 @@ bool WriteWaveFile(const std::string& fileName, int32_t channels, int32_t bits, 
         MsgBox("Zero size wave found", MsgButtons::OK, "Writing wave error");
         return false;
     }
-    return GuardCommand("Wave file write error",
-                        [&] { Write(fileName, channels, bits, sampleRate, left, right); });
+    try {
+        Write(fileName, channels, bits, sampleRate, left, right);
+        return true;
+    } catch (const DiskFullError&) {
+        DeleteFileChecked(fileName);  // nothing half-written is left behind
+        throw;
+    } catch (...) {
+        DeleteFileChecked(fileName);
+        ReportFailure(CurrentFailureText(), "Wave file write error");
+        return false;
+    }
 }
 
 }  // namespace composer

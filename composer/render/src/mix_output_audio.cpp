@@ -5,6 +5,7 @@
 #include <exception>
 #include <map>
 
+#include "base/disk_full.h"
 #include "base/files.h"
 #include "base/folders.h"
 #include "base/interaction.h"
@@ -136,8 +137,10 @@ std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& eve
             MatchBits(movie, clip, blockLimit);
         }
         return MixAndWrite(movie, selected, startSeconds, endSeconds, blockLimit);
+    } catch (const DiskFullError&) {
+        // A full disk is no sound to leave out: the render that needs this sound fails with it.
+        throw;
     } catch (const std::exception& error) {
-        // A disk that fills up while sound is converted: the movie is written without sound.
         MsgBox(error.what(), MsgButtons::OK, "Wave file write error");
         return "";
     }

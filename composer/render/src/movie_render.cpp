@@ -1,20 +1,25 @@
 #include "render/movie_render.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <exception>
 #include <optional>
 
+#include "base/disk_full.h"
 #include "base/failure.h"
 #include "base/files.h"
 #include "base/interaction.h"
 #include "base/rounding.h"
+#include "cbplatform/file_checks.h"
+#include "cbplatform/staged_file.h"
+#include "cbplatform/stop_signals.h"
 #include "document/movie_db.h"
 #include "document/output_repair.h"
 #include "frame_composer.h"
 #include "media/velc_avi_reader_class.h"
 #include "media/velc_avi_writer_class.h"
+#include "output_target.h"
 #include "render/mix_output_audio.h"
 #include "render_layers.h"
 
@@ -25,20 +30,11 @@ namespace {
 constexpr const char* kLineEnd = "\r\n";
 constexpr int32_t kProgressStep = 10;
 
-// A file marked read-only is the user's way of keeping it: it is not deleted to make room for a
-// movie, although the folder would allow it.
-bool ReadOnlyFile(const std::string& path) {
-    struct stat facts {};
-    return ::stat(path.c_str(), &facts) == 0 && (facts.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
-}
-
-// Deletes an old output file. False when it is still there.
-bool RemoveOldOutput(const std::string& fileName) {
-    if (!FileExists(fileName)) return true;
-    if (ReadOnlyFile(fileName)) return false;
-    DeleteFileChecked(fileName);
-    return !FileExists(fileName);
-}
+// The output as the user named it, and the file beside it that the movie is written to first.
+struct OutputFiles {
+    std::string name;
+    std::string written;
+};
 
 struct FrameRange {
     int32_t first = 1;
@@ -70,16 +66,23 @@ class RunScreen {
     std::optional<WaitCursor> cursor_;
 };
 
-// What stopped a run after the file was created: what failed and why, with the file left incomplete.
-[[noreturn]] void FailIncomplete(const std::string& what, const std::string& reason,
-                                 const std::string& fileName) {
-    throw Failure("The movie could not be written: " + what + kLineEnd + reason + kLineEnd + "The file " +
-                  fileName + " is incomplete.");
+// Why a run stopped after the file was begun: what failed and why; the output keeps what it had.
+std::string IncompleteText(const std::string& what, const std::string& reason, const std::string& fileName) {
+    return "The movie could not be written: " + what + kLineEnd + reason + kLineEnd + "The file " + fileName +
+           " was left as it was.";
 }
 
-// Runs one step of the writer; a refusal stops the run with its reason.
+[[noreturn]] void FailIncomplete(const std::string& what, const std::string& reason,
+                                 const std::string& fileName) {
+    throw Failure(IncompleteText(what, reason, fileName));
+}
+
+bool StopAsked() { return cb::StopSignal() != 0; }
+
+// Runs one step of the writer; a refusal stops the run with its reason (and the folder, when its
+// disk is full).
 template <typename Step>
-void WriterStep(const std::string& what, const std::string& fileName, Step&& step) {
+void WriterStep(const std::string& what, const OutputFiles& files, Step&& step) {
     std::string reason;
     try {
         if (step()) return;
@@ -87,7 +90,7 @@ void WriterStep(const std::string& what, const std::string& fileName, Step&& ste
     } catch (const Failure& refused) {
         reason = refused.what();
     }
-    FailIncomplete(what, reason, fileName);
+    FailIncomplete(what, WriteFailureReason(reason, cb::FolderOf(files.written)), files.name);
 }
 
 // Whether the mix had sound to give: an event of a clip whose sound was decoded overlaps the range.
@@ -102,39 +105,54 @@ bool SoundExpected(const MovieDbRec& movie, const MoviePlan& plan, double startS
     return false;
 }
 
-// Adds the mixed sound (when there is any); fails when the movie would lack the sound it should have.
-void AddSoundTrack(const MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
-                   const std::string& soundFile, VelcAviWriterClass& writer, const std::string& fileName) {
+// Mixes the sound of the range and adds it (when there is any); fails when the movie would lack the
+// sound it should have, and when a disk fills up while the sound is made. The mixed sound's file is
+// left in `soundFile` for the caller to remove.
+void AddSoundTrack(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
+                   int32_t blockLimit, VelcAviWriterClass& writer, const OutputFiles& files,
+                   std::string& soundFile) {
+    try {
+        soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds,
+                                   blockLimit);
+    } catch (const DiskFullError& full) {
+        FailIncomplete("its sound track could not be made.", full.what(), files.name);
+    }
     if (soundFile.empty()) {
         if (!SoundExpected(movie, plan, startSeconds, endSeconds)) return;
-        FailIncomplete("its sound track could not be made.", "The movie has no sound.", fileName);
+        FailIncomplete("its sound track could not be made.", "The movie has no sound.", files.name);
     }
-    WriterStep("its sound track was refused.", fileName, [&] {
+    WriterStep("its sound track was refused.", files, [&] {
         writer.WriteAVI_AddAudio(soundFile);
         return true;
     });
 }
 
-// The writer's close does not say whether the file could be completed (its index is written last,
-// when a full disk shows too): the finished file must open with every frame written.
-void CheckFinishedMovie(const std::string& fileName, const FrameRange& range) {
+// Completing the file can fail (its index is written last, when a full disk shows too), and the
+// finished file must open with every frame written before it takes the output's name.
+void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const OutputFiles& files) {
+    if (const std::optional<std::string> refused = writer.WriteAVI_CloseFile()) {
+        FailIncomplete("it could not be completed.",
+                       WriteFailureReason(*refused, cb::FolderOf(files.written)), files.name);
+    }
     const int32_t written = std::max(range.last - range.first + 1, 0);
-    if (written == 0) return;
+    if (written == 0 || StopAsked()) return;
     VelcAviReaderClass reader;
-    if (reader.ReadAvi_OpenFile(fileName) && reader.FrameCount == written) return;
+    if (reader.ReadAvi_OpenFile(files.written) && reader.FrameCount == written) return;
     FailIncomplete("the finished file does not read back with its " + std::to_string(written) + " frames.",
-                   "It could not be completed.", fileName);
+                   "It could not be completed.", files.name);
 }
 
-// Writes frames first .. last; fails at the first frame the writer refuses.
+// Writes frames first .. last; fails at the first frame the writer refuses. A stop asked for ends
+// the frames before the next one.
 void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& range,
-                 VelcAviWriterClass& writer, std::string& warnings, const std::string& fileName) {
+                 VelcAviWriterClass& writer, std::string& warnings, const OutputFiles& files) {
     RenderLayers layers(movie, warnings);
     FrameComposer composer(movie, layers);
     const int32_t frameCount = range.last - range.first + 1;
     for (int32_t f = range.first; f <= range.last; ++f) {
+        if (StopAsked()) return;
         const cb::ComPtr<IPicture> picture = composer.Compose(plan.FrameRows[static_cast<std::size_t>(f)]);
-        WriterStep("frame " + std::to_string(f) + " was refused.", fileName,
+        WriterStep("frame " + std::to_string(f) + " was refused.", files,
                    [&] { return writer.WriteAvi_AddPicture(picture.get()); });
         const int32_t done = f - range.first + 1;
         if (done % kProgressStep == 0) {
@@ -149,19 +167,25 @@ void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& ran
 bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,
                  double endSeconds, RenderOptions& options) {
     RunScreen screen;
-    if (!RemoveOldOutput(fileName)) {
+    if (const std::optional<std::string> refusal = OutputRefusal(movie, fileName)) {
         screen.RestorePointer();
-        MsgBox("The file " + fileName + kLineEnd + "already exists and could not be deleted" + kLineEnd +
-               "please delete it and try again");
+        MsgBox(*refusal);
         return false;
     }
+    // The movie is written beside the output and takes its name only when it is complete and
+    // checked: whatever was there stays until then, and stays for good when the run fails or stops.
+    std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(fileName);
+    const std::string notReserved = staged ? "" : std::strerror(errno);
     VelcAviWriterClass writer;
-    if (!writer.WriteAvi_CreateNewFile(fileName, movie.OutWidth, movie.OutHeight, movie.OutFps,
+    if (!staged ||
+        !writer.WriteAvi_CreateNewFile(staged->path(), movie.OutWidth, movie.OutHeight, movie.OutFps,
                                        options.compressor, options.showCompressorDialog)) {
         screen.RestorePointer();
-        MsgBox("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd + writer.LastFailure);
+        MsgBox("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd +
+               (staged ? writer.LastFailure : notReserved));
         return false;
     }
+    const OutputFiles files{fileName, staged->path()};
     std::string warnings;
     movie.OutputPath = fileName;
 
@@ -170,20 +194,27 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     std::string soundFile;
     std::optional<std::string> failure;
     try {
-        WriteFrames(movie, plan, range, writer, warnings, fileName);
-        soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds,
-                                   BlockLimitForBudget(options.memoryBudget));
-        AddSoundTrack(movie, plan, startSeconds, endSeconds, soundFile, writer, fileName);
-        writer.WriteAVI_CloseFile();
-        CheckFinishedMovie(fileName, range);
+        WriteFrames(movie, plan, range, writer, warnings, files);
+        if (!StopAsked()) {
+            AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
+                          writer, files, soundFile);
+        }
+        FinishMovie(writer, range, files);
     } catch (...) {
         failure = CurrentFailureText();
     }
     writer.WriteAVI_CloseFile();
     // The mixed sound is in the movie now (or not wanted): its temporary file goes.
     if (!soundFile.empty()) DeleteFileChecked(soundFile);
+    // A stop asked for by the user is no failure to report; the command that ran the render says
+    // that it stopped. Once the movie has its name, the run is done.
+    const bool stopped = StopAsked();
+    if (!failure && !stopped && !staged->commit()) {
+        failure = IncompleteText("it could not take the name of the file.", std::strerror(errno), fileName);
+    }
 
     screen.RestorePointer();
+    if (stopped) return false;
     if (!warnings.empty()) MsgBox(warnings);
     if (failure) MsgBox(*failure);
     return !failure;

@@ -1,10 +1,12 @@
-// The cinebrix-composer program as a whole process: its options, and a headless start and exit
-// that correct and write the settings and leave no work folder behind.
+// The cinebrix-composer program as a whole process: its options, a headless start and exit that
+// correct and write the settings, commands without windows that only read them, and no work
+// folder left behind on any way out.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "scratch_folder.h"
 
@@ -84,6 +86,51 @@ TEST(ComposerProgram, LowMemoryIsReportedButDoesNotStopTheProgram) {
         "Cinebrix Composer Oct2003.\nIt will run slow and may come across errors.\nAdditionally, It is "
         "recommended to close other applications running, which are consuming memory.\n");
     EXPECT_NE(folder.Read("settings/cinebrix-composer.ini").find("PhyMemoryLoad = 95\n"), std::string::npos);
+}
+
+// A process id no process can have: one above the largest the system hands out.
+std::string DeadProcessId() {
+    std::ifstream limit("/proc/sys/kernel/pid_max");
+    long largest = 4194304;
+    limit >> largest;
+    return std::to_string(largest + 1);
+}
+
+TEST(ComposerProgram, HeadlessCommandsLeaveTheSettingsFilesAlone) {
+    const std::string settings = "[Output]\nWavChn = 1\nFPS = 10\n\n[General]\nPhyMemorySz = 1\n";
+    for (const char* arguments : {"--info 'missing.CbMov'", "--render 'missing.CbMov' out.avi"}) {
+        SCOPED_TRACE(arguments);
+        testing::ScratchFolder absent;
+        EXPECT_EQ(RunProgram(absent, arguments).status, 1);
+        EXPECT_TRUE(fs::is_empty(absent / "settings")) << "no settings file is created";
+        testing::ScratchFolder present;
+        fs::create_directories(present / "settings");
+        present.Write("settings/cinebrix-composer.ini", settings);
+        present.Write("settings/UserGuide.ini", "[Tips]\n");
+        EXPECT_EQ(RunProgram(present, arguments).status, 1);
+        EXPECT_EQ(present.Read("settings/cinebrix-composer.ini"), settings);
+        EXPECT_EQ(present.Read("settings/UserGuide.ini"), "[Tips]\n");
+    }
+}
+
+TEST(ComposerProgram, NoWayOutLeavesAWorkFolderAndStaleOnesAreRemoved) {
+    const std::string stale = "tmp/cbv" + DeadProcessId();
+    const struct {
+        const char* arguments;
+        int status;
+    } runs[] = {
+        {"", 0},                                  // the normal exit
+        {"--info 'missing.CbMov'", 1},            // a command that fails
+        {"--render 'missing.CbMov' out.avi", 1},  // another
+    };
+    for (const auto& run : runs) {
+        SCOPED_TRACE(run.arguments);
+        testing::ScratchFolder folder;
+        fs::create_directories(folder / stale);
+        folder.Write(stale + "/tm1.wav", "left by a run that was killed");
+        EXPECT_EQ(RunProgram(folder, run.arguments).status, run.status);
+        EXPECT_TRUE(fs::is_empty(folder / "tmp")) << "the stale folder and the run's own are gone";
+    }
 }
 
 }  // namespace

@@ -73,16 +73,43 @@ TEST(LastPathComponent, SplitsOnBothSeparators) {
     for (const auto& c : cases) EXPECT_EQ(LastPathComponent(c.path), c.last) << c.path;
 }
 
-TEST(WorkFolder, RunsInTheSameSecondGetDifferentFolders) {
+TEST(WorkFolder, TheNameHoldsTheProcessIdAndATakenNameIsPassedOver) {
     testing::ScratchFolder folder;
-    // n starts one above the rounded seconds since midnight (100.5 rounds to 100).
-    EXPECT_EQ(CreateWorkFolderIn(folder.path(), 100.5), folder / "cbv101");
-    EXPECT_EQ(CreateWorkFolderIn(folder.path(), 100.4), folder / "cbv102");
-    folder.Write("cbv103", "a file holds this name");
-    fs::create_directory(folder / "cbv104");
-    EXPECT_EQ(CreateWorkFolderIn(folder.path(), 100.0), folder / "cbv105");
-    EXPECT_TRUE(fs::is_directory(folder / "cbv105"));
-    EXPECT_EQ(CreateWorkFolderIn(folder / "missing", 1.0), "");  // gives up instead of looping
+    EXPECT_EQ(CreateWorkFolderIn(folder.path(), 4711), folder / "cbv4711");
+    EXPECT_EQ(CreateWorkFolderIn(folder.path(), 4711), folder / "cbv4711-1");
+    folder.Write("cbv4711-2", "a file holds this name");
+    EXPECT_EQ(CreateWorkFolderIn(folder.path(), 4711), folder / "cbv4711-3");
+    EXPECT_TRUE(fs::is_directory(folder / "cbv4711-3"));
+    EXPECT_EQ(CreateWorkFolderIn(folder / "missing", 1), "");  // gives up instead of looping
+}
+
+// A process id no process can have: one above the largest the system hands out.
+int64_t DeadProcessId() {
+    std::ifstream limit("/proc/sys/kernel/pid_max");
+    int64_t largest = 4194304;
+    limit >> largest;
+    return largest + 1;
+}
+
+TEST(WorkFolder, FoldersOfProcessesThatAreGoneAreRemovedAtStart) {
+    testing::ScratchFolder folder;
+    const std::string dead = "cbv" + std::to_string(DeadProcessId());
+    const std::string own = "cbv" + std::to_string(::getpid());
+    for (const std::string& name : {dead, dead + "-2", own, std::string("cbv1"), dead + "x"}) {
+        fs::create_directory(folder / name);
+        folder.Write(name + "/tm1.wav", "sound");
+    }
+    folder.Write("cbv" + std::to_string(DeadProcessId() + 1), "a file, not a work folder");
+    fs::create_directory_symlink(folder / own, folder / (dead + "-3"));
+    RemoveStaleWorkFolders(folder.path());
+    EXPECT_FALSE(fs::exists(folder / dead));
+    EXPECT_FALSE(fs::exists(folder / (dead + "-2")));
+    // Running processes (this one, process 1), other names, files, and links keep theirs.
+    EXPECT_TRUE(fs::exists(folder / (own + "/tm1.wav")));
+    EXPECT_TRUE(fs::exists(folder / "cbv1/tm1.wav"));
+    EXPECT_TRUE(fs::exists(folder / (dead + "x/tm1.wav")));
+    EXPECT_TRUE(fs::exists(folder / ("cbv" + std::to_string(DeadProcessId() + 1))));
+    EXPECT_TRUE(fs::is_symlink(folder / (dead + "-3")));
 }
 
 TEST(WorkFolder, InitFoldersUsesTmpdirElseTheProgramFolder) {

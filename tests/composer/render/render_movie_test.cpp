@@ -12,6 +12,7 @@
 #include "base/app_state.h"
 #include "render/movie_render.h"
 #include "render_test_env.h"
+#include "stopped_run.h"
 
 namespace composer::testing {
 namespace {
@@ -190,8 +191,8 @@ TEST_F(RenderMovieTest, AReadOnlyOutputFileIsKeptAndNothingIsWritten) {
                                        "\r\nalready exists and could not be deleted\r\n"
                                        "please delete it and try again");
     EXPECT_EQ(ui.messages[0].title, kProgramTitle);
-    std::ifstream kept(out);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
+    EXPECT_EQ(cb::testing::FileBytes(out), "keep me");
+    EXPECT_FALSE(cb::testing::FolderHolds(WorkFolder, "kept.avi.partial-"));
     EXPECT_TRUE(movie.OutputPath.empty());
     EXPECT_EQ(ui.waitCursorDepth, 0);
 }
@@ -301,6 +302,7 @@ TEST_F(RenderMovieTest, ADiskThatFillsUpStopsTheRunAndSaysWhatFailed) {
             AddVideo(movie, MakeAvi("numbered.avi", kNumbered, 50), "Numbered", 64, 48, 25, 50);
         Arrange(movie, video, {AddSound(movie, MakeWav("tone2.wav", 2.0, 8000), "Tone", 2.0, 8000)});
         const std::string out = OutputFile("full.avi");
+        std::ofstream(out) << "the old movie";
         bool written = true;
         WithFileSizeLimit(100 * 1024, [&] { written = SaveMovie(movie, out, options_); });
 
@@ -308,7 +310,9 @@ TEST_F(RenderMovieTest, ADiskThatFillsUpStopsTheRunAndSaysWhatFailed) {
         ASSERT_FALSE(ui.messages.empty()) << row.what;
         const std::string& last = ui.messages.back().text;
         EXPECT_EQ(last.rfind(row.what, 0), 0u) << last;
-        EXPECT_NE(last.find("The file " + out + " is incomplete."), std::string::npos) << last;
+        EXPECT_NE(last.find("The file " + out + " was left as it was."), std::string::npos) << last;
+        EXPECT_EQ(cb::testing::FileBytes(out), "the old movie");
+        EXPECT_FALSE(cb::testing::FolderHolds(WorkFolder, "full.avi.partial-"));
         EXPECT_EQ(ui.waitCursorDepth, 0);
         EXPECT_EQ(ui.progress.back().kind, ScriptedInteraction::ProgressKind::Hide);
     }

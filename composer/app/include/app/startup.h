@@ -16,4 +16,14 @@ void RunStartupSteps();
 // folders, unloading the windows) when given, then clears the help file and removes the work folder.
 void RunExitSteps(const std::function<void()>& windowSteps = {});
 
+// Whether a command writes the settings files: the windowed program does (at close); the commands
+// without windows (--render, --info) only read them.
+enum class SettingsFiles { Written, OnlyRead };
+
+// Runs one command of the program, guarded (GuardCommand), then its exit steps: SIGINT and SIGTERM
+// ask the work to stop (cb::StopSignal) instead of ending the process, and however `body` ends (a
+// failure included, which is reported as the command's message) the exit steps run, so the work
+// folder is removed. Returns what `body` returned; false when a failure escaped it.
+bool RunCommand(SettingsFiles settings, const std::function<bool()>& body);
+
 }  // namespace composer

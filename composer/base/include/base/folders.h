@@ -7,16 +7,22 @@
 namespace composer {
 
 // Sets AppFolder (the program's folder), TempFolder ($TMPDIR, else /tmp, without a trailing
-// separator; AppFolder when that is empty, missing or not a folder) and creates WorkFolder. When no
-// work folder can be made in TempFolder, one is made in AppFolder instead.
+// separator; AppFolder when that is empty, missing or not a folder), removes the stale work folders
+// there and creates WorkFolder. When no work folder can be made in TempFolder, one is made in
+// AppFolder instead.
 void InitFolders();
 
-// Makes a new folder TempFolder + "/cbv" + n, where n starts one above the seconds since midnight
-// and goes up until a folder of that name could be created (so runs started in the same second get
-// different folders, also when they race). Returns its path, or "" when no folder can be created.
+// Makes a new folder TempFolder + "/cbv" + the process id (then "-1", "-2" ... when that name is
+// taken). The name tells whose folder it is, so a later run can remove it once its process is
+// gone. Returns its path, or "" when no folder can be created.
 std::string CreateWorkFolder();
-// The same below a given folder, counting from a given number of seconds since midnight.
-std::string CreateWorkFolderIn(const std::string& parentFolder, double secondsSinceMidnight);
+// The same below a given folder, for a given process id.
+std::string CreateWorkFolderIn(const std::string& parentFolder, int64_t processId);
+
+// Removes the work folders in parentFolder ("cbv" + process id, optionally "-" + number) that are
+// this user's and whose process is no longer running: a run that was killed or crashed could not
+// remove its own. Folders of running processes (this one too) and other names are left alone.
+void RemoveStaleWorkFolders(const std::string& parentFolder);
 
 // Deletes every file in WorkFolder, waits 200 ms when some remain, then removes the folder.
 // Failures are ignored.

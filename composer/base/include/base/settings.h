@@ -35,6 +35,11 @@ std::string UserConfigFolder();
 std::string SettingsFilePath();
 std::string GuideFilePath();
 
+// Commands run without the windows (--render, --info) read the settings but never change the
+// files: after SetSettingsFilesWritable(false) every write of a setting or guide value is dropped,
+// for the rest of the run. The windowed program writes them (at close, as the user expects).
+void SetSettingsFilesWritable(bool writable);
+
 // Fixes the settings folder and the settings file's base name (tests, and a program that knows
 // better); an empty folder returns to the rule above, an empty base name to the program's name.
 void SetSettingsLocation(const std::string& folder, const std::string& baseName = "");

@@ -7,6 +7,7 @@
 // Lifecycle: new -> WriteAvi_CreateNewFile true -> open (pictures, one sound track) ->
 // WriteAVI_CloseFile -> closed. Destroying the wrapper closes it.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "cbplatform/com_types.h"
@@ -48,8 +49,10 @@ class VelcAviWriterClass {
     bool WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
                                 double framesPerSecond, int32_t& compressorCode, bool showDialog);
 
-    // Completes and closes the file and releases the library writer. Safe in any state.
-    void WriteAVI_CloseFile();
+    // Completes and closes the file and releases the library writer. Safe in any state. The
+    // library's message when the file could not be completed (it then keeps no file under the
+    // name); nothing otherwise.
+    std::optional<std::string> WriteAVI_CloseFile();
 
     // Leaves the code when an installed compressor with that handler is valid and can write;
     // otherwise sets it to "MSVC". When listing the compressors fails: "DIB " and a message box

@@ -35,13 +35,15 @@ struct WaveBuffers {
 
 // Reads every sample into new buffers, in chunks sized by the buffer's block limit. Shows the
 // validation message (title "Error Loading " + file name) followed by "Wave file loading failed"
-// and returns false for a file it cannot load; frames beyond the bytes present are not read.
+// and returns false for a file it cannot load; frames beyond the bytes present are not read. A work
+// folder that fills up throws DiskFullError: the sound is not missing, the disk is full.
 bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers,
                      int32_t blockLimit = kDefaultBlockLimit);
 
 // Writes the buffers as a PCM WAV file (replacing a file of that name): left.Length() frames of
 // `channels` (1 or 2; right is used for 2) at `bits` (8 or 16). Shows its message and returns
-// false when there is no name, nothing to write or the file cannot be written.
+// false when there is no name, nothing to write or the file cannot be written; throws DiskFullError
+// when the disk is full. A file that could not be written whole is removed.
 bool WriteWaveFile(const std::string& fileName, int32_t channels, int32_t bits, int32_t sampleRate,
                    FileCarrBuffClass& left, FileCarrBuffClass* right);
 

@@ -14,8 +14,10 @@ namespace composer {
 
 // The sound of the range [startSeconds, endSeconds] as a new WAV file in the work folder, in the
 // movie's OutChannels, OutBits and OutRate; "" when no sound plays in the range or the file cannot
-// be written. events are AudioEvents 1 .. eventCount of the timeline plan (entry 0 unused). The sample
-// buffers of the mix hold up to blockLimit values in memory each.
+// be written (the user is told why). A disk that fills up, there or while the sounds are decoded
+// and converted, throws DiskFullError instead. events are AudioEvents 1 .. eventCount of the
+// timeline plan (entry 0 unused). The sample buffers of the mix hold up to blockLimit values in
+// memory each.
 std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& events, int32_t eventCount,
                            double startSeconds, double endSeconds, int32_t blockLimit = kDefaultBlockLimit);
 

@@ -29,9 +29,14 @@ bool SavePartMovie(const std::string& fileName, double startSeconds, double endS
 
 // The render run over a plan built from `movie`, with the options of the command that started it
 // (the writer replaces a compressor code it cannot use in options.compressor):
-// - an existing output file is deleted first; one that is read-only or cannot be deleted stops the
-//   run with "The file <name> / already exists and could not be deleted / please delete it and try
-//   again" before anything is created; a file the writer cannot create gives "Failed to create file";
+// - a movie is never written over what it is made from: an output that is (links and ".." seen
+//   through) the file of one of its clips or its project file is refused with a message naming it;
+// - an existing output that is read-only or cannot be replaced stops the run with "The file <name>
+//   / already exists and could not be deleted / please delete it and try again" before anything is
+//   written; a file the writer cannot create gives "Failed to create file";
+// - the movie is written beside the output under a name of its own and takes the output's name only
+//   when it is complete and reads back with all its frames: a run that fails or is stopped leaves
+//   whatever was there as it was, and no partial file;
 // - frames round(start x OutFps + 1) .. round(end x OutFps + 1) (halves to even), kept within
 //   1 .. TotalFrames, are composed and written; the progress bar advances every 10 frames;
 // - the sound of the range (MixOutputAudio) becomes the sound track;
@@ -39,8 +44,9 @@ bool SavePartMovie(const std::string& fileName, double startSeconds, double endS
 // - crop margins that leave no picture (top + bottom >= height - 2, left + right >= width - 2) are
 //   ignored in the frames where they fail, with one warning line per frame and margin pair, all
 //   shown together at the end;
-// - when the writer refuses a frame or the sound track, the run stops there, the file written so far
-//   is closed and the user is told what failed.
+// - when the writer refuses a frame or the sound track, or a disk fills up (the message then names
+//   the folder and "No space left on device"), the run stops there and the user is told what failed;
+// - a stop asked for by a signal (cb::StopSignal) ends the run before the next frame, silently.
 // Source frames or pictures that cannot be read give a blank frame (black under overlays) or leave
 // the overlay out, without a message. Returns whether the movie was written completely.
 bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,

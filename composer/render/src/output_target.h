@@ -1,0 +1,21 @@
+#pragma once
+// The file a render writes to: what it may not be, and why writing it failed.
+#include <optional>
+#include <string>
+
+#include "document/movie_records.h"
+
+namespace composer {
+
+// Why the movie may not be written to fileName, as the message the user reads; nothing when it
+// may. A movie is never written over what it is made from: one of its clips' files or its project
+// file (links, hard links and ".." seen through). An existing output that is read-only, or whose
+// folder does not let it be replaced, is kept: "The file <name> / already exists and could not be
+// deleted / please delete it and try again".
+std::optional<std::string> OutputRefusal(const MovieDbRec& movie, const std::string& fileName);
+
+// The reason a write into `folder` failed, as the writer gave it, followed by
+// "<folder>: No space left on device" when that is what it was.
+std::string WriteFailureReason(const std::string& writerMessage, const std::string& folder);
+
+}  // namespace composer

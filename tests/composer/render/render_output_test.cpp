@@ -1,0 +1,238 @@
+// What a render does to the user's files: a movie is never written over what it is made from, an
+// old movie is replaced only by a complete new one, and a render that fails, is stopped or meets a
+// full disk leaves the old movie byte for byte, no partial file and no work folder. In the
+// program's own process (scripted messages) and as a user runs cinebrix-composer --render.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "cbplatform/stop_signals.h"
+#include "document/open_save_class.h"
+#include "render/movie_render.h"
+#include "render_test_env.h"
+#include "stopped_run.h"
+
+namespace composer::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+using cb::testing::FileBytes;
+using cb::testing::FolderEntries;
+using cb::testing::FolderHolds;
+
+constexpr const char* kOldMovie = "an old movie of the user";
+
+class RenderOutputTest : public RenderTest {
+  protected:
+    // One video of 50 numbered frames at 25 per second, 64 x 48.
+    MovieDbRec SmallMovie() {
+        MovieDbRec movie = NewMovie(25, 64, 48);
+        Arrange(movie, AddVideo(movie, MakeAvi("numbered.avi", "testsrc=s=64x48:r=25", 50), "Numbered", 64,
+                                48, 25, 50));
+        return movie;
+    }
+
+    // A movie of one video clip whose file is `folder`/clip.avi.
+    MovieDbRec MovieWithClipIn(const std::string& folder) {
+        fs::copy_file(MakeAvi("numbered.avi", "testsrc=s=64x48:r=25", 50), folder + "/clip.avi");
+        MovieDbRec movie = NewMovie(25, 64, 48);
+        Arrange(movie, AddVideo(movie, folder + "/clip.avi", "Numbered", 64, 48, 25, 50));
+        return movie;
+    }
+
+    // A folder of its own for this test's files, so that anything left in it is seen.
+    std::string Folder(const std::string& name) const {
+        const std::string folder = PathFor(name);
+        fs::create_directories(folder);
+        return folder;
+    }
+
+    // The movie saved as a project in `folder`; its path.
+    static std::string SaveProject(const MovieDbRec& movie, const std::string& folder) {
+        const std::string project = folder + "/movie.CbMov";
+        EXPECT_TRUE(OpenSaveClass::WriteDataFile(movie, project));
+        return project;
+    }
+
+    // The program's command line with its settings and temporary folders in `folder`.
+    static std::string Program(const std::string& folder, const std::string& arguments) {
+        fs::create_directories(folder + "/settings");
+        fs::create_directories(folder + "/tmp");
+        return "CB_SETTINGS_DIR='" + folder + "/settings' TMPDIR='" + folder +
+               "/tmp' '" CB_COMPOSER_EXE "' " + arguments;
+    }
+};
+
+TEST_F(RenderOutputTest, AMovieIsNeverWrittenOverWhatItIsMadeFrom) {
+    const std::string folder = Folder("own");
+    const std::string clip = folder + "/clip.avi";
+    MovieDbRec movie = MovieWithClipIn(folder);
+    movie.ProjectPath = folder + "/movie.CbMov";
+    std::ofstream(movie.ProjectPath) << "the project";
+    fs::create_symlink(clip, folder + "/link.avi");
+    fs::create_hard_link(clip, folder + "/hard.avi");
+    fs::create_directory(folder + "/sub");
+    struct Row {
+        std::string output;
+        std::string why;
+    };
+    const Row rows[] = {
+        {clip, "is the source of the clip Numbered of this movie."},
+        {folder + "/link.avi", "is the source of the clip Numbered of this movie."},
+        {folder + "/sub/../clip.avi", "is the source of the clip Numbered of this movie."},
+        {folder + "/hard.avi", "is the source of the clip Numbered of this movie."},
+        {movie.ProjectPath, "is the project file of this movie."},
+    };
+    const std::string clipBytes = FileBytes(clip);
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.output);
+        ui.messages.clear();
+        EXPECT_FALSE(SaveMovie(movie, row.output, options_));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, "The file " + row.output + "\r\n" + row.why +
+                                           "\r\nA movie is never written over what it is made from: "
+                                           "choose another file.");
+    }
+    EXPECT_EQ(FileBytes(clip), clipBytes);
+    EXPECT_EQ(FileBytes(movie.ProjectPath), "the project");
+    EXPECT_EQ(FolderEntries(folder),
+              (std::vector<std::string>{"clip.avi", "hard.avi", "link.avi", "movie.CbMov", "sub"}));
+}
+
+TEST_F(RenderOutputTest, AStopBeforeTheNextFrameLeavesTheOldMovieAndNothingElse) {
+    const std::string folder = Folder("stopped");
+    const std::string out = folder + "/out.avi";
+    std::ofstream(out) << kOldMovie;
+    MovieDbRec movie = SmallMovie();
+    cb::InstallStopSignals();
+    std::raise(SIGTERM);
+    const bool written = SaveMovie(movie, out, options_);
+    cb::ClearStopSignal();
+    std::signal(SIGINT, SIG_DFL);
+    std::signal(SIGTERM, SIG_DFL);
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(ui.messages.empty()) << "a stop is the user's wish, not a failure to report";
+    EXPECT_EQ(FileBytes(out), kOldMovie);
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"out.avi"});
+    EXPECT_EQ(ui.waitCursorDepth, 0);
+}
+
+TEST_F(RenderOutputTest, ACompleteMovieTakesTheOldOnesPlaceAndNoOtherFileStays) {
+    const std::string folder = Folder("replaced");
+    const std::string out = folder + "/out.avi";
+    std::ofstream(out) << kOldMovie;
+    fs::create_symlink(out, folder + "/link.avi");
+    MovieDbRec movie = SmallMovie();
+    ASSERT_TRUE(SaveMovie(movie, folder + "/link.avi", options_)) << ::testing::PrintToString(MessageTexts());
+    EXPECT_TRUE(fs::is_symlink(folder + "/link.avi")) << "the link stays a link to the new movie";
+    EXPECT_EQ(Probe(out).videoFrames, 50);
+    EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"link.avi", "out.avi"}));
+}
+
+TEST_F(RenderOutputTest, TheCommandRefusesItsOwnSourcesAndLeavesTheSettingsAlone) {
+    const std::string folder = Folder("command");
+    const std::string clip = folder + "/clip.avi";
+    const std::string project = SaveProject(MovieWithClipIn(folder), folder);
+    const std::string settings = "[Output]\nWavChn = 1\n";
+    fs::create_directories(folder + "/settings");
+    std::ofstream(folder + "/settings/cinebrix-composer.ini") << settings;
+    const std::string clipBytes = FileBytes(clip), projectBytes = FileBytes(project);
+    for (const std::string& arguments : {"--render '" + project + "' '" + clip + "'",
+                                         "--render '" + project + "' '" + project + "' --part 0 1"}) {
+        SCOPED_TRACE(arguments);
+        const int raw =
+            std::system((Program(folder, arguments) + " >/dev/null 2>'" + folder + "/err.txt'").c_str());
+        EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, 1);
+        EXPECT_NE(FileBytes(folder + "/err.txt").find("A movie is never written over what it is made from"),
+                  std::string::npos)
+            << FileBytes(folder + "/err.txt");
+    }
+    EXPECT_EQ(FileBytes(clip), clipBytes);
+    EXPECT_EQ(FileBytes(project), projectBytes);
+    EXPECT_TRUE(fs::is_empty(folder + "/tmp"));
+    EXPECT_EQ(FileBytes(folder + "/settings/cinebrix-composer.ini"), settings);
+}
+
+TEST_F(RenderOutputTest, SignalsStopTheCommandAndLeaveTheOldMovie) {
+    // 40 s of one picture: long enough to be stopped while its frames are written.
+    MovieDbRec movie = NewMovie(25, 64, 48);
+    Arrange(movie, AddPicture(movie, MakePicture("grey.bmp", "color=c=gray:s=64x48"), "Grey", 64, 48, 40.0));
+    for (const int signal : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signal);
+        const std::string folder = Folder("signal" + std::to_string(signal));
+        const std::string out = folder + "/out/movie.avi";
+        fs::create_directories(folder + "/out");
+        std::ofstream(out) << kOldMovie;
+        const std::string project = SaveProject(movie, folder);
+        const auto run =
+            cb::testing::RunAndStop(Program(folder, "--render '" + project + "' '" + out +
+                                                        "' --compressor DIB 2>'" + folder + "/err.txt'"),
+                                    signal, [&] { return FolderHolds(folder + "/out", "-1.partial-"); });
+        ASSERT_TRUE(run.signalSent) << "the render ended before it could be stopped: "
+                                    << FileBytes(folder + "/err.txt");
+        EXPECT_EQ(run.status, 128 + signal);
+        EXPECT_EQ(FileBytes(out), kOldMovie);
+        EXPECT_EQ(FolderEntries(folder + "/out"), std::vector<std::string>{"movie.avi"});
+        EXPECT_TRUE(fs::is_empty(folder + "/tmp")) << "the work folder is removed";
+        const std::string err = FileBytes(folder + "/err.txt");
+        EXPECT_NE(err.find("cinebrix-composer: the render was stopped; " + out + " was left as it was\n"),
+                  std::string::npos)
+            << err;
+    }
+}
+
+// The program run in a mount namespace of its own with a small tmpfs at `full` (the output's folder
+// or the temporary folder). Returns false when this machine does not allow the mount (not root).
+bool RenderOnFullDisk(const std::string& script, const std::string& full, const std::string& size) {
+    const std::string command = "unshare -m sh -c \"mount -t tmpfs -o size=" + size + " tmpfs '" + full +
+                                "' 2>/dev/null || exit 77; " + script + "\"";
+    const int raw = std::system(command.c_str());
+    return !(WIFEXITED(raw) && WEXITSTATUS(raw) == 77);
+}
+
+TEST_F(RenderOutputTest, AFullDiskFailsTheRenderNamesTheFolderAndLeavesNothing) {
+    // 200 uncompressed frames of 9 kB do not fit 1 MiB; 20 s of 8 kHz sound decoded into the work
+    // folder do not fit 64 kB.
+    MovieDbRec movie = NewMovie(25, 64, 48);
+    Arrange(movie, AddPicture(movie, MakePicture("grey.bmp", "color=c=gray:s=64x48"), "Grey", 64, 48, 8.0),
+            {AddSound(movie, MakeWav("long.wav", 20.0, 8000), "Tone", 20.0, 8000)});
+    struct Row {
+        const char* name;
+        bool outputFull;  // else the temporary folder is full
+        const char* size;
+    };
+    const Row rows[] = {{"output", true, "1m"}, {"temporary", false, "64k"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string folder = Folder(std::string("full-") + row.name);
+        const std::string project = SaveProject(movie, folder);
+        fs::create_directories(folder + "/out");
+        fs::create_directories(folder + "/tmp");
+        const std::string full = folder + (row.outputFull ? "/out" : "/tmp");
+        const std::string out = folder + "/out/movie.avi";
+        // Inside the namespace: the old movie put in place, the render, then what the tmpfs holds.
+        const std::string script =
+            "printf '" + std::string(kOldMovie) + "' >'" + out + "'; " +
+            Program(folder, "--render '" + project + "' '" + out + "' --compressor DIB") + " >/dev/null 2>'" +
+            folder + "/err.txt'; echo \\$? >'" + folder + "/status.txt'; cat '" + out + "' >'" + folder +
+            "/kept.txt'; ls -A '" + full + "' '" + folder + "/out' '" + folder + "/tmp' >'" + folder +
+            "/left.txt'";
+        if (!RenderOnFullDisk(script, full, row.size)) GTEST_SKIP() << "no tmpfs can be mounted here";
+        EXPECT_EQ(FileBytes(folder + "/status.txt"), "1\n");
+        const std::string err = FileBytes(folder + "/err.txt");
+        EXPECT_NE(err.find(full), std::string::npos) << err;
+        EXPECT_NE(err.find("No space left on device"), std::string::npos) << err;
+        EXPECT_EQ(FileBytes(folder + "/kept.txt"), kOldMovie);
+        const std::string left = FileBytes(folder + "/left.txt");
+        EXPECT_EQ(left.find("partial"), std::string::npos) << left;
+        EXPECT_EQ(left.find("cbv"), std::string::npos) << left;
+    }
+}
+
+}  // namespace
+}  // namespace composer::testing
