@@ -10,6 +10,7 @@ cb_target_warnings(cb_test_main)
 
 # Shell commands and scratch files for the tests that check output with the ffmpeg command line.
 add_library(cb_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/command_runner.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/small_disk.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/stopped_run.cpp)
 target_include_directories(cb_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
 cb_target_warnings(cb_test_support)

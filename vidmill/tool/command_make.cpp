@@ -188,9 +188,11 @@ int RunMake(const Arguments& arguments) {
         for (const auto& [option, value] : request.settings) ApplySetting(*writer, option, value);
         const cb::Bstr output(path);
         Check(writer->CreateNew(output.get(), request.width, request.height, 0), "CreateNew");
-        AddWatermark(*writer, request);
-        for (const Source& source : request.sources) AddSource(*writer, source);
-        Check(writer->Close(), "Close");
+        NamingAFullDisk(request.output, [&] {
+            AddWatermark(*writer, request);
+            for (const Source& source : request.sources) AddSource(*writer, source);
+            Check(writer->Close(), "Close");
+        });
     });
 }
 

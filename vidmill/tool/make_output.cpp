@@ -28,13 +28,6 @@ bool Takes(const MakeInput& input, const std::string& output) {
     return input.option == "--images" ? MaskTakes(input.value, output) : cb::SameFile(input.value, output);
 }
 
-// The library's message, and the reason when the output's disk has no room left.
-std::string FailureText(const std::string& message, const std::string& output) {
-    const std::string folder = cb::FolderOf(output);
-    if (!cb::FailedForWantOfRoom(message, folder)) return message;
-    return message + " (" + folder + ": " + std::strerror(ENOSPC) + ")";
-}
-
 int Stopped(const std::string& output, int signal) {
     std::fprintf(stderr, "vidmill make: stopped; %s was not written\n", output.c_str());
     return 128 + signal;
@@ -50,14 +43,24 @@ void RefuseInputAsOutput(const std::string& output, const std::vector<MakeInput>
     }
 }
 
+void NamingAFullDisk(const std::string& output, const std::function<void()>& steps) {
+    try {
+        steps();
+    } catch (const CommandFailed& failure) {
+        const std::string folder = cb::FolderOf(output);
+        if (!cb::FailedForWantOfRoom(failure.message, folder)) throw;
+        throw CommandFailed{failure.message + " (" + folder + ": " + std::strerror(ENOSPC) + ")"};
+    }
+}
+
 int WriteInPlaceOf(const std::string& output, const std::function<void(const std::string& path)>& write) {
     std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(output);
     if (!staged) throw CommandFailed{"Cannot create AVI file \"" + output + "\": " + std::strerror(errno)};
     try {
         write(staged->path());
-    } catch (const CommandFailed& failure) {
+    } catch (const CommandFailed&) {
         if (const int signal = cb::StopSignal()) return Stopped(output, signal);
-        throw CommandFailed{FailureText(failure.message, output)};
+        throw;
     }
     if (const int signal = cb::StopSignal()) return Stopped(output, signal);
     if (!staged->commit())

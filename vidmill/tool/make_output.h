@@ -22,7 +22,12 @@ void RefuseInputAsOutput(const std::string& output, const std::vector<MakeInput>
 // `output` only when `write` returned and no stop signal came: a failure or a stop leaves whatever
 // was at `output` as it was and no partial file. Returns the exit status: 0, or 128 + the
 // signal after saying on standard error that the file was not made. Failures of `write` are
-// thrown on, with the output's folder named when its disk is full.
+// thrown on.
+// Runs the writer's steps; a failure for want of room on the output's disk is thrown on with the
+// folder named ("... (out: No space left on device)"). Run while the writer still holds its partial
+// file: released, it frees the room that would show the disk full.
+void NamingAFullDisk(const std::string& output, const std::function<void()>& steps);
+
 int WriteInPlaceOf(const std::string& output, const std::function<void(const std::string& path)>& write);
 
 }  // namespace vidmill::tool

@@ -14,6 +14,7 @@
 #include "document/open_save_class.h"
 #include "render/movie_render.h"
 #include "render_test_env.h"
+#include "small_disk.h"
 #include "stopped_run.h"
 
 namespace composer::testing {
@@ -186,15 +187,6 @@ TEST_F(RenderOutputTest, SignalsStopTheCommandAndLeaveTheOldMovie) {
     }
 }
 
-// The program run in a mount namespace of its own with a small tmpfs at `full` (the output's folder
-// or the temporary folder). Returns false when this machine does not allow the mount (not root).
-bool RenderOnFullDisk(const std::string& script, const std::string& full, const std::string& size) {
-    const std::string command = "unshare -m sh -c \"mount -t tmpfs -o size=" + size + " tmpfs '" + full +
-                                "' 2>/dev/null || exit 77; " + script + "\"";
-    const int raw = std::system(command.c_str());
-    return !(WIFEXITED(raw) && WEXITSTATUS(raw) == 77);
-}
-
 TEST_F(RenderOutputTest, AFullDiskFailsTheRenderNamesTheFolderAndLeavesNothing) {
     // 200 uncompressed frames of 9 kB do not fit 1 MiB; 20 s of 8 kHz sound decoded into the work
     // folder do not fit 64 kB.
@@ -222,7 +214,8 @@ TEST_F(RenderOutputTest, AFullDiskFailsTheRenderNamesTheFolderAndLeavesNothing) 
             folder + "/err.txt'; echo \\$? >'" + folder + "/status.txt'; cat '" + out + "' >'" + folder +
             "/kept.txt'; ls -A '" + full + "' '" + folder + "/out' '" + folder + "/tmp' >'" + folder +
             "/left.txt'";
-        if (!RenderOnFullDisk(script, full, row.size)) GTEST_SKIP() << "no tmpfs can be mounted here";
+        if (!cb::testing::RunWithSmallDisk(full, row.size, script))
+            GTEST_SKIP() << "no tmpfs can be mounted here";
         EXPECT_EQ(FileBytes(folder + "/status.txt"), "1\n");
         const std::string err = FileBytes(folder + "/err.txt");
         EXPECT_NE(err.find(full), std::string::npos) << err;

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "small_disk.h"
 #include "stopped_run.h"
 #include "writer_test_support.h"
 
@@ -174,6 +175,27 @@ TEST(WriterTool, AFailedOrStoppedMakeLeavesTheOldFileAndNoPartialFile) {
         EXPECT_EQ(FileBytes(keep), old);
         EXPECT_FALSE(FolderHolds(folder, ".partial-"));
     }
+}
+
+TEST(WriterTool, AFullDiskFailsTheMakeNamesTheFolderAndKeepsTheOldFile) {
+    // 100 uncompressed frames of 9 kB do not fit 256 kB.
+    const std::string source = ScratchPath("frames.avi");
+    RunCommand("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=25 -frames:v 100 -c:v mjpeg " +
+               Quoted(source));
+    const std::string folder = FreshFolder("small");
+    const std::string keep = folder + "/keep.avi";
+    const std::string err = ScratchPath("small.err"), status = ScratchPath("small.status");
+    const std::string kept = ScratchPath("small.kept"), left = ScratchPath("small.left");
+    const std::string script = "printf old >'" + keep + "'; '" + Tool() + "' make '" + keep +
+                               "' --size 64x48 --compressor 'DIB ' --avi '" + source + "' 2>'" + err +
+                               "'; echo \\$? >'" + status + "'; cat '" + keep + "' >'" + kept + "'; ls -A '" +
+                               folder + "' >'" + left + "'";
+    if (!cb::testing::RunWithSmallDisk(folder, "256k", script))
+        GTEST_SKIP() << "no tmpfs can be mounted here";
+    EXPECT_EQ(FileBytes(status), "1\n");
+    EXPECT_NE(FileBytes(err).find(folder + ": No space left on device"), std::string::npos) << FileBytes(err);
+    EXPECT_EQ(FileBytes(kept), "old");
+    EXPECT_EQ(FileBytes(left), "keep.avi\n");
 }
 
 }  // namespace
