@@ -1,14 +1,17 @@
-// cinebrix-composer: the program's entry point. It runs the start-up steps, then the windows; until
-// the windows are part of the build it runs the steps headless, through the console seams, and ends
-// with the exit steps so that settings are written and the work folder is removed as after a session.
+// cinebrix-composer: the program's entry point. Without an option it runs the start-up steps, then
+// the windows until the main window closes (whose close runs the exit steps); the options run the
+// headless commands.
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/movie_json.h"
 #include "app/render_command.h"
+#include "app/session_signals.h"
 #include "app/startup.h"
 #include "base/failure.h"
 #include "base/folders.h"
@@ -18,6 +21,9 @@
 #include "document/open_project.h"
 #include "document/open_save_class.h"
 #include "media/media_source_probe.h"
+#if CB_WITH_WINDOWS
+#include "ui/desktop_program.h"
+#endif
 
 namespace {
 
@@ -54,17 +60,40 @@ int RunInfo(const std::string& projectText) {
     return printed ? 0 : 1;
 }
 
-int RunProgram(const composer::app::CommandLine& line) {
+#if CB_WITH_WINDOWS
+int RunProgram(int& argc, char** argv, const composer::app::CommandLine& line) {
+    // The windowing library would end the process with an abort of its own when it finds no display.
+    if (!composer::app::DisplayAvailable(composer::app::DisplaySettingsFromEnvironment())) {
+        std::fprintf(stderr, "%s\n", composer::app::NoDisplayMessage().c_str());
+        return 2;
+    }
+    // SIGINT and SIGTERM end the session through the windows' own close (with the exit steps).
+    const composer::app::SessionSignals sessionSignals;
     composer::MediaSourceProbe probe;
     composer::ScopedSourceProbe installed(probe);
-    const bool started = RunCommand(SettingsFiles::Written, [&] {
+    // Nothing may end the program without its exit steps: a failure is reported and the work
+    // folder still removed. A normal end runs them from the main window's close.
+    int status = 1;
+    const bool ran = composer::GuardCommand("cinebrix-composer", [&] {
         composer::RunStartupSteps();
-        composer::OpenProjectFromCommandLine(line.projectText);
-        return true;
+        composer::DesktopStart start;
+        start.projectText = line.projectText;
+        start.exitSteps = [](const std::function<void()>& windowSteps) {
+            composer::RunExitSteps(windowSteps);
+        };
+        start.signalHandle = sessionSignals.ReadHandle();
+        status = composer::RunDesktopProgram(argc, argv, start);
     });
-    if (const auto stopped = StoppedStatus()) return *stopped;
-    return started ? 0 : 1;
+    if (!ran) composer::RunExitSteps();
+    return ran ? status : 1;
 }
+#else
+int RunProgram(int&, char**, const composer::app::CommandLine&) {
+    std::fprintf(stderr,
+                 "cinebrix-composer: this build has no windows; use --render, --info, --help or --version\n");
+    return 2;
+}
+#endif
 
 }  // namespace
 
@@ -92,5 +121,5 @@ int main(int argc, char** argv) {
         case Command::Start:
             break;
     }
-    return RunProgram(line);
+    return RunProgram(argc, argv, line);
 }

@@ -56,6 +56,7 @@ std::string Choose(const Choice& choice) {
         request.pathMustExist = true;
     }
     request.fileName = choice.dialog.FileName;
+    request.initialFolder = choice.dialog.InitialFolder;
     const std::optional<std::string> chosen = UI().ChooseFile(request);
     if (!chosen || chosen->empty()) return {};
     choice.dialog.FileName = *chosen;

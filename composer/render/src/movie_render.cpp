@@ -1,6 +1,7 @@
 #include "render/movie_render.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <exception>
@@ -77,7 +78,10 @@ std::string IncompleteText(const std::string& what, const std::string& reason, c
     throw Failure(IncompleteText(what, reason, fileName));
 }
 
-bool StopAsked() { return cb::StopSignal() != 0; }
+// A stop asked for by a signal, or by whoever started the run (the Cancel of the windows).
+bool StopAsked(const std::atomic<bool>* request) {
+    return cb::StopSignal() != 0 || (request != nullptr && request->load());
+}
 
 // Runs one step of the writer; a refusal stops the run with its reason (and the folder, when its
 // disk is full).
@@ -129,13 +133,14 @@ void AddSoundTrack(MovieDbRec& movie, const MoviePlan& plan, double startSeconds
 
 // Completing the file can fail (its index is written last, when a full disk shows too), and the
 // finished file must open with every frame written before it takes the output's name.
-void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const OutputFiles& files) {
+void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const OutputFiles& files,
+                 const std::atomic<bool>* stop) {
     if (const std::optional<std::string> refused = writer.WriteAVI_CloseFile()) {
         FailIncomplete("it could not be completed.",
                        WriteFailureReason(*refused, cb::FolderOf(files.written)), files.name);
     }
     const int32_t written = std::max(range.last - range.first + 1, 0);
-    if (written == 0 || StopAsked()) return;
+    if (written == 0 || StopAsked(stop)) return;
     VelcAviReaderClass reader;
     if (reader.ReadAvi_OpenFile(files.written) && reader.FrameCount == written) return;
     FailIncomplete("the finished file does not read back with its " + std::to_string(written) + " frames.",
@@ -145,12 +150,13 @@ void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const Outp
 // Writes frames first .. last; fails at the first frame the writer refuses. A stop asked for ends
 // the frames before the next one.
 void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& range,
-                 VelcAviWriterClass& writer, std::string& warnings, const OutputFiles& files) {
+                 VelcAviWriterClass& writer, std::string& warnings, const OutputFiles& files,
+                 const std::atomic<bool>* stop) {
     RenderLayers layers(movie, warnings);
     FrameComposer composer(movie, layers);
     const int32_t frameCount = range.last - range.first + 1;
     for (int32_t f = range.first; f <= range.last; ++f) {
-        if (StopAsked()) return;
+        if (StopAsked(stop)) return;
         const cb::ComPtr<IPicture> picture = composer.Compose(plan.FrameRows[static_cast<std::size_t>(f)]);
         WriterStep("frame " + std::to_string(f) + " was refused.", files,
                    [&] { return writer.WriteAvi_AddPicture(picture.get()); });
@@ -187,6 +193,7 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     }
     const OutputFiles files{fileName, staged->path()};
     std::string warnings;
+    const std::string previousOutput = movie.OutputPath;
     movie.OutputPath = fileName;
 
     const int32_t lastRow = std::min(plan.TotalFrames, static_cast<int32_t>(plan.FrameRows.size()) - 1);
@@ -194,12 +201,12 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     std::string soundFile;
     std::optional<std::string> failure;
     try {
-        WriteFrames(movie, plan, range, writer, warnings, files);
-        if (!StopAsked()) {
+        WriteFrames(movie, plan, range, writer, warnings, files, options.stopRequest);
+        if (!StopAsked(options.stopRequest)) {
             AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
                           writer, files, soundFile);
         }
-        FinishMovie(writer, range, files);
+        FinishMovie(writer, range, files, options.stopRequest);
     } catch (...) {
         failure = CurrentFailureText();
     }
@@ -208,13 +215,16 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     if (!soundFile.empty()) DeleteFileChecked(soundFile);
     // A stop asked for by the user is no failure to report; the command that ran the render says
     // that it stopped. Once the movie has its name, the run is done.
-    const bool stopped = StopAsked();
+    const bool stopped = StopAsked(options.stopRequest);
     if (!failure && !stopped && !staged->commit()) {
         failure = IncompleteText("it could not take the name of the file.", std::strerror(errno), fileName);
     }
 
     screen.RestorePointer();
-    if (stopped) return false;
+    if (stopped) {
+        movie.OutputPath = previousOutput;  // the movie was not written
+        return false;
+    }
     if (!warnings.empty()) MsgBox(warnings);
     if (failure) MsgBox(*failure);
     return !failure;

@@ -15,16 +15,10 @@
 #include <utility>
 #include <vector>
 
+#include "ui/display_text.h"
+
 namespace composer {
 namespace {
-
-// Line breaks of the program's texts are carriage return plus line feed.
-QString DisplayText(const std::string& text) {
-    QString shown = QString::fromStdString(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
-}
 
 bool IsLong(const QString& text) {
     return text.count(QLatin1Char('\n')) >= MessageDialog::kLabelLines ||
@@ -114,6 +108,11 @@ MessageDialog::MessageDialog(const std::string& text, const std::string& title, 
     buttonBox_ = new QDialogButtonBox(this);
     for (const auto& [button, choice] : ButtonsOf(buttons))
         choices_.emplace_back(buttonBox_->addButton(button), choice);
+    // The first button answers Enter, as in the program's message boxes; Escape gives the safe answer.
+    if (auto* first = qobject_cast<QPushButton*>(choices_.front().first)) {
+        first->setDefault(true);
+        first->setFocus();
+    }
     connect(buttonBox_, &QDialogButtonBox::clicked, this, &MessageDialog::choose);
     layout->addWidget(buttonBox_);
 }

@@ -67,6 +67,17 @@ TEST(MessageDialogTest, EachButtonGivesItsAnswerAndClosingGivesTheSafeOne) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.buttons));
+        {
+            // The first button is the default one: Enter gives it.
+            MessageDialog shown("Text", "Title", c.buttons, MsgIcon::None);
+            const QDialogButtonBox::StandardButton firstOfThem =
+                c.buttons == MsgButtons::OK || c.buttons == MsgButtons::OKCancel ? QDialogButtonBox::Ok
+                : c.buttons == MsgButtons::RetryCancel                           ? QDialogButtonBox::Retry
+                                                                                 : QDialogButtonBox::Yes;
+            const QPushButton* first = shown.buttonBox()->button(firstOfThem);
+            ASSERT_NE(first, nullptr);
+            EXPECT_TRUE(first->isDefault());
+        }
         MessageDialog dialog(CropWarnings(c.press == QDialogButtonBox::Ok ? 100 : 1), "Title", c.buttons,
                              MsgIcon::Question);
         QTimer::singleShot(0, &dialog, [&dialog, &c] {

@@ -10,6 +10,7 @@ namespace composer {
 // The main window fills them from the settings "LastFileClip", "LastFileOutput", "LastFileSource".
 struct FileDialogMemory {
     std::string FileName;
+    std::string InitialFolder;  // where the dialog starts when it has no file name to show
 };
 extern FileDialogMemory CmnDlgClips;   // the four clip choices
 extern FileDialogMemory CmnDlgOutput;  // the output movie

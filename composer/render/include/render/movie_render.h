@@ -46,7 +46,9 @@ bool SavePartMovie(const std::string& fileName, double startSeconds, double endS
 //   shown together at the end;
 // - when the writer refuses a frame or the sound track, or a disk fills up (the message then names
 //   the folder and "No space left on device"), the run stops there and the user is told what failed;
-// - a stop asked for by a signal (cb::StopSignal) ends the run before the next frame, silently.
+// - a stop asked for by a signal (cb::StopSignal) or by the command that started the run
+//   (options.stopRequest, from another thread) ends the run before the next frame, silently; the
+//   output keeps what it had, and so does OutputPath.
 // Source frames or pictures that cannot be read give a blank frame (black under overlays) or leave
 // the overlay out, without a message. Returns whether the movie was written completely.
 bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,

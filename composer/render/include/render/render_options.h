@@ -1,5 +1,6 @@
 #pragma once
 // What a render is asked to do beyond the movie itself: the choices of the command that starts it.
+#include <atomic>
 #include <cstdint>
 
 namespace composer {
@@ -8,6 +9,9 @@ struct RenderOptions {
     int32_t compressor = 0;             // handler code of the video compressor; 0 = "No compression"
     bool showCompressorDialog = false;  // the library asks for the compressor's options first
     int32_t memoryBudget = 10'000'000;  // bytes the render's in-memory sample buffers may use
+    // Set by another thread to stop the run before its next frame (the Cancel of the windows); none
+    // when null. Owned by the command that starts the render.
+    const std::atomic<bool>* stopRequest = nullptr;
 };
 
 // The options the program's settings give: OutCompressor and MemoryBudget, no dialog. Read where a

@@ -1,0 +1,90 @@
+#include "ui/mixer_commands.h"
+
+#include "base/app_state.h"
+#include "base/duration.h"
+#include "base/interaction.h"
+#include "base/text_number.h"
+#include "base/view.h"
+#include "document/add_clip.h"
+#include "document/file_choice.h"
+#include "document/movie_db.h"
+#include "ui/test_play_answers.h"
+
+namespace composer {
+
+namespace {
+
+// Where an Add puts its clip; kind None when there is nowhere.
+TrackPlace AddPlace(MixerAdd where) {
+    switch (where) {
+        case MixerAdd::ArrangedEnd:
+            return {TrackKind::Arranged, 0, 0};
+        case MixerAdd::UnusedEnd:
+            return {TrackKind::Unused, 0, 0};
+        case MixerAdd::AtCurrentClip:
+            return FindCurClip();
+    }
+    return {};
+}
+
+// Adds one file at a place; a file that cannot be added is named in a message.
+bool AddFileAt(const std::string& path, TrackPlace place) {
+    if (AddClip(path, place.kind, place.position, place.overlayPosition)) return true;
+    MsgBox(path + "\r\nFailed to add this file");
+    return false;
+}
+
+void RedrawBothBoxes() {
+    DrawMovieTracks();
+    DrawUnusedTrack();
+}
+
+}  // namespace
+
+bool MixerAddCommand(MixerAdd where) {
+    const TrackPlace place = AddPlace(where);
+    if (place.kind == TrackKind::None) return false;
+    const std::string path = ChooseAnyClipFile();
+    if (path.empty() || !AddFileAt(path, place)) return false;
+    RedrawBothBoxes();
+    return true;
+}
+
+int AddDroppedFiles(const std::vector<std::string>& paths, MixerAdd where) {
+    if (where == MixerAdd::AtCurrentClip) return 0;
+    int added = 0;
+    for (const std::string& path : paths) added += AddFileAt(path, AddPlace(where)) ? 1 : 0;
+    if (added > 0) RedrawBothBoxes();
+    return added;
+}
+
+void AskTestPlayStart() {
+    const auto answer =
+        InputBox("Enter position at which to play a short part test play\r\n(duration in seconds)", "",
+                 FormatNumber(TestPlayStart));
+    if (const auto seconds = TestPlayStartAnswer(answer)) TestPlayStart = *seconds;
+}
+
+void AskTestPlayDuration() {
+    const auto answer =
+        InputBox("Enter duration for a short part test play\r\n(duration in seconds, maximum 20 seconds)", "",
+                 FormatNumber(TestPlayDuration));
+    if (const auto seconds = TestPlayDurationAnswer(answer)) TestPlayDuration = *seconds;
+}
+
+std::string TestPlayStartCaption() { return "at " + FormatDuration(TestPlayStart); }
+std::string TestPlayDurationCaption() { return "for " + FormatDuration(TestPlayDuration); }
+
+std::string MovieAddHelp(const MovieDbRec& movie) {
+    if (movie.ClipCount == 0)
+        return "Click to add a new clip. Video, Picture or Audio. This is the first command to use.";
+    if (movie.ArrangedCount > 0) return "Adds a new clip to arranged at the end. Video, Picture or Audio.";
+    return "Adds a new clip to arranged. Video, Picture or Audio.";
+}
+
+std::string UnusedAddHelp(const MovieDbRec& movie) {
+    if (movie.UnusedCount > 0) return "Adds a new clip to unused at the end. Video, Picture or Audio.";
+    return "Adds a new clip to unused. Video, Picture or Audio.";
+}
+
+}  // namespace composer

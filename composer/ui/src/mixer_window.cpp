@@ -1,0 +1,421 @@
+#include "ui/mixer_window.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <algorithm>
+
+#include "base/app_state.h"
+#include "base/failure.h"
+#include "base/interaction.h"
+#include "base/settings.h"
+#include "document/clip_commands.h"
+#include "document/movie_db.h"
+#include "document/track_geometry.h"
+#include "document/track_moves.h"
+#include "ui/command_strip.h"
+#include "ui/mixer_commands.h"
+#include "ui/mixer_hit_test.h"
+#include "ui/mixer_placement.h"
+#include "ui/track_box.h"
+
+namespace composer {
+
+namespace {
+
+constexpr const char* kSection = "Mixer Window";
+const QString kShiftLeftHelp = QStringLiteral("Shifts this clip to the left by one position.");
+const QString kShiftRightHelp = QStringLiteral("Shifts this clip to the right by one position.");
+const QString kCloneHelp =
+    QStringLiteral("Clones the current clip at this position. Video, Picture or Audio.");
+const QString kAddHereHelp = QStringLiteral("Adds a new clip at this position. Video, Picture or Audio.");
+const QString kRemoveHelp =
+    QStringLiteral("Removes this clip from this movie. Original source file is not distrubed.");
+const QString kRenameHelp = QStringLiteral("Click to rename this clip.");
+
+// The columns a row needs: its boxes and the "Add" after them.
+int32_t MovieColumns() {
+    int32_t columns = MainDb.ArrangedCount + 1;
+    for (const OverlayColumn& placed : OverlayColumns(MainDb)) columns = std::max(columns, placed.column);
+    return columns;
+}
+
+void SetRange(QScrollBar* bar, int32_t columns, int32_t trackX, int width) {
+    const QSignalBlocker quiet(bar);
+    bar->setRange(0, std::max(columns - 1, 0));
+    bar->setPageStep(std::max(width / kBoxPitch, 1));
+    bar->setValue((kFirstTrackX - trackX) / kBoxPitch);
+}
+
+}  // namespace
+
+MixerWindow::MixerWindow(QWidget* parent)
+    : QWidget(parent),
+      movieBox_(new TrackBox(TrackBoxKind::Movie, thumbnails_, this)),
+      unusedBox_(new TrackBox(TrackBoxKind::Unused, thumbnails_, this)),
+      line_(new QWidget(this)),
+      dragShadow_(new QWidget(this)),
+      movieCmd_(new CommandStrip(QStringLiteral("MovieCmdPic"), movieBox_)),
+      overlayCmd_(new CommandStrip(QStringLiteral("MovieOLayCmdPic"), movieBox_)),
+      unusedCmd_(new CommandStrip(QStringLiteral("UnuseCmdPic"), unusedBox_)),
+      movieAdd_(nullptr),
+      unusedAdd_(nullptr),
+      progress_(new QProgressBar(movieBox_)),
+      cancel_(nullptr) {
+    setObjectName(QStringLiteral("Mixer_Frm"));
+    setWindowTitle(QStringLiteral("Movie Clips: (Mixer/Sequencer)"));
+    setMinimumSize(200, 120);
+    line_->setObjectName(QStringLiteral("DragVImg"));
+    line_->setCursor(Qt::SizeVerCursor);
+    line_->setAutoFillBackground(true);
+    line_->setBackgroundRole(QPalette::Mid);
+    line_->setStatusTip(QStringLiteral("Drag this line to size the boxes."));
+    line_->installEventFilter(this);
+    dragShadow_->setObjectName(QStringLiteral("DragPic"));
+    dragShadow_->setAutoFillBackground(true);
+    dragShadow_->setBackgroundRole(QPalette::Highlight);
+    dragShadow_->hide();
+    movieBox_->SetPlaceholders(true);
+    unusedBox_->SetPlaceholders(true);
+    movieBox_->SetPressHandler([this](QPoint at) { PressInMovieBox(at); });
+    // Files dropped from the file manager are added as the row's "Add" would, unless a render runs.
+    for (TrackBox* box : {movieBox_, unusedBox_}) {
+        box->setAcceptDrops(true);
+        const MixerAdd where = box == movieBox_ ? MixerAdd::ArrangedEnd : MixerAdd::UnusedEnd;
+        box->SetDropHandler([this, where](const std::vector<std::string>& files) {
+            if (movieAdd_->isEnabled()) RunAndRedraw([&files, where] { AddDroppedFiles(files, where); });
+        });
+    }
+    unusedBox_->SetPressHandler([this](QPoint at) { PressInUnusedBox(at); });
+    connect(movieBox_->scrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        ArrangedTrackX = TrackXOfScroll(value);
+        RedrawMovieTracks();
+    });
+    connect(unusedBox_->scrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+        UnusedTrackX = TrackXOfScroll(value);
+        RedrawUnusedTrack();
+    });
+    BuildCommands();
+    BuildPartPlay();
+    progress_->setObjectName(QStringLiteral("ProgressPic"));
+    progress_->setRange(0, 1000);
+    progress_->setFixedHeight(TrackBox::kTitleHeight - 2);
+    progress_->hide();
+    loading_ = false;
+}
+
+void MixerWindow::BuildCommands() {
+    auto run = [this](std::function<void()> command) { return [this, command] { RunAndRedraw(command); }; };
+    auto rename = run([] { RenameClip(); });
+    movieAdd_ = MakeCommandLabel(movieBox_, QStringLiteral("MovieAddLbl0"), QStringLiteral("Add"), QString(),
+                                 run([] { MixerAddCommand(MixerAdd::ArrangedEnd); }));
+    unusedAdd_ = MakeCommandLabel(unusedBox_, QStringLiteral("UnuseAddLbl0"), QStringLiteral("Add"),
+                                  QString(), run([] { MixerAddCommand(MixerAdd::UnusedEnd); }));
+
+    movieCmd_->Add(QStringLiteral("NameLbl0"), QStringLiteral("Name"), kRenameHelp, rename);
+    movieCmd_->Add(QStringLiteral("MovieCloneLbl0"), QStringLiteral("Clone"), kCloneHelp,
+                   run([] { CloneClip(); }));
+    movieCmd_->Add(QStringLiteral("MovieShiftLbl0"), QStringLiteral("<--"), kShiftLeftHelp,
+                   run([] { ShiftArrangedClip(MainDb, ShiftDirection::Left); }));
+    movieCmd_->Add(QStringLiteral("MovieShiftLbl1"), QStringLiteral("-->"), kShiftRightHelp,
+                   run([] { ShiftArrangedClip(MainDb, ShiftDirection::Right); }));
+    movieCmd_->Add(QStringLiteral("MovieAddLbl1"), QStringLiteral("Add"), kAddHereHelp,
+                   run([] { MixerAddCommand(MixerAdd::AtCurrentClip); }));
+    movieCmd_->Add(QStringLiteral("MovieUnuseLbl"), QStringLiteral("Drop"),
+                   QStringLiteral("Drop this clip straight down to unused."),
+                   run([] { DropArrangedClip(MainDb, ArrangedTrackX, UnusedTrackX); }));
+    movieCmd_->Add(QStringLiteral("RemoveClipLbl0"), QStringLiteral("X"), kRemoveHelp,
+                   run([] { DeleteClip(); }));
+
+    overlayCmd_->Add(QStringLiteral("NameLbl0o"), QStringLiteral("Name"), kRenameHelp, rename);
+    overlayCmd_->Add(QStringLiteral("RemoveClipLbl2"), QStringLiteral("X"), kRemoveHelp,
+                     run([] { DeleteClip(); }));
+    overlayCmd_->Add(QStringLiteral("OLayUnuseLbl"), QStringLiteral("Drop"),
+                     QStringLiteral("Drops this clip straight down to unused."),
+                     run([] { DropOverlayClip(MainDb, ArrangedTrackX, UnusedTrackX); }));
+    overlayCmd_->Add(QStringLiteral("MovieAddLbl2"), QStringLiteral("Add"), kAddHereHelp,
+                     run([] { MixerAddCommand(MixerAdd::AtCurrentClip); }));
+    overlayCmd_->Add(QStringLiteral("MovieOvlShiftLbl0"), QStringLiteral("<--"), kShiftLeftHelp,
+                     run([] { ShiftOverlayClip(MainDb, ShiftDirection::Left); }));
+    overlayCmd_->Add(QStringLiteral("MovieOvlShiftLbl1"), QStringLiteral("-->"), kShiftRightHelp,
+                     run([] { ShiftOverlayClip(MainDb, ShiftDirection::Right); }));
+    overlayCmd_->Add(QStringLiteral("MovieCloneLbl1"), QStringLiteral("Clone"), kCloneHelp,
+                     run([] { CloneClip(); }));
+
+    unusedCmd_->Add(QStringLiteral("NameLbl1"), QStringLiteral("Name"), kRenameHelp, rename);
+    unusedCmd_->Add(
+        QStringLiteral("UnuseOverlayLbl"), QStringLiteral("Overlay"),
+        QStringLiteral("Overlays this clip and attachs it to the arranged clip that is straight up here."),
+        run([] { OverlayUnusedClip(MainDb, ArrangedTrackX, UnusedTrackX); }));
+    unusedCmd_->Add(QStringLiteral("UnuseCloneLbl"), QStringLiteral("Clone"), kCloneHelp,
+                    run([] { CloneClip(); }));
+    unusedCmd_->Add(QStringLiteral("RemoveClipLbl1"), QStringLiteral("X"), kRemoveHelp,
+                    run([] { DeleteClip(); }));
+    unusedCmd_->Add(QStringLiteral("UnuseArrangeLbl"), QStringLiteral("Arrange"),
+                    QStringLiteral("Arranges this clip in the main arranged track by moving straight up."),
+                    run([] { ArrangeUnusedClip(MainDb, ArrangedTrackX, UnusedTrackX); }));
+    unusedCmd_->Add(QStringLiteral("UnuseAddLbl1"), QStringLiteral("Add"), kAddHereHelp,
+                    run([] { MixerAddCommand(MixerAdd::AtCurrentClip); }));
+    unusedCmd_->Add(QStringLiteral("UnuseShiftLbl0"), QStringLiteral("<--"), kShiftLeftHelp,
+                    run([] { ShiftUnusedClip(MainDb, ShiftDirection::Left); }));
+    unusedCmd_->Add(QStringLiteral("UnuseShiftLbl1"), QStringLiteral("-->"), kShiftRightHelp,
+                    run([] { ShiftUnusedClip(MainDb, ShiftDirection::Right); }));
+}
+
+void MixerWindow::BuildPartPlay() {
+    partPlay_[0] = MakeCommandLabel(
+        movieBox_, QStringLiteral("PartPlayLbl0"), QStringLiteral("Part Test Play"),
+        QStringLiteral("Makes a part movie and plays (at the position shown for the shown duration)"),
+        [this] {
+            if (onPartPlay_) onPartPlay_();
+        });
+    partPlay_[1] = MakeCommandLabel(movieBox_, QStringLiteral("PartPlayLbl1"),
+                                    QString::fromStdString(TestPlayStartCaption()),
+                                    QStringLiteral("Part movie test play position. Click to change"), [this] {
+                                        AskTestPlayStart();
+                                        partPlay_[1]->setText(QString::fromStdString(TestPlayStartCaption()));
+                                        PlaceTitleControls();
+                                    });
+    partPlay_[2] = MakeCommandLabel(
+        movieBox_, QStringLiteral("PartPlayLbl2"), QString::fromStdString(TestPlayDurationCaption()),
+        QStringLiteral("Part movie test play duration. Click to change"), [this] {
+            AskTestPlayDuration();
+            partPlay_[2]->setText(QString::fromStdString(TestPlayDurationCaption()));
+            PlaceTitleControls();
+        });
+    cancel_ = MakeCommandLabel(movieBox_, QStringLiteral("CancelRenderLbl"), QStringLiteral("Cancel"),
+                               QStringLiteral("Stops the render and removes the unfinished movie."), [this] {
+                                   if (onCancel_) onCancel_();
+                               });
+    cancel_->hide();
+    for (QToolButton* label : partPlay_) label->setFixedHeight(TrackBox::kTitleHeight);
+    cancel_->setFixedHeight(TrackBox::kTitleHeight);
+}
+
+QToolButton* MixerWindow::Command(const char* objectName) const {
+    return findChild<QToolButton*>(QString::fromLatin1(objectName));
+}
+
+void MixerWindow::RunAndRedraw(const std::function<void()>& command) { GuardCommand(kProgramTitle, command); }
+
+void MixerWindow::PlaceTitleControls() {
+    int right = movieBox_->width() - 4;
+    for (int i = 2; i >= 0; --i) {
+        partPlay_[i]->adjustSize();
+        partPlay_[i]->setFixedHeight(TrackBox::kTitleHeight);
+        right -= partPlay_[i]->width();
+        partPlay_[i]->move(right, 0);
+    }
+    cancel_->adjustSize();
+    cancel_->setFixedHeight(TrackBox::kTitleHeight);
+    right -= cancel_->width() + 8;
+    cancel_->move(right, 0);
+    const int barWidth = std::clamp(movieBox_->width() / 4, 60, 240);
+    right -= barWidth + 4;
+    progress_->setGeometry(right, 1, barWidth, TrackBox::kTitleHeight - 2);
+}
+
+void MixerWindow::UpdateScrollRanges() {
+    SetRange(movieBox_->scrollBar(), MovieColumns(), ArrangedTrackX, movieBox_->width());
+    SetRange(unusedBox_->scrollBar(), MainDb.UnusedCount + 1, UnusedTrackX, unusedBox_->width());
+}
+
+void MixerWindow::PlaceMovieStrips() {
+    movieCmd_->hide();
+    overlayCmd_->hide();
+    const TrackPlace place = FindCurClip();
+    const QString name =
+        place.kind == TrackKind::None
+            ? QString()
+            : QString::fromStdString(MainDb.Clips[static_cast<std::size_t>(MainDb.CurClip)].ClipName);
+    if (place.kind == TrackKind::Arranged) {
+        movieCmd_->findChild<QToolButton*>(QStringLiteral("NameLbl0"))->setText(name);
+        movieCmd_->Fit();
+        movieCmd_->move(BoxLeft(ArrangedTrackX, place.position), kRowTop - movieCmd_->height());
+        movieCmd_->show();
+        movieCmd_->raise();
+    } else if (place.kind == TrackKind::Overlay) {
+        overlayCmd_->findChild<QToolButton*>(QStringLiteral("NameLbl0o"))->setText(name);
+        overlayCmd_->Fit();
+        const int32_t column = OverlayColumnOf(MainDb, place.position, place.overlayPosition);
+        overlayCmd_->move(BoxLeft(ArrangedTrackX, column), kOverlayRowTop - overlayCmd_->height());
+        overlayCmd_->show();
+        overlayCmd_->raise();
+    }
+    movieAdd_->adjustSize();
+    movieAdd_->move(BoxLeft(ArrangedTrackX, MainDb.ArrangedCount + 1), kRowTop);
+    const QString help = QString::fromStdString(MovieAddHelp(MainDb));
+    movieAdd_->setStatusTip(help);
+    movieAdd_->setToolTip(help);
+}
+
+void MixerWindow::PlaceUnusedStrip() {
+    unusedCmd_->hide();
+    const TrackPlace place = FindCurClip();
+    if (place.kind == TrackKind::Unused) {
+        unusedCmd_->findChild<QToolButton*>(QStringLiteral("NameLbl1"))
+            ->setText(
+                QString::fromStdString(MainDb.Clips[static_cast<std::size_t>(MainDb.CurClip)].ClipName));
+        unusedCmd_->Fit();
+        unusedCmd_->move(BoxLeft(UnusedTrackX, place.position), kRowTop - unusedCmd_->height());
+        unusedCmd_->show();
+        unusedCmd_->raise();
+    }
+    unusedAdd_->adjustSize();
+    unusedAdd_->move(BoxLeft(UnusedTrackX, MainDb.UnusedCount + 1), kRowTop);
+    const QString help = QString::fromStdString(UnusedAddHelp(MainDb));
+    unusedAdd_->setStatusTip(help);
+    unusedAdd_->setToolTip(help);
+}
+
+void MixerWindow::RedrawMovieTracks() {
+    movieBox_->SetPlaceholders(false);
+    UpdateScrollRanges();
+    PlaceMovieStrips();
+    movieBox_->update();
+}
+
+void MixerWindow::RedrawUnusedTrack() {
+    unusedBox_->SetPlaceholders(false);
+    UpdateScrollRanges();
+    PlaceUnusedStrip();
+    unusedBox_->update();
+}
+
+void MixerWindow::PressInMovieBox(QPoint at) {
+    const int32_t clip = MovieBoxClipAt(MainDb, ArrangedTrackX, at.x(), at.y());
+    if (clip == 0) return;
+    const bool wasOnShelf = FindCurClip().kind == TrackKind::Unused;
+    SelectClip(clip);
+    RedrawMovieTracks();
+    if (wasOnShelf) RedrawUnusedTrack();
+}
+
+void MixerWindow::PressInUnusedBox(QPoint at) {
+    const int32_t clip = UnusedBoxClipAt(MainDb, UnusedTrackX, at.x(), at.y());
+    if (clip == 0) return;
+    const TrackKind before = FindCurClip().kind;
+    const bool wasInMovieBox = before == TrackKind::Arranged || before == TrackKind::Overlay;
+    SelectClip(clip);
+    RedrawUnusedTrack();
+    if (wasInMovieBox) RedrawMovieTracks();
+}
+
+void MixerWindow::RestoreDividerTop(const std::string& stored) {
+    dividerTop_ = composer::RestoreDividerTop(stored, height());
+    LayoutBoxes();
+}
+
+void MixerWindow::LayoutBoxes() {
+    dividerTop_ = LayoutDividerTop(dividerTop_, height(), kLineHeight);
+    movieBox_->setGeometry(0, 0, width(), dividerTop_);
+    line_->setGeometry(0, dividerTop_, width(), kLineHeight);
+    const int unusedTop = dividerTop_ + kLineHeight;
+    unusedBox_->setGeometry(0, unusedTop, width(), std::max(height() - unusedTop, 0));
+    PlaceTitleControls();
+    UpdateScrollRanges();
+}
+
+void MixerWindow::resizeEvent(QResizeEvent*) {
+    if (loading_ || isMinimized()) return;
+    LayoutBoxes();
+}
+
+bool MixerWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != line_) return QWidget::eventFilter(watched, event);
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (mouse == nullptr) return false;
+    const int y = mapFromGlobal(mouse->globalPosition().toPoint()).y();
+    switch (event->type()) {
+        case QEvent::MouseButtonPress:
+            dragging_ = true;
+            dragStartY_ = y;
+            dragStartTop_ = dividerTop_;
+            dragShadow_->setGeometry(line_->geometry());
+            dragShadow_->show();
+            dragShadow_->raise();
+            return true;
+        case QEvent::MouseMove:
+            if (dragging_) {
+                dividerTop_ = dragStartTop_ + (y - dragStartY_);
+                line_->move(0, dividerTop_);
+                dragShadow_->move(0, dividerTop_);
+            }
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (dragging_) {
+                dragging_ = false;
+                LayoutBoxes();
+            }
+            dragShadow_->hide();
+            return true;
+        default:
+            return false;
+    }
+}
+
+void MixerWindow::SetEditingEnabled(bool enabled) {
+    for (CommandStrip* strip : {movieCmd_, overlayCmd_, unusedCmd_}) strip->setEnabled(enabled);
+    for (QToolButton* label : {movieAdd_, unusedAdd_, partPlay_[0], partPlay_[1], partPlay_[2]})
+        label->setEnabled(enabled);
+    cancel_->setVisible(!enabled);
+    PlaceTitleControls();
+}
+
+void MixerWindow::ProgressClear() {
+    progress_->setValue(0);
+    progress_->setFormat(QStringLiteral("%p%"));
+    progress_->show();
+}
+
+void MixerWindow::ProgressFraction(double fraction) {
+    progress_->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * progress_->maximum()));
+}
+
+void MixerWindow::ProgressText(const std::string& text) {
+    progress_->setFormat(QString::fromStdString(text));
+}
+
+void MixerWindow::ProgressHide() { progress_->hide(); }
+
+MixerSubWindow::MixerSubWindow(MixerWindow* mixer) : mixer_(mixer) {
+    setWidget(mixer);
+    setWindowTitle(mixer->windowTitle());
+    setObjectName(QStringLiteral("MixerSubWindow"));
+}
+
+void MixerSubWindow::RestorePlacement(QSize workArea) {
+    const WindowPlacement placement =
+        RestoreMixerPlacement(ReadSetting(kSection, "Window Position", "-1,-1,-1,-1"),
+                              PixelsToTwips(workArea.width()), PixelsToTwips(workArea.height()));
+    setGeometry(TwipsToPixels(placement.left), TwipsToPixels(placement.top), TwipsToPixels(placement.width),
+                TwipsToPixels(placement.height));
+    mixer_->RestoreDividerTop(ReadSetting(kSection, "Box Heights", "-1,-1"));
+}
+
+void MixerSubWindow::Unload() {
+    if (!isMinimized() && !isMaximized()) {
+        const QRect place = geometry();
+        WriteSetting(kSection, "Window Position",
+                     StoredPlacement({PixelsToTwips(place.top()), PixelsToTwips(place.left()),
+                                      PixelsToTwips(place.height()), PixelsToTwips(place.width())}));
+        WriteSetting(kSection, "Box Heights", StoredBoxHeights(mixer_->DividerTop()));
+    }
+    unloading_ = true;
+    close();
+}
+
+void MixerSubWindow::closeEvent(QCloseEvent* event) {
+    if (unloading_) {
+        QMdiSubWindow::closeEvent(event);
+        return;
+    }
+    event->ignore();
+    showMinimized();
+}
+
+}  // namespace composer

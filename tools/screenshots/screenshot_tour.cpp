@@ -1,0 +1,118 @@
+// cinebrix-screenshots PROJECT.CbMov FOLDER: starts the program's windows on a project (as
+// `cinebrix-composer PROJECT.CbMov` does), drives them through a few states as a user would (the
+// project opened, a clip selected, moved and dropped to the shelf, an overlay selected, a render in
+// progress, the render cancelled, the help) and writes one PNG of the whole screen per state into FOLDER.
+// Meant for a virtual X display (scripts/screenshots.sh); the screen is captured from the display.
+#include <QApplication>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/startup.h"
+#include "base/app_state.h"
+#include "base/folders.h"
+#include "base/settings.h"
+#include "cbplatform/media_log.h"
+#include "document/movie_db.h"
+#include "media/media_source_probe.h"
+#include "ui/desktop_program.h"
+#include "ui/main_window.h"
+#include "ui/mixer_window.h"
+#include "ui/render_runner.h"
+#include "ui/track_box.h"
+
+namespace {
+
+using composer::MainWindow;
+
+struct Step {
+    int delayMs;
+    std::function<void(MainWindow&)> action;
+    std::string shot;  // "" for no picture
+};
+
+void Capture(const std::string& folder, const std::string& name) {
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    const std::string path = folder + "/" + name + ".png";
+    if (!screen.save(QString::fromStdString(path)))
+        std::fprintf(stderr, "cinebrix-screenshots: cannot write %s\n", path.c_str());
+    std::printf("%s\n", path.c_str());
+}
+
+void ClickBox(composer::TrackBox* box, QPoint at) { QTest::mouseClick(box, Qt::LeftButton, {}, at); }
+
+void ClickLabel(MainWindow& window, const char* name) {
+    if (QToolButton* label = window.Mixer()->Command(name)) label->click();
+}
+
+void CloseMessage() {
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+}
+
+std::vector<Step> Tour(const std::string& movieFile) {
+    return {
+        {800, [](MainWindow&) {}, "01-demo-opened"},
+        {300, [](MainWindow& w) { ClickBox(w.Mixer()->MovieBox(), QPoint(300, 100)); }, "02-clip-selected"},
+        {300, [](MainWindow& w) { ClickLabel(w, "MovieShiftLbl1"); }, "03-clip-moved"},
+        {300, [](MainWindow& w) { ClickLabel(w, "MovieUnuseLbl"); }, "04-clip-dropped-to-unused"},
+        {300, [](MainWindow& w) { ClickBox(w.Mixer()->MovieBox(), QPoint(100, 280)); },
+         "05-overlay-selected"},
+        {300, [movieFile](MainWindow& w) { w.SaveMovieTo(movieFile); }, ""},
+        {700, [](MainWindow&) {}, "06-render-in-progress"},
+        {100, [](MainWindow& w) { ClickLabel(w, "CancelRenderLbl"); }, ""},
+        {1500, [](MainWindow&) {}, "07-render-cancelled"},
+        {100, [](MainWindow&) { CloseMessage(); }, ""},
+        {300, [](MainWindow& w) { w.OpenHelpTopic(700); }, "08-help-how-to"},
+        {100,
+         [](MainWindow& w) {
+             w.MarkMovieSaved();
+             w.close();
+         },
+         ""},
+    };
+}
+
+void RunStep(MainWindow& window, std::vector<Step> steps, std::size_t index, std::string folder) {
+    if (index >= steps.size()) return;
+    const Step& step = steps[index];
+    QTimer::singleShot(step.delayMs, &window, [&window, steps, index, folder] {
+        steps[index].action(window);
+        QTimer::singleShot(150, &window, [&window, steps, index, folder] {
+            if (!steps[index].shot.empty()) Capture(folder, steps[index].shot);
+            RunStep(window, steps, index + 1, folder);
+        });
+    });
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: cinebrix-screenshots PROJECT.CbMov FOLDER\n");
+        return 2;
+    }
+    const std::string project = argv[1];
+    const std::string folder = argv[2];
+    // The same settings file as the program's.
+    composer::SetSettingsLocation(composer::SettingsFolder(), "cinebrix-composer");
+    composer::MediaSourceProbe probe;
+    composer::ScopedSourceProbe installed(probe);
+    cb::QuietMediaLog();
+    composer::RunStartupSteps();
+    const std::string movieFile = composer::WorkFolder + "/tour.avi";
+    composer::DesktopStart start;
+    start.projectText = project;
+    start.exitSteps = [](const std::function<void()>& steps) { composer::RunExitSteps(steps); };
+    start.shown = [movieFile, folder](MainWindow& window) {
+        // The help pages beside the program, which is named cinebrix-composer.
+        composer::HelpFilePath = composer::AppFolder + "/cinebrix-composer-help";
+        RunStep(window, Tour(movieFile), 0, folder);
+    };
+    int count = 1;
+    return composer::RunDesktopProgram(count, argv, start);
+}
