@@ -9,7 +9,7 @@ root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
 
 program_layers=(base document media render ui app)
-library_private='^(frame|reader|writer|imaging|compressors|watermark)/'
+library_private='^(avi|frame|reader|writer|imaging|compressors|watermark)/'
 
 rank_of() {  # the program layer's position, or -1
   local i

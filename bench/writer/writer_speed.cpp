@@ -26,6 +26,7 @@
 #include "cbplatform/bstr.h"
 #include "cbplatform/gdi.h"
 #include "frame/class_table.h"
+#include "frame/tag_code.h"
 #include "writer/avi_writer_engine.h"
 
 namespace {
@@ -39,12 +40,6 @@ std::string ScratchFolder() {
     const std::filesystem::path folder = std::filesystem::path(root ? root : "/tmp") / "vidmill-writer-bench";
     std::filesystem::create_directories(folder);
     return folder.string();
-}
-
-std::uint32_t FourCc(const char* code) {
-    std::uint32_t value = 0;
-    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(code[i]);
-    return value;
 }
 
 // A moving picture with smooth areas and edges, as a camera clip has: top-down BGRA.
@@ -96,7 +91,7 @@ double WriteWithLibrary(const std::string& rawPath, int frames, const char* hand
                         const std::string& outPath) {
     const auto start = std::chrono::steady_clock::now();
     vidmill::writer::AviWriterEngine writer;
-    writer.properties().setCompressorHandler(FourCc(handler));
+    writer.properties().setCompressorHandler(vidmill::TagCode(handler));
     writer.properties().setKeyFrameRate(keyFrameRate);
     writer.createNew(outPath, kWidth, kHeight);
     std::vector<std::uint8_t> pixels(kRawFrameBytes);
@@ -121,7 +116,7 @@ double WriteWithComponent(const std::string& rawPath, int frames, const char* ha
     const auto start = std::chrono::steady_clock::now();
     auto writer = cb::ComPtr<IDispatch>::Adopt(vidmill::NewAviWriter(vidmill::Counting::NotCounted))
                       .as<vidmill::IAviWriter>();
-    writer->put_CompressorHandler(static_cast<LONG>(FourCc(handler)));
+    writer->put_CompressorHandler(vidmill::FourCC(handler));
     writer->put_KeyFrameRate(keyFrameRate);
     const cb::Bstr name(outPath);
     if (FAILED(writer->CreateNew(name.get(), kWidth, kHeight, 0))) std::abort();

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cbplatform/errorinfo.h"
+#include "cbplatform/json_text.h"
 #include "commands.h"
 
 namespace vidmill::tool {
@@ -85,8 +86,9 @@ int RunInfo(const Arguments& arguments) {
     std::printf(
         "{\"width\": %d, \"height\": %d, \"framesPerSecond\": %s, \"frameCount\": %d, "
         "\"compressorHandler\": %s, \"quality\": %d, \"bytesPerSecond\": %d, \"hasSound\": %s}\n",
-        width, height, Number(framesPerSecond).c_str(), frameCount, JsonString(FourCCText(handler)).c_str(),
-        quality, bytesPerSecond, HasSound(*reader) ? "true" : "false");
+        width, height, Number(framesPerSecond).c_str(), frameCount,
+        cb::JsonQuoted(FourCCText(handler)).c_str(), quality, bytesPerSecond,
+        HasSound(*reader) ? "true" : "false");
     return 0;
 }
 

@@ -100,44 +100,7 @@ LONG ParseFourCC(const std::string& text) {
         if (!*end) return static_cast<LONG>(number);
         throw CommandFailed{"a compressor code has four characters: \"" + text + "\""};
     }
-    std::uint32_t code = 0;
-    for (int i = 0; i < 4; ++i) {
-        const auto byte = static_cast<unsigned char>(i < static_cast<int>(text.size()) ? text[i] : ' ');
-        code |= static_cast<std::uint32_t>(byte) << (8 * i);
-    }
-    return static_cast<LONG>(code);
-}
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out.push_back(c);
-                }
-        }
-    }
-    return out + "\"";
+    return vidmill::FourCC(text);
 }
 
 }  // namespace vidmill::tool

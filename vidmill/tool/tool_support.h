@@ -54,7 +54,5 @@ class Options {
 std::string FourCCText(LONG code);
 // A handler code from its four characters (shorter codes are padded with blanks) or a number.
 LONG ParseFourCC(const std::string& text);
-// Prints text as a JSON string literal (quotes and escapes included).
-std::string JsonString(const std::string& text);
 
 }  // namespace vidmill::tool

@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "vidmill/vidmill.h"
+
 namespace composer::app {
 
 namespace {
@@ -54,11 +56,7 @@ void CheckRenderLine(CommandLine& line, const std::vector<std::string>& paths) {
 
 std::optional<int32_t> CompressorCode(const std::string& name) {
     if (name.empty() || name.size() > 4) return std::nullopt;
-    const std::string padded = name + std::string(4 - name.size(), ' ');
-    uint32_t code = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-        code |= static_cast<uint32_t>(static_cast<unsigned char>(padded[i])) << (8 * i);
-    return static_cast<int32_t>(code);
+    return vidmill::FourCC(name);
 }
 
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {

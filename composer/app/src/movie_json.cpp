@@ -1,45 +1,13 @@
 #include "app/movie_json.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "base/text_number.h"
+#include "cbplatform/json_text.h"
 
 namespace composer::app {
 
 namespace {
-
-std::string Quoted(const std::string& text) {
-    std::string out = "\"";
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-                    out += escaped;
-                } else {
-                    out += c;
-                }
-        }
-    }
-    return out + "\"";
-}
 
 // JSON has no NaN or infinity: such a stored value prints as null.
 std::string Number(double value) { return std::isfinite(value) ? FormatNumber(value) : "null"; }
@@ -51,9 +19,9 @@ class ObjectText {
     ObjectText& Field(const char* name, const T& value) {
         return Raw(name, Number(value));
     }
-    ObjectText& Field(const char* name, const std::string& value) { return Raw(name, Quoted(value)); }
+    ObjectText& Field(const char* name, const std::string& value) { return Raw(name, cb::JsonQuoted(value)); }
     ObjectText& Raw(const char* name, const std::string& json) {
-        text_ += (text_.size() > 1 ? ", " : "") + Quoted(name) + ": " + json;
+        text_ += (text_.size() > 1 ? ", " : "") + cb::JsonQuoted(name) + ": " + json;
         return *this;
     }
     std::string Done() { return text_ + "}"; }

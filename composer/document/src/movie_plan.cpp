@@ -19,15 +19,9 @@ const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index) {
     return &movie.Clips[index];
 }
 
-// An overlay as the walk of the arranged track finds it.
-struct OverlayRecord {
-    int32_t clip = 0;
-    double start = 0.0;
-    double duration = 0.0;
-};
-
-// An arranged entry as the walk finds it.
-struct ArrangedRecord {
+// A clip placed on the movie's time line, as the walk of the arranged track finds it: an arranged
+// entry or one of its overlays.
+struct PlacedClip {
     int32_t clip = 0;
     double start = 0.0;
     double duration = 0.0;
@@ -49,7 +43,7 @@ void ForEachFrame(const MoviePlan& plan, int32_t first, double durationFrames, V
     for (int32_t f = std::max(first, 0); f <= last; ++f) visit(f);
 }
 
-void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const ArrangedRecord& entry, double outFps) {
+void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& entry, double outFps) {
     const ClipRec& clip = movie.Clips[entry.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
     const int32_t first = RoundToInt32(outFps * entry.start + 1);
@@ -60,7 +54,7 @@ void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const ArrangedRecord
     });
 }
 
-void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const OverlayRecord& overlay, double outFps) {
+void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& overlay, double outFps) {
     const ClipRec& clip = movie.Clips[overlay.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
     // Unlike the arranged clips, overlays have no + 1 here: that is how the frames have always lined up.
@@ -102,8 +96,8 @@ double ClipDuration(const ClipRec& clip, bool onArrangedTrack) {
 MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
     const double outFps = RepairedOutFps(movie.OutFps);
     MoviePlan plan;
-    std::vector<ArrangedRecord> arranged;
-    std::vector<OverlayRecord> overlays;
+    std::vector<PlacedClip> arranged;
+    std::vector<PlacedClip> overlays;
     double start = 0.0;
     double movieEnd = 0.0;
     const int32_t arrangedCount =
@@ -119,8 +113,8 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
         for (int32_t j = 1; j <= overlayCount; ++j) {
             const ClipRec* overlay = ClipAt(movie, entry.Overlays[j]);
             if (!overlay) continue;
-            const OverlayRecord record{entry.Overlays[j], start + overlay->OverlayDelay,
-                                       ClipDuration(*overlay, false)};
+            const PlacedClip record{entry.Overlays[j], start + overlay->OverlayDelay,
+                                    ClipDuration(*overlay, false)};
             overlays.push_back(record);
             if (overlay->ClipType == ClipAudio) {
                 // Sound never lengthens the movie: what runs past the last picture is cut off.
@@ -135,8 +129,8 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
     plan.MovieDuration = movieEnd;
     plan.TotalFrames = std::max(RoundToInt32(outFps * movieEnd), 0);
     plan.FrameRows.assign(static_cast<std::size_t>(plan.TotalFrames) + 1, FrameRow{});
-    for (const ArrangedRecord& entry : arranged) FillMainClip(plan, movie, entry, outFps);
-    for (const OverlayRecord& overlay : overlays) FillLayers(plan, movie, overlay, outFps);
+    for (const PlacedClip& entry : arranged) FillMainClip(plan, movie, entry, outFps);
+    for (const PlacedClip& overlay : overlays) FillLayers(plan, movie, overlay, outFps);
     return plan;
 }
 

@@ -7,12 +7,11 @@
 #include <optional>
 #include <string>
 
+#include "cbplatform/file_owner.h"
+
 namespace composer::wav {
 
-struct FileClose {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileClose>;
+using cb::FilePtr;
 
 // A WAV file opened for reading, with its length; the file is null when it cannot be opened.
 struct OpenedWav {

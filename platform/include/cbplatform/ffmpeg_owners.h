@@ -17,6 +17,9 @@ namespace cb {
 struct InputFormatClose {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
+struct CodecParametersFree {
+    void operator()(AVCodecParameters* parameters) const { avcodec_parameters_free(&parameters); }
+};
 struct CodecContextFree {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
@@ -34,6 +37,7 @@ struct ScalerFree {
 };
 
 using InputFormatPtr = std::unique_ptr<AVFormatContext, InputFormatClose>;
+using CodecParametersPtr = std::unique_ptr<AVCodecParameters, CodecParametersFree>;
 using CodecContextPtr = std::unique_ptr<AVCodecContext, CodecContextFree>;
 using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 using PacketPtr = std::unique_ptr<AVPacket, PacketFree>;

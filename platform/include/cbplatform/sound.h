@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cbplatform/com_types.h"
 
@@ -30,9 +31,14 @@ struct PcmFormat {
 CB_PLATFORM_API bool SoundAvailable();
 
 constexpr std::size_t kWavHeaderBytes = 44;
-// The canonical 44-byte header of a PCM WAV file holding dataBytes of samples in the given format:
-// "RIFF", data size + 36, "WAVEfmt ", 16, 1, channels, rate, byte rate, block size, bits, "data",
-// data size. Data sizes beyond 32 bits are the caller's error to prevent.
+// The header of a WAV file, the one layout every WAV writer of the system uses: "RIFF", file size - 8,
+// "WAVE", "fmt ", the format record's size, the record as it is (padded to an even length), "data",
+// dataBytes. When padOddData is true the file ends the data with a pad byte after an odd count, as
+// RIFF files do, and the file size counts it. Sizes beyond 32 bits are the caller's error to prevent.
+CB_PLATFORM_API std::vector<std::uint8_t> MakeWavHeader(const std::vector<std::uint8_t>& formatRecord,
+                                                        std::uint32_t dataBytes, bool padOddData);
+// The canonical 44-byte header of a PCM WAV file holding dataBytes of samples in the given format
+// (format tag 1, the 16-byte record), with no pad byte after odd data.
 CB_PLATFORM_API std::array<std::uint8_t, kWavHeaderBytes> MakeWavHeader(const PcmFormat& format,
                                                                         std::uint32_t dataBytes);
 

@@ -64,21 +64,33 @@ bool SoundAvailable() {
     return !value || !*value || std::strcmp(value, "0") == 0;
 }
 
-std::array<std::uint8_t, kWavHeaderBytes> MakeWavHeader(const PcmFormat& format, std::uint32_t dataBytes) {
-    std::array<std::uint8_t, kWavHeaderBytes> header{};
-    const int blockBytes = format.BlockBytes();
+std::vector<std::uint8_t> MakeWavHeader(const std::vector<std::uint8_t>& formatRecord,
+                                        std::uint32_t dataBytes, bool padOddData) {
+    const std::size_t recordBytes = formatRecord.size() + (formatRecord.size() & 1);
+    std::vector<std::uint8_t> header(20 + recordBytes + 8, 0);
+    const std::uint32_t dataPad = padOddData ? (dataBytes & 1) : 0;
     std::memcpy(&header[0], "RIFF", 4);
-    PutLittleEndian(&header[4], dataBytes + 36, 4);
+    PutLittleEndian(&header[4], static_cast<std::uint32_t>(header.size() - 8) + dataBytes + dataPad, 4);
     std::memcpy(&header[8], "WAVEfmt ", 8);
-    PutLittleEndian(&header[16], 16, 4);
-    PutLittleEndian(&header[20], 1, 2);
-    PutLittleEndian(&header[22], static_cast<std::uint32_t>(format.channels), 2);
-    PutLittleEndian(&header[24], static_cast<std::uint32_t>(format.sampleRate), 4);
-    PutLittleEndian(&header[28], static_cast<std::uint32_t>(format.sampleRate * blockBytes), 4);
-    PutLittleEndian(&header[32], static_cast<std::uint32_t>(blockBytes), 2);
-    PutLittleEndian(&header[34], static_cast<std::uint32_t>(format.bitsPerSample), 2);
-    std::memcpy(&header[36], "data", 4);
-    PutLittleEndian(&header[40], dataBytes, 4);
+    PutLittleEndian(&header[16], static_cast<std::uint32_t>(formatRecord.size()), 4);
+    std::copy(formatRecord.begin(), formatRecord.end(), header.begin() + 20);
+    std::memcpy(&header[20 + recordBytes], "data", 4);
+    PutLittleEndian(&header[24 + recordBytes], dataBytes, 4);
+    return header;
+}
+
+std::array<std::uint8_t, kWavHeaderBytes> MakeWavHeader(const PcmFormat& format, std::uint32_t dataBytes) {
+    std::vector<std::uint8_t> record(16, 0);
+    const int blockBytes = format.BlockBytes();
+    PutLittleEndian(&record[0], 1, 2);
+    PutLittleEndian(&record[2], static_cast<std::uint32_t>(format.channels), 2);
+    PutLittleEndian(&record[4], static_cast<std::uint32_t>(format.sampleRate), 4);
+    PutLittleEndian(&record[8], static_cast<std::uint32_t>(format.sampleRate * blockBytes), 4);
+    PutLittleEndian(&record[12], static_cast<std::uint32_t>(blockBytes), 2);
+    PutLittleEndian(&record[14], static_cast<std::uint32_t>(format.bitsPerSample), 2);
+    const std::vector<std::uint8_t> bytes = MakeWavHeader(record, dataBytes, false);
+    std::array<std::uint8_t, kWavHeaderBytes> header{};
+    std::copy(bytes.begin(), bytes.end(), header.begin());
     return header;
 }
 

@@ -5,20 +5,14 @@
 
 #include "compressors/compressor_catalog.h"
 #include "compressors/compressor_cursor.h"
+#include "frame/tag_code.h"
 #include "vidmill/vidmill.h"
 
 namespace vidmill::compressors {
 namespace {
 
-// The handler code of four characters.
-std::uint32_t Code(const char* text) {
-    std::uint32_t code = 0;
-    for (int i = 3; i >= 0; --i) code = code << 8 | static_cast<unsigned char>(text[i]);
-    return code;
-}
-
 const CompressorInfo& Listed(const char* code) {
-    const CompressorInfo* entry = FindCompressor(Code(code));
+    const CompressorInfo* entry = FindCompressor(TagCode(code));
     if (entry == nullptr) throw std::runtime_error(std::string("not listed: ") + code);
     return *entry;
 }
@@ -57,7 +51,7 @@ TEST(CompressorList, TheCommonCodecsAreListedAndWritable) {
 
 TEST(CompressorList, WritingCheckReallyOpensTheEncoder) {
     // H.261 takes only 176 x 144 and 352 x 288 pictures: listed, but not able to write 320 x 200.
-    const CompressorInfo* h261 = FindCompressor(Code("H261"));
+    const CompressorInfo* h261 = FindCompressor(TagCode("H261"));
     if (h261 == nullptr) GTEST_SKIP() << "no H.261 encoder in this FFmpeg";
     EXPECT_FALSE(SupportsWriting(*h261));
 }
@@ -80,7 +74,7 @@ TEST(CompressorList, DefaultsAskTheEncoder) {
 
 CompressorInfo Entry(const char* code) {
     CompressorInfo info;
-    info.handler = Code(code);
+    info.handler = TagCode(code);
     info.name = code;
     return info;
 }

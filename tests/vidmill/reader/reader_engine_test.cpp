@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "frame/tag_code.h"
 #include "reader/avi_reader_engine.h"
 #include "reader_test_support.h"
 
@@ -36,13 +37,6 @@ const CodecCase kCodecs[] = {
     {"msmpeg4v2", "-c:v msmpeg4v2 -g 12", "MP42", 2},
 };
 
-std::uint32_t Code(const char* text) {
-    std::uint32_t code = 0;
-    for (int i = 0; i < 4; ++i)
-        code |= static_cast<std::uint32_t>(static_cast<unsigned char>(text[i])) << (8 * i);
-    return code;
-}
-
 class CodecFiles : public ::testing::TestWithParam<CodecCase> {};
 
 TEST_P(CodecFiles, HeadersAndEveryFrameInAnyOrderMatchFfmpeg) {
@@ -60,7 +54,7 @@ TEST_P(CodecFiles, HeadersAndEveryFrameInAnyOrderMatchFfmpeg) {
     EXPECT_EQ(facts.height, std::stoi(ProbeField(path, "v:0", "height")));
     EXPECT_EQ(facts.frameCount, std::stoi(ProbeField(path, "v:0", "nb_frames")));
     EXPECT_DOUBLE_EQ(facts.framesPerSecond, 15.0);
-    EXPECT_EQ(facts.compressorHandler, Code(c.handler));
+    EXPECT_EQ(facts.compressorHandler, TagCode(c.handler));
     EXPECT_FALSE(facts.hasSound);
 
     for (int i = 0; i < kFrames; ++i)

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "cbplatform/ffmpeg_owners.h"
 #include "writer/avi_formats.h"
 #include "writer_test_support.h"
 
@@ -11,10 +12,9 @@ CodedPattern EncodePattern(const VideoSettings& settings, int count,
                            const std::function<int(int)>& patternIndex) {
     std::unique_ptr<FrameCoder> coder = OpenFrameCoder(settings);
     CodedPattern coded;
-    AVCodecParameters* parameters = avcodec_parameters_alloc();
+    const cb::CodecParametersPtr parameters(avcodec_parameters_alloc());
     coder->describe(*parameters);
     coded.format = VideoFormatOf(*parameters, {});
-    avcodec_parameters_free(&parameters);
     coded.format.scale = 1000;
     coded.format.rate = static_cast<std::uint32_t>(settings.rate);
     const PacketSink sink = [&coded](AVPacket& packet) {

@@ -6,7 +6,10 @@
 #include <iterator>
 #include <string>
 
+#include "avi/avi_layout.h"
+#include "cbplatform/ffmpeg_owners.h"
 #include "coded_pattern.h"
+#include "frame/tag_code.h"
 #include "vidmill/vidmill.h"
 #include "writer/avi_formats.h"
 #include "writer_test_support.h"
@@ -32,7 +35,7 @@ CodedPattern CodedMovie() {
 }
 
 AviSoundFormat Pcm() {
-    AVCodecParameters* parameters = avcodec_parameters_alloc();
+    const cb::CodecParametersPtr parameters(avcodec_parameters_alloc());
     parameters->codec_type = AVMEDIA_TYPE_AUDIO;
     parameters->codec_id = AV_CODEC_ID_PCM_S16LE;
     parameters->sample_rate = 8000;
@@ -40,7 +43,6 @@ AviSoundFormat Pcm() {
     parameters->bits_per_coded_sample = 16;
     parameters->block_align = 2;
     const auto format = SoundFormatOf(*parameters);
-    avcodec_parameters_free(&parameters);
     EXPECT_TRUE(format.has_value());
     return format.value_or(AviSoundFormat{});
 }
@@ -94,6 +96,70 @@ TEST(WriterContainer, ALongFileContinuesInExtensionPartsThatReadersFollow) {
     const auto decoded = DecodeBgr24(parts);
     EXPECT_EQ(decoded.size(), std::size_t{kWidth} * kHeight * 3 * kFrames);
     EXPECT_TRUE(decoded == DecodeBgr24(whole)) << "the same pictures from the file in parts";
+}
+
+std::uint32_t Le32At(const std::string& bytes, std::size_t at) {
+    return avi::LayoutFrom<std::uint32_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()) + at, 4);
+}
+
+// Where the chunk with the tag (and for a list, the list type) starts among the first part's
+// top-level chunks; npos when there is none.
+std::size_t TopLevelChunk(const std::string& bytes, const char* tag, const char* listType = nullptr) {
+    for (std::size_t at = 12; at + 12 <= bytes.size();) {
+        const std::uint32_t size = Le32At(bytes, at + 4);
+        if (Le32At(bytes, at) == TagCode(tag) &&
+            (listType == nullptr || Le32At(bytes, at + 8) == TagCode(listType)))
+            return at;
+        at += 8 + size + (size & 1);
+    }
+    return std::string::npos;
+}
+
+// Readers that do not know the extended indexes find every chunk through the legacy index: each
+// entry's offset (from the "movi" tag) must land on a chunk header that carries the entry's own tag
+// and size, in file order, with the key frames flagged.
+TEST(WriterContainer, EveryLegacyIndexEntryPointsAtAChunkHeaderWithItsOwnTagAndSize) {
+    const CodedPattern movie = CodedMovie();
+    const std::string path = ScratchPath("legacy_index.avi");
+    Write(path, AviContainer::kPartLimit, movie, SoundBytes());
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+
+    const std::size_t movi = TopLevelChunk(bytes, "LIST", "movi");
+    const std::size_t index = TopLevelChunk(bytes, "idx1");
+    ASSERT_NE(movi, std::string::npos);
+    ASSERT_NE(index, std::string::npos);
+    const std::size_t moviTag = movi + 8;
+    const std::uint32_t indexBytes = Le32At(bytes, index + 4);
+    ASSERT_EQ(indexBytes % sizeof(avi::LegacyIndexEntry), 0u);
+    const std::size_t count = indexBytes / sizeof(avi::LegacyIndexEntry);
+    const std::size_t soundChunks = (kSoundBytes + 2999) / 3000;
+    ASSERT_EQ(count, movie.pictures.size() + soundChunks);
+
+    std::size_t previous = 0;
+    std::size_t frame = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        SCOPED_TRACE("entry " + std::to_string(i));
+        const auto entry =
+            avi::LayoutFrom<avi::LegacyIndexEntry>(reinterpret_cast<const std::uint8_t*>(bytes.data()) +
+                                                       index + 8 + i * sizeof(avi::LegacyIndexEntry),
+                                                   sizeof(avi::LegacyIndexEntry));
+        const std::size_t header = moviTag + entry.offset;
+        ASSERT_LT(header + 8, bytes.size());
+        EXPECT_GT(header, previous);
+        previous = header;
+        EXPECT_EQ(Le32At(bytes, header), entry.chunkId);
+        EXPECT_EQ(Le32At(bytes, header + 4), entry.size);
+        if (entry.chunkId == TagCode("01wb")) {
+            EXPECT_EQ(entry.flags, avi::kKeyFrameFlag);
+        } else {
+            ASSERT_LT(frame, movie.pictures.size());
+            EXPECT_EQ(entry.size, movie.pictures[frame].size());
+            EXPECT_EQ(entry.flags == avi::kKeyFrameFlag, static_cast<bool>(movie.keyFrames[frame]));
+            ++frame;
+        }
+    }
+    EXPECT_EQ(frame, movie.pictures.size());
 }
 
 TEST(WriterContainer, ASoundFormatLargerThanTheRoomKeptIsRefused) {

@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "cbplatform/ffmpeg_owners.h"
 #include "frame/error.h"
+#include "frame/tag_code.h"
 #include "stopped_run.h"
 #include "writer/avi_writer_engine.h"
 #include "writer_test_support.h"
@@ -14,13 +16,6 @@ namespace vidmill::writer {
 namespace {
 
 using namespace vidmill::writer::testing;
-
-std::uint32_t FourCc(const char* code) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
-}
 
 struct HandlerCase {
     const char* handler;
@@ -41,7 +36,7 @@ TEST_P(WriterHandlerTest, ReferenceToolsReadWhatWasWritten) {
     std::vector<std::uint8_t> expected;
     {
         AviWriterEngine writer;
-        writer.properties().setCompressorHandler(FourCc(param.handler));
+        writer.properties().setCompressorHandler(TagCode(param.handler));
         writer.properties().setFramesPerSecond(param.framesPerSecond);
         writer.properties().setKeyFrameRate(5);
         writer.createNew(path, param.width, param.height);
@@ -104,7 +99,7 @@ TEST(WriterKeyFrames, FlagsFollowTheKeyFrameRate) {
         const std::string path = ScratchPath("keys.avi");
         {
             AviWriterEngine writer;
-            writer.properties().setCompressorHandler(FourCc(c.handler));
+            writer.properties().setCompressorHandler(TagCode(c.handler));
             writer.properties().setKeyFrameRate(c.keyFrameRate);
             writer.createNew(path, 64, 48);
             // A still picture: nothing forces the encoder to a complete picture by itself.
@@ -144,7 +139,7 @@ TEST(WriterCreateNew, RefusalsLeaveTheOldFileAsItWasAndNoOther) {
             const std::string path = folder + "/refused.avi";
             if (oldFile) std::ofstream(path) << "the user's movie";
             AviWriterEngine writer;
-            writer.properties().setCompressorHandler(FourCc(c.handler));
+            writer.properties().setCompressorHandler(TagCode(c.handler));
             try {
                 writer.createNew(path, c.width, c.height);
                 ADD_FAILURE() << "CreateNew succeeded";
@@ -229,10 +224,9 @@ TEST(WriterPaletteFrames, EncodeThroughTheirPalette) {
     {
         auto output = AviContainer::Create(path);
         ASSERT_TRUE(output);
-        AVCodecParameters* parameters = avcodec_parameters_alloc();
+        const cb::CodecParametersPtr parameters(avcodec_parameters_alloc());
         coder->describe(*parameters);
         ASSERT_TRUE(output->start(VideoFormatOf(*parameters, frame.palette())));
-        avcodec_parameters_free(&parameters);
         const PacketSink sink = [&](AVPacket& packet) {
             ASSERT_TRUE(output->writeVideo(packet.data, static_cast<std::size_t>(packet.size), true));
         };

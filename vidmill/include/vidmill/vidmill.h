@@ -9,6 +9,10 @@
 // get the defaults named in the comments (0 / false where none is named).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
 #include "cbplatform/bstr.h"
 #include "cbplatform/com_types.h"
 #include "cbplatform/handles.h"
@@ -93,15 +97,20 @@ enum CompressorHandlerConstants : LONG {
     HuffyuvCompressor = 1431914056,      // "HFYU"
 };
 
-// The four characters of a code as a number, in memory order ("MSVC" -> 0x4356534D).
-constexpr LONG FourCC(const char (&code)[5]) {
-    return static_cast<LONG>(static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
-                             static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8 |
-                             static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16 |
-                             static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24);
+// The characters of a code as a number, in memory order ("MSVC" -> 0x4356534D). A code of fewer
+// than four characters is padded with blanks ("DIB" -> "DIB "); characters past the fourth are not
+// part of it. The one reading of a four-character code for the library, its tool and the program.
+constexpr LONG FourCC(std::string_view code) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto byte = static_cast<unsigned char>(i < code.size() ? code[i] : ' ');
+        value |= static_cast<std::uint32_t>(byte) << (8 * i);
+    }
+    return static_cast<LONG>(value);
 }
 static_assert(FourCC("MSVC") == MsVideo1Compressor);
 static_assert(FourCC("DIB ") == Uncompressed);
+static_assert(FourCC("DIB") == Uncompressed);
 
 struct IAviWriter;
 struct IAviFrames;
@@ -110,150 +119,208 @@ struct IAviCompressors;
 struct IAviCompressor;
 struct IAviWatermark;
 
-// Opens an AVI file read-only and hands out its frames and sound track.
+// Each member below says what it does, when it may be called and the texts it fails with: a failing
+// member leaves its text (NAME: the file name given) in the thread's error information. "Not writing" is
+// "AviWriter object is not in Writing mode. Firstly call CreateNew method"; "not reading" is "AviReader
+// object is not in Reading mode. Firstly call Open method"; a member marked "open only" fails with the
+// latter while the reader is closed. A null out pointer gives E_POINTER.
+
+// Opens an AVI file read-only and hands out its frames and sound track. Closed until Open succeeds.
 struct IAviReader : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{DE3E836D-A6FE-4C95-A6C5-4158114AC5B8}");
-    virtual HRESULT ExtractWav(BSTR WavFileName) = 0;        // [1] sound track into a WAV file
-    virtual HRESULT Open(BSTR FileName) = 0;                 // [2]
-    virtual HRESULT Close() = 0;                             // [3] never fails
-    virtual HRESULT get_Width(LONG* value) = 0;              // [4]
-    virtual HRESULT get_Height(LONG* value) = 0;             // [5]
-    virtual HRESULT get_CompressorHandler(LONG* value) = 0;  // [12]
-    virtual HRESULT get_Quality(LONG* value) = 0;            // [13]
-    virtual HRESULT get_FramesPerSecond(double* value) = 0;  // [14]
-    virtual HRESULT get_BytesPerSecond(LONG* value) = 0;     // [16]
-    virtual HRESULT get_IsOpen(VARIANT_BOOL* value) = 0;     // [17] never fails
-    virtual HRESULT get_Frames(IAviFrames** value) = 0;      // [15] the same collection every time
+    // [1] Copies the first sound stream, as stored, into a WAV file. Open only. "AVI file does not contain
+    // sound track", "Cannot create WAV file "NAME"", "Cannot read AVI sound track format|stream".
+    virtual HRESULT ExtractWav(BSTR WavFileName) = 0;
+    // [2] Opens the file. Closed only: "Cannot open AVI in reading mode. Call Close method firstly";
+    // "Cannot open AVI file", "Cannot read AVI file header|content". A failed Open leaves it closed.
+    virtual HRESULT Open(BSTR FileName) = 0;
+    virtual HRESULT Close() = 0;                  // [3] closes the file if one is open; never fails
+    virtual HRESULT get_Width(LONG* value) = 0;   // [4] frame width in pixels; open only
+    virtual HRESULT get_Height(LONG* value) = 0;  // [5] frame height in pixels; open only
+    virtual HRESULT get_CompressorHandler(
+        LONG* value) = 0;                          // [12] the video stream's handler code; open only
+    virtual HRESULT get_Quality(LONG* value) = 0;  // [13] the video stream's stored quality; open only
+    virtual HRESULT get_FramesPerSecond(double* value) = 0;  // [14] the video stream's rate; open only
+    virtual HRESULT get_BytesPerSecond(LONG* value) = 0;     // [16] the file's maximum data rate; open only
+    virtual HRESULT get_IsOpen(VARIANT_BOOL* value) = 0;     // [17] whether a file is open; never fails
+    virtual HRESULT get_Frames(IAviFrames** value) = 0;  // [15] the same collection every time, open or not
 
   protected:
     ~IAviReader() = default;
 };
 
-// The frames of one reader.
+// The frames of one reader. Every member that reads a frame fails as the reader's frame reading does:
+// not reading, "Cannot read AVI file because AVI does not contain video frames", "Cannot decompress AVI file
+// content" (an index outside 0 .. Count - 1 included), "Cannot decompress AVI file content. Install
+// corresponding compressor"; and "AviReader object already freed" once the reader is gone.
 struct IAviFrames : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{233E20C2-2FF0-4292-84BD-0BB95147675E}");
-    virtual HRESULT get__NewEnum(IUnknown** value) = 0;  // [-4] a new frame enumerator
-    // [18] Saves FrameCount frames from FrameStartIndex as prefix + number + postfix.
-    // Defaults: SequenceDigitCount 3, JpegQuality -1.
+    virtual HRESULT get__NewEnum(IUnknown** value) = 0;  // [-4] a new enumerator of the frames from the first
+    // [18] Saves FrameCount frames from FrameStartIndex as prefix + number (zero-padded to SequenceDigitCount
+    // digits) + postfix, numbered from SequenceStartNumber; fails as SaveFile does, at the first frame that
+    // fails (the files before stay). Defaults: SequenceDigitCount 3, JpegQuality -1.
     virtual HRESULT SaveSeq(LONG FrameStartIndex, LONG FrameCount, BSTR FileNamePrefix, BSTR FileNamePostfix,
                             LONG SequenceDigitCount, LONG SequenceStartNumber, LONG FileFormat,
                             LONG JpegQuality, LONG TiffCompression, LONG TiffColorDepth, LONG Width,
                             LONG Height) = 0;
-    virtual HRESULT get_Item(LONG Index, IAviFrame** value) = 0;  // [0] default member
-    virtual HRESULT get_Count(LONG* value) = 0;                   // [1]
-    virtual HRESULT EnableLZW() = 0;                              // [999]
+    virtual HRESULT get_Item(LONG Index,
+                             IAviFrame** value) = 0;  // [0] default member; any index (checked on use)
+    virtual HRESULT get_Count(LONG* value) = 0;       // [1] the frames of the open file; not reading
+    virtual HRESULT EnableLZW() = 0;                  // [999] allows GIF and LZW TIFF; never fails
 
   protected:
     ~IAviFrames() = default;
 };
 
-// One frame of a reader, by index.
+// One frame of a reader, by index. Reading the frame fails as IAviFrames says.
 struct IAviFrame : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{A98487D9-3178-4701-A2D1-2881216A3A01}");
-    virtual HRESULT Picture(IPicture** value) = 0;                              // [9] caller owns it
-    virtual HRESULT Draw(HDC DC, LONG X, LONG Y, LONG Width, LONG Height) = 0;  // [8]
-    // [10] Default JpegQuality -1.
+    // [9] The frame as a new picture the caller owns; later reads of the reader do not change it.
+    virtual HRESULT Picture(IPicture** value) = 0;
+    // [8] Draws the frame into DC at X, Y, stretched to Width x Height (0 or less: the frame's own size).
+    virtual HRESULT Draw(HDC DC, LONG X, LONG Y, LONG Width, LONG Height) = 0;
+    // [10] Saves the frame as an image file, resized to Width x Height when given. "Invalid FileFormat
+    // parameter", "Cannot save image file "NAME"", "Invalid image size", the GIF and LZW texts without
+    // EnableLZW, "In this version only 24 and 32 bit TIFF files are supported". Default JpegQuality -1.
     virtual HRESULT SaveFile(BSTR FileName, LONG FileFormat, LONG JpegQuality, LONG TiffCompression,
                              LONG TiffColorDepth, LONG Width, LONG Height) = 0;
-    // [7] Default JpegQuality -1.
+    // [7] As SaveFile into an IStream, always at the frame's own size; "Interface not supported" for no
+    // stream, "Cannot save image to stream". Default JpegQuality -1.
     virtual HRESULT SaveStream(IUnknown* Stream, LONG FileFormat, LONG JpegQuality, LONG TiffCompression,
                                LONG TiffColorDepth, LONG Width, LONG Height) = 0;
-    virtual HRESULT Write(IAviWriter* Writer, VARIANT_BOOL Stretch) = 0;  // [11]
-    virtual HRESULT get_Index(LONG* value) = 0;                           // [1]
-    virtual HRESULT EnableLZW() = 0;                                      // [999]
+    // [11] Adds the frame to a writer as its AddFrame does (stretched, or 1:1 from the top-left corner);
+    // "Parameter Write of WriteFrame method is empty" for no writer, and the writer's own failures.
+    virtual HRESULT Write(IAviWriter* Writer, VARIANT_BOOL Stretch) = 0;
+    virtual HRESULT get_Index(LONG* value) = 0;  // [1] the index it was made for; never fails
+    virtual HRESULT EnableLZW() = 0;             // [999] allows GIF and LZW TIFF; never fails
 
   protected:
     ~IAviFrame() = default;
 };
 
-// Creates a new AVI file and appends frames and one sound track.
+// Creates a new AVI file and appends frames and one sound track. Closed until CreateNew succeeds, then
+// in writing mode until Close. Members that add a frame fail with "not writing" when closed, with
+// "Cannot write AVI frame" when the frame cannot be written (the frames before stay in the file).
+// Properties may be set at any time and take effect at the next CreateNew.
 struct IAviWriter : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{9B98DC8D-EF13-4E52-8FD7-0C79C55830C3}");
-    virtual HRESULT CreateNew(BSTR FileName, LONG Width, LONG Height, HWND ParentWindow) = 0;  // [1]
-    virtual HRESULT Close() = 0;                                                               // [2]
-    virtual HRESULT get_IsOpen(VARIANT_BOOL* value) = 0;                                       // [3]
-    virtual HRESULT AddImage(BSTR FileName, VARIANT_BOOL Stretch) = 0;        // [4] default Stretch true
-    virtual HRESULT AddPicture(IPicture* Picture, VARIANT_BOOL Stretch) = 0;  // [6] default Stretch true
-    virtual HRESULT AddWav(BSTR FileName, VARIANT_BOOL CutWav) = 0;           // [7] default CutWav true
-    virtual HRESULT get_Compressors(IAviCompressors** value) = 0;             // [10]
-    virtual HRESULT get_CompressorHandler(LONG* value) = 0;                   // [11]
-    virtual HRESULT put_CompressorHandler(LONG value) = 0;
-    virtual HRESULT get_Quality(LONG* value) = 0;  // [12]
-    virtual HRESULT put_Quality(LONG value) = 0;
-    virtual HRESULT get_ShowDialog(VARIANT_BOOL* value) = 0;  // [13]
-    virtual HRESULT put_ShowDialog(VARIANT_BOOL value) = 0;
-    virtual HRESULT get_FramesPerSecond(double* value) = 0;  // [14]
-    virtual HRESULT put_FramesPerSecond(double value) = 0;
-    virtual HRESULT get_KeyFrameRate(LONG* value) = 0;  // [15]
-    virtual HRESULT put_KeyFrameRate(LONG value) = 0;
-    virtual HRESULT get_BytesPerSecond(LONG* value) = 0;  // [16]
+    // [1] Creates the file (replacing a file of that name) and enters writing mode. "Cannot create new AVI in
+    // writing mode. Call Close method firstly", "Invalid Width|Height parameter of CreateNew method call",
+    // "Cannot create AVI file "NAME"", "Cannot create AVI stream", "Selected compressor cannot be used for
+    // compression because: ..."; a cancelled options dialog gives "Operation aborted" and stays closed.
+    virtual HRESULT CreateNew(BSTR FileName, LONG Width, LONG Height, HWND ParentWindow) = 0;
+    // [2] Completes the file and leaves writing mode, also when completing fails ("Cannot write AVI file",
+    // "Cannot write AVI audio stream", "Cannot read WAV audio stream"); closed: does nothing.
+    virtual HRESULT Close() = 0;
+    virtual HRESULT get_IsOpen(VARIANT_BOOL* value) = 0;  // [3] whether in writing mode; never fails
+    // [4] Adds an image file as a frame (stretched, or at its own size from the top-left); a file that cannot
+    // be read gives a black frame; the GIF and LZW texts without EnableLZW. Default Stretch true.
+    virtual HRESULT AddImage(BSTR FileName, VARIANT_BOOL Stretch) = 0;
+    // [6] Draws a picture over the last frame and adds it; "Picture parameter of AddPicture method is empty".
+    // Default Stretch true.
+    virtual HRESULT AddPicture(IPicture* Picture, VARIANT_BOOL Stretch) = 0;
+    // [7] Takes the first sound stream of a WAV or AVI file as stored, cut at the last frame written with
+    // CutWav; once per file. "WAV file "NAME" not found", "Sound track is already written to AVI file",
+    // "Cannot open WAV file", "Cannot read WAV file content|format", "Cannot create AVI audio stream".
+    // Default CutWav true.
+    virtual HRESULT AddWav(BSTR FileName, VARIANT_BOOL CutWav) = 0;
+    virtual HRESULT get_Compressors(
+        IAviCompressors** value) = 0;                         // [10] one list per writer, made on first use
+    virtual HRESULT get_CompressorHandler(LONG* value) = 0;   // [11] default "MSVC"; 0 asks in the dialog
+    virtual HRESULT put_CompressorHandler(LONG value) = 0;    //      any code; checked at CreateNew
+    virtual HRESULT get_Quality(LONG* value) = 0;             // [12] default 7000
+    virtual HRESULT put_Quality(LONG value) = 0;              //      clamped to 0 .. 10000
+    virtual HRESULT get_ShowDialog(VARIANT_BOOL* value) = 0;  // [13] default false
+    virtual HRESULT put_ShowDialog(VARIANT_BOOL value) = 0;   //      true: CreateNew shows the options dialog
+    virtual HRESULT get_FramesPerSecond(double* value) = 0;   // [14] default 25
+    virtual HRESULT put_FramesPerSecond(double value) = 0;    //      negative values stored as 0
+    virtual HRESULT get_KeyFrameRate(LONG* value) = 0;        // [15] default 0: the encoder's own choice
+    virtual HRESULT put_KeyFrameRate(LONG value) = 0;         //      also applies while writing
+    virtual HRESULT get_BytesPerSecond(LONG* value) = 0;      // [16] default 0: no data rate limit
     virtual HRESULT put_BytesPerSecond(LONG value) = 0;
+    // [17] Copies a rectangle of a device context, stretched to the frame, and adds it (a width or height of
+    // 0 or less: the frame's size from the corner); "Invalid SourceHDC parameter of AddFrame method".
     virtual HRESULT AddFrame(HDC SourceDC, LONG SourceX, LONG SourceY, LONG SourceWidth,
-                             LONG SourceHeight) = 0;                                                // [17]
-    virtual HRESULT AddImages(BSTR FileMask, VARIANT_BOOL Stretch, VARIANT_BOOL ReverseOrder) = 0;  // [5]
-    // [9] Defaults: Stretch true, ReverseOrder false, AddSoundTrack false.
+                             LONG SourceHeight) = 0;
+    // [5] Adds every image file matching the mask's name (* and ?, any case), in name order or reversed, as
+    // AddImage does; nothing matching adds nothing.
+    virtual HRESULT AddImages(BSTR FileMask, VARIANT_BOOL Stretch, VARIANT_BOOL ReverseOrder) = 0;
+    // [9] Adds every frame of an AVI file through its frame's Write, and with AddSoundTrack its sound as
+    // AddWav(FileName, true); fails as the reader's Open and frames do. Defaults: Stretch true, ReverseOrder
+    // false, AddSoundTrack false.
     virtual HRESULT AddAvi(BSTR FileName, VARIANT_BOOL Stretch, VARIANT_BOOL ReverseOrder,
                            VARIANT_BOOL AddSoundTrack) = 0;
-    virtual HRESULT AddStream(IUnknown* Stream, VARIANT_BOOL Stretch) = 0;  // [8] default Stretch true
-    virtual HRESULT get_Watermark(IAviWatermark** value) = 0;               // [18]
-    virtual HRESULT get_InterFrames(LONG* value) = 0;                       // [19]
-    virtual HRESULT put_InterFrames(LONG value) = 0;
-    virtual HRESULT EnableLZW() = 0;  // [999]
+    // [8] As AddImage from the image bytes of an IStream; no or an unreadable stream gives a black frame.
+    // Default Stretch true.
+    virtual HRESULT AddStream(IUnknown* Stream, VARIANT_BOOL Stretch) = 0;
+    virtual HRESULT get_Watermark(
+        IAviWatermark** value) = 0;  // [18] the writer's one watermark, drawn on every frame
+    virtual HRESULT get_InterFrames(
+        LONG* value) = 0;                             // [19] frames blended between two added ones; default 0
+    virtual HRESULT put_InterFrames(LONG value) = 0;  //      negative stored as 0; ignored while writing
+    virtual HRESULT EnableLZW() = 0;                  // [999] allows GIF and LZW TIFF; never fails
 
   protected:
     ~IAviWriter() = default;
 };
 
-// The installed video compressors, one at a time through Current.
+// The video compressors that can write AVI frames here, one at a time through Current. Never fails.
 struct IAviCompressors : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{88DAAEB5-59FC-4800-B554-83068F0C8FE7}");
-    virtual HRESULT Reset() = 0;                              // [1]
-    virtual HRESULT Next(VARIANT_BOOL* value) = 0;            // [2]
-    virtual HRESULT get_Current(IAviCompressor** value) = 0;  // [3]
-    virtual HRESULT get__NewEnum(IUnknown** value) = 0;       // [-4] the enumeration's own IEnumVARIANT
+    virtual HRESULT Reset() = 0;                    // [1] to the first compressor
+    virtual HRESULT Next(VARIANT_BOOL* value) = 0;  // [2] to the next handler code; false past the last
+    virtual HRESULT get_Current(
+        IAviCompressor** value) = 0;                     // [3] the current one; IsValid false past the end
+    virtual HRESULT get__NewEnum(IUnknown** value) = 0;  // [-4] the enumeration's own IEnumVARIANT
 
   protected:
     ~IAviCompressors() = default;
 };
 
-// One video compressor.
+// One video compressor: an entry of the list, or free-standing with a Handler of its own choosing.
 struct IAviCompressor : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{9F447D27-A9F8-42AE-A18D-3153660A9759}");
-    virtual HRESULT get_IsValid(VARIANT_BOOL* value) = 0;          // [3]
-    virtual HRESULT get_Name(BSTR* value) = 0;                     // [7]
-    virtual HRESULT get_Description(BSTR* value) = 0;              // [8]
-    virtual HRESULT get_Driver(BSTR* value) = 0;                   // [9]
-    virtual HRESULT get_Version(LONG* value) = 0;                  // [10]
+    virtual HRESULT get_IsValid(VARIANT_BOOL* value) = 0;  // [3] whether the handler names a compressor
+    virtual HRESULT get_Name(BSTR* value) = 0;             // [7] "" when not valid
+    virtual HRESULT get_Description(BSTR* value) = 0;      // [8] "" when not valid
+    virtual HRESULT get_Driver(BSTR* value) = 0;           // [9] the library that encodes; "" when not valid
+    virtual HRESULT get_Version(LONG* value) = 0;          // [10] major << 16 | minor << 8 | micro
     virtual HRESULT get_SupportsQuality(VARIANT_BOOL* value) = 0;  // [12]
     virtual HRESULT get_SupportsAbout(VARIANT_BOOL* value) = 0;    // [13]
     virtual HRESULT get_SupportsDraw(VARIANT_BOOL* value) = 0;     // [15]
-    virtual HRESULT get_Handler(LONG* value) = 0;                  // [1]
+    virtual HRESULT get_Handler(LONG* value) = 0;                  // [1] its four-character code
+    // Describes the compressor of that code (not valid when there is none). Inside the list's enumeration:
+    // "Cannot set handler for AviCompressor inside AviCompressor enumeration. Create standalone ..."
     virtual HRESULT put_Handler(LONG value) = 0;
-    virtual HRESULT About(HWND ParentWindow, VARIANT_BOOL* value) = 0;  // [2]
+    virtual HRESULT About(HWND ParentWindow, VARIANT_BOOL* value) = 0;  // [2] shows nothing; false
     virtual HRESULT get_DefaultKeyFrameRate(LONG* value) = 0;           // [5]
     virtual HRESULT get_DefaultQuality(LONG* value) = 0;                // [6]
-    virtual HRESULT get_SupportsWriting(VARIANT_BOOL* value) = 0;       // [201]
+    virtual HRESULT get_SupportsWriting(
+        VARIANT_BOOL* value) = 0;  // [201] whether its encoder opens (checked once)
 
   protected:
     ~IAviCompressor() = default;
 };
 
-// Items drawn over every frame a writer writes. Offsets, sizes, widths and transparencies are
-// floats; colours (0xRRGGBB, -1 none), styles and source rectangles 32-bit integers.
+// Items drawn over every frame a writer writes, in the order added, shifted as a whole by the two
+// offsets. Offsets, sizes, widths and transparencies (percent) are floats; colours (0xRRGGBB, -1 none),
+// styles and source rectangles 32-bit integers. An image that cannot be read gives an item that draws
+// nothing; adding fails only for the GIF and LZW texts without EnableLZW and with a picture's own failure.
 struct IAviWatermark : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{C7ED2BBA-A3E7-4EC3-963C-6779AF967051}");
-    virtual HRESULT Reset() = 0;                           // [1]
+    virtual HRESULT Reset() = 0;                           // [1] removes every item; the offsets stay
     virtual HRESULT get_VerticalOffset(float* value) = 0;  // [3]
     virtual HRESULT put_VerticalOffset(float value) = 0;
     virtual HRESULT get_HorizontalOffset(float* value) = 0;  // [4]
     virtual HRESULT put_HorizontalOffset(float value) = 0;
-    // [5]..[8] Default Transparency 25.
+    // [5]..[8] An image from a file, a picture, the bytes of an IStream, or a copy of a device context's
+    // rectangle taken now. Default Transparency 25.
     virtual HRESULT AddImage(BSTR FileName, float OffsetX, float OffsetY, float Transparency) = 0;
     virtual HRESULT AddPicture(IPicture* Picture, float OffsetX, float OffsetY, float Transparency) = 0;
     virtual HRESULT AddStream(IUnknown* Stream, float OffsetX, float OffsetY, float Transparency) = 0;
     virtual HRESULT AddDC(HDC DC, LONG SourceX, LONG SourceY, LONG SourceWidth, LONG SourceHeight,
                           float OffsetX, float OffsetY, float Transparency) = 0;
-    // [9] Defaults: FontName "Arial", FontSize 8, colours -1, widths 1, Transparency 25.
+    // [9] A line of text. Defaults: FontName "Arial", FontSize 8, colours -1, widths 1, Transparency 25.
     virtual HRESULT AddTitle(BSTR Text, float OffsetX, float OffsetY, BSTR FontName, LONG FontStyle,
                              float FontSize, LONG Color, LONG OutlineColor, float OutlineWidth,
                              LONG GlowColor, float GlowWidth, float Transparency) = 0;
@@ -266,11 +333,12 @@ struct IAviWatermark : IDispatch {
     // [12] Defaults: colours -1, OutlineWidth 1, Transparency 25.
     virtual HRESULT AddEllipse(float CenterX, float CenterY, float RadiusX, float RadiusY, LONG SolidColor,
                                LONG OutlineColor, float OutlineWidth, float Transparency) = 0;
-    // [13] Defaults as AddTitle.
+    // [13] A title of the video time or frame (of the writer's frame counter plus StartFrame), or of the
+    // time or date now (TimerStyleConstants). Defaults as AddTitle.
     virtual HRESULT AddTimer(float OffsetX, float OffsetY, LONG TimerStyle, LONG StartFrame, BSTR FontName,
                              LONG FontStyle, float FontSize, LONG Color, LONG OutlineColor,
                              float OutlineWidth, LONG GlowColor, float GlowWidth, float Transparency) = 0;
-    virtual HRESULT EnableLZW() = 0;  // [999]
+    virtual HRESULT EnableLZW() = 0;  // [999] allows GIF and LZW TIFF; never fails
 
   protected:
     ~IAviWatermark() = default;

@@ -5,17 +5,6 @@
 namespace vidmill {
 namespace {
 
-template <typename T>
-HRESULT Read(T value, T* out) {
-    if (out == nullptr) return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
-HRESULT ReadFlag(bool value, VARIANT_BOOL* out) {
-    return Read<VARIANT_BOOL>(value ? VARIANT_TRUE : VARIANT_FALSE, out);
-}
-
 HRESULT ReadText(const std::string& text, BSTR* out) {
     if (out == nullptr) return E_POINTER;
     *out = cb::AllocBstr(text);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cbplatform/ffmpeg_owners.h"
+#include "frame/tag_code.h"
 #include "writer/codec_frame_coder.h"
 #include "writer/encoder_choice.h"
 
@@ -16,14 +17,7 @@ extern "C" {
 namespace vidmill::compressors {
 namespace {
 
-constexpr std::uint32_t FourCc(const char (&text)[5]) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(text[0])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(text[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(text[2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(text[3])) << 24;
-}
-
-constexpr std::uint32_t kUncompressed = FourCc("DIB ");
+constexpr std::uint32_t kUncompressed = TagCode("DIB ");
 constexpr std::size_t kNameLength = 16;
 constexpr std::size_t kTextLength = 128;
 // Quality the lossy encoders work at when given none: three quarters of the scale.
@@ -35,8 +29,9 @@ constexpr int kProbeWidth = 320;
 constexpr int kProbeHeight = 200;
 
 // Codes under which AVI files commonly carry the frames of an encoder, besides its own code.
-constexpr std::uint32_t kWellKnownAliases[] = {FourCc("XVID"), FourCc("DIVX"), FourCc("DX50"), FourCc("DIV3"),
-                                               FourCc("DIV4"), FourCc("MPG4"), FourCc("CRAM")};
+constexpr std::uint32_t kWellKnownAliases[] = {TagCode("XVID"), TagCode("DIVX"), TagCode("DX50"),
+                                               TagCode("DIV3"), TagCode("DIV4"), TagCode("MPG4"),
+                                               TagCode("CRAM")};
 
 const AVCodecTag* const* AviVideoTags() {
     static const AVCodecTag* const tables[] = {avformat_get_riff_video_tags(), nullptr};

@@ -133,6 +133,17 @@ struct EmbeddedDeleter {
 template <typename T>
 using EmbeddedPtr = std::unique_ptr<T, EmbeddedDeleter>;
 
+// The out argument of a property: stores value in *out (E_POINTER for a null out).
+template <typename T>
+HRESULT Read(T value, T* out) {
+    if (out == nullptr) return E_POINTER;
+    *out = value;
+    return S_OK;
+}
+inline HRESULT ReadFlag(bool value, VARIANT_BOOL* out) {
+    return Read<VARIANT_BOOL>(value ? VARIANT_TRUE : VARIANT_FALSE, out);
+}
+
 // Stores a new reference to object in *out (E_POINTER for a null out).
 template <typename I, typename T>
 HRESULT HandOut(T* object, I** out) {

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "cbplatform/file_owner.h"
 #include "cbplatform/stream.h"
 #include "frame/error.h"
 #include "imaging/bitmap_scaling.h"
@@ -105,10 +106,10 @@ std::optional<Bytes> TryEncode(const cb::Bitmap& image, const ImageFormat& forma
 }
 
 bool WriteFile(const std::string& fileName, const Bytes& bytes) {
-    std::FILE* file = std::fopen(fileName.c_str(), "wb");
+    cb::FilePtr file(std::fopen(fileName.c_str(), "wb"));
     if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    const bool closed = std::fclose(file.release()) == 0;
     if (written && closed) return true;
     std::remove(fileName.c_str());
     return false;

@@ -105,11 +105,7 @@ HRESULT TAviFrame::Write(IAviWriter* Writer, VARIANT_BOOL Stretch) {
     });
 }
 
-HRESULT TAviFrame::get_Index(LONG* value) {
-    if (!value) return E_POINTER;
-    *value = index_;
-    return S_OK;
-}
+HRESULT TAviFrame::get_Index(LONG* value) { return Read(index_, value); }
 
 HRESULT TAviFrame::EnableLZW() {
     vidmill::EnableLZW();

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <fstream>
 
+#include "avi/avi_layout.h"
+#include "frame/tag_code.h"
+
 namespace vidmill::reader {
 namespace {
 
@@ -10,6 +13,11 @@ namespace {
 constexpr std::uint64_t kMaxHeaderListBytes = 16u << 20;
 constexpr std::size_t kMaxFormatBytes = 1u << 20;
 constexpr int kMaxTopLevelChunks = 64;
+// The shortest headers that still hold every field read from them: through the sample size of a
+// stream header and the height of the main header (files cut short after those exist).
+constexpr std::size_t kStreamHeaderNeeded = offsetof(avi::StreamHeader, sampleSize) + sizeof(std::uint32_t);
+constexpr std::size_t kMainHeaderNeeded = offsetof(avi::MainHeader, height) + sizeof(std::uint32_t);
+static_assert(kStreamHeaderNeeded == 48 && kMainHeaderNeeded == 40);
 
 std::uint32_t Le32(const std::uint8_t* bytes) {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
@@ -52,17 +60,18 @@ class ChunkWalker {
 void ReadStreamList(ChunkWalker chunks, AviHeaders& headers) {
     while (chunks.next()) {
         const std::uint8_t* body = chunks.body();
-        if (chunks.id() == ChunkId("strh") && chunks.bodySize() >= 48) {
+        if (chunks.id() == TagCode("strh") && chunks.bodySize() >= kStreamHeaderNeeded) {
+            const auto stored = avi::LayoutFrom<avi::StreamHeader>(body, chunks.bodySize());
             AviStreamHeader stream;
-            stream.type = Le32(body);
-            stream.handler = Le32(body + 4);
-            stream.scale = Le32(body + 20);
-            stream.rate = Le32(body + 24);
-            stream.length = Le32(body + 32);
-            stream.quality = Le32(body + 40);
-            stream.sampleSize = Le32(body + 44);
+            stream.type = stored.type;
+            stream.handler = stored.handler;
+            stream.scale = stored.scale;
+            stream.rate = stored.rate;
+            stream.length = stored.length;
+            stream.quality = stored.quality;
+            stream.sampleSize = stored.sampleSize;
             headers.streams.push_back(std::move(stream));
-        } else if (chunks.id() == ChunkId("strf") && !headers.streams.empty() &&
+        } else if (chunks.id() == TagCode("strf") && !headers.streams.empty() &&
                    chunks.bodySize() <= kMaxFormatBytes) {
             headers.streams.back().format.assign(body, body + chunks.bodySize());
         }
@@ -74,13 +83,14 @@ std::optional<AviHeaders> ReadHeaderList(ChunkWalker chunks) {
     bool mainHeader = false;
     while (chunks.next()) {
         const std::uint8_t* body = chunks.body();
-        if (chunks.id() == ChunkId("avih") && chunks.bodySize() >= 40) {
-            headers.microSecondsPerFrame = Le32(body);
-            headers.maxBytesPerSecond = Le32(body + 4);
-            headers.width = Le32(body + 32);
-            headers.height = Le32(body + 36);
+        if (chunks.id() == TagCode("avih") && chunks.bodySize() >= kMainHeaderNeeded) {
+            const auto stored = avi::LayoutFrom<avi::MainHeader>(body, chunks.bodySize());
+            headers.microSecondsPerFrame = stored.microSecondsPerFrame;
+            headers.maxBytesPerSecond = stored.maxBytesPerSecond;
+            headers.width = stored.width;
+            headers.height = stored.height;
             mainHeader = true;
-        } else if (chunks.id() == ChunkId("LIST") && chunks.listType() == ChunkId("strl")) {
+        } else if (chunks.id() == TagCode("LIST") && chunks.listType() == TagCode("strl")) {
             ReadStreamList(chunks.children(), headers);
         }
     }
@@ -103,8 +113,8 @@ AviHeaderResult ReadAviHeaders(const std::string& path) {
     if (!file) return result;
     const auto fileSize = static_cast<std::uint64_t>(file.tellg());
     std::uint8_t head[12];
-    if (!ReadAt(file, 0, head, sizeof head) || Le32(head) != ChunkId("RIFF") ||
-        Le32(head + 8) != ChunkId("AVI "))
+    if (!ReadAt(file, 0, head, sizeof head) || Le32(head) != TagCode("RIFF") ||
+        Le32(head + 8) != TagCode("AVI "))
         return result;
     result.problem = AviHeaderProblem::NoMainHeader;
     std::uint64_t offset = 12;
@@ -112,7 +122,7 @@ AviHeaderResult ReadAviHeaders(const std::string& path) {
         std::uint8_t chunk[12];
         if (!ReadAt(file, offset, chunk, sizeof chunk)) break;
         const std::uint64_t size = Le32(chunk + 4);
-        if (Le32(chunk) == ChunkId("LIST") && Le32(chunk + 8) == ChunkId("hdrl")) {
+        if (Le32(chunk) == TagCode("LIST") && Le32(chunk + 8) == TagCode("hdrl")) {
             const std::uint64_t available = fileSize - offset - 12;
             const std::uint64_t listBytes =
                 std::min({size >= 4 ? size - 4 : 0, available, kMaxHeaderListBytes});
@@ -121,7 +131,7 @@ AviHeaderResult ReadAviHeaders(const std::string& path) {
             result.headers = ReadHeaderList(ChunkWalker(list.data(), list.size()));
             break;
         }
-        if (Le32(chunk) == ChunkId("LIST") && Le32(chunk + 8) == ChunkId("movi")) break;
+        if (Le32(chunk) == TagCode("LIST") && Le32(chunk + 8) == TagCode("movi")) break;
         offset += 8 + size + (size & 1);
     }
     return result;

@@ -40,14 +40,6 @@ struct AviHeaderResult {
 };
 AviHeaderResult ReadAviHeaders(const std::string& path);
 
-// A four-character code from its text ("vids" -> the number in memory order).
-constexpr std::uint32_t ChunkId(const char (&code)[5]) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(code[0])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(code[3])) << 24;
-}
-
 // The index of the first stream of the type, in file order; -1 when there is none.
 int FirstStreamOfType(const AviHeaders& headers, std::uint32_t type);
 

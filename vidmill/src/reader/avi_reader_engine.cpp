@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "frame/error.h"
+#include "frame/tag_code.h"
 #include "reader/avi_demuxer.h"
 #include "reader/avi_headers.h"
 #include "reader/frame_decoder.h"
@@ -72,7 +73,7 @@ void AviReaderEngine::open(const std::string& fileName) {
     if (headers.microSecondsPerFrame > 0) facts.framesPerSecond = 1e6 / headers.microSecondsPerFrame;
 
     const AviDemuxer& demuxer = *session->demuxer;
-    const int video = FirstStreamOfType(headers, ChunkId("vids"));
+    const int video = FirstStreamOfType(headers, TagCode("vids"));
     if (video >= 0) {
         if (!DemuxerAgrees(demuxer, video, AVMEDIA_TYPE_VIDEO)) throw Error("Cannot read AVI file content");
         const AviStreamHeader& stream = headers.streams[static_cast<std::size_t>(video)];
@@ -90,7 +91,7 @@ void AviReaderEngine::open(const std::string& fileName) {
         session->videoStream = video;
         session->demuxer->selectStream(video);
     }
-    const int sound = FirstStreamOfType(headers, ChunkId("auds"));
+    const int sound = FirstStreamOfType(headers, TagCode("auds"));
     if (sound >= 0 && DemuxerAgrees(demuxer, sound, AVMEDIA_TYPE_AUDIO)) {
         session->soundStream = sound;
         facts.hasSound = true;

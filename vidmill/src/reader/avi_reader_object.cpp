@@ -66,11 +66,7 @@ HRESULT TAviReader::get_BytesPerSecond(LONG* value) {
     return GetFact(value, [](const reader::AviFileFacts& facts) { return facts.bytesPerSecond; });
 }
 
-HRESULT TAviReader::get_IsOpen(VARIANT_BOOL* value) {
-    if (!value) return E_POINTER;
-    *value = engine_.isOpen() ? VARIANT_TRUE : VARIANT_FALSE;
-    return S_OK;
-}
+HRESULT TAviReader::get_IsOpen(VARIANT_BOOL* value) { return ReadFlag(engine_.isOpen(), value); }
 
 HRESULT TAviReader::get_Frames(IAviFrames** value) {
     if (!value) return E_POINTER;

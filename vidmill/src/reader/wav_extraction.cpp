@@ -1,10 +1,11 @@
 #include "reader/wav_extraction.h"
 
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <memory>
 
+#include "cbplatform/file_owner.h"
+#include "cbplatform/sound.h"
 #include "frame/error.h"
 #include "reader/avi_demuxer.h"
 
@@ -14,16 +15,7 @@ namespace {
 // The smallest format record that names the sample layout (a PCM WAV format).
 constexpr std::size_t kMinFormatBytes = 16;
 
-struct FileClose {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileClose>;
-
-void PutLe32(std::uint8_t* bytes, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-// A WAV file being written: header first with sizes patched at the end.
+// A WAV file being written: the header first, written again with the sizes at the end.
 class WavFileWriter {
   public:
     explicit WavFileWriter(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "wb")) {}
@@ -36,16 +28,9 @@ class WavFileWriter {
     bool created() const { return file_ != nullptr; }
 
     bool writeHeader(const std::vector<std::uint8_t>& format) {
-        std::uint8_t head[20];
-        std::memcpy(head, "RIFF\0\0\0\0WAVEfmt ", 16);
-        PutLe32(head + 16, static_cast<std::uint32_t>(format.size()));
-        if (!write(head, sizeof head) || !write(format.data(), format.size())) return false;
-        if (format.size() & 1) {
-            const std::uint8_t pad = 0;
-            if (!write(&pad, 1)) return false;
-        }
-        dataHeaderOffset_ = written_;
-        return write("data\0\0\0\0", 8);
+        format_ = format;
+        const std::vector<std::uint8_t> header = cb::sound::MakeWavHeader(format_, 0, true);
+        return write(header.data(), header.size());
     }
     bool writeData(const std::uint8_t* bytes, std::size_t count) {
         dataBytes_ += count;
@@ -58,13 +43,10 @@ class WavFileWriter {
             if (!write(&pad, 1)) return false;
         }
         if (written_ - 8 > std::numeric_limits<std::uint32_t>::max()) return false;
-        std::uint8_t size[4];
-        PutLe32(size, static_cast<std::uint32_t>(written_ - 8));
-        if (std::fseek(file_.get(), 4, SEEK_SET) != 0 || std::fwrite(size, 1, 4, file_.get()) != 4)
-            return false;
-        PutLe32(size, static_cast<std::uint32_t>(dataBytes_));
-        if (std::fseek(file_.get(), static_cast<long>(dataHeaderOffset_ + 4), SEEK_SET) != 0 ||
-            std::fwrite(size, 1, 4, file_.get()) != 4)
+        const std::vector<std::uint8_t> header =
+            cb::sound::MakeWavHeader(format_, static_cast<std::uint32_t>(dataBytes_), true);
+        if (std::fseek(file_.get(), 0, SEEK_SET) != 0 ||
+            std::fwrite(header.data(), 1, header.size(), file_.get()) != header.size())
             return false;
         completed_ = std::fclose(file_.release()) == 0;
         return completed_;
@@ -77,9 +59,9 @@ class WavFileWriter {
     }
 
     std::string path_;
-    FilePtr file_;
+    cb::FilePtr file_;
+    std::vector<std::uint8_t> format_;
     std::uint64_t written_ = 0;
-    std::uint64_t dataHeaderOffset_ = 0;
     std::uint64_t dataBytes_ = 0;
     bool completed_ = false;
 };

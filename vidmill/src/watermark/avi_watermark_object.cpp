@@ -80,13 +80,6 @@ DeviceCopy CopyOfDC(HDC dc, LONG x, LONG y, LONG width, LONG height) {
     return copy;
 }
 
-template <typename T>
-HRESULT Read(T value, T* out) {
-    if (out == nullptr) return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
 }  // namespace
 
 HRESULT TAviWatermark::Reset() {

@@ -11,17 +11,15 @@ namespace {
 
 // Entries of a stream's extended index: one per part, so files up to 256 GiB.
 constexpr int kIndexSlots = 256;
-constexpr std::uint32_t kSuperIndexBytes = 24 + 16 * kIndexSlots;
-constexpr std::uint32_t kStreamHeaderBytes = 56;
+constexpr std::uint32_t kSuperIndexBytes =
+    sizeof(avi::SuperIndexHeader) + sizeof(avi::SuperIndexEntry) * kIndexSlots;
+constexpr std::uint32_t kMainHeaderBytes = sizeof(avi::MainHeader);
+constexpr std::uint32_t kStreamHeaderBytes = sizeof(avi::StreamHeader);
 constexpr std::uint32_t kMaxSoundFormat = 2048;
 // The sound stream list with the largest format, and a filler chunk header after it.
 constexpr std::uint32_t kSoundRoom =
     12 + (8 + kStreamHeaderBytes) + (8 + kMaxSoundFormat) + (8 + kSuperIndexBytes) + 8;
-constexpr std::uint32_t kOdmlHeaderBytes = 248;
-constexpr std::uint32_t kKeyFrameFlag = 0x10;        // legacy index: a key frame
-constexpr std::uint32_t kNotKeyFrame = 0x80000000u;  // extended index: size bit of a delta frame
-constexpr std::uint32_t kHasIndex = 0x10;
-constexpr std::uint32_t kTrustChunkType = 0x800;
+constexpr std::uint32_t kOdmlHeaderBytes = sizeof(avi::ExtendedHeader);
 
 using Bytes = LittleEndianBytes;
 
@@ -30,37 +28,27 @@ std::uint32_t Padded(std::size_t size) { return static_cast<std::uint32_t>(size 
 std::vector<std::uint8_t> StreamHeader(const char (&type)[5], std::uint32_t handler, std::uint32_t scale,
                                        std::uint32_t rate, std::uint32_t length, std::uint32_t largest,
                                        std::uint32_t sampleSize, int width, int height) {
-    Bytes header;
-    header.tag(type);
-    header.u32(handler);
-    header.u32(0);  // flags
-    header.u32(0);  // priority, language
-    header.u32(0);  // initial frames
-    header.u32(scale);
-    header.u32(rate);
-    header.u32(0);  // start
-    header.u32(length);
-    header.u32(largest);
-    header.u32(0xFFFFFFFFu);  // quality: the codec's default
-    header.u32(sampleSize);
-    header.u16(0);
-    header.u16(0);
-    header.u16(static_cast<std::uint16_t>(width));
-    header.u16(static_cast<std::uint16_t>(height));
-    return header.data;
+    avi::StreamHeader header;
+    header.type = TagCode(type);
+    header.handler = handler;
+    header.scale = scale;
+    header.rate = rate;
+    header.length = length;
+    header.suggestedBufferSize = largest;
+    header.quality = 0xFFFFFFFFu;  // the codec's default
+    header.sampleSize = sampleSize;
+    header.frameRight = static_cast<std::int16_t>(width);
+    header.frameBottom = static_cast<std::int16_t>(height);
+    return avi::BytesOf(header);
 }
 
 // The extended index of a stream: the header, then one entry per part written so far.
 std::vector<std::uint8_t> SuperIndex(std::uint32_t chunkId, const std::vector<std::uint8_t>& entries) {
+    avi::SuperIndexHeader header;
+    header.entriesInUse = static_cast<std::uint32_t>(entries.size() / sizeof(avi::SuperIndexEntry));
+    header.chunkId = chunkId;
     Bytes index;
-    index.u16(4);  // 32-bit words per entry
-    index.u8(0);
-    index.u8(0);  // an index of indexes
-    index.u32(static_cast<std::uint32_t>(entries.size() / 16));
-    index.u32(chunkId);
-    index.u32(0);
-    index.u32(0);
-    index.u32(0);
+    index.append(avi::BytesOf(header));
     index.append(entries);
     index.data.resize(kSuperIndexBytes, 0);
     return index.data;
@@ -69,13 +57,9 @@ std::vector<std::uint8_t> SuperIndex(std::uint32_t chunkId, const std::vector<st
 }  // namespace
 
 std::unique_ptr<AviContainer> AviContainer::Create(const std::string& path, std::uint64_t partLimit) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    cb::FilePtr file(std::fopen(path.c_str(), "wb"));
     if (file == nullptr) return nullptr;
-    return std::unique_ptr<AviContainer>(new AviContainer(file, partLimit));
-}
-
-AviContainer::~AviContainer() {
-    if (file_ != nullptr) std::fclose(file_);
+    return std::unique_ptr<AviContainer>(new AviContainer(std::move(file), partLimit));
 }
 
 bool AviContainer::SoundFormatFits(const AviSoundFormat& sound) {
@@ -89,7 +73,7 @@ void AviContainer::fail() {
 
 void AviContainer::put(const void* data, std::size_t size) {
     if (failed_ || size == 0) return;
-    if (std::fwrite(data, 1, size, file_) != size) fail();
+    if (std::fwrite(data, 1, size, file_.get()) != size) fail();
     written_ += size;
 }
 
@@ -112,13 +96,13 @@ void AviContainer::zeros(std::size_t count) {
 }
 
 void AviContainer::seek(std::uint64_t at) {
-    if (!failed_ && fseeko(file_, static_cast<off_t>(at), SEEK_SET) != 0) fail();
+    if (!failed_ && fseeko(file_.get(), static_cast<off_t>(at), SEEK_SET) != 0) fail();
 }
 
 void AviContainer::patchBytes(std::uint64_t at, const std::vector<std::uint8_t>& bytes) {
     if (failed_) return;
     seek(at);
-    if (!failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) fail();
+    if (!failed_ && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) fail();
     seek(written_);
 }
 
@@ -155,8 +139,8 @@ bool AviContainer::start(const AviVideoFormat& video) {
     soundStream_.indexId = TagCode("ix01");
     openPart("AVI ");
     const std::uint64_t headerListAt = openList("hdrl");
-    avihAt_ = openChunk("avih", kStreamHeaderBytes);
-    zeros(kStreamHeaderBytes);
+    avihAt_ = openChunk("avih", kMainHeaderBytes);
+    zeros(kMainHeaderBytes);
 
     const std::uint64_t streamListAt = openList("strl");
     videoHeaderAt_ = openChunk("strh", kStreamHeaderBytes);
@@ -218,39 +202,32 @@ void AviContainer::writeStandardIndex(Stream& stream) {
     if (stream.entries.empty()) return;
     const std::uint64_t at = written_;
     const auto count = static_cast<std::uint32_t>(stream.entries.size());
+    avi::StandardIndexHeader header;
+    header.entriesInUse = count;
+    header.chunkId = stream.chunkId;
+    header.baseOffset = moviTagAt_;
     Bytes index;
     index.u32(stream.indexId);
-    index.u32(24 + 8 * count);
-    index.u16(2);  // 32-bit words per entry
-    index.u8(0);
-    index.u8(1);  // an index of chunks
-    index.u32(count);
-    index.u32(stream.chunkId);
-    index.u64(moviTagAt_);
-    index.u32(0);
+    index.u32(static_cast<std::uint32_t>(sizeof header + sizeof(avi::StandardIndexEntry) * count));
+    index.append(avi::BytesOf(header));
     for (const Entry& entry : stream.entries) {
-        index.u32(static_cast<std::uint32_t>(entry.offset - moviTagAt_));
-        index.u32(entry.size | (entry.key ? 0 : kNotKeyFrame));
+        const avi::StandardIndexEntry item{static_cast<std::uint32_t>(entry.offset - moviTagAt_),
+                                           entry.size | (entry.key ? 0 : avi::kDeltaFrameBit)};
+        index.append(avi::BytesOf(item));
     }
     put(index.data.data(), index.data.size());
-    Bytes slot;
-    slot.u64(at);
-    slot.u32(static_cast<std::uint32_t>(index.data.size()));
-    slot.u32(streamDuration(stream));
-    stream.superIndex.insert(stream.superIndex.end(), slot.data.begin(), slot.data.end());
+    const avi::SuperIndexEntry slot{at, static_cast<std::uint32_t>(index.data.size()),
+                                    streamDuration(stream)};
+    const std::vector<std::uint8_t> slotBytes = avi::BytesOf(slot);
+    stream.superIndex.insert(stream.superIndex.end(), slotBytes.begin(), slotBytes.end());
     stream.entries.clear();
 }
 
 void AviContainer::writeLegacyIndex() {
     Bytes index;
     index.tag("idx1");
-    index.u32(static_cast<std::uint32_t>(16 * legacy_.size()));
-    for (const Legacy& entry : legacy_) {
-        index.u32(entry.chunkId);
-        index.u32(entry.flags);
-        index.u32(entry.offset);
-        index.u32(entry.size);
-    }
+    index.u32(static_cast<std::uint32_t>(sizeof(avi::LegacyIndexEntry) * legacy_.size()));
+    for (const avi::LegacyIndexEntry& entry : legacy_) index.append(avi::BytesOf(entry));
     put(index.data.data(), index.data.size());
     legacy_.clear();
     legacy_.shrink_to_fit();
@@ -295,7 +272,7 @@ bool AviContainer::writeChunk(Stream& stream, const std::uint8_t* data, std::siz
     const auto bytes = static_cast<std::uint32_t>(size);
     stream.entries.push_back({headerAt + 8, bytes, key});
     if (parts_ == 1)
-        legacy_.push_back({stream.chunkId, key ? kKeyFrameFlag : 0,
+        legacy_.push_back({stream.chunkId, key ? avi::kKeyFrameFlag : 0,
                            static_cast<std::uint32_t>(headerAt - moviTagAt_), bytes});
     ++stream.chunks;
     stream.bytes += size;
@@ -350,20 +327,18 @@ void AviContainer::completeHeader() {
     const std::uint64_t frames = videoStream_.chunks;
     const double seconds = video_.rate > 0 ? static_cast<double>(frames) * video_.scale / video_.rate : 0.0;
     const std::uint64_t allBytes = videoStream_.bytes + soundStream_.bytes;
-    Bytes main;
-    main.u32(video_.rate > 0 ? static_cast<std::uint32_t>(std::llround(1e6 * video_.scale / video_.rate))
-                             : 0);
-    main.u32(seconds > 0 ? static_cast<std::uint32_t>(std::min<double>(allBytes / seconds, 0xFFFFFFFFu)) : 0);
-    main.u32(0);  // padding granularity
-    main.u32(kHasIndex | kTrustChunkType);
-    main.u32(static_cast<std::uint32_t>(firstPartFrames_));
-    main.u32(0);  // initial frames
-    main.u32(soundFormat_ ? 2 : 1);
-    main.u32(std::max(videoStream_.largest, soundStream_.largest));
-    main.u32(static_cast<std::uint32_t>(video_.width));
-    main.u32(static_cast<std::uint32_t>(video_.height));
-    main.data.resize(kStreamHeaderBytes, 0);
-    patchBytes(avihAt_, main.data);
+    avi::MainHeader main;
+    main.microSecondsPerFrame =
+        video_.rate > 0 ? static_cast<std::uint32_t>(std::llround(1e6 * video_.scale / video_.rate)) : 0;
+    main.maxBytesPerSecond =
+        seconds > 0 ? static_cast<std::uint32_t>(std::min<double>(allBytes / seconds, 0xFFFFFFFFu)) : 0;
+    main.flags = avi::kHasIndex | avi::kTrustChunkType;
+    main.totalFrames = static_cast<std::uint32_t>(firstPartFrames_);
+    main.streams = soundFormat_ ? 2 : 1;
+    main.suggestedBufferSize = std::max(videoStream_.largest, soundStream_.largest);
+    main.width = static_cast<std::uint32_t>(video_.width);
+    main.height = static_cast<std::uint32_t>(video_.height);
+    patchBytes(avihAt_, avi::BytesOf(main));
     patchBytes(videoHeaderAt_, StreamHeader("vids", video_.handler, video_.scale, video_.rate,
                                             static_cast<std::uint32_t>(frames), videoStream_.largest, 0,
                                             video_.width, video_.height));
@@ -378,11 +353,10 @@ bool AviContainer::finish() {
         endPart();
         completeHeader();
     }
-    const bool flushed = std::fflush(file_) == 0;
+    const bool flushed = std::fflush(file_.get()) == 0;
     if (!flushed) fail();
-    const bool closed = std::fclose(file_) == 0;
+    const bool closed = std::fclose(file_.release()) == 0;
     if (!closed) fail();
-    file_ = nullptr;
     return parts_ > 0 && !failed_ && flushed && closed;
 }
 

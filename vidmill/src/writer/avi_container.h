@@ -12,6 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "avi/avi_layout.h"
+#include "cbplatform/file_owner.h"
+
 namespace vidmill::writer {
 
 struct AviVideoFormat {
@@ -40,7 +43,6 @@ class AviContainer {
     // Creates (or truncates) the file; null when it cannot be created.
     static std::unique_ptr<AviContainer> Create(const std::string& path,
                                                 std::uint64_t partLimit = kPartLimit);
-    ~AviContainer();
     AviContainer(const AviContainer&) = delete;
     AviContainer& operator=(const AviContainer&) = delete;
 
@@ -75,14 +77,7 @@ class AviContainer {
         std::uint32_t largest = 0;
         std::uint64_t indexAt = 0;  // data of the stream's extended index
     };
-    struct Legacy {
-        std::uint32_t chunkId;
-        std::uint32_t flags;
-        std::uint32_t offset;
-        std::uint32_t size;
-    };
-
-    AviContainer(std::FILE* file, std::uint64_t partLimit) : file_(file), partLimit_(partLimit) {}
+    AviContainer(cb::FilePtr file, std::uint64_t partLimit) : file_(std::move(file)), partLimit_(partLimit) {}
     bool writeChunk(Stream& stream, const std::uint8_t* data, std::size_t size, bool key);
     bool makeRoom(std::size_t size);
     std::uint64_t indexBytes() const;
@@ -109,7 +104,7 @@ class AviContainer {
     void patchBytes(std::uint64_t at, const std::vector<std::uint8_t>& bytes);
     void closeList(std::uint64_t sizeAt);
 
-    std::FILE* file_;
+    cb::FilePtr file_;
     std::uint64_t partLimit_;
     bool failed_ = false;
     int systemError_ = 0;
@@ -127,7 +122,7 @@ class AviContainer {
     std::uint64_t moviSizeAt_ = 0;
     std::uint64_t moviTagAt_ = 0;
     std::uint64_t firstPartFrames_ = 0;
-    std::vector<Legacy> legacy_;  // the first part's chunks, for readers of plain AVI files
+    std::vector<avi::LegacyIndexEntry> legacy_;  // the first part's chunks, for readers of plain AVI files
 };
 
 }  // namespace vidmill::writer

@@ -135,11 +135,10 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     session->frame = cb::Bitmap(width, height, session->coder->bitsPerPixel());
     if (session->frame.bitsPerPixel() == 8) SetDefaultPalette(session->frame);
 
-    AVCodecParameters* parameters = avcodec_parameters_alloc();
+    const CodecParametersPtr parameters(avcodec_parameters_alloc());
     if (parameters == nullptr) throw Error("Cannot create AVI stream");
     session->coder->describe(*parameters);
     AviVideoFormat video = VideoFormatOf(*parameters, session->frame.palette());
-    avcodec_parameters_free(&parameters);
     video.scale = 1000;
     video.rate = static_cast<std::uint32_t>(session->rate);
     if (!session->output->start(video)) throw Error("Cannot create AVI stream");

@@ -17,13 +17,6 @@ namespace {
 bool IsTrue(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
 VARIANT_BOOL AsVariantBool(bool value) { return value ? VARIANT_TRUE : VARIANT_FALSE; }
 
-template <typename T>
-HRESULT Read(T value, T* out) {
-    if (out == nullptr) return E_POINTER;
-    *out = value;
-    return S_OK;
-}
-
 // Passes on the failure of a call into another component object, with its message.
 void Require(HRESULT result) {
     if (FAILED(result)) throw Error(cb::TakeErrorDescription(), result);
@@ -55,7 +48,7 @@ HRESULT TAviWriter::Close() {
     return Guarded([&] { engine_.close(); });
 }
 
-HRESULT TAviWriter::get_IsOpen(VARIANT_BOOL* value) { return Read(AsVariantBool(engine_.isOpen()), value); }
+HRESULT TAviWriter::get_IsOpen(VARIANT_BOOL* value) { return ReadFlag(engine_.isOpen(), value); }
 
 void TAviWriter::writeImage(cairo_surface_t* image, bool stretch) {
     writer::ComposeImageFrame(engine_.frameBitmap(), image,
@@ -207,7 +200,7 @@ HRESULT TAviWriter::put_Quality(LONG value) {
     return S_OK;
 }
 HRESULT TAviWriter::get_ShowDialog(VARIANT_BOOL* value) {
-    return Read(AsVariantBool(engine_.properties().showDialog()), value);
+    return ReadFlag(engine_.properties().showDialog(), value);
 }
 HRESULT TAviWriter::put_ShowDialog(VARIANT_BOOL value) {
     engine_.properties().setShowDialog(IsTrue(value));

@@ -1,24 +1,15 @@
 #include "writer/encoder_choice.h"
 
+#include "frame/tag_code.h"
+
 extern "C" {
 #include <libavformat/avformat.h>
 #include <libswscale/swscale.h>
 }
 
 namespace vidmill::writer {
-namespace {
-
-constexpr std::uint32_t FourCc(char a, char b, char c, char d) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(a)) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(d)) << 24;
-}
-
-}  // namespace
-
 EncoderChoice ChooseEncoder(std::uint32_t handler) {
-    if (handler == 0 || handler == FourCc('D', 'I', 'B', ' ')) return {};
+    if (handler == 0 || handler == TagCode("DIB ")) return {};
     const AVCodecTag* const tables[] = {avformat_get_riff_video_tags(), nullptr};
     const AVCodecID id = av_codec_get_id(tables, handler);
     if (id == AV_CODEC_ID_NONE || id == AV_CODEC_ID_RAWVIDEO) return {};

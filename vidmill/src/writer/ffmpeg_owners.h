@@ -6,6 +6,7 @@
 namespace vidmill::writer {
 
 using cb::CodecContextPtr;
+using cb::CodecParametersPtr;
 using cb::FramePtr;
 using cb::InputFormatPtr;
 using cb::PacketPtr;

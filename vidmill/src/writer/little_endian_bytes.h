@@ -4,15 +4,9 @@
 #include <cstdint>
 #include <vector>
 
-namespace vidmill::writer {
+#include "frame/tag_code.h"
 
-// A four-character code as the 32-bit value files store.
-constexpr std::uint32_t TagCode(const char (&tag)[5]) {
-    return static_cast<std::uint32_t>(static_cast<unsigned char>(tag[0])) |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(tag[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(tag[2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<unsigned char>(tag[3])) << 24;
-}
+namespace vidmill::writer {
 
 struct LittleEndianBytes {
     std::vector<std::uint8_t> data;

@@ -11,6 +11,8 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
+#include "cbplatform/file_owner.h"
+
 namespace vidmill::writer {
 
 class PacketSpool {
@@ -27,10 +29,7 @@ class PacketSpool {
     bool failed() const { return failed_; }
 
   private:
-    struct FileClose {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    std::unique_ptr<std::FILE, FileClose> file_;
+    cb::FilePtr file_;
     bool failed_ = false;
 };
 

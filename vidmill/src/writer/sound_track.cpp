@@ -65,8 +65,6 @@ SoundCut CutAtLastFrame(const AVCodecParameters& parameters, std::int64_t frames
     return cut;
 }
 
-SoundTrack::~SoundTrack() { avcodec_parameters_free(&parameters_); }
-
 std::unique_ptr<SoundTrack> SoundTrack::Read(const std::string& path, bool cutWav, std::int64_t framesWritten,
                                              int videoRate, const std::string& spoolFolder) {
     AVFormatContext* opened = nullptr;
@@ -83,8 +81,9 @@ std::unique_ptr<SoundTrack> SoundTrack::Read(const std::string& path, bool cutWa
         throw Error("Cannot read WAV file format");
 
     std::unique_ptr<SoundTrack> track(new SoundTrack(spoolFolder));
-    track->parameters_ = avcodec_parameters_alloc();
-    if (track->parameters_ == nullptr || avcodec_parameters_copy(track->parameters_, stream.codecpar) < 0)
+    track->parameters_.reset(avcodec_parameters_alloc());
+    if (track->parameters_ == nullptr ||
+        avcodec_parameters_copy(track->parameters_.get(), stream.codecpar) < 0)
         throw Error("Cannot read WAV file format");
     track->timeBase_ = stream.time_base;
     const SoundCut cut = cutWav ? CutAtLastFrame(*stream.codecpar, framesWritten, videoRate) : SoundCut{};

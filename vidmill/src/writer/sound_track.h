@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "writer/ffmpeg_owners.h"
 #include "writer/packet_spool.h"
 
 extern "C" {
@@ -31,7 +32,6 @@ class SoundTrack {
     // frames of the given rate.
     static std::unique_ptr<SoundTrack> Read(const std::string& path, bool cutWav, std::int64_t framesWritten,
                                             int videoRate, const std::string& spoolFolder);
-    ~SoundTrack();
 
     const AVCodecParameters& parameters() const { return *parameters_; }
     AVRational timeBase() const { return timeBase_; }
@@ -39,7 +39,7 @@ class SoundTrack {
 
   private:
     explicit SoundTrack(const std::string& spoolFolder) : packets_(spoolFolder) {}
-    AVCodecParameters* parameters_ = nullptr;
+    CodecParametersPtr parameters_;
     AVRational timeBase_{1, 1};
     PacketSpool packets_;
 };
