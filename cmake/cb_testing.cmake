@@ -8,11 +8,14 @@ target_compile_definitions(cb_test_main PRIVATE CB_TEST_TMP_DEFAULT="${CMAKE_BIN
   CB_BUILD_DIR_DEFAULT="${CMAKE_BINARY_DIR}")
 cb_target_warnings(cb_test_main)
 
-# Shell commands and scratch files for the tests that check output with the ffmpeg command line.
+# Helpers shared by the tests: shell commands and scratch files for the tests that check output with
+# the ffmpeg command line, a small disk and stopped runs, and late-bound calls by member name.
 add_library(cb_test_support STATIC ${PROJECT_SOURCE_DIR}/tests/support/command_runner.cpp
   ${PROJECT_SOURCE_DIR}/tests/support/small_disk.cpp
-  ${PROJECT_SOURCE_DIR}/tests/support/stopped_run.cpp)
+  ${PROJECT_SOURCE_DIR}/tests/support/stopped_run.cpp
+  ${PROJECT_SOURCE_DIR}/tests/support/invoke_by_name.cpp)
 target_include_directories(cb_test_support PUBLIC ${PROJECT_SOURCE_DIR}/tests/support)
+target_link_libraries(cb_test_support PUBLIC cbplatform)
 cb_target_warnings(cb_test_support)
 
 # cb_add_test(NAME SOURCES a.cpp ... LIBS x y ... [SANITIZE])

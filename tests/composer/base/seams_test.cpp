@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app_state_guard.h"
 #include "base/app_state.h"
@@ -95,20 +96,33 @@ TEST(Interaction, ConsoleSeamPrintsAndAnswersSafely) {
               "please wait ..\n");
 }
 
-TEST(Interaction, ProgressAndStatusHelpReachTheSeam) {
-    ScriptedInteraction ui;
-    ScopedInteraction scope(ui);
-    UI().ProgressClear();
-    UI().ProgressFraction(0.25);
-    UI().ProgressText("text");
-    UI().ProgressHide();
-    ShowStatusHelp("Click to add");
-    ASSERT_EQ(ui.progress.size(), 4u);
-    EXPECT_EQ(ui.progress[0].kind, ScriptedInteraction::ProgressKind::Clear);
-    EXPECT_EQ(ui.progress[1].fraction, 0.25);
-    EXPECT_EQ(ui.progress[2].text, "text");
-    EXPECT_EQ(ui.progress[3].kind, ScriptedInteraction::ProgressKind::Hide);
-    EXPECT_EQ(ui.statusHelp, std::vector<std::string>{"Click to add"});
+// Progress and status help go to the innermost seam installed; when a scope ends, its outer seam
+// gets them again, and with none left nothing is captured.
+TEST(Interaction, ProgressAndStatusHelpGoToTheInnermostSeamUntilItsScopeEnds) {
+    ScriptedInteraction outer;
+    ScriptedInteraction inner;
+    {
+        ScopedInteraction outerScope(outer);
+        UI().ProgressClear();
+        {
+            ScopedInteraction innerScope(inner);
+            UI().ProgressFraction(0.25);
+            ShowStatusHelp("Click to add");
+            EXPECT_EQ(InstalledInteraction(), &inner);
+        }
+        UI().ProgressText("text");
+        UI().ProgressHide();
+        EXPECT_EQ(InstalledInteraction(), &outer);
+    }
+    EXPECT_EQ(InstalledInteraction(), nullptr);
+    ASSERT_EQ(inner.progress.size(), 1u);
+    EXPECT_EQ(inner.progress[0].fraction, 0.25);
+    EXPECT_EQ(inner.statusHelp, std::vector<std::string>{"Click to add"});
+    ASSERT_EQ(outer.progress.size(), 3u);
+    EXPECT_EQ(outer.progress[0].kind, ScriptedInteraction::ProgressKind::Clear);
+    EXPECT_EQ(outer.progress[1].text, "text");
+    EXPECT_EQ(outer.progress[2].kind, ScriptedInteraction::ProgressKind::Hide);
+    EXPECT_TRUE(outer.statusHelp.empty());
 }
 
 TEST(View, RequestsGoToTheInstalledViewAndNowhereHeadless) {
@@ -161,11 +175,14 @@ TEST_F(GuideTipTest, TitledTipsAreRememberedByTitleAndTipsCanBeOff) {
     EXPECT_EQ(ui.guideMessages.size(), 2u);
 }
 
-TEST(HelpFile, SetAndClear) {
+// The help pages lie beside the program under the name of the program that runs (this test binary
+// here), read from the running process rather than from any fixed name.
+TEST(HelpFile, PagesLieBesideTheRunningProgramUnderItsName) {
     testing::AppStateGuard state;
     AppFolder = "/opt/cb";
     SetHelpFile();
-    EXPECT_EQ(HelpFilePath, "/opt/cb/" + ProgramBaseName() + "-help");
+    const std::string running = std::filesystem::read_symlink("/proc/self/exe").stem().string();
+    EXPECT_EQ(HelpFilePath, "/opt/cb/" + running + "-help");
     ClearHelpFile();
     EXPECT_EQ(HelpFilePath, "");
 }

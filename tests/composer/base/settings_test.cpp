@@ -1,11 +1,15 @@
 // The settings file: private-profile reading and writing, and plain INI text that other readers share.
 #include "base/settings.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 
 #include "scratch_folder.h"
 
@@ -72,13 +76,38 @@ TEST_F(SettingsTest, AnUnwritableFileLeavesNoTraceAndDoesNotStop) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(blocked), {}), 1);
 }
 
+// Runs body in a child process that file permissions bind: the super-user's child takes the ids of
+// "nobody" first. The child's exit code (body's result), or -1 when it ended abnormally.
+int RunBoundByPermissions(const std::function<int()>& body) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        constexpr uid_t kNobody = 65534;
+        if (::geteuid() == 0 &&
+            (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+            ::_exit(90);
+        ::_exit(body());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
 TEST_F(SettingsTest, AnUnreadableFileIsNotReplacedByOneValue) {
-    if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
+    // A folder anyone may write in, so that only the file's own permissions keep it from being replaced.
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::all);
     const std::string file = folder.Write("locked.ini", "[General]\nKeep = this\n");
     std::filesystem::permissions(file, std::filesystem::perms::owner_write);
-    WriteIniValue("General", "New", "value", file);
+    const int result = RunBoundByPermissions([&] {
+        // The folder must be reachable and writable, or a replacement could not happen and the check below
+        // would prove nothing.
+        if (::access(folder.path().c_str(), W_OK | X_OK) != 0) return 91;
+        if (::access(file.c_str(), R_OK) == 0) return 92;
+        WriteIniValue("General", "New", "value", file);
+        return 0;
+    });
     std::filesystem::permissions(file,
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    ASSERT_EQ(result, 0) << "90: ids not dropped, 91: folder not writable, 92: file still readable";
     EXPECT_EQ(folder.Read("locked.ini"), "[General]\nKeep = this\n");
 }
 

@@ -26,35 +26,6 @@ MovieDbRec SampleMovie() {
     return movie;
 }
 
-TEST(MovieRecords, NewRecordsHoldOnlyEntryZeroAndTheDefaults) {
-    const MovieDbRec movie;
-    EXPECT_EQ(movie.Clips.size(), 1u);
-    EXPECT_EQ(movie.Arranged.size(), 1u);
-    EXPECT_EQ(movie.Unused.size(), 1u);
-    EXPECT_EQ(movie.OutFps, 25.0);
-    EXPECT_EQ(movie.OutWidth, 352);
-    EXPECT_EQ(movie.OutHeight, 288);
-    EXPECT_EQ(movie.OutChannels, 2);
-    EXPECT_EQ(movie.OutBits, 16);
-    EXPECT_EQ(movie.OutRate, 22050);
-    const ClipRec clip;
-    EXPECT_EQ(clip.TransColors.size(), 1u);
-    EXPECT_EQ(clip.UseFirst, 1);
-    EXPECT_EQ(clip.CropTop + clip.CropBottom + clip.CropLeft + clip.CropRight, 0);
-    EXPECT_EQ(ArrangeRec{}.Overlays.size(), 1u);
-    static_assert(ClipVideo == 1 && ClipAudio == 2 && ClipPicture == 3);
-}
-
-TEST(MovieRecords, CopiesAreIndependent) {
-    MovieDbRec movie = SampleMovie();
-    movie.Clips[1].ClipName = "first";
-    MovieDbRec copy = movie;
-    copy.Clips[1].ClipName = "changed";
-    copy.Arranged[1].Overlays[1] = 6;
-    EXPECT_EQ(movie.Clips[1].ClipName, "first");
-    EXPECT_EQ(movie.Arranged[1].Overlays[1], 4);
-}
-
 TEST(FindCurClip, ReportsTheFirstPlaceOfTheCurrentClip) {
     MovieDbRec movie = SampleMovie();
     const struct {

@@ -284,6 +284,9 @@ TEST_F(ClipOperations, CloneInsertsTheCopyRightAfterTheClip) {
         EXPECT_EQ(movie.Clips[5].ClipName, movie.Clips[c.current].ClipName + "_Clone");
         EXPECT_EQ(movie.Clips[5].FilePath, movie.Clips[c.current].FilePath);
         EXPECT_EQ(movie.Clips[5].TransColorCount, movie.Clips[c.current].TransColorCount);
+        // The copy is a clip of its own: changing its colours leaves the original's alone.
+        movie.Clips[5].TransColors.back().Tolerance = 99;
+        EXPECT_NE(movie.Clips[c.current].TransColors.back().Tolerance, 99);
         EXPECT_EQ(ArrangedClips(movie), c.arranged);
         EXPECT_EQ(Overlays(movie, 1), c.firstOverlays);
         if (c.current == 1) {

@@ -222,6 +222,45 @@ TEST(OpenSaveClass, RoundTripKeepsEveryStoredFieldAndTheBytes) {
     EXPECT_TRUE(std::filesystem::is_empty(WorkFolder));  // the temporary file is gone
 }
 
+// A new movie and a new clip hold only entry zero of their lists and the program's defaults; a
+// project saved with them must give them back as they were, not as zeros or with extra entries.
+TEST(OpenSaveClass, NewRecordsKeepTheirDefaultsThroughASavedProject) {
+    ScratchFolder folder;
+    WorkFolderScope work(folder);
+    ScriptedInteraction seam;
+    ScopedInteraction scope(seam);
+    MovieDbRec movie;
+    movie.ClipCount = 1;
+    movie.Clips.push_back(ClipRec{});
+    movie.Clips[1].ClipName = "default";
+    movie.Clips[1].FilePath = folder / "absent.avi";
+    movie.UnusedCount = 1;
+    movie.Unused.push_back(1);
+    const std::string path = folder / "defaults.CbMov";
+    ASSERT_TRUE(OpenSaveClass::WriteDataFile(movie, path));
+    OpenSaveClass reader;
+    ASSERT_TRUE(reader.LoadMovieSource(path));
+    const MovieDbRec& back = reader.Local();
+    EXPECT_EQ(back.OutFps, 25.0);
+    EXPECT_EQ(back.OutWidth, 352);
+    EXPECT_EQ(back.OutHeight, 288);
+    EXPECT_EQ(back.OutChannels, 2);
+    EXPECT_EQ(back.OutBits, 16);
+    EXPECT_EQ(back.OutRate, 22050);
+    EXPECT_EQ(back.ArrangedCount, 0);
+    ASSERT_EQ(back.ClipCount, 1);
+    ASSERT_GE(back.Clips.size(), 2u);
+    const ClipRec& clip = back.Clips[1];
+    const ClipRec fresh;
+    EXPECT_EQ(clip.ClipName, "default");
+    EXPECT_EQ(clip.UseFirst, fresh.UseFirst);
+    EXPECT_EQ(clip.UseLast, fresh.UseLast);
+    EXPECT_EQ(clip.TransColorCount, 0);
+    EXPECT_EQ(clip.CropTop + clip.CropBottom + clip.CropLeft + clip.CropRight, 0);
+    ASSERT_EQ(back.UnusedCount, 1);
+    EXPECT_EQ(back.Unused[1], 1);
+}
+
 TEST(OpenSaveClass, SaveReplacesAnExistingProjectOnlyWithACompleteFile) {
     ScratchFolder folder;
     WorkFolderScope work(folder);

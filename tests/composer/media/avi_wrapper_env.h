@@ -1,6 +1,6 @@
 // The setting of the AVI wrapper tests: a work folder and a scripted seam (SoundTest), the library
 // registered in a scratch class registry as a program finds it, AVI fixtures made by the ffmpeg
-// command line, and a check whether a library class is built yet.
+// command line.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -7,10 +7,12 @@
 #include "cbplatform/errorinfo.h"
 #include "compressors/avi_compressors.h"
 #include "frame/class_table.h"
+#include "invoke_by_name.h"
 
 namespace vidmill {
 namespace {
 
+using cb::testing::InvokeByName;
 using compressors::CompressorInfo;
 
 bool IsTrue(VARIANT_BOOL value) { return value != VARIANT_FALSE; }
@@ -218,24 +220,10 @@ TEST(AviCompressor, FreeStandingByHandler) {
     EXPECT_EQ(rate, 0);
 }
 
-// Calls a property by name through IDispatch.
-HRESULT InvokeByName(IDispatch& object, const char16_t* member, WORD flags, std::vector<VARIANT> arguments,
-                     VARIANT* result) {
-    std::u16string name(member);
-    OLECHAR* names[] = {name.data()};
-    DISPID id = 0;
-    const HRESULT found = object.GetIDsOfNames(IID{}, names, 1, 0, &id);
-    if (FAILED(found)) return found;
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params{arguments.data(), flags == DISPATCH_PROPERTYPUT ? &putId : nullptr,
-                      static_cast<UINT>(arguments.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
-    return object.Invoke(id, IID{}, 0, flags, &params, result, nullptr, nullptr);
-}
-
 TEST(AviCompressor, LateBoundHandlerAndWritingCheck) {
     auto compressor = Make<IDispatch>(3);
     cb::Variant code = cb::Variant::Long(CinepakCompressor);
-    ASSERT_EQ(InvokeByName(*compressor, u"handler", DISPATCH_PROPERTYPUT, {*code.get()}, nullptr), S_OK);
+    ASSERT_EQ(InvokeByName(*compressor, u"handler", DISPATCH_PROPERTYPUT, {code}, nullptr), S_OK);
     cb::Variant writing;
     ASSERT_EQ(InvokeByName(*compressor, u"SUPPORTSWRITING", DISPATCH_PROPERTYGET, {}, writing.get()), S_OK);
     EXPECT_EQ(writing.get()->vt, VT_BOOL);
@@ -249,7 +237,7 @@ TEST(AviCompressor, LateBoundHandlerAndWritingCheck) {
     auto list = Make<IAviCompressors>(2);
     cb::ComPtr<IAviCompressor> current;
     list->get_Current(current.put());
-    EXPECT_EQ(InvokeByName(*current, u"Handler", DISPATCH_PROPERTYPUT, {*code.get()}, nullptr), E_UNEXPECTED);
+    EXPECT_EQ(InvokeByName(*current, u"Handler", DISPATCH_PROPERTYPUT, {code}, nullptr), E_UNEXPECTED);
     EXPECT_EQ(ErrorText(), kHandlerInsideEnumeration);
 }
 

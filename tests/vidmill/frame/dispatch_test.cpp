@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "frame/object_base.h"
+#include "invoke_by_name.h"
 
 namespace {
 
 using namespace vidmill;
+using cb::testing::InvokeByName;
 
 struct ISample : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{11111111-2222-3333-4444-555555555555}");
@@ -61,21 +63,6 @@ class Sample final : public AutoObject<Sample, ISample> {
     }
 };
 
-// Calls a member by name with positional arguments given first to last.
-HRESULT CallByName(IDispatch& object, const char16_t* member, std::vector<cb::Variant> arguments,
-                   VARIANT* result, EXCEPINFO* exception = nullptr, UINT* badArgument = nullptr) {
-    std::u16string name(member);
-    OLECHAR* names[] = {name.data()};
-    DISPID id = 0;
-    const HRESULT found = object.GetIDsOfNames(IID{}, names, 1, 0, &id);
-    if (FAILED(found)) return found;
-    std::vector<VARIANT> reversed;
-    for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) reversed.push_back(*it->get());
-    DISPPARAMS params{reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
-    return object.Invoke(id, IID{}, 0, DISPATCH_METHOD | DISPATCH_PROPERTYGET, &params, result, exception,
-                         badArgument);
-}
-
 std::string TextOf(VARIANT& v) {
     std::string text = v.vt == VT_BSTR ? cb::BstrToUtf8(v.bstrVal) : "<not text>";
     VariantClear(&v);
@@ -85,16 +72,19 @@ std::string TextOf(VARIANT& v) {
 TEST(Dispatch, ConvertsArgumentsAppliesDefaultsAndReturnsTheResult) {
     auto sample = cb::ComPtr<Sample>::Adopt(new Sample());
     VARIANT result;
-    ASSERT_EQ(CallByName(*sample, u"join",
-                         {cb::Variant::Text("ab"), cb::Variant::Text("3"), cb::Variant::Bool(true)}, &result),
-              S_OK);
+    ASSERT_EQ(
+        InvokeByName(*sample, u"join", DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                     {cb::Variant::Text("ab"), cb::Variant::Text("3"), cb::Variant::Bool(true)}, &result),
+        S_OK);
     EXPECT_EQ(TextOf(result), "ababab!");
     // Omitted trailing arguments take their defaults (Count 2) or 0 (Shout false).
-    ASSERT_EQ(CallByName(*sample, u"Join", {cb::Variant::Long(7)}, &result), S_OK);
+    ASSERT_EQ(InvokeByName(*sample, u"Join", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {cb::Variant::Long(7)},
+                           &result),
+              S_OK);
     EXPECT_EQ(TextOf(result), "77");
     // An explicitly missing argument in the middle too.
-    ASSERT_EQ(CallByName(*sample, u"Join",
-                         {cb::Variant::Text("x"), cb::Variant::Missing(), cb::Variant::Long(1)}, &result),
+    ASSERT_EQ(InvokeByName(*sample, u"Join", DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                           {cb::Variant::Text("x"), cb::Variant::Missing(), cb::Variant::Long(1)}, &result),
               S_OK);
     EXPECT_EQ(TextOf(result), "xx!");
 }
@@ -103,14 +93,17 @@ TEST(Dispatch, ReportsBadCallsAndFailuresTheStandardWay) {
     auto sample = cb::ComPtr<Sample>::Adopt(new Sample());
     VARIANT result;
     UINT bad = 99;
-    EXPECT_EQ(CallByName(*sample, u"Join", {cb::Variant::Text("x"), cb::Variant::Text("many")}, &result,
-                         nullptr, &bad),
+    EXPECT_EQ(InvokeByName(*sample, u"Join", DISPATCH_METHOD | DISPATCH_PROPERTYGET,
+                           {cb::Variant::Text("x"), cb::Variant::Text("many")}, &result, nullptr, &bad),
               DISP_E_TYPEMISMATCH);
     EXPECT_EQ(bad, 0u);  // counted from the last argument, as callers pass them reversed
-    EXPECT_EQ(CallByName(*sample, u"Fail", {cb::Variant::Long(1)}, &result), DISP_E_BADPARAMCOUNT);
+    EXPECT_EQ(InvokeByName(*sample, u"Fail", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {cb::Variant::Long(1)},
+                           &result),
+              DISP_E_BADPARAMCOUNT);
 
     EXCEPINFO exception{};
-    EXPECT_EQ(CallByName(*sample, u"Fail", {}, &result, &exception), DISP_E_EXCEPTION);
+    EXPECT_EQ(InvokeByName(*sample, u"Fail", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &result, &exception),
+              DISP_E_EXCEPTION);
     EXPECT_EQ(exception.scode, E_UNEXPECTED);
     EXPECT_EQ(cb::BstrToUtf8(exception.bstrDescription), "Cannot open AVI file");
     EXPECT_EQ(cb::BstrToUtf8(exception.bstrSource), "Vidmill.Sample");
@@ -118,19 +111,20 @@ TEST(Dispatch, ReportsBadCallsAndFailuresTheStandardWay) {
     SysFreeString(exception.bstrSource);
     SysFreeString(exception.bstrHelpFile);
     // Without an exception record the method's own code comes back.
-    EXPECT_EQ(CallByName(*sample, u"Fail", {}, &result), E_UNEXPECTED);
+    EXPECT_EQ(InvokeByName(*sample, u"Fail", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &result),
+              E_UNEXPECTED);
 }
 
 TEST(Dispatch, PassesInterfacesBothWays) {
     auto sample = cb::ComPtr<Sample>::Adopt(new Sample());
     VARIANT self;
-    ASSERT_EQ(CallByName(*sample, u"Self", {}, &self), S_OK);
+    ASSERT_EQ(InvokeByName(*sample, u"Self", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {}, &self), S_OK);
     ASSERT_EQ(self.vt, VT_DISPATCH);
     cb::Variant passed;
     VariantCopy(passed.get(), &self);
     VariantClear(&self);
     VARIANT same;
-    ASSERT_EQ(CallByName(*sample, u"Take", {passed}, &same), S_OK);
+    ASSERT_EQ(InvokeByName(*sample, u"Take", DISPATCH_METHOD | DISPATCH_PROPERTYGET, {passed}, &same), S_OK);
     EXPECT_EQ(same.lVal, 1);
 }
 

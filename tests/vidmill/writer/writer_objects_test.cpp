@@ -15,11 +15,13 @@
 #include "cbplatform/picture.h"
 #include "frame/class_table.h"
 #include "frame/lzw.h"
+#include "invoke_by_name.h"
 #include "writer_test_support.h"
 
 namespace vidmill {
 namespace {
 
+using cb::testing::InvokeByName;
 using namespace vidmill::writer::testing;
 
 constexpr char kNotWriting[] = "AviWriter object is not in Writing mode. Firstly call CreateNew method";
@@ -36,30 +38,7 @@ std::string Failure(HRESULT result) {
     return cb::TakeErrorDescription();
 }
 
-LONG Code(const char* fourCharacters) {
-    std::uint32_t code = 0;
-    for (int i = 0; i < 4; ++i)
-        code |= static_cast<std::uint32_t>(static_cast<unsigned char>(fourCharacters[i])) << (8 * i);
-    return static_cast<LONG>(code);
-}
-
 cb::Bstr Text(const std::string& utf8) { return cb::Bstr(utf8); }
-
-// Calls a member by name through IDispatch; arguments in the caller's order.
-HRESULT InvokeByName(IDispatch& object, const char16_t* member, WORD flags,
-                     std::vector<cb::Variant> arguments, VARIANT* result) {
-    std::u16string name(member);
-    OLECHAR* names[] = {name.data()};
-    DISPID id = 0;
-    const HRESULT found = object.GetIDsOfNames(IID{}, names, 1, 0, &id);
-    if (FAILED(found)) return found;
-    std::vector<VARIANT> reversed;
-    for (auto it = arguments.rbegin(); it != arguments.rend(); ++it) reversed.push_back(*it->get());
-    DISPID putId = DISPID_PROPERTYPUT;
-    DISPPARAMS params{reversed.data(), flags == DISPATCH_PROPERTYPUT ? &putId : nullptr,
-                      static_cast<UINT>(reversed.size()), flags == DISPATCH_PROPERTYPUT ? 1u : 0u};
-    return object.Invoke(id, IID{}, 0, flags, &params, result, nullptr, nullptr);
-}
 
 // A bitmap of one colour (blue, green, red), with a device context over it.
 struct SolidSource {
@@ -93,7 +72,7 @@ std::vector<int> PixelOf(const std::vector<std::uint8_t>& frames, int width, int
 // A writer with uncompressed frames, so that decoded pixels are the pixels written.
 cb::ComPtr<IAviWriter> OpenRawWriter(const std::string& path, LONG width, LONG height) {
     auto writer = NewWriter();
-    writer->put_CompressorHandler(Code("DIB "));
+    writer->put_CompressorHandler(FourCC("DIB "));
     EXPECT_EQ(Failure(writer->CreateNew(Text(path).get(), width, height, 0)), "");
     return writer;
 }
@@ -104,7 +83,7 @@ TEST(AviWriterObject, DefaultsEarlyAndLateBound) {
     double rate = 0;
     VARIANT_BOOL flag = VARIANT_TRUE;
     writer->get_CompressorHandler(&number);
-    EXPECT_EQ(number, Code("MSVC"));
+    EXPECT_EQ(number, FourCC("MSVC"));
     writer->get_Quality(&number);
     EXPECT_EQ(number, 7000);
     writer->get_FramesPerSecond(&rate);
@@ -122,7 +101,7 @@ TEST(AviWriterObject, DefaultsEarlyAndLateBound) {
 
     cb::Variant value;
     ASSERT_EQ(InvokeByName(*writer, u"compressorhandler", DISPATCH_PROPERTYGET, {}, value.get()), S_OK);
-    EXPECT_EQ(value.get()->lVal, Code("MSVC"));
+    EXPECT_EQ(value.get()->lVal, FourCC("MSVC"));
     ASSERT_EQ(InvokeByName(*writer, u"Quality", DISPATCH_PROPERTYPUT, {cb::Variant::Long(12000)}, nullptr),
               S_OK);
     ASSERT_EQ(InvokeByName(*writer, u"Quality", DISPATCH_PROPERTYGET, {}, value.get()), S_OK);
@@ -244,7 +223,7 @@ TEST(AviWriterObject, AddFrameTakesTheSourceRectangleAndRefusesOtherHandles) {
 TEST(AviWriterObject, InterFramesAndKeyFramesOfAddedFrames) {
     const std::string path = ScratchPath("black-grey-white.avi");
     auto writer = NewWriter();
-    writer->put_CompressorHandler(Code("DIB "));
+    writer->put_CompressorHandler(FourCC("DIB "));
     writer->put_InterFrames(1);
     ASSERT_EQ(Failure(writer->CreateNew(Text(path).get(), 8, 8, 0)), "");
     SolidSource black(8, 8, 0, 0, 0), white(8, 8, 255, 255, 255);
@@ -349,7 +328,7 @@ TEST(AviWriterObject, PicturesFillTheFrameOrCoverItsCornerWithoutClearingIt) {
 std::string GreyFramesWithSound() {
     const std::string path = ScratchPath("greys.avi");
     auto writer = NewWriter();
-    writer->put_CompressorHandler(Code("DIB "));
+    writer->put_CompressorHandler(FourCC("DIB "));
     writer->put_FramesPerSecond(10);
     EXPECT_EQ(Failure(writer->CreateNew(Text(path).get(), 16, 16, 0)), "");
     for (std::uint8_t level : {10, 20, 30, 40}) {
@@ -433,9 +412,9 @@ TEST(AviWriterObject, OptionsDialogOfTheHostProgram) {
     };
     const Case cases[] = {
         {0, false, false, cb::DialogAnswer::Accepted, "rawvideo"},
-        {Code("MSVC"), true, false, cb::DialogAnswer::Accepted, "msvideo1"},
+        {FourCC("MSVC"), true, false, cb::DialogAnswer::Accepted, "msvideo1"},
         {0, false, true, cb::DialogAnswer::Accepted, "mjpeg"},
-        {Code("MSVC"), true, true, cb::DialogAnswer::Cancelled, ""},
+        {FourCC("MSVC"), true, true, cb::DialogAnswer::Cancelled, ""},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.codecName);
@@ -445,7 +424,7 @@ TEST(AviWriterObject, OptionsDialogOfTheHostProgram) {
                 ++asked;
                 EXPECT_EQ(parent, 42);
                 EXPECT_EQ(options.quality, 7000);
-                options.handler = static_cast<std::uint32_t>(Code("MJPG"));
+                options.handler = static_cast<std::uint32_t>(FourCC("MJPG"));
                 return c.answer;
             });
         }
