@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cbplatform/sound.h"
+
 namespace composer::testing {
 
 struct WavLayout {
@@ -23,16 +25,11 @@ inline void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
 inline std::string WavBytes(int channels, int bits, int rate, const std::string& samples,
                             const WavLayout& layout = {}) {
     const uint32_t declared = layout.declaredDataBytes.value_or(static_cast<uint32_t>(samples.size()));
-    const int blockBytes = channels * bits / 8;
-    std::string bytes = "RIFF";
-    PutLittleEndian(bytes, declared + 36 + static_cast<uint32_t>(layout.chunkBefore.size()), 4);
-    bytes += "WAVEfmt ";
-    PutLittleEndian(bytes, 16, 4);
-    PutLittleEndian(bytes, 1, 2);
-    PutLittleEndian(bytes, static_cast<uint32_t>(channels), 2);
-    PutLittleEndian(bytes, static_cast<uint32_t>(rate), 4);
-    PutLittleEndian(bytes, static_cast<uint32_t>(rate * blockBytes), 4);
-    PutLittleEndian(bytes, static_cast<uint32_t>(blockBytes), 2);
+    const auto canonical =
+        cb::sound::MakeWavHeader(cb::sound::PcmFormat{channels, rate, bits},
+                                 declared + static_cast<uint32_t>(layout.chunkBefore.size()));
+    // The canonical header up to its data marker, with the changes the layout asks for.
+    std::string bytes(canonical.begin(), canonical.begin() + 34);
     PutLittleEndian(bytes, layout.bitsField.value_or(static_cast<uint16_t>(bits)), 2);
     bytes += layout.chunkBefore + layout.marker;
     PutLittleEndian(bytes, declared, 4);

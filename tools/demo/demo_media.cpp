@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "cbplatform/ffmpeg_owners.h"
+#include "cbplatform/sound.h"
 
 namespace demo {
 
@@ -194,18 +195,8 @@ void WriteBmp(const std::string& path, const Image& image) {
 void WriteWav(const std::string& path, int32_t sampleRate, int64_t frames, const SampleMaker& sound) {
     const auto dataBytes = static_cast<uint32_t>(frames * 2);
     std::ofstream out = OpenForWriting(path);
-    out.write("RIFF", 4);
-    WriteLittleEndian(out, 36 + dataBytes, 4);
-    out.write("WAVEfmt ", 8);
-    WriteLittleEndian(out, 16, 4);
-    WriteLittleEndian(out, 1, 2);  // PCM
-    WriteLittleEndian(out, 1, 2);  // mono
-    WriteLittleEndian(out, static_cast<uint32_t>(sampleRate), 4);
-    WriteLittleEndian(out, static_cast<uint32_t>(sampleRate) * 2, 4);
-    WriteLittleEndian(out, 2, 2);
-    WriteLittleEndian(out, 16, 2);
-    out.write("data", 4);
-    WriteLittleEndian(out, dataBytes, 4);
+    const auto header = cb::sound::MakeWavHeader(cb::sound::PcmFormat{1, sampleRate, 16}, dataBytes);
+    out.write(reinterpret_cast<const char*>(header.data()), static_cast<std::streamsize>(header.size()));
     for (int64_t i = 0; i < frames; ++i) WriteLittleEndian(out, static_cast<uint16_t>(sound(i)), 2);
     Finish(out, path);
 }
