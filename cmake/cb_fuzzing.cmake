@@ -6,9 +6,9 @@
 # goes unnoticed. The fuzz build is a build tree of its own, so this touches nothing else.
 #
 # In the ordinary build with tests, NAME_replay runs the same target over the target folder's
-# committed inputs as a CTest test, also in the sanitizer run: seeds/ (well-formed files), damaged/
-# (files broken on purpose) and regressions/ (inputs that once found a fault: a crash file the fuzzer
-# writes goes there with its fix).
+# committed inputs as a CTest test, also in the sanitizer run: seeds/ (files the code reads, some with
+# damage it tolerates), damaged/ (files broken so that reading them must fail) and regressions/ (inputs
+# that once found a fault: a crash file the fuzzer writes goes there with its fix).
 function(cb_add_fuzzer name)
   cmake_parse_arguments(F "" "" "SOURCES;LIBS;INCLUDES;INSTRUMENT" ${ARGN})
   if(CB_BUILD_FUZZ)
