@@ -35,7 +35,7 @@ std::string FirstError(const std::string& path, const std::string& wav) {
     return "";
 }
 
-TEST(DamagedFiles, EachGivesTheReadersError) {
+TEST(DamagedFuzzInputs, EachGivesTheReadersError) {
     const std::vector<std::filesystem::path> files = DamagedFiles();
     ASSERT_FALSE(files.empty());
     for (const auto& file : files) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "frame/tag_code.h"
@@ -54,7 +55,7 @@ TEST_P(CodecFiles, HeadersAndEveryFrameInAnyOrderMatchFfmpeg) {
     EXPECT_EQ(facts.height, std::stoi(ProbeField(path, "v:0", "height")));
     EXPECT_EQ(facts.frameCount, std::stoi(ProbeField(path, "v:0", "nb_frames")));
     EXPECT_DOUBLE_EQ(facts.framesPerSecond, 15.0);
-    EXPECT_EQ(facts.compressorHandler, TagCode(c.handler));
+    EXPECT_EQ(facts.compressorHandler, TagCode(std::string_view(c.handler, 4)));
     EXPECT_FALSE(facts.hasSound);
 
     for (int i = 0; i < kFrames; ++i)
