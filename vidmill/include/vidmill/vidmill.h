@@ -220,12 +220,12 @@ struct IAviWriter : IDispatch {
     // Default Stretch true.
     virtual HRESULT AddPicture(IPicture* Picture, VARIANT_BOOL Stretch) = 0;
     // [7] Takes the first sound stream of a WAV or AVI file as stored, cut at the last frame written with
-    // CutWav; once per file. "WAV file "NAME" not found", "Sound track is already written to AVI file",
-    // "Cannot open WAV file", "Cannot read WAV file content|format", "Cannot create AVI audio stream".
-    // Default CutWav true.
+    // CutWav; writing only, once per file. "WAV file "NAME" not found", "Sound track is already written to
+    // AVI file", "Cannot open WAV file", "Cannot read WAV file content|format", "Cannot create AVI audio
+    // stream". Default CutWav true.
     virtual HRESULT AddWav(BSTR FileName, VARIANT_BOOL CutWav) = 0;
-    virtual HRESULT get_Compressors(
-        IAviCompressors** value) = 0;                         // [10] one list per writer, made on first use
+    // [10] The writer's compressor list, the same one while anyone holds it.
+    virtual HRESULT get_Compressors(IAviCompressors** value) = 0;
     virtual HRESULT get_CompressorHandler(LONG* value) = 0;   // [11] default "MSVC"; 0 asks in the dialog
     virtual HRESULT put_CompressorHandler(LONG value) = 0;    //      any code; checked at CreateNew
     virtual HRESULT get_Quality(LONG* value) = 0;             // [12] default 7000
@@ -238,8 +238,8 @@ struct IAviWriter : IDispatch {
     virtual HRESULT put_KeyFrameRate(LONG value) = 0;         //      also applies while writing
     virtual HRESULT get_BytesPerSecond(LONG* value) = 0;      // [16] default 0: no data rate limit
     virtual HRESULT put_BytesPerSecond(LONG value) = 0;
-    // [17] Copies a rectangle of a device context, stretched to the frame, and adds it (a width or height of
-    // 0 or less: the frame's size from the corner); "Invalid SourceHDC parameter of AddFrame method".
+    // [17] Copies a rectangle of a device context, stretched to the frame, and adds it (a width or height
+    // below 1 takes the frame's); "Invalid SourceHDC parameter of AddFrame method".
     virtual HRESULT AddFrame(HDC SourceDC, LONG SourceX, LONG SourceY, LONG SourceWidth,
                              LONG SourceHeight) = 0;
     // [5] Adds every image file matching the mask's name (* and ?, any case), in name order or reversed, as
