@@ -72,7 +72,6 @@ INSTANTIATE_TEST_SUITE_P(Handlers, WriterHandlerTest,
                          ::testing::Values(HandlerCase{"DIB ", "rawvideo", true, 64, 48, 25.0, "25/1"},
                                            // Rows of 33 pixels are padded to 4 bytes in the file.
                                            HandlerCase{"DIB ", "rawvideo", true, 33, 17, 29.97, "2997/100"},
-                                           HandlerCase{"ZZZZ", "rawvideo", true, 64, 48, 15.0, "15/1"},
                                            HandlerCase{"MSVC", "msvideo1", false, 64, 48, 25.0, "25/1"},
                                            HandlerCase{"HFYU", "huffyuv", true, 64, 48, 25.0, "25/1"},
                                            HandlerCase{"FFV1", "ffv1", true, 64, 48, 25.0, "25/1"},
@@ -80,7 +79,11 @@ INSTANTIATE_TEST_SUITE_P(Handlers, WriterHandlerTest,
                                            HandlerCase{"MP42", "msmpeg4v2", false, 64, 48, 25.0, "25/1"},
                                            HandlerCase{"DIV3", "msmpeg4v3", false, 64, 48, 25.0, "25/1"},
                                            HandlerCase{"XVID", "mpeg4", false, 64, 48, 10.0, "10/1"},
-                                           HandlerCase{"cvid", "cinepak", false, 64, 48, 25.0, "25/1"}),
+                                           HandlerCase{"cvid", "cinepak", false, 64, 48, 25.0, "25/1"},
+                                           // Encoders that name their code by pixel layout get the
+                                           // layout of the code asked for.
+                                           HandlerCase{"SHQ0", "speedhq", false, 64, 48, 25.0, "25/1"},
+                                           HandlerCase{"ULRA", "utvideo", true, 64, 48, 25.0, "25/1"}),
                          [](const ::testing::TestParamInfo<HandlerCase>& row) {
                              std::string name;
                              for (const char c : std::string(row.param.handler))
@@ -126,6 +129,8 @@ TEST(WriterCreateNew, RefusalsLeaveTheOldFileAsItWasAndNoOther) {
     const Case cases[] = {
         {"MSVC", 0, 48, "Invalid Width parameter of CreateNew method call"},
         {"MSVC", 64, -1, "Invalid Height parameter of CreateNew method call"},
+        // A code no installed compressor has is refused, not written uncompressed.
+        {"ZZZZ", 64, 48, "Cannot create compressed AVI stream"},
         // The Video 1 encoder takes only sizes in steps of 4: refused after the file was begun.
         {"MSVC", 30, 48,
          "Selected compressor cannot be used for compression because:\ra) compressor doesn't support RGB "
@@ -244,6 +249,43 @@ TEST(WriterPaletteFrames, EncodeThroughTheirPalette) {
             EXPECT_EQ(decoded[at + 1], colour.green);
             EXPECT_EQ(decoded[at + 2], colour.red);
         }
+}
+
+}  // namespace
+}  // namespace vidmill::writer
+
+#include "compressors/compressor_catalog.h"
+#include "reader/avi_reader_engine.h"
+
+namespace vidmill::writer {
+namespace {
+
+// The compressor list cannot lie: every compressor it reports as writing makes files that the
+// library's own reader decodes, frame by frame, at the size written.
+TEST(WriterCompressors, EveryWritingCompressorMakesReadableFiles) {
+    for (const compressors::CompressorInfo& compressor : compressors::InstalledCompressors()) {
+        if (!compressors::SupportsWriting(compressor)) continue;
+        SCOPED_TRACE(compressor.name);
+        const std::string path = ScratchPath("listed.avi");
+        {
+            AviWriterEngine writer;
+            writer.properties().setCompressorHandler(compressor.handler);
+            writer.createNew(path, 320, 200);
+            for (int i = 0; i < 3; ++i) {
+                PaintPattern(writer.frameBitmap(), i);
+                writer.writeCurrentFrame();
+            }
+            writer.close();
+        }
+        reader::AviReaderEngine reader;
+        reader.open(path);
+        ASSERT_EQ(reader.facts().frameCount, 3);
+        for (int i = 0; i < 3; ++i) {
+            const cb::Bitmap& frame = reader.frameAt(i);
+            EXPECT_EQ(frame.width(), 320);
+            EXPECT_EQ(frame.height(), 200);
+        }
+    }
 }
 
 }  // namespace

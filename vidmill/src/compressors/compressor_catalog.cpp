@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cbplatform/ffmpeg_owners.h"
+#include "compressors/round_trip.h"
 #include "frame/tag_code.h"
 #include "writer/codec_frame_coder.h"
 #include "writer/encoder_choice.h"
@@ -115,19 +116,6 @@ std::vector<CompressorInfo> BuildList() {
     return list;
 }
 
-bool OpensFor320x200(const CompressorInfo& compressor) {
-    const writer::EncoderChoice choice = writer::ChooseEncoder(compressor.handler);
-    if (choice.uncompressed()) return compressor.handler == kUncompressed;
-    writer::VideoSettings settings;
-    settings.handler = compressor.handler;
-    settings.width = kProbeWidth;
-    settings.height = kProbeHeight;
-    for (const int bitsPerPixel : {24, 32})
-        if (writer::CodecFrameCoder::TryOpen(*choice.encoder, choice.codecTag, settings, bitsPerPixel))
-            return true;
-    return false;
-}
-
 }  // namespace
 
 const std::vector<CompressorInfo>& InstalledCompressors() {
@@ -149,7 +137,7 @@ bool SupportsWriting(const CompressorInfo& compressor) {
     const std::lock_guard<std::mutex> lock(mutex);
     const auto found = known.find(compressor.handler);
     if (found != known.end()) return found->second;
-    return known[compressor.handler] = OpensFor320x200(compressor);
+    return known[compressor.handler] = EncodesAndDecodesBack(compressor, kProbeWidth, kProbeHeight);
 }
 
 std::int32_t DefaultKeyFrameRate(const CompressorInfo& compressor) {

@@ -114,12 +114,13 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     auto session = std::make_unique<Session>();
     session->rate = properties_.streamRate();
     session->interFrames = properties_.interFrames();
+    // A rate that no stream can have is refused before anything is written.
+    if (session->rate < 1) throw Error("Cannot create AVI stream");
     // An existing file is replaced only by a complete one, at Close; a device or folder of that
     // name is never replaced.
     session->staged = cb::StagedFile::Reserve(fileName);
     if (session->staged) session->output = AviContainer::Create(session->staged->path());
     if (!session->output) throw Error("Cannot create AVI file \"" + fileName + "\"");
-    if (session->rate < 1) throw Error("Cannot create AVI stream");
 
     const CompressionOptions options = chooseOptions(parentWindow);
     VideoSettings settings;

@@ -24,6 +24,29 @@ AVPixelFormat SourceFormatFor(int bitsPerPixel) {
 
 [[noreturn]] void FrameFailed() { throw Error("Cannot write AVI frame"); }
 
+// The encoder opened for one input format; null when it does not open, or when it would write a
+// code other than the one the file names: an encoder that picks its code by pixel layout (4:2:0
+// against 4:4:4, with or without alpha) must get the layout of the code asked for, or the file's
+// frames could not be decoded.
+CodecContextPtr OpenEncoder(const AVCodec& encoder, std::uint32_t codecTag, const VideoSettings& settings,
+                            AVPixelFormat inputFormat) {
+    CodecContextPtr context(avcodec_alloc_context3(&encoder));
+    if (!context) return nullptr;
+    context->width = settings.width;
+    context->height = settings.height;
+    context->pix_fmt = inputFormat;
+    context->time_base = AVRational{1000, settings.rate};
+    context->framerate = AVRational{settings.rate, 1000};
+    context->codec_tag = codecTag;
+    context->thread_count = 1;
+    // Some encoders (motion JPEG's full-range formats among them) are refused without this.
+    context->strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
+    TuneEncoder(*context, encoder, settings);
+    if (avcodec_open2(context.get(), &encoder, nullptr) < 0) return nullptr;
+    if (context->codec_tag != 0 && context->codec_tag != codecTag) return nullptr;
+    return context;
+}
+
 }  // namespace
 
 std::unique_ptr<CodecFrameCoder> CodecFrameCoder::TryOpen(const AVCodec& encoder, std::uint32_t codecTag,
@@ -38,23 +61,15 @@ bool CodecFrameCoder::open(const AVCodec& encoder, std::uint32_t codecTag, const
     bitsPerPixel_ = bitsPerPixel;
     sourceFormat_ = SourceFormatFor(bitsPerPixel);
     codecTag_ = codecTag;
-    const AVPixelFormat inputFormat = EncoderInputFormat(encoder, sourceFormat_);
-    if (inputFormat == AV_PIX_FMT_NONE) return false;
-
-    context_.reset(avcodec_alloc_context3(&encoder));
+    AVPixelFormat inputFormat = AV_PIX_FMT_NONE;
+    for (const AVPixelFormat candidate : EncoderInputFormats(encoder, sourceFormat_)) {
+        context_ = OpenEncoder(encoder, codecTag, settings, candidate);
+        if (context_) {
+            inputFormat = candidate;
+            break;
+        }
+    }
     if (!context_) return false;
-    AVCodecContext& context = *context_;
-    context.width = settings.width;
-    context.height = settings.height;
-    context.pix_fmt = inputFormat;
-    context.time_base = AVRational{1000, settings.rate};
-    context.framerate = AVRational{settings.rate, 1000};
-    context.codec_tag = codecTag;
-    context.thread_count = 1;
-    // Some encoders (motion JPEG's full-range formats among them) are refused without this.
-    context.strict_std_compliance = FF_COMPLIANCE_UNOFFICIAL;
-    TuneEncoder(context, encoder, settings);
-    if (avcodec_open2(&context, &encoder, nullptr) < 0) return false;
 
     scaler_.reset(sws_getContext(settings.width, settings.height, sourceFormat_, settings.width,
                                  settings.height, inputFormat, SWS_BICUBIC, nullptr, nullptr, nullptr));

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -14,15 +15,18 @@ struct EncoderChoice {
     const AVCodec* encoder = nullptr;
     // The four-character code written into the file for this encoder.
     std::uint32_t codecTag = 0;
+    // False for a code that names no format, or a format no encoder here writes.
+    bool installed = true;
 
     bool uncompressed() const { return encoder == nullptr; }
 };
 
-// "DIB ", 0 and every code that no encoder has are written uncompressed.
+// "DIB ", 0 and the codes of raw pixel layouts are written uncompressed; a code that no encoder
+// has is not installed.
 EncoderChoice ChooseEncoder(std::uint32_t handler);
 
-// The pixel format the encoder is fed from frames of the given layout; AV_PIX_FMT_NONE when
-// there is no conversion from that layout into anything the encoder takes.
-AVPixelFormat EncoderInputFormat(const AVCodec& encoder, AVPixelFormat source);
+// The pixel formats the encoder can be fed from frames of the given layout, the closest to that
+// layout first; empty when there is no conversion from it into anything the encoder takes.
+std::vector<AVPixelFormat> EncoderInputFormats(const AVCodec& encoder, AVPixelFormat source);
 
 }  // namespace vidmill::writer

@@ -8,6 +8,8 @@
 
 namespace vidmill::writer {
 
+const char* const kNoCompressorMessage = "Cannot create compressed AVI stream";
+
 const char* const kCompressorUnusableMessage =
     "Selected compressor cannot be used for compression because:\r"
     "a) compressor doesn't support RGB compression or\r"
@@ -15,6 +17,7 @@ const char* const kCompressorUnusableMessage =
 
 std::unique_ptr<FrameCoder> OpenFrameCoder(const VideoSettings& settings) {
     const EncoderChoice choice = ChooseEncoder(settings.handler);
+    if (!choice.installed) throw Error(kNoCompressorMessage);
     if (choice.uncompressed()) return std::make_unique<RawFrameCoder>(settings.width, settings.height);
     for (const int bitsPerPixel : {24, 32, 8}) {
         if (auto coder = CodecFrameCoder::TryOpen(*choice.encoder, choice.codecTag, settings, bitsPerPixel))

@@ -46,11 +46,13 @@ class FrameCoder {
 };
 
 // The compressor check: the encoder of the handler is opened for the frame size from 24-bit,
-// then 32-bit, then 8-bit palette frames; the first that opens is used. Handlers without an
-// encoder are stored uncompressed from 24-bit frames. Throws Error with the compressor text when
-// the encoder opens for none.
+// then 32-bit, then 8-bit palette frames; the first that opens is used. "DIB ", 0 and raw pixel
+// codes are stored uncompressed from 24-bit frames. Throws Error kNoCompressorMessage for a code
+// that no installed compressor has, and the compressor text when the encoder opens for none.
 std::unique_ptr<FrameCoder> OpenFrameCoder(const VideoSettings& settings);
 
+// The text reported when no installed compressor has the handler code.
+extern const char* const kNoCompressorMessage;
 // The text reported when the chosen compressor cannot take frames of this size.
 extern const char* const kCompressorUnusableMessage;
 
