@@ -1,6 +1,9 @@
 // vidmill make: writes a new AVI file from images, other AVI files and a sound track, in the
 // order the sources are given.
+#include <glob.h>
+
 #include <cstdlib>
+#include <filesystem>
 #include <initializer_list>
 #include <optional>
 #include <string>
@@ -169,6 +172,23 @@ void AddSource(IAviWriter& writer, const Source& source) {
     if (source.option == "--wav") Check(writer.AddWav(value.get(), Bool(source.cutWav)), "AddWav");
 }
 
+// Sources that cannot be had stop the command before the file is created: the library would
+// add a black frame for a missing image and nothing for a pattern that matches no file.
+void CheckSources(const MakeRequest& request) {
+    for (const Source& source : request.sources) {
+        if (source.option == "--images") {
+            glob_t matches{};
+            const int found = ::glob(source.value.c_str(), 0, nullptr, &matches);
+            ::globfree(&matches);
+            if (found != 0) throw CommandFailed{"--images " + source.value + ": no file matches"};
+            continue;
+        }
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(source.value, error))
+            throw CommandFailed{source.option + " " + source.value + ": file not found"};
+    }
+}
+
 }  // namespace
 
 int RunMake(const Arguments& arguments) {
@@ -176,6 +196,7 @@ int RunMake(const Arguments& arguments) {
     std::vector<MakeInput> inputs;
     for (const Source& source : request.sources) inputs.push_back({source.option, source.value});
     RefuseInputAsOutput(request.output, inputs);
+    CheckSources(request);
     // Standard error is for the command's own failure; FFmpeg's remarks on pixel conversions are
     // no news to the person running it.
     av_log_set_level(AV_LOG_ERROR);

@@ -100,11 +100,21 @@ TEST(WriterTool, RefusalsExitWithOneAndTheMessage) {
         {Quoted(out) + " --wav " + Quoted(ScratchPath("none.wav")), "not found"},
         {Quoted(out) + " --reverse", "usage: vidmill make"},
         {"", "usage: vidmill make"},
+        // Sources that are not there, and a rate no stream has, stop the command before the file
+        // is created.
+        {Quoted(out) + " --image " + Quoted(ScratchPath("none.png")), "none.png: file not found"},
+        {Quoted(out) + " --images " + Quoted(ScratchPath("none-*.png")), "no file matches"},
+        {Quoted(out) + " --fps 0", "Cannot create AVI stream"},
+        {Quoted(out) + " --compressor ZZZZ", "Cannot create compressed AVI stream"},
     };
     for (const Row& row : rows) {
+        std::filesystem::remove(out);
         const ToolRun run = Make(row.arguments);
         EXPECT_EQ(run.status, 1) << row.arguments;
         EXPECT_NE(run.err.find(row.message), std::string::npos) << row.arguments << ": " << run.err;
+        if (row.message != "Cannot create compressed AVI stream") {
+            EXPECT_FALSE(std::filesystem::exists(out)) << row.arguments;
+        }
     }
 }
 
