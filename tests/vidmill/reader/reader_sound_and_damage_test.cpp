@@ -288,3 +288,126 @@ TEST(TruncatedFile, FramesBeforeTheCutStillMatchFfmpeg) {
 
 }  // namespace
 }  // namespace vidmill::reader
+
+#include "reader/avi_headers.h"
+#include "writer/avi_writer_engine.h"
+
+namespace vidmill::reader {
+namespace {
+
+// A file as the library writes it: the sound track after the last frame, so that the demuxer
+// reads by the index, which lists every chunk in its OpenDML standard indexes ("ix00", "ix01").
+std::string WrittenWithSoundAfterTheFrames(const std::string& name) {
+    const std::string tone = ScratchPath(name + "-tone.wav");
+    RunCommand("ffmpeg -nostdin -v error -y -f lavfi -i sine=sample_rate=8000:duration=2 -c:a pcm_s16le " +
+               Quoted(tone));
+    const std::string path = ScratchPath(name);
+    writer::AviWriterEngine writer;
+    writer.properties().setCompressorHandler(ChunkId("MSVC"));
+    writer.properties().setFramesPerSecond(10);
+    writer.createNew(path, 32, 24);
+    for (int i = 0; i < 20; ++i) {
+        std::memset(writer.frameBitmap().bits(), i * 12, writer.frameBitmap().sizeBytes());
+        writer.writeCurrentFrame();
+    }
+    writer.addWav(tone, true);
+    writer.close();
+    return path;
+}
+
+struct ReadBack {
+    std::vector<std::vector<std::uint8_t>> frames;
+    std::string frameError;  // the message of the first frame that failed
+    std::vector<std::uint8_t> wav;
+    std::string wavError;
+};
+
+ReadBack ReadEverything(const std::string& path, int frames) {
+    ReadBack back;
+    AviReaderEngine reader;
+    reader.open(path);
+    for (int i = 0; i < frames && back.frameError.empty(); ++i) {
+        try {
+            back.frames.push_back(TopDownBgra(reader.frameAt(i)));
+        } catch (const Error& error) {
+            back.frameError = error.what();
+        }
+    }
+    const std::string wav = path + ".wav";
+    try {
+        reader.extractWav(wav);
+        back.wav = ReadFileBytes(wav);
+    } catch (const Error& error) {
+        back.wavError = error.what();
+    }
+    return back;
+}
+
+void PutEntriesInUse(std::vector<std::uint8_t>& bytes, const char* tag, std::uint32_t entries) {
+    PutLe32(bytes, Find(bytes, tag) + 12, entries);
+}
+
+// An index that lists only the first chunk of each stream, or places past the end of the file, is
+// not believed: the chunks are read as they lie, so every frame and all the sound come back.
+// A copy that stopped early gives what it holds and fails for the rest, never a short success.
+TEST(DamagedIndex, EveryChunkInTheFileIsReadAndNothingElse) {
+    const std::string good = WrittenWithSoundAfterTheFrames("indexed.avi");
+    const ReadBack whole = ReadEverything(good, 20);
+    ASSERT_EQ(whole.frames.size(), 20u) << whole.frameError;
+    ASSERT_FALSE(whole.wav.empty()) << whole.wavError;
+
+    const auto bytes = ReadFileBytes(good);
+    struct Case {
+        const char* name;
+        std::function<void(std::vector<std::uint8_t>&)> damage;
+    };
+    const Case cases[] = {
+        {"index cut short",
+         [](auto& b) {
+             PutEntriesInUse(b, "ix00", 1);
+             PutEntriesInUse(b, "ix01", 1);
+         }},
+        {"index past the end",
+         [](auto& b) {
+             for (const char* tag : {"ix00", "ix01"}) {
+                 const std::size_t base = Find(b, tag) + 20;
+                 PutLe32(b, base, Le32(b, base) + 0x10000000);
+             }
+             const std::size_t index = Find(b, "idx1");
+             for (std::size_t entry = index + 8; entry + 16 <= b.size(); entry += 16)
+                 PutLe32(b, entry + 8, Le32(b, entry + 8) + 0x10000000);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto damaged = bytes;
+        c.damage(damaged);
+        const std::string path = ScratchPath(std::string("damaged-index.avi"));
+        WriteFileBytes(path, damaged);
+        const ReadBack back = ReadEverything(path, 20);
+        EXPECT_EQ(back.frames, whole.frames) << back.frameError;
+        EXPECT_EQ(back.wav, whole.wav) << back.wavError;
+    }
+
+    // Cut inside the eleventh frame: ten whole frames, no sound.
+    std::size_t at = Find(bytes, "movi");
+    for (int chunk = 0; chunk < 11; ++chunk) {
+        const char tag[] = "00dc";
+        at = static_cast<std::size_t>(
+            std::search(bytes.begin() + static_cast<std::ptrdiff_t>(at) + 1, bytes.end(), tag, tag + 4) -
+            bytes.begin());
+    }
+    ASSERT_LT(at, bytes.size());
+    auto cut = bytes;
+    cut.resize(at + 10);
+    const std::string path = ScratchPath("copy-stopped-early.avi");
+    WriteFileBytes(path, cut);
+    const ReadBack back = ReadEverything(path, 20);
+    EXPECT_EQ(back.frames,
+              std::vector<std::vector<std::uint8_t>>(whole.frames.begin(), whole.frames.begin() + 10));
+    EXPECT_EQ(back.frameError, "Cannot decompress AVI file content") << "frame 10 is not in the file";
+    EXPECT_EQ(back.wavError, "Cannot read AVI sound track stream");
+}
+
+}  // namespace
+}  // namespace vidmill::reader

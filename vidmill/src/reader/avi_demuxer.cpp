@@ -2,16 +2,55 @@
 
 #include <algorithm>
 
+#include "reader/movi_scan.h"
+
 namespace vidmill::reader {
+
+namespace {
+
+// Whether the index FFmpeg loaded accounts for the file's chunks: every chunk of every stream is
+// listed, and every listed place is a chunk of that stream (an index with more entries than
+// chunks, as when FFmpeg splits one long sound chunk, must at least stay inside the file).
+bool IndexFitsFile(const AVFormatContext& input, const MoviChunks& chunks) {
+    bool indexed = false;
+    for (unsigned i = 0; i < input.nb_streams; ++i)
+        indexed = indexed || avformat_index_get_entries_count(input.streams[i]) > 0;
+    if (!indexed) return true;  // no index: the chunks are read as they lie anyway
+    for (unsigned i = 0; i < input.nb_streams; ++i) {
+        AVStream* stream = input.streams[i];
+        const auto found = chunks.streams.find(static_cast<int>(i));
+        const std::vector<std::uint64_t> none;
+        const std::vector<std::uint64_t>& present = found == chunks.streams.end() ? none : found->second;
+        const int entries = avformat_index_get_entries_count(stream);
+        if (static_cast<std::size_t>(entries) < present.size()) return false;
+        const bool oneToOne = static_cast<std::size_t>(entries) == present.size();
+        for (int e = 0; e < entries; ++e) {
+            const AVIndexEntry* entry = avformat_index_get_entry(stream, e);
+            const auto position = static_cast<std::uint64_t>(entry->pos);
+            if (entry->pos < 0 || position + static_cast<std::uint64_t>(entry->size) > chunks.fileSize)
+                return false;
+            if (oneToOne && !std::binary_search(present.begin(), present.end(), position)) return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 std::unique_ptr<AviDemuxer> AviDemuxer::Open(const std::string& path, PacketParsing parsing) {
     std::unique_ptr<AviDemuxer> demuxer(new AviDemuxer(path, parsing));
     if (!demuxer->openInput()) return nullptr;
+    MoviChunks chunks = ScanMovi(path);
+    if (!chunks.indexChunks.empty() && !IndexFitsFile(*demuxer->input_, chunks)) {
+        demuxer->hiddenIndex_ = std::move(chunks.indexChunks);
+        if (!demuxer->openInput()) return nullptr;
+    }
     return demuxer;
 }
 
 bool AviDemuxer::openInput() {
     input_.reset();
+    io_.reset();
     const AVInputFormat* avi = av_find_input_format("avi");
     AVFormatContext* raw = avformat_alloc_context();
     if (!raw || !avi) {
@@ -19,6 +58,15 @@ bool AviDemuxer::openInput() {
         return false;
     }
     if (parsing_ == PacketParsing::StoredChunks) raw->flags |= AVFMT_FLAG_NOPARSE;
+    if (!hiddenIndex_.empty()) {
+        io_ = HiddenIndexIo::Open(path_, hiddenIndex_);
+        if (!io_) {
+            avformat_free_context(raw);
+            return false;
+        }
+        raw->pb = io_->context();
+        raw->flags |= AVFMT_FLAG_CUSTOM_IO;
+    }
     // avformat_open_input frees the context itself when it fails.
     if (avformat_open_input(&raw, path_.c_str(), avi, nullptr) < 0) return false;
     input_.reset(raw);

@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cbplatform/ffmpeg_owners.h"
+#include "reader/hidden_index_io.h"
 
 namespace vidmill::reader {
 
@@ -15,6 +17,8 @@ class AviDemuxer {
   public:
     // Opens the file with the AVI demuxer; null when FFmpeg cannot read it as an AVI file.
     // StoredChunks hands out the chunks exactly as stored, without FFmpeg's packet parsers.
+    // An index that lists fewer chunks than the file's 'movi' lists hold, or places that are not
+    // chunks of the file, is not used: the chunks are then read as they lie in the file.
     static std::unique_ptr<AviDemuxer> Open(const std::string& path,
                                             PacketParsing parsing = PacketParsing::Demuxer);
 
@@ -27,7 +31,7 @@ class AviDemuxer {
     // The next packet of the selected stream; false at the end of the file or when it cannot be read.
     bool readPacket(AVPacket& packet);
 
-    // True when the file's own index was loaded: seeking by it finds real key frames.
+    // True when the file's own index was loaded (and found sound): seeking by it finds real key frames.
     bool indexed() const { return indexed_; }
     // The timestamp of the key frame at or before `timestamp` by the file's index; -1 without one.
     std::int64_t keyFrameAtOrBefore(std::int64_t timestamp) const;
@@ -45,6 +49,8 @@ class AviDemuxer {
 
     std::string path_;
     PacketParsing parsing_;
+    std::vector<std::uint64_t> hiddenIndex_;  // index chunks not to be used; empty: the file as it is
+    std::unique_ptr<HiddenIndexIo> io_;       // outlives input_, which reads through it
     cb::InputFormatPtr input_;
     int selected_ = -1;
     bool indexed_ = false;

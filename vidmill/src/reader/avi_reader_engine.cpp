@@ -1,6 +1,7 @@
 #include "reader/avi_reader_engine.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 
 #include "frame/error.h"
@@ -56,6 +57,9 @@ AviReaderEngine::~AviReaderEngine() = default;
 void AviReaderEngine::open(const std::string& fileName) {
     if (isOpen()) throw Error(kAlreadyOpenMessage);
     close();
+    // A pipe or a device would block the reader, or never end: only regular files are read.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(fileName, error)) throw Error("Cannot open AVI file");
     AviHeaderResult read = ReadAviHeaders(fileName);
     auto session = std::make_unique<Session>();
     session->path = fileName;
@@ -70,6 +74,9 @@ void AviReaderEngine::open(const std::string& fileName) {
     facts.width = static_cast<int>(headers.width);
     facts.height = static_cast<int>(headers.height);
     facts.bytesPerSecond = AsSigned(headers.maxBytesPerSecond);
+    // The file's information record times the whole file by its main header (microseconds per
+    // frame); a stream's own rate and scale supersede it only for that stream. Projects store the
+    // file's rate, so that is what FramesPerSecond gives (NTSC: 1e6 / 33366, not 30000 / 1001).
     if (headers.microSecondsPerFrame > 0) facts.framesPerSecond = 1e6 / headers.microSecondsPerFrame;
 
     const AviDemuxer& demuxer = *session->demuxer;
@@ -81,7 +88,9 @@ void AviReaderEngine::open(const std::string& fileName) {
             static_cast<int>(std::min<std::uint32_t>(stream.length, std::numeric_limits<int>::max()));
         facts.quality = AsSigned(stream.quality);
         facts.compressorHandler = stream.handler;
-        facts.framesPerSecond = stream.scale > 0 ? static_cast<double>(stream.rate) / stream.scale : 0.0;
+        // A main header without a timing: the video stream's rate stands in.
+        if (headers.microSecondsPerFrame == 0 && stream.scale > 0)
+            facts.framesPerSecond = static_cast<double>(stream.rate) / stream.scale;
         // A main header without a frame size: the stream's own format has it.
         const AVCodecParameters& codec = *demuxer.stream(video).codecpar;
         if ((facts.width == 0 || facts.height == 0) && SizeIsSane(codec.width, codec.height)) {
@@ -135,7 +144,7 @@ void AviReaderEngine::extractWav(const std::string& wavFileName) {
     Session& open = session();
     if (open.soundStream < 0) throw Error("AVI file does not contain sound track");
     ExtractSoundTrack(open.path, open.soundStream,
-                      open.headers.streams[static_cast<std::size_t>(open.soundStream)].format, wavFileName);
+                      open.headers.streams[static_cast<std::size_t>(open.soundStream)], wavFileName);
 }
 
 }  // namespace vidmill::reader

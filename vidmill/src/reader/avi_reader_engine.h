@@ -22,7 +22,8 @@ namespace vidmill::reader {
 struct AviFileFacts {
     int width = 0;  // main header frame size
     int height = 0;
-    double framesPerSecond = 0;           // rate / scale of the video stream header
+    double framesPerSecond = 0;           // 1e6 / the main header's microseconds per frame (else the
+                                          // video stream header's rate / scale)
     std::int32_t bytesPerSecond = 0;      // main header: maximum bytes per second
     int frameCount = 0;                   // video stream header length; 0 without video
     std::int32_t quality = 0;             // video stream header quality; 0 without video

@@ -68,8 +68,9 @@ class WavFileWriter {
 
 }  // namespace
 
-void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const std::vector<std::uint8_t>& format,
+void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const AviStreamHeader& header,
                        const std::string& wavPath) {
+    const std::vector<std::uint8_t>& format = header.format;
     WavFileWriter wav(wavPath);
     if (!wav.created()) throw Error("Cannot create WAV file \"" + wavPath + "\"");
     if (format.empty()) throw Error("Cannot read WAV file format");
@@ -81,9 +82,19 @@ void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const std::v
     demuxer->selectStream(streamIndex);
     cb::PacketPtr packet(av_packet_alloc());
     if (!packet) throw std::bad_alloc();
-    while (demuxer->readPacket(*packet))
+    std::uint64_t bytes = 0;
+    std::uint64_t chunks = 0;
+    while (demuxer->readPacket(*packet)) {
         if (!wav.writeData(packet->data, static_cast<std::size_t>(packet->size)))
             throw Error("Cannot create WAV stream");
+        bytes += static_cast<std::uint64_t>(packet->size);
+        ++chunks;
+    }
+    // The declared length counts samples of sampleSize bytes, or chunks when the size varies.
+    const bool complete = header.sampleSize > 0
+                              ? bytes >= static_cast<std::uint64_t>(header.length) * header.sampleSize
+                              : chunks >= header.length;
+    if (!complete) throw Error("Cannot read AVI sound track stream");
     if (!wav.complete()) throw Error("Cannot create WAV stream");
 }
 

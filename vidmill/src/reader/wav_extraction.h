@@ -7,11 +7,15 @@
 #include <string>
 #include <vector>
 
+#include "reader/avi_headers.h"
+
 namespace vidmill::reader {
 
 // Throws vidmill::Error with the extraction messages; an incomplete target file is removed.
-// streamIndex: the demuxer's index of the sound stream; format: its stored format record.
-void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const std::vector<std::uint8_t>& format,
+// streamIndex: the demuxer's index of the sound stream; header: its stream header with the stored
+// format record. A file that holds less sound than its stream header declares (a copy that stopped
+// early) fails with "Cannot read AVI sound track stream" rather than passing part of it off as all.
+void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const AviStreamHeader& header,
                        const std::string& wavPath);
 
 }  // namespace vidmill::reader

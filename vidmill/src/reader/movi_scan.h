@@ -1,0 +1,28 @@
+// The data chunks of an AVI file found by walking its 'movi' lists chunk by chunk, as a check on
+// the file's index: a copy that stopped early, or an index written wrongly, lists fewer chunks than
+// the file holds, or places that are not chunks of the file at all.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace vidmill::reader {
+
+struct MoviChunks {
+    // Per stream number (the two digits of "00dc", "01wb" ...): the file offsets of its chunks'
+    // headers, in file order.
+    std::map<int, std::vector<std::uint64_t>> streams;
+    // The offsets of the index chunks to hide when the index is not to be trusted: "idx1" and
+    // the OpenDML super indexes ("indx").
+    std::vector<std::uint64_t> indexChunks;
+    std::uint64_t fileSize = 0;
+};
+
+// Walks the file's RIFF lists (the first and any extension parts) and their 'movi' lists, never
+// past the end of the file, reading 8 bytes per chunk. A file that is not RIFF gives no chunks.
+MoviChunks ScanMovi(const std::string& path);
+
+}  // namespace vidmill::reader
