@@ -4,7 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "base/duration.h"
 #include "base/rounding.h"
+#include "base/text_number.h"
 #include "document/movie_db.h"
 #include "document/output_repair.h"
 
@@ -84,6 +86,18 @@ double StoredDuration(const ClipRec& clip, bool onArrangedTrack) {
     }
 }
 
+// A movie whose rows would not fit is refused before any row is made.
+void CheckPlanLength(double outFps, double movieEnd) {
+    const double frames = outFps * movieEnd;
+    if (frames <= static_cast<double>(kMaxPlanFrames)) return;
+    const std::string length = std::isfinite(frames) ? FormatDuration(movieEnd) + " long, " +
+                                                           FormatNumber(std::round(frames)) + " frames"
+                                                     : "endless";
+    throw MoviePlanTooLong("The movie would be " + length + " at " + FormatNumber(outFps) +
+                           " frames per second; at most " + std::to_string(kMaxPlanFrames) +
+                           " frames can be made. Check the picture durations and overlay delays.");
+}
+
 }  // namespace
 
 double ClipDuration(const ClipRec& clip, bool onArrangedTrack) {
@@ -127,6 +141,7 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
         start += duration;
     }
     plan.MovieDuration = movieEnd;
+    CheckPlanLength(outFps, movieEnd);
     plan.TotalFrames = std::max(RoundToInt32(outFps * movieEnd), 0);
     plan.FrameRows.assign(static_cast<std::size_t>(plan.TotalFrames) + 1, FrameRow{});
     for (const PlacedClip& entry : arranged) FillMainClip(plan, movie, entry, outFps);

@@ -13,6 +13,7 @@
 #include "base/text_number.h"
 #include "document/enc_dec.h"
 #include "document/movie_db.h"
+#include "document/output_limits.h"
 #include "document/project_file.h"
 #include "document/project_file_move.h"
 #include "document/project_words.h"
@@ -42,6 +43,18 @@ void ShowSourceList(const std::vector<std::string>& missing) {
     MsgBox(text);
 }
 
+// Why the header does not name a project of the one file version this program reads; "" when it
+// does. A file without the version line is not a project file at all.
+std::string FileVersionProblem(const std::string& fileBytes) {
+    const std::string version = HeaderValueInBytes(fileBytes, "File Version", "");
+    if (version.empty()) return "is not a project file: it has no \"File Version=\" line.";
+    const double number = LeadingNumber(version);
+    if (number == 1) return "";
+    if (number > 1)
+        return "is of project file version " + version + ", which is newer than this program reads (1).";
+    return "is not a project file: its file version \"" + version + "\" is not 1.";
+}
+
 bool WriteWholeFile(const std::string& path, const std::string& bytes) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
@@ -57,25 +70,33 @@ bool OpenSaveClass::LoadMovieSource(const std::string& path) {
         MsgBox("The project file " + path + " could not be read.", MsgButtons::OK, kLoadErrorTitle);
         return false;
     }
-    if (LeadingNumber(HeaderValueInBytes(*bytes, "File Version", "0")) != 1) return false;
-    if (!ReadDataBlock(*bytes)) return false;
+    const std::string versionProblem = FileVersionProblem(*bytes);
+    if (!versionProblem.empty()) {
+        MsgBox("The file " + path + " " + versionProblem, MsgButtons::OK, kLoadErrorTitle);
+        return false;
+    }
+    if (!ReadDataBlock(*bytes, path)) return false;
     return GuardCommand(kOpenErrorTitle, [&] { CheckSources(path); });
 }
 
-bool OpenSaveClass::ReadDataBlock(const std::string& fileBytes) {
+bool OpenSaveClass::ReadDataBlock(const std::string& fileBytes, const std::string& path) {
     try {
         const std::optional<std::vector<int32_t>> block = DataBlockInBytes(fileBytes);
         if (!block) {
-            MsgBox("Filed to find Data", MsgButtons::OK, kLoadErrorTitle);
+            MsgBox("Filed to find Data\r\n" + path, MsgButtons::OK, kLoadErrorTitle);
             return false;
         }
         const std::vector<int32_t> words = EncDecClass().ListOpen(*block, "");
         if (words.size() < 2) throw Failure("The data block is damaged: its check word does not match.");
         local_ = WordsToMovie(words);
+        // Settings no movie can be made with are refused here, before a render acts on them.
+        const std::string problem = OutputSettingsProblem(local_);
+        if (!problem.empty()) throw Failure(problem + ".");
         return true;
     } catch (...) {
         // A damaged block, or one too large for memory: nothing reaches MainDb either way.
-        MsgBox("The project file cannot be read. " + CurrentFailureText(), MsgButtons::OK, kLoadErrorTitle);
+        MsgBox("The project file " + path + " cannot be read. " + CurrentFailureText(), MsgButtons::OK,
+               kLoadErrorTitle);
         return false;
     }
 }

@@ -196,6 +196,11 @@ void PackFrames(const std::vector<int16_t>& left, const std::vector<int16_t>& ri
 
 void Write(const std::string& fileName, int32_t channels, int32_t bits, int32_t sampleRate,
            FileCarrBuffClass& left, FileCarrBuffClass* right) {
+    // Only mono and stereo have sample buffers to write from; other counts would read past them.
+    if (channels != 1 && channels != 2)
+        throw Failure("A wave file of " + std::to_string(channels) + " channels cannot be written");
+    if (bits != 8 && bits != 16)
+        throw Failure("A wave file of " + std::to_string(bits) + " bits cannot be written");
     if (channels == 2 && !right) throw Failure("No right channel given for a stereo wave");
     const int32_t frames = left.Length();
     const int32_t blockBytes = wav::BlockBytes(bits, channels);

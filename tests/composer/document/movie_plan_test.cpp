@@ -210,3 +210,38 @@ TEST(BuildMoviePlan, DurationsThatAreNoNumberTakeNoTime) {
 
 }  // namespace
 }  // namespace composer
+
+namespace composer {
+namespace {
+
+// A picture shown for months or an overlay delayed past any movie would ask for millions of rows:
+// the plan is refused with the length it would have, before a row is made.
+TEST(MoviePlanLength, PlansBeyondTheLimitAreRefusedBeforeTheyAreBuilt) {
+    const struct {
+        const char* name;
+        MovieDbRec movie;
+        const char* text;  // nullptr: the plan is made
+    } cases[] = {
+        {"a picture of 1000 s", MakeMovie(25, {Picture(1000)}, {{1, {}}}), nullptr},
+        {"picture of a year", MakeMovie(25, {Picture(365.0 * 24 * 3600)}, {{1, {}}}), "788400000 frames"},
+        {"overlay delayed by 1e300 s", MakeMovie(25, {Picture(1), Picture(1, 1e300)}, {{1, {2}}}),
+         "frames at 25"},
+        {"endless delay",
+         MakeMovie(25, {Picture(1), Picture(1, std::numeric_limits<double>::infinity())}, {{1, {2}}}),
+         "endless"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            const MoviePlan plan = BuildMoviePlan(c.movie);
+            EXPECT_EQ(c.text, nullptr) << "made a plan of " << plan.TotalFrames << " frames";
+            EXPECT_EQ(plan.TotalFrames, 25000);
+        } catch (const MoviePlanTooLong& tooLong) {
+            ASSERT_NE(c.text, nullptr) << tooLong.what();
+            EXPECT_NE(std::string(tooLong.what()).find(c.text), std::string::npos) << tooLong.what();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace composer

@@ -334,6 +334,18 @@ TEST(OpenSaveClass, RefusedFilesLeaveMainDbUntouched) {
     hugeCount[1] = 2147483647;
     std::vector<int32_t> longString = MovieToWords(RichMovie());
     longString[13] = 1000;  // the movie name's length, in a block of 4 words
+    // Output settings: word 7 the height, 8 the width, 9 the channels, 10 the bits, 11 the rate.
+    auto withOutput = [](std::size_t word, int32_t value, std::size_t word2 = 0, int32_t value2 = 0) {
+        std::vector<int32_t> words = MovieToWords(RichMovie());
+        words[word] = value;
+        if (word2 != 0) words[word2] = value2;
+        return words;
+    };
+    auto withFps = [](double fps) {
+        MovieDbRec movie = RichMovie();
+        movie.OutFps = fps;
+        return MovieToWords(movie);
+    };
     std::vector<int32_t> badIndex = MovieToWords(RichMovie());
     badIndex.back() = 9;  // the unused clip
     // A flipped byte in the last word of the block: the check word no longer matches. (A flip
@@ -346,11 +358,17 @@ TEST(OpenSaveClass, RefusedFilesLeaveMainDbUntouched) {
     const struct {
         const char* name;
         std::string bytes;
-        const char* title;  // nullptr: refused without a message
-        const char* text;   // part of the message
+        const char* title;
+        const char* text;  // part of the message
     } cases[] = {
-        {"version 2", replaced(good, "File Version=1", "File Version=2"), nullptr, ""},
-        {"no version line", replaced(good, "File Version=1", "File Vers=1"), nullptr, ""},
+        {"version 9", replaced(good, "File Version=1", "File Version=9"), "Error Loading File",
+         "9, which is newer"},
+        {"version text", replaced(good, "File Version=1", "File Version=abc"), "Error Loading File",
+         "not a project file"},
+        {"no version line", replaced(good, "File Version=1", "File Vers=1"), "Error Loading File",
+         "not a project file"},
+        {"empty file", "", "Error Loading File", "not a project file"},
+        {"text file", "hello\r\nworld\r\n", "Error Loading File", "not a project file"},
         {"no data marker", replaced(good, "Data=", "Dat="), "Error Loading File", "Filed to find Data"},
         {"truncated", good.substr(0, good.size() - 30), "Error Loading File", "claims"},
         {"ends after the marker", good.substr(0, data), "Error Loading File", "ends right after"},
@@ -359,6 +377,16 @@ TEST(OpenSaveClass, RefusedFilesLeaveMainDbUntouched) {
         {"clip count 2^31 - 1", withWords(hugeCount), "Error Loading File", "number of clips (2147483647)"},
         {"string beyond its block", withWords(longString), "Error Loading File", "movie name"},
         {"clip index out of range", withWords(badIndex), "Error Loading File", "names no clip"},
+        {"3 output channels", withWords(withOutput(9, 3)), "Error Loading File", "Output channels 3"},
+        {"0 output channels", withWords(withOutput(9, 0)), "Error Loading File", "Output channels 0"},
+        {"12 output bits", withWords(withOutput(10, 12)), "Error Loading File", "Output bits 12"},
+        {"rate of 100 Hz", withWords(withOutput(11, 100)), "Error Loading File", "sampling rate 100 Hz"},
+        {"0.01 frames a second", withWords(withFps(0.01)), "Error Loading File", "FPS) 0.01 is too low"},
+        {"2000 frames a second", withWords(withFps(2000)), "Error Loading File", "FPS) 2000 is too high"},
+        {"height 30000", withWords(withOutput(7, 30000)), "Error Loading File",
+         "Frame Height 30000 is too high"},
+        {"width 20000 x height 18976", withWords(withOutput(8, 20000, 7, 18976)), "Error Loading File",
+         "Frame size 20000 x 18976 is too large"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -369,12 +397,9 @@ TEST(OpenSaveClass, RefusedFilesLeaveMainDbUntouched) {
         OpenSaveClass reader;
         EXPECT_FALSE(reader.LoadMovieSource(path));
         EXPECT_EQ(MainDb.MovieName, "untouched");
-        if (!c.title) {
-            EXPECT_TRUE(seam.messages.empty());
-            continue;
-        }
         ASSERT_EQ(seam.messages.size(), 1u);
         EXPECT_EQ(seam.messages[0].title, c.title);
+        EXPECT_NE(seam.messages[0].text.find(path), std::string::npos) << "names the project";
         EXPECT_NE(seam.messages[0].text.find(c.text), std::string::npos) << seam.messages[0].text;
     }
 }

@@ -182,6 +182,17 @@ TEST_F(WavTest, TheWriterRefusesWithItsMessages) {
     EXPECT_FALSE(WriteWaveFile(PathFor("no-folder/out.wav"), 1, 16, 8000, left, nullptr));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Wave file write error");
+    // Channel counts and sample sizes that no buffer pair can fill are refused, not read past.
+    FileCarrBuffClass samples, right;
+    samples.SetLength(100, LengthFill::ZeroFill);
+    right.SetLength(100, LengthFill::ZeroFill);
+    for (const auto& [channels, bits] :
+         {std::pair{3, 16}, std::pair{0, 16}, std::pair{6, 8}, std::pair{2, 24}}) {
+        ui.messages.clear();
+        EXPECT_FALSE(WriteWaveFile(PathFor("odd.wav"), channels, bits, 8000, samples, &right)) << channels;
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].title, "Wave file write error");
+    }
 }
 
 }  // namespace

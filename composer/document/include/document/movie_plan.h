@@ -3,6 +3,7 @@
 // draws frame after frame from it and the sound mix mixes its events. It is rebuilt from the movie
 // before every render and never edited.
 #include <cstdint>
+#include <stdexcept>
 #include <vector>
 
 #include "document/audio_event.h"
@@ -32,6 +33,18 @@ struct MoviePlan {
     int32_t AudioEventCount = 0;
 };
 
+// The most output frames a plan holds: a day and more at 30 frames a second, some hundred megabytes
+// of rows. A damaged or hand-written picture duration or overlay delay can ask for far more; such
+// a movie is refused before anything is sized by it.
+inline constexpr int64_t kMaxPlanFrames = 3'000'000;
+
+// Thrown by BuildMoviePlan for a movie longer than kMaxPlanFrames output frames; the text says how
+// long it would be, for the user.
+class MoviePlanTooLong : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
 // Seconds a clip takes on the timeline: a video its used range at its own rate, a picture its
 // PicDuration, a sound AudioDuration as an overlay and no time at all on the arranged track.
 double ClipDuration(const ClipRec& clip, bool onArrangedTrack);
@@ -42,7 +55,8 @@ double ClipDuration(const ClipRec& clip, bool onArrangedTrack);
 // round(fps x duration + first), an overlay round(fps x start) .. round(fps x duration + first),
 // both lowered to TotalFrames; where two arranged clips meet, the later one takes the shared frame.
 // A source frame is UseFirst + floor((frame - first) / fps x SrcFps), at most UseLast.
-// Output settings that cannot be rendered are taken as repaired (RepairOutputSettings).
+// Output settings that cannot be rendered are taken as repaired (RepairOutputSettings). Throws
+// MoviePlanTooLong when the movie would have more than kMaxPlanFrames frames.
 MoviePlan BuildMoviePlan(const MovieDbRec& movie);
 
 // The plan of MainDb, after repairing MainDb's output settings.

@@ -45,7 +45,7 @@ class OpenSaveClass {
     MovieDbRec& Local() { return local_; }
 
   private:
-    bool ReadDataBlock(const std::string& fileBytes);
+    bool ReadDataBlock(const std::string& fileBytes, const std::string& path);
     void CheckSources(const std::string& path);
 
     SourceProbe& probe_;
