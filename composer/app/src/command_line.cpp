@@ -16,13 +16,40 @@ bool TakeValues(const std::vector<std::string>& arguments, std::size_t& index, s
     return true;
 }
 
+// A time as --part takes it: seconds, "mm:ss" or "hh:mm:ss", each part a plain decimal number
+// ("1.5", "0:02", "1:00:00.25"). "abc", "nan", "1,5" and "1s" are not times.
+bool IsTimeText(const std::string& text) {
+    std::size_t parts = 0;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t colon = text.find(':', start);
+        const std::string part = text.substr(start, colon == std::string::npos ? colon : colon - start);
+        const std::size_t point = part.find('.');
+        const std::string digits =
+            point == std::string::npos ? part : part.substr(0, point) + part.substr(point + 1);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos) return false;
+        if (++parts > 3) return false;
+        if (colon == std::string::npos) return true;
+        start = colon + 1;
+    }
+}
+
 // The options of --render; false with `line.error` set when one is incomplete.
 bool TakeRenderOption(const std::vector<std::string>& arguments, std::size_t& index, CommandLine& line) {
     const std::string& option = arguments[index];
     std::vector<std::string> values;
     if (option == "--part") {
+        if (line.part) {
+            line.error = "--part is given twice";
+            return false;
+        }
         if (!TakeValues(arguments, index, 2, values)) {
             line.error = "--part needs a start and an end time";
+            return false;
+        }
+        for (const std::string& time : values) {
+            if (IsTimeText(time)) continue;
+            line.error = "--part takes times in seconds, mm:ss or hh:mm:ss, not \"" + time + "\"";
             return false;
         }
         line.part = true;
@@ -40,7 +67,11 @@ bool TakeRenderOption(const std::vector<std::string>& arguments, std::size_t& in
 
 // --render PROJECT OUT: the two paths are taken as they are (no joining, no quotes removed).
 void CheckRenderLine(CommandLine& line, const std::vector<std::string>& paths) {
-    if (paths.size() != 2) {
+    if (paths.size() > 2) {
+        line.command = Command::Invalid;
+        line.error =
+            "--render takes a project file and an output file; " + paths[2] + " is one argument too many";
+    } else if (paths.size() != 2) {
         line.command = Command::Invalid;
         line.error = "--render needs a project file and an output file";
     } else if (!line.compressor.empty() && !CompressorCode(line.compressor)) {
@@ -120,14 +151,17 @@ std::string UsageText() {
            "  --info          print the project, loaded as an open loads it, as one JSON object;\n"
            "                  warnings go to standard error; exit status 1 when it cannot be loaded\n"
            "  --render        load the project as an open loads it and write its movie to OUT.avi;\n"
-           "                  progress and warnings go to standard error; exit status 0 only when the\n"
-           "                  movie was written, 1 when it was not, 130 / 143 when Ctrl+C or SIGTERM\n"
+           "                  progress and warnings go to standard error; exit status 0 when the\n"
+           "                  movie was written from every source, 3 when it was written with\n"
+           "                  sources missing or unreadable (listed), 1 when it was not written,\n"
+           "                  2 for a wrong command line, 130 / 143 when Ctrl+C or SIGTERM\n"
            "                  stopped it. The movie is written beside OUT.avi and takes its name only\n"
            "                  when complete, so an old OUT.avi is kept whenever the render fails; an\n"
            "                  OUT.avi that is one of the movie's clips or its project is refused\n"
            "    --part START END      only the time range START .. END (seconds, or hh:mm:ss, mm:ss)\n"
            "    --compressor FOURCC   the video compressor for this run (\"MSVC\", \"DIB \", ...) instead\n"
-           "                          of the \"Compressor\" setting\n"
+           "                          of the \"Compressor\" setting; it must be one that \"vidmill\n"
+           "                          compressors\" lists with writing=yes\n"
            "  --help          show this text\n"
            "  --version       show the program's version\n"
            "\n"

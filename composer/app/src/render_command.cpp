@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/startup.h"
 #include "base/app_state.h"
@@ -11,12 +14,18 @@
 #include "document/open_project.h"
 #include "media/library_call.h"
 #include "media/media_source_probe.h"
+#include "media/velc_avi_writer_class.h"
 #include "render/movie_render.h"
 #include "vidmill/vidmill.h"
 
 namespace composer::app {
 
 namespace {
+
+constexpr int kExitWritten = 0;
+constexpr int kExitNotWritten = 1;
+constexpr int kExitWrongCommandLine = 2;
+constexpr int kExitWrittenWithoutSources = 3;
 
 // The settings' options, with the compressor the command line names instead of the stored one.
 RenderOptions OptionsOf(const CommandLine& line) {
@@ -38,40 +47,65 @@ bool LibraryAvailable() {
     }
 }
 
-bool LoadAndRender(const CommandLine& line) {
-    if (!LibraryAvailable()) return false;
+// A compressor named on the command line must be one the library lists as able to write: a
+// typing slip is not turned silently into another compressor, as the setting's value would be.
+bool CompressorUsable(const std::string& name) {
+    const std::optional<int32_t> code = CompressorCode(name);
+    if (!code) return false;
+    int32_t checked = *code;
+    VelcAviWriterClass::CheckCompressor(checked);
+    if (checked == *code) return true;
+    std::fprintf(stderr,
+                 "cinebrix-composer: the compressor \"%s\" is not installed or cannot write movies; "
+                 "\"vidmill compressors\" lists the compressors (those with writing=yes can be used)\n",
+                 name.c_str());
+    return false;
+}
+
+int LoadAndRender(const CommandLine& line) {
+    if (!LibraryAvailable()) return kExitNotWritten;
+    if (!line.compressor.empty() && !CompressorUsable(line.compressor)) return kExitWrongCommandLine;
     MediaSourceProbe probe;
     ScopedSourceProbe installed(probe);
     if (!OpenProjectFromCommandLine(line.projectText)) {
         std::fprintf(stderr, "cinebrix-composer: cannot load the project %s\n", line.projectText.c_str());
-        return false;
+        return kExitNotWritten;
     }
     RenderOptions options = OptionsOf(line);
+    std::vector<std::string> unreadable;
     const bool written = line.part ? SavePartMovie(line.outputPath, ParseDuration(line.partStart),
-                                                   ParseDuration(line.partEnd), options)
-                                   : SaveMovie(line.outputPath, options);
-    if (written) {
-        std::fprintf(stderr, "cinebrix-composer: wrote %s\n", line.outputPath.c_str());
-    } else if (cb::StopSignal() == 0) {
-        std::fprintf(stderr, "cinebrix-composer: the movie was not written\n");
+                                                   ParseDuration(line.partEnd), options, &unreadable)
+                                   : SaveMovie(line.outputPath, options, &unreadable);
+    if (!written) {
+        if (cb::StopSignal() == 0) std::fprintf(stderr, "cinebrix-composer: the movie was not written\n");
+        return kExitNotWritten;
     }
-    return written;
+    if (!unreadable.empty()) {
+        // The list itself was shown with the render's messages, once per source.
+        std::fprintf(stderr, "cinebrix-composer: wrote %s with %zu source(s) missing or unreadable\n",
+                     line.outputPath.c_str(), unreadable.size());
+        return kExitWrittenWithoutSources;
+    }
+    std::fprintf(stderr, "cinebrix-composer: wrote %s\n", line.outputPath.c_str());
+    return kExitWritten;
 }
 
 }  // namespace
 
 int RunRenderCommand(const CommandLine& line) {
-    const bool written = RunCommand(SettingsFiles::OnlyRead, [&] {
+    int status = kExitNotWritten;
+    RunCommand(SettingsFiles::OnlyRead, [&] {
         RunStartupSteps();
-        return LoadAndRender(line);
+        status = LoadAndRender(line);
+        return status == kExitWritten || status == kExitWrittenWithoutSources;
     });
     const int signal = cb::StopSignal();
-    if (signal != 0 && !written) {
+    if (signal != 0 && status == kExitNotWritten) {
         std::fprintf(stderr, "cinebrix-composer: the render was stopped; %s was left as it was\n",
                      line.outputPath.c_str());
         return 128 + signal;
     }
-    return written ? 0 : 1;
+    return status;
 }
 
 }  // namespace composer::app

@@ -57,12 +57,21 @@ void CheckCrop(ClipRec& clip, std::string& warnings) {
     }
 }
 
-void RefreshAudio(ClipRec& clip, SourceProbe& probe) {
+// A source that is there but cannot be read is named with the reason, so that the user knows why
+// the movie will be blank or silent where it plays.
+void NoteUnreadable(const SourceProbe& probe, std::string& warnings) {
+    if (!probe.LastProblem().empty()) warnings += "Cannot read this file: " + probe.LastProblem() + kLineEnd;
+}
+
+void RefreshAudio(ClipRec& clip, SourceProbe& probe, std::string& warnings) {
     const std::string ending = PathEnding(clip.FilePath);
     std::optional<AudioFacts> sound;
     if (ending == ".wav") sound = probe.ProbeAudio(clip.FilePath);
     if (ending == ".avi") sound = probe.ProbeVideoSound(clip.FilePath);
-    if (!sound) return;
+    if (!sound) {
+        if (ending == ".wav" || ending == ".avi") NoteUnreadable(probe, warnings);
+        return;
+    }
     clip.AudioFile = sound->audioFile;
     clip.AudioBits = sound->bits;
     clip.AudioChannels = sound->channels;
@@ -93,15 +102,20 @@ std::string RefreshClip(ClipRec& clip, SourceProbe& probe) {
     std::string warnings;
     switch (clip.ClipType) {
         case ClipAudio:
-            RefreshAudio(clip, probe);
+            RefreshAudio(clip, probe, warnings);
             return warnings;
         case ClipVideo:
-            if (const auto video = probe.ProbeVideo(clip.FilePath)) RefreshVideo(clip, *video, warnings);
+            if (const auto video = probe.ProbeVideo(clip.FilePath))
+                RefreshVideo(clip, *video, warnings);
+            else
+                NoteUnreadable(probe, warnings);
             CheckUsedRange(clip, warnings);
             break;
         case ClipPicture:
             if (const auto picture = probe.ProbePicture(clip.FilePath))
                 RefreshSize(clip, picture->width, picture->height, warnings);
+            else
+                NoteUnreadable(probe, warnings);
             break;
         default:
             return warnings;

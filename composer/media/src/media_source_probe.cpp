@@ -1,9 +1,13 @@
 #include "media/media_source_probe.h"
 
+#include <exception>
+
+#include "base/files.h"
 #include "media/decode_clip_audio.h"
 #include "media/image_reader_class.h"
 #include "media/velc_avi_reader_class.h"
 #include "media/wav_oper_mod.h"
+#include "media/wav_reader_class.h"
 
 namespace composer {
 
@@ -20,32 +24,75 @@ AudioFacts FactsOf(const std::string& wavFile, const WavFormatRec& format) {
     return facts;
 }
 
+// A video whose first frame does not decode is as good as unreadable: it would render blank.
+bool FirstFrameDecodes(VelcAviReaderClass& reader) {
+    if (reader.FrameCount < 1) return true;
+    cb::ComPtr<IPicture> picture;
+    try {
+        return reader.ReadAvi_GetOneFrameAsPicture(1, picture) && picture;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 std::optional<VideoFacts> MediaSourceProbe::ProbeVideo(const std::string& path) {
+    lastProblem_.clear();
     VelcAviReaderClass reader;
-    if (!reader.ReadAvi_OpenFile(path)) return std::nullopt;
+    if (!reader.ReadAvi_OpenFile(path)) {
+        lastProblem_ = reader.LastFailure;
+        return std::nullopt;
+    }
+    if (!FirstFrameDecodes(reader)) {
+        lastProblem_ = "frame 1 does not decode";
+        return std::nullopt;
+    }
     return VideoFacts{reader.Width, reader.Height, reader.FramesPerSecond, reader.FrameCount};
 }
 
 std::optional<PictureFacts> MediaSourceProbe::ProbePicture(const std::string& path) {
+    lastProblem_.clear();
     ImageReaderClass reader;
-    if (!reader.ReadImg_ReadFile(path)) return std::nullopt;
+    if (!reader.ReadImg_ReadFile(path)) {
+        lastProblem_ = FileExists(path) ? "it does not decode as a picture"
+                                        : "the file is missing or not a regular file";
+        return std::nullopt;
+    }
     return PictureFacts{reader.width, reader.height};
 }
 
+// Sound files in any format the sound component decodes: PCM WAV as it is, anything else (float,
+// 24-bit, ADPCM, mu-law, A-law, MP3 in WAV ...) decoded into a PCM WAV in the work folder, which
+// then carries the clip's sound.
 std::optional<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) {
-    WavFormatRec format;
-    if (!ReadWavHeader(path, format)) return std::nullopt;
-    return FactsOf(path, format);
+    lastProblem_.clear();
+    WavReaderClass reader;
+    if (!reader.ReadWav_OpenFile(path)) {
+        lastProblem_ = reader.Problem;
+        return std::nullopt;
+    }
+    return FactsOf(reader.ReadWav_GetWavFile(),
+                   WavFormatRec{reader.Bits, reader.Channels, reader.SampleRate, reader.Frames});
 }
 
 std::optional<AudioFacts> MediaSourceProbe::ProbeVideoSound(const std::string& path) {
+    lastProblem_.clear();
     VelcAviReaderClass reader;
-    if (!reader.ReadAvi_OpenFile(path) || !reader.ExtractWavFile()) return std::nullopt;
+    if (!reader.ReadAvi_OpenFile(path)) {
+        lastProblem_ = reader.LastFailure;
+        return std::nullopt;
+    }
+    if (!reader.ExtractWavFile()) {
+        lastProblem_ = "its sound track cannot be read";
+        return std::nullopt;
+    }
     const std::string wavFile = reader.GetWavFile();
     WavFormatRec format;
-    if (wavFile.empty() || !ReadWavHeader(wavFile, format)) return std::nullopt;
+    if (wavFile.empty() || !ReadWavHeader(wavFile, format)) {
+        lastProblem_ = "its sound track cannot be read";
+        return std::nullopt;
+    }
     return FactsOf(wavFile, format);
 }
 

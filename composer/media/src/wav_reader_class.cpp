@@ -19,14 +19,20 @@ void WavReaderClass::TakeFormat(int32_t bits, int32_t channels, int32_t rate, in
 // The sound component decodes the file into a new PCM WAV file in the work folder.
 bool WavReaderClass::DecodeToTempWav(const std::string& fileName) {
     if (!cb::sound::SoundAvailable()) {
+        Problem = "its sound is compressed and the sound component is not available";
         ShowCompressedAudioNoticeOnce();
         return false;
     }
-    const auto decoded = cb::sound::SoundBuffer::Decode(fileName, nullptr);
-    if (!decoded || decoded->frameCount() == 0) return false;
+    std::string reason;
+    const auto decoded = cb::sound::SoundBuffer::Decode(fileName, &reason);
+    if (!decoded || decoded->frameCount() == 0) {
+        Problem = decoded ? "it holds no sound" : "it does not decode as sound (" + reason + ")";
+        return false;
+    }
     const std::string tempFile = NewTempFileName("wav");
     WavFormatRec format;
     if (!decoded->SaveWav(tempFile, nullptr) || !ReadWavHeader(tempFile, format)) {
+        Problem = "its decoded sound could not be saved in the work folder";
         DeleteFileChecked(tempFile);
         return false;
     }
@@ -37,7 +43,10 @@ bool WavReaderClass::DecodeToTempWav(const std::string& fileName) {
 
 bool WavReaderClass::ReadWav_OpenFile(const std::string& fileName) {
     ReadWav_CloseFile();
-    if (!FileExists(fileName)) return false;
+    if (!FileExists(fileName)) {
+        Problem = "the file is missing or not a regular file";
+        return false;
+    }
     WavFormatRec format;
     if (ReadWavHeader(fileName, format)) {
         TakeFormat(format.BitsPerSample, format.Channels, format.SampleRate, format.Frames);
@@ -46,6 +55,7 @@ bool WavReaderClass::ReadWav_OpenFile(const std::string& fileName) {
     }
     FileName = fileName;
     Opened = true;
+    Problem.clear();
     return true;
 }
 

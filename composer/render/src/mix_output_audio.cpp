@@ -71,17 +71,25 @@ void MatchBits(const MovieDbRec& movie, ClipRec& clip, int32_t blockLimit) {
 }
 
 // Step 3: the events whose clip has decoded sound and that overlap the range, both ends included.
+// A sound in the range whose samples cannot be had is noted as unreadable.
 std::vector<AudioEvent> SelectSegments(MovieDbRec& movie, const std::vector<AudioEvent>& events,
                                        int32_t eventCount, double startSeconds, double endSeconds,
-                                       int32_t blockLimit) {
+                                       int32_t blockLimit, SourceProblems* problems) {
     std::vector<AudioEvent> selected;
     for (int32_t i = 1; i <= eventCount && i < static_cast<int32_t>(events.size()); ++i) {
         const AudioEvent& event = events[static_cast<size_t>(i)];
         if (event.Clip < 1 || event.Clip > movie.ClipCount) continue;
-        if (movie.Clips[static_cast<size_t>(event.Clip)].CacheLeftFile.empty())
+        const ClipRec& clip = movie.Clips[static_cast<size_t>(event.Clip)];
+        // A clip without a sound file (missing, or refused when the project was loaded) has
+        // nothing to decode.
+        if (clip.CacheLeftFile.empty() && !clip.AudioFile.empty())
             DecodeClipAudio(movie, event.Clip, blockLimit);
-        if (movie.Clips[static_cast<size_t>(event.Clip)].CacheLeftFile.empty()) continue;
-        if (endSeconds < event.StartTime || startSeconds > event.EndTime) continue;
+        const bool inRange = !(endSeconds < event.StartTime || startSeconds > event.EndTime);
+        if (clip.CacheLeftFile.empty() && inRange && problems)
+            problems->Note(clip.FilePath, FileExists(clip.FilePath)
+                                              ? "its sound cannot be read"
+                                              : "the file is missing or not a regular file");
+        if (clip.CacheLeftFile.empty() || !inRange) continue;
         selected.push_back(event);
     }
     return selected;
@@ -123,12 +131,13 @@ std::string MixAndWrite(const MovieDbRec& movie, const std::vector<AudioEvent>& 
 }  // namespace
 
 std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& events, int32_t eventCount,
-                           double startSeconds, double endSeconds, int32_t blockLimit) {
+                           double startSeconds, double endSeconds, int32_t blockLimit,
+                           SourceProblems* problems) {
     if (eventCount == 0) return "";
     UI().ProgressText(" processing audio, please wait ..");
     try {
         const std::vector<AudioEvent> selected =
-            SelectSegments(movie, events, eventCount, startSeconds, endSeconds, blockLimit);
+            SelectSegments(movie, events, eventCount, startSeconds, endSeconds, blockLimit, problems);
         if (selected.empty()) return "";
         for (const AudioEvent& event : selected) {
             MatchRate(movie, event.Clip, blockLimit);

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "base/disk_full.h"
+#include "base/duration.h"
 #include "base/failure.h"
 #include "base/files.h"
 #include "base/interaction.h"
@@ -16,12 +17,14 @@
 #include "cbplatform/staged_file.h"
 #include "cbplatform/stop_signals.h"
 #include "document/movie_db.h"
+#include "document/output_limits.h"
 #include "document/output_repair.h"
 #include "frame_composer.h"
 #include "media/velc_avi_reader_class.h"
 #include "media/velc_avi_writer_class.h"
 #include "output_target.h"
 #include "render/mix_output_audio.h"
+#include "render/source_problems.h"
 #include "render_layers.h"
 
 namespace composer {
@@ -114,10 +117,10 @@ bool SoundExpected(const MovieDbRec& movie, const MoviePlan& plan, double startS
 // left in `soundFile` for the caller to remove.
 void AddSoundTrack(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
                    int32_t blockLimit, VelcAviWriterClass& writer, const OutputFiles& files,
-                   std::string& soundFile) {
+                   std::string& soundFile, SourceProblems& problems) {
     try {
         soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds,
-                                   blockLimit);
+                                   blockLimit, &problems);
     } catch (const DiskFullError& full) {
         FailIncomplete("its sound track could not be made.", full.what(), files.name);
     }
@@ -148,11 +151,11 @@ void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const Outp
 }
 
 // Writes frames first .. last; fails at the first frame the writer refuses. A stop asked for ends
-// the frames before the next one.
+// the frames before the next one. Sources that cannot be read are noted in `problems`.
 void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& range,
-                 VelcAviWriterClass& writer, std::string& warnings, const OutputFiles& files,
-                 const std::atomic<bool>* stop) {
-    RenderLayers layers(movie, warnings);
+                 VelcAviWriterClass& writer, std::string& warnings, SourceProblems& problems,
+                 const OutputFiles& files, const std::atomic<bool>* stop) {
+    RenderLayers layers(movie, warnings, &problems);
     FrameComposer composer(movie, layers);
     const int32_t frameCount = range.last - range.first + 1;
     for (int32_t f = range.first; f <= range.last; ++f) {
@@ -168,10 +171,39 @@ void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& ran
     UI().ProgressFraction(1.0);
 }
 
+// The sources the movie lacks, one line each, for the message at the end of the run.
+std::string ProblemsMessage(const std::vector<std::string>& lines) {
+    std::string text = "The movie was written with sources missing or unreadable:";
+    for (const std::string& line : lines) text += kLineEnd + line;
+    return text;
+}
+
+// The plan of a movie that can be rendered; nothing, after telling the user why, when it cannot:
+// output settings no movie can be made with, a plan too long to hold, or no duration at all.
+std::optional<MoviePlan> RenderablePlan(MovieDbRec& movie, const char* title) {
+    RepairOutputSettings(movie);
+    const std::string problem = OutputSettingsProblem(movie);
+    if (!problem.empty()) {
+        MsgBox(problem, MsgButtons::OK, title);
+        return std::nullopt;
+    }
+    try {
+        MoviePlan plan = BuildMoviePlan(movie);
+        if (plan.MovieDuration == 0) {
+            MsgBox("Movie duration is zero", MsgButtons::OK, title);
+            return std::nullopt;
+        }
+        return plan;
+    } catch (const MoviePlanTooLong& tooLong) {
+        MsgBox(tooLong.what(), MsgButtons::OK, title);
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,
-                 double endSeconds, RenderOptions& options) {
+                 double endSeconds, RenderOptions& options, std::vector<std::string>* unreadableSources) {
     RunScreen screen;
     if (const std::optional<std::string> refusal = OutputRefusal(movie, fileName)) {
         screen.RestorePointer();
@@ -200,11 +232,12 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     const FrameRange range = FramesOfRange(startSeconds, endSeconds, movie.OutFps, lastRow);
     std::string soundFile;
     std::optional<std::string> failure;
+    SourceProblems problems;
     try {
-        WriteFrames(movie, plan, range, writer, warnings, files, options.stopRequest);
+        WriteFrames(movie, plan, range, writer, warnings, problems, files, options.stopRequest);
         if (!StopAsked(options.stopRequest)) {
             AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
-                          writer, files, soundFile);
+                          writer, files, soundFile, problems);
         }
         FinishMovie(writer, range, files, options.stopRequest);
     } catch (...) {
@@ -226,43 +259,42 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
         return false;
     }
     if (!warnings.empty()) MsgBox(warnings);
+    const std::vector<std::string> unreadable = problems.Lines();
+    if (!unreadable.empty()) MsgBox(ProblemsMessage(unreadable));
+    if (unreadableSources) *unreadableSources = unreadable;
     if (failure) MsgBox(*failure);
     return !failure;
 }
 
-bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options) {
-    RepairOutputSettings(movie);
-    const MoviePlan plan = BuildMoviePlan(movie);
-    if (plan.MovieDuration == 0) {
-        MsgBox("Movie duration is zero", MsgButtons::OK, "Save Movie failed");
-        return false;
-    }
-    return RenderMovie(movie, plan, fileName, 0, plan.MovieDuration, options);
+bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options,
+               std::vector<std::string>* unreadableSources) {
+    const std::optional<MoviePlan> plan = RenderablePlan(movie, "Save Movie failed");
+    if (!plan) return false;
+    return RenderMovie(movie, *plan, fileName, 0, plan->MovieDuration, options, unreadableSources);
 }
 
 bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds,
-                   RenderOptions& options) {
-    RepairOutputSettings(movie);
-    const MoviePlan plan = BuildMoviePlan(movie);
-    if (plan.MovieDuration == 0) {
-        MsgBox("Movie duration is zero", MsgButtons::OK, "Save Part Movie failed");
-        return false;
-    }
-    if (endSeconds > plan.MovieDuration) endSeconds = plan.MovieDuration;
+                   RenderOptions& options, std::vector<std::string>* unreadableSources) {
+    const std::optional<MoviePlan> plan = RenderablePlan(movie, "Save Part Movie failed");
+    if (!plan) return false;
+    if (endSeconds > plan->MovieDuration) endSeconds = plan->MovieDuration;
     if (!(startSeconds >= 0 && startSeconds < endSeconds)) {
-        MsgBox("Invalid start/end time", MsgButtons::OK, "Save Part Movie failed");
+        MsgBox("Invalid start/end time" + std::string(kLineEnd) + "The movie is " +
+                   FormatDuration(plan->MovieDuration) + " long.",
+               MsgButtons::OK, "Save Part Movie failed");
         return false;
     }
-    return RenderMovie(movie, plan, fileName, startSeconds, endSeconds, options);
+    return RenderMovie(movie, *plan, fileName, startSeconds, endSeconds, options, unreadableSources);
 }
 
-bool SaveMovie(const std::string& fileName, RenderOptions& options) {
-    return SaveMovie(MainDb, fileName, options);
+bool SaveMovie(const std::string& fileName, RenderOptions& options,
+               std::vector<std::string>* unreadableSources) {
+    return SaveMovie(MainDb, fileName, options, unreadableSources);
 }
 
 bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds,
-                   RenderOptions& options) {
-    return SavePartMovie(MainDb, fileName, startSeconds, endSeconds, options);
+                   RenderOptions& options, std::vector<std::string>* unreadableSources) {
+    return SavePartMovie(MainDb, fileName, startSeconds, endSeconds, options, unreadableSources);
 }
 
 }  // namespace composer

@@ -2,6 +2,8 @@
 
 #include <exception>
 
+#include "base/files.h"
+
 namespace composer {
 
 namespace {
@@ -19,8 +21,12 @@ bool PairTooLarge(int32_t first, int32_t second, int32_t sourceExtent) {
 
 }  // namespace
 
-RenderLayers::RenderLayers(const MovieDbRec& movie, std::string& warnings)
-    : movie_(movie), warnings_(warnings), layers_(1) {}
+RenderLayers::RenderLayers(const MovieDbRec& movie, std::string& warnings, SourceProblems* problems)
+    : movie_(movie), warnings_(warnings), problems_(problems), layers_(1) {}
+
+void RenderLayers::NoteProblem(int32_t clip, const std::string& reason) {
+    if (problems_) problems_->Note(movie_.Clips[static_cast<std::size_t>(clip)].FilePath, reason);
+}
 
 void RenderLayers::Grow(int32_t overlayCount) {
     if (overlayCount > OverlayLayers()) layers_.resize(static_cast<std::size_t>(overlayCount) + 1);
@@ -34,12 +40,14 @@ void RenderLayers::OpenSource(RenderLayer& layer, int32_t clip) {
     if (clip != 0) {
         const ClipRec& record = movie_.Clips[static_cast<std::size_t>(clip)];
         if (record.ClipType == ClipVideo) {
-            // The result is not needed: a file that does not open has size 0 and gives no frames.
-            layer.video->ReadAvi_OpenFile(record.FilePath);
+            // A file that does not open has size 0 and gives no frames: it plays as blank frames.
+            if (!layer.video->ReadAvi_OpenFile(record.FilePath)) NoteProblem(clip, layer.video->LastFailure);
             layer.sourceWidth = layer.video->Width;
             layer.sourceHeight = layer.video->Height;
         } else if (record.ClipType == ClipPicture) {
-            layer.image->ReadImg_ReadFile(record.FilePath);
+            if (!layer.image->ReadImg_ReadFile(record.FilePath))
+                NoteProblem(clip, FileExists(record.FilePath) ? "it does not decode as a picture"
+                                                              : "the file is missing or not a regular file");
             layer.sourceWidth = layer.image->width;
             layer.sourceHeight = layer.image->height;
         }
@@ -53,6 +61,9 @@ CropMargins RenderLayers::CheckedMargins(const RenderLayer& layer, int32_t clip)
     const ClipRec& record = movie_.Clips[static_cast<std::size_t>(clip)];
     CropMargins margins{record.CropTop, record.CropBottom, record.CropLeft, record.CropRight};
     if (record.ClipType != ClipVideo && record.ClipType != ClipPicture) return margins;
+    // A source that did not open has no size to check against: it is named once as unreadable,
+    // not once per frame as a crop that does not fit.
+    if (layer.sourceWidth <= 0 || layer.sourceHeight <= 0) return margins;
     if (PairTooLarge(margins.Top, margins.Bottom, layer.sourceHeight)) {
         margins.Top = margins.Bottom = 0;
         warnings_ +=
@@ -76,12 +87,14 @@ CropMargins RenderLayers::Open(int32_t layerIndex, int32_t clip) {
 cb::ComPtr<IPicture> RenderLayers::Picture(int32_t layerIndex, int32_t frame, bool needLoaded) {
     RenderLayer& layer = layers_[static_cast<std::size_t>(layerIndex)];
     if (layer.openKind == ClipVideo) {
+        if (!layer.video->IsOpen) return {};
         cb::ComPtr<IPicture> picture;
         try {
             if (layer.video->ReadAvi_GetOneFrameAsPicture(frame, picture)) return picture;
         } catch (const std::exception&) {
-            // A frame that cannot be decoded is left out of the movie, without a message.
+            // A frame that cannot be decoded is left out of the movie; the source is named once.
         }
+        NoteProblem(layer.openClip, "frame " + std::to_string(frame) + " does not decode");
         return {};
     }
     if (layer.openKind == ClipPicture && (layer.image->loaded || !needLoaded)) return layer.image->picture;

@@ -13,6 +13,7 @@
 #include "media/image_reader_class.h"
 #include "media/picture_operation.h"
 #include "media/velc_avi_reader_class.h"
+#include "render/source_problems.h"
 
 namespace composer {
 
@@ -35,8 +36,9 @@ struct LayerPicture {
 
 class RenderLayers {
   public:
-    // Warning lines are appended to `warnings` (each ends with CR LF).
-    RenderLayers(const MovieDbRec& movie, std::string& warnings);
+    // Warning lines are appended to `warnings` (each ends with CR LF). Sources that cannot be read
+    // are noted in `problems` when given.
+    RenderLayers(const MovieDbRec& movie, std::string& warnings, SourceProblems* problems = nullptr);
     RenderLayers(const RenderLayers&) = delete;
     RenderLayers& operator=(const RenderLayers&) = delete;
     ~RenderLayers() { CloseAll(); }
@@ -52,8 +54,8 @@ class RenderLayers {
     CropMargins Open(int32_t layer, int32_t clip);
 
     // The frame (1-based) of the open video, or the loaded picture, of the layer. A video frame the
-    // reader cannot give is null. A picture file that did not load gives the reader's placeholder,
-    // or null when `needLoaded`.
+    // reader cannot give is null (and noted). A picture file that did not load gives the reader's
+    // placeholder, or null when `needLoaded`.
     cb::ComPtr<IPicture> Picture(int32_t layer, int32_t frame, bool needLoaded);
 
     const RenderLayer& Layer(int32_t layer) const { return layers_[static_cast<std::size_t>(layer)]; }
@@ -65,8 +67,11 @@ class RenderLayers {
     void OpenSource(RenderLayer& layer, int32_t clip);
     CropMargins CheckedMargins(const RenderLayer& layer, int32_t clip);
 
+    void NoteProblem(int32_t clip, const std::string& reason);
+
     const MovieDbRec& movie_;
     std::string& warnings_;
+    SourceProblems* problems_;
     std::vector<RenderLayer> layers_;
 };
 

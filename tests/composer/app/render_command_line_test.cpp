@@ -48,13 +48,21 @@ TEST(RenderCommandLine, IncompleteRenderLinesAreRefused) {
     };
     const Row rows[] = {
         {{"--render", "p.CbMov"}, "--render needs a project file and an output file"},
-        {{"--render", "p.CbMov", "o.avi", "extra.avi"}, "--render needs a project file and an output file"},
+        {{"--render", "p.CbMov", "o.avi", "extra.avi"},
+         "--render takes a project file and an output file; extra.avi is one argument too many"},
+        {{"--render", "p.CbMov", "o.avi", "--part", "1", "2", "--part", "3", "4"}, "--part is given twice"},
         {{"--render", "p.CbMov", "o.avi", "--part", "1"}, "--part needs a start and an end time"},
         {{"--render", "p.CbMov", "o.avi", "--compressor"}, "--compressor needs a four-character code"},
         {{"--render", "p.CbMov", "o.avi", "--compressor", "TOOLONG"},
          "--compressor needs a code of 1 to 4 characters, not TOOLONG"},
         {{"--part", "1", "2"}, "unknown option --part"},
     };
+    for (const char* time : {"abc", "nan", "1,5", "1s", "", "-1", "1:2:3:4", "1..5", "inf", "0x10"}) {
+        const CommandLine line = ParseCommandLine({"--render", "p.CbMov", "o.avi", "--part", "0", time});
+        EXPECT_EQ(line.command, Command::Invalid) << time;
+        EXPECT_EQ(line.error,
+                  std::string("--part takes times in seconds, mm:ss or hh:mm:ss, not \"") + time + "\"");
+    }
     for (const Row& row : rows) {
         const CommandLine line = ParseCommandLine(row.arguments);
         EXPECT_EQ(line.command, Command::Invalid) << row.error;

@@ -101,3 +101,38 @@ TEST_F(WavReaderTest, WithoutTheSoundComponentCompressedFilesFailWithOneNoticePe
 
 }  // namespace
 }  // namespace composer
+
+#include "media/media_source_probe.h"
+
+namespace composer {
+namespace {
+
+// Sound clips are probed through the clip reader: every format the decoder knows gives a PCM file
+// that the mix loads; a file that does not decode is refused with the reason.
+TEST_F(WavReaderTest, TheSoundClipProbeTakesEveryFormatTheDecoderKnows) {
+    MediaSourceProbe probe;
+    for (const char* encoder : {"pcm_f32le", "pcm_s24le", "adpcm_ima_wav", "pcm_mulaw", "pcm_alaw"}) {
+        SCOPED_TRACE(encoder);
+        const std::string source =
+            cb::sound::testing::MakeTone(std::string("probe-") + encoder + ".wav", 1.0, 8000, 1, encoder);
+        ASSERT_FALSE(source.empty());
+        const auto facts = probe.ProbeAudio(source);
+        ASSERT_TRUE(facts) << probe.LastProblem();
+        EXPECT_EQ(facts->bits, 16);
+        EXPECT_EQ(facts->channels, 1);
+        EXPECT_EQ(facts->rate, 8000);
+        EXPECT_NEAR(facts->duration, 1.0, 0.05);
+        WaveBuffers buffers;
+        ASSERT_TRUE(LoadWaveSamples(facts->audioFile, buffers));
+        EXPECT_NEAR(buffers.Left->Length(), 8000, 400);
+    }
+    const std::string junk =
+        WriteFile(PathFor("junk.wav"), std::string("RIFF\x10\0\0\0WAVEjunk", 16) + std::string(4000, 'x'));
+    EXPECT_FALSE(probe.ProbeAudio(junk));
+    EXPECT_NE(probe.LastProblem().find("does not decode"), std::string::npos) << probe.LastProblem();
+    EXPECT_FALSE(probe.ProbeAudio(PathFor("missing.wav")));
+    EXPECT_EQ(probe.LastProblem(), "the file is missing or not a regular file");
+}
+
+}  // namespace
+}  // namespace composer

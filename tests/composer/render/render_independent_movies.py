@@ -200,6 +200,96 @@ def demo_movie(composer, demo, folder, env):
     assert refused.returncode == 1 and "Invalid start/end time" in refused.stderr, refused
 
 
+def write_movie(path, clips, arranged, fps=10.0, channels=1, rate=8000):
+    project.MOVIE = {"MovieName": (b"Damaged", "Damaged"), "CurClip": 1, "ProjectPath": (b"", ""),
+                     "OutputPath": (b"", ""), "OutFps": fps, "OutWidth": 64, "OutHeight": 48,
+                     "OutChannels": channels, "OutBits": 16, "OutRate": rate}
+    project.CLIPS, project.ARRANGED, project.UNUSED = clips, arranged, []
+    project.write_project(path)
+
+
+def peak(movie):
+    raw = subprocess.run(["ffmpeg", "-v", "error", "-i", movie, "-map", "0:a:0", "-f", "s16le", "-ac", "1", "-"],
+                         capture_output=True, check=True).stdout
+    return max((abs(int.from_bytes(raw[i:i + 2], "little", signed=True)) for i in range(0, len(raw) - 1, 2)),
+               default=0)
+
+
+def sound_clips(composer, folder, env):
+    """WAV clips in formats other than 8- and 16-bit PCM are decoded and heard, not rendered silent."""
+    blue = os.path.join(folder, "blue.bmp")
+    for codec in ["pcm_f32le", "pcm_s24le", "adpcm_ima_wav", "pcm_mulaw", "pcm_alaw"]:
+        tone = os.path.join(folder, codec + ".wav")
+        ffmpeg("-f", "lavfi", "-i", "sine=f=300:sample_rate=8000:duration=1", "-c:a", codec, "-ac", "1", tone)
+        clips = [clip(ClipType=3, FilePath=blue, ClipName="Blue", SrcWidth=40, SrcHeight=30, PicDuration=1.0),
+                 clip(ClipType=2, FilePath=tone, ClipName="Tone", AudioDuration=1.0, AudioBits=16, AudioChannels=1,
+                      AudioRate=8000)]
+        path = os.path.join(folder, codec + ".CbMov")
+        write_movie(path, clips, [dict(ClipIndex=1, Overlays=[2])])
+        movie = os.path.join(folder, codec + ".avi")
+        done = run(composer, ["--render", path, movie, "--compressor", "DIB"], env)
+        assert done.returncode == 0, (codec, done.stderr)
+        assert peak(movie) > 3000, (codec, "the tone is not heard", peak(movie))
+
+
+def damaged_sources(composer, folder, env):
+    """Unreadable sources are named once each and the render ends with status 3; impossible settings
+    and compressors that do not write are refused."""
+    blue = os.path.join(folder, "blue.bmp")
+    red = os.path.join(folder, "red.avi")
+    empty = os.path.join(folder, "empty.avi")
+    open(empty, "wb").close()
+    cut = os.path.join(folder, "cut.bmp")
+    with open(blue, "rb") as whole, open(cut, "wb") as part:
+        data = whole.read()
+        part.write(data[:len(data) - 54])
+    pipe = os.path.join(folder, "pipe.avi")
+    os.mkfifo(pipe)
+    junk = os.path.join(folder, "junk.wav")
+    with open(junk, "wb") as out:
+        out.write(b"RIFF\x00\x10\x00\x00WAVEjunk" + bytes(range(256)) * 16)
+    clips = [clip(ClipType=3, FilePath=blue, ClipName="Blue", SrcWidth=40, SrcHeight=30, PicDuration=1.0),
+             clip(ClipType=1, FilePath=empty, ClipName="Empty", SrcFps=10.0, FrameCount=10, SrcWidth=64,
+                  SrcHeight=48, UseFirst=1, UseLast=10, CropTop=10, CropBottom=10),
+             clip(ClipType=3, FilePath=cut, ClipName="Cut", SrcWidth=40, SrcHeight=30, PicDuration=1.0),
+             clip(ClipType=1, FilePath=pipe, ClipName="Pipe", SrcFps=10.0, FrameCount=10, SrcWidth=64,
+                  SrcHeight=48, UseFirst=1, UseLast=10),
+             clip(ClipType=2, FilePath=junk, ClipName="Junk", AudioDuration=1.0, AudioBits=16, AudioChannels=1,
+                  AudioRate=8000)]
+    path = os.path.join(folder, "damaged.CbMov")
+    write_movie(path, clips, [dict(ClipIndex=1, Overlays=[5]), dict(ClipIndex=2), dict(ClipIndex=3),
+                              dict(ClipIndex=4)])
+    movie = os.path.join(folder, "damaged.avi")
+    done = subprocess.run([composer, "--render", path, movie, "--compressor", "DIB"], capture_output=True, text=True,
+                          env=env, timeout=120)
+    assert done.returncode == 3, done
+    for source in [empty, cut, pipe, junk]:
+        assert done.stderr.count("cannot read " + source + ":") == 1, (source, done.stderr)
+    assert "Crop" not in done.stderr, done.stderr
+    video, _ = probe(movie)
+    assert int(video["nb_read_frames"]) == 40, video
+    info = subprocess.run([composer, "--info", path], capture_output=True, text=True, env=env, timeout=120)
+    assert info.returncode == 0, info
+    for source in [empty, cut, junk]:
+        assert "File name = " + source in info.stderr, (source, info.stderr)
+
+    for channels, text in [(3, "Output channels 3"), (0, "Output channels 0")]:
+        bad = os.path.join(folder, "channels.CbMov")
+        write_movie(bad, clips[:1], [dict(ClipIndex=1)], channels=channels)
+        refused = run(composer, ["--render", bad, movie], env)
+        assert refused.returncode == 1 and text in refused.stderr and bad in refused.stderr, refused
+    bad = os.path.join(folder, "slow.CbMov")
+    write_movie(bad, clips[:1], [dict(ClipIndex=1)], fps=0.01)
+    refused = run(composer, ["--render", bad, movie], env)
+    assert refused.returncode == 1 and "too low" in refused.stderr, refused
+
+    good = os.path.join(folder, "good.CbMov")
+    write_movie(good, clips[:1], [dict(ClipIndex=1)])
+    for code in ["ZZZZ", "dvsd"]:
+        refused = run(composer, ["--render", good, movie, "--compressor", code], env)
+        assert refused.returncode == 2 and "vidmill compressors" in refused.stderr, refused
+
+
 def main():
     composer, demo, regsvr, library, tool = sys.argv[1:6]
     with tempfile.TemporaryDirectory(dir=os.environ.get("CB_TEST_TMP")) as folder:
@@ -208,6 +298,8 @@ def main():
         subprocess.run([regsvr, library], check=True, env=env, capture_output=True)
         independent_movie(composer, folder, env)
         demo_movie(composer, demo, folder, env)
+        sound_clips(composer, folder, env)
+        damaged_sources(composer, folder, env)
     print("independent movies: frames, sound and pixels where the timeline puts them")
     return 0
 

@@ -7,8 +7,10 @@ namespace composer::app {
 // Runs the program's start-up steps, loads the project as an open does (sources relocated and
 // refreshed through the program's readers, warnings on standard error), writes the movie with Save
 // Movie, or Save Part Movie for --part, and runs the exit steps. A --compressor code is used for
-// this run only; the "Compressor" setting keeps its value. Returns the exit status: 0 only when
-// the movie was written.
+// this run only; the "Compressor" setting keeps its value. Returns the exit status: 0 when the
+// movie was written from every source, 3 when it was written with sources missing or unreadable
+// (listed on standard error), 1 when it was not written, 2 for a --compressor that is not listed
+// as able to write.
 int RunRenderCommand(const CommandLine& line);
 
 }  // namespace composer::app

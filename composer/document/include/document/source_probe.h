@@ -45,6 +45,13 @@ class SourceProbe {
     virtual std::optional<AudioFacts> ProbeVideoSound(const std::string& path) = 0;
     // Decodes clip `clipIndex`'s sound into the sample buffers named in its cache fields.
     virtual void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) = 0;
+
+    // Why the last probe that gave nothing could not read its file ("frame 1 does not decode"); ""
+    // when the probe does not say, as a probe without readers never does.
+    const std::string& LastProblem() const { return lastProblem_; }
+
+  protected:
+    std::string lastProblem_;
 };
 
 // The probe of a program without media readers: every source reads as unreadable, so no clip can be

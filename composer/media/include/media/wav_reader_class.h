@@ -31,7 +31,8 @@ class WavReaderClass {
     int32_t Channels = 0;
     int32_t SampleRate = 0;
     int32_t Frames = 0;
-    float Duration = 0;  // seconds
+    float Duration = 0;   // seconds
+    std::string Problem;  // why the last ReadWav_OpenFile failed ("" after a success)
 
   private:
     bool DecodeToTempWav(const std::string& fileName);

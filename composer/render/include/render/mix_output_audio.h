@@ -9,6 +9,7 @@
 #include "document/audio_event.h"
 #include "document/file_carr_buff_class.h"
 #include "document/movie_records.h"
+#include "render/source_problems.h"
 
 namespace composer {
 
@@ -17,8 +18,10 @@ namespace composer {
 // be written (the user is told why). A disk that fills up, there or while the sounds are decoded
 // and converted, throws DiskFullError instead. events are AudioEvents 1 .. eventCount of the
 // timeline plan (entry 0 unused). The sample buffers of the mix hold up to blockLimit values in
-// memory each.
+// memory each. Sounds in the range whose samples cannot be had are left out and, when `problems`
+// is given, noted there.
 std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& events, int32_t eventCount,
-                           double startSeconds, double endSeconds, int32_t blockLimit = kDefaultBlockLimit);
+                           double startSeconds, double endSeconds, int32_t blockLimit = kDefaultBlockLimit,
+                           SourceProblems* problems = nullptr);
 
 }  // namespace composer

@@ -7,6 +7,7 @@
 //
 // Frame f of the output covers movie time (f - 1) / OutFps onward.
 #include <string>
+#include <vector>
 
 #include "document/movie_plan.h"
 #include "document/movie_records.h"
@@ -15,17 +16,24 @@
 namespace composer {
 
 // The whole movie into `fileName`. A movie of duration 0 gives "Movie duration is zero" (title
-// "Save Movie failed") and writes nothing. Returns whether the movie was written completely.
-bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options);
-bool SaveMovie(const std::string& fileName, RenderOptions& options);  // MainDb
+// "Save Movie failed") and writes nothing; so do output settings no movie can be made with
+// (OutputSettingsProblem) and a movie too long to plan (MoviePlanTooLong), with their texts.
+// Returns whether the movie was written completely; the sources it had to do without are listed
+// in `unreadableSources` when given (see RenderMovie).
+bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options,
+               std::vector<std::string>* unreadableSources = nullptr);
+bool SaveMovie(const std::string& fileName, RenderOptions& options,
+               std::vector<std::string>* unreadableSources = nullptr);  // MainDb
 
 // The time range [startSeconds, endSeconds] into `fileName`; an end past the movie is lowered to
 // its end. "Movie duration is zero" or "Invalid start/end time" (title "Save Part Movie failed")
-// when there is nothing to write. Returns whether the movie was written completely.
+// when there is nothing to write, and the refusals of SaveMovie. Returns whether the movie was
+// written completely.
 bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds,
-                   RenderOptions& options);
+                   RenderOptions& options, std::vector<std::string>* unreadableSources = nullptr);
 bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds,
-                   RenderOptions& options);  // MainDb
+                   RenderOptions& options,
+                   std::vector<std::string>* unreadableSources = nullptr);  // MainDb
 
 // The render run over a plan built from `movie`, with the options of the command that started it
 // (the writer replaces a compressor code it cannot use in options.compressor):
@@ -43,15 +51,19 @@ bool SavePartMovie(const std::string& fileName, double startSeconds, double endS
 // - OutputPath takes the file name once the file is created;
 // - crop margins that leave no picture (top + bottom >= height - 2, left + right >= width - 2) are
 //   ignored in the frames where they fail, with one warning line per frame and margin pair, all
-//   shown together at the end;
+//   shown together at the end (a source that did not open has no margins to check);
 // - when the writer refuses a frame or the sound track, or a disk fills up (the message then names
 //   the folder and "No space left on device"), the run stops there and the user is told what failed;
 // - a stop asked for by a signal (cb::StopSignal) or by the command that started the run
 //   (options.stopRequest, from another thread) ends the run before the next frame, silently; the
 //   output keeps what it had, and so does OutputPath.
 // Source frames or pictures that cannot be read give a blank frame (black under overlays) or leave
-// the overlay out, without a message. Returns whether the movie was written completely.
+// the overlay out, and sounds that cannot be read are left out of the mix; each such source is
+// named once, with the first reason found ("cannot read PATH: frame 12 does not decode"), in one
+// message at the end and in `unreadableSources` when given. Returns whether the movie was written
+// completely (a movie written with unreadable sources counts as written).
 bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,
-                 double endSeconds, RenderOptions& options);
+                 double endSeconds, RenderOptions& options,
+                 std::vector<std::string>* unreadableSources = nullptr);
 
 }  // namespace composer
