@@ -49,15 +49,11 @@ void VelcAviReaderClass::ResetFields() {
 bool VelcAviReaderClass::ReadAvi_OpenFile(const std::string& fileName) {
     ResetFields();
     LastFailure.clear();
-    // A pipe or a device would block the reader or never end: only regular files are sources.
-    if (!FileExists(fileName)) {
-        ReadAVI_CloseFile();
-        LastFailure = "the file is missing or not a regular file";
-        return false;
-    }
     try {
         reader_ = CreateLibraryObject<IAviReader>(vidmill::CLSID_AviReader);
         readerExists_ = true;
+        // A pipe or a device would block the reader or never end: only regular files are sources.
+        if (!FileExists(fileName)) throw Failure("the file is missing or not a regular file");
         const cb::Bstr name(fileName);
         CheckLibraryCall(reader_->Open(name.get()));
         VARIANT_BOOL open = VARIANT_FALSE;

@@ -257,8 +257,8 @@ def damaged_sources(composer, folder, env):
              clip(ClipType=2, FilePath=junk, ClipName="Junk", AudioDuration=1.0, AudioBits=16, AudioChannels=1,
                   AudioRate=8000)]
     path = os.path.join(folder, "damaged.CbMov")
-    write_movie(path, clips, [dict(ClipIndex=1, Overlays=[5]), dict(ClipIndex=2), dict(ClipIndex=3),
-                              dict(ClipIndex=4)])
+    write_movie(path, clips, [dict(ClipIndex=1, Overlays=[5]), dict(ClipIndex=2, Overlays=[]), dict(ClipIndex=3, Overlays=[]),
+                              dict(ClipIndex=4, Overlays=[])])
     movie = os.path.join(folder, "damaged.avi")
     done = subprocess.run([composer, "--render", path, movie, "--compressor", "DIB"], capture_output=True, text=True,
                           env=env, timeout=120)
@@ -275,16 +275,16 @@ def damaged_sources(composer, folder, env):
 
     for channels, text in [(3, "Output channels 3"), (0, "Output channels 0")]:
         bad = os.path.join(folder, "channels.CbMov")
-        write_movie(bad, clips[:1], [dict(ClipIndex=1)], channels=channels)
+        write_movie(bad, clips[:1], [dict(ClipIndex=1, Overlays=[])], channels=channels)
         refused = run(composer, ["--render", bad, movie], env)
         assert refused.returncode == 1 and text in refused.stderr and bad in refused.stderr, refused
     bad = os.path.join(folder, "slow.CbMov")
-    write_movie(bad, clips[:1], [dict(ClipIndex=1)], fps=0.01)
+    write_movie(bad, clips[:1], [dict(ClipIndex=1, Overlays=[])], fps=0.01)
     refused = run(composer, ["--render", bad, movie], env)
     assert refused.returncode == 1 and "too low" in refused.stderr, refused
 
     good = os.path.join(folder, "good.CbMov")
-    write_movie(good, clips[:1], [dict(ClipIndex=1)])
+    write_movie(good, clips[:1], [dict(ClipIndex=1, Overlays=[])])
     for code in ["ZZZZ", "dvsd"]:
         refused = run(composer, ["--render", good, movie, "--compressor", code], env)
         assert refused.returncode == 2 and "vidmill compressors" in refused.stderr, refused

@@ -170,9 +170,10 @@ TEST_F(RenderMovieTest, NothingToRenderIsRefusedWithoutAFile) {
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_TRUE(ui.messages[0].text.starts_with(row.text)) << ui.messages[0].text;
         // A range outside the movie is answered with the movie's length.
-        if (!row.emptyMovie)
+        if (!row.emptyMovie) {
             EXPECT_NE(ui.messages[0].text.find("\r\nThe movie is "), std::string::npos)
                 << ui.messages[0].text;
+        }
         EXPECT_EQ(ui.messages[0].title, row.title);
         EXPECT_FALSE(fs::exists(out));
     }

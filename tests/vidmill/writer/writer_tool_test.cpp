@@ -92,6 +92,7 @@ TEST(WriterTool, RefusalsExitWithOneAndTheMessage) {
     struct Row {
         std::string arguments;
         std::string message;
+        bool noFileLeft = false;  // refused before the file is created
     };
     const Row rows[] = {
         {Quoted(out) + " --size 0x24", "Invalid Width parameter of CreateNew method call"},
@@ -102,9 +103,9 @@ TEST(WriterTool, RefusalsExitWithOneAndTheMessage) {
         {"", "usage: vidmill make"},
         // Sources that are not there, and a rate no stream has, stop the command before the file
         // is created.
-        {Quoted(out) + " --image " + Quoted(ScratchPath("none.png")), "none.png: file not found"},
-        {Quoted(out) + " --images " + Quoted(ScratchPath("none-*.png")), "no file matches"},
-        {Quoted(out) + " --fps 0", "Cannot create AVI stream"},
+        {Quoted(out) + " --image " + Quoted(ScratchPath("none.png")), "none.png: file not found", true},
+        {Quoted(out) + " --images " + Quoted(ScratchPath("none-*.png")), "no file matches", true},
+        {Quoted(out) + " --fps 0", "Cannot create AVI stream", true},
         {Quoted(out) + " --compressor ZZZZ", "Cannot create compressed AVI stream"},
     };
     for (const Row& row : rows) {
@@ -112,7 +113,7 @@ TEST(WriterTool, RefusalsExitWithOneAndTheMessage) {
         const ToolRun run = Make(row.arguments);
         EXPECT_EQ(run.status, 1) << row.arguments;
         EXPECT_NE(run.err.find(row.message), std::string::npos) << row.arguments << ": " << run.err;
-        if (row.message != "Cannot create compressed AVI stream") {
+        if (row.noFileLeft) {
             EXPECT_FALSE(std::filesystem::exists(out)) << row.arguments;
         }
     }

@@ -101,6 +101,13 @@ bool FrameDecoder::fillPending() {
         // An empty packet would end the decoder's stream; it stands for an empty chunk, which
         // the timestamps of the packets around it already account for.
         if (pending_->size == 0) continue;
+        // A chunk cut off by the end of the file is not a frame of it: decoding what is there would
+        // give a picture the file does not hold.
+        if ((pending_->flags & AV_PKT_FLAG_CORRUPT) != 0) continue;
+        // Every chunk of an AVI stream is a frame in file order: a packet the parser left without a
+        // presentation time (MPEG video) is timed by its place, so that the decoder's delay does
+        // not shift the frame numbers by one.
+        if (pending_->pts == AV_NOPTS_VALUE) pending_->pts = pending_->dts;
         hasPending_ = true;
         lastPacketNumber_ = std::max(lastPacketNumber_, pendingNumber());
     }
