@@ -10,12 +10,9 @@
 #include <cstdio>
 #include <string>
 
-extern "C" {
-#include <libavutil/log.h>
-}
-
 #include "base/folders.h"
 #include "base/scripted_interaction.h"
+#include "cbplatform/media_log.h"
 #include "media/wav_oper_mod.h"
 #include "media/wav_reader_class.h"
 
@@ -30,7 +27,7 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
 
 // The work folder takes the buffers and decoded copies; one per fuzzing process.
 bool PrepareOnce() {
-    av_log_set_level(AV_LOG_QUIET);
+    cb::QuietMediaLog();
     composer::InitFolders();
     return true;
 }
