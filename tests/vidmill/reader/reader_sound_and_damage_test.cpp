@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame/error.h"
+#include "frame/tag_code.h"
 #include "reader/avi_reader_engine.h"
 #include "reader_test_support.h"
 
@@ -303,7 +304,7 @@ std::string WrittenWithSoundAfterTheFrames(const std::string& name) {
                Quoted(tone));
     const std::string path = ScratchPath(name);
     writer::AviWriterEngine writer;
-    writer.properties().setCompressorHandler(ChunkId("MSVC"));
+    writer.properties().setCompressorHandler(TagCode("MSVC"));
     writer.properties().setFramesPerSecond(10);
     writer.createNew(path, 32, 24);
     for (int i = 0; i < 20; ++i) {

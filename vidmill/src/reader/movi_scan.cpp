@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "frame/tag_code.h"
 #include "reader/avi_headers.h"
 
 namespace vidmill::reader {
@@ -35,10 +36,10 @@ class Scanner {
             const std::uint32_t id = Le32(header);
             const std::uint64_t size = Le32(header + 4);
             const std::uint64_t bodyEnd = std::min(offset + 8 + size, end);
-            if ((id == ChunkId("LIST") || id == ChunkId("RIFF")) && list && depth < kMaxDepth) {
-                const bool movi = Le32(header + 8) == ChunkId("movi");
+            if ((id == TagCode("LIST") || id == TagCode("RIFF")) && list && depth < kMaxDepth) {
+                const bool movi = Le32(header + 8) == TagCode("movi");
                 walk(offset + 12, bodyEnd, inMovi || movi, depth + 1);
-            } else if (id == ChunkId("idx1") || id == ChunkId("indx")) {
+            } else if (id == TagCode("idx1") || id == TagCode("indx")) {
                 found_.indexChunks.push_back(offset);
             } else if (inMovi && Digit(header[0]) && Digit(header[1]) &&
                        offset + 8 + size <= found_.fileSize) {
