@@ -42,6 +42,11 @@ WindowPlacement RestoreMixerPlacement(const std::string& stored, int innerWidth,
     return placement;
 }
 
+WindowPlacement StoredPlacementParts(const std::string& stored) {
+    const std::vector<int> parts = StoredNumbers(stored, 4);
+    return {parts[0], parts[1], parts[2], parts[3]};
+}
+
 std::string StoredPlacement(const WindowPlacement& placement) {
     return FormatNumber(placement.top) + "," + FormatNumber(placement.left) + "," +
            FormatNumber(placement.height) + "," + FormatNumber(placement.width);

@@ -23,6 +23,8 @@ struct WindowPlacement {
 // W - 320 (at least 3000), so by default the mixer fills the main window below the clip window.
 WindowPlacement RestoreMixerPlacement(const std::string& stored, int innerWidth, int innerHeight);
 std::string StoredPlacement(const WindowPlacement& placement);
+// The four parts of a stored "top,left,height,width"; all -1 when the text has not exactly four.
+WindowPlacement StoredPlacementParts(const std::string& stored);
 
 // The dividing line's top from the stored "top,0" for a window of innerHeight pixels: outside
 // 40 .. 0.9 x the height (or malformed) it is 0.666 x the height, and at least 40.
