@@ -21,10 +21,16 @@
 #include "document/movie_db.h"
 #include "render/movie_render.h"
 #include "render/render_options.h"
+#include "ui/child_sub_window.h"
+#include "ui/clip_window.h"
+#include "ui/clip_window_rules.h"
 #include "ui/gui_thread.h"
 #include "ui/main_commands.h"
 #include "ui/main_window_rules.h"
 #include "ui/mixer_window.h"
+#include "ui/movie_properties_dialog.h"
+#include "ui/notice_dialogs.h"
+#include "ui/play_window.h"
 
 namespace composer {
 
@@ -34,37 +40,52 @@ const QString kFirstHelpLine = QStringLiteral("Move mouse over any item to read 
 
 }  // namespace
 
-// The view seam of the windows: the mixer's rows; the clip window's panel comes with that window.
+// The view seam of the windows: the mixer's rows and the clip window's panel.
 class MainWindow::WindowView : public View {
   public:
-    explicit WindowView(MixerWindow* mixer) : mixer_(mixer) {}
+    WindowView(MixerWindow* mixer, OneClip_Frm* clip) : mixer_(mixer), clip_(clip) {}
     void DrawMovieTracks() override {
         PostToGuiThread([mixer = mixer_] { mixer->RedrawMovieTracks(); });
     }
     void DrawUnusedTrack() override {
         PostToGuiThread([mixer = mixer_] { mixer->RedrawUnusedTrack(); });
     }
-    void DrawClipPanel() override {}
+    void DrawClipPanel() override {
+        PostToGuiThread([clip = clip_] { clip->DrawClipPanel(); });
+    }
 
   private:
     MixerWindow* mixer_;
+    OneClip_Frm* clip_;
 };
 
 MainWindow::MainWindow(ExitSteps exitSteps)
     : exitSteps_(std::move(exitSteps)),
       workArea_(new QMdiArea(this)),
       mixerFrame_(new MixerSubWindow(new MixerWindow)),
+      clip_(new OneClip_Frm),
+      clipFrame_(new ChildSubWindow(clip_, "Clip Window", RestoreClipPlacement)),
+      play_(new PlayFrm),
+      playFrame_(new ChildSubWindow(play_, "Play Window", RestorePlayPlacement)),
       helpLine_(new QLabel(kFirstHelpLine, this)) {
     setObjectName(QStringLiteral("Mother_Frm"));
     workArea_->setObjectName(QStringLiteral("WorkArea"));
     setCentralWidget(workArea_);
     workArea_->addSubWindow(mixerFrame_);
+    clipFrame_->setObjectName(QStringLiteral("ClipSubWindow"));
+    workArea_->addSubWindow(clipFrame_);
+    playFrame_->setObjectName(QStringLiteral("PlaySubWindow"));
+    workArea_->addSubWindow(playFrame_);
     helpLine_->setObjectName(QStringLiteral("UserGuide"));
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(helpLine_, 1);
     statusBar()->setStatusTip(
         QStringLiteral("This is the status bar where you can read description of other items"));
-    view_ = std::make_unique<WindowView>(Mixer());
+    view_ = std::make_unique<WindowView>(Mixer(), clip_);
+    clip_->SetPlayVideoHandler([this](const std::string& file, int width, int height) {
+        playFrame_->show();
+        play_->PlayAVIFile(file, width, height, false);
+    });
     SetView(view_.get());
     Mixer()->SetPartPlayHandler([this] { RunCommand([this] { PartTestPlay(); }); });
     Mixer()->SetCancelHandler([this] { renders_.RequestStop(); });
@@ -112,8 +133,10 @@ void MainWindow::BuildMenus() {
     file->addSeparator();
     AddCommand(file, "SaveMovieMnu", QStringLiteral("Save &Movie"), [this] { SaveMovie(); });
     file->addSeparator();
-    AddCommand(file, "MoviePropMnu", QStringLiteral("Movie &Properties"),
-               [] { MsgBox("The movie properties window is not part of this version yet."); });
+    AddCommand(file, "MoviePropMnu", QStringLiteral("Movie &Properties"), [this] {
+        MoviePropertiesCommand(this);
+        play_->Load();
+    });
     file->addSeparator();
     AddCommand(file, "ExitMnu", QStringLiteral("E&xit"), [this] {
         close();
@@ -137,11 +160,9 @@ void MainWindow::BuildMenus() {
     AddCommand(help, "HelpMnu3", QStringLiteral("&End User License Agreement"),
                [this] { OpenHelpTopic(1040); });
     help->addSeparator();
-    AddCommand(help, "AboutMnu", QStringLiteral("&About"), [] {
-        MsgBox(std::string(kProgramTitle) +
-                   "\r\nCompose movies from video clips, pictures and sounds: arrange them, lay clips over "
-                   "each other and render the movie into an AVI file.",
-               MsgButtons::OK, std::string("About ") + kProgramTitle);
+    AddCommand(help, "AboutMnu", QStringLiteral("&About"), [this] {
+        About_Frm about(this);
+        about.exec();
     });
 
     // The pop-up menus of the original carry no command; they stay hidden.
@@ -162,6 +183,12 @@ void MainWindow::Load() {
     RememberFolders(RememberMode::Load);
     mixerFrame_->show();
     mixerFrame_->RestorePlacement(workArea_->viewport()->size());
+    clipFrame_->show();
+    clipFrame_->RestorePlacement(workArea_->viewport()->size());
+    clip_->DrawClipPanel();
+    playFrame_->show();
+    playFrame_->RestorePlacement(workArea_->viewport()->size());
+    play_->Load();
 }
 
 void MainWindow::UpdateMainAppTitle() { setWindowTitle(QString::fromStdString(MainWindowTitle(MainDb))); }
@@ -178,6 +205,7 @@ void MainWindow::SetEditingEnabled(bool enabled) {
                              "AddClipMnu", "AddPicMnu", "AddWavMnu"})
         Action(name)->setEnabled(enabled);
     Mixer()->SetEditingEnabled(enabled);
+    clip_->setEnabled(enabled);
 }
 
 void MainWindow::StartRender(const std::string& fileName, RenderRunner::Job job,
@@ -222,10 +250,10 @@ void MainWindow::PartTestPlay() {
         [fileName, start, end](MovieDbRec& movie, RenderOptions& options) {
             return SavePartMovie(movie, fileName, start, end, options);
         },
-        [](const RenderOutcome& outcome) {
+        [this](const RenderOutcome& outcome) {
             if (!outcome.written) return;
-            MsgBox("The part test play is ready in\r\n" + outcome.fileName +
-                   "\r\nOpen it with a video player; it is removed when the program ends.");
+            playFrame_->show();
+            play_->PlayAVIFile(outcome.fileName, MainDb.OutWidth, MainDb.OutHeight, true);
         });
 }
 
@@ -279,6 +307,8 @@ void MainWindow::RunExitSteps() {
     const std::function<void()> windowSteps = [this] {
         RememberFolders(RememberMode::Store);
         mixerFrame_->Unload();
+        clipFrame_->Unload({}, [clip = clip_] { clip->Unload(); });
+        playFrame_->Unload({}, [play = play_] { play->StopAndClose(); });
         if (helpBrowser_ != nullptr) helpBrowser_->close();
     };
     if (exitSteps_) {

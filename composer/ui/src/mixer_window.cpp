@@ -1,6 +1,5 @@
 #include "ui/mixer_window.h"
 
-#include <QCloseEvent>
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QProgressBar>
@@ -382,40 +381,19 @@ void MixerWindow::ProgressText(const std::string& text) {
 
 void MixerWindow::ProgressHide() { progress_->hide(); }
 
-MixerSubWindow::MixerSubWindow(MixerWindow* mixer) : mixer_(mixer) {
-    setWidget(mixer);
-    setWindowTitle(mixer->windowTitle());
+MixerSubWindow::MixerSubWindow(MixerWindow* mixer)
+    : ChildSubWindow(mixer, kSection, RestoreMixerPlacement), mixer_(mixer) {
     setObjectName(QStringLiteral("MixerSubWindow"));
 }
 
 void MixerSubWindow::RestorePlacement(QSize workArea) {
-    const WindowPlacement placement =
-        RestoreMixerPlacement(ReadSetting(kSection, "Window Position", "-1,-1,-1,-1"),
-                              PixelsToTwips(workArea.width()), PixelsToTwips(workArea.height()));
-    setGeometry(TwipsToPixels(placement.left), TwipsToPixels(placement.top), TwipsToPixels(placement.width),
-                TwipsToPixels(placement.height));
+    ChildSubWindow::RestorePlacement(workArea);
     mixer_->RestoreDividerTop(ReadSetting(kSection, "Box Heights", "-1,-1"));
 }
 
 void MixerSubWindow::Unload() {
-    if (!isMinimized() && !isMaximized()) {
-        const QRect place = geometry();
-        WriteSetting(kSection, "Window Position",
-                     StoredPlacement({PixelsToTwips(place.top()), PixelsToTwips(place.left()),
-                                      PixelsToTwips(place.height()), PixelsToTwips(place.width())}));
-        WriteSetting(kSection, "Box Heights", StoredBoxHeights(mixer_->DividerTop()));
-    }
-    unloading_ = true;
-    close();
-}
-
-void MixerSubWindow::closeEvent(QCloseEvent* event) {
-    if (unloading_) {
-        QMdiSubWindow::closeEvent(event);
-        return;
-    }
-    event->ignore();
-    showMinimized();
+    ChildSubWindow::Unload(
+        [this] { WriteSetting(kSection, "Box Heights", StoredBoxHeights(mixer_->DividerTop())); });
 }
 
 }  // namespace composer

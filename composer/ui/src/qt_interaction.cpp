@@ -1,16 +1,11 @@
 #include "ui/qt_interaction.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QColorDialog>
-#include <QDialog>
-#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
-#include <QLabel>
 #include <QStatusBar>
-#include <QVBoxLayout>
 
 #include "base/app_state.h"
 #include "base/color.h"
@@ -18,6 +13,7 @@
 #include "ui/gui_thread.h"
 #include "ui/main_window_rules.h"
 #include "ui/message_dialog.h"
+#include "ui/notice_dialogs.h"
 
 namespace composer {
 
@@ -49,23 +45,6 @@ void PrepareFileDialog(QFileDialog& dialog, const FileChoiceRequest& request) {
         dialog.setDirectory(QFileInfo(previous).absolutePath());
     }
     if (!previous.isEmpty()) dialog.selectFile(QFileInfo(previous).fileName());
-}
-
-// The modal guide window: the tip and its "I know" box.
-bool GuideWindow(QWidget* parent, const std::string& message) {
-    QDialog dialog(parent);
-    dialog.setWindowTitle(QString::fromUtf8(kProgramTitle) + QStringLiteral(" - User Guide"));
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* text = new QLabel(DisplayText(message), &dialog);
-    text->setWordWrap(true);
-    layout->addWidget(text);
-    auto* know = new QCheckBox(QStringLiteral("I know, don't tell me this again."), &dialog);
-    layout->addWidget(know);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
-    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    layout->addWidget(buttons);
-    dialog.exec();
-    return know->isChecked();
 }
 
 }  // namespace
@@ -143,7 +122,7 @@ void QtInteraction::StatusHelp(const std::string& text) {
 
 bool QtInteraction::ShowGuideWindow(const std::string& message) {
     bool know = false;
-    RunOnGuiThread([&] { know = GuideWindow(parent_, message); });
+    RunOnGuiThread([&] { know = ShowUserGuideFrm(parent_, message); });
     return know;
 }
 

@@ -97,6 +97,9 @@ class SoundOutput {
     virtual ~SoundOutput() = default;
     virtual bool Start(std::shared_ptr<PcmCursor> cursor) = 0;
     virtual void Stop() = 0;
+    // Microseconds of sound the device has played since Start, or -1 when it cannot tell (the
+    // cursor's position, which runs ahead by what the device buffers, is then the best measure).
+    virtual std::int64_t PlayedMicroseconds() const { return -1; }
 };
 
 // Outputs are made by a factory: the machine's sound output by default; tests put their own in.
@@ -117,11 +120,19 @@ class CB_PLATFORM_API SoundPlayer {
 
     PlayResult Play();
     void Stop();
+    // Stops and moves the play position (kept within the sound, on a frame boundary).
+    void Seek(std::int64_t positionBytes);
     std::int64_t positionBytes() const { return cursor_->positionBytes(); }
+    // Where the listener is, in seconds from the start: what the device has played since the last
+    // Play from where that Play started, else the play position. A clock for pictures that
+    // follow the sound.
+    double PlayedSeconds() const;
 
   private:
     std::shared_ptr<PcmCursor> cursor_;
     std::unique_ptr<SoundOutput> output_;
+    std::int64_t startBytes_ = 0;
+    bool playing_ = false;
 };
 
 }  // namespace cb::sound

@@ -71,6 +71,8 @@ class QtOutput final : public SoundOutput {
         cursor_.reset();
     }
 
+    std::int64_t PlayedMicroseconds() const override { return sink_ ? sink_->processedUSecs() : -1; }
+
     ~QtOutput() override { Stop(); }
 
   private:

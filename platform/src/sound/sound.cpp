@@ -332,11 +332,28 @@ PlayResult SoundPlayer::Play() {
     // Stopping first leaves the cursor at what was heard, so a second Play resumes there.
     output_->Stop();
     if (cursor_->AtEnd()) cursor_->Seek(0);
-    return output_->Start(cursor_) ? PlayResult::Playing : PlayResult::NoDevice;
+    startBytes_ = cursor_->positionBytes();
+    playing_ = output_->Start(cursor_);
+    return playing_ ? PlayResult::Playing : PlayResult::NoDevice;
 }
 
 void SoundPlayer::Stop() {
     if (output_) output_->Stop();
+    playing_ = false;
+}
+
+void SoundPlayer::Seek(std::int64_t positionBytes) {
+    Stop();
+    cursor_->Seek(positionBytes);
+}
+
+double SoundPlayer::PlayedSeconds() const {
+    const PcmFormat& format = cursor_->format();
+    const double bytesPerSecond = static_cast<double>(format.BlockBytes()) * format.sampleRate;
+    if (bytesPerSecond <= 0) return 0;
+    const std::int64_t played = playing_ && output_ ? output_->PlayedMicroseconds() : -1;
+    if (played < 0) return static_cast<double>(cursor_->positionBytes()) / bytesPerSecond;
+    return static_cast<double>(startBytes_) / bytesPerSecond + static_cast<double>(played) / 1e6;
 }
 
 }  // namespace cb::sound

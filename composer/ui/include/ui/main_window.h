@@ -1,9 +1,8 @@
 #pragma once
-// The program's main window: a work area holding the mixer window (and, later, the clip and play
-// windows), the menu bar, and the status bar whose help line every window writes to. Its commands
-// are in ui/main_commands.h; here are the menus, the title, the renders on a worker thread, the
-// help window and the close order: the output settings, the remembered folders, the windows, the
-// help, the work folder.
+// The program's main window: a work area holding the mixer, clip and play windows, the menu bar, and the
+// status bar whose help line every window writes to. Its commands are in ui/main_commands.h; here are the
+// menus, the title, the renders on a worker thread, the help window and the close order: the output settings,
+// the remembered folders, the windows, the help, the work folder.
 #include <QMainWindow>
 #include <functional>
 #include <memory>
@@ -21,8 +20,11 @@ class QTextBrowser;
 
 namespace composer {
 
+class ChildSubWindow;
 class MixerSubWindow;
 class MixerWindow;
+class OneClip_Frm;
+class PlayFrm;
 
 class MainWindow : public QMainWindow {
   public:
@@ -46,6 +48,10 @@ class MainWindow : public QMainWindow {
 
     MixerWindow* Mixer() const;
     MixerSubWindow* MixerFrame() const { return mixerFrame_; }
+    OneClip_Frm* ClipWindow() const { return clip_; }
+    ChildSubWindow* ClipFrame() const { return clipFrame_; }
+    PlayFrm* PlayWindow() const { return play_; }
+    ChildSubWindow* PlayFrame() const { return playFrame_; }
     QMdiArea* WorkArea() const { return workArea_; }
     QLabel* HelpLine() const { return helpLine_; }
     QTextBrowser* HelpBrowser() const { return helpBrowser_; }
@@ -78,6 +84,10 @@ class MainWindow : public QMainWindow {
     ExitSteps exitSteps_;
     QMdiArea* workArea_;
     MixerSubWindow* mixerFrame_;
+    OneClip_Frm* clip_;
+    ChildSubWindow* clipFrame_;
+    PlayFrm* play_;
+    ChildSubWindow* playFrame_;
     QLabel* helpLine_;
     QTextBrowser* helpBrowser_ = nullptr;
     std::unique_ptr<WindowView> view_;

@@ -4,11 +4,11 @@
 // them, the command labels over the current clip, the part test play commands and the progress
 // bar of a render with its Cancel button. What the commands do to the movie lives in
 // document/track_moves.h, document/clip_commands.h and ui/mixer_commands.h; this is the widget side.
-#include <QMdiSubWindow>
 #include <QWidget>
 #include <functional>
 #include <string>
 
+#include "ui/child_sub_window.h"
 #include "ui/thumbnail_cache.h"
 
 class QProgressBar;
@@ -91,8 +91,8 @@ class MixerWindow : public QWidget {
 };
 
 // The mixer's frame inside the main window's work area: closing it only minimizes it; the program
-// unloads it at exit, when it stores its place.
-class MixerSubWindow : public QMdiSubWindow {
+// unloads it at exit, when it stores its place and the height of its boxes.
+class MixerSubWindow : public ChildSubWindow {
   public:
     explicit MixerSubWindow(MixerWindow* mixer);
     MixerWindow* Mixer() const { return mixer_; }
@@ -100,15 +100,12 @@ class MixerSubWindow : public QMdiSubWindow {
     // Load: the stored place ("Window Position", "Box Heights" of section "Mixer Window") inside a
     // work area of the given size in pixels, with their fallbacks.
     void RestorePlacement(QSize workArea);
-    // Exit: stores the place when the window is in its normal state, then closes for good.
+    // Exit: stores the place and the box heights when the window is in its normal state, then
+    // closes for good.
     void Unload();
-
-  protected:
-    void closeEvent(QCloseEvent* event) override;
 
   private:
     MixerWindow* mixer_;
-    bool unloading_ = false;
 };
 
 }  // namespace composer

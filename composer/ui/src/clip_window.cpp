@@ -1,0 +1,449 @@
+#include "ui/clip_window.h"
+
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QIcon>
+#include <QLabel>
+#include <QPainter>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <exception>
+#include <utility>
+
+#include "base/app_state.h"
+#include "base/duration.h"
+#include "base/files.h"
+#include "base/interaction.h"
+#include "base/text_number.h"
+#include "base/view.h"
+#include "document/movie_db.h"
+#include "media/dx8_play_class.h"
+#include "ui/clip_panel.h"
+#include "ui/clip_window_rules.h"
+#include "ui/command_strip.h"
+#include "ui/entry_dialogs.h"
+#include "ui/mask_window.h"
+#include "ui/notice_dialogs.h"
+
+namespace composer {
+
+namespace {
+
+const QString kNoneTitle = QStringLiteral(" Current Clip: [None]");
+const QString kDelayHelp =
+    QStringLiteral("Delay time of clip from the attached clip's start time. This is used only for overlay.");
+const QString kCropHelp = QStringLiteral("Crop edges.");
+const QString kTransparentHelp = QStringLiteral("Set transparent colors to mask.");
+
+// The current clip, or null when there is none.
+ClipRec* CurrentClip() {
+    if (MainDb.CurClip < 1 || MainDb.CurClip > MainDb.ClipCount) return nullptr;
+    return &MainDb.Clips[static_cast<std::size_t>(MainDb.CurClip)];
+}
+
+// A path shortened with " .. " in its middle to fit a width.
+QString ShortPath(const QFontMetrics& metrics, const QString& text, int width) {
+    QString shown = metrics.elidedText(text, Qt::ElideMiddle, width);
+    shown.replace(QChar(0x2026), QStringLiteral(" .. "));
+    return shown;
+}
+
+}  // namespace
+
+// ShowClipPic: the strip of frames of a video, the picture of a picture clip, or the missing
+// file's text, painted in one go.
+class ClipStrip : public QWidget {
+  public:
+    ClipStrip(ThumbnailCache& thumbnails, QWidget* parent) : QWidget(parent), thumbnails_(thumbnails) {
+        setObjectName(QStringLiteral("ShowClipPic"));
+        setAutoFillBackground(true);
+        setBackgroundRole(QPalette::Base);
+        setStatusTip(QStringLiteral("Current clip's frames are shown here to edit"));
+        setMinimumHeight(80);
+    }
+    const std::vector<int32_t>& Shown() const { return shown_; }
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        shown_.clear();
+        const ClipRec* clip = CurrentClip();
+        if (clip == nullptr || clip->ClipType == ClipAudio) return;
+        if (!FileExists(clip->FilePath)) {
+            painter.drawText(rect().adjusted(8, 8, 0, 0), Qt::AlignLeft | Qt::AlignTop,
+                             QStringLiteral(" File not found"));
+            return;
+        }
+        if (clip->ClipType == ClipPicture) {
+            DrawImage(painter, *clip, 1, QRect(4, 4, width() - 8, height() - 8));
+            return;
+        }
+        const int labelHeight = painter.fontMetrics().lineSpacing() + 4;
+        const int frameHeight = height() - labelHeight - 8;
+        shown_ = StripFrames(*clip, ClipViewScale, width() - 4);
+        int x = 4;
+        for (const int32_t frame : shown_) {
+            const QRect box(x, 4, kStripFrameWidth, frameHeight);
+            DrawImage(painter, *clip, frame, box);
+            const bool used = frame >= clip->UseFirst && frame <= clip->UseLast;
+            painter.setPen(palette().color(used ? QPalette::Text : QPalette::PlaceholderText));
+            painter.drawText(QRect(x, box.bottom() + 2, kStripFrameWidth, labelHeight),
+                             Qt::AlignHCenter | Qt::AlignTop,
+                             QString::fromStdString(StripFrameLabel(*clip, frame)));
+            x += kStripPitch;
+        }
+    }
+
+  private:
+    void DrawImage(QPainter& painter, const ClipRec& clip, int32_t frame, const QRect& box) {
+        if (box.width() < 2 || box.height() < 2) return;
+        const qreal ratio = devicePixelRatioF();
+        QImage image = thumbnails_.Thumbnail(clip, frame, box.size() * ratio);
+        painter.setPen(palette().color(QPalette::Mid));
+        if (image.isNull()) {
+            painter.drawRect(box.adjusted(0, 0, -1, -1));
+            return;
+        }
+        image.setDevicePixelRatio(ratio);
+        const QSizeF shown = image.deviceIndependentSize();
+        const QPointF at(box.left() + (box.width() - shown.width()) / 2, box.top());
+        painter.drawImage(at, image);
+    }
+
+    ThumbnailCache& thumbnails_;
+    std::vector<int32_t> shown_;
+};
+
+OneClip_Frm::OneClip_Frm(QWidget* parent)
+    : QWidget(parent),
+      strip_(new ClipStrip(thumbnails_, this)),
+      videoFrame_(new QFrame(this)),
+      audioFrame_(new QFrame(this)),
+      pictureFrame_(new QFrame(this)),
+      arrowTimer_(new QTimer(this)) {
+    setObjectName(QStringLiteral("OneClip_Frm"));
+    setWindowTitle(kNoneTitle);
+    setMinimumSize(200, 160);
+    arrowTimer_->setObjectName(QStringLiteral("ScrollTimer"));
+    arrowTimer_->setInterval(kArrowRepeatMs);
+    connect(arrowTimer_, &QTimer::timeout, this, [this] { Step(); });
+
+    auto* controls = new QFrame(this);
+    controls->setObjectName(QStringLiteral("ControlFrame"));
+    auto* factGrid = new QGridLayout;
+    factGrid->setContentsMargins(4, 0, 4, 0);
+    factGrid->setVerticalSpacing(0);
+    for (int i = 0; i < kFactCount; ++i) {
+        facts_[i] = new QLabel(controls);
+        facts_[i]->setObjectName(QStringLiteral("DispLbl%1").arg(i));
+        facts_[i]->setMinimumWidth(120);
+        factGrid->addWidget(facts_[i], i % 3, i / 3);
+    }
+    factGrid->setColumnStretch(0, 1);
+    factGrid->setColumnStretch(1, 2);
+    auto* commands = new QVBoxLayout;
+    commands->setContentsMargins(0, 0, 0, 0);
+    for (auto [frame, name] : {std::pair{videoFrame_, "ButnAviFrame"}, std::pair{audioFrame_, "ButnWavFrame"},
+                               std::pair{pictureFrame_, "ButnPicFrame"}}) {
+        frame->setObjectName(QString::fromLatin1(name));
+        frame->setParent(controls);
+        auto* rows = new QVBoxLayout(frame);
+        rows->setContentsMargins(0, 0, 0, 0);
+        rows->setSpacing(0);
+        rows->addLayout(new QHBoxLayout);
+        rows->addLayout(new QHBoxLayout);
+        commands->addWidget(frame);
+        frame->hide();
+    }
+    BuildVideoCommands();
+    BuildAudioCommands();
+    BuildPictureCommands();
+    for (QFrame* frame : {videoFrame_, audioFrame_, pictureFrame_})
+        for (int row = 0; row < 2; ++row)
+            static_cast<QHBoxLayout*>(frame->layout()->itemAt(row)->layout())->addStretch(1);
+    auto* controlLayout = new QHBoxLayout(controls);
+    controlLayout->setContentsMargins(0, 2, 0, 2);
+    controlLayout->addLayout(factGrid, 3);
+    controlLayout->addLayout(commands, 4);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(strip_, 1);
+    layout->addWidget(controls);
+}
+
+OneClip_Frm::~OneClip_Frm() = default;
+
+QToolButton* OneClip_Frm::AddCommand(QFrame* frame, const char* objectName, const QString& caption,
+                                     const QString& help, std::function<void()> command) {
+    QToolButton* button =
+        MakeCommandLabel(frame, QString::fromLatin1(objectName), caption, help, std::move(command));
+    static_cast<QHBoxLayout*>(frame->layout()->itemAt(0)->layout())->addWidget(button);
+    return button;
+}
+
+QToolButton* OneClip_Frm::AddIconCommand(QFrame* frame, const char* objectName, const char* themeIcon,
+                                         int fallback, const QString& help, std::function<void()> command) {
+    QToolButton* button = AddCommand(frame, objectName, QString(), help, std::move(command));
+    button->setIcon(QIcon::fromTheme(QString::fromLatin1(themeIcon),
+                                     style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallback))));
+    return button;
+}
+
+void OneClip_Frm::AddArrow(QFrame* frame, const char* objectName, StepDirection direction, int fallbackIcon) {
+    const char* theme = direction == StepDirection::Back ? "go-previous" : "go-next";
+    QToolButton* arrow = AddIconCommand(frame, objectName, theme, fallbackIcon,
+                                        QStringLiteral("Use this arrows to scroll the frames."), [] {});
+    connect(arrow, &QToolButton::pressed, this, [this, direction] {
+        heldArrow_ = static_cast<int>(direction);
+        Step();
+        arrowTimer_->start();
+    });
+    connect(arrow, &QToolButton::released, this, [this] {
+        arrowTimer_->stop();
+        heldArrow_ = 0;
+        composer::DrawMovieTracks();
+        composer::DrawUnusedTrack();
+    });
+}
+
+void OneClip_Frm::BuildVideoCommands() {
+    QFrame* frame = videoFrame_;
+    AddArrow(frame, "ScrollImg1", StepDirection::Back, QStyle::SP_ArrowLeft);
+    AddArrow(frame, "ScrollImg2", StepDirection::Forward, QStyle::SP_ArrowRight);
+    AddCommand(frame, "JumpLbl0", QStringLiteral("Jump"),
+               QStringLiteral("'Jump' and 'Goto' are used to quickly move around the frames"),
+               [this] { Jump(false); });
+    AddCommand(frame, "JumpLbl1", QStringLiteral("Goto"),
+               QStringLiteral("'Jump' and 'Goto' are used to quickly move around the frames"),
+               [this] { Jump(true); });
+    AddCommand(frame, "RangeLbl0", QStringLiteral("Use Range"), QString(), [this] { ShowUseRange(); });
+    AddCommand(
+        frame, "RangeLbl1", QStringLiteral("Start"),
+        QStringLiteral("Scroll the desired frame to first position and click 'Start' to set start of the "
+                       "use range."),
+        [this] { RunOnClip([] { SetUseStart(*CurrentClip()); }); });
+    AddCommand(
+        frame, "RangeLbl2", QStringLiteral("End"),
+        QStringLiteral("Scroll the desired frame to first position and click 'End' to set start of the "
+                       "use range."),
+        [this] { RunOnClip([] { SetUseEnd(*CurrentClip()); }); });
+    AddIconCommand(frame, "PlayImg", "media-playback-start", QStyle::SP_MediaPlay,
+                   QStringLiteral("Play the current clip"), [this] { PlayVideoClip(); });
+    AddCommand(frame, "OverLayLbl1", QStringLiteral("Delay"), kDelayHelp, [this] { AskDelay(); });
+    // Second row: the view scale and the mask.
+    auto* second = static_cast<QHBoxLayout*>(frame->layout()->itemAt(1)->layout());
+    auto addSecond = [&](QToolButton* button) {
+        static_cast<QHBoxLayout*>(frame->layout()->itemAt(0)->layout())->removeWidget(button);
+        second->addWidget(button);
+    };
+    addSecond(AddIconCommand(frame, "ZoomImg1", "zoom-in", QStyle::SP_ArrowUp,
+                             QStringLiteral("Zoom in - to show more number of frames."),
+                             [this] { Zoom(ZoomStep::In); }));
+    addSecond(AddIconCommand(frame, "ZoomImg2", "zoom-out", QStyle::SP_ArrowDown,
+                             QStringLiteral("Zoom out - to show less number of frames."),
+                             [this] { Zoom(ZoomStep::Out); }));
+    addSecond(AddIconCommand(frame, "ZoomImg3", "zoom-original", QStyle::SP_BrowserReload,
+                             QStringLiteral("Zoom 1:1 - to show all the frames"),
+                             [this] { Zoom(ZoomStep::OneToOne); }));
+    addSecond(AddCommand(
+        frame, "ScaleLbl", QStringLiteral("view scale"),
+        QStringLiteral(
+            "View scale is used to set the zoom. One frame will be show for this many number of frames."),
+        [this] { AskScale(); }));
+    scaleShown_ = new QLabel(QStringLiteral("0"), frame);
+    scaleShown_->setObjectName(QStringLiteral("ScaleDispLbl"));
+    scaleShown_->setStatusTip(QStringLiteral("Showns the view scale, number of frames/seconds."));
+    second->addWidget(scaleShown_);
+    second->addSpacing(12);
+    addSecond(
+        AddCommand(frame, "OverLayLbl2", QStringLiteral("Crop"), kCropHelp, [this] { OpenMaskWindow(); }));
+    addSecond(AddCommand(frame, "OverLayLbl6", QStringLiteral("Transparent"), kTransparentHelp,
+                         [this] { OpenMaskWindow(); }));
+}
+
+void OneClip_Frm::BuildAudioCommands() {
+    AddCommand(audioFrame_, "OverLayLbl3", QStringLiteral("Delay"), kDelayHelp, [this] { AskDelay(); });
+    AddIconCommand(audioFrame_, "PlayBtn0", "media-playback-start", QStyle::SP_MediaPlay,
+                   QStringLiteral("Play audio."), [this] { PlaySound(true); });
+    AddIconCommand(audioFrame_, "PlayBtn1", "media-playback-stop", QStyle::SP_MediaStop,
+                   QStringLiteral("Stop playing audio."), [this] { PlaySound(false); });
+}
+
+void OneClip_Frm::BuildPictureCommands() {
+    AddCommand(pictureFrame_, "OverLayLbl4", QStringLiteral("Delay"), kDelayHelp, [this] { AskDelay(); });
+    AddCommand(pictureFrame_, "OverLayLbl5", QStringLiteral("Crop"), kCropHelp, [this] { OpenMaskWindow(); });
+    AddCommand(pictureFrame_, "OverLayLbl7", QStringLiteral("Transparent"), kTransparentHelp,
+               [this] { OpenMaskWindow(); });
+    AddCommand(pictureFrame_, "PicDurLbl", QStringLiteral("Duration"),
+               QStringLiteral("Duration of the still picture."), [this] { AskPictureDuration(); });
+}
+
+QToolButton* OneClip_Frm::Command(const char* objectName) const {
+    return findChild<QToolButton*>(QString::fromLatin1(objectName));
+}
+
+QWidget* OneClip_Frm::Strip() const { return strip_; }
+QLabel* OneClip_Frm::Fact(int index) const { return facts_[index]; }
+QWidget* OneClip_Frm::CommandFrame(const char* objectName) const {
+    return findChild<QFrame*>(QString::fromLatin1(objectName));
+}
+const std::vector<int32_t>& OneClip_Frm::ShownFrames() const { return strip_->Shown(); }
+
+void OneClip_Frm::DrawClipPanel() {
+    setWindowTitle(QString::fromStdString(ClipPanelTitle(MainDb)));
+    const ClipRec* clip = CurrentClip();
+    const std::vector<std::string> facts =
+        clip == nullptr ? std::vector<std::string>{} : ClipFacts(*clip, FileExists(clip->FilePath));
+    for (int i = 0; i < kFactCount; ++i) {
+        const QString text =
+            i < static_cast<int>(facts.size()) ? QString::fromStdString(facts[i]) : QString();
+        facts_[i]->setToolTip(text);
+        facts_[i]->setText(text.startsWith(QStringLiteral("File: "))
+                               ? ShortPath(facts_[i]->fontMetrics(), text, std::max(facts_[i]->width(), 120))
+                               : text);
+    }
+    const int32_t kind = clip == nullptr ? 0 : clip->ClipType;
+    videoFrame_->setVisible(kind == ClipVideo);
+    audioFrame_->setVisible(kind == ClipAudio);
+    pictureFrame_->setVisible(kind == ClipPicture);
+    if (clip != nullptr && kind == ClipVideo) {
+        const double seconds = clip->SrcFps > 0 ? ClipViewScale / clip->SrcFps : 0.0;
+        scaleShown_->setText(
+            QString::fromStdString(FormatNumber(ClipViewScale) + "/" + FormatDuration(seconds)));
+    }
+    strip_->update();
+}
+
+void OneClip_Frm::RunOnClip(const std::function<void()>& command) {
+    if (!CheckCurrentClip(MainDb)) return;
+    try {
+        command();
+    } catch (const std::exception& error) {
+        MsgBox(error.what());
+    }
+    DrawClipPanel();
+    composer::DrawMovieTracks();
+    composer::DrawUnusedTrack();
+}
+
+void OneClip_Frm::Step() {
+    ClipRec* clip = CurrentClip();
+    if (clip == nullptr || heldArrow_ == 0) return;
+    StepFrames(*clip, static_cast<StepDirection>(heldArrow_), ClipViewScale);
+    DrawClipPanel();
+    strip_->repaint();  // at once, so a held arrow shows every step
+}
+
+void OneClip_Frm::Jump(bool gotoTime) {
+    RunOnClip([this, gotoTime] {
+        ClipRec& clip = *CurrentClip();
+        if (clip.SrcFps == 0) return;
+        double& last = gotoTime ? lastGoto_ : lastJump_;
+        const std::optional<std::string> text =
+            gotoTime
+                ? AskDurationText(this, QStringLiteral(" Go to"),
+                                  QStringLiteral("Enter tim position to go to:"), QString(),
+                                  QString::fromStdString(FormatNumber(last)))
+                : AskDurationText(this, QStringLiteral(" Jump"), QStringLiteral("Enter duration to jump:"),
+                                  QStringLiteral("Use - (negative) to jump back"),
+                                  QString::fromStdString(FormatNumber(last)));
+        if (!text || text->empty()) return;
+        last = ParseDuration(*text);
+        clip.CurFrame = gotoTime ? GotoFrame(clip, last) : JumpFrame(clip, last);
+    });
+}
+
+void OneClip_Frm::Zoom(ZoomStep step) {
+    RunOnClip([step] {
+        if (const std::optional<int32_t> scale = AcceptedViewScale(ZoomedScale(ClipViewScale, step)))
+            ClipViewScale = *scale;
+    });
+}
+
+void OneClip_Frm::AskScale() {
+    RunOnClip([this] {
+        const std::optional<std::string> text = AskViewScaleText(this, ClipViewScale);
+        if (!text) return;
+        if (const std::optional<int32_t> scale = AcceptedViewScale(LeadingNumber(*text)))
+            ClipViewScale = *scale;
+    });
+}
+
+void OneClip_Frm::ShowUseRange() {
+    RunOnClip([] {
+        MsgBox(
+            "Scroll the frames and bring the desired frame to the first position and ..\r\n"
+            "Click 'Start' to make it as the first frame\r\n"
+            "Click 'End' to make it as the last frame.\r\n"
+            "Frames with in this range will be used for movie.");
+    });
+}
+
+void OneClip_Frm::AskDelay() {
+    RunOnClip([] {
+        ClipRec& clip = *CurrentClip();
+        if (const std::optional<double> seconds = AskSeconds(kDelayPrompt, clip.OverlayDelay))
+            clip.OverlayDelay = *seconds;
+    });
+}
+
+void OneClip_Frm::AskPictureDuration() {
+    RunOnClip([] {
+        ClipRec& clip = *CurrentClip();
+        if (const std::optional<double> seconds = AskSeconds(kPictureDurationPrompt, clip.PicDuration))
+            clip.PicDuration = *seconds;
+    });
+}
+
+void OneClip_Frm::OpenMaskWindow() {
+    RunOnClip([this] {
+        MaskFrm mask(this);
+        mask.ShowThisClipPicture(MainDb.CurClip);
+        mask.exec();
+    });
+}
+
+void OneClip_Frm::PlayVideoClip() {
+    RunOnClip([this] {
+        const ClipRec& clip = *CurrentClip();
+        if (playVideo_) playVideo_(clip.FilePath, clip.SrcWidth, clip.SrcHeight);
+    });
+}
+
+void OneClip_Frm::PlaySound(bool play) {
+    if (!sound_) {
+        sound_ = std::make_unique<Dx8PlayClass>();
+        if (!sound_->DxAvailable) {
+            Dx8Frm notice(this);
+            notice.exec();
+        }
+    }
+    if (!sound_->DxAvailable) return;
+    if (!play) {
+        sound_->StopPlay();
+        return;
+    }
+    const ClipRec* clip = CurrentClip();
+    if (clip == nullptr) return;
+    // A clip loaded from a project may not have its sound copy yet: its own file then.
+    const std::string file = clip->AudioFile.empty() ? clip->FilePath : clip->AudioFile;
+    if (sound_->FileName != file && !sound_->LoadWaveFile(file)) {
+        MsgBox("Failed to create sound drive to play");
+        return;
+    }
+    sound_->PlayWav();
+}
+
+void OneClip_Frm::Unload() {
+    arrowTimer_->stop();
+    if (sound_) sound_->Cleanup();
+    sound_.reset();
+}
+
+}  // namespace composer
