@@ -1,11 +1,15 @@
 // cinebrix-screenshots PROJECT.CbMov FOLDER: starts the program's windows on a project (as
 // `cinebrix-composer PROJECT.CbMov` does), drives them through a few states as a user would (the
 // project opened, a clip selected, moved and dropped to the shelf, an overlay selected, a render in
-// progress, the render cancelled, the help) and writes one PNG of the whole screen per state into FOLDER.
+// progress, the render cancelled, the help, the clip window on a video, the mask window keying a
+// green, the movie properties, a part test play in the play window) and writes one PNG of the whole
+// screen per state into FOLDER.
 // Meant for a virtual X display (scripts/screenshots.sh); the screen is captured from the display.
+#include <QAction>
 #include <QApplication>
 #include <QScreen>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
 #include <cstdio>
@@ -20,6 +24,7 @@
 #include "cbplatform/media_log.h"
 #include "document/movie_db.h"
 #include "media/media_source_probe.h"
+#include "ui/clip_window.h"
 #include "ui/desktop_program.h"
 #include "ui/main_window.h"
 #include "ui/mixer_window.h"
@@ -54,6 +59,13 @@ void CloseMessage() {
     if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
 }
 
+void ClickClipCommand(MainWindow& window, const char* name) {
+    if (QToolButton* label = window.ClipWindow()->Command(name)) label->click();
+}
+
+// Opens a modal window from the event loop, so that the tour goes on (and pictures it) meanwhile.
+void OpenModal(std::function<void()> open) { QTimer::singleShot(0, std::move(open)); }
+
 std::vector<Step> Tour(const std::string& movieFile) {
     return {
         {800, [](MainWindow&) {}, "01-demo-opened"},
@@ -68,6 +80,37 @@ std::vector<Step> Tour(const std::string& movieFile) {
         {1500, [](MainWindow&) {}, "07-render-cancelled"},
         {100, [](MainWindow&) { CloseMessage(); }, ""},
         {300, [](MainWindow& w) { w.OpenHelpTopic(700); }, "08-help-how-to"},
+        {100, [](MainWindow& w) { w.HelpBrowser()->close(); }, ""},
+        // The clip window on the arranged video, zoomed out to one frame in three.
+        {300,
+         [](MainWindow& w) {
+             ClickBox(w.Mixer()->MovieBox(), QPoint(100, 100));
+             ClickClipCommand(w, "ZoomImg2");
+             ClickClipCommand(w, "ZoomImg2");
+         },
+         "09-clip-window-video"},
+        // The mask window on the bouncing ball, keying its green.
+        {300,
+         [](MainWindow& w) {
+             ClickBox(w.Mixer()->MovieBox(), QPoint(100, 280));
+             OpenModal([&w] { ClickClipCommand(w, "OverLayLbl6"); });
+         },
+         ""},
+        {800, [](MainWindow&) {}, "10-mask-window-keying"},
+        {100, [](MainWindow&) { CloseMessage(); }, ""},
+        {300, [](MainWindow& w) { OpenModal([&w] { w.Action("MoviePropMnu")->trigger(); }); }, ""},
+        {600, [](MainWindow&) {}, "11-movie-properties"},
+        {100, [](MainWindow&) { CloseMessage(); }, ""},
+        // A part test play of the first seconds, rendered and played in the play window.
+        {300,
+         [](MainWindow& w) {
+             composer::TestPlayStart = 0;
+             composer::TestPlayDuration = 5;
+             ClickLabel(w, "PartPlayLbl0");
+         },
+         ""},
+        {3000, [](MainWindow&) {}, ""},
+        {1500, [](MainWindow&) {}, "12-play-window-mid-play"},
         {100,
          [](MainWindow& w) {
              w.MarkMovieSaved();

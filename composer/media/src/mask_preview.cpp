@@ -1,5 +1,7 @@
 #include "media/mask_preview.h"
 
+#include <algorithm>
+
 #include "media/overlay_pixels.h"
 
 namespace composer {
@@ -20,24 +22,21 @@ MaskPreviewCount BuildMaskPreview(const PixelBuffer& frame, int32_t width, int32
     }
     preview.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
     const OverlayRanges ranges(transColors, transColorCount);
+    const int32_t left = std::clamp(crop.Left, 0, width);
+    const int32_t right = std::clamp(width - crop.Right, left, width);
     for (int32_t row = 0; row < height; ++row) {
-        const bool rowCropped = row < crop.Top || row >= height - crop.Bottom;
-        const std::size_t start = PixelIndex(width, height, row, 0);
-        for (int32_t column = 0; column < width; ++column) {
-            const std::size_t at = start + static_cast<std::size_t>(column);
-            const uint32_t pixel = frame[at];
-            if (rowCropped || column < crop.Left || column >= width - crop.Right) {
-                preview[at] = colors.cropPixel;
-                continue;
-            }
-            ++count.keptPixels;
-            if (!ranges.Empty() && ranges.Transparent(pixel)) {
-                preview[at] = colors.transparentPixel;
-                ++count.transparentPixels;
-            } else {
-                preview[at] = pixel;
-            }
+        uint32_t* out = preview.data() + PixelIndex(width, height, row, 0);
+        const uint32_t* in = frame.data() + PixelIndex(width, height, row, 0);
+        if (row < crop.Top || row >= height - crop.Bottom) {
+            std::fill(out, out + width, colors.cropPixel);
+            continue;
         }
+        std::fill(out, out + left, colors.cropPixel);
+        std::fill(out + right, out + width, colors.cropPixel);
+        const std::size_t kept = static_cast<std::size_t>(right - left);
+        count.keptPixels += static_cast<int64_t>(kept);
+        count.transparentPixels +=
+            static_cast<int64_t>(ranges.Mark(in + left, out + left, kept, colors.transparentPixel));
     }
     return count;
 }

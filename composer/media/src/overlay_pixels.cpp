@@ -65,21 +65,24 @@ void OverlayRanges::Apply(uint32_t* base, const uint32_t* overlay, std::size_t c
         std::memcpy(base, overlay, count * sizeof(uint32_t));
         return;
     }
-    if (words_ == 1) {
-        // The usual case, a handful of colours: one word per channel value.
-        const uint64_t* red = red_.data();
-        const uint64_t* green = green_.data();
-        const uint64_t* blue = blue_.data();
-        for (std::size_t p = 0; p < count; ++p) {
-            const uint32_t pixel = overlay[p];
-            const uint64_t hit = red[(pixel >> 16) & 0xFF] & green[(pixel >> 8) & 0xFF] & blue[pixel & 0xFF];
-            if (!hit) base[p] = pixel;
-        }
-        return;
+    Walk(
+        overlay, count, [base](std::size_t p, uint32_t pixel) { base[p] = pixel; }, [](std::size_t) {});
+}
+
+std::size_t OverlayRanges::Mark(const uint32_t* pixels, uint32_t* marked, std::size_t count,
+                                uint32_t transparentPixel) const {
+    if (words_ == 0) {
+        std::memcpy(marked, pixels, count * sizeof(uint32_t));
+        return 0;
     }
-    for (std::size_t p = 0; p < count; ++p) {
-        if (!Transparent(overlay[p])) base[p] = overlay[p];
-    }
+    std::size_t transparent = 0;
+    Walk(
+        pixels, count, [marked](std::size_t p, uint32_t pixel) { marked[p] = pixel; },
+        [&](std::size_t p) {
+            marked[p] = transparentPixel;
+            ++transparent;
+        });
+    return transparent;
 }
 
 void ApplyOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,

@@ -71,11 +71,12 @@ MainWindow::MainWindow(ExitSteps exitSteps)
     setObjectName(QStringLiteral("Mother_Frm"));
     workArea_->setObjectName(QStringLiteral("WorkArea"));
     setCentralWidget(workArea_);
+    // The play window lies under the others until something plays in it.
+    playFrame_->setObjectName(QStringLiteral("PlaySubWindow"));
+    workArea_->addSubWindow(playFrame_);
     workArea_->addSubWindow(mixerFrame_);
     clipFrame_->setObjectName(QStringLiteral("ClipSubWindow"));
     workArea_->addSubWindow(clipFrame_);
-    playFrame_->setObjectName(QStringLiteral("PlaySubWindow"));
-    workArea_->addSubWindow(playFrame_);
     helpLine_->setObjectName(QStringLiteral("UserGuide"));
     statusBar()->setObjectName(QStringLiteral("StatusBar1"));
     statusBar()->addWidget(helpLine_, 1);
@@ -83,7 +84,7 @@ MainWindow::MainWindow(ExitSteps exitSteps)
         QStringLiteral("This is the status bar where you can read description of other items"));
     view_ = std::make_unique<WindowView>(Mixer(), clip_);
     clip_->SetPlayVideoHandler([this](const std::string& file, int width, int height) {
-        playFrame_->show();
+        playFrame_->raise();
         play_->PlayAVIFile(file, width, height, false);
     });
     SetView(view_.get());
@@ -183,12 +184,13 @@ void MainWindow::Load() {
     RememberFolders(RememberMode::Load);
     mixerFrame_->show();
     mixerFrame_->RestorePlacement(workArea_->viewport()->size());
-    clipFrame_->show();
-    clipFrame_->RestorePlacement(workArea_->viewport()->size());
-    clip_->DrawClipPanel();
     playFrame_->show();
     playFrame_->RestorePlacement(workArea_->viewport()->size());
     play_->Load();
+    clipFrame_->show();
+    clipFrame_->RestorePlacement(workArea_->viewport()->size());
+    clip_->DrawClipPanel();
+    playFrame_->lower();
 }
 
 void MainWindow::UpdateMainAppTitle() { setWindowTitle(QString::fromStdString(MainWindowTitle(MainDb))); }
@@ -252,7 +254,7 @@ void MainWindow::PartTestPlay() {
         },
         [this](const RenderOutcome& outcome) {
             if (!outcome.written) return;
-            playFrame_->show();
+            playFrame_->raise();
             play_->PlayAVIFile(outcome.fileName, MainDb.OutWidth, MainDb.OutHeight, true);
         });
 }

@@ -131,7 +131,10 @@ MaskFrm::MaskFrm(QWidget* parent)
     cropColor_ = StoredDisplayColor(ReadSetting(kSection, "CropColor", "-1"), 192);
     transColor_ = StoredDisplayColor(ReadSetting(kSection, "TransColor", "-1"), 128);
     pictureArea_->setWidget(picture_);
-    pictureArea_->setBackgroundRole(QPalette::Dark);
+    // The picture at its pixel size in the middle, on the window's own ground, so that the grey
+    // display colours stand out from the margin.
+    pictureArea_->setAlignment(Qt::AlignCenter);
+    pictureArea_->setBackgroundRole(QPalette::Window);
     pictureArea_->horizontalScrollBar()->setObjectName(QStringLiteral("HScroll1"));
     pictureArea_->verticalScrollBar()->setObjectName(QStringLiteral("VScroll1"));
     size_->setObjectName(QStringLiteral("SizeLbl"));

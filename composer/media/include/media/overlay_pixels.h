@@ -23,8 +23,39 @@ class OverlayRanges {
     bool Transparent(uint32_t pixel) const;
     // Lays overlay[0 .. count - 1] over base[0 .. count - 1].
     void Apply(uint32_t* base, const uint32_t* overlay, std::size_t count) const;
+    // Copies pixels[0 .. count - 1] into marked[], each transparent one replaced by transparentPixel;
+    // returns how many were transparent.
+    std::size_t Mark(const uint32_t* pixels, uint32_t* marked, std::size_t count,
+                     uint32_t transparentPixel) const;
 
   private:
+    // Calls keep(p, pixel) for every pixel no range holds and drop(p) for the others.
+    template <typename Keep, typename Drop>
+    void Walk(const uint32_t* pixels, std::size_t count, Keep keep, Drop drop) const {
+        if (words_ == 1) {
+            // The usual case, a handful of colours: one word per channel value.
+            const uint64_t* red = red_.data();
+            const uint64_t* green = green_.data();
+            const uint64_t* blue = blue_.data();
+            for (std::size_t p = 0; p < count; ++p) {
+                const uint32_t pixel = pixels[p];
+                if (red[(pixel >> 16) & 0xFF] & green[(pixel >> 8) & 0xFF] & blue[pixel & 0xFF]) {
+                    drop(p);
+                } else {
+                    keep(p, pixel);
+                }
+            }
+            return;
+        }
+        for (std::size_t p = 0; p < count; ++p) {
+            if (Transparent(pixels[p])) {
+                drop(p);
+            } else {
+                keep(p, pixels[p]);
+            }
+        }
+    }
+
     void Allocate(std::size_t entries);
     void Add(const ToleranceRange& range, std::size_t entry);
     std::size_t words_ = 0;                     // 64-entry groups
