@@ -26,7 +26,8 @@ bool AviPlayback::Open(const std::string& fileName, std::string& error) {
     Close();
     auto reader = std::make_unique<VelcAviReaderClass>();
     if (!reader->ReadAvi_OpenFile(fileName)) {
-        error = "The video library cannot open this file.";
+        error =
+            reader->LastFailure.empty() ? "The video library cannot open this file." : reader->LastFailure;
         return false;
     }
     if (reader->FrameCount < 1 || reader->FramesPerSecond <= 0) {

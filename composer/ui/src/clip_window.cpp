@@ -10,11 +10,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <exception>
 #include <utility>
 
 #include "base/app_state.h"
 #include "base/duration.h"
+#include "base/failure.h"
 #include "base/files.h"
 #include "base/interaction.h"
 #include "base/text_number.h"
@@ -322,11 +322,7 @@ void OneClip_Frm::DrawClipPanel() {
 
 void OneClip_Frm::RunOnClip(const std::function<void()>& command) {
     if (!CheckCurrentClip(MainDb)) return;
-    try {
-        command();
-    } catch (const std::exception& error) {
-        MsgBox(error.what());
-    }
+    GuardCommand(kProgramTitle, command);
     DrawClipPanel();
     composer::DrawMovieTracks();
     composer::DrawUnusedTrack();

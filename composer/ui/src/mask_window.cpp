@@ -290,7 +290,10 @@ void MaskFrm::LoadFrame(const ClipRec& clip) {
             height_ = reader.height;
         } else if (clip.ClipType == ClipVideo) {
             VelcAviReaderClass reader;
-            if (!reader.ReadAvi_OpenFile(clip.FilePath)) return;
+            if (!reader.ReadAvi_OpenFile(clip.FilePath)) {
+                MsgBox(clip.FilePath + "\r\n" + reader.LastFailure);
+                return;
+            }
             const int32_t frame = std::clamp(clip.CurFrame, 1, std::max(reader.FrameCount, 1));
             if (!reader.ReadAvi_GetOneFrameAsPixels(frame)) return;
             frame_ = AviReaderPixels();

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "app_state_guard.h"
 #include "base/app_state.h"
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
@@ -69,6 +70,7 @@ class DialogWindowsTest : public ::testing::Test {
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
+    testing::AppStateGuard globals;
     testing::ScratchFolder scratch;
     std::string picture;
     ScriptedInteraction seam;

@@ -20,11 +20,13 @@
 #include <optional>
 #include <string>
 
+#include "app_state_guard.h"
 #include "base/app_state.h"
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
 #include "document/movie_db.h"
 #include "render/movie_render.h"
+#include "render/render_options.h"
 #include "scratch_folder.h"
 #include "ui/clip_window.h"
 #include "ui/entry_dialogs.h"
@@ -91,9 +93,10 @@ class VideoWindowsTest : public ::testing::Test {
         movie.OutWidth = 64;
         movie.OutHeight = 48;
         movie.OutFps = 25;
-        OutCompressor = vidmill::FourCC("DIB ");
+        RenderOptions options;
+        options.compressor = vidmill::FourCC("DIB ");
         const std::string file = scratch / name;
-        EXPECT_TRUE(SaveMovie(movie, file));
+        EXPECT_TRUE(SaveMovie(movie, file, options));
         return file;
     }
 
@@ -116,6 +119,7 @@ class VideoWindowsTest : public ::testing::Test {
         Click(command);
     }
 
+    testing::AppStateGuard globals;
     testing::ScratchFolder scratch;
     ScriptedInteraction seam;
     ScopedInteraction installedSeam{seam};
