@@ -6,7 +6,8 @@
 
 #include "frame/error.h"
 #include "frame/lzw.h"
-#include "imaging/image_encoding.h"
+#include "imaging/encoder_parameters.h"
+#include "imaging/image_formats.h"
 #include "vidmill/vidmill.h"
 
 namespace vidmill::imaging {

@@ -1,6 +1,4 @@
 // Images encoded by the library, read back by the reference command-line tools.
-#include "imaging/image_encoding.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -15,6 +13,9 @@
 #include "cbplatform/stream.h"
 #include "frame/error.h"
 #include "frame/lzw.h"
+#include "imaging/image_encoder.h"
+#include "imaging/image_formats.h"
+#include "imaging/image_resize.h"
 #include "imaging_test_support.h"
 #include "vidmill/vidmill.h"
 

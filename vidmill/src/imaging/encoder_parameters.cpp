@@ -1,10 +1,11 @@
 // Encoder settings of a save, and the refusals of GIF and TIFF-LZW work while LzwEnabled is off.
+#include "imaging/encoder_parameters.h"
+
 #include <algorithm>
 
 #include "frame/error.h"
 #include "frame/lzw.h"
 #include "imaging/file_extension.h"
-#include "imaging/image_encoding.h"
 #include "vidmill/vidmill.h"
 
 namespace vidmill::imaging {

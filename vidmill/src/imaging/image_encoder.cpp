@@ -1,5 +1,7 @@
 // Encoding of an image into one of the five file formats through FFmpeg's image encoders, and
 // saving the result to a file or a stream.
+#include "imaging/image_encoder.h"
+
 #include <cstdio>
 #include <optional>
 
@@ -8,7 +10,7 @@
 #include "frame/error.h"
 #include "imaging/bitmap_scaling.h"
 #include "imaging/gif_palette.h"
-#include "imaging/image_encoding.h"
+#include "imaging/image_formats.h"
 #include "vidmill/vidmill.h"
 
 extern "C" {

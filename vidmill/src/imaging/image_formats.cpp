@@ -1,10 +1,11 @@
 // The five image formats and the file names frames are saved under.
+#include "imaging/image_formats.h"
+
 #include <algorithm>
 #include <array>
 
 #include "frame/error.h"
 #include "imaging/file_extension.h"
-#include "imaging/image_encoding.h"
 #include "vidmill/vidmill.h"
 
 namespace vidmill::imaging {

@@ -1,6 +1,7 @@
+#include "imaging/image_resize.h"
+
 #include "frame/error.h"
 #include "imaging/bitmap_scaling.h"
-#include "imaging/image_encoding.h"
 
 namespace vidmill::imaging {
 namespace {

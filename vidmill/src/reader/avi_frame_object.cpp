@@ -7,7 +7,10 @@
 #include "cbplatform/picture.h"
 #include "cbplatform/stream.h"
 #include "frame/lzw.h"
-#include "imaging/image_encoding.h"
+#include "imaging/encoder_parameters.h"
+#include "imaging/image_encoder.h"
+#include "imaging/image_formats.h"
+#include "imaging/image_resize.h"
 #include "reader/avi_reader_object.h"
 
 namespace vidmill {

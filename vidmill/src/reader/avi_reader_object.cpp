@@ -4,7 +4,7 @@
 
 #include "frame/class_table.h"
 #include "frame/lzw.h"
-#include "imaging/image_encoding.h"
+#include "imaging/encoder_parameters.h"
 #include "reader/avi_frame_object.h"
 #include "reader/frame_enumerator.h"
 #include "reader/frame_sequence.h"

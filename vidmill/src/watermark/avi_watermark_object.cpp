@@ -6,7 +6,7 @@
 #include "cbplatform/gdi.h"
 #include "cbplatform/stream.h"
 #include "frame/lzw.h"
-#include "imaging/image_encoding.h"
+#include "imaging/encoder_parameters.h"
 #include "writer/source_rectangles.h"
 
 namespace vidmill {

@@ -5,7 +5,7 @@
 #include "cbplatform/stream.h"
 #include "frame/class_table.h"
 #include "frame/lzw.h"
-#include "imaging/image_encoding.h"
+#include "imaging/encoder_parameters.h"
 #include "watermark/watermark_images.h"
 #include "writer/image_frame.h"
 #include "writer/image_mask.h"
