@@ -1,5 +1,5 @@
 // vidmill compressors: one line per listed compressor.
-#include "commands.h"
+#include "command_compressors.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -1,5 +1,7 @@
 // vidmill make: writes a new AVI file from images, other AVI files and a sound track, in the
 // order the sources are given.
+#include "command_make.h"
+
 #include <glob.h>
 
 #include <cstdlib>
@@ -15,7 +17,6 @@ extern "C" {
 }
 
 #include "cbplatform/stop_signals.h"
-#include "commands.h"
 #include "make_output.h"
 
 namespace vidmill::tool {

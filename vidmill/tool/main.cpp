@@ -4,7 +4,9 @@
 #include <exception>
 
 #include "cbplatform/media_log.h"
-#include "commands.h"
+#include "command_compressors.h"
+#include "command_make.h"
+#include "reader_commands.h"
 
 namespace {
 

@@ -1,4 +1,6 @@
 // vidmill info, save-frames and extract-wav: an AviReader from the command line.
+#include "reader_commands.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -6,7 +8,6 @@
 
 #include "cbplatform/errorinfo.h"
 #include "cbplatform/json_text.h"
-#include "commands.h"
 
 namespace vidmill::tool {
 namespace {
