@@ -9,6 +9,7 @@
 #include "cbplatform/registry.h"
 #include "cbplatform/runtime.h"
 #include "frame/class_table.h"
+#include "frame/server_counts.h"
 
 #define VIDMILL_EXPORT extern "C" __attribute__((visibility("default")))
 

@@ -9,6 +9,8 @@
 #include "cbplatform/variant.h"
 #include "frame/dispatch_table.h"
 #include "frame/guard.h"
+#include "frame/server_counts.h"
+#include "frame/type_library.h"
 #include "vidmill/vidmill.h"
 
 namespace vidmill {
@@ -16,33 +18,6 @@ namespace vidmill {
 // How an object counts towards DllCanUnloadNow. Objects made by AviCreateObject are not counted;
 // embedded objects live inside their parent and forward their reference counting to it.
 enum class Counting { Counted, NotCounted, Embedded };
-
-// The server's object and lock counts.
-void CountObject(bool created);
-long ObjectCount();
-void CountLock(bool locked);
-long LockCount();
-
-// The description of each interface (its members, ids, parameters and defaults) and the ProgID
-// of the class that implements it: the library's type library.
-template <typename Interface>
-const DispatchTable& TypeInfoOf();
-template <typename Interface>
-const char* ProgIdOf();
-
-#define VIDMILL_DECLARE_TYPE_INFO(I)      \
-    template <>                           \
-    const DispatchTable& TypeInfoOf<I>(); \
-    template <>                           \
-    const char* ProgIdOf<I>();
-VIDMILL_DECLARE_TYPE_INFO(IAviReader)
-VIDMILL_DECLARE_TYPE_INFO(IAviFrames)
-VIDMILL_DECLARE_TYPE_INFO(IAviFrame)
-VIDMILL_DECLARE_TYPE_INFO(IAviWriter)
-VIDMILL_DECLARE_TYPE_INFO(IAviCompressors)
-VIDMILL_DECLARE_TYPE_INFO(IAviCompressor)
-VIDMILL_DECLARE_TYPE_INFO(IAviWatermark)
-#undef VIDMILL_DECLARE_TYPE_INFO
 
 template <typename Derived, typename Interface, typename... Extra>
 class AutoObject : public Interface, public Extra... {

@@ -1,6 +1,6 @@
-#include <atomic>
+#include "frame/server_counts.h"
 
-#include "frame/object_base.h"
+#include <atomic>
 
 namespace vidmill {
 

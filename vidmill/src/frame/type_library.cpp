@@ -1,9 +1,9 @@
 // The library's type library: for each interface, its members with their dispatch ids, kinds,
 // parameter names and defaults, and the ProgID of the class behind it.
+#include "frame/type_library.h"
+
 #include <initializer_list>
 #include <utility>
-
-#include "frame/object_base.h"
 
 namespace vidmill {
 

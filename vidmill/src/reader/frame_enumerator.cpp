@@ -1,6 +1,6 @@
 #include "reader/frame_enumerator.h"
 
-#include "frame/object_base.h"
+#include "frame/server_counts.h"
 #include "reader/avi_frame_object.h"
 #include "reader/avi_reader_object.h"
 
