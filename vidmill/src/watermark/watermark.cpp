@@ -5,6 +5,7 @@
 #include "watermark/frame_canvas.h"
 #include "watermark/watermark_color.h"
 #include "watermark/watermark_images.h"
+#include "watermark/watermark_title.h"
 
 namespace vidmill::watermark {
 namespace {

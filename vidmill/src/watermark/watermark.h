@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cbplatform/bitmap.h"
+#include "watermark/timer_text.h"
 #include "watermark/watermark_items.h"
 
 namespace vidmill::watermark {

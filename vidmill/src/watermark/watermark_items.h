@@ -4,10 +4,8 @@
 #include <chrono>
 #include <cstdint>
 #include <optional>
-#include <string>
 
 #include "watermark/cairo_owners.h"
-#include "watermark/timer_text.h"
 
 namespace vidmill::watermark {
 
@@ -44,32 +42,6 @@ class WatermarkImage final : public WatermarkItem {
     float x_;
     float y_;
     float alphaFactor_;
-};
-
-struct TitleLook {
-    std::string fontName = "Arial";
-    int fontStyle = FontStyleRegular;  // FontStyleConstants flags
-    float fontSize = 8;                // em size in pixels
-    std::optional<std::uint32_t> fill;
-    std::optional<Pen> outline;
-    std::optional<Pen> glow;  // its width is already doubled
-};
-
-// Text (fixed or a timer) turned into a path: glow pen, then fill, then outline pen.
-class WatermarkTitle final : public WatermarkItem {
-  public:
-    WatermarkTitle(std::string text, TimerStyle style, int startFrame, float x, float y, TitleLook look);
-    void draw(const DrawContext& context) const override;
-    // The text this title shows in the given context.
-    std::string textFor(const DrawContext& context) const;
-
-  private:
-    std::string text_;
-    TimerStyle style_;
-    int startFrame_;
-    float x_;
-    float y_;
-    TitleLook look_;
 };
 
 // Fill, then outline, of a rectangle or of the ellipse inscribed in it.

@@ -1,4 +1,4 @@
-#include "watermark/watermark_items.h"
+#include "watermark/watermark_title.h"
 
 namespace vidmill::watermark {
 namespace {
