@@ -1,6 +1,7 @@
 // The DirectX notice: its caption and message, shown modally through the interaction seam.
+#include "media/dx8_frm.h"
+
 #include "base/interaction.h"
-#include "media/velc_avi_reader_class.h"
 
 namespace composer {
 

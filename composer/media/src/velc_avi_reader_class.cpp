@@ -11,6 +11,7 @@
 #include "cbplatform/bstr.h"
 #include "cbplatform/file_checks.h"
 #include "media/compressed_audio_notice.h"
+#include "media/dx8_frm.h"
 #include "media/dx8_play_class.h"
 #include "media/library_call.h"
 #include "media/picture_operation.h"

@@ -85,7 +85,4 @@ class VelcAviReaderClass {
 // and used by no other routine.
 PixelBuffer& AviReaderPixels();
 
-// The notice that DirectX 8 is needed, shown modally through the interaction seam.
-void ShowDx8Frm();
-
 }  // namespace composer
