@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "cbplatform/bstr.h"
-#include "frame/class_table.h"
+#include "reader/avi_reader_object.h"
 
 namespace {
 

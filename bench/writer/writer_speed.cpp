@@ -25,9 +25,9 @@
 
 #include "cbplatform/bstr.h"
 #include "cbplatform/gdi.h"
-#include "frame/class_table.h"
 #include "frame/tag_code.h"
 #include "writer/avi_writer_engine.h"
+#include "writer/avi_writer_object.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "cbplatform/errorinfo.h"
+#include "compressors/avi_compressor.h"
 #include "compressors/avi_compressors.h"
-#include "frame/class_table.h"
 #include "invoke_by_name.h"
 
 namespace vidmill {

@@ -12,9 +12,9 @@
 #include "cbplatform/gdi.h"
 #include "cbplatform/picture.h"
 #include "cbplatform/stream.h"
-#include "frame/class_table.h"
 #include "frame/lzw.h"
 #include "reader/avi_reader_engine.h"
+#include "reader/avi_reader_object.h"
 #include "reader_test_support.h"
 
 namespace vidmill {

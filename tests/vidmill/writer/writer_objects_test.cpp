@@ -13,9 +13,9 @@
 #include "cbplatform/errorinfo.h"
 #include "cbplatform/gdi.h"
 #include "cbplatform/picture.h"
-#include "frame/class_table.h"
 #include "frame/lzw.h"
 #include "invoke_by_name.h"
+#include "writer/avi_writer_object.h"
 #include "writer_test_support.h"
 
 namespace vidmill {

@@ -1,7 +1,5 @@
 #include "compressors/avi_compressor.h"
 
-#include "frame/class_table.h"
-
 namespace vidmill {
 namespace {
 

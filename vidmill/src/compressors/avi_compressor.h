@@ -49,4 +49,7 @@ inline constexpr char kHandlerInsideEnumeration[] =
     "Cannot set handler for AviCompressor inside AviCompressor enumeration. Create standalone AviCompressor "
     "object and set Handler property";
 
+// A new free-standing AviCompressor with one reference, as its IDispatch.
+IDispatch* NewAviCompressor(Counting counting);
+
 }  // namespace vidmill

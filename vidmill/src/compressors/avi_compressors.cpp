@@ -1,7 +1,5 @@
 #include "compressors/avi_compressors.h"
 
-#include "frame/class_table.h"
-
 namespace vidmill {
 
 TAviCompressors::TAviCompressors(Counting counting, std::vector<compressors::CompressorInfo> list)

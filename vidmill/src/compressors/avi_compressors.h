@@ -51,4 +51,7 @@ class TAviCompressors final : public AutoObject<TAviCompressors, IAviCompressors
     CompressorsLink* link_ = nullptr;
 };
 
+// A new AviCompressors with one reference, as its IDispatch.
+IDispatch* NewAviCompressors(Counting counting);
+
 }  // namespace vidmill

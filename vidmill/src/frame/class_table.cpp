@@ -1,5 +1,10 @@
 #include "frame/class_table.h"
 
+#include "compressors/avi_compressor.h"
+#include "compressors/avi_compressors.h"
+#include "reader/avi_reader_object.h"
+#include "writer/avi_writer_object.h"
+
 namespace vidmill {
 
 const std::array<ClassEntry, 7>& Classes() {

@@ -22,10 +22,4 @@ struct ClassEntry {
 const std::array<ClassEntry, 7>& Classes();
 const ClassEntry* FindClass(REFCLSID clsid);
 
-// Creation of the objects callers may create; each is defined beside its class.
-IDispatch* NewAviWriter(Counting counting);
-IDispatch* NewAviCompressors(Counting counting);
-IDispatch* NewAviCompressor(Counting counting);  // free-standing
-IDispatch* NewAviReader(Counting counting);
-
 }  // namespace vidmill

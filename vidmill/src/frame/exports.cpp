@@ -8,8 +8,12 @@
 #include "cbplatform/com_object.h"
 #include "cbplatform/registry.h"
 #include "cbplatform/runtime.h"
+#include "compressors/avi_compressor.h"
+#include "compressors/avi_compressors.h"
 #include "frame/class_table.h"
 #include "frame/server_counts.h"
+#include "reader/avi_reader_object.h"
+#include "writer/avi_writer_object.h"
 
 #define VIDMILL_EXPORT extern "C" __attribute__((visibility("default")))
 

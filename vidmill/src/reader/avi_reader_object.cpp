@@ -2,7 +2,6 @@
 
 #include <limits>
 
-#include "frame/class_table.h"
 #include "frame/lzw.h"
 #include "imaging/encoder_parameters.h"
 #include "reader/avi_frame_object.h"

@@ -64,4 +64,7 @@ class TAviReader final : public AutoObject<TAviReader, IAviReader> {
     std::unique_ptr<cb::Bitmap> frameBitmap_;
 };
 
+// A new AviReader with one reference, as its IDispatch.
+IDispatch* NewAviReader(Counting counting);
+
 }  // namespace vidmill

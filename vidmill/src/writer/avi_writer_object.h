@@ -66,4 +66,7 @@ class TAviWriter final : public AutoObject<TAviWriter, IAviWriter>, private Comp
     TAviCompressors* compressors_ = nullptr;
 };
 
+// A new AviWriter with one reference, as its IDispatch.
+IDispatch* NewAviWriter(Counting counting);
+
 }  // namespace vidmill
