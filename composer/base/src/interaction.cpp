@@ -2,7 +2,6 @@
 
 #include "base/app_state.h"
 #include "base/console_interaction.h"
-#include "base/scripted_interaction.h"
 
 namespace composer {
 

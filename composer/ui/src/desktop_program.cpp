@@ -10,7 +10,6 @@
 
 #include "base/guide.h"
 #include "base/interaction.h"
-#include "base/scripted_interaction.h"
 #include "document/open_project.h"
 #include "ui/compressor_options_dialog.h"
 #include "ui/mixer_window.h"

@@ -73,6 +73,18 @@ void SetInteraction(Interaction* seam);
 // The installed seam, or nullptr while the console seam is in use.
 Interaction* InstalledInteraction();
 
+// Installs a seam for the lifetime of the object and restores the previous one after.
+class ScopedInteraction {
+  public:
+    explicit ScopedInteraction(Interaction& seam);
+    ~ScopedInteraction();
+    ScopedInteraction(const ScopedInteraction&) = delete;
+    ScopedInteraction& operator=(const ScopedInteraction&) = delete;
+
+  private:
+    Interaction* previous_;
+};
+
 // Conveniences over UI(). An empty title means the program title "Cinebrix Composer".
 MsgAnswer MsgBox(const std::string& text, MsgButtons buttons = MsgButtons::OK, const std::string& title = "",
                  MsgIcon icon = MsgIcon::None);

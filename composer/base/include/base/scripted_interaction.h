@@ -62,16 +62,4 @@ class ScriptedInteraction : public Interaction {
     bool ShowGuideWindow(const std::string& message) override;
 };
 
-// Installs a seam for the lifetime of the object and restores the previous one after.
-class ScopedInteraction {
-  public:
-    explicit ScopedInteraction(Interaction& seam);
-    ~ScopedInteraction();
-    ScopedInteraction(const ScopedInteraction&) = delete;
-    ScopedInteraction& operator=(const ScopedInteraction&) = delete;
-
-  private:
-    Interaction* previous_;
-};
-
 }  // namespace composer
