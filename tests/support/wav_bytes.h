@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cbplatform/sound.h"
+#include "le_bytes.h"
 
 namespace composer::testing {
 
@@ -18,10 +19,6 @@ struct WavLayout {
     std::optional<uint16_t> bitsField;          // default: bits
 };
 
-inline void PutLittleEndian(std::string& bytes, uint32_t value, int count) {
-    for (int i = 0; i < count; ++i) bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
-
 inline std::string WavBytes(int channels, int bits, int rate, const std::string& samples,
                             const WavLayout& layout = {}) {
     const uint32_t declared = layout.declaredDataBytes.value_or(static_cast<uint32_t>(samples.size()));
@@ -30,16 +27,16 @@ inline std::string WavBytes(int channels, int bits, int rate, const std::string&
                                  declared + static_cast<uint32_t>(layout.chunkBefore.size()));
     // The canonical header up to its data marker, with the changes the layout asks for.
     std::string bytes(canonical.begin(), canonical.begin() + 34);
-    PutLittleEndian(bytes, layout.bitsField.value_or(static_cast<uint16_t>(bits)), 2);
+    cb::testing::AppendLe16(bytes, layout.bitsField.value_or(static_cast<uint16_t>(bits)));
     bytes += layout.chunkBefore + layout.marker;
-    PutLittleEndian(bytes, declared, 4);
+    cb::testing::AppendLe32(bytes, declared);
     return bytes + samples;
 }
 
 // 16-bit samples as little-endian bytes.
 inline std::string Samples16(const std::vector<int16_t>& values) {
     std::string bytes;
-    for (int16_t value : values) PutLittleEndian(bytes, static_cast<uint16_t>(value), 2);
+    for (int16_t value : values) cb::testing::AppendLe16(bytes, static_cast<uint16_t>(value));
     return bytes;
 }
 

@@ -7,6 +7,7 @@
 #include <numeric>
 
 #include "document/file_carr_buff_class.h"
+#include "le_bytes.h"
 #include "sound_test_env.h"
 
 namespace composer {
@@ -21,8 +22,7 @@ std::vector<int16_t> FileValues(const std::string& path) {
     const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
     std::vector<int16_t> values(bytes.size() / 2);
     for (size_t i = 0; i < values.size(); ++i)
-        values[i] = static_cast<int16_t>(static_cast<uint8_t>(bytes[2 * i]) |
-                                         static_cast<uint8_t>(bytes[2 * i + 1]) << 8);
+        values[i] = static_cast<int16_t>(cb::testing::Le16(bytes, 2 * i));
     return values;
 }
 

@@ -17,12 +17,15 @@
 #include "imaging/image_formats.h"
 #include "imaging/image_resize.h"
 #include "imaging_test_support.h"
+#include "le_bytes.h"
 #include "vidmill/vidmill.h"
 
 namespace vidmill::imaging {
 namespace {
 
 using namespace testing;
+using cb::testing::Le16;
+using cb::testing::Le32;
 
 std::string FailureOf(const std::function<void()>& call) {
     try {
@@ -35,15 +38,13 @@ std::string FailureOf(const std::function<void()>& call) {
 
 // A little-endian TIFF's first-directory entry `tag` (a SHORT or LONG value), or nothing.
 std::optional<unsigned> TiffTag(const std::vector<std::uint8_t>& file, unsigned tag) {
-    auto u16 = [&](std::size_t at) { return static_cast<unsigned>(file.at(at) | file.at(at + 1) << 8); };
-    auto u32 = [&](std::size_t at) { return u16(at) | u16(at + 2) << 16; };
     if (file.size() < 8 || file[0] != 'I' || file[1] != 'I') return std::nullopt;
-    const std::size_t directory = u32(4);
-    const unsigned entries = u16(directory);
+    const std::size_t directory = Le32(file, 4);
+    const unsigned entries = Le16(file, directory);
     for (unsigned i = 0; i < entries; ++i) {
         const std::size_t entry = directory + 2 + i * 12;
-        if (u16(entry) != tag) continue;
-        return u16(entry + 2) == 3 ? u16(entry + 8) : u32(entry + 8);
+        if (Le16(file, entry) != tag) continue;
+        return Le16(file, entry + 2) == 3 ? Le16(file, entry + 8) : Le32(file, entry + 8);
     }
     return std::nullopt;
 }

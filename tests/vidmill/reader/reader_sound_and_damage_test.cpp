@@ -11,6 +11,7 @@
 
 #include "frame/error.h"
 #include "frame/tag_code.h"
+#include "le_bytes.h"
 #include "reader/avi_reader_engine.h"
 #include "reader_test_support.h"
 
@@ -18,6 +19,8 @@ namespace vidmill::reader {
 namespace {
 
 using namespace testing;
+using cb::testing::Le32;
+using cb::testing::PutLe32;
 
 // ---------------------------------------------------------------------------------------------
 // Sound tracks: the WAV file holds the stream as stored.
@@ -164,18 +167,6 @@ const std::set<std::string> kReaderMessages = {
 std::size_t Find(const std::vector<std::uint8_t>& bytes, const char* tag) {
     const auto at = std::search(bytes.begin(), bytes.end(), tag, tag + std::strlen(tag));
     return at == bytes.end() ? std::string::npos : static_cast<std::size_t>(at - bytes.begin());
-}
-
-void PutLe32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        bytes[offset + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
-std::uint32_t Le32(const std::vector<std::uint8_t>& bytes, std::size_t offset) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i)
-        value |= static_cast<std::uint32_t>(bytes[offset + static_cast<std::size_t>(i)]) << (8 * i);
-    return value;
 }
 
 struct DamageCase {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "le_bytes.h"
 #include "reader_test_support.h"
 
 namespace vidmill::reader {
@@ -43,7 +44,7 @@ long MaxBytesPerSecond(const std::string& path) {
     const auto bytes = ReadFileBytes(path);
     const char tag[] = "avih";
     const auto at = std::search(bytes.begin(), bytes.end(), tag, tag + 4) - bytes.begin() + 12;
-    return static_cast<long>(bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | bytes[at + 3] << 24);
+    return static_cast<long>(cb::testing::Le32(bytes, static_cast<std::size_t>(at)));
 }
 
 TEST(ReaderTool, InfoPrintsOneJsonObject) {

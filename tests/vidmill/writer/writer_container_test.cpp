@@ -10,6 +10,7 @@
 #include "cbplatform/ffmpeg_owners.h"
 #include "coded_pattern.h"
 #include "frame/tag_code.h"
+#include "le_bytes.h"
 #include "vidmill/vidmill.h"
 #include "writer/avi_formats.h"
 #include "writer_test_support.h"
@@ -18,6 +19,7 @@ namespace vidmill::writer {
 namespace {
 
 using namespace vidmill::writer::testing;
+using cb::testing::Le32;
 
 constexpr int kWidth = 64;
 constexpr int kHeight = 48;
@@ -98,17 +100,13 @@ TEST(WriterContainer, ALongFileContinuesInExtensionPartsThatReadersFollow) {
     EXPECT_TRUE(decoded == DecodeBgr24(whole)) << "the same pictures from the file in parts";
 }
 
-std::uint32_t Le32At(const std::string& bytes, std::size_t at) {
-    return avi::LayoutFrom<std::uint32_t>(reinterpret_cast<const std::uint8_t*>(bytes.data()) + at, 4);
-}
-
 // Where the chunk with the tag (and for a list, the list type) starts among the first part's
 // top-level chunks; npos when there is none.
 std::size_t TopLevelChunk(const std::string& bytes, const char* tag, const char* listType = nullptr) {
     for (std::size_t at = 12; at + 12 <= bytes.size();) {
-        const std::uint32_t size = Le32At(bytes, at + 4);
-        if (Le32At(bytes, at) == TagCode(tag) &&
-            (listType == nullptr || Le32At(bytes, at + 8) == TagCode(listType)))
+        const std::uint32_t size = Le32(bytes, at + 4);
+        if (Le32(bytes, at) == TagCode(tag) &&
+            (listType == nullptr || Le32(bytes, at + 8) == TagCode(listType)))
             return at;
         at += 8 + size + (size & 1);
     }
@@ -130,7 +128,7 @@ TEST(WriterContainer, EveryLegacyIndexEntryPointsAtAChunkHeaderWithItsOwnTagAndS
     ASSERT_NE(movi, std::string::npos);
     ASSERT_NE(index, std::string::npos);
     const std::size_t moviTag = movi + 8;
-    const std::uint32_t indexBytes = Le32At(bytes, index + 4);
+    const std::uint32_t indexBytes = Le32(bytes, index + 4);
     ASSERT_EQ(indexBytes % sizeof(avi::LegacyIndexEntry), 0u);
     const std::size_t count = indexBytes / sizeof(avi::LegacyIndexEntry);
     const std::size_t soundChunks = (kSoundBytes + 2999) / 3000;
@@ -148,8 +146,8 @@ TEST(WriterContainer, EveryLegacyIndexEntryPointsAtAChunkHeaderWithItsOwnTagAndS
         ASSERT_LT(header + 8, bytes.size());
         EXPECT_GT(header, previous);
         previous = header;
-        EXPECT_EQ(Le32At(bytes, header), entry.chunkId);
-        EXPECT_EQ(Le32At(bytes, header + 4), entry.size);
+        EXPECT_EQ(Le32(bytes, header), entry.chunkId);
+        EXPECT_EQ(Le32(bytes, header + 4), entry.size);
         if (entry.chunkId == TagCode("01wb")) {
             EXPECT_EQ(entry.flags, avi::kKeyFrameFlag);
         } else {
