@@ -28,6 +28,7 @@
 #include "ui/desktop_program.h"
 #include "ui/main_window.h"
 #include "ui/mixer_window.h"
+#include "ui/play_window.h"
 #include "ui/render_runner.h"
 #include "ui/track_box.h"
 
@@ -39,7 +40,12 @@ struct Step {
     int delayMs;
     std::function<void(MainWindow&)> action;
     std::string shot;  // "" for no picture
+    // When given, the step waits (after its delay) until this holds, for at most kWaitLimitMs.
+    std::function<bool(MainWindow&)> ready = {};
 };
+
+constexpr int kPollMs = 20;
+constexpr int kWaitLimitMs = 30000;
 
 void Capture(const std::string& folder, const std::string& name) {
     const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
@@ -65,6 +71,12 @@ void ClickClipCommand(MainWindow& window, const char* name) {
 
 // Opens a modal window from the event loop, so that the tour goes on (and pictures it) meanwhile.
 void OpenModal(std::function<void()> open) { QTimer::singleShot(0, std::move(open)); }
+
+bool PlayedAThird(MainWindow& window) {
+    composer::PlayFrm* play = window.PlayWindow();
+    if (!play->IsOpen() || !play->Player().Playing()) return false;
+    return play->Player().Position() >= play->Player().Duration() / 3;
+}
 
 std::vector<Step> Tour(const std::string& movieFile) {
     return {
@@ -109,8 +121,8 @@ std::vector<Step> Tour(const std::string& movieFile) {
              ClickLabel(w, "PartPlayLbl0");
          },
          ""},
-        {3000, [](MainWindow&) {}, ""},
-        {1500, [](MainWindow&) {}, "12-play-window-mid-play"},
+        // Pictured once the player is past the first third of the file, whatever the render took.
+        {0, [](MainWindow&) {}, "12-play-window-mid-play", PlayedAThird},
         {100,
          [](MainWindow& w) {
              w.MarkMovieSaved();
@@ -120,16 +132,33 @@ std::vector<Step> Tour(const std::string& movieFile) {
     };
 }
 
+void RunStep(MainWindow& window, std::vector<Step> steps, std::size_t index, std::string folder);
+
+// Runs a step's action once its condition holds (or the wait ran out), then pictures it.
+void ActWhenReady(MainWindow& window, std::vector<Step> steps, std::size_t index, std::string folder,
+                  int waitedMs) {
+    const Step& step = steps[index];
+    if (step.ready && !step.ready(window)) {
+        if (waitedMs < kWaitLimitMs) {
+            QTimer::singleShot(kPollMs, &window, [&window, steps, index, folder, waitedMs] {
+                ActWhenReady(window, steps, index, folder, waitedMs + kPollMs);
+            });
+            return;
+        }
+        std::fprintf(stderr, "cinebrix-screenshots: %s: the state did not come, pictured as it is\n",
+                     step.shot.c_str());
+    }
+    step.action(window);
+    QTimer::singleShot(step.ready ? 0 : 150, &window, [&window, steps, index, folder] {
+        if (!steps[index].shot.empty()) Capture(folder, steps[index].shot);
+        RunStep(window, steps, index + 1, folder);
+    });
+}
+
 void RunStep(MainWindow& window, std::vector<Step> steps, std::size_t index, std::string folder) {
     if (index >= steps.size()) return;
-    const Step& step = steps[index];
-    QTimer::singleShot(step.delayMs, &window, [&window, steps, index, folder] {
-        steps[index].action(window);
-        QTimer::singleShot(150, &window, [&window, steps, index, folder] {
-            if (!steps[index].shot.empty()) Capture(folder, steps[index].shot);
-            RunStep(window, steps, index + 1, folder);
-        });
-    });
+    QTimer::singleShot(steps[index].delayMs, &window,
+                       [&window, steps, index, folder] { ActWhenReady(window, steps, index, folder, 0); });
 }
 
 }  // namespace
