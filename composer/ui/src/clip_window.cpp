@@ -5,6 +5,8 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QStyle>
 #include <QTimer>
@@ -401,6 +403,12 @@ void OneClip_Frm::OpenMaskWindow() {
     RunOnClip([this] {
         MaskFrm mask(this);
         mask.ShowThisClipPicture(MainDb.CurClip);
+        // In the main window's work area, clear of this window's strip and commands where there is room.
+        if (const auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()); frame && frame->mdiArea()) {
+            const QWidget* area = frame->mdiArea()->viewport();
+            mask.PlaceClearOf(QRect(area->mapToGlobal(QPoint(0, 0)), area->size()),
+                              QRect(frame->mapToGlobal(QPoint(0, 0)), frame->size()));
+        }
         mask.exec();
     });
 }

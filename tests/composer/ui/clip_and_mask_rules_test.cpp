@@ -1,6 +1,7 @@
 // What the clip, mask, properties and play windows decide without a widget: the view-scale steps,
 // moving through frames, the used range, the delay question's loop, the crop and tolerance checks,
-// the colour-list edits, the properties checks and the compressor list, the play window's sizes.
+// the colour-list edits, the preview's enlargement, where a dialog opens, the properties checks and the
+// compressor list, the play window's sizes.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,6 +11,7 @@
 #include "base/scripted_interaction.h"
 #include "ui/clip_panel.h"
 #include "ui/clip_window_rules.h"
+#include "ui/dialog_placement.h"
 #include "ui/mask_rules.h"
 #include "ui/movie_properties_rules.h"
 #include "ui/play_window_rules.h"
@@ -286,6 +288,38 @@ TEST(MaskRules, ColourListEditsToleranceAndRows) {
     EXPECT_EQ(StoredDisplayColor("-1", 128), 0x808080);
     EXPECT_EQ(StoredDisplayColor("16777216", 192), 0xC0C0C0);
     EXPECT_EQ(StoredDisplayColor("255", 192), 255);
+}
+
+TEST(MaskRules, PreviewZoomEnlargesSmallPicturesWithinItsRoom) {
+    struct Case {
+        int32_t width, height;
+        int zoom;
+    } cases[] = {
+        {160, 120, 4},  // 640 x 480 exactly
+        {161, 120, 3},  // a pixel wider no longer fits four times
+        {320, 240, 2}, {352, 288, 1}, {1280, 720, 1}, {20, 20, 4}, {100, 400, 1}, {0, 0, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MaskPreviewZoom(c.width, c.height), c.zoom) << c.width << "x" << c.height;
+}
+
+TEST(DialogPlacement, BelowTheWindowElseBesideItElseAsLowAsTheAreaAllows) {
+    const QRect area(0, 20, 1200, 700);
+    const QRect clipWindow(10, 20, 1100, 220);
+    struct Case {
+        QSize size;
+        QPoint place;
+    } cases[] = {
+        {{900, 480}, {10, 240}},  // room below
+        {{900, 481}, {10, 239}},  // one pixel too tall for below, too wide beside: as low as it goes
+        {{1200, 300}, {0, 240}},  // as wide as the area: moved left into it
+        {{1300, 900}, {0, 20}},   // larger than the area: its top-left corner
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DialogPlaceClearOf(area, clipWindow, c.size), c.place)
+            << c.size.width() << "x" << c.size.height();
+    // A narrow window leaves room to its right.
+    EXPECT_EQ(DialogPlaceClearOf(area, QRect(0, 20, 500, 600), QSize(600, 400)), QPoint(500, 20));
 }
 
 TEST(MoviePropertiesRules, ChecksInOrderWithTheirLimits) {
