@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QTimer>
@@ -126,7 +127,9 @@ OneClip_Frm::OneClip_Frm(QWidget* parent)
       videoFrame_(new QFrame(this)),
       audioFrame_(new QFrame(this)),
       pictureFrame_(new QFrame(this)),
-      arrowTimer_(new QTimer(this)) {
+      arrowTimer_(new QTimer(this)),
+      line_(new QWidget(this)),
+      dragShadow_(new QWidget(this)) {
     setObjectName(QStringLiteral("OneClip_Frm"));
     setWindowTitle(kNoneTitle);
     setMinimumSize(200, 160);
@@ -177,6 +180,18 @@ OneClip_Frm::OneClip_Frm(QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(strip_, 1);
     layout->addWidget(controls);
+    line_->setObjectName(QStringLiteral("DragVImg"));
+    line_->setFixedHeight(kLineHeight);
+    line_->setCursor(Qt::SizeVerCursor);
+    line_->setAutoFillBackground(true);
+    line_->setBackgroundRole(QPalette::Mid);
+    line_->setStatusTip(QStringLiteral("Drag this line to size the boxes."));
+    line_->installEventFilter(this);
+    layout->addWidget(line_);
+    dragShadow_->setObjectName(QStringLiteral("DragPic"));
+    dragShadow_->setAutoFillBackground(true);
+    dragShadow_->setBackgroundRole(QPalette::Highlight);
+    dragShadow_->hide();
 }
 
 OneClip_Frm::~OneClip_Frm() = default;
@@ -320,6 +335,61 @@ void OneClip_Frm::DrawClipPanel() {
             QString::fromStdString(FormatNumber(ClipViewScale) + "/" + FormatDuration(seconds)));
     }
     strip_->update();
+}
+
+bool OneClip_Frm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != line_) return QWidget::eventFilter(watched, event);
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (mouse == nullptr) return false;
+    const int y = mouse->globalPosition().toPoint().y();
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            dragging_ = true;
+            dragStartY_ = y;
+            // The shadow lies on the work area, so that it can follow the mouse below this window.
+            auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+            QWidget* canvas =
+                frame != nullptr && frame->parentWidget() != nullptr ? frame->parentWidget() : this;
+            dragShadow_->setParent(canvas);
+            shadowStart_ = line_->mapTo(canvas, QPoint(0, 0));
+            dragShadow_->setGeometry(QRect(shadowStart_, line_->size()));
+            dragShadow_->show();
+            dragShadow_->raise();
+            return true;
+        }
+        case QEvent::MouseMove:
+            if (dragging_) dragShadow_->move(shadowStart_ + QPoint(0, y - dragStartY_));
+            return true;
+        case QEvent::MouseButtonRelease:
+            dragShadow_->hide();
+            if (dragging_) {
+                dragging_ = false;
+                DropDivider(y - dragStartY_);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+void OneClip_Frm::DropDivider(int dragged) {
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (frame == nullptr || frame->mdiArea() == nullptr || frame->isMinimized() || frame->isMaximized())
+        return;
+    QMdiSubWindow* below = nullptr;
+    for (QMdiSubWindow* other : frame->mdiArea()->subWindowList()) {
+        if (other == frame || !other->isVisible() || other->isMinimized() || other->isMaximized()) continue;
+        if (DockedBelow(frame->geometry(), other->geometry())) {
+            below = other;
+            break;
+        }
+    }
+    const std::optional<QRect> lower = below != nullptr ? std::optional(below->geometry()) : std::nullopt;
+    const int lowerMin = below != nullptr ? below->minimumSizeHint().height() : 0;
+    const DividerDrop drop =
+        DropClipDivider(frame->geometry(), lower, lowerMin, frame->mdiArea()->viewport()->height(), dragged);
+    frame->resize(frame->width(), drop.upperHeight);
+    if (below != nullptr && drop.lower) below->setGeometry(*drop.lower);
 }
 
 void OneClip_Frm::RunOnClip(const std::function<void()>& command) {

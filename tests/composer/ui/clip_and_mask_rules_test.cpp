@@ -153,6 +153,25 @@ TEST(ClipWindowRules, StoredPlacesOfTheClipAndPlayWindows) {
     }
 }
 
+TEST(ClipWindowRules, DividingLineDocksAndKeepsBothWindowsUsable) {
+    const QRect clipWindow(0, 10, 500, 250);  // bottom edge at y 260
+    for (const auto& [other, docked] : std::vector<std::pair<QRect, bool>>{
+             {{0, 260, 500, 300}, true},
+             {{100, 264, 200, 300}, true},   // within the slack, partly side by side
+             {{0, 265, 500, 300}, false},    // too far below
+             {{500, 260, 500, 300}, false},  // beside, not below
+             {{0, 0, 500, 300}, false}}) {
+        EXPECT_EQ(DockedBelow(clipWindow, other), docked) << other.x() << "," << other.y();
+    }
+    // Without a window below: up to the area's bottom, and never under the smallest height.
+    EXPECT_EQ(DropClipDivider(clipWindow, std::nullopt, 0, 700, 1000).upperHeight, 690);
+    EXPECT_EQ(DropClipDivider(clipWindow, std::nullopt, 0, 700, -1000).upperHeight, kClipMinHeight);
+    // A docked window follows the line and keeps its bottom and its smallest height.
+    const DividerDrop down = DropClipDivider(clipWindow, QRect(0, 260, 500, 300), 120, 700, 500);
+    EXPECT_EQ(down.upperHeight, 560 - 120 - 10);
+    EXPECT_EQ(down.lower, QRect(0, 440, 500, 120));
+}
+
 TEST(ClipPanel, StripFramesLabelsAndFacts) {
     ClipRec clip = VideoClip(12, 25, 3);
     clip.UseFirst = 5;
