@@ -1,12 +1,13 @@
 // cinebrix-screenshots PROJECT.CbMov FOLDER: starts the program's windows on a project (as
 // `cinebrix-composer PROJECT.CbMov` does), drives them through a few states as a user would (the
 // project opened, a clip selected, moved and dropped to the shelf, an overlay selected, a render in
-// progress, the render cancelled, the help, the clip window on a video, the mask window keying a
-// green, the movie properties, a part test play in the play window) and writes one PNG of the whole
-// screen per state into FOLDER.
+// progress, the render cancelled, the help, the clip window on a video and its dividing line
+// dragged, the mask window keying a green, the movie properties, a part test play in the play
+// window) and writes one PNG of the whole screen per state into FOLDER.
 // Meant for a virtual X display (scripts/screenshots.sh); the screen is captured from the display.
 #include <QAction>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
@@ -69,6 +70,23 @@ void ClickClipCommand(MainWindow& window, const char* name) {
     if (QToolButton* label = window.ClipWindow()->Command(name)) label->click();
 }
 
+// Mouse events on the clip window's dividing line, `dy` pixels below where it was pressed.
+void SendToLine(MainWindow& window, QEvent::Type type, int dy) {
+    QWidget* line = window.ClipWindow()->DividerLine();
+    const QPointF at(20, 2 + dy);
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, line->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(line, &event);
+}
+
+void PressAndMoveLine(MainWindow& window, int dy) {
+    SendToLine(window, QEvent::MouseButtonPress, 0);
+    SendToLine(window, QEvent::MouseMove, dy);
+}
+
+void ReleaseLine(MainWindow& window, int dy) { SendToLine(window, QEvent::MouseButtonRelease, dy); }
+
 // Opens a modal window from the event loop, so that the tour goes on (and pictures it) meanwhile.
 void OpenModal(std::function<void()> open) { QTimer::singleShot(0, std::move(open)); }
 
@@ -101,6 +119,16 @@ std::vector<Step> Tour(const std::string& movieFile) {
              ClickClipCommand(w, "ZoomImg2");
          },
          "09-clip-window-video"},
+        // The clip window's dividing line dragged 60 pixels down (its shadow showing), let go (the
+        // clip window taller, the mixer's top following), and put back.
+        {300, [](MainWindow& w) { PressAndMoveLine(w, 60); }, "09b-clip-line-dragged"},
+        {100, [](MainWindow& w) { ReleaseLine(w, 60); }, "09c-clip-window-taller"},
+        {100,
+         [](MainWindow& w) {
+             PressAndMoveLine(w, -60);
+             ReleaseLine(w, -60);
+         },
+         ""},
         // The mask window on the bouncing ball, keying its green.
         {300,
          [](MainWindow& w) {

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 #include <utility>
 
 #include "base/app_state.h"
@@ -91,10 +92,11 @@ class ClipStrip : public QWidget {
         int x = 4;
         for (const int32_t frame : shown_) {
             const QRect box(x, 4, kStripFrameWidth, frameHeight);
-            DrawImage(painter, *clip, frame, box);
+            // The label right under the picture, which a tall strip does not stretch.
+            const int pictureBottom = DrawImage(painter, *clip, frame, box);
             const bool used = frame >= clip->UseFirst && frame <= clip->UseLast;
             painter.setPen(palette().color(used ? QPalette::Text : QPalette::PlaceholderText));
-            painter.drawText(QRect(x, box.bottom() + 2, kStripFrameWidth, labelHeight),
+            painter.drawText(QRect(x, pictureBottom + 2, kStripFrameWidth, labelHeight),
                              Qt::AlignHCenter | Qt::AlignTop,
                              QString::fromStdString(StripFrameLabel(*clip, frame)));
             x += kStripPitch;
@@ -102,19 +104,22 @@ class ClipStrip : public QWidget {
     }
 
   private:
-    void DrawImage(QPainter& painter, const ClipRec& clip, int32_t frame, const QRect& box) {
-        if (box.width() < 2 || box.height() < 2) return;
+    // Draws a frame at the top of its box; returns the bottom of what was drawn (the box's when the
+    // frame cannot be shown).
+    int DrawImage(QPainter& painter, const ClipRec& clip, int32_t frame, const QRect& box) {
+        if (box.width() < 2 || box.height() < 2) return box.bottom();
         const qreal ratio = devicePixelRatioF();
         QImage image = thumbnails_.Thumbnail(clip, frame, box.size() * ratio);
         painter.setPen(palette().color(QPalette::Mid));
         if (image.isNull()) {
             painter.drawRect(box.adjusted(0, 0, -1, -1));
-            return;
+            return box.bottom();
         }
         image.setDevicePixelRatio(ratio);
         const QSizeF shown = image.deviceIndependentSize();
         const QPointF at(box.left() + (box.width() - shown.width()) / 2, box.top());
         painter.drawImage(at, image);
+        return box.top() + static_cast<int>(std::ceil(shown.height())) - 1;
     }
 
     ThumbnailCache& thumbnails_;
