@@ -11,16 +11,19 @@ int Within(int start, int low, int high, int length) { return std::max(std::min(
 
 }  // namespace
 
-QPoint DialogPlaceClearOf(const QRect& area, const QRect& keepClear, const QSize& size) {
+QRect DialogPlaceClearOf(const QRect& area, const QRect& keepClear, const QSize& size, const QSize& minimum) {
     const int areaRight = area.x() + area.width();
     const int areaBottom = area.y() + area.height();
-    const int below = keepClear.y() + keepClear.height();
+    const int below = std::max(keepClear.y() + keepClear.height(), area.y());
     const int right = keepClear.x() + keepClear.width();
     const int x = Within(keepClear.x(), area.x(), areaRight, size.width());
-    if (below + size.height() <= areaBottom) return {x, std::max(below, area.y())};
+    if (below + size.height() <= areaBottom) return {QPoint(x, below), size};
     if (right + size.width() <= areaRight)
-        return {std::max(right, area.x()), Within(keepClear.y(), area.y(), areaBottom, size.height())};
-    return {x, Within(below, area.y(), areaBottom, size.height())};
+        return {QPoint(std::max(right, area.x()), Within(keepClear.y(), area.y(), areaBottom, size.height())),
+                size};
+    if (areaBottom - below >= minimum.height())
+        return {QPoint(x, below), QSize(size.width(), areaBottom - below)};
+    return {QPoint(x, Within(below, area.y(), areaBottom, size.height())), size};
 }
 
 }  // namespace composer

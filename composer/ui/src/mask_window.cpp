@@ -294,7 +294,11 @@ void MaskFrm::ShowThisClipPicture(int32_t clipIndex) {
 
 void MaskFrm::PlaceClearOf(const QRect& area, const QRect& keepClear) {
     resize(size().boundedTo(area.size()));
-    move(DialogPlaceClearOf(area, keepClear, frameGeometry().size()));
+    // What the window frame adds around the dialog (nothing before the desktop has framed it).
+    const QSize frame = frameGeometry().size() - size();
+    const QRect place = DialogPlaceClearOf(area, keepClear, size() + frame, minimumSizeHint() + frame);
+    resize(place.size() - frame);
+    move(place.topLeft());
 }
 
 void MaskFrm::LoadFrame(const ClipRec& clip) {

@@ -322,23 +322,28 @@ TEST(MaskRules, PreviewZoomEnlargesSmallPicturesWithinItsRoom) {
         EXPECT_EQ(MaskPreviewZoom(c.width, c.height), c.zoom) << c.width << "x" << c.height;
 }
 
-TEST(DialogPlacement, BelowTheWindowElseBesideItElseAsLowAsTheAreaAllows) {
-    const QRect area(0, 20, 1200, 700);
+TEST(DialogPlacement, BelowTheWindowElseBesideItElseShorterBelowElseAsLowAsTheAreaAllows) {
+    const QRect area(0, 20, 1200, 700);  // bottom edge at y 720
     const QRect clipWindow(10, 20, 1100, 220);
+    const QSize minimum(600, 300);
     struct Case {
         QSize size;
-        QPoint place;
+        QRect place;
     } cases[] = {
-        {{900, 480}, {10, 240}},  // room below
-        {{900, 481}, {10, 239}},  // one pixel too tall for below, too wide beside: as low as it goes
-        {{1200, 300}, {0, 240}},  // as wide as the area: moved left into it
-        {{1300, 900}, {0, 20}},   // larger than the area: its top-left corner
+        {{900, 480}, {10, 240, 900, 480}},   // room below
+        {{900, 481}, {10, 240, 900, 480}},   // a pixel too tall for below, too wide beside: shorter
+        {{1200, 300}, {0, 240, 1200, 300}},  // as wide as the area: moved left into it
+        {{1300, 900}, {0, 240, 1300, 480}},  // larger than the area: as much as there is below
     };
     for (const Case& c : cases)
-        EXPECT_EQ(DialogPlaceClearOf(area, clipWindow, c.size), c.place)
+        EXPECT_EQ(DialogPlaceClearOf(area, clipWindow, c.size, minimum), c.place)
             << c.size.width() << "x" << c.size.height();
     // A narrow window leaves room to its right.
-    EXPECT_EQ(DialogPlaceClearOf(area, QRect(0, 20, 500, 600), QSize(600, 400)), QPoint(500, 20));
+    EXPECT_EQ(DialogPlaceClearOf(area, QRect(0, 20, 500, 600), QSize(600, 400), minimum),
+              QRect(500, 20, 600, 400));
+    // Too little room below for the smallest dialog: as low as the area allows, over the window.
+    EXPECT_EQ(DialogPlaceClearOf(area, QRect(10, 20, 1100, 500), QSize(900, 480), minimum),
+              QRect(10, 240, 900, 480));
 }
 
 TEST(MoviePropertiesRules, ChecksInOrderWithTheirLimits) {

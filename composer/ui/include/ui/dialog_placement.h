@@ -7,10 +7,10 @@
 
 namespace composer {
 
-// The top-left corner of a dialog of `size` within `area`: below `keepClear` when it fits there,
-// else to its right, else as low as the area allows (covering the least of its lower part, where
-// its commands are); never outside the area where the dialog fits into it. All in one coordinate
-// system.
-QPoint DialogPlaceClearOf(const QRect& area, const QRect& keepClear, const QSize& size);
+// The place of a dialog of `size` within `area`: below `keepClear` when it fits there, else to its
+// right; else below it made shorter, when the room there still holds `minimum`; else as low as the
+// area allows (covering the least of keepClear's lower part, where its commands are). Never outside
+// the area where the dialog fits into it. All in one coordinate system.
+QRect DialogPlaceClearOf(const QRect& area, const QRect& keepClear, const QSize& size, const QSize& minimum);
 
 }  // namespace composer
