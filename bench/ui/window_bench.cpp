@@ -6,10 +6,21 @@
 //       of 31 runs (goal: within 16 ms, one frame at 60 Hz).
 //   window_bench play FILE.avi [SECONDS]
 //       Plays FILE.avi with the play window's player for SECONDS (default 60) the way the window
-//       does (a 5 ms tick, the due frame decoded and turned into an image) and prints how far the
-//       picture lagged behind the clock at worst and on average, and the share of frames dropped
-//       (goals: within 40 ms, at most 1 %). Needs the AVI library registered (CB_REGISTRY). The
-//       clock is the sound's when a sound device plays the file's sound, else a steady clock.
+//       does (a 5 ms tick, the due frame turned into an image, the next one decoded ahead) and prints how far
+//       the picture lagged behind the clock at worst and on average, and the share of frames dropped (goals:
+//       within 40 ms, at most 1 %). Needs the AVI library registered (CB_REGISTRY). The clock is the sound's
+//       when a sound device plays the file's sound, else a steady clock.
+//   window_bench step FILE.avi [SECONDS]
+//       Holds the clip window's forward arrow down for SECONDS (default 10) on the video FILE.avi,
+//       at one frame a step, and prints how many steps a second the window made against the 25 a
+//       second of its 40 ms repeat, with the longest gap between two steps (goal: keeping up with
+//       the repeat on a 720p clip). Needs the AVI library registered (CB_REGISTRY). Runs on Qt's
+//       offscreen platform unless QT_QPA_PLATFORM says otherwise.
+#include <QApplication>
+#include <QEventLoop>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QToolButton>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -18,8 +29,12 @@
 #include <thread>
 #include <vector>
 
+#include "base/app_state.h"
+#include "document/movie_db.h"
 #include "media/avi_playback.h"
 #include "media/mask_preview.h"
+#include "media/velc_avi_reader_class.h"
+#include "ui/clip_window.h"
 #include "ui/pixel_image.h"
 
 namespace {
@@ -83,6 +98,7 @@ int PlayBench(const std::string& file, double seconds) {
             worstLag = std::max(worstLag, lag);
             totalLag += lag;
             shown += image.isNull() ? 0 : 1;
+            player.PrepareNext();
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
@@ -98,12 +114,89 @@ int PlayBench(const std::string& file, double seconds) {
     return 0;
 }
 
+void SendMouse(QWidget* widget, QEvent::Type type) {
+    const QPointF at(widget->width() / 2.0, widget->height() / 2.0);
+    QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                      type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &event);
+}
+
+int StepBench(const std::string& file, double seconds) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
+    char name[] = "window_bench";
+    char* argv[] = {name, nullptr};
+    QApplication app(argc, argv);
+    composer::VelcAviReaderClass probe;
+    if (!probe.ReadAvi_OpenFile(file)) {
+        std::fprintf(stderr, "window_bench: %s: %s\n", file.c_str(), probe.LastFailure.c_str());
+        return 1;
+    }
+    composer::ClearMovie();
+    composer::ClipRec clip;
+    clip.ClipType = composer::ClipVideo;
+    clip.FilePath = file;
+    clip.ClipName = "bench";
+    clip.SrcWidth = probe.Width;
+    clip.SrcHeight = probe.Height;
+    clip.SrcFps = probe.FramesPerSecond;
+    clip.FrameCount = probe.FrameCount;
+    clip.CurFrame = 1;
+    clip.UseFirst = 1;
+    clip.UseLast = probe.FrameCount;
+    composer::MainDb.Clips.push_back(clip);
+    composer::MainDb.ClipCount = 1;
+    composer::MainDb.CurClip = 1;
+    composer::ClipViewScale = 1;
+    composer::OneClip_Frm window;
+    window.resize(1200, 260);
+    window.show();
+    window.DrawClipPanel();
+    QApplication::processEvents();
+
+    // Each change of the first shown frame is one step; the gaps between them are timed.
+    std::vector<double> gaps;
+    int32_t lastFrame = 1;
+    auto lastStep = Clock::now();
+    QTimer watch;
+    watch.setInterval(1);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        const int32_t frame = composer::MainDb.Clips[1].CurFrame;
+        if (frame == lastFrame) return;
+        const auto now = Clock::now();
+        gaps.push_back(Milliseconds(now - lastStep));
+        lastStep = now;
+        lastFrame = frame;
+    });
+    QToolButton* arrow = window.Command("ScrollImg2");
+    const auto start = Clock::now();
+    lastStep = start;
+    watch.start();
+    SendMouse(arrow, QEvent::MouseButtonPress);
+    QEventLoop loop;
+    QTimer::singleShot(static_cast<int>(seconds * 1000), &loop, &QEventLoop::quit);
+    loop.exec();
+    SendMouse(arrow, QEvent::MouseButtonRelease);
+    const double held = std::chrono::duration<double>(Clock::now() - start).count();
+    const int32_t steps = composer::MainDb.Clips[1].CurFrame - 1;
+    std::sort(gaps.begin(), gaps.end());
+    std::printf(
+        "held %.1f s on %dx%d (%d frames, %d decoded): %d steps, %.1f a second (the repeat asks %d), "
+        "gap median %.1f ms, worst %.1f ms%s\n",
+        held, probe.Width, probe.Height, probe.FrameCount, static_cast<int>(window.Thumbnails().Decodes()),
+        steps, steps / held, 1000 / composer::OneClip_Frm::kArrowRepeatMs,
+        gaps.empty() ? 0.0 : gaps[gaps.size() / 2], gaps.empty() ? 0.0 : gaps.back(),
+        steps + 1 >= probe.FrameCount ? " (reached the last frame)" : "");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "mask") return MaskBench();
     if (what == "play" && argc > 2) return PlayBench(argv[2], argc > 3 ? std::atof(argv[3]) : 60.0);
-    std::fprintf(stderr, "usage: window_bench mask | play FILE.avi [SECONDS]\n");
+    if (what == "step" && argc > 2) return StepBench(argv[2], argc > 3 ? std::atof(argv[3]) : 10.0);
+    std::fprintf(stderr, "usage: window_bench mask | play FILE.avi [SECONDS] | step FILE.avi [SECONDS]\n");
     return 2;
 }

@@ -1,12 +1,13 @@
 // cinebrix-screenshots PROJECT.CbMov FOLDER: starts the program's windows on a project (as
 // `cinebrix-composer PROJECT.CbMov` does), drives them through a few states as a user would (the
 // project opened, a clip selected, moved and dropped to the shelf, an overlay selected, a render in
-// progress, the render cancelled, the help, the clip window on a video, the mask window keying a
-// green, the movie properties, a part test play in the play window) and writes one PNG of the whole
-// screen per state into FOLDER.
+// progress, the render cancelled, the help, the clip window on a video and its dividing line
+// dragged, the mask window keying a green, the movie properties, a part test play in the play
+// window) and writes one PNG of the whole screen per state into FOLDER.
 // Meant for a virtual X display (scripts/screenshots.sh); the screen is captured from the display.
 #include <QAction>
 #include <QApplication>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 #include <QTextBrowser>
@@ -28,6 +29,7 @@
 #include "ui/desktop_program.h"
 #include "ui/main_window.h"
 #include "ui/mixer_window.h"
+#include "ui/play_window.h"
 #include "ui/render_runner.h"
 #include "ui/track_box.h"
 
@@ -39,7 +41,12 @@ struct Step {
     int delayMs;
     std::function<void(MainWindow&)> action;
     std::string shot;  // "" for no picture
+    // When given, the step waits (after its delay) until this holds, for at most kWaitLimitMs.
+    std::function<bool(MainWindow&)> ready = {};
 };
+
+constexpr int kPollMs = 20;
+constexpr int kWaitLimitMs = 30000;
 
 void Capture(const std::string& folder, const std::string& name) {
     const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
@@ -63,8 +70,31 @@ void ClickClipCommand(MainWindow& window, const char* name) {
     if (QToolButton* label = window.ClipWindow()->Command(name)) label->click();
 }
 
+// Mouse events on the clip window's dividing line, `dy` pixels below where it was pressed.
+void SendToLine(MainWindow& window, QEvent::Type type, int dy) {
+    QWidget* line = window.ClipWindow()->DividerLine();
+    const QPointF at(20, 2 + dy);
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QMouseEvent event(type, at, line->mapToGlobal(at),
+                      type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+    QApplication::sendEvent(line, &event);
+}
+
+void PressAndMoveLine(MainWindow& window, int dy) {
+    SendToLine(window, QEvent::MouseButtonPress, 0);
+    SendToLine(window, QEvent::MouseMove, dy);
+}
+
+void ReleaseLine(MainWindow& window, int dy) { SendToLine(window, QEvent::MouseButtonRelease, dy); }
+
 // Opens a modal window from the event loop, so that the tour goes on (and pictures it) meanwhile.
 void OpenModal(std::function<void()> open) { QTimer::singleShot(0, std::move(open)); }
+
+bool PlayedAThird(MainWindow& window) {
+    composer::PlayFrm* play = window.PlayWindow();
+    if (!play->IsOpen() || !play->Player().Playing()) return false;
+    return play->Player().Position() >= play->Player().Duration() / 3;
+}
 
 std::vector<Step> Tour(const std::string& movieFile) {
     return {
@@ -89,6 +119,16 @@ std::vector<Step> Tour(const std::string& movieFile) {
              ClickClipCommand(w, "ZoomImg2");
          },
          "09-clip-window-video"},
+        // The clip window's dividing line dragged 60 pixels down (its shadow showing), let go (the
+        // clip window taller, the mixer's top following), and put back.
+        {300, [](MainWindow& w) { PressAndMoveLine(w, 60); }, "09b-clip-line-dragged"},
+        {100, [](MainWindow& w) { ReleaseLine(w, 60); }, "09c-clip-window-taller"},
+        {100,
+         [](MainWindow& w) {
+             PressAndMoveLine(w, -60);
+             ReleaseLine(w, -60);
+         },
+         ""},
         // The mask window on the bouncing ball, keying its green.
         {300,
          [](MainWindow& w) {
@@ -109,8 +149,8 @@ std::vector<Step> Tour(const std::string& movieFile) {
              ClickLabel(w, "PartPlayLbl0");
          },
          ""},
-        {3000, [](MainWindow&) {}, ""},
-        {1500, [](MainWindow&) {}, "12-play-window-mid-play"},
+        // Pictured once the player is past the first third of the file, whatever the render took.
+        {0, [](MainWindow&) {}, "12-play-window-mid-play", PlayedAThird},
         {100,
          [](MainWindow& w) {
              w.MarkMovieSaved();
@@ -120,16 +160,33 @@ std::vector<Step> Tour(const std::string& movieFile) {
     };
 }
 
+void RunStep(MainWindow& window, std::vector<Step> steps, std::size_t index, std::string folder);
+
+// Runs a step's action once its condition holds (or the wait ran out), then pictures it.
+void ActWhenReady(MainWindow& window, std::vector<Step> steps, std::size_t index, std::string folder,
+                  int waitedMs) {
+    const Step& step = steps[index];
+    if (step.ready && !step.ready(window)) {
+        if (waitedMs < kWaitLimitMs) {
+            QTimer::singleShot(kPollMs, &window, [&window, steps, index, folder, waitedMs] {
+                ActWhenReady(window, steps, index, folder, waitedMs + kPollMs);
+            });
+            return;
+        }
+        std::fprintf(stderr, "cinebrix-screenshots: %s: the state did not come, pictured as it is\n",
+                     step.shot.c_str());
+    }
+    step.action(window);
+    QTimer::singleShot(step.ready ? 0 : 150, &window, [&window, steps, index, folder] {
+        if (!steps[index].shot.empty()) Capture(folder, steps[index].shot);
+        RunStep(window, steps, index + 1, folder);
+    });
+}
+
 void RunStep(MainWindow& window, std::vector<Step> steps, std::size_t index, std::string folder) {
     if (index >= steps.size()) return;
-    const Step& step = steps[index];
-    QTimer::singleShot(step.delayMs, &window, [&window, steps, index, folder] {
-        steps[index].action(window);
-        QTimer::singleShot(150, &window, [&window, steps, index, folder] {
-            if (!steps[index].shot.empty()) Capture(folder, steps[index].shot);
-            RunStep(window, steps, index + 1, folder);
-        });
-    });
+    QTimer::singleShot(steps[index].delayMs, &window,
+                       [&window, steps, index, folder] { ActWhenReady(window, steps, index, folder, 0); });
 }
 
 }  // namespace

@@ -64,6 +64,8 @@ void AviPlayback::Close() {
     soundDuration_ = soundBytesPerSecond_ = 0;
     soundBlockBytes_ = 0;
     lastShown_ = 0;
+    lastRead_ = aheadFrame_ = 0;
+    ahead_.clear();
     dropped_ = shown_ = 0;
 }
 
@@ -139,6 +141,23 @@ int32_t AviPlayback::NextFrameToShow() {
 
 bool AviPlayback::ReadFrame(int32_t frame, PixelBuffer& pixels) {
     if (!reader_) return false;
+    if (frame == aheadFrame_) {
+        pixels.swap(ahead_);
+        aheadFrame_ = 0;
+    } else if (!Decode(frame, pixels)) {
+        return false;
+    }
+    lastRead_ = frame;
+    return true;
+}
+
+void AviPlayback::PrepareNext() {
+    const int32_t next = lastRead_ + 1;
+    if (!reader_ || lastRead_ < 1 || next > frameCount_ || next == aheadFrame_) return;
+    aheadFrame_ = Decode(next, ahead_) ? next : 0;
+}
+
+bool AviPlayback::Decode(int32_t frame, PixelBuffer& pixels) {
     try {
         if (!reader_->ReadAvi_GetOneFrameAsPixels(frame)) return false;
     } catch (const std::exception&) {

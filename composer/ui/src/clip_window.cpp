@@ -5,11 +5,15 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <cmath>
 #include <utility>
 
 #include "base/app_state.h"
@@ -88,10 +92,11 @@ class ClipStrip : public QWidget {
         int x = 4;
         for (const int32_t frame : shown_) {
             const QRect box(x, 4, kStripFrameWidth, frameHeight);
-            DrawImage(painter, *clip, frame, box);
+            // The label right under the picture, which a tall strip does not stretch.
+            const int pictureBottom = DrawImage(painter, *clip, frame, box);
             const bool used = frame >= clip->UseFirst && frame <= clip->UseLast;
             painter.setPen(palette().color(used ? QPalette::Text : QPalette::PlaceholderText));
-            painter.drawText(QRect(x, box.bottom() + 2, kStripFrameWidth, labelHeight),
+            painter.drawText(QRect(x, pictureBottom + 2, kStripFrameWidth, labelHeight),
                              Qt::AlignHCenter | Qt::AlignTop,
                              QString::fromStdString(StripFrameLabel(*clip, frame)));
             x += kStripPitch;
@@ -99,19 +104,22 @@ class ClipStrip : public QWidget {
     }
 
   private:
-    void DrawImage(QPainter& painter, const ClipRec& clip, int32_t frame, const QRect& box) {
-        if (box.width() < 2 || box.height() < 2) return;
+    // Draws a frame at the top of its box; returns the bottom of what was drawn (the box's when the
+    // frame cannot be shown).
+    int DrawImage(QPainter& painter, const ClipRec& clip, int32_t frame, const QRect& box) {
+        if (box.width() < 2 || box.height() < 2) return box.bottom();
         const qreal ratio = devicePixelRatioF();
         QImage image = thumbnails_.Thumbnail(clip, frame, box.size() * ratio);
         painter.setPen(palette().color(QPalette::Mid));
         if (image.isNull()) {
             painter.drawRect(box.adjusted(0, 0, -1, -1));
-            return;
+            return box.bottom();
         }
         image.setDevicePixelRatio(ratio);
         const QSizeF shown = image.deviceIndependentSize();
         const QPointF at(box.left() + (box.width() - shown.width()) / 2, box.top());
         painter.drawImage(at, image);
+        return box.top() + static_cast<int>(std::ceil(shown.height())) - 1;
     }
 
     ThumbnailCache& thumbnails_;
@@ -124,7 +132,9 @@ OneClip_Frm::OneClip_Frm(QWidget* parent)
       videoFrame_(new QFrame(this)),
       audioFrame_(new QFrame(this)),
       pictureFrame_(new QFrame(this)),
-      arrowTimer_(new QTimer(this)) {
+      arrowTimer_(new QTimer(this)),
+      line_(new QWidget(this)),
+      dragShadow_(new QWidget(this)) {
     setObjectName(QStringLiteral("OneClip_Frm"));
     setWindowTitle(kNoneTitle);
     setMinimumSize(200, 160);
@@ -175,6 +185,18 @@ OneClip_Frm::OneClip_Frm(QWidget* parent)
     layout->setSpacing(0);
     layout->addWidget(strip_, 1);
     layout->addWidget(controls);
+    line_->setObjectName(QStringLiteral("DragVImg"));
+    line_->setFixedHeight(kLineHeight);
+    line_->setCursor(Qt::SizeVerCursor);
+    line_->setAutoFillBackground(true);
+    line_->setBackgroundRole(QPalette::Mid);
+    line_->setStatusTip(QStringLiteral("Drag this line to size the boxes."));
+    line_->installEventFilter(this);
+    layout->addWidget(line_);
+    dragShadow_->setObjectName(QStringLiteral("DragPic"));
+    dragShadow_->setAutoFillBackground(true);
+    dragShadow_->setBackgroundRole(QPalette::Highlight);
+    dragShadow_->hide();
 }
 
 OneClip_Frm::~OneClip_Frm() = default;
@@ -320,6 +342,61 @@ void OneClip_Frm::DrawClipPanel() {
     strip_->update();
 }
 
+bool OneClip_Frm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != line_) return QWidget::eventFilter(watched, event);
+    auto* mouse = dynamic_cast<QMouseEvent*>(event);
+    if (mouse == nullptr) return false;
+    const int y = mouse->globalPosition().toPoint().y();
+    switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            dragging_ = true;
+            dragStartY_ = y;
+            // The shadow lies on the work area, so that it can follow the mouse below this window.
+            auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+            QWidget* canvas =
+                frame != nullptr && frame->parentWidget() != nullptr ? frame->parentWidget() : this;
+            dragShadow_->setParent(canvas);
+            shadowStart_ = line_->mapTo(canvas, QPoint(0, 0));
+            dragShadow_->setGeometry(QRect(shadowStart_, line_->size()));
+            dragShadow_->show();
+            dragShadow_->raise();
+            return true;
+        }
+        case QEvent::MouseMove:
+            if (dragging_) dragShadow_->move(shadowStart_ + QPoint(0, y - dragStartY_));
+            return true;
+        case QEvent::MouseButtonRelease:
+            dragShadow_->hide();
+            if (dragging_) {
+                dragging_ = false;
+                DropDivider(y - dragStartY_);
+            }
+            return true;
+        default:
+            return false;
+    }
+}
+
+void OneClip_Frm::DropDivider(int dragged) {
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (frame == nullptr || frame->mdiArea() == nullptr || frame->isMinimized() || frame->isMaximized())
+        return;
+    QMdiSubWindow* below = nullptr;
+    for (QMdiSubWindow* other : frame->mdiArea()->subWindowList()) {
+        if (other == frame || !other->isVisible() || other->isMinimized() || other->isMaximized()) continue;
+        if (DockedBelow(frame->geometry(), other->geometry())) {
+            below = other;
+            break;
+        }
+    }
+    const std::optional<QRect> lower = below != nullptr ? std::optional(below->geometry()) : std::nullopt;
+    const int lowerMin = below != nullptr ? below->minimumSizeHint().height() : 0;
+    const DividerDrop drop =
+        DropClipDivider(frame->geometry(), lower, lowerMin, frame->mdiArea()->viewport()->height(), dragged);
+    frame->resize(frame->width(), drop.upperHeight);
+    if (below != nullptr && drop.lower) below->setGeometry(*drop.lower);
+}
+
 void OneClip_Frm::RunOnClip(const std::function<void()>& command) {
     if (!CheckCurrentClip(MainDb)) return;
     GuardCommand(kProgramTitle, command);
@@ -401,6 +478,12 @@ void OneClip_Frm::OpenMaskWindow() {
     RunOnClip([this] {
         MaskFrm mask(this);
         mask.ShowThisClipPicture(MainDb.CurClip);
+        // In the main window's work area, clear of this window's strip and commands where there is room.
+        if (const auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()); frame && frame->mdiArea()) {
+            const QWidget* area = frame->mdiArea()->viewport();
+            mask.PlaceClearOf(QRect(area->mapToGlobal(QPoint(0, 0)), area->size()),
+                              QRect(frame->mapToGlobal(QPoint(0, 0)), frame->size()));
+        }
         mask.exec();
     });
 }

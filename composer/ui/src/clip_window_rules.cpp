@@ -1,6 +1,7 @@
 #include "ui/clip_window_rules.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 #include "base/interaction.h"
 #include "base/rounding.h"
@@ -110,6 +111,26 @@ WindowPlacement RestorePlayPlacement(const std::string& stored, int innerWidth, 
     placement.height = std::max(placement.height, 3000);
     placement.width = std::max(placement.width, 3000);
     return placement;
+}
+
+DividerDrop DropClipDivider(const QRect& upper, const std::optional<QRect>& lower, int lowerMinHeight,
+                            int areaHeight, int dragged) {
+    int most = areaHeight - upper.top();
+    if (lower) most = std::min(most, lower->bottom() + 1 - lowerMinHeight - upper.top());
+    const int height = std::max(std::min(upper.height() + dragged, most), kClipMinHeight);
+    DividerDrop drop{height, std::nullopt};
+    if (lower) {
+        const int top = upper.top() + height;
+        drop.lower = QRect(lower->left(), top, lower->width(), std::max(lower->bottom() + 1 - top, 0));
+    }
+    return drop;
+}
+
+bool DockedBelow(const QRect& upper, const QRect& other) {
+    constexpr int kSlack = 4;
+    const bool touching = std::abs(other.top() - (upper.bottom() + 1)) <= kSlack;
+    const bool sideBySide = other.left() < upper.right() && upper.left() < other.right();
+    return touching && sideBySide;
 }
 
 }  // namespace composer

@@ -136,4 +136,12 @@ int32_t StoredDisplayColor(const std::string& stored, int grey) {
     return RoundToInt32(value);
 }
 
+int MaskPreviewZoom(int32_t width, int32_t height) {
+    constexpr int32_t kRoomWidth = 640;
+    constexpr int32_t kRoomHeight = 480;
+    constexpr int32_t kMostZoom = 4;
+    if (width < 1 || height < 1) return 1;
+    return std::clamp(std::min(kRoomWidth / width, kRoomHeight / height), 1, kMostZoom);
+}
+
 }  // namespace composer

@@ -23,6 +23,7 @@
 #include "media/image_reader_class.h"
 #include "media/picture_operation.h"
 #include "media/velc_avi_reader_class.h"
+#include "ui/dialog_placement.h"
 #include "ui/pixel_image.h"
 
 namespace composer {
@@ -48,7 +49,8 @@ void ShowSwatch(QPushButton* button, int32_t color) {
 
 }  // namespace
 
-// DispPic: the preview at its pixel size; the mouse shows where it is and a click adds a colour.
+// DispPic: the preview, a small picture enlarged by whole pixels; the mouse shows which pixel it is
+// over and a click adds that pixel's colour.
 class MaskPicture : public QWidget {
   public:
     explicit MaskPicture(MaskFrm* mask) : QWidget(nullptr), mask_(mask) {
@@ -61,17 +63,25 @@ class MaskPicture : public QWidget {
   protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.drawImage(0, 0, mask_->PreviewImage());
+        const QImage& image = mask_->PreviewImage();
+        painter.drawImage(QRect(QPoint(0, 0), image.size() * mask_->PreviewZoom()), image);
     }
     void mouseMoveEvent(QMouseEvent* event) override {
-        mask_->ShowPointer(event->position().toPoint().x(), event->position().toPoint().y());
+        const QPoint pixel = PixelAt(event);
+        mask_->ShowPointer(pixel.x(), pixel.y());
     }
     void mousePressEvent(QMouseEvent* event) override {
-        if (event->button() == Qt::LeftButton)
-            mask_->AddTransparentAt(event->position().toPoint().x(), event->position().toPoint().y());
+        if (event->button() != Qt::LeftButton) return;
+        const QPoint pixel = PixelAt(event);
+        mask_->AddTransparentAt(pixel.x(), pixel.y());
     }
 
   private:
+    QPoint PixelAt(const QMouseEvent* event) const {
+        const QPoint at = event->position().toPoint();
+        return {at.x() / mask_->PreviewZoom(), at.y() / mask_->PreviewZoom()};
+    }
+
     MaskFrm* mask_;
 };
 
@@ -268,16 +278,27 @@ void MaskFrm::ShowThisClipPicture(int32_t clipIndex) {
     } else {
         LoadFrame(clip);
     }
-    picture_->setFixedSize(std::max(width_, 1), std::max(height_, 1));
+    zoom_ = MaskPreviewZoom(width_, height_);
+    const QSize shown(std::max(width_ * zoom_, 1), std::max(height_ * zoom_, 1));
+    picture_->setFixedSize(shown);
     if (const QScreen* screen = this->screen()) {
         const QSize room = screen->availableGeometry().size() * 9 / 10;
-        const QSize wanted(width_ + 24 + sizeHint().width() - pictureArea_->sizeHint().width(),
-                           std::max(height_ + 24, sizeHint().height()));
+        const QSize wanted(shown.width() + 24 + sizeHint().width() - pictureArea_->sizeHint().width(),
+                           std::max(shown.height() + 24, sizeHint().height()));
         resize(wanted.boundedTo(room));
     }
     ShowCurrentColor();
     DrawColorList();
     DrawMaskPreview();
+}
+
+void MaskFrm::PlaceClearOf(const QRect& area, const QRect& keepClear) {
+    resize(size().boundedTo(area.size()));
+    // What the window frame adds around the dialog (nothing before the desktop has framed it).
+    const QSize frame = frameGeometry().size() - size();
+    const QRect place = DialogPlaceClearOf(area, keepClear, size() + frame, minimumSizeHint() + frame);
+    resize(place.size() - frame);
+    move(place.topLeft());
 }
 
 void MaskFrm::LoadFrame(const ClipRec& clip) {

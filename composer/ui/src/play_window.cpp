@@ -226,6 +226,8 @@ void PlayFrm::ShowDueFrame() {
     if (frame == 0 || !player_.ReadFrame(frame, pixels_)) return;
     shownFrame_ = frame;
     picture_->Show(PixelBufferImage(pixels_, player_.Width(), player_.Height()));
+    // The next frame decoded while this one shows, so it appears the moment it falls due.
+    if (player_.Playing()) player_.PrepareNext();
 }
 
 void PlayFrm::UpdateButtons() {

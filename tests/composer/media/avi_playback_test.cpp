@@ -35,6 +35,19 @@ TEST_F(AviPlaybackTest, PictureFollowsTheClockAndCountsDroppedFrames) {
     ASSERT_TRUE(player.ReadFrame(4, pixels));
     ASSERT_EQ(pixels.size(), 32u * 24u);
     EXPECT_EQ((pixels[0] >> 16) & 0xFF, 120u);  // the fourth frame's red
+    // The fifth frame decoded ahead is the one a direct read gives, even while another frame waits
+    // decoded ahead (the third, after the second was read); that one is handed over later.
+    player.PrepareNext();
+    PixelBuffer ahead;
+    ASSERT_TRUE(player.ReadFrame(5, ahead));
+    PixelBuffer direct;
+    ASSERT_TRUE(player.ReadFrame(2, direct));
+    player.PrepareNext();
+    ASSERT_TRUE(player.ReadFrame(5, direct));
+    EXPECT_EQ(ahead, direct);
+    EXPECT_EQ((direct[0] >> 16) & 0xFF, 160u);
+    ASSERT_TRUE(player.ReadFrame(3, direct));
+    EXPECT_EQ((direct[0] >> 16) & 0xFF, 80u);
 
     player.Pause();
     now += 5;

@@ -1,6 +1,7 @@
 // What the clip, mask, properties and play windows decide without a widget: the view-scale steps,
 // moving through frames, the used range, the delay question's loop, the crop and tolerance checks,
-// the colour-list edits, the properties checks and the compressor list, the play window's sizes.
+// the colour-list edits, the preview's enlargement, where a dialog opens, the properties checks and the
+// compressor list, the play window's sizes.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,6 +11,7 @@
 #include "base/scripted_interaction.h"
 #include "ui/clip_panel.h"
 #include "ui/clip_window_rules.h"
+#include "ui/dialog_placement.h"
 #include "ui/mask_rules.h"
 #include "ui/movie_properties_rules.h"
 #include "ui/play_window_rules.h"
@@ -151,6 +153,25 @@ TEST(ClipWindowRules, StoredPlacesOfTheClipAndPlayWindows) {
     }
 }
 
+TEST(ClipWindowRules, DividingLineDocksAndKeepsBothWindowsUsable) {
+    const QRect clipWindow(0, 10, 500, 250);  // bottom edge at y 260
+    for (const auto& [other, docked] : std::vector<std::pair<QRect, bool>>{
+             {{0, 260, 500, 300}, true},
+             {{100, 264, 200, 300}, true},   // within the slack, partly side by side
+             {{0, 265, 500, 300}, false},    // too far below
+             {{500, 260, 500, 300}, false},  // beside, not below
+             {{0, 0, 500, 300}, false}}) {
+        EXPECT_EQ(DockedBelow(clipWindow, other), docked) << other.x() << "," << other.y();
+    }
+    // Without a window below: up to the area's bottom, and never under the smallest height.
+    EXPECT_EQ(DropClipDivider(clipWindow, std::nullopt, 0, 700, 1000).upperHeight, 690);
+    EXPECT_EQ(DropClipDivider(clipWindow, std::nullopt, 0, 700, -1000).upperHeight, kClipMinHeight);
+    // A docked window follows the line and keeps its bottom and its smallest height.
+    const DividerDrop down = DropClipDivider(clipWindow, QRect(0, 260, 500, 300), 120, 700, 500);
+    EXPECT_EQ(down.upperHeight, 560 - 120 - 10);
+    EXPECT_EQ(down.lower, QRect(0, 440, 500, 120));
+}
+
 TEST(ClipPanel, StripFramesLabelsAndFacts) {
     ClipRec clip = VideoClip(12, 25, 3);
     clip.UseFirst = 5;
@@ -286,6 +307,43 @@ TEST(MaskRules, ColourListEditsToleranceAndRows) {
     EXPECT_EQ(StoredDisplayColor("-1", 128), 0x808080);
     EXPECT_EQ(StoredDisplayColor("16777216", 192), 0xC0C0C0);
     EXPECT_EQ(StoredDisplayColor("255", 192), 255);
+}
+
+TEST(MaskRules, PreviewZoomEnlargesSmallPicturesWithinItsRoom) {
+    struct Case {
+        int32_t width, height;
+        int zoom;
+    } cases[] = {
+        {160, 120, 4},  // 640 x 480 exactly
+        {161, 120, 3},  // a pixel wider no longer fits four times
+        {320, 240, 2}, {352, 288, 1}, {1280, 720, 1}, {20, 20, 4}, {100, 400, 1}, {0, 0, 1},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MaskPreviewZoom(c.width, c.height), c.zoom) << c.width << "x" << c.height;
+}
+
+TEST(DialogPlacement, BelowTheWindowElseBesideItElseShorterBelowElseAsLowAsTheAreaAllows) {
+    const QRect area(0, 20, 1200, 700);  // bottom edge at y 720
+    const QRect clipWindow(10, 20, 1100, 220);
+    const QSize minimum(600, 300);
+    struct Case {
+        QSize size;
+        QRect place;
+    } cases[] = {
+        {{900, 480}, {10, 240, 900, 480}},   // room below
+        {{900, 481}, {10, 240, 900, 480}},   // a pixel too tall for below, too wide beside: shorter
+        {{1200, 300}, {0, 240, 1200, 300}},  // as wide as the area: moved left into it
+        {{1300, 900}, {0, 240, 1300, 480}},  // larger than the area: as much as there is below
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(DialogPlaceClearOf(area, clipWindow, c.size, minimum), c.place)
+            << c.size.width() << "x" << c.size.height();
+    // A narrow window leaves room to its right.
+    EXPECT_EQ(DialogPlaceClearOf(area, QRect(0, 20, 500, 600), QSize(600, 400), minimum),
+              QRect(500, 20, 600, 400));
+    // Too little room below for the smallest dialog: as low as the area allows, over the window.
+    EXPECT_EQ(DialogPlaceClearOf(area, QRect(10, 20, 1100, 500), QSize(900, 480), minimum),
+              QRect(10, 240, 900, 480));
 }
 
 TEST(MoviePropertiesRules, ChecksInOrderWithTheirLimits) {

@@ -2,11 +2,13 @@
 // real widgets on Qt's offscreen platform; the scripted seam answers the message and input boxes.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -215,6 +217,30 @@ TEST_F(DialogWindowsTest, MaskWindowCancelKeepsTheClipsColoursAndDeleteAsks) {
     EXPECT_EQ(seam.messages[0].text, "Delete this color?");
     EXPECT_EQ(MainDb.Clips[1].TransColorCount, 1);
     EXPECT_EQ(MainDb.Clips[1].TransColors[1].Red, 1);
+}
+
+TEST_F(DialogWindowsTest, MaskWindowEnlargesASmallPictureAndKeysThePixelUnderTheMouse) {
+    // An 80 x 60 picture is shown four times its size; the mouse names and keys the picture's pixel.
+    QImage image(80, 60, QImage::Format_RGB32);
+    image.fill(QColor(0, 200, 0));
+    for (int y = 30; y < 60; ++y)
+        for (int x = 40; x < 80; ++x) image.setPixel(x, y, qRgb(220, 20, 20));
+    MainDb.Clips[1].FilePath = scratch / "small.bmp";
+    image.save(QString::fromStdString(MainDb.Clips[1].FilePath));
+    MaskFrm mask;
+    mask.ShowThisClipPicture(1);
+    EXPECT_EQ(mask.PreviewZoom(), 4);
+    EXPECT_EQ(mask.Picture()->size(), QSize(320, 240));
+    const QPointF over(4 * 39 + 3, 4 * 29 + 3);
+    QMouseEvent move(QEvent::MouseMove, over, mask.Picture()->mapToGlobal(over), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(mask.Picture(), &move);
+    EXPECT_EQ(mask.PositionLabel()->text(), "x39, y29");
+    QTest::mouseClick(mask.Picture(), Qt::LeftButton, {}, QPoint(4 * 40, 4 * 30));
+    ASSERT_EQ(mask.Edit().count, 2);
+    EXPECT_EQ(mask.Edit().colors[2].Red, 220);
+    EXPECT_EQ(mask.PreviewImage().pixel(79, 59), qRgb(128, 128, 128));
+    EXPECT_EQ(mask.PreviewImage().pixel(39, 29), qRgb(0, 200, 0));
 }
 
 TEST_F(DialogWindowsTest, MaskWindowSaysWhenTheFileIsMissing) {

@@ -9,9 +9,11 @@
 #include <QImage>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QProgressBar>
 #include <QScrollBar>
 #include <QSpinBox>
@@ -22,6 +24,7 @@
 #include <QToolButton>
 #include <QUrl>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,8 @@
 #include "document/movie_db.h"
 #include "media/media_source_probe.h"
 #include "scratch_folder.h"
+#include "ui/clip_window.h"
+#include "ui/clip_window_rules.h"
 #include "ui/compressor_options_dialog.h"
 #include "ui/main_window.h"
 #include "ui/mixer_window.h"
@@ -93,6 +98,17 @@ class WindowsTest : public ::testing::Test {
     ScopedInteraction installedSeam{seam};
     std::unique_ptr<MainWindow> window;
 };
+
+// Presses a dividing line, moves the mouse `dy` pixels down (up when negative) and lets go.
+void DragLine(QWidget* line, int dy, const std::function<void()>& whileHeld = {}) {
+    QTest::mousePress(line, Qt::LeftButton, {}, QPoint(5, 2));
+    const QPointF to(5, 2 + dy);
+    QMouseEvent move(QEvent::MouseMove, to, line->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(line, &move);
+    if (whileHeld) whileHeld();
+    QTest::mouseRelease(line, Qt::LeftButton, {}, to.toPoint());
+}
 
 std::vector<std::string> Captions(const QList<QAction*>& actions) {
     std::vector<std::string> captions;
@@ -216,13 +232,8 @@ TEST_F(WindowsTest, MixerMinimizesInsteadOfClosingAndStoresItsPlaceAtExit) {
     frame.setGeometry(30, 45, 600, 400);
 
     // The line dragged down by 20 pixels.
-    QWidget* line = window->Mixer()->DividerLine();
     const int before = window->Mixer()->DividerTop();
-    QTest::mousePress(line, Qt::LeftButton, {}, QPoint(5, 2));
-    QMouseEvent move(QEvent::MouseMove, QPointF(5, 22), line->mapToGlobal(QPointF(5, 22)), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(line, &move);
-    QTest::mouseRelease(line, Qt::LeftButton, {}, QPoint(5, 22));
+    DragLine(window->Mixer()->DividerLine(), 20);
     EXPECT_EQ(window->Mixer()->DividerTop(), before + 20);
     EXPECT_EQ(window->Mixer()->MovieBox()->height(), before + 20);
 
@@ -236,6 +247,46 @@ TEST_F(WindowsTest, MixerMinimizesInsteadOfClosingAndStoresItsPlaceAtExit) {
     EXPECT_EQ(steps, (std::vector<std::string>{"output settings", "work folder"}));
     EXPECT_EQ(ReadSetting("Mixer Window", "Window Position"), "675,450,6000,9000");
     EXPECT_EQ(ReadSetting("Mixer Window", "Box Heights"), std::to_string(before + 20) + ",0");
+}
+
+TEST_F(WindowsTest, ClipWindowsLineSizesItAgainstTheWindowDockedBelow) {
+    MainWindow& main = OpenWindow();
+    auto* clipFrame = qobject_cast<QMdiSubWindow*>(main.ClipWindow()->parentWidget());
+    ASSERT_NE(clipFrame, nullptr);
+    QMdiSubWindow* mixerFrame = main.MixerFrame();
+    const int areaHeight = main.WorkArea()->viewport()->height();
+    ASSERT_GE(areaHeight, 550);
+    clipFrame->setGeometry(0, 0, 500, 250);
+    mixerFrame->setGeometry(0, 250, 500, 300);
+    QWidget* line = main.ClipWindow()->DividerLine();
+    EXPECT_EQ(line->statusTip(), "Drag this line to size the boxes.");
+
+    // 30 pixels down: the shadow follows while held; on release the clip window grows and the
+    // mixer's top follows with its bottom kept.
+    QWidget* shadow = nullptr;
+    DragLine(line, 30, [&] {
+        shadow = main.findChild<QWidget*>("DragPic");
+        ASSERT_NE(shadow, nullptr);
+        EXPECT_TRUE(shadow->isVisible());
+        EXPECT_EQ(shadow->y(), line->mapTo(shadow->parentWidget(), QPoint(0, 0)).y() + 30);
+    });
+    EXPECT_FALSE(shadow->isVisible());
+    EXPECT_EQ(clipFrame->geometry(), QRect(0, 0, 500, 280));
+    EXPECT_EQ(mixerFrame->geometry(), QRect(0, 280, 500, 270));
+    // Far up: the clip window keeps its smallest height.
+    DragLine(line, -500);
+    EXPECT_EQ(clipFrame->height(), kClipMinHeight);
+    EXPECT_EQ(mixerFrame->geometry(), QRect(0, kClipMinHeight, 500, 550 - kClipMinHeight));
+    // Far down: the mixer keeps its smallest height.
+    DragLine(line, 1000);
+    EXPECT_EQ(mixerFrame->height(), mixerFrame->minimumSizeHint().height());
+    EXPECT_EQ(clipFrame->height() + mixerFrame->height(), 550);
+    // With nothing docked below (the mixer minimized), the line goes as far as the work area's bottom.
+    mixerFrame->showMinimized();
+    const QRect minimized = mixerFrame->geometry();
+    DragLine(line, 2000);
+    EXPECT_EQ(clipFrame->height(), areaHeight);
+    EXPECT_EQ(mixerFrame->geometry(), minimized);
 }
 
 TEST_F(WindowsTest, StatusHelpLinesReachTheStatusBar) {

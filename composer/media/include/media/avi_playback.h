@@ -64,10 +64,15 @@ class AviPlayback {
     int64_t ShownFrames() const { return shown_; }
 
     // Decodes a frame (1-based) into bottom-up pixels of Width x Height. False when it cannot be read.
+    // The frame PrepareNext decoded ahead is handed over without decoding.
     bool ReadFrame(int32_t frame, PixelBuffer& pixels);
+    // Decodes the frame after the one read last, so that it can be shown the moment it falls due
+    // (the picture's lag to the clock is then not its decode time). Call after showing a frame.
+    void PrepareNext();
 
   private:
     double SoundSeconds();
+    bool Decode(int32_t frame, PixelBuffer& pixels);
 
     Clock clock_;
     std::unique_ptr<VelcAviReaderClass> reader_;
@@ -84,6 +89,9 @@ class AviPlayback {
     double anchorPosition_ = 0;  // the position when the steady clock was last anchored
     double anchorTime_ = 0;      // the steady clock then
     int32_t lastShown_ = 0;
+    int32_t lastRead_ = 0;
+    int32_t aheadFrame_ = 0;  // the frame in ahead_, 0 for none
+    PixelBuffer ahead_;
     int64_t dropped_ = 0;
     int64_t shown_ = 0;
 };

@@ -44,9 +44,17 @@ class OneClip_Frm : public QWidget {
     ThumbnailCache& Thumbnails() { return thumbnails_; }
     // The frames the strip drew last, in order.
     const std::vector<int32_t>& ShownFrames() const;
+    // The dividing line along the bottom edge: dragging it sizes this window and a window docked
+    // below it.
+    QWidget* DividerLine() const { return line_; }
+
+    static constexpr int kLineHeight = 6;
 
     static constexpr int kArrowRepeatMs = 40;
     static constexpr int kFactCount = 6;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildVideoCommands();
@@ -69,6 +77,7 @@ class OneClip_Frm : public QWidget {
     void OpenMaskWindow();
     void PlayVideoClip();
     void PlaySound(bool play);
+    void DropDivider(int dragged);
 
     ThumbnailCache thumbnails_;
     ClipStrip* strip_;
@@ -78,6 +87,11 @@ class OneClip_Frm : public QWidget {
     QFrame* pictureFrame_;
     QLabel* scaleShown_ = nullptr;
     QTimer* arrowTimer_;
+    QWidget* line_;
+    QWidget* dragShadow_;
+    bool dragging_ = false;
+    int dragStartY_ = 0;  // global
+    QPoint shadowStart_;
     int heldArrow_ = 0;  // 0 none, 1 back, 2 forward
     double lastJump_ = 0;
     double lastGoto_ = 0;

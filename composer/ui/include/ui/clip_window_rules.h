@@ -1,7 +1,8 @@
 #pragma once
 // What the clip window decides without a widget: the view-scale steps and limits, moving through
 // the frames (arrows, Jump, Goto), the used range, the current-clip check, the delay and duration
-// questions with their re-ask loops, and the window's stored place.
+// questions with their re-ask loops, the window's stored place, and its dividing line.
+#include <QRect>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -53,6 +54,22 @@ inline constexpr const char* kPictureDurationPrompt =
 // The clip window's place from the stored "top,left,height,width" (twips) inside a main window whose
 // inner area is innerWidth x innerHeight twips, with its fallbacks; width and height at least 3000.
 WindowPlacement RestoreClipPlacement(const std::string& stored, int innerWidth, int innerHeight);
+
+// The dividing line along the clip window's bottom edge, dropped `dragged` pixels below where it was
+// taken: the clip window's new height, at least kClipMinHeight (its smallest stored height) and
+// not beyond the bottom of a work area `areaHeight` high. A window docked right below it (see
+// DockedBelow) gives or takes the room: its top follows the line, its bottom stays, and it keeps
+// at least `lowerMinHeight`. Nothing is stored: the windows' places are, at exit.
+inline constexpr int kClipMinHeight = 200;  // 3000 twips
+struct DividerDrop {
+    int upperHeight;
+    std::optional<QRect> lower;
+};
+DividerDrop DropClipDivider(const QRect& upper, const std::optional<QRect>& lower, int lowerMinHeight,
+                            int areaHeight, int dragged);
+// Whether `other` lies right below `upper` (its top within a few pixels of upper's bottom, the two
+// overlapping side by side), so that the line sizes both.
+bool DockedBelow(const QRect& upper, const QRect& other);
 
 // The play window's place likewise: top 0 and half the inner size for the others when a value lies
 // outside the main window; width and height at least 3000.

@@ -58,6 +58,10 @@ int ColorRowTop(int32_t entry, int scroll);
 // The entry whose row holds y, or 0.
 int32_t ColorEntryAt(int y, int scroll, int32_t count);
 
+// The preview's whole-number enlargement: a small picture is shown up to 4 times its size, as far
+// as it stays within 640 x 480; a larger one at its own size.
+int MaskPreviewZoom(int32_t width, int32_t height);
+
 // The display colours: a stored value outside 0 .. 16,777,215 becomes the grey of 128
 // (transparent, "TransColor") or 192 (crop, "CropColor").
 int32_t StoredDisplayColor(const std::string& stored, int grey);

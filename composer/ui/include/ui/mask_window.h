@@ -4,6 +4,7 @@
 // crop boxes, the list of transparent colours with their tolerances, and the share of the picture
 // the colours make transparent. It edits a copy; OK writes it into the clip, Cancel drops it.
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <string>
 #include <vector>
@@ -29,6 +30,8 @@ class MaskFrm : public HelpLineDialog {
 
     // Prepares the window for clip `clipIndex` of MainDb; the caller then shows it modally.
     void ShowThisClipPicture(int32_t clipIndex);
+    // Moves the window (screen coordinates) into `area`, clear of `keepClear` where there is room.
+    void PlaceClearOf(const QRect& area, const QRect& keepClear);
 
     // The commands, as the widgets run them.
     void ApplyCropEntries();
@@ -48,6 +51,8 @@ class MaskFrm : public HelpLineDialog {
     const MaskEdit& Edit() const { return edit_; }
     const MaskPreviewCount& PreviewCount() const { return count_; }
     const QImage& PreviewImage() const { return preview_; }
+    // How many screen pixels show one picture pixel each way.
+    int PreviewZoom() const { return zoom_; }
     QLineEdit* CropBox(CropEdge edge) const { return crop_[static_cast<int>(edge)]; }
     QLineEdit* ToleranceBox() const { return tolerance_; }
     QWidget* Picture() const;
@@ -70,6 +75,7 @@ class MaskFrm : public HelpLineDialog {
     int32_t clipIndex_ = 0;
     int32_t width_ = 0;
     int32_t height_ = 0;
+    int zoom_ = 1;
     PixelBuffer frame_;
     PixelBuffer previewPixels_;
     QImage preview_;
