@@ -93,11 +93,14 @@ std::vector<std::uint8_t> EncodeImage(const cb::Bitmap& image, LONG formatCode,
 
 // Encodes and writes the image to fileName, replacing any file of that name. Fails with
 // kCannotSaveFile when nothing could be encoded or written; a partly written file is removed.
+// The encoded bytes go to the file as they come: BMP is converted band by band, the other
+// formats hold only their encoder's input picture beside the image.
 void SaveImageFile(const cb::Bitmap& image, const std::string& fileName, LONG formatCode,
                    const EncoderParameters& parameters);
 
-// Encodes and writes the image into stream at its current position. Fails with
-// kCannotSaveStream when nothing could be encoded or the stream refused the bytes.
+// Encodes and writes the image into stream at its current position, as SaveImageFile does. Fails
+// with kCannotSaveStream when nothing could be encoded or the stream refused the bytes (what was
+// written before stays).
 void SaveImageStream(const cb::Bitmap& image, IStream& stream, LONG formatCode,
                      const EncoderParameters& parameters);
 

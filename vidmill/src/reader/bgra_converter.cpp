@@ -51,6 +51,9 @@ cb::ScalerPtr MakeScaler(const AVFrame& frame) {
     return scaler;
 }
 
+// The scaler's vector code writes whole blocks of this many bytes at the end of a row.
+constexpr int kRowAlignment = 64;
+
 // Pieces of a row compared and converted at once: small enough to skip unchanged blocks of the
 // common 4 x 4 block codecs, large enough for the comparison to run at memory speed.
 constexpr int kSegmentPixels = 32;
@@ -130,8 +133,16 @@ bool BgraConverter::scale(const AVFrame& frame, cb::Bitmap& target) {
         format_ = frame.format;
         if (!scaler_) return false;
     }
-    constexpr int kRowAlignment = 64;
-    const int paddedStride = (frame.width * 4 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    const int rowBytes = frame.width * 4;
+    if (rowBytes % kRowAlignment == 0) {
+        // Rows that end on a whole block are written exactly: the scaler goes straight into the
+        // bitmap, top row first through a negative stride, with no copy of the picture beside it.
+        std::uint8_t* destination[4] = {target.topRow(0), nullptr, nullptr, nullptr};
+        const int strides[4] = {-static_cast<int>(target.stride()), 0, 0, 0};
+        return sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) ==
+               frame.height;
+    }
+    const int paddedStride = (rowBytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
     const std::size_t paddedBytes =
         static_cast<std::size_t>(paddedStride) * static_cast<std::size_t>(frame.height) + kRowAlignment;
     if (padded_.size() < paddedBytes) padded_.resize(paddedBytes);
@@ -140,11 +151,10 @@ bool BgraConverter::scale(const AVFrame& frame, cb::Bitmap& target) {
     if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) !=
         frame.height)
         return false;
-    const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 4;
     for (int y = 0; y < frame.height; ++y)
         std::memcpy(target.topRow(y),
                     padded_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(paddedStride),
-                    rowBytes);
+                    static_cast<std::size_t>(rowBytes));
     return true;
 }
 

@@ -36,7 +36,7 @@ class BgraConverter {
     bool previousValid_ = false;
 
     // The scaler's vector code writes whole blocks of pixels, past the end of a row whose width is
-    // not a multiple of the block: it writes into rows padded for that, which are then copied.
+    // not a multiple of the block: such frames go into rows padded for that, which are then copied.
     std::vector<std::uint8_t> padded_;
     cb::ScalerPtr scaler_;
     int width_ = 0;
