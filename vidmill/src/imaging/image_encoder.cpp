@@ -1,5 +1,5 @@
-// Encoding of an image into one of the five file formats through FFmpeg's image encoders, and
-// saving the result to a file or a stream.
+// Encoding of an image into one of the five file formats (BMP by the band writer, the others
+// through FFmpeg's image encoders), and saving the result to a file or a stream as it is made.
 #include <cstdio>
 
 #include "cbplatform/file_owner.h"
@@ -110,7 +110,7 @@ bool EncodeWithFfmpeg(const cb::Bitmap& image, const ImageFormat& format, const 
     const std::int64_t given = RunEncoder(*context, *picture, sink, lastByte);
     if (given <= 0) return false;
     // The GIF encoder leaves the file's closing byte to a muxer.
-    static const std::uint8_t kGifTrailer = ';';
+    static constexpr std::uint8_t kGifTrailer = ';';
     return format.code != FileFormatGIF || lastByte == kGifTrailer || sink(&kGifTrailer, 1);
 }
 

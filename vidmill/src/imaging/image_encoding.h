@@ -1,6 +1,7 @@
 // Image encoding of frames: the five file formats, their encoders, the encoder settings (JPEG
 // quality, TIFF compression and colour depth), resizing, and the GIF and TIFF-LZW refusals while
-// LzwEnabled is off. Encoding is FFmpeg's (bmp, gif, mjpeg in full-range YUV, png, tiff).
+// LzwEnabled is off. BMP files are written here, band by band, with the header FFmpeg's encoder
+// gives them; the other formats are FFmpeg's encoders (gif, mjpeg in full-range YUV, png, tiff).
 //
 // Every failure throws vidmill::Error with the text the caller reads; the method guard reports it.
 #pragma once
