@@ -5,7 +5,8 @@
 //       (default one hour), then mixes both into one 22.05 kHz stereo track: first with the
 //       program's mixer (decode, resample, mix, write; then a second render that reuses the cache),
 //       then with `sox -m ... -r 22050`. Prints wall time and peak resident size of each process.
-//       MEMORY_BUDGET is the program's memory budget in bytes (default: its minimum, 10,000,000).
+//       MEMORY_BUDGET is the program's memory budget in bytes (default: the budget the program gives
+//       itself on this machine, as at its start; the mix's buffer windows stay 4 MiB at most).
 //   sound_mix_bench mix A.wav B.wav SECONDS MEMORY_BUDGET WORK_FOLDER
 //       the program's side alone (run as a child process so that its peak size is its own).
 #include <spawn.h>
@@ -20,6 +21,8 @@
 #include <vector>
 
 #include "base/app_state.h"
+#include "base/memory.h"
+#include "document/file_carr_buff_class.h"
 #include "media/wav_reader_class.h"
 #include "render/mix_output_audio.h"
 
@@ -112,12 +115,18 @@ int MixInProcess(char** argv) {
     return first.empty() || second.empty() ? 1 : 0;
 }
 
+// The memory budget the program takes on this machine.
+int32_t MachineBudget() {
+    const auto figures = composer::ReadMemoryFigures();
+    return figures ? composer::JudgeMemory(*figures).budget : composer::kMinimumMemoryBudget;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 7 && std::string(argv[1]) == "mix") return MixInProcess(argv);
     const double seconds = argc > 1 ? std::atof(argv[1]) : 3600.0;
-    const std::string budget = argc > 2 ? argv[2] : std::to_string(composer::kMinimumMemoryBudget);
+    const std::string budget = argc > 2 ? argv[2] : std::to_string(MachineBudget());
     const char* tmp = std::getenv("TMPDIR");
     const std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/cb-sound-bench";
     std::filesystem::create_directories(folder);
@@ -128,7 +137,8 @@ int main(int argc, char** argv) {
 
     const std::string work = folder + "/work";
     std::filesystem::remove_all(work);
-    std::printf("program mixer (memory budget %s bytes):\n", budget.c_str());
+    std::printf("program mixer (memory budget %s bytes, buffer windows of %d values):\n", budget.c_str(),
+                composer::BlockLimitForBudget(std::atoi(budget.c_str())));
     const RunResult ours = Run({"/proc/self/exe", "mix", a, b, std::to_string(seconds), budget, work});
     std::printf("  whole process %.2f s, peak resident %.1f MiB\n", ours.wallSeconds,
                 ours.peakKibibytes / 1024.0);

@@ -17,6 +17,9 @@ static_assert(std::endian::native == std::endian::little, "the backing file hold
 namespace {
 
 constexpr int32_t kSmallestBlockLimit = 0x40000;
+// 4 MiB of values: a window this size streams a sound file at the disk's speed; larger ones only
+// take memory (a share of a large machine's budget gave every buffer of a mix hundreds of MiB).
+constexpr int32_t kLargestBlockLimit = 0x200000;
 constexpr int64_t kValueBytes = 2;
 
 void ReportOutOfLimit() { MsgBox("Out of limit - Error"); }
@@ -25,7 +28,7 @@ void ReportOutOfLimit() { MsgBox("Out of limit - Error"); }
 
 int32_t BlockLimitForBudget(int32_t memoryBudget) {
     const int32_t values = RoundToInt32(memoryBudget / 20.0);
-    return std::max(values - values % 4, kSmallestBlockLimit);
+    return std::clamp(values - values % 4, kSmallestBlockLimit, kLargestBlockLimit);
 }
 
 FileCarrBuffClass::FileCarrBuffClass(int32_t blockLimit) : blockLimit_(std::max(blockLimit, 1)) {

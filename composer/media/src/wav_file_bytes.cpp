@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "base/rounding.h"
@@ -16,7 +19,18 @@ constexpr int64_t kLastMarkerPosition = 100000;
 
 OpenedWav OpenForReading(const std::string& fileName) {
     OpenedWav opened;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(fileName, error);
+    if (error) {
+        opened.problem = error.message();
+        return opened;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        opened.problem = std::filesystem::is_directory(status) ? std::strerror(EISDIR) : "not a regular file";
+        return opened;
+    }
     opened.file.reset(std::fopen(fileName.c_str(), "rb"));
+    if (!opened.file) opened.problem = std::strerror(errno);
     if (opened.file && std::fseek(opened.file.get(), 0, SEEK_END) == 0)
         opened.lengthBytes = std::max<int64_t>(0, ftello(opened.file.get()));
     return opened;

@@ -13,10 +13,13 @@ namespace composer::wav {
 
 using cb::FilePtr;
 
-// A WAV file opened for reading, with its length; the file is null when it cannot be opened.
+// A WAV file opened for reading, with its length; the file is null when it cannot be opened, and
+// then problem says why in the system's words ("No such file or directory", "Is a directory", "not
+// a regular file": a pipe or a device is never opened, it could block the reader for ever).
 struct OpenedWav {
     FilePtr file;
     int64_t lengthBytes = 0;
+    std::string problem;
 };
 OpenedWav OpenForReading(const std::string& fileName);
 

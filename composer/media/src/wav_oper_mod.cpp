@@ -58,10 +58,11 @@ bool ReadWavHeader(const std::string& fileName, WavFormatRec& format) {
 namespace composer {
 namespace {
 
-// A validation failure: its message, then the closing notice, then false.
-bool Refuse(const std::string& fileName, const std::string& message) {
+// A validation failure: its message, then the closing notice naming the file and the reason (the
+// system's, when the file could not be opened; else the message itself), then false.
+bool Refuse(const std::string& fileName, const std::string& message, const std::string& reason = {}) {
     MsgBox(message, MsgButtons::OK, "Error Loading " + fileName);
-    MsgBox("Wave file loading failed");
+    MsgBox("Wave file loading failed for " + fileName + ": " + (reason.empty() ? message : reason));
     return false;
 }
 
@@ -115,7 +116,7 @@ void ReadSamples(std::FILE* file, int64_t dataStart, int32_t frames, const Sampl
 bool Load(const std::string& fileName, WaveBuffers& buffers, int32_t blockLimit) {
     const wav::OpenedWav wav = wav::OpenForReading(fileName);
     std::FILE* file = wav.file.get();
-    if (!file || wav.lengthBytes < 45) return Refuse(fileName, "No wave Data found in file");
+    if (!file || wav.lengthBytes < 45) return Refuse(fileName, "No wave Data found in file", wav.problem);
     const auto data = wav::FindDataMarker(file, wav.lengthBytes);
     if (!data) return Refuse(fileName, "The String 'Data' - is not found");
     const int32_t channels = wav::ByteAt(file, 23);

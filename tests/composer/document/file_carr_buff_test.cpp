@@ -173,15 +173,13 @@ TEST_F(BufferTest, OpenFileWorksOnACopy) {
     EXPECT_EQ(buffer.GetValue(1), 0);
 }
 
-TEST(BlockLimit, OneTwentiethOfTheBudgetInWholeGroupsOfFourWithAFloor) {
+TEST(BlockLimit, OneTwentiethOfTheBudgetInWholeGroupsOfFourBetweenAFloorAndACeiling) {
     const struct {
         int32_t budget;
         int32_t limit;
-    } cases[] = {{10'000'000, 500'000},
-                 {100'000'000, 5'000'000},
-                 {20'000'060, 1'000'000},
-                 {2'147'483'647, 107'374'180},
-                 {0, 0x40000}};
+    } cases[] = {
+        {10'000'000, 500'000},  {20'000'060, 1'000'000}, {41'942'960, 2'097'148},   {41'943'040, 0x200000},
+        {41'943'140, 0x200000}, {100'000'000, 0x200000}, {2'147'483'647, 0x200000}, {0, 0x40000}};
     for (const auto& c : cases) EXPECT_EQ(BlockLimitForBudget(c.budget), c.limit) << c.budget;
 }
 

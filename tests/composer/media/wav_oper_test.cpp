@@ -74,7 +74,8 @@ TEST_F(WavTest, TheLoaderRefusesDamagedFilesWithItsMessages) {
         WaveBuffers buffers;
         EXPECT_FALSE(LoadWaveSamples(path, buffers)) << c.name;
         EXPECT_FALSE(buffers.Left);
-        ASSERT_EQ(MessageTexts(), (std::vector<std::string>{c.message, "Wave file loading failed"}))
+        ASSERT_EQ(MessageTexts(), (std::vector<std::string>{
+                                      c.message, "Wave file loading failed for " + path + ": " + c.message}))
             << c.name;
         EXPECT_EQ(ui.messages[0].title, "Error Loading " + path);
         EXPECT_EQ(ui.messages[1].title, "Cinebrix Composer");
@@ -85,6 +86,29 @@ TEST_F(WavTest, TheLoaderRefusesDamagedFilesWithItsMessages) {
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{"Wave file loading failed"});
     // Every buffer the refused loads made has gone with its file.
     EXPECT_EQ(FilesInWorkFolder(), 0);
+}
+
+// A file that is missing, a folder, or not a WAV file at all is named with the reason.
+TEST_F(WavTest, TheLoaderNamesTheFileAndWhyItCouldNotBeRead) {
+    const std::string folder = PathFor("folder.wav");
+    std::filesystem::create_directories(folder);
+    const struct {
+        std::string path;
+        const char* message;
+        const char* reason;
+    } cases[] = {
+        {PathFor("missing.wav"), "No wave Data found in file", "No such file or directory"},
+        {folder, "No wave Data found in file", "Is a directory"},
+        {WriteFile(PathFor("junk.wav"), std::string(300, 'Z')), "The String 'Data' - is not found",
+         "The String 'Data' - is not found"},
+    };
+    for (const auto& c : cases) {
+        ui.messages.clear();
+        WaveBuffers buffers;
+        EXPECT_FALSE(LoadWaveSamples(c.path, buffers)) << c.path;
+        EXPECT_EQ(MessageTexts(), (std::vector<std::string>{c.message, "Wave file loading failed for " +
+                                                                           c.path + ": " + c.reason}));
+    }
 }
 
 TEST_F(WavTest, OnlyTheFramesPresentAreLoaded) {

@@ -162,7 +162,9 @@ TEST_F(MixTest, ASoundThatCannotBeLoadedIsLeftOut) {
     AddEvent(broken, 0.0);
     EXPECT_EQ(Mix(0.0, 1.0), "");
     EXPECT_EQ(MessageTexts(),
-              (std::vector<std::string>{"No wave Data found in file", "Wave file loading failed"}));
+              (std::vector<std::string>{
+                  "No wave Data found in file",
+                  "Wave file loading failed for " + PathFor("gone.wav") + ": No such file or directory"}));
     AddEvent(AddClip(1, 16, 8000, {7}), 0.0);
     EXPECT_EQ(AllValues(*Load(Mix(0.0, 1.0 / 8000)).Left), (std::vector<int16_t>{0, 7}));
     EXPECT_TRUE(Clip(broken).CacheLeftFile.empty());

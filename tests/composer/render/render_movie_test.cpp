@@ -347,7 +347,7 @@ TEST_F(RenderMovieTest, UnreadableSourcesAreNamedOnceAndTheMovieIsStillWritten) 
     std::vector<std::string> unreadable;
     ASSERT_TRUE(SaveMovie(movie, out, options_, &unreadable));
     const std::vector<std::string> expected{
-        "cannot read " + empty + ": Cannot open AVI file",
+        "cannot read " + empty + ": Cannot open AVI file " + empty + ": not an AVI file",
         "cannot read " + missing + ": the file is missing or not a regular file"};
     EXPECT_EQ(unreadable, expected);
     ASSERT_EQ(ui.messages.size(), 1u);

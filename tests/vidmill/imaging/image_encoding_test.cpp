@@ -81,6 +81,19 @@ TEST(ImageEncoding, LosslessFormatsRoundTripExactly) {
         }
 }
 
+// BMP files are written band by band: a picture of several bands keeps every pixel in its row, and
+// the file is byte for byte what ffmpeg's own BMP encoder writes for the same picture.
+TEST(ImageEncoding, BmpOfManyBandsIsTheFileFfmpegWrites) {
+    const cb::Bitmap image = PatternBitmap(601, 1500, 32);  // 1804-byte rows: three bands of 1 MiB
+    const std::string path = ScratchPath("bands.bmp");
+    SaveImageFile(image, path, FileFormatBMP, {});
+    EXPECT_EQ(DecodeBgr24(path), ToBgr24(image));
+    const std::string reference = ScratchPath("bands-ffmpeg.bmp");
+    RunCommand("ffmpeg -v error -y -i '" + path + "' -c:v bmp -pix_fmt bgr24 '" + reference + "'");
+    EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(reference));
+    EXPECT_EQ(EncodeImage(image, FileFormatBMP, {}), ReadFileBytes(path));
+}
+
 TEST(ImageEncoding, PaletteImagesAndGifKeepTheirColours) {
     const struct {
         int bits;

@@ -1,6 +1,7 @@
 // AviReader, AviFrames, AviFrame and the frame enumerator through their interfaces: messages,
 // state rules, what frames give as pictures, drawings, files, streams and writer frames.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstring>
 #include <filesystem>
@@ -102,12 +103,30 @@ TEST(ReaderState, ClosedReaderRefusesEveryReadWithTheModeMessage) {
     EXPECT_EQ(reader->Close(), S_OK);
 }
 
-TEST(ReaderState, FailedOpenLeavesTheReaderClosed) {
-    auto reader = NewReader();
-    EXPECT_EQ(Failure(reader->Open(Text(ScratchPath("missing.avi")).get())), "Cannot open AVI file");
-    VARIANT_BOOL open = VARIANT_TRUE;
-    reader->get_IsOpen(&open);
-    EXPECT_EQ(open, VARIANT_FALSE);
+// A file that cannot be opened is named with the reason; the reader stays closed and never waits
+// on a pipe.
+TEST(ReaderState, FailedOpenNamesTheFileAndWhyAndLeavesTheReaderClosed) {
+    const std::string folder = ScratchPath("a-folder.avi");
+    std::filesystem::create_directories(folder);
+    const std::string junk = ScratchPath("junk.avi");
+    WriteFileBytes(junk, std::vector<std::uint8_t>(1000, 0x5A));
+    const std::string pipe = ScratchPath("pipe.avi");
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    const struct {
+        std::string path;
+        const char* reason;
+    } cases[] = {{ScratchPath("missing.avi"), "No such file or directory"},
+                 {folder, "Is a directory"},
+                 {junk, "not an AVI file"},
+                 {pipe, "not a regular file"}};
+    for (const auto& c : cases) {
+        auto reader = NewReader();
+        EXPECT_EQ(Failure(reader->Open(Text(c.path).get())),
+                  "Cannot open AVI file " + c.path + ": " + c.reason);
+        VARIANT_BOOL open = VARIANT_TRUE;
+        reader->get_IsOpen(&open);
+        EXPECT_EQ(open, VARIANT_FALSE) << c.path;
+    }
 }
 
 TEST_F(ReaderObjects, OpenTwiceFailsAndKeepsTheFirstFile) {

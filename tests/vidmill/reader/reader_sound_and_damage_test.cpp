@@ -156,13 +156,19 @@ TEST(DropFrames, EmptyChunksRepeatThePreviousFrame) {
 // Damaged files: the reader's messages, never a crash or a hang.
 
 const std::set<std::string> kReaderMessages = {
-    "Cannot open AVI file",
+    "Cannot open AVI file",  // followed by the file's name and the reason: see LeadingWords
     "Cannot read AVI file header",
     "Cannot read AVI file content",
     "Cannot decompress AVI file content",
     "Cannot decompress AVI file content. Install corresponding compressor",
     "Cannot read AVI file because AVI does not contain video frames",
 };
+
+// The message without the file's name and reason that "Cannot open AVI file" carries.
+std::string LeadingWords(const std::string& message, const std::string& path) {
+    const std::string open = "Cannot open AVI file";
+    return message.rfind(open + " " + path + ": ", 0) == 0 ? open : message;
+}
 
 std::size_t Find(const std::vector<std::uint8_t>& bytes, const char* tag) {
     const auto at = std::search(bytes.begin(), bytes.end(), tag, tag + std::strlen(tag));
@@ -231,9 +237,9 @@ TEST_P(DamagedFiles, GiveTheReadersMessagesOnly) {
     try {
         reader.open(path);
     } catch (const Error& error) {
-        EXPECT_TRUE(kReaderMessages.count(error.what())) << error.what();
+        EXPECT_TRUE(kReaderMessages.count(LeadingWords(error.what(), path))) << error.what();
         if (c.openMessage) {
-            EXPECT_STREQ(error.what(), c.openMessage);
+            EXPECT_EQ(LeadingWords(error.what(), path), c.openMessage);
         }
         EXPECT_FALSE(reader.isOpen());
         return;

@@ -366,7 +366,7 @@ TEST(AviWriterObject, AddAviCopiesFramesForwardOrReversedWithItsSound) {
     auto writer = OpenRawWriter(ScratchPath("copy.avi"), 8, 8);
     EXPECT_EQ(Failure(writer->AddAvi(Text(ScratchPath("missing.avi")).get(), VARIANT_TRUE, VARIANT_FALSE,
                                      VARIANT_FALSE)),
-              "Cannot open AVI file");
+              "Cannot open AVI file " + ScratchPath("missing.avi") + ": No such file or directory");
 }
 
 TEST(AviWriterObject, CompressorListAndWatermarkLinks) {

@@ -132,7 +132,8 @@ struct IAviReader : IDispatch {
     // sound track", "Cannot create WAV file "NAME"", "Cannot read AVI sound track format|stream".
     virtual HRESULT ExtractWav(BSTR WavFileName) = 0;
     // [2] Opens the file. Closed only: "Cannot open AVI in reading mode. Call Close method firstly";
-    // "Cannot open AVI file", "Cannot read AVI file header|content". A failed Open leaves it closed.
+    // "Cannot open AVI file NAME: REASON", "Cannot read AVI file header|content". A failed Open leaves it
+    // closed.
     virtual HRESULT Open(BSTR FileName) = 0;
     virtual HRESULT Close() = 0;                  // [3] closes the file if one is open; never fails
     virtual HRESULT get_Width(LONG* value) = 0;   // [4] frame width in pixels; open only

@@ -1,14 +1,14 @@
-// Encoding of an image into one of the five file formats through FFmpeg's image encoders, and
-// saving the result to a file or a stream.
+// Encoding of an image into one of the five file formats (BMP by the band writer, the others
+// through FFmpeg's image encoders), and saving the result to a file or a stream as it is made.
 #include "imaging/image_encoder.h"
 
 #include <cstdio>
-#include <optional>
 
 #include "cbplatform/file_owner.h"
 #include "cbplatform/stream.h"
 #include "frame/error.h"
 #include "imaging/bitmap_scaling.h"
+#include "imaging/bmp_writer.h"
 #include "imaging/gif_palette.h"
 #include "imaging/image_formats.h"
 #include "vidmill/vidmill.h"
@@ -68,26 +68,34 @@ cb::FramePtr PictureFor(const cb::Bitmap& image, AVPixelFormat layout) {
     return layout == AV_PIX_FMT_PAL8 ? PaletteFrame(image) : ConvertBitmap(image, layout);
 }
 
-// Sends the picture and collects everything the encoder makes of it; empty on failure.
-Bytes RunEncoder(AVCodecContext& context, AVFrame& picture) {
+// Sends the picture and hands each packet the encoder makes to sink as it comes, so the encoded
+// file is never held whole. The bytes given so far; nothing (-1) when the encoder failed or the
+// sink refused bytes.
+std::int64_t RunEncoder(AVCodecContext& context, AVFrame& picture, const ByteSink& sink,
+                        std::uint8_t& lastByte) {
     cb::PacketPtr packet(av_packet_alloc());
     if (!packet) throw std::bad_alloc();
-    if (avcodec_send_frame(&context, &picture) < 0 || avcodec_send_frame(&context, nullptr) < 0) return {};
-    Bytes encoded;
+    if (avcodec_send_frame(&context, &picture) < 0 || avcodec_send_frame(&context, nullptr) < 0) return -1;
+    std::int64_t given = 0;
     for (;;) {
         const int result = avcodec_receive_packet(&context, packet.get());
-        if (result == AVERROR_EOF) return encoded;
-        if (result < 0) return {};
-        encoded.insert(encoded.end(), packet->data, packet->data + packet->size);
+        if (result == AVERROR_EOF) return given;
+        if (result < 0) return -1;
+        if (packet->size > 0) {
+            if (!sink(packet->data, static_cast<std::size_t>(packet->size))) return -1;
+            given += packet->size;
+            lastByte = packet->data[packet->size - 1];
+        }
         av_packet_unref(packet.get());
     }
 }
 
-// The encoded file, or nothing when the encoder is missing or refuses the image.
-std::optional<Bytes> TryEncode(const cb::Bitmap& image, const ImageFormat& format,
-                               const EncoderParameters& parameters) {
+// Encodes through FFmpeg into sink; false when the encoder is missing, refuses the image, makes
+// nothing, or the sink refused bytes.
+bool EncodeWithFfmpeg(const cb::Bitmap& image, const ImageFormat& format, const EncoderParameters& parameters,
+                      const ByteSink& sink) {
     const AVCodec* encoder = avcodec_find_encoder_by_name(format.encoderName);
-    if (encoder == nullptr || image.empty()) return std::nullopt;
+    if (encoder == nullptr || image.empty()) return false;
     const AVPixelFormat layout = EncodedLayout(format.code, parameters);
     cb::FramePtr picture = PictureFor(image, layout);
     cb::CodecContextPtr context(avcodec_alloc_context3(encoder));
@@ -98,31 +106,44 @@ std::optional<Bytes> TryEncode(const cb::Bitmap& image, const ImageFormat& forma
     context->time_base = AVRational{1, 25};
     context->thread_count = 1;
     Configure(*context, format.code, parameters);
-    if (avcodec_open2(context.get(), encoder, nullptr) < 0) return std::nullopt;
+    if (avcodec_open2(context.get(), encoder, nullptr) < 0) return false;
     picture->quality = context->global_quality;
-    Bytes encoded = RunEncoder(*context, *picture);
-    if (encoded.empty()) return std::nullopt;
+    std::uint8_t lastByte = 0;
+    const std::int64_t given = RunEncoder(*context, *picture, sink, lastByte);
+    if (given <= 0) return false;
     // The GIF encoder leaves the file's closing byte to a muxer.
-    if (format.code == FileFormatGIF && encoded.back() != ';') encoded.push_back(';');
-    return encoded;
+    static constexpr std::uint8_t kGifTrailer = ';';
+    return format.code != FileFormatGIF || lastByte == kGifTrailer || sink(&kGifTrailer, 1);
 }
 
-bool WriteFile(const std::string& fileName, const Bytes& bytes) {
+// The encoded file into sink. BMP is written here band by band; the other formats need their
+// FFmpeg encoder's whole-picture input.
+bool Encode(const cb::Bitmap& image, const ImageFormat& format, const EncoderParameters& parameters,
+            const ByteSink& sink) {
+    if (format.code == FileFormatBMP) return WriteBmp(image, sink);
+    return EncodeWithFfmpeg(image, format, parameters, sink);
+}
+
+bool WriteFile(const std::string& fileName, const cb::Bitmap& image, const ImageFormat& format,
+               const EncoderParameters& parameters) {
+    if (image.empty()) return false;  // nothing to write: no file either
     cb::FilePtr file(std::fopen(fileName.c_str(), "wb"));
     if (file == nullptr) return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+    const bool written = Encode(image, format, parameters, [&](const std::uint8_t* bytes, std::size_t count) {
+        return std::fwrite(bytes, 1, count, file.get()) == count;
+    });
     const bool closed = std::fclose(file.release()) == 0;
     if (written && closed) return true;
     std::remove(fileName.c_str());
     return false;
 }
 
-bool WriteStream(IStream& stream, const Bytes& bytes) {
+bool WriteStream(IStream& stream, const std::uint8_t* bytes, std::size_t count) {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+    while (done < count) {
+        const ULONG chunk = static_cast<ULONG>(std::min<std::size_t>(count - done, 1u << 30));
         ULONG written = 0;
-        if (FAILED(stream.Write(bytes.data() + done, chunk, &written)) || written == 0) return false;
+        if (FAILED(stream.Write(bytes + done, chunk, &written)) || written == 0) return false;
         done += written;
     }
     return true;
@@ -138,21 +159,28 @@ std::string CannotSaveFileText(const std::string& fileName) {
 
 std::vector<std::uint8_t> EncodeImage(const cb::Bitmap& image, LONG formatCode,
                                       const EncoderParameters& parameters) {
-    std::optional<Bytes> encoded = TryEncode(image, FindImageFormat(formatCode), parameters);
-    if (!encoded) throw Error(std::string("Cannot encode image as ") + FindImageFormat(formatCode).mimeType);
-    return std::move(*encoded);
+    const ImageFormat& format = FindImageFormat(formatCode);
+    Bytes encoded;
+    const bool done = Encode(image, format, parameters, [&](const std::uint8_t* bytes, std::size_t count) {
+        encoded.insert(encoded.end(), bytes, bytes + count);
+        return true;
+    });
+    if (!done) throw Error(std::string("Cannot encode image as ") + format.mimeType);
+    return encoded;
 }
 
 void SaveImageFile(const cb::Bitmap& image, const std::string& fileName, LONG formatCode,
                    const EncoderParameters& parameters) {
-    const std::optional<Bytes> encoded = TryEncode(image, FindImageFormat(formatCode), parameters);
-    if (!encoded || !WriteFile(fileName, *encoded)) throw Error(CannotSaveFileText(fileName));
+    if (!WriteFile(fileName, image, FindImageFormat(formatCode), parameters))
+        throw Error(CannotSaveFileText(fileName));
 }
 
 void SaveImageStream(const cb::Bitmap& image, IStream& stream, LONG formatCode,
                      const EncoderParameters& parameters) {
-    const std::optional<Bytes> encoded = TryEncode(image, FindImageFormat(formatCode), parameters);
-    if (!encoded || !WriteStream(stream, *encoded)) throw Error(kCannotSaveStream);
+    const bool done = Encode(
+        image, FindImageFormat(formatCode), parameters,
+        [&](const std::uint8_t* bytes, std::size_t count) { return WriteStream(stream, bytes, count); });
+    if (!done) throw Error(kCannotSaveStream);
 }
 
 }  // namespace vidmill::imaging

@@ -1,5 +1,6 @@
 // Encoding of frames into the five image file formats, and saving the result to a file or a
-// stream. Encoding is FFmpeg's (bmp, gif, mjpeg in full-range YUV, png, tiff).
+// stream. BMP files are written here, band by band, with the header FFmpeg's encoder gives them;
+// the other formats are FFmpeg's encoders (gif, mjpeg in full-range YUV, png, tiff).
 //
 // Every failure throws vidmill::Error with the text the caller reads; the method guard reports it.
 #pragma once
@@ -29,11 +30,14 @@ std::vector<std::uint8_t> EncodeImage(const cb::Bitmap& image, LONG formatCode,
 
 // Encodes and writes the image to fileName, replacing any file of that name. Fails with
 // kCannotSaveFile when nothing could be encoded or written; a partly written file is removed.
+// The encoded bytes go to the file as they come: BMP is converted band by band, the other
+// formats hold only their encoder's input picture beside the image.
 void SaveImageFile(const cb::Bitmap& image, const std::string& fileName, LONG formatCode,
                    const EncoderParameters& parameters);
 
-// Encodes and writes the image into stream at its current position. Fails with
-// kCannotSaveStream when nothing could be encoded or the stream refused the bytes.
+// Encodes and writes the image into stream at its current position, as SaveImageFile does. Fails
+// with kCannotSaveStream when nothing could be encoded or the stream refused the bytes (what was
+// written before stays).
 void SaveImageStream(const cb::Bitmap& image, IStream& stream, LONG formatCode,
                      const EncoderParameters& parameters);
 

@@ -14,25 +14,21 @@
 #include "reader/avi_reader_object.h"
 
 namespace vidmill {
-namespace {
-
-// The frame as the imaging calls take it: resized when both sizes are given.
-cb::Bitmap ImageOfFrame(const cb::Bitmap& frame, LONG width, LONG height) {
-    if (width > 0 && height > 0) return imaging::ResizeImage(frame, width, height);
-    return frame;
-}
-
-}  // namespace
 
 void SaveFrameFile(TAviReader& reader, LONG index, const std::string& fileName,
                    const FrameImageSettings& settings) {
     const cb::Bitmap& frame = reader.engine().frameAt(index);
     const imaging::SaveTarget target = imaging::ResolveSaveTarget(fileName, settings.fileFormat);
     std::remove(target.fileName.c_str());
-    const cb::Bitmap image = ImageOfFrame(frame, settings.width, settings.height);
     const imaging::EncoderParameters parameters = imaging::BuildEncoderParameters(
         target.formatCode, settings.jpegQuality, settings.tiffCompression, settings.tiffColorDepth);
-    imaging::SaveImageFile(image, target.fileName, target.formatCode, parameters);
+    // Resized when both sizes are given; otherwise the reader's own frame, not a copy of it.
+    if (settings.width > 0 && settings.height > 0) {
+        const cb::Bitmap resized = imaging::ResizeImage(frame, settings.width, settings.height);
+        imaging::SaveImageFile(resized, target.fileName, target.formatCode, parameters);
+    } else {
+        imaging::SaveImageFile(frame, target.fileName, target.formatCode, parameters);
+    }
 }
 
 TAviFrame::TAviFrame(ReaderLinkPtr link, LONG index)

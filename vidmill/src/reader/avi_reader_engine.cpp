@@ -1,7 +1,10 @@
 #include "reader/avi_reader_engine.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "frame/error.h"
@@ -31,6 +34,24 @@ bool SizeIsSane(std::int64_t width, std::int64_t height) {
            width * height <= kMaxFramePixels;
 }
 
+// "Cannot open AVI file", the file's name and why.
+Error CannotOpen(const std::string& fileName, const std::string& reason) {
+    return Error("Cannot open AVI file " + fileName + ": " + reason);
+}
+
+// Why the file cannot be read at all, in the system's words; empty when it can. A pipe or a
+// device would block the reader, or never end: only regular files are read.
+std::string UnreadableReason(const std::string& fileName) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(fileName, error);
+    if (error) return error.message();
+    if (std::filesystem::is_directory(status)) return std::strerror(EISDIR);
+    if (!std::filesystem::is_regular_file(status)) return "not a regular file";
+    std::ifstream file(fileName, std::ios::binary);
+    if (!file) return std::strerror(errno);
+    return {};
+}
+
 std::int32_t AsSigned(std::uint32_t value) { return static_cast<std::int32_t>(value); }
 
 // The demuxer makes one stream per stream header, in file order; a stream of another kind there
@@ -57,15 +78,15 @@ AviReaderEngine::~AviReaderEngine() = default;
 void AviReaderEngine::open(const std::string& fileName) {
     if (isOpen()) throw Error(kAlreadyOpenMessage);
     close();
-    // A pipe or a device would block the reader, or never end: only regular files are read.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(fileName, error)) throw Error("Cannot open AVI file");
+    if (const std::string reason = UnreadableReason(fileName); !reason.empty())
+        throw CannotOpen(fileName, reason);
     AviHeaderResult read = ReadAviHeaders(fileName);
+    if (!read.headers && read.problem == AviHeaderProblem::NotAnAviFile)
+        throw CannotOpen(fileName, "not an AVI file");
     auto session = std::make_unique<Session>();
     session->path = fileName;
     session->demuxer = AviDemuxer::Open(fileName);
-    if (!session->demuxer || (!read.headers && read.problem == AviHeaderProblem::NotAnAviFile))
-        throw Error("Cannot open AVI file");
+    if (!session->demuxer) throw CannotOpen(fileName, "its chunks cannot be read");
     if (!read.headers) throw Error("Cannot read AVI file header");
     session->headers = std::move(*read.headers);
     const AviHeaders& headers = session->headers;

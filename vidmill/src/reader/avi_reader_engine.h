@@ -39,7 +39,8 @@ class AviReaderEngine {
     AviReaderEngine& operator=(const AviReaderEngine&) = delete;
 
     // Opens the file. Fails when a file is open already (kAlreadyOpenMessage), with "Cannot open
-    // AVI file" and "Cannot read AVI file header"; a failed open leaves the reader closed.
+    // AVI file NAME: REASON" (the system's reason, "not a regular file", "not an AVI file" or "its
+    // chunks cannot be read") and "Cannot read AVI file header"; a failed open leaves the reader closed.
     void open(const std::string& fileName);
     // Drops the decoder, the last frame and the file. Never fails.
     void close();

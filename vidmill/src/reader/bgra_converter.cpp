@@ -9,6 +9,10 @@
 
 #include "cbplatform/gdi.h"
 
+extern "C" {
+#include <libavutil/pixdesc.h>
+}
+
 namespace vidmill::reader {
 namespace {
 
@@ -50,6 +54,13 @@ cb::ScalerPtr MakeScaler(const AVFrame& frame) {
     }
     return scaler;
 }
+
+// The scaler's vector code writes whole blocks of this many bytes at the end of a row.
+constexpr int kRowAlignment = 64;
+
+// Source rows given to the scaler at once when its rows go through the padded band: a multiple
+// of every chroma subsampling.
+constexpr int kBandRows = 64;
 
 // Pieces of a row compared and converted at once: small enough to skip unchanged blocks of the
 // common 4 x 4 block codecs, large enough for the comparison to run at memory speed.
@@ -130,22 +141,53 @@ bool BgraConverter::scale(const AVFrame& frame, cb::Bitmap& target) {
         format_ = frame.format;
         if (!scaler_) return false;
     }
-    constexpr int kRowAlignment = 64;
-    const int paddedStride = (frame.width * 4 + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
-    const std::size_t paddedBytes =
-        static_cast<std::size_t>(paddedStride) * static_cast<std::size_t>(frame.height) + kRowAlignment;
-    if (padded_.size() < paddedBytes) padded_.resize(paddedBytes);
-    std::uint8_t* destination[4] = {padded_.data(), nullptr, nullptr, nullptr};
-    const int strides[4] = {paddedStride, 0, 0, 0};
-    if (sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) !=
-        frame.height)
-        return false;
-    const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 4;
-    for (int y = 0; y < frame.height; ++y)
-        std::memcpy(target.topRow(y),
-                    padded_.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(paddedStride),
-                    rowBytes);
-    return true;
+    const int rowBytes = frame.width * 4;
+    if (rowBytes % kRowAlignment == 0) {
+        // Rows that end on a whole block are written exactly: the scaler goes straight into the
+        // bitmap, top row first through a negative stride, with no copy of the picture beside it.
+        std::uint8_t* destination[4] = {target.topRow(0), nullptr, nullptr, nullptr};
+        const int strides[4] = {-static_cast<int>(target.stride()), 0, 0, 0};
+        return sws_scale(scaler_.get(), frame.data, frame.linesize, 0, frame.height, destination, strides) ==
+               frame.height;
+    }
+    return scaleInBands(frame, target);
+}
+
+// Rows that do not end on a whole block go through a padded band: the source is given to the
+// scaler a band of rows at a time, the rows each call gives come out in the band, then move into
+// the bitmap. The scaler keeps its place between calls, so the picture is the one a single call
+// would make.
+bool BgraConverter::scaleInBands(const AVFrame& frame, cb::Bitmap& target) {
+    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
+    if (!descriptor) return false;
+    const auto rowBytes = static_cast<std::size_t>(frame.width) * 4;
+    const std::size_t paddedStride = (rowBytes + kRowAlignment - 1) / kRowAlignment * kRowAlignment;
+    // A call gives the rows of its band and those the scaler's vertical filter held back before it
+    // (a few rows at the same size): twice a band holds them.
+    const std::size_t bandBytes = paddedStride * kBandRows * 2 + kRowAlignment;
+    if (padded_.size() < bandBytes) padded_.resize(bandBytes);
+    int done = 0;  // rows of the bitmap written so far
+    for (int first = 0; first < frame.height; first += kBandRows) {
+        const int rows = std::min(kBandRows, frame.height - first);
+        const std::uint8_t* source[4] = {};
+        for (int plane = 0; plane < 4 && frame.data[plane]; ++plane) {
+            const int shift = plane == 1 || plane == 2 ? descriptor->log2_chroma_h : 0;
+            source[plane] =
+                frame.data[plane] + static_cast<std::ptrdiff_t>(first >> shift) * frame.linesize[plane];
+        }
+        // The scaler writes output row y at destination + y x stride: the band stands for rows from `done`.
+        std::uint8_t* destination[4] = {
+            padded_.data() - static_cast<std::ptrdiff_t>(done) * static_cast<std::ptrdiff_t>(paddedStride),
+            nullptr, nullptr, nullptr};
+        const int strides[4] = {static_cast<int>(paddedStride), 0, 0, 0};
+        const int given = sws_scale(scaler_.get(), source, frame.linesize, first, rows, destination, strides);
+        if (given < 0 || done + given > frame.height) return false;
+        for (int y = 0; y < given; ++y)
+            std::memcpy(target.topRow(done + y), padded_.data() + static_cast<std::size_t>(y) * paddedStride,
+                        rowBytes);
+        done += given;
+    }
+    return done == frame.height;
 }
 
 bool BgraConverter::convert(const AVFrame& frame, cb::Bitmap& target) {

@@ -26,6 +26,7 @@ class BgraConverter {
   private:
     void convertPacked(const AVFrame& frame, const PackedFormat& packed, cb::Bitmap& target);
     bool scale(const AVFrame& frame, cb::Bitmap& target);
+    bool scaleInBands(const AVFrame& frame, cb::Bitmap& target);
 
     // The source rows of the last packed frame, to find what the next one changed.
     std::vector<std::uint8_t> previous_;
@@ -36,7 +37,8 @@ class BgraConverter {
     bool previousValid_ = false;
 
     // The scaler's vector code writes whole blocks of pixels, past the end of a row whose width is
-    // not a multiple of the block: it writes into rows padded for that, which are then copied.
+    // not a multiple of the block: such frames go a band at a time into rows padded for that, which
+    // are then copied.
     std::vector<std::uint8_t> padded_;
     cb::ScalerPtr scaler_;
     int width_ = 0;

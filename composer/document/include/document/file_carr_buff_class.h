@@ -90,7 +90,7 @@ class FileCarrBuffClass {
 };
 
 // The block limit for a memory budget in bytes: one twentieth of it, counted in values, a multiple of 4,
-// at least 262144.
+// at least 262144 and at most 2097152 (a window of 4 MiB, whatever the machine).
 int32_t BlockLimitForBudget(int32_t memoryBudget);
 
 // Keeps a buffer's file on disk after the buffer is released, and returns its path.

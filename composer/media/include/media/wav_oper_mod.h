@@ -34,9 +34,11 @@ struct WaveBuffers {
 };
 
 // Reads every sample into new buffers, in chunks sized by the buffer's block limit. Shows the
-// validation message (title "Error Loading " + file name) followed by "Wave file loading failed"
-// and returns false for a file it cannot load; frames beyond the bytes present are not read. A work
-// folder that fills up throws DiskFullError: the sound is not missing, the disk is full.
+// validation message (title "Error Loading " + file name) followed by "Wave file loading failed for
+// NAME: REASON" (the system's reason when the file cannot be opened, else the validation message;
+// a blank name gives "Wave file loading failed" alone) and returns false for a file it cannot
+// load; frames beyond the bytes present are not read. A work folder that fills up throws
+// DiskFullError: the sound is not missing, the disk is full.
 bool LoadWaveSamples(const std::string& fileName, WaveBuffers& buffers,
                      int32_t blockLimit = kDefaultBlockLimit);
 
