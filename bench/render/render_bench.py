@@ -10,7 +10,9 @@ Then, in the same run, for "MSVC" (msvideo1) and "DIB " (uncompressed):
   - cinebrix-composer --render PROJECT OUT.avi --compressor CODE (load, render, sound mix, all of it);
   - ffmpeg with crop and scale, colour key and overlay, resample and mix, the same encoder, into AVI.
 It prints output frames per second (frames / wall time of the whole process) and the peak resident
-memory of each process. The library is registered in a scratch registry first."""
+memory of each process. Then the size of the Video-1 movie: the uncompressed render's frames are coded
+by `ffmpeg -c:v msvideo1`, and the video bytes and PSNR (against those uncompressed frames) of both
+Video-1 files are printed side by side. The library is registered in a scratch registry first."""
 import os
 import subprocess
 import sys
@@ -86,6 +88,32 @@ def frames_of(movie):
     return int(out.strip())
 
 
+def video_bytes(movie):
+    """Bytes of the video stream's packets: the sound track and the file's headers left out."""
+    out = subprocess.run(["ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries", "packet=size",
+                          "-of", "csv=p=0", movie], capture_output=True, text=True, check=True).stdout
+    return sum(int(line) for line in out.split() if line.strip())
+
+
+def psnr(movie, reference):
+    """Average PSNR in dB of the movie's pictures against the reference's, both as RGB."""
+    out = subprocess.run(["ffmpeg", "-v", "info", "-i", movie, "-i", reference, "-lavfi",
+                          "[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr", "-f", "null", "-"],
+                         capture_output=True, text=True, check=True).stderr
+    return float(out.split("average:")[1].split()[0])
+
+
+def compare_video1_size(ours_msvc, ours_raw, folder):
+    theirs = os.path.join(folder, "theirs-msvideo1.avi")
+    ffmpeg("-i", ours_raw, "-an", "-c:v", "msvideo1", theirs)
+    ours_bytes, theirs_bytes = video_bytes(ours_msvc), video_bytes(theirs)
+    ours_psnr, theirs_psnr = psnr(ours_msvc, ours_raw), psnr(theirs, ours_raw)
+    print(f"Video-1 of the same frames: cinebrix-composer {ours_bytes} bytes at {ours_psnr:.2f} dB, "
+          f"ffmpeg -c:v msvideo1 {theirs_bytes} bytes at {theirs_psnr:.2f} dB; "
+          f"size ratio {ours_bytes / theirs_bytes:.3f}x (goal <= 1.1x), PSNR difference "
+          f"{ours_psnr - theirs_psnr:+.2f} dB (goal >= 0)")
+
+
 def ffmpeg_graph(main, overlay, tone, out, codec):
     graph = (f"[0:v]crop={WIDTH}:{HEIGHT}:16:12,scale={WIDTH}:{HEIGHT}[b];"
              f"[1:v]colorkey=0x00FF00:0.1:0,scale={WIDTH}:{HEIGHT}[o];[b][o]overlay=0:0[v];"
@@ -112,8 +140,9 @@ def main():
         # Frames per processor second as well: on a shared machine the wall clock also counts other work.
         print(f"{'output':8} {'side':18} {'frames':>6} {'seconds':>8} {'fps':>8} {'cpu s':>7} {'fps/cpu':>8} "
               f"{'peak MiB':>9}")
+        ours_of = {}
         for code in ("MSVC", "DIB "):
-            ours = os.path.join(folder, "ours.avi")
+            ours = ours_of[code] = os.path.join(folder, f"ours-{code.strip()}.avi")
             theirs = os.path.join(folder, "theirs.avi")
             ours_time, ours_cpu, ours_peak = measured([composer, "--render", path, ours, "--compressor", code], env)
             graph_time, graph_cpu, graph_peak = measured(ffmpeg_graph(main_clip, overlay, tone, theirs, code), env)
@@ -125,6 +154,7 @@ def main():
                       f"{frames / cpu:8.1f} {peak:9.1f}")
             print(f"{code!r:8} speed ratio {ours_fps / graph_fps:.2f}x (wall), "
                   f"{(ours_frames / ours_cpu) / (graph_frames / graph_cpu):.2f}x (processor time)")
+        compare_video1_size(ours_of["MSVC"], ours_of["DIB "], folder)
 
 
 if __name__ == "__main__":

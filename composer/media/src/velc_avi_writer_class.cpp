@@ -1,5 +1,7 @@
 #include "media/velc_avi_writer_class.h"
 
+#include <cmath>
+#include <cstdint>
 #include <exception>
 
 #include "base/failure.h"
@@ -46,9 +48,19 @@ void VelcAviWriterClass::CheckCompressor(int32_t& compressorCode) {
     if (!GuardCommand("Failed in finding the Codecs", find)) compressorCode = vidmill::Uncompressed;
 }
 
+int32_t VelcAviWriterClass::KeyFrameIntervalFor(int32_t compressorCode, double framesPerSecond) {
+    auto compressor = CreateLibraryObject<IAviCompressor>(vidmill::CLSID_AviCompressor);
+    CheckLibraryCall(compressor->put_Handler(compressorCode));
+    LONG interval = 0;
+    CheckLibraryCall(compressor->get_DefaultKeyFrameRate(&interval));
+    if (interval > 0) return interval;
+    const double oneSecond = std::nearbyint(framesPerSecond);
+    return oneSecond >= 1 && oneSecond < INT32_MAX ? static_cast<int32_t>(oneSecond) : 1;
+}
+
 bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
                                                 double framesPerSecond, int32_t& compressorCode,
-                                                bool showDialog) {
+                                                bool showDialog, int32_t keyFrameInterval) {
     LastFailure.clear();
     try {
         writer_ = CreateLibraryObject<IAviWriter>(vidmill::CLSID_AviWriter);
@@ -56,6 +68,8 @@ bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int
         CheckCompressor(compressorCode);
         CheckLibraryCall(writer_->put_CompressorHandler(compressorCode));
         CheckLibraryCall(writer_->put_FramesPerSecond(framesPerSecond));
+        if (keyFrameInterval <= 0) keyFrameInterval = KeyFrameIntervalFor(compressorCode, framesPerSecond);
+        CheckLibraryCall(writer_->put_KeyFrameRate(keyFrameInterval));
         CheckLibraryCall(writer_->put_ShowDialog(showDialog ? VARIANT_TRUE : VARIANT_FALSE));
         const cb::Bstr name(fileName);
         CheckLibraryCall(writer_->CreateNew(name.get(), width, height, AviWriterParentWindow));

@@ -215,9 +215,9 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(fileName);
     const std::string notReserved = staged ? "" : std::strerror(errno);
     VelcAviWriterClass writer;
-    if (!staged ||
-        !writer.WriteAvi_CreateNewFile(staged->path(), movie.OutWidth, movie.OutHeight, movie.OutFps,
-                                       options.compressor, options.showCompressorDialog)) {
+    if (!staged || !writer.WriteAvi_CreateNewFile(staged->path(), movie.OutWidth, movie.OutHeight,
+                                                  movie.OutFps, options.compressor,
+                                                  options.showCompressorDialog, options.keyFrameInterval)) {
         screen.RestorePointer();
         MsgBox("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd +
                (staged ? writer.LastFailure : notReserved));

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <map>
 #include <sstream>
+#include <vector>
 
 #include "avi_wrapper_env.h"
 #include "cbplatform/picture.h"
@@ -155,6 +156,49 @@ TEST_F(AviWriterWrapper, ASecondSoundTrackIsRefusedForTheWholeLifeOfTheWrapper) 
     EXPECT_EQ(ui.messages.size(), 2u);
     writer.WriteAVI_CloseFile();
     EXPECT_TRUE(ProbeStream(PathFor("again.avi"), "a:0").empty());
+}
+
+// The packet numbers ffprobe reads as key frames.
+std::vector<int> KeyFramePackets(const std::string& path) {
+    std::istringstream lines(Capture(
+        "ffprobe -v error -select_streams v:0 -show_entries packet=flags -of csv=p=0 '" + path + "'"));
+    std::vector<int> keys;
+    int number = 0;
+    for (std::string line; std::getline(lines, line); ++number) {
+        if (line.find('K') != std::string::npos) keys.push_back(number);
+    }
+    return keys;
+}
+
+TEST_F(AviWriterWrapper, KeyFramesComeAtTheChosenIntervalAndTheFramesBetweenAreCodedAsChanges) {
+    const int32_t msvcDefault = VelcAviWriterClass::KeyFrameIntervalFor(vidmill::MsVideo1Compressor, 10.0);
+    EXPECT_GT(msvcDefault, 1);  // an inter-frame compressor's own interval
+    // A compressor without one of its own: one key frame a second, at least every frame.
+    EXPECT_EQ(VelcAviWriterClass::KeyFrameIntervalFor(vidmill::Uncompressed, 25.0), 25);
+    EXPECT_EQ(VelcAviWriterClass::KeyFrameIntervalFor(vidmill::Uncompressed, 0.2), 1);
+
+    struct Case {
+        int32_t interval;  // as the caller gives it; 0 = the compressor's default
+        int32_t expected;  // frames between key frames in the file
+    };
+    std::map<int32_t, std::uintmax_t> sizes;
+    for (const Case& c : {Case{0, msvcDefault}, Case{4, 4}, Case{1, 1}}) {
+        const std::string out = PathFor("interval-" + std::to_string(c.interval) + ".avi");
+        VelcAviWriterClass writer;
+        int32_t code = vidmill::MsVideo1Compressor;
+        ASSERT_TRUE(writer.WriteAvi_CreateNewFile(out, 320, 240, 10.0, code, false, c.interval));
+        constexpr int kFrames = 30;
+        for (int frame = 0; frame < kFrames; ++frame)
+            ASSERT_TRUE(writer.WriteAvi_AddPicture(Frame(320, 240, 0x00406080u).get()));
+        writer.WriteAVI_CloseFile();
+        std::vector<int> expected;
+        for (int frame = 0; frame < kFrames; frame += c.expected) expected.push_back(frame);
+        EXPECT_EQ(KeyFramePackets(out), expected) << c.interval;
+        sizes[c.interval] = std::filesystem::file_size(out);
+    }
+    // A still picture: the frames between key frames are skips, so the file shrinks with the interval.
+    EXPECT_LT(sizes[0] * 3, sizes[1]);
+    EXPECT_LT(sizes[4] * 2, sizes[1]);
 }
 
 TEST_F(AviWriterWrapper, LibraryRefusalsOfFramesAndSoundReachTheCaller) {

@@ -43,11 +43,13 @@ class VelcAviWriterClass {
     bool WriteAvi_AddPicture(IPicture* picture);
 
     // Creates the file through a new library writer with the compressor code (checked and replaced
-    // in the caller's variable by CheckCompressor first), the rate and whether the compressor dialog
-    // is shown. False, with the wrapper closed, when the library refuses (bad size, file cannot be
-    // created, compressor unusable, dialog cancelled) or cannot be created; no message is shown.
+    // in the caller's variable by CheckCompressor first), the rate, whether the compressor dialog
+    // is shown and the frames between key frames (0: KeyFrameIntervalFor the compressor). False,
+    // with the wrapper closed, when the library refuses (bad size, file cannot be created,
+    // compressor unusable, dialog cancelled) or cannot be created; no message is shown.
     bool WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
-                                double framesPerSecond, int32_t& compressorCode, bool showDialog);
+                                double framesPerSecond, int32_t& compressorCode, bool showDialog,
+                                int32_t keyFrameInterval = 0);
 
     // Completes and closes the file and releases the library writer. Safe in any state. The
     // library's message when the file could not be completed (it then keeps no file under the
@@ -58,6 +60,11 @@ class VelcAviWriterClass {
     // otherwise sets it to "MSVC". When listing the compressors fails: "DIB " and a message box
     // with the failure's text, titled "Failed in finding the Codecs".
     static void CheckCompressor(int32_t& compressorCode);
+
+    // Frames between key frames when the user chose none: the compressor's own default when it has
+    // one, else one key frame a second (at least every frame). Inter-frame compressors code the
+    // frames between as changes, so a movie of few changes stays small and can still be sought.
+    static int32_t KeyFrameIntervalFor(int32_t compressorCode, double framesPerSecond);
 
   private:
     cb::ComPtr<vidmill::IAviWriter> writer_;

@@ -12,6 +12,8 @@ struct RenderOptions {
     // Set by another thread to stop the run before its next frame (the Cancel of the windows); none
     // when null. Owned by the command that starts the render.
     const std::atomic<bool>* stopRequest = nullptr;
+    // Frames between key frames of the movie; 0 = the compressor's own interval, else one a second.
+    int32_t keyFrameInterval = 0;
 };
 
 // The options the program's settings give: OutCompressor and MemoryBudget, no dialog. Read where a
