@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "cbplatform/ffmpeg_owners.h"
 #include "compressors/compressor_catalog.h"
 #include "compressors/compressor_cursor.h"
 #include "frame/tag_code.h"
@@ -66,6 +67,11 @@ TEST(CompressorList, CodesWithoutAnEncoderAreNotListed) {
 TEST(CompressorList, DefaultsAskTheEncoder) {
     EXPECT_EQ(DefaultKeyFrameRate(Listed("MJPG")), 1) << "every motion JPEG frame is a key frame";
     EXPECT_GT(DefaultKeyFrameRate(Listed("XVID")), 1);
+    // Video-1 starts a key frame once more than its minimum interval has passed: the interval its
+    // encoder keeps unasked.
+    const cb::CodecContextPtr video1(avcodec_alloc_context3(avcodec_find_encoder(AV_CODEC_ID_MSVIDEO1)));
+    ASSERT_TRUE(video1);
+    EXPECT_EQ(DefaultKeyFrameRate(Listed("MSVC")), video1->keyint_min + 1);
     EXPECT_EQ(DefaultKeyFrameRate(Listed("DIB ")), 0);
     EXPECT_GT(DefaultQuality(Listed("XVID")), 0);
     EXPECT_EQ(DefaultQuality(Listed("HFYU")), 0) << "a lossless codec has no quality to set";

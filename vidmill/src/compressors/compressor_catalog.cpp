@@ -10,6 +10,7 @@
 #include "frame/tag_code.h"
 #include "writer/codec_frame_coder.h"
 #include "writer/encoder_choice.h"
+#include "writer/encoder_tuning.h"
 
 extern "C" {
 #include <libavformat/avformat.h>
@@ -143,9 +144,15 @@ bool SupportsWriting(const CompressorInfo& compressor) {
 std::int32_t DefaultKeyFrameRate(const CompressorInfo& compressor) {
     if (compressor.encoder == nullptr) return 0;
     if (HasProperty(*compressor.encoder, AV_CODEC_PROP_INTRA_ONLY)) return 1;
-    // The interval FFmpeg gives this encoder's context before anyone sets one.
+    // The interval FFmpeg gives this encoder's context before anyone sets one. An encoder that
+    // counts key frames itself starts one when more than its minimum interval has passed since the
+    // last, so its frames come one more apart than that minimum.
     const cb::CodecContextPtr context(avcodec_alloc_context3(compressor.encoder));
-    const int interval = context ? context->gop_size : 0;
+    int interval = 0;
+    if (context) {
+        interval =
+            writer::CountsKeyFramesItself(*compressor.encoder) ? context->keyint_min + 1 : context->gop_size;
+    }
     return interval > 0 ? interval : kCommonKeyFrameRate;
 }
 
