@@ -8,6 +8,7 @@
 #include "base/interaction.h"
 #include "base/text_number.h"
 #include "base/view.h"
+#include "document/clip_file_kinds.h"
 #include "track_arrays.h"
 
 namespace composer {
@@ -23,25 +24,29 @@ struct SourceFacts {
 };
 
 std::optional<SourceFacts> ReadSource(const std::string& path, SourceProbe& probe) {
-    const std::string ending = PathEnding(path);
     SourceFacts facts;
-    if (ending == ".bmp" || ending == ".jpg" || ending == ".gif") {
-        const auto picture = probe.ProbePicture(path);
-        if (!picture) return std::nullopt;
-        facts.clipType = ClipPicture;
-        facts.picture = *picture;
-    } else if (ending == ".avi") {
-        const auto video = probe.ProbeVideo(path);
-        if (!video || video->frameCount < 1) return std::nullopt;
-        facts.clipType = ClipVideo;
-        facts.video = *video;
-    } else if (ending == ".wav") {
-        const auto audio = probe.ProbeAudio(path);
-        if (!audio) return std::nullopt;
-        facts.clipType = ClipAudio;
-        facts.audio = *audio;
-    } else {
-        return std::nullopt;
+    facts.clipType = ClipTypeOfFile(path);
+    switch (facts.clipType) {
+        case ClipPicture: {
+            const auto picture = probe.ProbePicture(path);
+            if (!picture) return std::nullopt;
+            facts.picture = *picture;
+            break;
+        }
+        case ClipVideo: {
+            const auto video = probe.ProbeVideo(path);
+            if (!video || video->frameCount < 1) return std::nullopt;
+            facts.video = *video;
+            break;
+        }
+        case ClipAudio: {
+            const auto audio = probe.ProbeAudio(path);
+            if (!audio) return std::nullopt;
+            facts.audio = *audio;
+            break;
+        }
+        default:
+            return std::nullopt;
     }
     return facts;
 }

@@ -1,7 +1,5 @@
 #include "document/source_probe.h"
 
-#include "base/text_number.h"
-
 namespace composer {
 
 namespace {
@@ -20,9 +18,5 @@ void SetSourceProbe(SourceProbe* probe) { installed = probe; }
 ScopedSourceProbe::ScopedSourceProbe(SourceProbe& probe) : previous_(installed) { installed = &probe; }
 
 ScopedSourceProbe::~ScopedSourceProbe() { installed = previous_; }
-
-std::string PathEnding(const std::string& path) {
-    return LowerAscii(path.size() <= 4 ? path : path.substr(path.size() - 4));
-}
 
 }  // namespace composer

@@ -2,6 +2,7 @@
 
 #include "base/files.h"
 #include "base/text_number.h"
+#include "document/clip_file_kinds.h"
 
 namespace composer {
 
@@ -64,12 +65,13 @@ void NoteUnreadable(const SourceProbe& probe, std::string& warnings) {
 }
 
 void RefreshAudio(ClipRec& clip, SourceProbe& probe, std::string& warnings) {
-    const std::string ending = PathEnding(clip.FilePath);
+    // A sound file, or the sound track of a video.
+    const int32_t kind = ClipTypeOfFile(clip.FilePath);
     std::optional<AudioFacts> sound;
-    if (ending == ".wav") sound = probe.ProbeAudio(clip.FilePath);
-    if (ending == ".avi") sound = probe.ProbeVideoSound(clip.FilePath);
+    if (kind == ClipAudio) sound = probe.ProbeAudio(clip.FilePath);
+    if (kind == ClipVideo) sound = probe.ProbeVideoSound(clip.FilePath);
     if (!sound) {
-        if (ending == ".wav" || ending == ".avi") NoteUnreadable(probe, warnings);
+        if (kind == ClipAudio || kind == ClipVideo) NoteUnreadable(probe, warnings);
         return;
     }
     clip.AudioFile = sound->audioFile;

@@ -10,12 +10,15 @@
 #include "base/interaction.h"
 #include "cbplatform/bstr.h"
 #include "cbplatform/file_checks.h"
+#include "cbplatform/picture.h"
+#include "document/clip_file_kinds.h"
 #include "media/compressed_audio_notice.h"
 #include "media/dx8_frm.h"
 #include "media/dx8_play_class.h"
 #include "media/library_call.h"
 #include "media/picture_operation.h"
 #include "media/wav_oper_mod.h"
+#include "media/wav_reader_class.h"
 
 namespace composer {
 
@@ -47,9 +50,31 @@ void VelcAviReaderClass::ResetFields() {
     ResetWavFields();
 }
 
+bool VelcAviReaderClass::OpenContainer(const std::string& fileName) {
+    try {
+        container_ = std::make_unique<ContainerVideoReader>(fileName);
+        FileName = fileName;
+        Width = container_->Width();
+        Height = container_->Height();
+        FramesPerSecond = container_->FramesPerSecond();
+        FrameCount = container_->FrameCount();
+        IsOpen = true;
+        return true;
+    } catch (...) {
+        LastFailure = CurrentFailureText();
+    }
+    ReadAVI_CloseFile();
+    return false;
+}
+
 bool VelcAviReaderClass::ReadAvi_OpenFile(const std::string& fileName) {
     ResetFields();
     LastFailure.clear();
+    container_.reset();
+    if (!IsAviFile(fileName)) {
+        ReleaseLibraryReader();
+        return OpenContainer(fileName);
+    }
     try {
         reader_ = CreateLibraryObject<IAviReader>(vidmill::CLSID_AviReader);
         readerExists_ = true;
@@ -93,6 +118,11 @@ void VelcAviReaderClass::ReadAVI_CloseFile() {
         WavTempFile.clear();
     }
     HasWav = false;
+    container_.reset();
+    ReleaseLibraryReader();
+}
+
+void VelcAviReaderClass::ReleaseLibraryReader() {
     if (readerExists_) {
         // Released whatever Close answers, so that a failing close cannot keep the file open.
         if (reader_) reader_->Close();
@@ -110,6 +140,10 @@ cb::ComPtr<IAviFrame> VelcAviReaderClass::Frame(int32_t frameNumber) {
 }
 
 bool VelcAviReaderClass::ReadAvi_GetOneFrameAsPicture(int32_t frameNumber, cb::ComPtr<IPicture>& picture) {
+    if (IsOpen && container_) {
+        picture = cb::CreatePicture(container_->Frame(frameNumber - 1));
+        return true;
+    }
     if (!IsOpen || !reader_) return false;
     cb::ComPtr<IPicture> fetched;
     CheckLibraryCall(Frame(frameNumber)->Picture(fetched.put()));
@@ -164,13 +198,27 @@ bool VelcAviReaderClass::DecodeWithSoundLayer(const std::string& libraryCopy) {
     return decoded;
 }
 
+// The sound layer decodes the container's sound track into a PCM WAV file of the wrapper's.
+bool VelcAviReaderClass::ExtractContainerSound() {
+    WavReaderClass sound;
+    if (!sound.ReadWav_OpenFile(FileName)) {
+        LastFailure = "The file " + FileName + " has no sound that can be decoded.";
+        return false;
+    }
+    const std::string decoded = sound.ReadWav_GetWavFile();
+    if (decoded == FileName) return false;  // never the user's own file as a work copy
+    WavTempFile = decoded;
+    return TakeWavDescription(decoded);
+}
+
 bool VelcAviReaderClass::ExtractWavFile() {
-    if (!IsOpen || !reader_) return false;
+    if (!IsOpen || (!reader_ && !container_)) return false;
     if (!WavTempFile.empty()) DeleteFileChecked(WavTempFile);
     HasWav = false;
     WavTempFile.clear();
     ResetWavFields();
     const WaitCursor hourglass;
+    if (container_) return ExtractContainerSound();
     std::string copy;
     try {
         copy = NewTempFileName("wav");

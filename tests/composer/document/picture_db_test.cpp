@@ -7,6 +7,7 @@
 #include "base/view.h"
 #include "document/add_clip.h"
 #include "document/clip_commands.h"
+#include "document/clip_file_kinds.h"
 #include "document/file_choice.h"
 #include "document/survey_sources.h"
 #include "fake_probe.h"
@@ -220,6 +221,43 @@ TEST_F(ClipOperations, AVideoWithSoundBringsItsSoundTrackClip) {
     ASSERT_TRUE(Add("talk.AVI", TrackKind::None));
     EXPECT_EQ(movie.Clips[7].ClipName, "talk.AVI_New_7");
     EXPECT_EQ(movie.Clips[8].ClipName, "Audio of talk.AVI_New_7");
+}
+
+TEST_F(ClipOperations, TodaysVideoPictureAndSoundFilesMakeClipsOfTheThreeKinds) {
+    const struct {
+        const char* name;
+        int32_t clipType;
+    } cases[] = {
+        {"phone.MP4", ClipVideo},   {"camera.mov", ClipVideo},   {"download.mkv", ClipVideo},
+        {"web.webm", ClipVideo},    {"still.png", ClipPicture},  {"scan.tiff", ClipPicture},
+        {"shot.webp", ClipPicture}, {"photo.jpeg", ClipPicture}, {"song.mp3", ClipAudio},
+        {"take.flac", ClipAudio},   {"voice.ogg", ClipAudio},    {"note.opus", ClipAudio},
+        {"tune.m4a", ClipAudio},
+    };
+    for (const auto& c : cases) {
+        const std::string path = folder.Write(c.name, "x");
+        if (c.clipType == ClipVideo) probe.videos[path] = {1280, 720, 30, 90};
+        if (c.clipType == ClipPicture) probe.pictures[path] = {800, 600};
+        if (c.clipType == ClipAudio) probe.sounds[path] = {"/tmp/decoded.wav", 16, 2, 48000, 96000, 2.0};
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int32_t before = movie.ClipCount;
+        ASSERT_TRUE(Add(c.name, TrackKind::Unused));
+        const ClipRec& clip = movie.Clips[static_cast<std::size_t>(before + 1)];
+        EXPECT_EQ(clip.ClipType, c.clipType);
+        EXPECT_EQ(clip.FilePath, folder / c.name);
+        if (c.clipType == ClipVideo) {
+            EXPECT_EQ(clip.FrameCount, 90);
+        }
+        if (c.clipType == ClipAudio) {
+            EXPECT_EQ(clip.AudioFile, "/tmp/decoded.wav");
+        }
+    }
+    // The extension is the last component's; a dot in a folder name is not one.
+    EXPECT_EQ(ClipTypeOfFile("/media/clips.mp4/readme"), 0);
+    EXPECT_EQ(ClipTypeOfFile("C:\\Movies\\HOLIDAY.MKV"), ClipVideo);
+    EXPECT_EQ(ClipTypeOfFile("song.mp3.txt"), 0);
 }
 
 TEST_F(ClipOperations, RefusedFilesChangeNothing) {

@@ -10,6 +10,9 @@
 #include <fstream>
 
 #include "base/app_state.h"
+#include "command_runner.h"
+#include "document/add_clip.h"
+#include "media/media_source_probe.h"
 #include "render/movie_render.h"
 #include "render_test_env.h"
 #include "stopped_run.h"
@@ -110,6 +113,58 @@ TEST_F(RenderMovieTest, ArrangedClipsOverlaysGapsAndSoundAreWhereTheTimelinePuts
         EXPECT_TRUE(Near(PixelAt(out, expected.frame, expected.row, expected.column), expected.colour))
             << expected.what << " at frame " << expected.frame;
     }
+}
+
+TEST_F(RenderMovieTest, ClipsFromTodaysFilesRenderWithTheirPicturesAtTheirFramesAndTheirSoundsMixed) {
+    // An MP4 at 30 fps: 1 s red then 1 s blue, with its own sound; a PNG; an MP3 and a FLAC.
+    const std::string mp4 = Fixture("phone.mp4");
+    const std::string png = Fixture("still.png");
+    const std::string mp3 = Fixture("song.mp3");
+    const std::string flac = Fixture("take.flac");
+    const std::string made = cb::testing::RunCommand(
+        "ffmpeg -v error -y -f lavfi -i color=c=red:s=64x48:r=30:d=1 -f lavfi -i "
+        "color=c=blue:s=64x48:r=30:d=1 "
+        "-f lavfi -i sine=f=300:d=2 -filter_complex '[0:v][1:v]concat=n=2[v]' -map '[v]' -map 2:a "
+        "-c:v libx264 -g 12 -pix_fmt yuv420p -c:a aac " +
+        cb::testing::Quoted(mp4) + " && ffmpeg -v error -y -f lavfi -i color=c=yellow:s=32x24 -frames:v 1 " +
+        cb::testing::Quoted(png) + " && ffmpeg -v error -y -f lavfi -i sine=f=500:d=1.5 -c:a libmp3lame " +
+        cb::testing::Quoted(mp3) + " && ffmpeg -v error -y -f lavfi -i sine=f=700:d=1 -c:a flac " +
+        cb::testing::Quoted(flac) + " && echo made");
+    ASSERT_NE(made.find("made"), std::string::npos);
+
+    MovieDbRec movie = NewMovie(25, 64, 48);
+    MediaSourceProbe probe;
+    int32_t position = 0, overlay = 0;
+    ASSERT_TRUE(AddClip(movie, mp4, TrackKind::None, position, overlay, probe));  // clip 1, its sound clip 2
+    ASSERT_TRUE(AddClip(movie, png, TrackKind::None, position = 0, overlay = 0, probe));
+    ASSERT_TRUE(AddClip(movie, mp3, TrackKind::Overlay, position = 1, overlay = 0, probe));
+    ASSERT_TRUE(AddClip(movie, flac, TrackKind::Overlay, position = 2, overlay = 0, probe));
+    ASSERT_EQ(movie.ClipCount, 5);
+    EXPECT_EQ(movie.Clips[1].ClipType, ClipVideo);
+    EXPECT_EQ(movie.Clips[1].FrameCount, 60);
+    EXPECT_DOUBLE_EQ(movie.Clips[1].SrcFps, 30.0);
+    EXPECT_EQ(movie.Clips[2].ClipType, ClipAudio);
+    EXPECT_EQ(movie.Clips[3].ClipType, ClipPicture);
+    EXPECT_EQ(movie.Clips[4].ClipType, ClipAudio);
+    EXPECT_EQ(movie.Clips[5].ClipType, ClipAudio);
+
+    const std::string out = OutputFile("todays-files.avi");
+    ASSERT_TRUE(SaveMovie(movie, out, options_));
+    EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
+    const ProbedMovie probed = Probe(out);
+    EXPECT_EQ(probed.videoFrames, 75);  // 2 s of video, 1 s of picture at 25 fps
+    EXPECT_NEAR(static_cast<double>(probed.soundFrames), 3.0 * 8000, 80);
+    EXPECT_TRUE(Near(PixelAt(out, 2, 24, 32), kRed));
+    EXPECT_TRUE(Near(PixelAt(out, 24, 24, 32), kRed));   // 0.92 s: still the red second
+    EXPECT_TRUE(Near(PixelAt(out, 27, 24, 32), kBlue));  // 1.04 s: the blue one
+    EXPECT_TRUE(Near(PixelAt(out, 50, 24, 32), kBlue));
+    EXPECT_TRUE(Near(PixelAt(out, 60, 24, 32), kYellow));
+    // Under the picture only the FLAC sounds: the movie is not silent there.
+    const std::string loudness =
+        cb::testing::RunCommand("ffmpeg -hide_banner -ss 2.2 -t 0.6 -i " + cb::testing::Quoted(out) +
+                                " -vn -af volumedetect -f null - 2>&1 | grep -o 'mean_volume: [-0-9.]*'");
+    ASSERT_NE(loudness.find("mean_volume: "), std::string::npos) << loudness;
+    EXPECT_GT(std::stod(loudness.substr(loudness.find(':') + 1)), -40.0) << loudness;
 }
 
 TEST_F(RenderMovieTest, ProgressAdvancesEveryTenFramesAndEndsFull) {

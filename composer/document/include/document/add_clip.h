@@ -19,8 +19,8 @@ namespace composer {
 //     entry) at `overlayPosition` (0 or past the end = at the end);
 //   Unused (3): onto the unused shelf at `position`, as for Arranged.
 // The place used is written back into position and overlayPosition. A missing file shows
-// "File not found" CR LF + path; an ending other than .avi, .bmp, .jpg, .gif, .wav, a source the
-// probe cannot read, a video without frames, or an overlay with no arranged entry to attach to
+// "File not found" CR LF + path; a file of no clip kind (ClipTypeOfFile), a source the probe cannot
+// read, a video without frames, or an overlay with no arranged entry to attach to
 // returns false with nothing changed. The clip is named after the file ("Audio_" + name for a sound);
 // a file that an earlier clip already uses gives name + "_New_" + the clip's index. A video with a
 // sound track also gets a sound clip "Audio of " + its name, placed next to it (the overlay of its

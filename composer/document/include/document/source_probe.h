@@ -35,13 +35,14 @@ struct AudioFacts {
 class SourceProbe {
   public:
     virtual ~SourceProbe() = default;
-    // An AVI file's frame size, rate and frame count; nothing when it cannot be read.
+    // A video file's frame size, rate and frame count; nothing when it cannot be read.
     virtual std::optional<VideoFacts> ProbeVideo(const std::string& path) = 0;
-    // A BMP, JPEG or GIF picture's size; nothing when it cannot be read.
+    // A picture file's size; nothing when it cannot be read.
     virtual std::optional<PictureFacts> ProbePicture(const std::string& path) = 0;
-    // A sound file's format, read by the WAV reader; nothing when it cannot be read.
+    // A sound file's format: a WAV file's own, another sound decoded into a WAV file first; nothing
+    // when it cannot be read.
     virtual std::optional<AudioFacts> ProbeAudio(const std::string& path) = 0;
-    // The sound track of an AVI file, extracted to a WAV file; nothing when it has none or cannot be read.
+    // The sound track of a video file, extracted to a WAV file; nothing when it has none or cannot be read.
     virtual std::optional<AudioFacts> ProbeVideoSound(const std::string& path) = 0;
     // Decodes clip `clipIndex`'s sound into the sample buffers named in its cache fields.
     virtual void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) = 0;
@@ -81,8 +82,5 @@ class ScopedSourceProbe {
   private:
     SourceProbe* previous_;
 };
-
-// The lower-cased last four characters of a path: ".avi", ".wav", ".bmp" ...
-std::string PathEnding(const std::string& path);
 
 }  // namespace composer

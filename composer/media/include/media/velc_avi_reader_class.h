@@ -1,5 +1,7 @@
 #pragma once
-// VelcAviReaderClass: the program's reader of AVI clips, over one library AviReader. Frame numbers
+// VelcAviReaderClass: the program's reader of video clips: AVI files over one library AviReader,
+// any other video file (MP4, MOV, MKV, WebM ...) over a ContainerVideoReader of the media layer, with
+// the same fields, frames and sound-track copy. Frame numbers
 // are 1-based here (frame 1 is the library's frame 0). It keeps the open file's frame size, rate and
 // count in public fields, and makes a WAV copy of the sound track in the work folder: the library's
 // copy when that is PCM, otherwise the sound layer's decoding of it.
@@ -9,10 +11,12 @@
 // was not taken with GetWavFile. Opening another file while open replaces the library reader; the
 // old WAV copy stays the wrapper's until the next close.
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "cbplatform/com_types.h"
 #include "cbplatform/ipicture.h"
+#include "media/container_video_reader.h"
 #include "media/work_surface.h"
 #include "vidmill/vidmill.h"
 
@@ -65,8 +69,9 @@ class VelcAviReaderClass {
     // Throws Failure with the library's message when the frame cannot be read.
     bool ReadAvi_GetOneFrameAsPicture(int32_t frameNumber, cb::ComPtr<IPicture>& picture);
 
-    // Opens the file through a new library reader. False, with the wrapper closed, when the library
-    // cannot open it or cannot be created (not installed or not registered).
+    // Opens the file: an AVI file through a new library reader, another through a container reader.
+    // False, with the wrapper closed and LastFailure saying why, when it cannot be opened or the
+    // library cannot be created (not installed or not registered).
     bool ReadAvi_OpenFile(const std::string& fileName);
 
   private:
@@ -74,11 +79,15 @@ class VelcAviReaderClass {
     void ResetWavFields();
     bool TakeWavDescription(const std::string& wavFile);
     bool DecodeWithSoundLayer(const std::string& libraryCopy);
+    bool OpenContainer(const std::string& fileName);
+    void ReleaseLibraryReader();
+    bool ExtractContainerSound();
     cb::ComPtr<vidmill::IAviFrame> Frame(int32_t frameNumber);
 
     cb::ComPtr<vidmill::IAviReader> reader_;
     bool readerExists_ = false;
-    std::string WavTempFile;  // the WAV copy while the wrapper owns it
+    std::unique_ptr<ContainerVideoReader> container_;  // the open file when it is not an AVI file
+    std::string WavTempFile;                           // the WAV copy while the wrapper owns it
 };
 
 // The pixel buffer ReadAvi_GetOneFrameAsPixels fills (layout of PictureOperation.h), program-wide

@@ -1,0 +1,49 @@
+#pragma once
+// ContainerVideoReader: the pictures of a video file in any container and codec FFmpeg decodes
+// (MP4, MOV, MKV, WebM ...), seen as a sequence of frames at one constant rate, like an AVI clip.
+//
+// Opening indexes the video stream's packets (nothing is decoded): their presentation times in order
+// and which of them are key frames. Frame n of a file whose frames come at a constant rate is its
+// n-th frame in presentation order, whatever the container's timestamps say. A file whose frames
+// come at varying intervals (phone videos) is read at its frames' timestamps: frame n is the picture
+// on screen at n / FramesPerSecond, so picture and sound stay together however long the clip.
+//
+// Reading the next frame (or one a few frames on) only decodes forward: sequential reads never
+// seek. Any other frame is reached from the key frame at or before it. The last picture read is
+// kept, so asking for it again costs nothing.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "cbplatform/bitmap.h"
+
+namespace composer {
+
+class ContainerVideoReader {
+  public:
+    // Opens the file's main video stream and indexes it. Throws Failure with the reason when the
+    // file cannot be read, has no video stream, no decoder for it or no frames.
+    explicit ContainerVideoReader(const std::string& path);
+    ~ContainerVideoReader();
+    ContainerVideoReader(const ContainerVideoReader&) = delete;
+    ContainerVideoReader& operator=(const ContainerVideoReader&) = delete;
+
+    int32_t Width() const;
+    int32_t Height() const;
+    double FramesPerSecond() const;
+    int32_t FrameCount() const;
+
+    // Frame `index` (0-based, below FrameCount) as a bottom-up 32-bit bitmap of Width x Height. The
+    // bitmap stays valid while the caller holds it; the reader decodes into another one then.
+    // Throws Failure when the index is outside the clip or the picture cannot be decoded.
+    std::shared_ptr<cb::Bitmap> Frame(int32_t index);
+
+    // How often the reader has positioned the file at a key frame since it was opened.
+    int64_t SeekCount() const;
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace composer

@@ -1,0 +1,257 @@
+#include "media/container_video_reader.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "base/failure.h"
+#include "cbplatform/ffmpeg_owners.h"
+#include "frame_slots.h"
+
+extern "C" {
+#include <libavutil/error.h>
+}
+
+namespace composer {
+namespace {
+
+// Pictures ahead of the last decoded one that are reached by decoding on instead of seeking, even
+// across a key frame: a few pictures decode faster than a seek and a fresh start of the decoder.
+constexpr int32_t kDecodeOnPictures = 16;
+
+std::string ErrorText(int code) {
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+int64_t TimeOf(const AVPacket& packet) { return packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts; }
+
+}  // namespace
+
+struct ContainerVideoReader::State {
+    std::string path;
+    cb::InputFormatPtr input;
+    cb::CodecContextPtr decoder;
+    cb::PacketPtr packet{av_packet_alloc()};
+    cb::FramePtr incoming{av_frame_alloc()};
+    cb::FramePtr decoded{av_frame_alloc()};  // the last picture the decoder gave
+    cb::ScalerPtr scaler;
+    int stream = -1;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::vector<int64_t> times;        // presentation times of the stream's pictures, in order
+    std::vector<int32_t> keyPictures;  // pictures (in presentation order) that are key frames
+    FrameSlots slots;
+    int32_t decodedPicture = -1;       // the picture in `decoded`; -1 when there is none
+    bool atStart = true;               // nothing read since the file was opened or sought
+    bool draining = false;             // the file's end was given to the decoder
+    bool ended = false;                // the decoder gave its last picture
+    std::shared_ptr<cb::Bitmap> held;  // the last picture converted, and which it is
+    int32_t heldPicture = -1;
+    int64_t seeks = 0;
+
+    [[noreturn]] void Fail(const std::string& why) const {
+        throw Failure("The video \"" + path + "\" cannot be read: " + why);
+    }
+    void OpenStream();
+    void IndexPictures();
+    void OpenDecoder();
+    int32_t PictureAt(int64_t time) const;
+    int32_t KeyAtOrBefore(int32_t picture) const;
+    bool CanDecodeOnTo(int32_t picture) const;
+    void SeekBefore(int32_t picture);
+    bool DecodeNext();
+    void Convert();
+};
+
+void ContainerVideoReader::State::OpenStream() {
+    AVFormatContext* opened = nullptr;
+    const int code = avformat_open_input(&opened, path.c_str(), nullptr, nullptr);
+    if (code < 0) Fail(ErrorText(code));
+    input.reset(opened);
+    if (avformat_find_stream_info(opened, nullptr) < 0) Fail("its streams cannot be read.");
+    stream = av_find_best_stream(opened, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (stream < 0 || (opened->streams[stream]->disposition & AV_DISPOSITION_ATTACHED_PIC) != 0)
+        Fail("it has no video.");
+    const AVCodecParameters& parameters = *opened->streams[stream]->codecpar;
+    width = parameters.width;
+    height = parameters.height;
+    if (width < 1 || height < 1) Fail("its pictures have no size.");
+}
+
+// Reads every packet of the stream once (nothing decoded): the pictures' times and the key frames.
+void ContainerVideoReader::State::IndexPictures() {
+    std::vector<int64_t> keyTimes;
+    int64_t last = AV_NOPTS_VALUE;
+    while (av_read_frame(input.get(), packet.get()) >= 0) {
+        const AVPacket& read = *packet;
+        if (read.stream_index == stream && (read.flags & AV_PKT_FLAG_DISCARD) == 0) {
+            // A stream without times (raw bitstreams) counts its packets.
+            int64_t time = TimeOf(read);
+            if (time == AV_NOPTS_VALUE)
+                time = last == AV_NOPTS_VALUE ? 0 : last + std::max<int64_t>(read.duration, 1);
+            last = time;
+            times.push_back(time);
+            if ((read.flags & AV_PKT_FLAG_KEY) != 0) keyTimes.push_back(time);
+        }
+        av_packet_unref(packet.get());
+    }
+    if (times.empty()) Fail("its video has no frames.");
+    std::sort(times.begin(), times.end());
+    for (const int64_t time : keyTimes) keyPictures.push_back(PictureAt(time));
+    std::sort(keyPictures.begin(), keyPictures.end());
+    keyPictures.erase(std::unique(keyPictures.begin(), keyPictures.end()), keyPictures.end());
+
+    const AVStream& video = *input->streams[stream];
+    const Ratio declared{video.avg_frame_rate.num, video.avg_frame_rate.den};
+    slots = FrameSlots(times, Ratio{video.time_base.num, video.time_base.den}, declared);
+    if (av_seek_frame(input.get(), stream, times.front(), AVSEEK_FLAG_BACKWARD) < 0 &&
+        avformat_seek_file(input.get(), -1, INT64_MIN, 0, INT64_MAX, 0) < 0)
+        Fail("it cannot be read again from its start.");
+}
+
+void ContainerVideoReader::State::OpenDecoder() {
+    const AVStream& video = *input->streams[stream];
+    const AVCodec* codec = avcodec_find_decoder(video.codecpar->codec_id);
+    if (codec == nullptr) Fail("there is no decoder for its video.");
+    decoder.reset(avcodec_alloc_context3(codec));
+    if (!decoder || avcodec_parameters_to_context(decoder.get(), video.codecpar) < 0)
+        Fail("its decoder cannot be set up.");
+    decoder->pkt_timebase = video.time_base;
+    decoder->thread_count = 0;  // as many as the machine has
+    const int code = avcodec_open2(decoder.get(), codec, nullptr);
+    if (code < 0) Fail("its decoder cannot be opened: " + ErrorText(code));
+    if (!packet || !incoming || !decoded) throw std::bad_alloc();
+}
+
+// The picture presented at `time`, or the nearest one.
+int32_t ContainerVideoReader::State::PictureAt(int64_t time) const {
+    const auto at = std::lower_bound(times.begin(), times.end(), time);
+    if (at == times.end()) return static_cast<int32_t>(times.size()) - 1;
+    if (at != times.begin() && time - *(at - 1) < *at - time)
+        return static_cast<int32_t>(at - times.begin() - 1);
+    return static_cast<int32_t>(at - times.begin());
+}
+
+// The key frame at or before `picture`; -1 when there is none (a stream not starting with one).
+int32_t ContainerVideoReader::State::KeyAtOrBefore(int32_t picture) const {
+    const auto after = std::upper_bound(keyPictures.begin(), keyPictures.end(), picture);
+    return after == keyPictures.begin() ? -1 : *(after - 1);
+}
+
+bool ContainerVideoReader::State::CanDecodeOnTo(int32_t picture) const {
+    if (atStart) return picture <= kDecodeOnPictures || KeyAtOrBefore(picture) <= 0;
+    if (decodedPicture < 0 || picture < decodedPicture) return false;
+    if (ended) return true;  // the last picture stands for any missing after it
+    return picture - decodedPicture <= kDecodeOnPictures || KeyAtOrBefore(picture) <= decodedPicture;
+}
+
+// Positions the file at the key frame at or before `picture` and decodes its first picture.
+void ContainerVideoReader::State::SeekBefore(int32_t picture) {
+    auto key = std::upper_bound(keyPictures.begin(), keyPictures.end(), picture);
+    for (;;) {
+        const int64_t target =
+            key == keyPictures.begin() ? times.front() : times[static_cast<std::size_t>(*(key - 1))];
+        if (av_seek_frame(input.get(), stream, target, AVSEEK_FLAG_BACKWARD) < 0 &&
+            av_seek_frame(input.get(), stream, target, AVSEEK_FLAG_BACKWARD | AVSEEK_FLAG_ANY) < 0)
+            Fail("frame " + std::to_string(picture + 1) + " cannot be reached.");
+        avcodec_flush_buffers(decoder.get());
+        ++seeks;
+        atStart = true;
+        draining = false;
+        ended = false;
+        decodedPicture = -1;
+        if (!DecodeNext()) Fail("frame " + std::to_string(picture + 1) + " cannot be decoded.");
+        // Containers that seek by decoding time may land after the picture: one key frame earlier.
+        if (decodedPicture <= picture || key == keyPictures.begin()) return;
+        --key;
+    }
+}
+
+// The decoder's next picture into `decoded`. False at the end of the stream.
+bool ContainerVideoReader::State::DecodeNext() {
+    for (;;) {
+        const int received = avcodec_receive_frame(decoder.get(), incoming.get());
+        if (received >= 0) {
+            av_frame_unref(decoded.get());
+            av_frame_move_ref(decoded.get(), incoming.get());
+            const int64_t time = decoded->best_effort_timestamp;
+            decodedPicture = time == AV_NOPTS_VALUE ? decodedPicture + 1 : PictureAt(time);
+            atStart = false;
+            return true;
+        }
+        if (received == AVERROR_EOF) {
+            ended = true;
+            atStart = false;
+            return false;
+        }
+        if (received != AVERROR(EAGAIN)) Fail("a frame cannot be decoded: " + ErrorText(received));
+        if (draining) {
+            ended = true;
+            return false;
+        }
+        if (av_read_frame(input.get(), packet.get()) < 0) {
+            // The end, or a damaged rest of the file: what the decoder holds still comes out.
+            avcodec_send_packet(decoder.get(), nullptr);
+            draining = true;
+            continue;
+        }
+        // A damaged packet is left out; the decoder carries on with the next.
+        if (packet->stream_index == stream) avcodec_send_packet(decoder.get(), packet.get());
+        av_packet_unref(packet.get());
+    }
+}
+
+// The decoded picture into a 32-bit bitmap of the stream's size, reused when nobody holds it.
+void ContainerVideoReader::State::Convert() {
+    const AVFrame& frame = *decoded;
+    if (!held || held.use_count() > 1) held = std::make_shared<cb::Bitmap>(width, height, 32);
+    scaler.reset(sws_getCachedContext(scaler.release(), frame.width, frame.height,
+                                      static_cast<AVPixelFormat>(frame.format), width, height,
+                                      AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    if (!scaler) Fail("its pictures cannot be converted.");
+    const int colourSpace = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
+    const int fullRange = frame.color_range == AVCOL_RANGE_JPEG ? 1 : 0;
+    sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(colourSpace), fullRange,
+                             sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
+    // Writing the top row at the end of the store with a negative stride turns it bottom-up.
+    uint8_t* top[4] = {held->topRow(0), nullptr, nullptr, nullptr};
+    const int stride[4] = {-static_cast<int>(held->stride()), 0, 0, 0};
+    sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, top, stride);
+    heldPicture = decodedPicture;
+}
+
+ContainerVideoReader::ContainerVideoReader(const std::string& path) : state_(std::make_unique<State>()) {
+    state_->path = path;
+    state_->OpenStream();
+    state_->OpenDecoder();
+    state_->IndexPictures();
+}
+
+ContainerVideoReader::~ContainerVideoReader() = default;
+
+int32_t ContainerVideoReader::Width() const { return state_->width; }
+int32_t ContainerVideoReader::Height() const { return state_->height; }
+int32_t ContainerVideoReader::FrameCount() const { return state_->slots.Count(); }
+int64_t ContainerVideoReader::SeekCount() const { return state_->seeks; }
+
+double ContainerVideoReader::FramesPerSecond() const {
+    const Ratio rate = state_->slots.Rate();
+    return rate.den > 0 ? static_cast<double>(rate.num) / static_cast<double>(rate.den) : 0.0;
+}
+
+std::shared_ptr<cb::Bitmap> ContainerVideoReader::Frame(int32_t index) {
+    State& state = *state_;
+    if (index < 0 || index >= state.slots.Count())
+        state.Fail("it has no frame " + std::to_string(index + 1) + ".");
+    const int32_t picture = state.slots.PictureOf(index);
+    if (picture == state.heldPicture && state.held) return state.held;
+    if (!state.CanDecodeOnTo(picture)) state.SeekBefore(picture);
+    while ((state.decodedPicture < picture || state.atStart) && state.DecodeNext()) {
+    }
+    if (state.decodedPicture < 0) state.Fail("frame " + std::to_string(index + 1) + " cannot be decoded.");
+    if (state.decodedPicture != state.heldPicture || !state.held) state.Convert();
+    return state.held;
+}
+
+}  // namespace composer

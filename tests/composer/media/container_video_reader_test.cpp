@@ -1,0 +1,176 @@
+// Video clips from containers the AVI library does not read: every codec and container a user holds
+// today gives its frames in presentation order, one for one, read on without seeking and reached at
+// random; frames at varying intervals are read at their times; damaged files are refused.
+#include "media/container_video_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "base/failure.h"
+#include "command_runner.h"
+#include "media/velc_avi_reader_class.h"
+
+namespace composer {
+namespace {
+
+using cb::testing::Quoted;
+using cb::testing::RunCommand;
+using cb::testing::ScratchFile;
+
+constexpr int kFrames = 30;
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+// Grey level of frame n in the fixtures: far enough apart that any codec's error leaves it nearest.
+int GreyOf(int frame) { return 20 + frame * 7; }
+
+// A clip of kFrames frames, frame n a plain grey of GreyOf(n) in full range, made by ffmpeg with the
+// given output arguments (codecs, key-frame interval); empty when ffmpeg failed.
+std::string MakeClip(const std::string& name, const std::string& rate, const std::string& output) {
+    const std::string path = ScratchFile("container-video", name);
+    const std::string command =
+        "ffmpeg -v error -y -f lavfi -i \"color=black:s=" + std::to_string(kWidth) + "x" +
+        std::to_string(kHeight) + ":r=" + rate + ":d=10,trim=end_frame=" + std::to_string(kFrames) +
+        ",format=gray,geq=lum='20+N*7',format=yuv420p\" -f lavfi -i sine=d=3 -shortest " + output + " " +
+        Quoted(path) + " && echo made";
+    return RunCommand(command).find("made") != std::string::npos ? path : "";
+}
+
+// Which fixture frame a picture shows: the nearest grey of the centre pixel.
+int FrameShown(const cb::Bitmap& picture) {
+    const uint8_t* centre = picture.topRow(kHeight / 2) + (kWidth / 2) * 4;
+    const int grey = (centre[0] + centre[1] + centre[2]) / 3;
+    int best = 0;
+    for (int n = 1; n < kFrames; ++n) {
+        if (std::abs(GreyOf(n) - grey) < std::abs(GreyOf(best) - grey)) best = n;
+    }
+    EXPECT_LE(std::abs(GreyOf(best) - grey), 3) << "grey " << grey;
+    return best;
+}
+
+struct Format {
+    const char* name;
+    const char* output;
+};
+
+class ContainerFormats : public ::testing::TestWithParam<Format> {};
+
+TEST_P(ContainerFormats, FramesComeInPresentationOrderReadOnWithoutSeekingAndAtRandom) {
+    const Format& format = GetParam();
+    const std::string path = MakeClip(format.name, "25", format.output);
+    ASSERT_FALSE(path.empty()) << format.output;
+    ContainerVideoReader reader(path);
+    EXPECT_EQ(reader.Width(), kWidth);
+    EXPECT_EQ(reader.Height(), kHeight);
+    EXPECT_DOUBLE_EQ(reader.FramesPerSecond(), 25.0);
+    ASSERT_EQ(reader.FrameCount(), kFrames);
+    for (int n = 0; n < kFrames; ++n) EXPECT_EQ(FrameShown(*reader.Frame(n)), n) << format.name;
+    EXPECT_EQ(reader.SeekCount(), 0) << "a sequential read sought";
+
+    std::vector<int> order(kFrames);
+    for (int n = 0; n < kFrames; ++n) order[static_cast<std::size_t>(n)] = n;
+    std::shuffle(order.begin(), order.end(), std::mt19937(7));
+    for (const int n : order) EXPECT_EQ(FrameShown(*reader.Frame(n)), n) << format.name;
+    EXPECT_GT(reader.SeekCount(), 0);
+    EXPECT_THROW(reader.Frame(kFrames), Failure);
+    EXPECT_THROW(reader.Frame(-1), Failure);
+}
+
+// B-frames (x264's default) reorder pictures; key frames every 8 frames make random reads seek.
+INSTANTIATE_TEST_SUITE_P(
+    Codecs, ContainerFormats,
+    ::testing::Values(
+        Format{"h264.mp4", "-c:v libx264 -g 8 -crf 10 -c:a aac"},
+        Format{"h264.mov", "-c:v libx264 -g 8 -crf 10 -c:a aac"},
+        Format{"hevc.mp4", "-c:v libx265 -x265-params log-level=none:keyint=8 -crf 10 -tag:v hvc1 -c:a aac"},
+        Format{"vp9.mkv", "-c:v libvpx-vp9 -g 8 -crf 10 -b:v 0 -c:a libopus"},
+        Format{"vp8.webm", "-c:v libvpx -g 8 -crf 4 -b:v 1M -c:a libvorbis"},
+        Format{"av1.mkv", "-c:v libaom-av1 -g 8 -crf 10 -cpu-used 8 -c:a libopus"}),
+    [](const ::testing::TestParamInfo<Format>& param) {
+        std::string name = param.param.name;
+        std::replace(name.begin(), name.end(), '.', '_');
+        return name;
+    });
+
+// The presentation times of a file's pictures, in seconds from the first, as ffprobe reads them.
+std::vector<double> PictureTimes(const std::string& path) {
+    std::istringstream lines(
+        RunCommand("ffprobe -v error -select_streams v:0 -show_entries packet=pts_time "
+                   "-of csv=p=0 " +
+                   Quoted(path)));
+    std::vector<double> times;
+    for (std::string line; std::getline(lines, line);) {
+        if (!line.empty()) times.push_back(std::stod(line));
+    }
+    std::sort(times.begin(), times.end());
+    const double first = times.empty() ? 0 : times.front();
+    for (double& time : times) time -= first;
+    return times;
+}
+
+TEST(ContainerVideoReader, FramesAtVaryingIntervalsAreReadAtTheirTimes) {
+    // Frames every 0.1 s for the first second, then about every 0.2 s (a phone lowering its rate).
+    const std::string path = MakeClip("vfr.mp4", "10",
+                                      "-vf \"setpts='(if(lt(N,10),N*0.1,1+(N-10)*0.2))/TB'\" -fps_mode "
+                                      "passthrough -c:v libx264 -crf 10 -an");
+    ASSERT_FALSE(path.empty());
+    const std::vector<double> times = PictureTimes(path);
+    ASSERT_EQ(times.size(), static_cast<std::size_t>(kFrames));
+    ContainerVideoReader reader(path);
+    const double fps = reader.FramesPerSecond();
+    ASSERT_GT(fps, 0);
+    // The clip lasts as long as its pictures: no drift at the end.
+    EXPECT_NEAR(reader.FrameCount() / fps, times.back() + 1 / fps, 1 / fps);
+    for (int k = 0; k < reader.FrameCount(); ++k) {
+        const double at = (k + 0.5) / fps;
+        const auto shown = std::upper_bound(times.begin(), times.end(), at + 1e-6) - times.begin() - 1;
+        EXPECT_EQ(FrameShown(*reader.Frame(k)), shown) << "clip frame " << k << " at " << fps << " fps";
+    }
+}
+
+TEST(ContainerVideoReader, FilesWithoutReadableVideoAreRefusedWithTheReason) {
+    const std::string sound = ScratchFile("container-video", "sound.m4a");
+    RunCommand("ffmpeg -v error -y -f lavfi -i sine=d=1 -c:a aac " + Quoted(sound));
+    const std::string text = ScratchFile("container-video", "text.mp4");
+    std::ofstream(text) << "not a movie at all";
+    const std::string good = MakeClip("cut.mp4", "25", "-c:v libx264 -an");
+    ASSERT_FALSE(good.empty());
+    const std::string cut = ScratchFile("container-video", "cut-short.mp4");
+    RunCommand("head -c 1500 " + Quoted(good) + " > " + Quoted(cut));
+    for (const std::string& path : {sound, text, cut, ScratchFile("container-video", "missing.mkv")}) {
+        try {
+            ContainerVideoReader reader(path);
+            // A cut file may still open when its index came first; its frames must not crash.
+            for (int n = 0; n < reader.FrameCount(); ++n) (void)reader.Frame(n);
+        } catch (const Failure& refused) {
+            EXPECT_NE(std::string(refused.what()).find(path), std::string::npos) << refused.what();
+        }
+    }
+}
+
+TEST(ContainerVideoReader, TheClipReaderGivesTheFramesAndTheSoundOfAnMp4) {
+    const std::string path = MakeClip("wrapped.mp4", "25", "-c:v libx264 -g 8 -crf 10 -c:a aac");
+    ASSERT_FALSE(path.empty());
+    VelcAviReaderClass reader;
+    ASSERT_TRUE(reader.ReadAvi_OpenFile(path)) << reader.LastFailure;
+    EXPECT_EQ(reader.FrameCount, kFrames);
+    EXPECT_EQ(reader.Width, kWidth);
+    cb::ComPtr<IPicture> picture;
+    ASSERT_TRUE(reader.ReadAvi_GetOneFrameAsPicture(12, picture));
+    ASSERT_TRUE(reader.ReadAvi_GetOneFrameAsPixels(5));
+    ASSERT_TRUE(reader.ExtractWavFile()) << reader.LastFailure;
+    EXPECT_NEAR(reader.WavDuration, kFrames / 25.0, 0.1);  // -shortest: the sound ends with the video
+    reader.ReadAVI_CloseFile();
+    EXPECT_FALSE(reader.ReadAvi_OpenFile(ScratchFile("container-video", "nothing.mp4")));
+    EXPECT_FALSE(reader.LastFailure.empty());
+}
+
+}  // namespace
+}  // namespace composer
