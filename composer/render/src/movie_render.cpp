@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <optional>
 
 #include "base/disk_full.h"
@@ -20,6 +21,7 @@
 #include "document/output_limits.h"
 #include "document/output_repair.h"
 #include "frame_composer.h"
+#include "media/container_movie_writer.h"
 #include "media/velc_avi_reader_class.h"
 #include "media/velc_avi_writer_class.h"
 #include "output_target.h"
@@ -112,36 +114,37 @@ bool SoundExpected(const MovieDbRec& movie, const MoviePlan& plan, double startS
     return false;
 }
 
-// Mixes the sound of the range and adds it (when there is any); fails when the movie would lack the
-// sound it should have, and when a disk fills up while the sound is made. The mixed sound's file is
-// left in `soundFile` for the caller to remove.
-void AddSoundTrack(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
-                   int32_t blockLimit, VelcAviWriterClass& writer, const OutputFiles& files,
-                   std::string& soundFile, SourceProblems& problems) {
+// Mixes the sound of the range into a WAV file (empty when the movie has none); fails when the movie
+// would lack the sound it should have, and when a disk fills up while the sound is made.
+std::string MixedSound(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
+                       int32_t blockLimit, const OutputFiles& files, SourceProblems& problems) {
+    std::string soundFile;
     try {
         soundFile = MixOutputAudio(movie, plan.AudioEvents, plan.AudioEventCount, startSeconds, endSeconds,
                                    blockLimit, &problems);
     } catch (const DiskFullError& full) {
         FailIncomplete("its sound track could not be made.", full.what(), files.name);
     }
-    if (soundFile.empty()) {
-        if (!SoundExpected(movie, plan, startSeconds, endSeconds)) return;
+    if (soundFile.empty() && SoundExpected(movie, plan, startSeconds, endSeconds))
         FailIncomplete("its sound track could not be made.", "The movie has no sound.", files.name);
-    }
+    return soundFile;
+}
+
+// Mixes the sound of the range and adds it (when there is any). The mixed sound's file is left in
+// `soundFile` for the caller to remove.
+void AddSoundTrack(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
+                   int32_t blockLimit, VelcAviWriterClass& writer, const OutputFiles& files,
+                   std::string& soundFile, SourceProblems& problems) {
+    soundFile = MixedSound(movie, plan, startSeconds, endSeconds, blockLimit, files, problems);
+    if (soundFile.empty()) return;
     WriterStep("its sound track was refused.", files, [&] {
         writer.WriteAVI_AddAudio(soundFile);
         return true;
     });
 }
 
-// Completing the file can fail (its index is written last, when a full disk shows too), and the
-// finished file must open with every frame written before it takes the output's name.
-void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const OutputFiles& files,
-                 const std::atomic<bool>* stop) {
-    if (const std::optional<std::string> refused = writer.WriteAVI_CloseFile()) {
-        FailIncomplete("it could not be completed.",
-                       WriteFailureReason(*refused, cb::FolderOf(files.written)), files.name);
-    }
+// The finished file must open with every frame written before it takes the output's name.
+void CheckReadsBack(const FrameRange& range, const OutputFiles& files, const std::atomic<bool>* stop) {
     const int32_t written = std::max(range.last - range.first + 1, 0);
     if (written == 0 || StopAsked(stop)) return;
     VelcAviReaderClass reader;
@@ -150,25 +153,85 @@ void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const Outp
                    "It could not be completed.", files.name);
 }
 
-// Writes frames first .. last; fails at the first frame the writer refuses. A stop asked for ends
-// the frames before the next one. Sources that cannot be read are noted in `problems`.
-void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const FrameRange& range,
-                 VelcAviWriterClass& writer, std::string& warnings, SourceProblems& problems,
-                 const OutputFiles& files, const std::atomic<bool>* stop) {
-    RenderLayers layers(movie, warnings, &problems);
+// Completing the file can fail (its index is written last, when a full disk shows too).
+void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const OutputFiles& files,
+                 const std::atomic<bool>* stop) {
+    if (const std::optional<std::string> refused = writer.WriteAVI_CloseFile()) {
+        FailIncomplete("it could not be completed.",
+                       WriteFailureReason(*refused, cb::FolderOf(files.written)), files.name);
+    }
+    CheckReadsBack(range, files, stop);
+}
+
+// Where the frames and the sound of a movie go, and what is noted on the way.
+struct RenderTarget {
+    const FrameRange& range;
+    const OutputFiles& files;
+    std::string& warnings;
+    SourceProblems& problems;
+    std::string& soundFile;
+};
+
+// Writes frames first .. last through `addFrame`; fails at the first frame the writer refuses. A
+// stop asked for ends the frames before the next one. Sources that cannot be read are noted.
+void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& target,
+                 const std::function<bool(IPicture*)>& addFrame, const std::atomic<bool>* stop) {
+    RenderLayers layers(movie, target.warnings, &target.problems);
     FrameComposer composer(movie, layers);
+    const FrameRange& range = target.range;
     const int32_t frameCount = range.last - range.first + 1;
     for (int32_t f = range.first; f <= range.last; ++f) {
         if (StopAsked(stop)) return;
         const cb::ComPtr<IPicture> picture = composer.Compose(plan.FrameRows[static_cast<std::size_t>(f)]);
-        WriterStep("frame " + std::to_string(f) + " was refused.", files,
-                   [&] { return writer.WriteAvi_AddPicture(picture.get()); });
+        WriterStep("frame " + std::to_string(f) + " was refused.", target.files,
+                   [&] { return addFrame(picture.get()); });
         const int32_t done = f - range.first + 1;
         if (done % kProgressStep == 0) {
             UI().ProgressFraction(static_cast<float>(done) / static_cast<float>(frameCount));
         }
     }
     UI().ProgressFraction(1.0);
+}
+
+// An AVI movie: the frames, then the mixed sound after them, as the writer wants them.
+void WriteAviMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
+                   const RenderOptions& options, VelcAviWriterClass& writer, const RenderTarget& target) {
+    WriteFrames(
+        movie, plan, target, [&](IPicture* picture) { return writer.WriteAvi_AddPicture(picture); },
+        options.stopRequest);
+    if (!StopAsked(options.stopRequest)) {
+        AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
+                      writer, target.files, target.soundFile, target.problems);
+    }
+    FinishMovie(writer, target.range, target.files, options.stopRequest);
+}
+
+// A movie to share (MP4, Matroska, WebM): the sound is mixed first, so that the muxer lays it in
+// beside the frames as they are coded.
+void WriteSharedMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
+                      const RenderOptions& options, const RenderTarget& target) {
+    const OutputFiles& files = target.files;
+    target.soundFile = MixedSound(movie, plan, startSeconds, endSeconds,
+                                  BlockLimitForBudget(options.memoryBudget), files, target.problems);
+    std::optional<ContainerMovieWriter> writer;
+    WriterStep("it could not be created.", files, [&] {
+        writer.emplace(files.written, ShareFormatOfFile(files.name), movie.OutWidth, movie.OutHeight,
+                       movie.OutFps, target.soundFile, options.share);
+        return true;
+    });
+    WriteFrames(
+        movie, plan, target,
+        [&](IPicture* picture) {
+            writer->AddPicture(picture);
+            return true;
+        },
+        options.stopRequest);
+    if (StopAsked(options.stopRequest)) return;
+    WriterStep("it could not be completed.", files, [&] {
+        writer->Finish();
+        return true;
+    });
+    CheckReadsBack(target.range, files, options.stopRequest);
 }
 
 // The sources the movie lacks, one line each, for the message at the end of the run.
@@ -214,10 +277,12 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     // checked: whatever was there stays until then, and stays for good when the run fails or stops.
     std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(fileName);
     const std::string notReserved = staged ? "" : std::strerror(errno);
+    const bool shared = ShareFormatOfFile(fileName) != ShareFormat::None;
     VelcAviWriterClass writer;
-    if (!staged || !writer.WriteAvi_CreateNewFile(staged->path(), movie.OutWidth, movie.OutHeight,
-                                                  movie.OutFps, options.compressor,
-                                                  options.showCompressorDialog, options.keyFrameInterval)) {
+    if (!staged ||
+        (!shared && !writer.WriteAvi_CreateNewFile(staged->path(), movie.OutWidth, movie.OutHeight,
+                                                   movie.OutFps, options.compressor,
+                                                   options.showCompressorDialog, options.keyFrameInterval))) {
         screen.RestorePointer();
         MsgBox("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd +
                (staged ? writer.LastFailure : notReserved));
@@ -234,12 +299,12 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     std::optional<std::string> failure;
     SourceProblems problems;
     try {
-        WriteFrames(movie, plan, range, writer, warnings, problems, files, options.stopRequest);
-        if (!StopAsked(options.stopRequest)) {
-            AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
-                          writer, files, soundFile, problems);
+        const RenderTarget target{range, files, warnings, problems, soundFile};
+        if (shared) {
+            WriteSharedMovie(movie, plan, startSeconds, endSeconds, options, target);
+        } else {
+            WriteAviMovie(movie, plan, startSeconds, endSeconds, options, writer, target);
         }
-        FinishMovie(writer, range, files, options.stopRequest);
     } catch (...) {
         failure = CurrentFailureText();
     }

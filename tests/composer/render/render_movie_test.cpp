@@ -167,6 +167,50 @@ TEST_F(RenderMovieTest, ClipsFromTodaysFilesRenderWithTheirPicturesAtTheirFrames
     EXPECT_GT(std::stod(loudness.substr(loudness.find(':') + 1)), -40.0) << loudness;
 }
 
+// What ffprobe says of one stream of a file: "key=value" lines.
+std::string StreamFacts(const std::string& movie, const std::string& stream, const std::string& entries) {
+    return cb::testing::RunCommand("ffprobe -v error -select_streams " + stream + " -show_entries stream=" +
+                                   entries + " -of default=nw=1 " + cb::testing::Quoted(movie));
+}
+
+TEST_F(RenderMovieTest, OutputsNamedMp4MkvOrWebmAreMoviesToShareWithTheirPicturesAndSound) {
+    const struct {
+        const char* name;
+        const char* video;  // codec_name, profile and pixel format as ffprobe reads them
+        const char* sound;
+    } cases[] = {
+        {"share.mp4", "codec_name=h264\nprofile=High\npix_fmt=yuv420p", "codec_name=aac\nprofile=LC"},
+        {"share.mkv", "codec_name=h264\nprofile=High\npix_fmt=yuv420p", "codec_name=aac\nprofile=LC"},
+        {"share.webm", "codec_name=vp9\nprofile=Profile 0\npix_fmt=yuv420p", "codec_name=opus"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MovieDbRec movie = ArrangedMovie();
+        const std::string out = OutputFile(c.name);
+        ASSERT_TRUE(SaveMovie(movie, out, options_)) << (ui.messages.empty() ? "" : ui.messages.back().text);
+        EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
+        EXPECT_EQ(StreamFacts(out, "v:0", "codec_name,profile,pix_fmt"), std::string(c.video) + "\n");
+        EXPECT_EQ(StreamFacts(out, "a:0",
+                              std::string(c.sound).find("profile") != std::string::npos ? "codec_name,profile"
+                                                                                        : "codec_name"),
+                  std::string(c.sound) + "\n");
+        const ProbedMovie probed = Probe(out);
+        EXPECT_EQ(probed.videoFrames, 35);
+        EXPECT_EQ(probed.frameRate, "10/1");
+        // Matroska keeps AAC's priming samples and the last frame's padding: two frames of 1024 at 8 kHz.
+        EXPECT_NEAR(static_cast<double>(probed.soundFrames) / probed.sampleRate, 3.5 + 0.1, 0.15);
+        EXPECT_TRUE(Near(PixelAt(out, 5, 24, 32), kRed, 12));
+        EXPECT_TRUE(Near(PixelAt(out, 12, 4, 4), kBlue, 12));
+        EXPECT_TRUE(Near(PixelAt(out, 18, 24, 32), kWhite, 12));
+        EXPECT_TRUE(Near(PixelAt(out, 27, 24, 32), kBlack, 12));
+    }
+    // An MP4 keeps its index before the pictures, so that it plays while it downloads.
+    std::ifstream file(OutputFile("share.mp4"), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), {});
+    ASSERT_NE(bytes.find("moov"), std::string::npos);
+    EXPECT_LT(bytes.find("moov"), bytes.find("mdat"));
+}
+
 TEST_F(RenderMovieTest, ProgressAdvancesEveryTenFramesAndEndsFull) {
     MovieDbRec movie = ArrangedMovie();
     ASSERT_TRUE(SaveMovie(movie, OutputFile("progress.avi"), options_));

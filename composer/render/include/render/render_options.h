@@ -3,6 +3,8 @@
 #include <atomic>
 #include <cstdint>
 
+#include "media/container_movie_writer.h"
+
 namespace composer {
 
 struct RenderOptions {
@@ -14,6 +16,8 @@ struct RenderOptions {
     const std::atomic<bool>* stopRequest = nullptr;
     // Frames between key frames of the movie; 0 = the compressor's own interval, else one a second.
     int32_t keyFrameInterval = 0;
+    // How a movie to share (an output named .mp4, .mkv or .webm) is coded.
+    ShareSettings share;
 };
 
 // The options the program's settings give: OutCompressor and MemoryBudget, no dialog. Read where a

@@ -1,0 +1,53 @@
+#pragma once
+// ContainerMovieWriter: a movie people can share, written through FFmpeg's muxer: MP4 or Matroska
+// with H.264 video and AAC sound, WebM with VP9 video and Opus sound. Pictures are coded as 4:2:0
+// (every player takes it) in the High profile; an MP4 keeps its index at the front, so that a
+// browser starts playing before the whole file is there. The sound comes from a PCM WAV file given
+// at the start and is laid in beside the frames as they are written.
+//
+// Lifecycle: constructed (file created, header written) -> AddPicture any number of times ->
+// Finish (everything flushed, the file complete). A writer destroyed without Finish leaves an
+// incomplete file for its caller to remove.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "cbplatform/com_types.h"
+#include "cbplatform/ipicture.h"
+
+namespace composer {
+
+enum class ShareFormat { None, Mp4, Matroska, WebM };
+
+// The shared format an output file's name asks for (.mp4, .mkv, .webm); None for any other name.
+ShareFormat ShareFormatOfFile(const std::string& path);
+
+struct ShareSettings {
+    int32_t quality = 20;                  // constant rate factor of the video: lower is better and larger
+    std::string speed = "medium";          // the H.264 encoder's preset
+    int32_t soundBitsPerSecond = 160'000;  // AAC; Opus takes 128 kb/s
+};
+
+class ContainerMovieWriter {
+  public:
+    // Creates `path` in `format` for frames of width x height at framesPerSecond, with the sound of
+    // `soundFile` (a PCM WAV file; none when empty). Throws Failure saying why it cannot.
+    ContainerMovieWriter(const std::string& path, ShareFormat format, int32_t width, int32_t height,
+                         double framesPerSecond, const std::string& soundFile, const ShareSettings& settings);
+    ~ContainerMovieWriter();
+    ContainerMovieWriter(const ContainerMovieWriter&) = delete;
+    ContainerMovieWriter& operator=(const ContainerMovieWriter&) = delete;
+
+    // Codes the picture (its top-left width x height) as the next frame, with the sound up to the
+    // frame's end. Throws Failure when it cannot.
+    void AddPicture(IPicture* picture);
+
+    // Codes the rest of the sound, flushes the encoders and completes the file. Throws Failure.
+    void Finish();
+
+  private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace composer
