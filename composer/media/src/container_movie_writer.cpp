@@ -6,11 +6,11 @@
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/picture.h"
 #include "document/clip_file_kinds.h"
+#include "ffmpeg_error_text.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
 #include <libavutil/channel_layout.h>
-#include <libavutil/error.h>
 }
 
 namespace composer {
@@ -34,12 +34,6 @@ struct FifoFree {
 struct DictionaryFree {
     void operator()(AVDictionary* dictionary) const { av_dict_free(&dictionary); }
 };
-
-std::string ErrorText(int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
 
 const char* MuxerName(ShareFormat format) {
     switch (format) {
@@ -119,7 +113,7 @@ void ContainerMovieWriter::State::OpenEncoder(Encoding& encoding, const AVCodec&
     AVDictionary* left = owned.release();
     const int code = avcodec_open2(&context, &codec, &left);
     av_dict_free(&left);
-    if (code < 0) Fail(std::string(codec.name) + " cannot be opened: " + ErrorText(code));
+    if (code < 0) Fail(std::string(codec.name) + " cannot be opened: " + FfmpegErrorText(code));
     encoding.stream = avformat_new_stream(output.get(), nullptr);
     if (encoding.stream == nullptr ||
         avcodec_parameters_from_context(encoding.stream->codecpar, &context) < 0)
@@ -172,7 +166,7 @@ void ContainerMovieWriter::State::OpenVideo(ShareFormat format, double framesPer
 void ContainerMovieWriter::State::OpenSoundInput(const std::string& soundFile) {
     AVFormatContext* opened = nullptr;
     const int code = avformat_open_input(&opened, soundFile.c_str(), nullptr, nullptr);
-    if (code < 0) Fail("its sound " + soundFile + " cannot be read: " + ErrorText(code));
+    if (code < 0) Fail("its sound " + soundFile + " cannot be read: " + FfmpegErrorText(code));
     soundInput.reset(opened);
     const AVCodec* decoder = nullptr;
     if (avformat_find_stream_info(opened, nullptr) < 0 ||
@@ -221,11 +215,11 @@ void ContainerMovieWriter::State::Write(Encoding& encoding, const AVFrame* frame
     for (;;) {
         const int received = avcodec_receive_packet(encoding.context.get(), packet.get());
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF) return;
-        if (received < 0) Fail("the encoder failed: " + ErrorText(received));
+        if (received < 0) Fail("the encoder failed: " + FfmpegErrorText(received));
         av_packet_rescale_ts(packet.get(), encoding.context->time_base, encoding.stream->time_base);
         packet->stream_index = encoding.stream->index;
         const int written = av_interleaved_write_frame(output.get(), packet.get());
-        if (written < 0) Fail(ErrorText(written));
+        if (written < 0) Fail(FfmpegErrorText(written));
     }
 }
 
@@ -300,13 +294,13 @@ ContainerMovieWriter::ContainerMovieWriter(const std::string& path, ShareFormat 
         state.OpenSound(format, settings);
     }
     const int opened = avio_open(&made->pb, path.c_str(), AVIO_FLAG_WRITE);
-    if (opened < 0) state.Fail(ErrorText(opened));
+    if (opened < 0) state.Fail(FfmpegErrorText(opened));
     AVDictionary* options = nullptr;
     // The index in front: players (and browsers) start before they have the whole file.
     if (format == ShareFormat::Mp4) av_dict_set(&options, "movflags", "+faststart", 0);
     const int header = avformat_write_header(made, &options);
     av_dict_free(&options);
-    if (header < 0) state.Fail(ErrorText(header));
+    if (header < 0) state.Fail(FfmpegErrorText(header));
 }
 
 ContainerMovieWriter::~ContainerMovieWriter() = default;
@@ -348,7 +342,7 @@ void ContainerMovieWriter::Finish() {
     }
     state.Write(state.video, nullptr);
     const int trailer = av_write_trailer(state.output.get());
-    if (trailer < 0) state.Fail(ErrorText(trailer));
+    if (trailer < 0) state.Fail(FfmpegErrorText(trailer));
     if (avio_closep(&state.output->pb) < 0) state.Fail("the file could not be completed.");
 }
 

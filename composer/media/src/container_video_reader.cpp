@@ -5,11 +5,8 @@
 
 #include "base/failure.h"
 #include "cbplatform/ffmpeg_owners.h"
+#include "ffmpeg_error_text.h"
 #include "frame_slots.h"
-
-extern "C" {
-#include <libavutil/error.h>
-}
 
 namespace composer {
 namespace {
@@ -17,12 +14,6 @@ namespace {
 // Pictures ahead of the last decoded one that are reached by decoding on instead of seeking, even
 // across a key frame: a few pictures decode faster than a seek and a fresh start of the decoder.
 constexpr int32_t kDecodeOnPictures = 16;
-
-std::string ErrorText(int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
 
 int64_t TimeOf(const AVPacket& packet) { return packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts; }
 
@@ -67,7 +58,7 @@ struct ContainerVideoReader::State {
 void ContainerVideoReader::State::OpenStream() {
     AVFormatContext* opened = nullptr;
     const int code = avformat_open_input(&opened, path.c_str(), nullptr, nullptr);
-    if (code < 0) Fail(ErrorText(code));
+    if (code < 0) Fail(FfmpegErrorText(code));
     input.reset(opened);
     if (avformat_find_stream_info(opened, nullptr) < 0) Fail("its streams cannot be read.");
     stream = av_find_best_stream(opened, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
@@ -120,7 +111,7 @@ void ContainerVideoReader::State::OpenDecoder() {
     decoder->pkt_timebase = video.time_base;
     decoder->thread_count = 0;  // as many as the machine has
     const int code = avcodec_open2(decoder.get(), codec, nullptr);
-    if (code < 0) Fail("its decoder cannot be opened: " + ErrorText(code));
+    if (code < 0) Fail("its decoder cannot be opened: " + FfmpegErrorText(code));
     if (!packet || !incoming || !decoded) throw std::bad_alloc();
 }
 
@@ -185,7 +176,7 @@ bool ContainerVideoReader::State::DecodeNext() {
             atStart = false;
             return false;
         }
-        if (received != AVERROR(EAGAIN)) Fail("a frame cannot be decoded: " + ErrorText(received));
+        if (received != AVERROR(EAGAIN)) Fail("a frame cannot be decoded: " + FfmpegErrorText(received));
         if (draining) {
             ended = true;
             return false;
