@@ -12,7 +12,12 @@ Then, in the same run, for "MSVC" (msvideo1) and "DIB " (uncompressed):
 It prints output frames per second (frames / wall time of the whole process) and the peak resident
 memory of each process. Then the size of the Video-1 movie: the uncompressed render's frames are coded
 by `ffmpeg -c:v msvideo1`, and the video bytes and PSNR (against those uncompressed frames) of both
-Video-1 files are printed side by side. The library is registered in a scratch registry first."""
+Video-1 files are printed side by side. Last, a movie to share at 1080p: an H.264/AAC MP4 of
+SHARE_SECONDS (default 5) in, rendered to MP4 by cinebrix-composer and by the equivalent ffmpeg graph
+(H.264 CRF 20 preset medium, AAC 160 kb/s, the sound resampled to the movie's), frames per second and
+peak memory of each. The library is registered in a scratch registry first.
+
+    python3 bench/render/render_bench.py [BUILD_DIR] [SECONDS] [SHARE_SECONDS]"""
 import os
 import subprocess
 import sys
@@ -124,6 +129,43 @@ def ffmpeg_graph(main, overlay, tone, out, codec):
             "-map", "[v]", "-map", "[a]", *video, "-c:a", "pcm_s16le", out]
 
 
+def share_benchmark(composer, folder, env, seconds):
+    """1080p H.264 MP4 in, 1080p MP4 out: the whole program against the ffmpeg command line."""
+    source = os.path.join(folder, "phone.mp4")
+    ffmpeg("-f", "lavfi", "-i", f"testsrc2=s=1920x1080:r=30:d={seconds}", "-f", "lavfi", "-i",
+           f"sine=f=440:sample_rate=48000:d={seconds}", "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt",
+           "yuv420p", "-c:a", "aac", "-ac", "2", source)
+    frames = 30 * seconds
+    project.MOVIE = {"MovieName": (b"Share", "Share"), "CurClip": 1, "ProjectPath": (b"", ""),
+                     "OutputPath": (b"", ""), "OutFps": 30.0, "OutWidth": 1920, "OutHeight": 1080,
+                     "OutChannels": 2, "OutBits": 16, "OutRate": 48000}
+    project.CLIPS = [
+        clip(ClipType=1, FilePath=source, ClipName="Phone", SrcFps=30.0, FrameCount=frames, SrcWidth=1920,
+             SrcHeight=1080, UseFirst=1, UseLast=frames),
+        clip(ClipType=2, FilePath=source, ClipName="Phone sound", AudioDuration=float(seconds), AudioBits=16,
+             AudioChannels=2, AudioRate=48000),
+    ]
+    project.ARRANGED = [dict(ClipIndex=1, Overlays=[2])]
+    project.UNUSED = []
+    path = os.path.join(folder, "share.CbMov")
+    project.write_project(path)
+    ours, theirs = os.path.join(folder, "ours.mp4"), os.path.join(folder, "theirs.mp4")
+    graph = ["ffmpeg", "-v", "error", "-y", "-i", source, "-filter_complex",
+             "[0:v]scale=1920:1080,format=yuv420p[v];[0:a]aresample=48000,aformat=channel_layouts=stereo[a]",
+             "-map", "[v]", "-map", "[a]", "-c:v", "libx264", "-crf", "20", "-preset", "medium", "-profile:v",
+             "high", "-c:a", "aac", "-b:a", "160k", "-movflags", "+faststart", theirs]
+    print(f"{seconds} s 1920 x 1080 H.264/AAC MP4 at 30 fps in, MP4 out (H.264 CRF 20 medium, AAC 160k)")
+    results = []
+    for side, command, movie in (("cinebrix-composer", [composer, "--render", path, ours], ours),
+                                 ("ffmpeg graph", graph, theirs)):
+        wall, cpu, peak = measured(command, env)
+        count = frames_of(movie)
+        results.append(count / wall)
+        print(f"{'MP4':8} {side:18} {count:6} {wall:8.2f} {count / wall:8.1f} {cpu:7.2f} {count / cpu:8.1f} "
+              f"{peak:9.1f}")
+    print(f"{'MP4':8} speed ratio {results[0] / results[1]:.2f}x (wall); peak memory goal under 300 MiB")
+
+
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
     seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
@@ -155,6 +197,7 @@ def main():
             print(f"{code!r:8} speed ratio {ours_fps / graph_fps:.2f}x (wall), "
                   f"{(ours_frames / ours_cpu) / (graph_frames / graph_cpu):.2f}x (processor time)")
         compare_video1_size(ours_of["MSVC"], ours_of["DIB "], folder)
+        share_benchmark(composer, folder, env, int(sys.argv[3]) if len(sys.argv) > 3 else 5)
 
 
 if __name__ == "__main__":
