@@ -1,6 +1,8 @@
 #include "media/container_video_reader.h"
 
 #include <algorithm>
+#include <deque>
+#include <utility>
 #include <vector>
 
 #include "base/failure.h"
@@ -10,6 +12,9 @@
 
 namespace composer {
 namespace {
+
+// Memory for the pictures kept for stepping back: a dozen small ones, a few of full HD.
+constexpr std::size_t kRecentBytes = 32u << 20;
 
 // Pictures ahead of the last decoded one that are reached by decoding on instead of seeking, even
 // across a key frame: a few pictures decode faster than a seek and a fresh start of the decoder.
@@ -33,12 +38,13 @@ struct ContainerVideoReader::State {
     std::vector<int64_t> times;        // presentation times of the stream's pictures, in order
     std::vector<int32_t> keyPictures;  // pictures (in presentation order) that are key frames
     FrameSlots slots;
-    int32_t decodedPicture = -1;       // the picture in `decoded`; -1 when there is none
-    bool atStart = true;               // nothing read since the file was opened or sought
-    bool draining = false;             // the file's end was given to the decoder
-    bool ended = false;                // the decoder gave its last picture
-    std::shared_ptr<cb::Bitmap> held;  // the last picture converted, and which it is
-    int32_t heldPicture = -1;
+    int32_t decodedPicture = -1;  // the picture in `decoded`; -1 when there is none
+    bool atStart = true;          // nothing read since the file was opened or sought
+    bool draining = false;        // the file's end was given to the decoder
+    bool ended = false;           // the decoder gave its last picture
+    // The pictures converted last, oldest first, so that stepping back a little needs no decoding.
+    std::deque<std::pair<int32_t, std::shared_ptr<cb::Bitmap>>> recent;
+    std::size_t recentLimit = 1;
     int64_t seeks = 0;
 
     [[noreturn]] void Fail(const std::string& why) const {
@@ -196,7 +202,14 @@ bool ContainerVideoReader::State::DecodeNext() {
 // The decoded picture into a 32-bit bitmap of the stream's size, reused when nobody holds it.
 void ContainerVideoReader::State::Convert() {
     const AVFrame& frame = *decoded;
-    if (!held || held.use_count() > 1) held = std::make_shared<cb::Bitmap>(width, height, 32);
+    // The oldest picture's store is reused when nobody holds it any more.
+    std::shared_ptr<cb::Bitmap> target;
+    if (recent.size() >= recentLimit) {
+        target = std::move(recent.front().second);
+        recent.pop_front();
+        if (target.use_count() > 1) target.reset();
+    }
+    if (!target) target = std::make_shared<cb::Bitmap>(width, height, 32);
     scaler.reset(sws_getCachedContext(scaler.release(), frame.width, frame.height,
                                       static_cast<AVPixelFormat>(frame.format), width, height,
                                       AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
@@ -206,10 +219,10 @@ void ContainerVideoReader::State::Convert() {
     sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(colourSpace), fullRange,
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     // Writing the top row at the end of the store with a negative stride turns it bottom-up.
-    uint8_t* top[4] = {held->topRow(0), nullptr, nullptr, nullptr};
-    const int stride[4] = {-static_cast<int>(held->stride()), 0, 0, 0};
+    uint8_t* top[4] = {target->topRow(0), nullptr, nullptr, nullptr};
+    const int stride[4] = {-static_cast<int>(target->stride()), 0, 0, 0};
     sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, top, stride);
-    heldPicture = decodedPicture;
+    recent.emplace_back(decodedPicture, std::move(target));
 }
 
 ContainerVideoReader::ContainerVideoReader(const std::string& path) : state_(std::make_unique<State>()) {
@@ -217,6 +230,8 @@ ContainerVideoReader::ContainerVideoReader(const std::string& path) : state_(std
     state_->OpenStream();
     state_->OpenDecoder();
     state_->IndexPictures();
+    const std::size_t pictureBytes = cb::Bitmap::StrideFor(Width(), 32) * static_cast<std::size_t>(Height());
+    state_->recentLimit = std::max<std::size_t>(2, kRecentBytes / std::max<std::size_t>(pictureBytes, 1));
 }
 
 ContainerVideoReader::~ContainerVideoReader() = default;
@@ -236,13 +251,15 @@ std::shared_ptr<cb::Bitmap> ContainerVideoReader::Frame(int32_t index) {
     if (index < 0 || index >= state.slots.Count())
         state.Fail("it has no frame " + std::to_string(index + 1) + ".");
     const int32_t picture = state.slots.PictureOf(index);
-    if (picture == state.heldPicture && state.held) return state.held;
+    for (const auto& [kept, bitmap] : state.recent) {
+        if (kept == picture) return bitmap;
+    }
     if (!state.CanDecodeOnTo(picture)) state.SeekBefore(picture);
     while ((state.decodedPicture < picture || state.atStart) && state.DecodeNext()) {
     }
     if (state.decodedPicture < 0) state.Fail("frame " + std::to_string(index + 1) + " cannot be decoded.");
-    if (state.decodedPicture != state.heldPicture || !state.held) state.Convert();
-    return state.held;
+    if (state.recent.empty() || state.recent.back().first != state.decodedPicture) state.Convert();
+    return state.recent.back().second;
 }
 
 }  // namespace composer

@@ -73,6 +73,9 @@ TEST_P(ContainerFormats, FramesComeInPresentationOrderReadOnWithoutSeekingAndAtR
     ASSERT_EQ(reader.FrameCount(), kFrames);
     for (int n = 0; n < kFrames; ++n) EXPECT_EQ(FrameShown(*reader.Frame(n)), n) << format.name;
     EXPECT_EQ(reader.SeekCount(), 0) << "a sequential read sought";
+    // Stepping back over the pictures just read: kept, not decoded again.
+    for (int n = kFrames - 1; n >= kFrames - 4; --n) EXPECT_EQ(FrameShown(*reader.Frame(n)), n);
+    EXPECT_EQ(reader.SeekCount(), 0) << "stepping back sought";
 
     std::vector<int> order(kFrames);
     for (int n = 0; n < kFrames; ++n) order[static_cast<std::size_t>(n)] = n;
