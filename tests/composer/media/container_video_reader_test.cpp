@@ -77,11 +77,13 @@ TEST_P(ContainerFormats, FramesComeInPresentationOrderReadOnWithoutSeekingAndAtR
     for (int n = kFrames - 1; n >= kFrames - 4; --n) EXPECT_EQ(FrameShown(*reader.Frame(n)), n);
     EXPECT_EQ(reader.SeekCount(), 0) << "stepping back sought";
 
+    // At random, from a reader that has kept nothing yet: key frames are sought.
+    ContainerVideoReader fresh(path);
     std::vector<int> order(kFrames);
     for (int n = 0; n < kFrames; ++n) order[static_cast<std::size_t>(n)] = n;
     std::shuffle(order.begin(), order.end(), std::mt19937(7));
-    for (const int n : order) EXPECT_EQ(FrameShown(*reader.Frame(n)), n) << format.name;
-    EXPECT_GT(reader.SeekCount(), 0);
+    for (const int n : order) EXPECT_EQ(FrameShown(*fresh.Frame(n)), n) << format.name;
+    EXPECT_GT(fresh.SeekCount(), 0);
     EXPECT_THROW(reader.Frame(kFrames), Failure);
     EXPECT_THROW(reader.Frame(-1), Failure);
 }
