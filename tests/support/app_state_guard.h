@@ -21,6 +21,7 @@ class AppStateGuard {
         MemoryBudget = memoryBudget_;
         TempFileCounter = tempFileCounter_;
         OutCompressor = outCompressor_;
+        OutCoding = outCoding_;
         TestPlayStart = testPlayStart_;
         TestPlayDuration = testPlayDuration_;
         UnusedTrackX = unusedTrackX_;
@@ -39,6 +40,7 @@ class AppStateGuard {
     int32_t memoryBudget_ = MemoryBudget;
     int32_t tempFileCounter_ = TempFileCounter;
     int32_t outCompressor_ = OutCompressor;
+    OutputCoding outCoding_ = OutCoding;
     double testPlayStart_ = TestPlayStart;
     double testPlayDuration_ = TestPlayDuration;
     int32_t unusedTrackX_ = UnusedTrackX;

@@ -7,6 +7,7 @@
 #include "base/rounding.h"
 #include "base/settings.h"
 #include "base/text_number.h"
+#include "media/container_movie_writer.h"
 
 namespace composer {
 
@@ -47,6 +48,12 @@ void ReadOutputSettings(MovieDbRec& movie) {
     movie.OutRate = CorrectWavRate(ReadWholeNumber("WavFreq", "22050"));
     OutCompressor = ReadWholeNumber("Compressor", "0");
     TestPlayDuration = CorrectTestPlayDuration(ReadNumber("TestPlayDur", "10"));
+    OutCoding.keyFrameInterval = std::clamp(ReadWholeNumber("KeyFrameEvery", "0"), 0, kMostFramesBetweenKeys);
+    OutCoding.shareQuality = std::clamp(ReadWholeNumber("ShareQuality", "20"), 0, kWorstShareQuality);
+    OutCoding.sharePreset = ReadSetting(kOutput, "SharePreset", "medium");
+    const std::vector<std::string>& speeds = ShareSpeeds();
+    if (std::find(speeds.begin(), speeds.end(), OutCoding.sharePreset) == speeds.end())
+        OutCoding.sharePreset = "medium";
     TestPlayStart = 0.0;
 }
 
@@ -59,6 +66,9 @@ void WriteOutputSettings(const MovieDbRec& movie) {
     WriteSetting(kOutput, "WavBits", FormatNumber(movie.OutBits));
     WriteSetting(kOutput, "WavFreq", FormatNumber(movie.OutRate));
     WriteSetting(kOutput, "TestPlayDur", FormatNumber(TestPlayDuration));
+    WriteSetting(kOutput, "KeyFrameEvery", FormatNumber(OutCoding.keyFrameInterval));
+    WriteSetting(kOutput, "ShareQuality", FormatNumber(OutCoding.shareQuality));
+    WriteSetting(kOutput, "SharePreset", OutCoding.sharePreset);
 }
 
 void ReadUserGuideSetting() {

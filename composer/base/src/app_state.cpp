@@ -10,6 +10,7 @@ bool ShowUserGuide = true;
 int32_t MemoryBudget = kMinimumMemoryBudget;
 int32_t TempFileCounter = 0;
 int32_t OutCompressor = 0;
+OutputCoding OutCoding;
 double TestPlayStart = 0.0;
 double TestPlayDuration = 10.0;
 int32_t UnusedTrackX = 20;

@@ -12,6 +12,7 @@ const std::vector<std::string> kVideo{".avi", ".mp4", ".m4v", ".mov", ".mkv", ".
 const std::vector<std::string> kPicture{".bmp", ".jpg", ".jpeg", ".gif", ".png", ".tif", ".tiff", ".webp"};
 const std::vector<std::string> kAudio{".wav", ".mp3", ".flac", ".ogg", ".oga", ".opus", ".m4a", ".aac"};
 const std::vector<std::string> kNone;
+const std::vector<std::string> kMovies{".avi", ".mp4", ".mkv", ".webm"};
 
 bool Holds(const std::vector<std::string>& extensions, const std::string& extension) {
     return std::find(extensions.begin(), extensions.end(), extension) != extensions.end();
@@ -46,6 +47,8 @@ const std::vector<std::string>& ClipFileExtensions(int32_t clipType) {
             return kNone;
     }
 }
+
+const std::vector<std::string>& MovieFileExtensions() { return kMovies; }
 
 bool IsAviFile(const std::string& path) { return FileExtension(path) == ".avi"; }
 

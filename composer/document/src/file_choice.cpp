@@ -5,6 +5,8 @@
 
 #include "base/interaction.h"
 #include "base/text_number.h"
+#include "document/clip_file_kinds.h"
+#include "document/movie_records.h"
 
 namespace composer {
 
@@ -14,22 +16,52 @@ FileDialogMemory CmnDlgCbMov;
 
 namespace {
 
-constexpr const char* kAviFilter = "AVI files (*.avi)|*.avi|All files (*.*)|*.*";
-constexpr const char* kPictureFilter = "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|All files (*.*)|*.*";
-constexpr const char* kAnyClipFilter =
-    "Any clip (avi, bmp, jpg, gif, wav)|*.avi;*.bmp;*.jpg;*.gif;*.wav|AVI files (*.avi)|*.avi|"
-    "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|Wave Files (*.wav)|*.wav|All files (*.*)|*.*";
-constexpr const char* kWavFilter = "Wave Files (*.wav)|*.wav|All files (*.*)|*.*";
+constexpr const char* kAllFiles = "All files (*.*)|*.*";
 constexpr const char* kProjectFilter = "Cinebrix Source files (*.CbMov)|*.CbMov|All files (*.*)|*.*";
+
+std::vector<std::string> Joined(std::initializer_list<const std::vector<std::string>*> lists) {
+    std::vector<std::string> all;
+    for (const std::vector<std::string>* list : lists) all.insert(all.end(), list->begin(), list->end());
+    return all;
+}
+
+// "avi, mp4" and "*.avi;*.mp4" of a list of extensions.
+std::string Names(const std::vector<std::string>& extensions) {
+    std::string names;
+    for (const std::string& extension : extensions)
+        names += (names.empty() ? "" : ", ") + extension.substr(1);
+    return names;
+}
+
+std::string Patterns(const std::vector<std::string>& extensions) {
+    std::string patterns;
+    for (const std::string& extension : extensions) patterns += (patterns.empty() ? "*" : ";*") + extension;
+    return patterns;
+}
+
+// ".avi, .mp4 or .webm": the endings a wrong choice is told about.
+std::string EndingList(const std::vector<std::string>& extensions) {
+    std::string list;
+    for (std::size_t i = 0; i < extensions.size(); ++i) {
+        if (i > 0) list += i + 1 == extensions.size() ? " or " : ", ";
+        list += extensions[i];
+    }
+    return list;
+}
+
+// Every file the dialog accepts first, then the dialog's own entries.
+std::string FilterOf(const std::vector<std::string>& accepted, const std::string& entries) {
+    return "All supported files (" + Names(accepted) + ")|" + Patterns(accepted) + "|" + entries + kAllFiles;
+}
 
 struct Choice {
     FileDialogMemory& dialog;
     FileDialogMode mode;
-    const char* filter;
+    std::string filter;
     const char* defaultExtension;
     const char* title;
     std::vector<std::string> endings;  // lower case, with the dot
-    const char* wrongEnding;
+    std::string wrongEnding;
 };
 
 bool HasEnding(const std::string& path, const std::vector<std::string>& endings) {
@@ -69,54 +101,51 @@ std::string Choose(const Choice& choice) {
 
 }  // namespace
 
+std::string VideoFilesFilter() { return FilterOf(ClipFileExtensions(ClipVideo), "AVI files (*.avi)|*.avi|"); }
+
 std::string ChooseVideoFile() {
-    return Choose({CmnDlgClips,
-                   FileDialogMode::Open,
-                   kAviFilter,
-                   "avi",
-                   "Select a Video Clip file to add",
-                   {".avi"},
-                   "You need to select .avi file to read clip"});
+    const std::vector<std::string>& videos = ClipFileExtensions(ClipVideo);
+    return Choose({CmnDlgClips, FileDialogMode::Open, FilterOf(videos, "AVI files (*.avi)|*.avi|"), "avi",
+                   "Select a Video Clip file to add", videos,
+                   "You need to select " + EndingList(videos) + " file to read clip"});
 }
 
 std::string ChoosePictureFile() {
-    return Choose({CmnDlgClips,
-                   FileDialogMode::Open,
-                   kPictureFilter,
-                   "",
-                   "Select a Picture file to add",
-                   {".bmp", ".jpg", ".gif"},
-                   "You need to select .bmp, .jpg or .gif file to read picture"});
+    const std::vector<std::string>& pictures = ClipFileExtensions(ClipPicture);
+    return Choose({CmnDlgClips, FileDialogMode::Open,
+                   FilterOf(pictures, "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|"), "",
+                   "Select a Picture file to add", pictures,
+                   "You need to select " + EndingList(pictures) + " file to read picture"});
 }
 
 std::string ChooseAnyClipFile() {
-    return Choose({CmnDlgClips,
-                   FileDialogMode::Open,
-                   kAnyClipFilter,
-                   "",
-                   "Select a Picture file to add",
-                   {".avi", ".bmp", ".jpg", ".gif", ".wav"},
-                   "You need to select .avi, .bmp, .jpg, .gif or .wav file to read"});
+    const std::vector<std::string> clips = Joined(
+        {&ClipFileExtensions(ClipVideo), &ClipFileExtensions(ClipPicture), &ClipFileExtensions(ClipAudio)});
+    return Choose(
+        {CmnDlgClips, FileDialogMode::Open,
+         FilterOf(clips,
+                  "Any clip (avi, bmp, jpg, gif, wav)|*.avi;*.bmp;*.jpg;*.gif;*.wav|AVI files (*.avi)|*.avi|"
+                  "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|Wave Files (*.wav)|*.wav|"),
+         "", "Select a Picture file to add", clips,
+         "You need to select " + EndingList(clips) + " file to read"});
 }
 
 std::string ChooseWavFile() {
-    return Choose({CmnDlgClips,
-                   FileDialogMode::Open,
-                   kWavFilter,
-                   "",
-                   "Select a Audio '.wav' file to add",
-                   {".wav"},
-                   "You need to select .wav file to read clip"});
+    const std::vector<std::string>& sounds = ClipFileExtensions(ClipAudio);
+    return Choose({CmnDlgClips, FileDialogMode::Open, FilterOf(sounds, "Wave Files (*.wav)|*.wav|"), "",
+                   "Select a Audio '.wav' file to add", sounds,
+                   "You need to select " + EndingList(sounds) + " file to read clip"});
 }
 
+// AVI first, as the movie has always been written; then the movies to share.
 std::string ChooseOutputAviFile() {
-    return Choose({CmnDlgOutput,
-                   FileDialogMode::Save,
-                   kAviFilter,
-                   "avi",
-                   "Select a AVI file name to save output movie",
-                   {".avi"},
-                   "You need to select .avi file to write output movie"});
+    const std::vector<std::string>& movies = MovieFileExtensions();
+    return Choose({CmnDlgOutput, FileDialogMode::Save,
+                   "AVI files (*.avi)|*.avi|MP4 movies (*.mp4)|*.mp4|Matroska movies (*.mkv)|*.mkv|"
+                   "WebM movies (*.webm)|*.webm|" +
+                       std::string(kAllFiles),
+                   "avi", "Select a AVI file name to save output movie", movies,
+                   "You need to select " + EndingList(movies) + " file to write output movie"});
 }
 
 std::string ChooseProjectToOpen() {

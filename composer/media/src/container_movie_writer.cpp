@@ -7,6 +7,7 @@
 #include "cbplatform/picture.h"
 #include "document/clip_file_kinds.h"
 #include "ffmpeg_error_text.h"
+#include "vidmill/vidmill.h"
 
 extern "C" {
 #include <libavutil/audio_fifo.h>
@@ -71,6 +72,18 @@ ShareFormat ShareFormatOfFile(const std::string& path) {
     return ShareFormat::None;
 }
 
+ShareVideo ShareVideoOfCompressor(int32_t handler) {
+    if (handler == vidmill::FourCC("H264")) return ShareVideo::H264;
+    if (handler == vidmill::FourCC("VP90")) return ShareVideo::Vp9;
+    return ShareVideo::FormatDefault;
+}
+
+const std::vector<std::string>& ShareSpeeds() {
+    static const std::vector<std::string> speeds{"ultrafast", "superfast", "veryfast", "faster",  "fast",
+                                                 "medium",    "slow",      "slower",   "veryslow"};
+    return speeds;
+}
+
 struct ContainerMovieWriter::State {
     std::string path;
     std::unique_ptr<AVFormatContext, OutputClose> output;
@@ -123,7 +136,7 @@ void ContainerMovieWriter::State::OpenEncoder(Encoding& encoding, const AVCodec&
 
 void ContainerMovieWriter::State::OpenVideo(ShareFormat format, double framesPerSecond,
                                             const ShareSettings& settings) {
-    const bool vp9 = format == ShareFormat::WebM;
+    const bool vp9 = format == ShareFormat::WebM || settings.video == ShareVideo::Vp9;
     const char* name = vp9 ? "libvpx-vp9" : "libx264";
     const AVCodec* codec = avcodec_find_encoder_by_name(name);
     if (codec == nullptr) Fail(std::string("there is no ") + name + " encoder.");

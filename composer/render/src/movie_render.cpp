@@ -213,10 +213,13 @@ void WriteSharedMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeco
     const OutputFiles& files = target.files;
     target.soundFile = MixedSound(movie, plan, startSeconds, endSeconds,
                                   BlockLimitForBudget(options.memoryBudget), files, target.problems);
+    // "H264" or "VP90" chosen as the compressor picks the video coding of MP4 and Matroska movies.
+    ShareSettings share = options.share;
+    share.video = ShareVideoOfCompressor(options.compressor);
     std::optional<ContainerMovieWriter> writer;
     WriterStep("it could not be created.", files, [&] {
         writer.emplace(files.written, ShareFormatOfFile(files.name), movie.OutWidth, movie.OutHeight,
-                       movie.OutFps, target.soundFile, options.share);
+                       movie.OutFps, target.soundFile, share);
         return true;
     });
     WriteFrames(

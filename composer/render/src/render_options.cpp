@@ -8,6 +8,9 @@ RenderOptions RenderOptionsFromSettings() {
     RenderOptions options;
     options.compressor = OutCompressor;
     options.memoryBudget = MemoryBudget;
+    options.keyFrameInterval = OutCoding.keyFrameInterval;
+    options.share.quality = OutCoding.shareQuality;
+    options.share.speed = OutCoding.sharePreset;
     return options;
 }
 

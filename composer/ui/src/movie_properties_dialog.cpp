@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 #include <exception>
 
@@ -18,6 +19,7 @@
 #include "base/interaction.h"
 #include "base/text_number.h"
 #include "document/movie_db.h"
+#include "media/container_movie_writer.h"
 #include "ui/display_text.h"
 
 namespace composer {
@@ -50,6 +52,9 @@ MoviePropFrm::MoviePropFrm(QWidget* parent)
       height_(Field(this, "HeightTxt", QStringLiteral("Height of the movie."))),
       compressor_(new QComboBox(this)),
       rate_(new QComboBox(this)),
+      keyFrames_(new QSpinBox(this)),
+      quality_(new QSpinBox(this)),
+      speed_(new QComboBox(this)),
       mono_(new QRadioButton(QStringLiteral("Mono"), this)),
       stereo_(new QRadioButton(QStringLiteral("Stereo"), this)),
       sixteen_(new QRadioButton(QStringLiteral("16 bits"), this)),
@@ -113,7 +118,33 @@ QWidget* MoviePropFrm::BuildVideo() {
     auto* codec = new QGroupBox(QStringLiteral("AVI Compression Codec:"), video);
     (new QVBoxLayout(codec))->addWidget(compressor_);
     layout->addWidget(codec);
+    layout->addWidget(BuildCoding(video));
     return video;
+}
+
+// Key frames of every movie, and the quality and speed of the movies to share (.mp4, .mkv, .webm).
+QWidget* MoviePropFrm::BuildCoding(QWidget* parent) {
+    auto* coding = new QGroupBox(QStringLiteral("Key frames and movies to share:"), parent);
+    coding->setObjectName(QStringLiteral("CodingFrame"));
+    keyFrames_->setObjectName(QStringLiteral("KeyFramesSpn"));
+    keyFrames_->setRange(0, kMostFramesBetweenKeys);
+    keyFrames_->setSpecialValueText(QStringLiteral("Compressor's own"));
+    keyFrames_->setSuffix(QStringLiteral(" frames"));
+    keyFrames_->setStatusTip(
+        QStringLiteral("Frames from one key frame to the next. Fewer make larger files that seek faster."));
+    quality_->setObjectName(QStringLiteral("QualitySpn"));
+    quality_->setRange(0, kWorstShareQuality);
+    quality_->setStatusTip(
+        QStringLiteral("Quality of .mp4, .mkv and .webm movies: lower is better and larger, 20 is usual."));
+    speed_->setObjectName(QStringLiteral("SpeedCmb"));
+    for (const std::string& speed : ShareSpeeds()) speed_->addItem(Text(speed));
+    speed_->setStatusTip(QStringLiteral(
+        "How hard .mp4 and .mkv movies are coded: slower makes smaller files of the same quality."));
+    auto* form = new QFormLayout(coding);
+    form->addRow(QStringLiteral("Key frame every:"), keyFrames_);
+    form->addRow(QStringLiteral("Quality (.mp4, .mkv, .webm):"), quality_);
+    form->addRow(QStringLiteral("Coding speed (.mp4, .mkv):"), speed_);
+    return coding;
 }
 
 QWidget* MoviePropFrm::BuildAudio() {
@@ -148,7 +179,7 @@ QWidget* MoviePropFrm::BuildAudio() {
 }
 
 void MoviePropFrm::Fill(const MovieDbRec& movie, const SourceSurvey& survey,
-                        const CompressorChoices& compressors) {
+                        const CompressorChoices& compressors, const OutputCoding& coding) {
     title_->setText(Text(movie.MovieName));
     fps_->setText(Text(FormatNumber(movie.OutFps)));
     width_->setText(QString::number(movie.OutWidth));
@@ -167,6 +198,9 @@ void MoviePropFrm::Fill(const MovieDbRec& movie, const SourceSurvey& survey,
     (movie.OutChannels == 1 ? mono_ : stereo_)->setChecked(true);
     (movie.OutBits == 8 ? eight_ : sixteen_)->setChecked(true);
     rate_->setCurrentIndex(rate_->findData(movie.OutRate));
+    keyFrames_->setValue(coding.keyFrameInterval);
+    quality_->setValue(coding.shareQuality);
+    speed_->setCurrentText(Text(coding.sharePreset));
 }
 
 MovieProperties MoviePropFrm::Entries() const {
@@ -180,6 +214,9 @@ MovieProperties MoviePropFrm::Entries() const {
     entries.bits = eight_->isChecked() ? 8 : 16;
     // A rate the list does not hold (none selected) keeps the movie's own.
     entries.rate = rate_->currentIndex() >= 0 ? rate_->currentData().toInt() : 0;
+    entries.coding.keyFrameInterval = keyFrames_->value();
+    entries.coding.shareQuality = quality_->value();
+    entries.coding.sharePreset = speed_->currentText().toStdString();
     return entries;
 }
 
@@ -212,12 +249,12 @@ bool MoviePropertiesCommand(QWidget* parent) {
         MsgBox(std::string("The list of compressors could not be read:\r\n") + error.what());
     }
     MoviePropFrm dialog(parent);
-    dialog.Fill(MainDb, survey, CompressorChoicesFor(writing, OutCompressor));
+    dialog.Fill(MainDb, survey, CompressorChoicesFor(writing, OutCompressor), OutCoding);
     dialog.exec();
     if (!dialog.accepted) return false;
     MovieProperties entries = dialog.Entries();
     if (entries.rate == 0) entries.rate = MainDb.OutRate;
-    ApplyMovieProperties(entries, MainDb, OutCompressor);
+    ApplyMovieProperties(entries, MainDb, OutCompressor, OutCoding);
     return true;
 }
 

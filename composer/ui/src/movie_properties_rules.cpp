@@ -50,7 +50,8 @@ const std::vector<int32_t>& OfferedSampleRates() {
     return rates;
 }
 
-void ApplyMovieProperties(const MovieProperties& properties, MovieDbRec& movie, int32_t& outCompressor) {
+void ApplyMovieProperties(const MovieProperties& properties, MovieDbRec& movie, int32_t& outCompressor,
+                          OutputCoding& outCoding) {
     movie.MovieName = properties.title;
     movie.OutFps = LeadingNumber(properties.fpsText);
     movie.OutWidth = WholeNumber(properties.widthText);
@@ -59,6 +60,7 @@ void ApplyMovieProperties(const MovieProperties& properties, MovieDbRec& movie, 
     movie.OutChannels = properties.channels;
     movie.OutBits = properties.bits;
     movie.OutRate = properties.rate;
+    outCoding = properties.coding;
 }
 
 }  // namespace composer

@@ -15,6 +15,7 @@
 #include "base/app_state.h"
 #include "base/files.h"
 #include "base/interaction.h"
+#include "document/file_choice.h"
 #include "document/movie_db.h"
 #include "ui/pixel_image.h"
 #include "ui/play_window_rules.h"
@@ -198,7 +199,7 @@ void PlayFrm::Pause() {
 void PlayFrm::OpenFromDialog() {
     FileChoiceRequest request;
     request.title = "Open a movie to play";
-    request.filter = "AVI files (*.avi)|*.avi|All files (*.*)|*.*";
+    request.filter = VideoFilesFilter();
     request.fileMustExist = true;
     const std::optional<std::string> file = UI().ChooseFile(request);
     if (!file) return;

@@ -561,24 +561,40 @@ TEST(FileChoice, EachChoiceFillsItsDialogAndChecksTheEnding) {
         const char* good;   // a name it takes
         const char* wrong;  // the message for a name it does not take
     } cases[] = {
-        {ChooseVideoFile, &CmnDlgClips, FileDialogMode::Open, "AVI files (*.avi)|*.avi|All files (*.*)|*.*",
-         "avi", "Select a Video Clip file to add", "/m/Clip.AVI",
-         "You need to select .avi file to read clip"},
+        // The clip dialogs offer every file of their kinds first, then their classic entries.
+        {ChooseVideoFile, &CmnDlgClips, FileDialogMode::Open,
+         "All supported files (avi, mp4, m4v, mov, mkv, webm, "
+         "3gp)|*.avi;*.mp4;*.m4v;*.mov;*.mkv;*.webm;*.3gp|"
+         "AVI files (*.avi)|*.avi|All files (*.*)|*.*",
+         "avi", "Select a Video Clip file to add", "/m/Phone.MP4",
+         "You need to select .avi, .mp4, .m4v, .mov, .mkv, .webm or .3gp file to read clip"},
         {ChoosePictureFile, &CmnDlgClips, FileDialogMode::Open,
-         "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|All files (*.*)|*.*", "",
-         "Select a Picture file to add", "/m/p.Gif",
-         "You need to select .bmp, .jpg or .gif file to read picture"},
+         "All supported files (bmp, jpg, jpeg, gif, png, tif, tiff, "
+         "webp)|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.tif;*.tiff;*.webp|"
+         "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|All files (*.*)|*.*",
+         "", "Select a Picture file to add", "/m/p.WebP",
+         "You need to select .bmp, .jpg, .jpeg, .gif, .png, .tif, .tiff or .webp file to read picture"},
         {ChooseAnyClipFile, &CmnDlgClips, FileDialogMode::Open,
-         "Any clip (avi, bmp, jpg, gif, wav)|*.avi;*.bmp;*.jpg;*.gif;*.wav|AVI files (*.avi)|*.avi|Picture "
-         "files "
-         "(bmp, jpg, gif)|*.bmp;*.jpg;*.gif|Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
-         "", "Select a Picture file to add", "/m/s.wav",
-         "You need to select .avi, .bmp, .jpg, .gif or .wav file to read"},
-        {ChooseWavFile, &CmnDlgClips, FileDialogMode::Open, "Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
-         "", "Select a Audio '.wav' file to add", "/m/s.WAV", "You need to select .wav file to read clip"},
+         "All supported files (avi, mp4, m4v, mov, mkv, webm, 3gp, bmp, jpg, jpeg, gif, png, tif, tiff, "
+         "webp, wav, mp3, flac, ogg, oga, opus, m4a, aac)|"
+         "*.avi;*.mp4;*.m4v;*.mov;*.mkv;*.webm;*.3gp;*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.tif;*.tiff;*.webp;*."
+         "wav;*.mp3;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac|"
+         "Any clip (avi, bmp, jpg, gif, wav)|*.avi;*.bmp;*.jpg;*.gif;*.wav|AVI files (*.avi)|*.avi|"
+         "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
+         "", "Select a Picture file to add", "/m/s.flac",
+         "You need to select .avi, .mp4, .m4v, .mov, .mkv, .webm, .3gp, .bmp, .jpg, .jpeg, .gif, .png, .tif, "
+         ".tiff, .webp, .wav, .mp3, .flac, .ogg, .oga, .opus, .m4a or .aac file to read"},
+        {ChooseWavFile, &CmnDlgClips, FileDialogMode::Open,
+         "All supported files (wav, mp3, flac, ogg, oga, opus, m4a, "
+         "aac)|*.wav;*.mp3;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac|"
+         "Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
+         "", "Select a Audio '.wav' file to add", "/m/s.M4A",
+         "You need to select .wav, .mp3, .flac, .ogg, .oga, .opus, .m4a or .aac file to read clip"},
         {ChooseOutputAviFile, &CmnDlgOutput, FileDialogMode::Save,
-         "AVI files (*.avi)|*.avi|All files (*.*)|*.*", "avi", "Select a AVI file name to save output movie",
-         "/m/out.avi", "You need to select .avi file to write output movie"},
+         "AVI files (*.avi)|*.avi|MP4 movies (*.mp4)|*.mp4|Matroska movies (*.mkv)|*.mkv|WebM movies "
+         "(*.webm)|*.webm|All files (*.*)|*.*",
+         "avi", "Select a AVI file name to save output movie", "/m/out.mp4",
+         "You need to select .avi, .mp4, .mkv or .webm file to write output movie"},
         {ChooseProjectToOpen, &CmnDlgCbMov, FileDialogMode::Open,
          "Cinebrix Source files (*.CbMov)|*.CbMov|All files (*.*)|*.*", "CbMov",
          "Select a Cinebrix Source files (*.CbMov) file to open", "/m/p.cbmov",

@@ -16,6 +16,7 @@
 #include "render/movie_render.h"
 #include "render_test_env.h"
 #include "stopped_run.h"
+#include "vidmill/vidmill.h"
 
 namespace composer::testing {
 namespace {
@@ -176,18 +177,23 @@ std::string StreamFacts(const std::string& movie, const std::string& stream, con
 TEST_F(RenderMovieTest, OutputsNamedMp4MkvOrWebmAreMoviesToShareWithTheirPicturesAndSound) {
     const struct {
         const char* name;
-        const char* video;  // codec_name, profile and pixel format as ffprobe reads them
+        const char* compressor;  // the compressor chosen: "H264" or "VP90" picks the video coding
+        const char* video;       // codec_name, profile and pixel format as ffprobe reads them
         const char* sound;
     } cases[] = {
-        {"share.mp4", "codec_name=h264\nprofile=High\npix_fmt=yuv420p", "codec_name=aac\nprofile=LC"},
-        {"share.mkv", "codec_name=h264\nprofile=High\npix_fmt=yuv420p", "codec_name=aac\nprofile=LC"},
-        {"share.webm", "codec_name=vp9\nprofile=Profile 0\npix_fmt=yuv420p", "codec_name=opus"},
+        {"share.mp4", "MSVC", "codec_name=h264\nprofile=High\npix_fmt=yuv420p", "codec_name=aac\nprofile=LC"},
+        {"share.mkv", "MSVC", "codec_name=h264\nprofile=High\npix_fmt=yuv420p", "codec_name=aac\nprofile=LC"},
+        {"share.webm", "H264", "codec_name=vp9\nprofile=Profile 0\npix_fmt=yuv420p", "codec_name=opus"},
+        {"vp9.mkv", "VP90", "codec_name=vp9\nprofile=Profile 0\npix_fmt=yuv420p",
+         "codec_name=aac\nprofile=LC"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         MovieDbRec movie = ArrangedMovie();
         const std::string out = OutputFile(c.name);
-        ASSERT_TRUE(SaveMovie(movie, out, options_)) << (ui.messages.empty() ? "" : ui.messages.back().text);
+        RenderOptions options = options_;
+        options.compressor = vidmill::FourCC(c.compressor);
+        ASSERT_TRUE(SaveMovie(movie, out, options)) << (ui.messages.empty() ? "" : ui.messages.back().text);
         EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
         EXPECT_EQ(StreamFacts(out, "v:0", "codec_name,profile,pix_fmt"), std::string(c.video) + "\n");
         EXPECT_EQ(StreamFacts(out, "a:0",

@@ -381,8 +381,13 @@ TEST(MoviePropertiesRules, CompressorListAndWhatOkStores) {
 
     MovieDbRec movie;
     int32_t compressor = 0;
-    ApplyMovieProperties({"Holiday", "29.97", "640", "480", vidmill::FourCC("MJPG"), 1, 8, 11025}, movie,
-                         compressor);
+    OutputCoding coding;
+    ApplyMovieProperties(
+        {"Holiday", "29.97", "640", "480", vidmill::FourCC("MJPG"), 1, 8, 11025, {25, 23, "slow"}}, movie,
+        compressor, coding);
+    EXPECT_EQ(coding.keyFrameInterval, 25);
+    EXPECT_EQ(coding.shareQuality, 23);
+    EXPECT_EQ(coding.sharePreset, "slow");
     EXPECT_EQ(movie.MovieName, "Holiday");
     EXPECT_EQ(movie.OutFps, 29.97);
     EXPECT_EQ(movie.OutWidth, 640);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <cstdlib>
@@ -265,6 +266,11 @@ TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBad
         dialog.EightBits()->setChecked(true);
         dialog.SampRatCmb()->setCurrentText("11025");
         compressors->setCurrentIndex(0);
+        EXPECT_EQ(dialog.KeyFramesSpn()->text(), "Compressor's own");
+        EXPECT_EQ(dialog.SpeedCmb()->currentText(), "medium");
+        dialog.KeyFramesSpn()->setValue(50);
+        dialog.QualitySpn()->setValue(26);
+        dialog.SpeedCmb()->setCurrentText("veryfast");
         QTest::mouseClick(dialog.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
         EXPECT_EQ(seam.messages.size(), 2u);
     });
@@ -279,6 +285,9 @@ TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBad
     EXPECT_EQ(MainDb.OutChannels, 1);
     EXPECT_EQ(MainDb.OutBits, 8);
     EXPECT_EQ(MainDb.OutRate, 11025);
+    EXPECT_EQ(OutCoding.keyFrameInterval, 50);
+    EXPECT_EQ(OutCoding.shareQuality, 26);
+    EXPECT_EQ(OutCoding.sharePreset, "veryfast");
     EXPECT_EQ(main->windowTitle(), "Cinebrix Composer - Trip [New file]");
 
     // Cancel after changing the title keeps the movie's.

@@ -25,6 +25,14 @@ extern int32_t UnusedTrackX;      // x of the first box of the mixer's unused tr
 extern int32_t ArrangedTrackX;    // x of the first box of the mixer's arranged and overlay tracks
 extern int32_t ClipViewScale;     // the clip window shows one frame for every ClipViewScale frames
 
+// How the output's frames are coded beyond the choice of compressor.
+struct OutputCoding {
+    int32_t keyFrameInterval = 0;        // frames between key frames; 0 = the compressor's own
+    int32_t shareQuality = 20;           // constant rate factor of an .mp4, .mkv or .webm movie
+    std::string sharePreset = "medium";  // the H.264 encoder's speed for those movies
+};
+extern OutputCoding OutCoding;
+
 // The lower limit of MemoryBudget, and its value before CheckPhysicalMemory has run.
 inline constexpr int32_t kMinimumMemoryBudget = 10'000'000;
 

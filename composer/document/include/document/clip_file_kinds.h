@@ -17,6 +17,10 @@ int32_t ClipTypeOfFile(const std::string& path);
 // The extensions (with their dots) of one clip kind, the classic ones first.
 const std::vector<std::string>& ClipFileExtensions(int32_t clipType);
 
+// The extensions (with their dots) of the movies the render writes: AVI first, then the movies to
+// share (MP4, Matroska, WebM).
+const std::vector<std::string>& MovieFileExtensions();
+
 // Whether the file is one the AVI library reads itself (an AVI file), not the media layer.
 bool IsAviFile(const std::string& path);
 

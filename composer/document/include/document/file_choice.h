@@ -16,11 +16,15 @@ extern FileDialogMemory CmnDlgClips;   // the four clip choices
 extern FileDialogMemory CmnDlgOutput;  // the output movie
 extern FileDialogMemory CmnDlgCbMov;   // project files
 
-std::string ChooseVideoFile();      // .avi
-std::string ChoosePictureFile();    // .bmp, .jpg, .gif
-std::string ChooseAnyClipFile();    // .avi, .bmp, .jpg, .gif, .wav
-std::string ChooseWavFile();        // .wav
-std::string ChooseOutputAviFile();  // save: .avi
+// "All supported files" of video, then AVI files, then all files: what a movie can be opened from.
+std::string VideoFilesFilter();
+
+// The clip dialogs accept every file of their kinds that clip_file_kinds lists.
+std::string ChooseVideoFile();      // .avi, .mp4, .mov, .mkv, .webm ...
+std::string ChoosePictureFile();    // .bmp, .jpg, .gif, .png, .tiff, .webp ...
+std::string ChooseAnyClipFile();    // any of the three
+std::string ChooseWavFile();        // .wav, .mp3, .flac, .ogg, .m4a ...
+std::string ChooseOutputAviFile();  // save: .avi, .mp4, .mkv, .webm
 std::string ChooseProjectToOpen();  // .CbMov
 std::string ChooseProjectToSave();  // save: .CbMov
 

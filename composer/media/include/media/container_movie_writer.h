@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "cbplatform/com_types.h"
 #include "cbplatform/ipicture.h"
@@ -22,10 +23,25 @@ enum class ShareFormat { None, Mp4, Matroska, WebM };
 // The shared format an output file's name asks for (.mp4, .mkv, .webm); None for any other name.
 ShareFormat ShareFormatOfFile(const std::string& path);
 
+// The video coding of a movie to share: the format's own (H.264; VP9 in WebM), or the one chosen.
+enum class ShareVideo { FormatDefault, H264, Vp9 };
+
+// The coding a compressor's handler code asks for ("H264", "VP90"); FormatDefault for any other.
+ShareVideo ShareVideoOfCompressor(int32_t handler);
+
+// The limits of the coding choices: frames between key frames, and the constant rate factor (0 is
+// lossless, 51 the smallest file).
+inline constexpr int32_t kMostFramesBetweenKeys = 1000;
+inline constexpr int32_t kWorstShareQuality = 51;
+
+// The x264 speed presets, fastest first.
+const std::vector<std::string>& ShareSpeeds();
+
 struct ShareSettings {
     int32_t quality = 20;                  // constant rate factor of the video: lower is better and larger
     std::string speed = "medium";          // the H.264 encoder's preset
     int32_t soundBitsPerSecond = 160'000;  // AAC; Opus takes 128 kb/s
+    ShareVideo video = ShareVideo::FormatDefault;  // WebM holds VP9 whatever is asked
 };
 
 class ContainerMovieWriter {

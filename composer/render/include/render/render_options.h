@@ -20,7 +20,7 @@ struct RenderOptions {
     ShareSettings share;
 };
 
-// The options the program's settings give: OutCompressor and MemoryBudget, no dialog. Read where a
+// The options the program's settings give: OutCompressor, OutCoding and MemoryBudget, no dialog. Read where a
 // command starts, so the engine itself never reads the program's globals.
 RenderOptions RenderOptionsFromSettings();
 

@@ -12,6 +12,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 
 namespace composer {
 
@@ -20,7 +21,8 @@ class MoviePropFrm : public HelpLineDialog {
     explicit MoviePropFrm(QWidget* parent = nullptr);
 
     // Fills the fields from the movie and the survey, and the compressor list.
-    void Fill(const MovieDbRec& movie, const SourceSurvey& survey, const CompressorChoices& compressors);
+    void Fill(const MovieDbRec& movie, const SourceSurvey& survey, const CompressorChoices& compressors,
+              const OutputCoding& coding);
     // What the dialog holds now.
     MovieProperties Entries() const;
     bool accepted = false;
@@ -33,6 +35,9 @@ class MoviePropFrm : public HelpLineDialog {
     QComboBox* SampRatCmb() const { return rate_; }
     QRadioButton* Mono() const { return mono_; }
     QRadioButton* EightBits() const { return eight_; }
+    QSpinBox* KeyFramesSpn() const { return keyFrames_; }
+    QSpinBox* QualitySpn() const { return quality_; }
+    QComboBox* SpeedCmb() const { return speed_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -41,6 +46,7 @@ class MoviePropFrm : public HelpLineDialog {
     void Ok();
     QWidget* BuildVideo();
     QWidget* BuildAudio();
+    QWidget* BuildCoding(QWidget* parent);
 
     QLineEdit* title_;
     QLineEdit* fps_;
@@ -48,6 +54,9 @@ class MoviePropFrm : public HelpLineDialog {
     QLineEdit* height_;
     QComboBox* compressor_;
     QComboBox* rate_;
+    QSpinBox* keyFrames_;
+    QSpinBox* quality_;
+    QComboBox* speed_;
     QRadioButton* mono_;
     QRadioButton* stereo_;
     QRadioButton* sixteen_;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
 #include "document/movie_records.h"
 #include "media/compressor_list.h"
 
@@ -40,10 +41,13 @@ struct MovieProperties {
     int32_t channels = 2;
     int32_t bits = 16;
     int32_t rate = 22050;
+    OutputCoding coding;  // key frames and the coding of movies to share
 };
 
 // The accepted dialog into the movie and the output compressor. The audio choices are stored too:
 // someone who picks 8-bit mono expects 8-bit mono in the movie.
-void ApplyMovieProperties(const MovieProperties& properties, MovieDbRec& movie, int32_t& outCompressor);
+// The coding choices go to `outCoding`, kept with the output settings like the compressor.
+void ApplyMovieProperties(const MovieProperties& properties, MovieDbRec& movie, int32_t& outCompressor,
+                          OutputCoding& outCoding);
 
 }  // namespace composer
