@@ -23,6 +23,19 @@ constexpr int kOpusBitsPerSecond = 128'000;
 constexpr int kVp9QualityOffset = 11;
 constexpr int kMaxRateDenominator = 100'000;
 
+// The H.264 encoder keeps about 3.3 bytes a pixel for every picture it looks ahead at (its "medium"
+// speed looks 40 ahead: 270 MiB at 1080p). Its look-ahead is held to this much memory, 10 to 40
+// pictures: full HD movies are coded within a few hundred MiB, smaller ones as the preset has it.
+constexpr double kLookAheadBytes = 64.0 * 1024 * 1024;
+constexpr double kLookAheadBytesPerPixel = 3.3;
+constexpr int kFewestLookAhead = 10;
+constexpr int kMostLookAhead = 40;
+
+int LookAheadPictures(int width, int height) {
+    const double perPicture = kLookAheadBytesPerPixel * width * height;
+    return std::clamp(static_cast<int>(kLookAheadBytes / perPicture), kFewestLookAhead, kMostLookAhead);
+}
+
 struct OutputClose {
     void operator()(AVFormatContext* context) const {
         if ((context->oformat->flags & AVFMT_NOFILE) == 0) avio_closep(&context->pb);
@@ -113,6 +126,7 @@ struct ContainerMovieWriter::State {
     void OpenSound(ShareFormat format, const ShareSettings& settings);
     void OpenEncoder(Encoding& encoding, const AVCodec& codec, AVDictionary* options);
     void Write(Encoding& encoding, const AVFrame* frame);
+    void WriteFrame(AVFrame& frame);
     void DecodeMoreSound();
     void QueueSamples(const uint8_t** input, int count);
     void WriteSoundUntil(int64_t sampleCount);
@@ -167,6 +181,9 @@ void ContainerMovieWriter::State::OpenVideo(ShareFormat format, double framesPer
         av_dict_set_int(&options, "crf", std::clamp(settings.quality, 0, 51), 0);
         av_dict_set(&options, "preset", settings.speed.c_str(), 0);
         av_dict_set(&options, "profile", "high", 0);
+        av_dict_set_int(&options, "rc-lookahead", LookAheadPictures(context.width, context.height), 0);
+        // Threads take the next pictures straight from the look-ahead: no extra buffer of them.
+        av_dict_set(&options, "x264-params", "sync-lookahead=0", 0);
     }
     OpenEncoder(video, *codec, options);
     video.stream->avg_frame_rate = rate;
@@ -338,12 +355,34 @@ void ContainerMovieWriter::AddPicture(IPicture* picture) {
     const uint8_t* top[4] = {bitmap->topRow(0), nullptr, nullptr, nullptr};
     const int stride[4] = {-static_cast<int>(bitmap->stride()), 0, 0, 0};
     sws_scale(state.scaler.get(), top, stride, 0, state.height, frame.data, frame.linesize);
-    frame.pts = state.framesWritten++;
-    state.Write(state.video, &frame);
-    if (state.sound.context) {
-        const AVCodecContext& video = *state.video.context;
-        state.WriteSoundUntil(
-            av_rescale_q(state.framesWritten, video.time_base, state.sound.context->time_base));
+    state.WriteFrame(frame);
+}
+
+bool ContainerMovieWriter::AddDecoded(const AVFrame& decoded) {
+    State& state = *state_;
+    if (decoded.width != state.width || decoded.height != state.height ||
+        decoded.width != state.video.context->width || decoded.height != state.video.context->height ||
+        !IsBt709Video420(decoded))
+        return false;
+    const cb::FramePtr frame(av_frame_clone(&decoded));
+    if (!frame) throw std::bad_alloc();
+    // The source's own frame types would steer the encoder; its colours are the movie's.
+    frame->pict_type = AV_PICTURE_TYPE_NONE;
+    frame->key_frame = 0;
+    frame->colorspace = AVCOL_SPC_BT709;
+    frame->color_primaries = AVCOL_PRI_BT709;
+    frame->color_trc = AVCOL_TRC_BT709;
+    frame->color_range = AVCOL_RANGE_MPEG;
+    state.WriteFrame(*frame);
+    return true;
+}
+
+// The next frame to the video encoder, then the sound up to its end.
+void ContainerMovieWriter::State::WriteFrame(AVFrame& frame) {
+    frame.pts = framesWritten++;
+    Write(video, &frame);
+    if (sound.context) {
+        WriteSoundUntil(av_rescale_q(framesWritten, video.context->time_base, sound.context->time_base));
     }
 }
 

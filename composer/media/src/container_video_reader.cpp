@@ -9,6 +9,7 @@
 #include "cbplatform/ffmpeg_owners.h"
 #include "ffmpeg_error_text.h"
 #include "frame_slots.h"
+#include "media/decoded_frame.h"
 
 namespace composer {
 namespace {
@@ -19,6 +20,9 @@ constexpr std::size_t kRecentBytes = 32u << 20;
 // Pictures ahead of the last decoded one that are reached by decoding on instead of seeking, even
 // across a key frame: a few pictures decode faster than a seek and a fresh start of the decoder.
 constexpr int32_t kDecodeOnPictures = 16;
+
+// Pictures of this many pixels and more are decoded on one thread.
+constexpr int kOneThreadPixels = 1920 * 1080;
 
 int64_t TimeOf(const AVPacket& packet) { return packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts; }
 
@@ -39,6 +43,7 @@ struct ContainerVideoReader::State {
     std::vector<int32_t> keyPictures;  // pictures (in presentation order) that are key frames
     FrameSlots slots;
     int32_t decodedPicture = -1;  // the picture in `decoded`; -1 when there is none
+    int64_t wantedTime = 0;       // presentation time of the picture being decoded to
     bool atStart = true;          // nothing read since the file was opened or sought
     bool draining = false;        // the file's end was given to the decoder
     bool ended = false;           // the decoder gave its last picture
@@ -58,6 +63,7 @@ struct ContainerVideoReader::State {
     bool CanDecodeOnTo(int32_t picture) const;
     void SeekBefore(int32_t picture);
     bool DecodeNext();
+    void DecodePicture(int32_t index, int32_t picture);
     void Convert();
 };
 
@@ -115,7 +121,9 @@ void ContainerVideoReader::State::OpenDecoder() {
     if (!decoder || avcodec_parameters_to_context(decoder.get(), video.codecpar) < 0)
         Fail("its decoder cannot be set up.");
     decoder->pkt_timebase = video.time_base;
-    decoder->thread_count = 0;  // as many as the machine has
+    // Full HD and larger pictures decode on one thread: each further thread holds pictures of its own
+    // (some 20 MiB at 1080p), and a render spends little of its time decoding.
+    decoder->thread_count = width * height >= kOneThreadPixels ? 1 : 0;
     const int code = avcodec_open2(decoder.get(), codec, nullptr);
     if (code < 0) Fail("its decoder cannot be opened: " + FfmpegErrorText(code));
     if (!packet || !incoming || !decoded) throw std::bad_alloc();
@@ -193,8 +201,15 @@ bool ContainerVideoReader::State::DecodeNext() {
             draining = true;
             continue;
         }
-        // A damaged packet is left out; the decoder carries on with the next.
-        if (packet->stream_index == stream) avcodec_send_packet(decoder.get(), packet.get());
+        // A picture shown before the one wanted that no other picture refers to is not decoded at
+        // all: reaching a frame far from a key frame costs only the pictures it depends on.
+        if (packet->stream_index == stream) {
+            const int64_t time = TimeOf(*packet);
+            decoder->skip_frame =
+                time != AV_NOPTS_VALUE && time < wantedTime ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+            // A damaged packet is left out; the decoder carries on with the next.
+            avcodec_send_packet(decoder.get(), packet.get());
+        }
         av_packet_unref(packet.get());
     }
 }
@@ -214,7 +229,7 @@ void ContainerVideoReader::State::Convert() {
                                       static_cast<AVPixelFormat>(frame.format), width, height,
                                       AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!scaler) Fail("its pictures cannot be converted.");
-    const int colourSpace = frame.colorspace == AVCOL_SPC_UNSPECIFIED ? SWS_CS_DEFAULT : frame.colorspace;
+    const int colourSpace = ColourSpaceOf(frame);
     const int fullRange = frame.color_range == AVCOL_RANGE_JPEG ? 1 : 0;
     sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(colourSpace), fullRange,
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
@@ -246,20 +261,42 @@ double ContainerVideoReader::FramesPerSecond() const {
     return rate.den > 0 ? static_cast<double>(rate.num) / static_cast<double>(rate.den) : 0.0;
 }
 
+// Decodes on (or seeks first) until `decoded` holds the picture of frame `index`.
+void ContainerVideoReader::State::DecodePicture(int32_t index, int32_t picture) {
+    if (decodedPicture == picture && !atStart) return;
+    wantedTime = times[static_cast<std::size_t>(picture)];
+    if (!CanDecodeOnTo(picture)) SeekBefore(picture);
+    while ((decodedPicture < picture || atStart) && DecodeNext()) {
+    }
+    if (decodedPicture < 0) Fail("frame " + std::to_string(index + 1) + " cannot be decoded.");
+}
+
+int32_t ContainerVideoReader::PictureOf(int32_t index) const {
+    if (index < 0 || index >= state_->slots.Count())
+        state_->Fail("it has no frame " + std::to_string(index + 1) + ".");
+    return state_->slots.PictureOf(index);
+}
+
 std::shared_ptr<cb::Bitmap> ContainerVideoReader::Frame(int32_t index) {
     State& state = *state_;
-    if (index < 0 || index >= state.slots.Count())
-        state.Fail("it has no frame " + std::to_string(index + 1) + ".");
-    const int32_t picture = state.slots.PictureOf(index);
+    const int32_t picture = PictureOf(index);
     for (const auto& [kept, bitmap] : state.recent) {
         if (kept == picture) return bitmap;
     }
-    if (!state.CanDecodeOnTo(picture)) state.SeekBefore(picture);
-    while ((state.decodedPicture < picture || state.atStart) && state.DecodeNext()) {
-    }
-    if (state.decodedPicture < 0) state.Fail("frame " + std::to_string(index + 1) + " cannot be decoded.");
+    state.DecodePicture(index, picture);
     if (state.recent.empty() || state.recent.back().first != state.decodedPicture) state.Convert();
     return state.recent.back().second;
+}
+
+DecodedFrame ContainerVideoReader::Decoded(int32_t index) {
+    State& state = *state_;
+    state.DecodePicture(index, PictureOf(index));
+    cb::FramePtr copy(av_frame_clone(state.decoded.get()));
+    if (!copy) throw std::bad_alloc();
+    return DecodedFrame(copy.release(), [](const AVFrame* frame) {
+        AVFrame* owned = const_cast<AVFrame*>(frame);
+        av_frame_free(&owned);
+    });
 }
 
 }  // namespace composer

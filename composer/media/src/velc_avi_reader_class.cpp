@@ -139,6 +139,11 @@ cb::ComPtr<IAviFrame> VelcAviReaderClass::Frame(int32_t frameNumber) {
     return frame;
 }
 
+DecodedFrame VelcAviReaderClass::ReadAvi_GetDecodedFrame(int32_t frameNumber) {
+    if (!IsOpen || !container_) return {};
+    return container_->Decoded(frameNumber - 1);
+}
+
 bool VelcAviReaderClass::ReadAvi_GetOneFrameAsPicture(int32_t frameNumber, cb::ComPtr<IPicture>& picture) {
     if (IsOpen && container_) {
         picture = cb::CreatePicture(container_->Frame(frameNumber - 1));

@@ -40,6 +40,15 @@ cb::ComPtr<IPicture> FrameComposer::Plain(const FrameRow& row) {
                               movie_.OutHeight, margins.Top, margins.Bottom, margins.Left, margins.Right);
 }
 
+DecodedFrame FrameComposer::Decoded(const FrameRow& row) {
+    if (row.LayerCount > 0) return {};
+    const CropMargins margins = layers_.Open(0, row.MainClip);
+    const RenderLayer& layer = layers_.Layer(0);
+    if (layer.sourceWidth != movie_.OutWidth || layer.sourceHeight != movie_.OutHeight || !NoMargins(margins))
+        return {};
+    return layers_.Decoded(0, row.MainFrame);
+}
+
 void FrameComposer::FillMain(const FrameRow& row) {
     const CropMargins margins = layers_.Open(0, row.MainClip);
     const RenderLayer& layer = layers_.Layer(0);

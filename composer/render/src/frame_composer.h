@@ -13,6 +13,11 @@ class FrameComposer {
     // The picture of the frame, OutWidth x OutHeight. Null only when the output size cannot be drawn.
     cb::ComPtr<IPicture> Compose(const FrameRow& row);
 
+    // The frame as its source's decoder gave it, when it is the arranged clip's frame unchanged (no
+    // overlay, no crop, the output's size) from a file the container reader reads; else null, and
+    // Compose makes the frame.
+    DecodedFrame Decoded(const FrameRow& row);
+
   private:
     cb::ComPtr<IPicture> Plain(const FrameRow& row);
     cb::ComPtr<IPicture> Layered(const FrameRow& row);

@@ -172,19 +172,33 @@ struct RenderTarget {
     std::string& soundFile;
 };
 
-// Writes frames first .. last through `addFrame`; fails at the first frame the writer refuses. A
-// stop asked for ends the frames before the next one. Sources that cannot be read are noted.
-void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& target,
-                 const std::function<bool(IPicture*)>& addFrame, const std::atomic<bool>* stop) {
+// How frames reach a writer: as pictures, and (when the writer takes them) as a clip's decoder gave
+// them, which spares converting frames that pass unchanged.
+struct FrameSink {
+    std::function<bool(IPicture*)> addPicture;
+    std::function<bool(const AVFrame&)> addDecoded;  // empty: pictures only
+};
+
+// Writes frames first .. last through `sink`; fails at the first frame the writer refuses. A stop
+// asked for ends the frames before the next one. Sources that cannot be read are noted.
+void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& target, const FrameSink& sink,
+                 const std::atomic<bool>* stop) {
     RenderLayers layers(movie, target.warnings, &target.problems);
     FrameComposer composer(movie, layers);
     const FrameRange& range = target.range;
     const int32_t frameCount = range.last - range.first + 1;
     for (int32_t f = range.first; f <= range.last; ++f) {
         if (StopAsked(stop)) return;
-        const cb::ComPtr<IPicture> picture = composer.Compose(plan.FrameRows[static_cast<std::size_t>(f)]);
-        WriterStep("frame " + std::to_string(f) + " was refused.", target.files,
-                   [&] { return addFrame(picture.get()); });
+        const FrameRow& row = plan.FrameRows[static_cast<std::size_t>(f)];
+        const std::string refused = "frame " + std::to_string(f) + " was refused.";
+        const DecodedFrame decoded = sink.addDecoded ? composer.Decoded(row) : nullptr;
+        bool coded = false;
+        if (decoded)
+            WriterStep(refused, target.files, [&] { return (coded = sink.addDecoded(*decoded), true); });
+        if (!coded) {
+            const cb::ComPtr<IPicture> picture = composer.Compose(row);
+            WriterStep(refused, target.files, [&] { return sink.addPicture(picture.get()); });
+        }
         const int32_t done = f - range.first + 1;
         if (done % kProgressStep == 0) {
             UI().ProgressFraction(static_cast<float>(done) / static_cast<float>(frameCount));
@@ -196,9 +210,8 @@ void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& t
 // An AVI movie: the frames, then the mixed sound after them, as the writer wants them.
 void WriteAviMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
                    const RenderOptions& options, VelcAviWriterClass& writer, const RenderTarget& target) {
-    WriteFrames(
-        movie, plan, target, [&](IPicture* picture) { return writer.WriteAvi_AddPicture(picture); },
-        options.stopRequest);
+    const FrameSink sink{[&](IPicture* picture) { return writer.WriteAvi_AddPicture(picture); }, {}};
+    WriteFrames(movie, plan, target, sink, options.stopRequest);
     if (!StopAsked(options.stopRequest)) {
         AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
                       writer, target.files, target.soundFile, target.problems);
@@ -222,13 +235,12 @@ void WriteSharedMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeco
                        movie.OutFps, target.soundFile, share);
         return true;
     });
-    WriteFrames(
-        movie, plan, target,
-        [&](IPicture* picture) {
-            writer->AddPicture(picture);
-            return true;
-        },
-        options.stopRequest);
+    const FrameSink sink{[&](IPicture* picture) {
+                             writer->AddPicture(picture);
+                             return true;
+                         },
+                         [&](const AVFrame& frame) { return writer->AddDecoded(frame); }};
+    WriteFrames(movie, plan, target, sink, options.stopRequest);
     if (StopAsked(options.stopRequest)) return;
     WriterStep("it could not be completed.", files, [&] {
         writer->Finish();

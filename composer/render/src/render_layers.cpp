@@ -101,6 +101,16 @@ cb::ComPtr<IPicture> RenderLayers::Picture(int32_t layerIndex, int32_t frame, bo
     return {};
 }
 
+DecodedFrame RenderLayers::Decoded(int32_t layerIndex, int32_t frame) {
+    RenderLayer& layer = layers_[static_cast<std::size_t>(layerIndex)];
+    if (layer.openKind != ClipVideo || !layer.video->IsOpen) return {};
+    try {
+        return layer.video->ReadAvi_GetDecodedFrame(frame);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 void RenderLayers::CloseAll() {
     for (RenderLayer& layer : layers_) layer.video->ReadAVI_CloseFile();
 }

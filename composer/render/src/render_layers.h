@@ -58,6 +58,10 @@ class RenderLayers {
     // placeholder, or null when `needLoaded`.
     cb::ComPtr<IPicture> Picture(int32_t layer, int32_t frame, bool needLoaded);
 
+    // The frame (1-based) of the layer's open video as its decoder gave it; null when the source is
+    // not one the container reader reads, or the frame cannot be had (Picture then says why).
+    DecodedFrame Decoded(int32_t layer, int32_t frame);
+
     const RenderLayer& Layer(int32_t layer) const { return layers_[static_cast<std::size_t>(layer)]; }
 
     // Closes every layer's video file.

@@ -15,7 +15,12 @@
 
 #include "base/failure.h"
 #include "command_runner.h"
+#include "media/container_movie_writer.h"
 #include "media/velc_avi_reader_class.h"
+
+extern "C" {
+#include <libavutil/frame.h>
+}
 
 namespace composer {
 namespace {
@@ -103,6 +108,43 @@ INSTANTIATE_TEST_SUITE_P(
         std::replace(name.begin(), name.end(), '.', '_');
         return name;
     });
+
+// The studio-range luma of a fixture frame's full-range grey.
+int LumaOf(int frame) { return 16 + (GreyOf(frame) * 219 + 127) / 255; }
+
+int CentreLuma(const AVFrame& frame) { return frame.data[0][(kHeight / 2) * frame.linesize[0] + kWidth / 2]; }
+
+// A movie to share takes the frames a clip's decoder gave as they are when they are its size and
+// 4:2:0 with BT.709 colours (no conversion, the same pictures), and refuses any other; the frames
+// come in order whichever way they were reached.
+TEST(ContainerVideoReader, DecodedFramesPassToAMovieToShareWhenTheyCanBeCodedAsTheyAre) {
+    const std::string bt709 = MakeClip("bt709.mp4", "25",
+                                       "-c:v libx264 -g 8 -crf 5 -colorspace bt709 -color_primaries bt709 "
+                                       "-color_trc bt709 -an");
+    const std::string bt601 = MakeClip("bt601.mp4", "25", "-c:v libx264 -g 8 -crf 5 -colorspace bt470bg -an");
+    ASSERT_FALSE(bt709.empty());
+    ASSERT_FALSE(bt601.empty());
+    ContainerVideoReader reader(bt709);
+    for (const int n : {17, 3, 29, 0}) {
+        const DecodedFrame frame = reader.Decoded(n);
+        ASSERT_TRUE(frame);
+        EXPECT_NEAR(CentreLuma(*frame), LumaOf(n), 2) << "frame " << n;
+        EXPECT_TRUE(IsBt709Video420(*frame));
+    }
+    EXPECT_FALSE(IsBt709Video420(*ContainerVideoReader(bt601).Decoded(0)));
+
+    const std::string out = ScratchFile("container-video", "passed.mp4");
+    ContainerMovieWriter writer(out, ShareFormat::Mp4, kWidth, kHeight, 25.0, "", ShareSettings{});
+    ContainerMovieWriter taller(ScratchFile("container-video", "taller.mp4"), ShareFormat::Mp4, kWidth,
+                                kHeight + 2, 25.0, "", ShareSettings{});
+    EXPECT_FALSE(taller.AddDecoded(*reader.Decoded(0)));
+    EXPECT_FALSE(writer.AddDecoded(*ContainerVideoReader(bt601).Decoded(0)));
+    for (int n = 0; n < kFrames; ++n) ASSERT_TRUE(writer.AddDecoded(*reader.Decoded(n)));
+    writer.Finish();
+    ContainerVideoReader written(out);
+    ASSERT_EQ(written.FrameCount(), kFrames);
+    for (int n = 0; n < kFrames; ++n) EXPECT_EQ(FrameShown(*written.Frame(n)), n);
+}
 
 // The presentation times of a file's pictures, in seconds from the first, as ffprobe reads them.
 std::vector<double> PictureTimes(const std::string& path) {

@@ -168,6 +168,35 @@ TEST_F(RenderMovieTest, ClipsFromTodaysFilesRenderWithTheirPicturesAtTheirFrames
     EXPECT_GT(std::stod(loudness.substr(loudness.find(':') + 1)), -40.0) << loudness;
 }
 
+// An MP4 clip of the movie's size, uncropped and without overlays, goes to an MP4 movie frame for
+// frame as its decoder gave it; cropped, it is converted as any picture. Both show the right colours
+// at the right frames.
+TEST_F(RenderMovieTest, AClipOfTheMoviesSizePassesIntoAMovieToShareAtItsFrames) {
+    const std::string mp4 = Fixture("hd-colours.mp4");
+    const std::string made = cb::testing::RunCommand(
+        "ffmpeg -v error -y -f lavfi -i color=c=red:s=64x48:r=30:d=1 -f lavfi -i "
+        "color=c=blue:s=64x48:r=30:d=1 "
+        "-filter_complex '[0:v][1:v]concat=n=2,scale=out_color_matrix=bt709,format=yuv420p[v]' -map '[v]' "
+        "-c:v libx264 -g 12 "
+        "-colorspace bt709 -color_primaries bt709 -color_trc bt709 " +
+        cb::testing::Quoted(mp4) + " && echo made");
+    ASSERT_NE(made.find("made"), std::string::npos);
+    for (const int32_t crop : {0, 2}) {
+        SCOPED_TRACE(crop);
+        MovieDbRec movie = NewMovie(30, 64, 48);
+        MediaSourceProbe probe;
+        int32_t position = 0, overlay = 0;
+        ASSERT_TRUE(AddClip(movie, mp4, TrackKind::None, position, overlay, probe));
+        movie.Clips[1].CropTop = crop;
+        const std::string out = OutputFile("passed-" + std::to_string(crop) + ".mp4");
+        ASSERT_TRUE(SaveMovie(movie, out, options_));
+        EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
+        EXPECT_EQ(Probe(out).videoFrames, 60);
+        for (const int frame : {1, 29}) EXPECT_TRUE(Near(PixelAt(out, frame, 24, 32), kRed, 12)) << frame;
+        for (const int frame : {31, 60}) EXPECT_TRUE(Near(PixelAt(out, frame, 24, 32), kBlue, 12)) << frame;
+    }
+}
+
 // What ffprobe says of one stream of a file: "key=value" lines.
 std::string StreamFacts(const std::string& movie, const std::string& stream, const std::string& entries) {
     return cb::testing::RunCommand("ffprobe -v error -select_streams " + stream + " -show_entries stream=" +

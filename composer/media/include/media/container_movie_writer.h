@@ -15,6 +15,7 @@
 
 #include "cbplatform/com_types.h"
 #include "cbplatform/ipicture.h"
+#include "media/decoded_frame.h"
 
 namespace composer {
 
@@ -57,6 +58,11 @@ class ContainerMovieWriter {
     // Codes the picture (its top-left width x height) as the next frame, with the sound up to the
     // frame's end. Throws Failure when it cannot.
     void AddPicture(IPicture* picture);
+
+    // Codes a frame as a clip's decoder gave it, when it can be coded as it is (the movie's size,
+    // 4:2:0 with BT.709 colours: IsBt709Video420); false, nothing written, when it cannot.
+    // Throws Failure when the encoder fails.
+    bool AddDecoded(const AVFrame& frame);
 
     // Codes the rest of the sound, flushes the encoders and completes the file. Throws Failure.
     void Finish();

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "cbplatform/bitmap.h"
+#include "media/decoded_frame.h"
 
 namespace composer {
 
@@ -38,10 +39,16 @@ class ContainerVideoReader {
     // Throws Failure when the index is outside the clip or the picture cannot be decoded.
     std::shared_ptr<cb::Bitmap> Frame(int32_t index);
 
+    // Frame `index` as the decoder gave it, not converted (a new reference to its planes). Reading
+    // on from it never seeks, as with Frame. Throws Failure like Frame.
+    DecodedFrame Decoded(int32_t index);
+
     // How often the reader has positioned the file at a key frame since it was opened.
     int64_t SeekCount() const;
 
   private:
+    int32_t PictureOf(int32_t index) const;
+
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -69,6 +69,10 @@ class VelcAviReaderClass {
     // Throws Failure with the library's message when the frame cannot be read.
     bool ReadAvi_GetOneFrameAsPicture(int32_t frameNumber, cb::ComPtr<IPicture>& picture);
 
+    // The frame (1-based) of a file the container reader has open, as its decoder gave it; null for
+    // an AVI file or when closed. Throws Failure when the frame cannot be read.
+    DecodedFrame ReadAvi_GetDecodedFrame(int32_t frameNumber);
+
     // Opens the file: an AVI file through a new library reader, another through a container reader.
     // False, with the wrapper closed and LastFailure saying why, when it cannot be opened or the
     // library cannot be created (not installed or not registered).

@@ -1,0 +1,23 @@
+#pragma once
+// A video frame as its decoder gave it (its planes, not converted into a picture), passed from a
+// clip's reader to a movie writer that codes the same pictures again: the render then skips two
+// colour conversions of every frame a clip gives unchanged.
+#include <memory>
+
+struct AVFrame;
+
+namespace composer {
+
+// Null when there is none; the frame is never changed by those who hold it.
+using DecodedFrame = std::shared_ptr<const AVFrame>;
+
+// Whether the frame is 8-bit 4:2:0 in the studio range with BT.709 colours, as the movies to share
+// are coded. A frame whose colours are not named counts as BT.709 when it is at least 720 rows high
+// (as players show it), else as BT.601.
+bool IsBt709Video420(const AVFrame& frame);
+
+// The colour space a frame's colours are read in: its own when named, else the usual one for its
+// height (an AVColorSpace value).
+int ColourSpaceOf(const AVFrame& frame);
+
+}  // namespace composer
