@@ -71,7 +71,7 @@ MainWindow::MainWindow(ExitSteps exitSteps)
     setObjectName(QStringLiteral("Mother_Frm"));
     workArea_->setObjectName(QStringLiteral("WorkArea"));
     setCentralWidget(workArea_);
-    // The play window lies under the others until something plays in it.
+    // The play window waits minimized until something plays in it.
     playFrame_->setObjectName(QStringLiteral("PlaySubWindow"));
     workArea_->addSubWindow(playFrame_);
     workArea_->addSubWindow(mixerFrame_);
@@ -84,7 +84,7 @@ MainWindow::MainWindow(ExitSteps exitSteps)
         QStringLiteral("This is the status bar where you can read description of other items"));
     view_ = std::make_unique<WindowView>(Mixer(), clip_);
     clip_->SetPlayVideoHandler([this](const std::string& file, int width, int height) {
-        playFrame_->raise();
+        ShowPlayWindow();
         play_->PlayAVIFile(file, width, height, false);
     });
     SetView(view_.get());
@@ -190,7 +190,13 @@ void MainWindow::Load() {
     clipFrame_->show();
     clipFrame_->RestorePlacement(workArea_->viewport()->size());
     clip_->DrawClipPanel();
-    playFrame_->lower();
+    playFrame_->showMinimized();
+}
+
+void MainWindow::ShowPlayWindow() {
+    if (playFrame_->isMinimized()) playFrame_->showNormal();
+    workArea_->setActiveSubWindow(playFrame_);
+    playFrame_->raise();
 }
 
 void MainWindow::UpdateMainAppTitle() { setWindowTitle(QString::fromStdString(MainWindowTitle(MainDb))); }
@@ -254,8 +260,12 @@ void MainWindow::PartTestPlay() {
         },
         [this](const RenderOutcome& outcome) {
             if (!outcome.written) return;
-            playFrame_->raise();
+            ShowPlayWindow();
             play_->PlayAVIFile(outcome.fileName, MainDb.OutWidth, MainDb.OutHeight, true);
+            // The render's progress is hidden by a call queued before this one, and the mixer it
+            // lay on takes the focus back then: the play window comes up after that.
+            QMetaObject::invokeMethod(
+                this, [this] { ShowPlayWindow(); }, Qt::QueuedConnection);
         });
 }
 

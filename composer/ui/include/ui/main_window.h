@@ -63,6 +63,8 @@ class MainWindow : public QMainWindow {
     void SaveMovie();
     void SaveMovieTo(const std::string& fileName);
     void PartTestPlay();
+    // Brings the play window up (from minimized, where it waits while idle) over the others.
+    void ShowPlayWindow();
     void OpenHelpTopic(int topic);
 
   protected:
