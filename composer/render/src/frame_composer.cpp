@@ -41,11 +41,14 @@ cb::ComPtr<IPicture> FrameComposer::Plain(const FrameRow& row) {
 }
 
 DecodedFrame FrameComposer::Decoded(const FrameRow& row) {
-    if (row.LayerCount > 0) return {};
-    const CropMargins margins = layers_.Open(0, row.MainClip);
-    const RenderLayer& layer = layers_.Layer(0);
-    if (layer.sourceWidth != movie_.OutWidth || layer.sourceHeight != movie_.OutHeight || !NoMargins(margins))
+    if (row.LayerCount > 0 || row.MainClip < 1 || row.MainClip >= static_cast<int32_t>(movie_.Clips.size()))
         return {};
+    // A cropped clip is composed: deciding here on its margins would check them (and warn) twice.
+    const ClipRec& clip = movie_.Clips[static_cast<std::size_t>(row.MainClip)];
+    if (!NoMargins({clip.CropTop, clip.CropBottom, clip.CropLeft, clip.CropRight})) return {};
+    layers_.Open(0, row.MainClip);
+    const RenderLayer& layer = layers_.Layer(0);
+    if (layer.sourceWidth != movie_.OutWidth || layer.sourceHeight != movie_.OutHeight) return {};
     return layers_.Decoded(0, row.MainFrame);
 }
 
