@@ -194,7 +194,10 @@ void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& t
         const DecodedFrame decoded = sink.addDecoded ? composer.Decoded(row) : nullptr;
         bool coded = false;
         if (decoded)
-            WriterStep(refused, target.files, [&] { return (coded = sink.addDecoded(*decoded), true); });
+            WriterStep(refused, target.files, [&] {
+                coded = sink.addDecoded(*decoded);
+                return true;  // a frame the writer does not take as it is is composed instead
+            });
         if (!coded) {
             const cb::ComPtr<IPicture> picture = composer.Compose(row);
             WriterStep(refused, target.files, [&] { return sink.addPicture(picture.get()); });
