@@ -5,7 +5,10 @@
 //       30 fps and WIDTH x HEIGHT (default 1280 x 720) with one key frame every 250 frames, then:
 //       - opening the file (the packet index),
 //       - reading every frame in order (frames per second; the seeks this took, which must be 0),
-//       - reading 60 frames at random positions: the median and the worst milliseconds per frame.
+//       - reading 60 frames at random positions: the median and the worst milliseconds per frame;
+//       - stepping back one frame at a time over 260 frames, from a key frame's last frame across the
+//         key frame, a step every 40 ms as a held arrow key gives them: the median and the worst
+//         milliseconds per step.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -13,6 +16,7 @@
 #include <filesystem>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "media/container_video_reader.h"
@@ -23,6 +27,12 @@ using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point start) {
     return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void PrintTimes(const char* what, std::vector<double> times) {
+    std::sort(times.begin(), times.end());
+    std::printf("%s: median %.1f ms, worst %.1f ms per frame (goal: under 50 ms)\n", what,
+                times[times.size() / 2], times.back());
 }
 
 std::string MakeMovie(int width, int height, int seconds) {
@@ -69,9 +79,21 @@ int main(int argc, char** argv) {
         reader.Frame(frame);
         times.push_back(SecondsSince(start) * 1000);
     }
-    std::sort(times.begin(), times.end());
-    std::printf("random access: median %.1f ms, worst %.1f ms per frame (goal: under 50 ms)\n",
-                times[times.size() / 2], times.back());
+    PrintTimes("random access", times);
+
+    // A held arrow key steps back every 40 ms; the reader has the time between steps for itself.
+    const int top = std::min(reader.FrameCount(), 1000) - 1;
+    times.clear();
+    const int64_t seeksBefore = reader.SeekCount();
+    for (int frame = top; frame > top - 260 && frame >= 0; --frame) {
+        start = Clock::now();
+        reader.Frame(frame);
+        times.push_back(SecondsSince(start) * 1000);
+        std::this_thread::sleep_until(start + std::chrono::milliseconds(40));
+    }
+    PrintTimes("stepping back", times);
+    std::printf("stepping back: %lld seeks over %zu steps\n",
+                static_cast<long long>(reader.SeekCount() - seeksBefore), times.size());
     std::filesystem::remove(path);
     return 0;
 }

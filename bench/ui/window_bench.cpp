@@ -16,6 +16,8 @@
 //       second of its 40 ms repeat, with the longest gap between two steps (goal: keeping up with
 //       the repeat on a 720p clip). Needs the AVI library registered (CB_REGISTRY). Runs on Qt's
 //       offscreen platform unless QT_QPA_PLATFORM says otherwise.
+//   window_bench step-back FILE [SECONDS]
+//       The same with the back arrow held from the clip's last frame.
 #include <QApplication>
 #include <QEventLoop>
 #include <QMouseEvent>
@@ -121,7 +123,7 @@ void SendMouse(QWidget* widget, QEvent::Type type) {
     QApplication::sendEvent(widget, &event);
 }
 
-int StepBench(const std::string& file, double seconds) {
+int StepBench(const std::string& file, double seconds, bool back) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     int argc = 1;
     char name[] = "window_bench";
@@ -141,7 +143,7 @@ int StepBench(const std::string& file, double seconds) {
     clip.SrcHeight = probe.Height;
     clip.SrcFps = probe.FramesPerSecond;
     clip.FrameCount = probe.FrameCount;
-    clip.CurFrame = 1;
+    clip.CurFrame = back ? probe.FrameCount : 1;
     clip.UseFirst = 1;
     clip.UseLast = probe.FrameCount;
     composer::MainDb.Clips.push_back(clip);
@@ -156,7 +158,8 @@ int StepBench(const std::string& file, double seconds) {
 
     // Each change of the first shown frame is one step; the gaps between them are timed.
     std::vector<double> gaps;
-    int32_t lastFrame = 1;
+    const int32_t firstFrame = composer::MainDb.Clips[1].CurFrame;
+    int32_t lastFrame = firstFrame;
     auto lastStep = Clock::now();
     QTimer watch;
     watch.setInterval(1);
@@ -168,7 +171,7 @@ int StepBench(const std::string& file, double seconds) {
         lastStep = now;
         lastFrame = frame;
     });
-    QToolButton* arrow = window.Command("ScrollImg2");
+    QToolButton* arrow = window.Command(back ? "ScrollImg1" : "ScrollImg2");
     const auto start = Clock::now();
     lastStep = start;
     watch.start();
@@ -178,7 +181,7 @@ int StepBench(const std::string& file, double seconds) {
     loop.exec();
     SendMouse(arrow, QEvent::MouseButtonRelease);
     const double held = std::chrono::duration<double>(Clock::now() - start).count();
-    const int32_t steps = composer::MainDb.Clips[1].CurFrame - 1;
+    const int32_t steps = std::abs(composer::MainDb.Clips[1].CurFrame - firstFrame);
     std::sort(gaps.begin(), gaps.end());
     std::printf(
         "held %.1f s on %dx%d (%d frames, %d decoded): %d steps, %.1f a second (the repeat asks %d), "
@@ -186,7 +189,7 @@ int StepBench(const std::string& file, double seconds) {
         held, probe.Width, probe.Height, probe.FrameCount, static_cast<int>(window.Thumbnails().Decodes()),
         steps, steps / held, 1000 / composer::OneClip_Frm::kArrowRepeatMs,
         gaps.empty() ? 0.0 : gaps[gaps.size() / 2], gaps.empty() ? 0.0 : gaps.back(),
-        steps + 1 >= probe.FrameCount ? " (reached the last frame)" : "");
+        steps + 1 >= probe.FrameCount ? " (reached the clip's end)" : "");
     return 0;
 }
 
@@ -196,7 +199,11 @@ int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "mask") return MaskBench();
     if (what == "play" && argc > 2) return PlayBench(argv[2], argc > 3 ? std::atof(argv[3]) : 60.0);
-    if (what == "step" && argc > 2) return StepBench(argv[2], argc > 3 ? std::atof(argv[3]) : 10.0);
-    std::fprintf(stderr, "usage: window_bench mask | play FILE.avi [SECONDS] | step FILE.avi [SECONDS]\n");
+    if (what == "step" && argc > 2) return StepBench(argv[2], argc > 3 ? std::atof(argv[3]) : 10.0, false);
+    if (what == "step-back" && argc > 2)
+        return StepBench(argv[2], argc > 3 ? std::atof(argv[3]) : 10.0, true);
+    std::fprintf(stderr,
+                 "usage: window_bench mask | play FILE.avi [SECONDS] | step FILE [SECONDS] | step-back FILE "
+                 "[SECONDS]\n");
     return 2;
 }

@@ -2,14 +2,21 @@
 
 #include <algorithm>
 #include <deque>
+#include <map>
+#include <mutex>
 #include <utility>
 #include <vector>
 
+#include "background_job.h"
 #include "base/failure.h"
 #include "cbplatform/ffmpeg_owners.h"
 #include "ffmpeg_error_text.h"
 #include "frame_slots.h"
 #include "media/decoded_frame.h"
+
+extern "C" {
+#include <libavutil/imgutils.h>
+}
 
 namespace composer {
 namespace {
@@ -23,6 +30,12 @@ constexpr int32_t kDecodeOnPictures = 16;
 
 // Pictures of this many pixels and more are decoded on one thread.
 constexpr int kOneThreadPixels = 1920 * 1080;
+
+// Memory for the decoded pictures kept while stepping back: two stretches of pictures, some 30 at
+// 720p, 15 at full HD, more when smaller.
+constexpr std::size_t kKeptBytes = 96u << 20;
+constexpr int32_t kFewestKept = 4;
+constexpr int32_t kMostKept = 250;
 
 int64_t TimeOf(const AVPacket& packet) { return packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts; }
 
@@ -50,7 +63,17 @@ struct ContainerVideoReader::State {
     // The pictures converted last, oldest first, so that stepping back a little needs no decoding.
     std::deque<std::pair<int32_t, std::shared_ptr<cb::Bitmap>>> recent;
     std::size_t recentLimit = 1;
+    // Pictures decoded whole and kept while the user steps back between key frames, so that a step
+    // back is a conversion, not a decode from the key frame; the stretch below is decoded in the
+    // background before the steps reach it.
+    std::map<int32_t, cb::FramePtr> kept;
+    mutable std::mutex keptLock;    // `kept` is read by the steps while the next stretch is decoded
+    int32_t stretch = kFewestKept;  // pictures decoded and kept at a time
+    int32_t keepFrom = -1;          // while a stretch is decoded: its first and last picture
+    int32_t keepTo = -1;
+    int32_t lastPicture = -1;  // the picture asked for last
     int64_t seeks = 0;
+    BackgroundJob ahead;  // the stretch decoded ahead of the steps; last, so it ends before the rest goes
 
     [[noreturn]] void Fail(const std::string& why) const {
         throw Failure("The video \"" + path + "\" cannot be read: " + why);
@@ -63,8 +86,18 @@ struct ContainerVideoReader::State {
     bool CanDecodeOnTo(int32_t picture) const;
     void SeekBefore(int32_t picture);
     bool DecodeNext();
+    void DecodeTo(int32_t index, int32_t picture);
     void DecodePicture(int32_t index, int32_t picture);
-    void Convert();
+    void SetStretch();
+    int32_t StretchStart(int32_t picture) const;
+    int32_t LowestKeptWith(int32_t picture) const;
+    cb::FramePtr KeptCopy(int32_t picture) const;
+    void MakeRoom(int32_t near, int32_t pictures);
+    void KeepStretch(int32_t index, int32_t from, int32_t to, int32_t near);
+    const AVFrame& Picture(int32_t index, int32_t picture);
+    std::shared_ptr<cb::Bitmap> Recent(int32_t picture) const;
+    std::shared_ptr<cb::Bitmap> Convert(const AVFrame& frame, int32_t picture);
+    void PlanAhead(int32_t index, int32_t picture);
 };
 
 void ContainerVideoReader::State::OpenStream() {
@@ -183,6 +216,12 @@ bool ContainerVideoReader::State::DecodeNext() {
             const int64_t time = decoded->best_effort_timestamp;
             decodedPicture = time == AV_NOPTS_VALUE ? decodedPicture + 1 : PictureAt(time);
             atStart = false;
+            if (decodedPicture >= keepFrom && decodedPicture <= keepTo) {
+                cb::FramePtr copy(av_frame_clone(decoded.get()));
+                if (!copy) throw std::bad_alloc();
+                const std::lock_guard lock(keptLock);
+                kept[decodedPicture] = std::move(copy);
+            }
             return true;
         }
         if (received == AVERROR_EOF) {
@@ -214,9 +253,8 @@ bool ContainerVideoReader::State::DecodeNext() {
     }
 }
 
-// The decoded picture into a 32-bit bitmap of the stream's size, reused when nobody holds it.
-void ContainerVideoReader::State::Convert() {
-    const AVFrame& frame = *decoded;
+// A decoded picture into a 32-bit bitmap of the stream's size, kept with the recent ones.
+std::shared_ptr<cb::Bitmap> ContainerVideoReader::State::Convert(const AVFrame& frame, int32_t picture) {
     // The oldest picture's store is reused when nobody holds it any more.
     std::shared_ptr<cb::Bitmap> target;
     if (recent.size() >= recentLimit) {
@@ -237,7 +275,100 @@ void ContainerVideoReader::State::Convert() {
     uint8_t* top[4] = {target->topRow(0), nullptr, nullptr, nullptr};
     const int stride[4] = {-static_cast<int>(target->stride()), 0, 0, 0};
     sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, top, stride);
-    recent.emplace_back(decodedPicture, std::move(target));
+    recent.emplace_back(picture, target);
+    return target;
+}
+
+std::shared_ptr<cb::Bitmap> ContainerVideoReader::State::Recent(int32_t picture) const {
+    for (const auto& [held, bitmap] : recent) {
+        if (held == picture) return bitmap;
+    }
+    return nullptr;
+}
+
+// How many pictures a stretch kept for stepping back holds: half the memory for them.
+void ContainerVideoReader::State::SetStretch() {
+    const AVPixelFormat format = static_cast<AVPixelFormat>(input->streams[stream]->codecpar->format);
+    int bytes = av_image_get_buffer_size(format, width, height, 1);
+    if (bytes <= 0) bytes = width * height * 4;
+    const auto pictures = static_cast<int64_t>(kKeptBytes / 2 / static_cast<std::size_t>(bytes));
+    stretch = static_cast<int32_t>(std::clamp<int64_t>(pictures, kFewestKept, kMostKept));
+}
+
+// The first picture of the stretch that ends at `picture`: never before its key frame, from which
+// the stretch is decoded.
+int32_t ContainerVideoReader::State::StretchStart(int32_t picture) const {
+    return std::max({KeyAtOrBefore(picture), picture - stretch + 1, 0});
+}
+
+// The first of the pictures kept one after another up to `picture`.
+int32_t ContainerVideoReader::State::LowestKeptWith(int32_t picture) const {
+    const std::lock_guard lock(keptLock);
+    int32_t lowest = picture;
+    while (lowest > 0 && kept.count(lowest - 1) != 0) --lowest;
+    return lowest;
+}
+
+// Leaves room for `pictures` more kept ones, letting go of those farthest from picture `near`.
+void ContainerVideoReader::State::MakeRoom(int32_t near, int32_t pictures) {
+    const std::lock_guard lock(keptLock);
+    while (!kept.empty() && static_cast<int32_t>(kept.size()) + pictures > 2 * stretch) {
+        const int32_t lowest = kept.begin()->first;
+        const int32_t highest = kept.rbegin()->first;
+        kept.erase(near - lowest > highest - near ? lowest : highest);
+    }
+}
+
+// Decodes pictures `from` .. `to` (frame `index` is the last) whole and keeps them, the user being at
+// picture `near`.
+void ContainerVideoReader::State::KeepStretch(int32_t index, int32_t from, int32_t to, int32_t near) {
+    MakeRoom(near, to - from + 1);
+    struct EndOfStretch {
+        State& state;
+        ~EndOfStretch() { state.keepFrom = state.keepTo = -1; }
+    } end{*this};
+    keepFrom = from;
+    keepTo = to;
+    wantedTime = times[static_cast<std::size_t>(from)];
+    if (decodedPicture >= from || !CanDecodeOnTo(to)) SeekBefore(to);
+    DecodeTo(index, to);
+}
+
+// A new reference to a kept picture; null when it is not kept.
+cb::FramePtr ContainerVideoReader::State::KeptCopy(int32_t picture) const {
+    const std::lock_guard lock(keptLock);
+    const auto found = kept.find(picture);
+    if (found == kept.end()) return nullptr;
+    cb::FramePtr copy(av_frame_clone(found->second.get()));
+    if (!copy) throw std::bad_alloc();
+    return copy;
+}
+
+// The picture as decoded (no stretch being decoded then): one kept for stepping back, else decoded now. A
+// step back that would decode from the key frame decodes and keeps the stretch of pictures below as well.
+const AVFrame& ContainerVideoReader::State::Picture(int32_t index, int32_t picture) {
+    if (const auto found = kept.find(picture); found != kept.end()) return *found->second;
+    const bool steppingBack = picture < lastPicture && lastPicture - picture <= kDecodeOnPictures;
+    if (steppingBack && !CanDecodeOnTo(picture)) {
+        KeepStretch(index, StretchStart(picture), picture, picture);
+        if (const auto found = kept.find(picture); found != kept.end()) return *found->second;
+    } else {
+        DecodePicture(index, picture);
+    }
+    return *decoded;
+}
+
+// After frame `index`: stepping back through kept pictures decodes the stretch below them in the
+// background before the steps reach it.
+void ContainerVideoReader::State::PlanAhead(int32_t index, int32_t picture) {
+    const bool steppingBack = picture < lastPicture && lastPicture - picture <= kDecodeOnPictures;
+    lastPicture = picture;
+    if (!steppingBack || ahead.Running() || !KeptCopy(picture)) return;
+    const int32_t lowest = LowestKeptWith(picture);
+    if (lowest == 0 || picture - lowest >= stretch / 2) return;
+    ahead.Start([this, index, lowest, picture] {
+        KeepStretch(index - (picture - lowest) - 1, StretchStart(lowest - 1), lowest - 1, picture);
+    });
 }
 
 ContainerVideoReader::ContainerVideoReader(const std::string& path) : state_(std::make_unique<State>()) {
@@ -245,6 +376,7 @@ ContainerVideoReader::ContainerVideoReader(const std::string& path) : state_(std
     state_->OpenStream();
     state_->OpenDecoder();
     state_->IndexPictures();
+    state_->SetStretch();
     const std::size_t pictureBytes = cb::Bitmap::StrideFor(Width(), 32) * static_cast<std::size_t>(Height());
     state_->recentLimit = std::max<std::size_t>(2, kRecentBytes / std::max<std::size_t>(pictureBytes, 1));
 }
@@ -254,11 +386,21 @@ ContainerVideoReader::~ContainerVideoReader() = default;
 int32_t ContainerVideoReader::Width() const { return state_->width; }
 int32_t ContainerVideoReader::Height() const { return state_->height; }
 int32_t ContainerVideoReader::FrameCount() const { return state_->slots.Count(); }
-int64_t ContainerVideoReader::SeekCount() const { return state_->seeks; }
+int64_t ContainerVideoReader::SeekCount() const {
+    state_->ahead.Wait();
+    return state_->seeks;
+}
 
 double ContainerVideoReader::FramesPerSecond() const {
     const Ratio rate = state_->slots.Rate();
     return rate.den > 0 ? static_cast<double>(rate.num) / static_cast<double>(rate.den) : 0.0;
+}
+
+// Decodes on until `decoded` holds `picture` (or the last picture before the stream ends).
+void ContainerVideoReader::State::DecodeTo(int32_t index, int32_t picture) {
+    while ((decodedPicture < picture || atStart) && DecodeNext()) {
+    }
+    if (decodedPicture < 0) Fail("frame " + std::to_string(index + 1) + " cannot be decoded.");
 }
 
 // Decodes on (or seeks first) until `decoded` holds the picture of frame `index`.
@@ -266,9 +408,7 @@ void ContainerVideoReader::State::DecodePicture(int32_t index, int32_t picture) 
     if (decodedPicture == picture && !atStart) return;
     wantedTime = times[static_cast<std::size_t>(picture)];
     if (!CanDecodeOnTo(picture)) SeekBefore(picture);
-    while ((decodedPicture < picture || atStart) && DecodeNext()) {
-    }
-    if (decodedPicture < 0) Fail("frame " + std::to_string(index + 1) + " cannot be decoded.");
+    DecodeTo(index, picture);
 }
 
 int32_t ContainerVideoReader::PictureOf(int32_t index) const {
@@ -280,19 +420,30 @@ int32_t ContainerVideoReader::PictureOf(int32_t index) const {
 std::shared_ptr<cb::Bitmap> ContainerVideoReader::Frame(int32_t index) {
     State& state = *state_;
     const int32_t picture = PictureOf(index);
-    for (const auto& [kept, bitmap] : state.recent) {
-        if (kept == picture) return bitmap;
+    std::shared_ptr<cb::Bitmap> bitmap = state.Recent(picture);
+    if (!bitmap) {
+        // A kept picture is shown while the stretch below it is decoded.
+        if (const cb::FramePtr kept = state.KeptCopy(picture)) {
+            bitmap = state.Convert(*kept, picture);
+        } else {
+            state.ahead.Wait();
+            bitmap = state.Convert(state.Picture(index, picture), picture);
+        }
     }
-    state.DecodePicture(index, picture);
-    if (state.recent.empty() || state.recent.back().first != state.decodedPicture) state.Convert();
-    return state.recent.back().second;
+    state.PlanAhead(index, picture);
+    return bitmap;
 }
 
 DecodedFrame ContainerVideoReader::Decoded(int32_t index) {
     State& state = *state_;
-    state.DecodePicture(index, PictureOf(index));
-    cb::FramePtr copy(av_frame_clone(state.decoded.get()));
-    if (!copy) throw std::bad_alloc();
+    const int32_t picture = PictureOf(index);
+    cb::FramePtr copy = state.KeptCopy(picture);
+    if (!copy) {
+        state.ahead.Wait();
+        copy.reset(av_frame_clone(&state.Picture(index, picture)));
+        if (!copy) throw std::bad_alloc();
+    }
+    state.PlanAhead(index, picture);
     return DecodedFrame(copy.release(), [](const AVFrame* frame) {
         AVFrame* owned = const_cast<AVFrame*>(frame);
         av_frame_free(&owned);

@@ -9,8 +9,10 @@
 // on screen at n / FramesPerSecond, so picture and sound stay together however long the clip.
 //
 // Reading the next frame (or one a few frames on) only decodes forward: sequential reads never
-// seek. Any other frame is reached from the key frame at or before it. The pictures read last are
-// kept (a few at full HD, more when smaller), so stepping back over them costs nothing.
+// seek. Any other frame is reached from the key frame at or before it. The pictures read last are kept (a
+// few at full HD, more when smaller), so stepping back over them costs nothing; stepping back beyond
+// them decodes a stretch of pictures below at once and keeps them, and the stretch below that is
+// decoded in the background while the steps go through the kept one.
 #include <cstdint>
 #include <memory>
 #include <string>
