@@ -45,9 +45,6 @@ struct OutputClose {
 struct FifoFree {
     void operator()(AVAudioFifo* fifo) const { av_audio_fifo_free(fifo); }
 };
-struct DictionaryFree {
-    void operator()(AVDictionary* dictionary) const { av_dict_free(&dictionary); }
-};
 
 const char* MuxerName(ShareFormat format) {
     switch (format) {
@@ -136,10 +133,9 @@ void ContainerMovieWriter::State::OpenEncoder(Encoding& encoding, const AVCodec&
                                               AVDictionary* options) {
     AVCodecContext& context = *encoding.context;
     if ((output->oformat->flags & AVFMT_GLOBALHEADER) != 0) context.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    std::unique_ptr<AVDictionary, DictionaryFree> owned(options);
-    AVDictionary* left = owned.release();
-    const int code = avcodec_open2(&context, &codec, &left);
-    av_dict_free(&left);
+    // The encoder leaves in `options` what it did not take; they are freed either way.
+    const int code = avcodec_open2(&context, &codec, &options);
+    av_dict_free(&options);
     if (code < 0) Fail(std::string(codec.name) + " cannot be opened: " + FfmpegErrorText(code));
     encoding.stream = avformat_new_stream(output.get(), nullptr);
     if (encoding.stream == nullptr ||
