@@ -91,6 +91,7 @@ struct ContainerVideoReader::State {
     void SetStretch();
     int32_t StretchStart(int32_t picture) const;
     int32_t LowestKeptWith(int32_t picture) const;
+    bool IsKept(int32_t picture) const;
     cb::FramePtr KeptCopy(int32_t picture) const;
     void MakeRoom(int32_t near, int32_t pictures);
     void KeepStretch(int32_t index, int32_t from, int32_t to, int32_t near);
@@ -334,6 +335,11 @@ void ContainerVideoReader::State::KeepStretch(int32_t index, int32_t from, int32
     DecodeTo(index, to);
 }
 
+bool ContainerVideoReader::State::IsKept(int32_t picture) const {
+    const std::lock_guard lock(keptLock);
+    return kept.count(picture) != 0;
+}
+
 // A new reference to a kept picture; null when it is not kept.
 cb::FramePtr ContainerVideoReader::State::KeptCopy(int32_t picture) const {
     const std::lock_guard lock(keptLock);
@@ -363,7 +369,7 @@ const AVFrame& ContainerVideoReader::State::Picture(int32_t index, int32_t pictu
 void ContainerVideoReader::State::PlanAhead(int32_t index, int32_t picture) {
     const bool steppingBack = picture < lastPicture && lastPicture - picture <= kDecodeOnPictures;
     lastPicture = picture;
-    if (!steppingBack || ahead.Running() || !KeptCopy(picture)) return;
+    if (!steppingBack || ahead.Running() || !IsKept(picture)) return;
     const int32_t lowest = LowestKeptWith(picture);
     if (lowest == 0 || picture - lowest >= stretch / 2) return;
     ahead.Start([this, index, lowest, picture] {
