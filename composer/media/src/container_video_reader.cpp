@@ -13,6 +13,7 @@
 #include "ffmpeg_error_text.h"
 #include "frame_slots.h"
 #include "media/decoded_frame.h"
+#include "picture_index.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -36,6 +37,14 @@ constexpr int kOneThreadPixels = 1920 * 1080;
 constexpr std::size_t kKeptBytes = 96u << 20;
 constexpr int32_t kFewestKept = 4;
 constexpr int32_t kMostKept = 250;
+
+// Pictures ahead of the last decoded one that are decoded rather than read from the index: decoding
+// the next picture or two costs less than reading one from the index.
+constexpr int32_t kDecodeOnRatherThanIndex = 2;
+
+// A reader asked for pictures away from where it decodes this many times is being browsed, not
+// read through: its pictures are indexed in the background from then on.
+constexpr int kJumpsBeforeIndexing = 2;
 
 int64_t TimeOf(const AVPacket& packet) { return packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts; }
 
@@ -73,6 +82,9 @@ struct ContainerVideoReader::State {
     int32_t keepTo = -1;
     int32_t lastPicture = -1;  // the picture asked for last
     int64_t seeks = 0;
+    int jumps = 0;  // pictures asked for that the decoder could not reach by decoding on
+    std::unique_ptr<PictureIndex> pictureIndex;
+    cb::FramePtr indexed{av_frame_alloc()};  // the last picture read from the index
     BackgroundJob ahead;  // the stretch decoded ahead of the steps; last, so it ends before the rest goes
 
     [[noreturn]] void Fail(const std::string& why) const {
@@ -81,7 +93,6 @@ struct ContainerVideoReader::State {
     void OpenStream();
     void IndexPictures();
     void OpenDecoder();
-    int32_t PictureAt(int64_t time) const;
     int32_t KeyAtOrBefore(int32_t picture) const;
     bool CanDecodeOnTo(int32_t picture) const;
     void SeekBefore(int32_t picture);
@@ -95,6 +106,7 @@ struct ContainerVideoReader::State {
     cb::FramePtr KeptCopy(int32_t picture) const;
     void MakeRoom(int32_t near, int32_t pictures);
     void KeepStretch(int32_t index, int32_t from, int32_t to, int32_t near);
+    const AVFrame* Indexed(int32_t picture);
     const AVFrame& Picture(int32_t index, int32_t picture);
     std::shared_ptr<cb::Bitmap> Recent(int32_t picture) const;
     std::shared_ptr<cb::Bitmap> Convert(const AVFrame& frame, int32_t picture);
@@ -135,7 +147,7 @@ void ContainerVideoReader::State::IndexPictures() {
     }
     if (times.empty()) Fail("its video has no frames.");
     std::sort(times.begin(), times.end());
-    for (const int64_t time : keyTimes) keyPictures.push_back(PictureAt(time));
+    for (const int64_t time : keyTimes) keyPictures.push_back(NearestPicture(times, time));
     std::sort(keyPictures.begin(), keyPictures.end());
     keyPictures.erase(std::unique(keyPictures.begin(), keyPictures.end()), keyPictures.end());
 
@@ -160,16 +172,7 @@ void ContainerVideoReader::State::OpenDecoder() {
     decoder->thread_count = width * height >= kOneThreadPixels ? 1 : 0;
     const int code = avcodec_open2(decoder.get(), codec, nullptr);
     if (code < 0) Fail("its decoder cannot be opened: " + FfmpegErrorText(code));
-    if (!packet || !incoming || !decoded) throw std::bad_alloc();
-}
-
-// The picture presented at `time`, or the nearest one.
-int32_t ContainerVideoReader::State::PictureAt(int64_t time) const {
-    const auto at = std::lower_bound(times.begin(), times.end(), time);
-    if (at == times.end()) return static_cast<int32_t>(times.size()) - 1;
-    if (at != times.begin() && time - *(at - 1) < *at - time)
-        return static_cast<int32_t>(at - times.begin() - 1);
-    return static_cast<int32_t>(at - times.begin());
+    if (!packet || !incoming || !decoded || !indexed) throw std::bad_alloc();
 }
 
 // The key frame at or before `picture`; -1 when there is none (a stream not starting with one).
@@ -215,7 +218,7 @@ bool ContainerVideoReader::State::DecodeNext() {
             av_frame_unref(decoded.get());
             av_frame_move_ref(decoded.get(), incoming.get());
             const int64_t time = decoded->best_effort_timestamp;
-            decodedPicture = time == AV_NOPTS_VALUE ? decodedPicture + 1 : PictureAt(time);
+            decodedPicture = time == AV_NOPTS_VALUE ? decodedPicture + 1 : NearestPicture(times, time);
             atStart = false;
             if (decodedPicture >= keepFrom && decodedPicture <= keepTo) {
                 cb::FramePtr copy(av_frame_clone(decoded.get()));
@@ -350,10 +353,24 @@ cb::FramePtr ContainerVideoReader::State::KeptCopy(int32_t picture) const {
     return copy;
 }
 
-// The picture as decoded (no stretch being decoded then): one kept for stepping back, else decoded now. A
-// step back that would decode from the key frame decodes and keeps the stretch of pictures below as well.
+// A picture read from the index when that beats decoding to it (any but the decoder's next few);
+// null when it is not indexed (yet). The second picture the decoder could only reach by a seek
+// starts indexing the clip.
+const AVFrame* ContainerVideoReader::State::Indexed(int32_t picture) {
+    const bool decodingOn = CanDecodeOnTo(picture);
+    if (!pictureIndex && !decodingOn && ++jumps >= kJumpsBeforeIndexing)
+        pictureIndex = std::make_unique<PictureIndex>(path, stream, times);
+    if (!pictureIndex || (decodingOn && !atStart && picture - decodedPicture <= kDecodeOnRatherThanIndex))
+        return nullptr;
+    return pictureIndex->Read(picture, *indexed) ? indexed.get() : nullptr;
+}
+
+// The picture as decoded (no stretch being decoded then): one kept for stepping back, else one indexed
+// when the decoder would have to seek for it, else decoded now. A step back that would decode from the
+// key frame decodes and keeps the stretch of pictures below as well.
 const AVFrame& ContainerVideoReader::State::Picture(int32_t index, int32_t picture) {
     if (const auto found = kept.find(picture); found != kept.end()) return *found->second;
+    if (const AVFrame* found = Indexed(picture)) return *found;
     const bool steppingBack = picture < lastPicture && lastPicture - picture <= kDecodeOnPictures;
     if (steppingBack && !CanDecodeOnTo(picture)) {
         KeepStretch(index, StretchStart(picture), picture, picture);
@@ -372,6 +389,7 @@ void ContainerVideoReader::State::PlanAhead(int32_t index, int32_t picture) {
     if (!steppingBack || ahead.Running() || !IsKept(picture)) return;
     const int32_t lowest = LowestKeptWith(picture);
     if (lowest == 0 || picture - lowest >= stretch / 2) return;
+    if (pictureIndex && pictureIndex->Has(lowest - 1)) return;  // the steps read on from the index
     ahead.Start([this, index, lowest, picture] {
         KeepStretch(index - (picture - lowest) - 1, StretchStart(lowest - 1), lowest - 1, picture);
     });
@@ -392,6 +410,10 @@ ContainerVideoReader::~ContainerVideoReader() = default;
 int32_t ContainerVideoReader::Width() const { return state_->width; }
 int32_t ContainerVideoReader::Height() const { return state_->height; }
 int32_t ContainerVideoReader::FrameCount() const { return state_->slots.Count(); }
+bool ContainerVideoReader::WaitForIndex() {
+    return state_->pictureIndex && state_->pictureIndex->WaitUntilDone();
+}
+
 int64_t ContainerVideoReader::SeekCount() const {
     state_->ahead.Wait();
     return state_->seeks;

@@ -55,6 +55,14 @@ int32_t ClampedCount(double count) {
 
 }  // namespace
 
+int32_t NearestPicture(const std::vector<int64_t>& times, int64_t time) {
+    const auto at = std::lower_bound(times.begin(), times.end(), time);
+    if (at == times.end()) return static_cast<int32_t>(times.size()) - 1;
+    if (at != times.begin() && time - *(at - 1) < *at - time)
+        return static_cast<int32_t>(at - times.begin() - 1);
+    return static_cast<int32_t>(at - times.begin());
+}
+
 FrameSlots::FrameSlots(std::vector<int64_t> times, Ratio timeBase, Ratio declared)
     : times_(std::move(times)) {
     if (times_.empty() || timeBase.num <= 0 || timeBase.den <= 0) return;

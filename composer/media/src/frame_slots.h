@@ -11,6 +11,10 @@ struct Ratio {
     int64_t den = 0;
 };
 
+// The picture presented at `time` (index into `times`, sorted presentation times), or the nearest
+// one; the last when `time` is after them all.
+int32_t NearestPicture(const std::vector<int64_t>& times, int64_t time);
+
 class FrameSlots {
   public:
     FrameSlots() = default;

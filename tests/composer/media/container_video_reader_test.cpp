@@ -20,6 +20,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/pixdesc.h>
 }
 
 namespace composer {
@@ -153,6 +154,56 @@ TEST(ContainerVideoReader, DecodedFramesPassToAMovieToShareWhenTheyCanBeCodedAsT
     ContainerVideoReader written(out);
     ASSERT_EQ(written.FrameCount(), kFrames);
     for (int n = 0; n < kFrames; ++n) EXPECT_EQ(FrameShown(*written.Frame(n)), n);
+}
+
+// A picture's planes and description, for comparing two decodes of it bit for bit.
+std::string PictureBytes(const AVFrame& frame) {
+    std::string bytes = std::to_string(frame.format) + " " + std::to_string(frame.width) + "x" +
+                        std::to_string(frame.height) + " range " + std::to_string(frame.color_range) +
+                        " space " + std::to_string(frame.colorspace) + " trc " +
+                        std::to_string(frame.color_trc) + "\n";
+    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(static_cast<AVPixelFormat>(frame.format));
+    const int bytesPerSample = format->comp[0].depth > 8 ? 2 : 1;
+    for (int plane = 0; plane < 4 && frame.data[plane] != nullptr; ++plane) {
+        const bool chroma = plane == 1 || plane == 2;
+        const int width = chroma ? AV_CEIL_RSHIFT(frame.width, format->log2_chroma_w) : frame.width;
+        const int height = chroma ? AV_CEIL_RSHIFT(frame.height, format->log2_chroma_h) : frame.height;
+        for (int row = 0; row < height; ++row) {
+            const auto* start =
+                reinterpret_cast<const char*>(frame.data[plane] + row * frame.linesize[plane]);
+            bytes.append(start, static_cast<std::size_t>(width * bytesPerSample));
+        }
+    }
+    return bytes;
+}
+
+// A browsed clip (two jumps) is indexed in the background; afterwards every picture comes from the
+// index without a seek, identical to the decoder's own picture read in order. Odd sizes and ten-bit
+// pictures take the second lossless codec.
+TEST(ContainerVideoReader, ABrowsedClipIsIndexedAndGivesTheDecodersOwnPicturesWithoutSeeking) {
+    const std::string plain =
+        MakeClip("indexed.mp4", "25", "-c:v libx264 -g 10 -crf 20 -colorspace bt709 -an");
+    const std::string deep =
+        MakeClip("indexed-10bit.mkv", "25", "-vf scale=63:47 -c:v libx264 -pix_fmt yuv444p10le -g 10 -an");
+    for (const std::string& path : {plain, deep}) {
+        ASSERT_FALSE(path.empty());
+        std::vector<std::string> inOrder;
+        ContainerVideoReader sequential(path);
+        for (int n = 0; n < kFrames; ++n) inOrder.push_back(PictureBytes(*sequential.Decoded(n)));
+
+        ContainerVideoReader browsed(path);
+        EXPECT_FALSE(browsed.WaitForIndex()) << "indexed before any jump";
+        (void)browsed.Frame(25);
+        (void)browsed.Frame(3);
+        ASSERT_TRUE(browsed.WaitForIndex()) << path;
+        const int64_t seeks = browsed.SeekCount();
+        for (const int n : {17, 29, 0, 11, 12, 5, 28, 24, 9}) {
+            EXPECT_EQ(PictureBytes(*browsed.Decoded(n)), inOrder[static_cast<std::size_t>(n)])
+                << path << " " << n;
+            EXPECT_EQ(FrameShown(*browsed.Frame(n)), n) << path;
+        }
+        EXPECT_EQ(browsed.SeekCount(), seeks) << "an indexed picture was sought";
+    }
 }
 
 // The presentation times of a file's pictures, in seconds from the first, as ffprobe reads them.

@@ -13,6 +13,11 @@
 // few at full HD, more when smaller), so stepping back over them costs nothing; stepping back beyond
 // them decodes a stretch of pictures below at once and keeps them, and the stretch below that is
 // decoded in the background while the steps go through the kept one.
+//
+// A reader asked twice for a picture it could only reach from a key frame is being browsed (the clip
+// window's Jump and Goto, a thumbnail strip): from then on it indexes every picture of the clip in
+// the background, coded losslessly one by one in the work folder, and answers any indexed picture
+// with one small decode instead. Reading a clip through, as a render does, never starts the index.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -44,6 +49,10 @@ class ContainerVideoReader {
     // Frame `index` as the decoder gave it, not converted (a new reference to its planes). Reading
     // on from it never seeks, as with Frame. Throws Failure like Frame.
     DecodedFrame Decoded(int32_t index);
+
+    // Waits until the background index of the pictures has ended. True when every picture is
+    // indexed; false at once when no index was started.
+    bool WaitForIndex();
 
     // How often the reader has positioned the file at a key frame since it was opened.
     int64_t SeekCount() const;
