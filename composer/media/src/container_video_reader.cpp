@@ -81,6 +81,10 @@ struct ContainerVideoReader::State {
     int32_t keepFrom = -1;          // while a stretch is decoded: its first and last picture
     int32_t keepTo = -1;
     int32_t lastPicture = -1;  // the picture asked for last
+    // While the next picture is decoded ahead: the one the decoder gave before it, asked for again
+    // when a clip slower than the movie shows a picture twice.
+    cb::FramePtr before{av_frame_alloc()};
+    int32_t beforePicture = -1;
     int64_t seeks = 0;
     int jumps = 0;  // pictures asked for that the decoder could not reach by decoding on
     std::unique_ptr<PictureIndex> pictureIndex;
@@ -111,6 +115,7 @@ struct ContainerVideoReader::State {
     std::shared_ptr<cb::Bitmap> Recent(int32_t picture) const;
     std::shared_ptr<cb::Bitmap> Convert(const AVFrame& frame, int32_t picture);
     void PlanAhead(int32_t index, int32_t picture);
+    void DecodeAhead(int32_t index, int32_t picture);
 };
 
 void ContainerVideoReader::State::OpenStream() {
@@ -172,7 +177,7 @@ void ContainerVideoReader::State::OpenDecoder() {
     decoder->thread_count = width * height >= kOneThreadPixels ? 1 : 0;
     const int code = avcodec_open2(decoder.get(), codec, nullptr);
     if (code < 0) Fail("its decoder cannot be opened: " + FfmpegErrorText(code));
-    if (!packet || !incoming || !decoded || !indexed) throw std::bad_alloc();
+    if (!packet || !incoming || !decoded || !indexed || !before) throw std::bad_alloc();
 }
 
 // The key frame at or before `picture`; -1 when there is none (a stream not starting with one).
@@ -370,6 +375,7 @@ const AVFrame* ContainerVideoReader::State::Indexed(int32_t picture) {
 // key frame decodes and keeps the stretch of pictures below as well.
 const AVFrame& ContainerVideoReader::State::Picture(int32_t index, int32_t picture) {
     if (const auto found = kept.find(picture); found != kept.end()) return *found->second;
+    if (picture == beforePicture && picture != decodedPicture) return *before;
     if (const AVFrame* found = Indexed(picture)) return *found;
     const bool steppingBack = picture < lastPicture && lastPicture - picture <= kDecodeOnPictures;
     if (steppingBack && !CanDecodeOnTo(picture)) {
@@ -381,18 +387,34 @@ const AVFrame& ContainerVideoReader::State::Picture(int32_t index, int32_t pictu
     return *decoded;
 }
 
-// After frame `index`: stepping back through kept pictures decodes the stretch below them in the
-// background before the steps reach it.
+// After frame `index`: reading on decodes the next frame's picture in the background; stepping back
+// through kept pictures decodes the stretch below them before the steps reach it.
 void ContainerVideoReader::State::PlanAhead(int32_t index, int32_t picture) {
     const bool steppingBack = picture < lastPicture && lastPicture - picture <= kDecodeOnPictures;
     lastPicture = picture;
-    if (!steppingBack || ahead.Running() || !IsKept(picture)) return;
+    if (!steppingBack) {
+        DecodeAhead(index, picture);
+        return;
+    }
+    if (ahead.Running() || !IsKept(picture)) return;
     const int32_t lowest = LowestKeptWith(picture);
     if (lowest == 0 || picture - lowest >= stretch / 2) return;
     if (pictureIndex && pictureIndex->Has(lowest - 1)) return;  // the steps read on from the index
     ahead.Start([this, index, lowest, picture] {
         KeepStretch(index - (picture - lowest) - 1, StretchStart(lowest - 1), lowest - 1, picture);
     });
+}
+
+// Frame `index` having come from the decoder: the next frame's picture, when the decoder reaches it by
+// decoding on, is decoded while the caller works on this one (a render codes it, a player shows it).
+void ContainerVideoReader::State::DecodeAhead(int32_t index, int32_t picture) {
+    if (ahead.Running() || picture != decodedPicture || atStart || index + 1 >= slots.Count()) return;
+    const int32_t next = slots.PictureOf(index + 1);
+    if (next <= picture || next - picture > kDecodeOnPictures || !CanDecodeOnTo(next)) return;
+    av_frame_unref(before.get());
+    if (av_frame_ref(before.get(), decoded.get()) < 0) return;
+    beforePicture = picture;
+    ahead.Start([this, index, next] { DecodePicture(index + 1, next); });
 }
 
 ContainerVideoReader::ContainerVideoReader(const std::string& path) : state_(std::make_unique<State>()) {
