@@ -178,8 +178,10 @@ void ContainerMovieWriter::State::OpenVideo(ShareFormat format, double framesPer
         av_dict_set(&options, "preset", settings.speed.c_str(), 0);
         av_dict_set(&options, "profile", "high", 0);
         av_dict_set_int(&options, "rc-lookahead", LookAheadPictures(context.width, context.height), 0);
-        // Threads take the next pictures straight from the look-ahead: no extra buffer of them.
-        av_dict_set(&options, "x264-params", "sync-lookahead=0", 0);
+        // The look-ahead runs on a thread of its own, one picture ahead of the coding threads: it
+        // overlaps the coding as the threads' default buffer of several pictures does, for the
+        // memory of one.
+        av_dict_set(&options, "x264-params", "sync-lookahead=1", 0);
     }
     OpenEncoder(video, *codec, options);
     video.stream->avg_frame_rate = rate;
