@@ -23,8 +23,9 @@ namespace {
 // at 720p. The second keeps the formats the first does not (more bits, odd sizes).
 constexpr AVCodecID kCodecs[] = {AV_CODEC_ID_UTVIDEO, AV_CODEC_ID_FFV1};
 
-// The index's share of the free space of its folder.
+// The index's share of the free space of its folder, and the most it takes on any disk.
 constexpr int64_t kShareOfFreeSpace = 4;
+constexpr int64_t kMostBytes = int64_t{16} << 30;
 
 // The indexing thread's niceness: the owner's reads and the windows come first.
 constexpr int kNiceness = 10;
@@ -125,7 +126,7 @@ void PictureIndex::Run() {
 void PictureIndex::IndexStream() {
     file_.reset(OpenNamelessFile(folder_));
     if (!file_) return;
-    budget_ = FreeBytes(file_.get()) / kShareOfFreeSpace;
+    budget_ = std::min(FreeBytes(file_.get()) / kShareOfFreeSpace, kMostBytes);
 
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, path_.c_str(), nullptr, nullptr) < 0) return;

@@ -7,8 +7,9 @@
 // The work runs on a thread of its own at a lower priority, with a decoder and a demuxer of its
 // own: the owner's reads go on meanwhile and ask for pictures as they become available. It ends
 // early, keeping what it has, when the stream's pictures come in a format no lossless codec here
-// keeps, when the file would take more than its share of the disk, or when the stream cannot be
-// read on; nothing is reported, since the owner decodes such pictures itself as before.
+// keeps, when the file would take more than a quarter of the free disk (16 GiB at most), or when
+// the stream cannot be read on; nothing is reported, since the owner decodes such pictures itself
+// as before.
 //
 // The file lives in the work folder (else the temporary folder) without a name, so it goes with
 // the index however the program ends.
