@@ -432,6 +432,7 @@ ContainerVideoReader::~ContainerVideoReader() = default;
 int32_t ContainerVideoReader::Width() const { return state_->width; }
 int32_t ContainerVideoReader::Height() const { return state_->height; }
 int32_t ContainerVideoReader::FrameCount() const { return state_->slots.Count(); }
+
 bool ContainerVideoReader::WaitForIndex() {
     return state_->pictureIndex && state_->pictureIndex->WaitUntilDone();
 }

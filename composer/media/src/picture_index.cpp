@@ -86,7 +86,7 @@ void OwnedFile::reset(int file) {
 PictureIndex::PictureIndex(std::string path, int stream, std::vector<int64_t> times)
     : path_(std::move(path)), stream_(stream), times_(std::move(times)), folder_(IndexFolder()) {
     entries_.resize(times_.size());
-    if (!readPacket_) throw std::bad_alloc();
+    if (!readPacket_ || !coded_) throw std::bad_alloc();
     thread_ = std::thread([this] { Run(); });
 }
 
@@ -204,22 +204,22 @@ bool PictureIndex::Keep(const AVFrame& frame, int32_t picture) {
     // A stream whose pictures change size or format on the way is indexed up to the change.
     if (frame.width != width_ || frame.height != height_ || frame.format != format_) return false;
     if (avcodec_send_frame(encoder_.get(), &frame) < 0) return false;
-    const cb::PacketPtr coded(av_packet_alloc());
-    if (!coded) throw std::bad_alloc();
-    if (avcodec_receive_packet(encoder_.get(), coded.get()) < 0) return false;
-    if (written_ + coded->size > budget_ ||
-        !TransferAll(pwrite, file_.get(), coded->data, coded->size, written_))
-        return false;
+    if (avcodec_receive_packet(encoder_.get(), coded_.get()) < 0) return false;
+    const int size = coded_->size;
+    const bool written =
+        written_ + size <= budget_ && TransferAll(pwrite, file_.get(), coded_->data, size, written_);
+    av_packet_unref(coded_.get());
+    if (!written) return false;
     Entry entry;
     entry.offset = written_;
-    entry.size = coded->size;
+    entry.size = size;
     entry.range = frame.color_range;
     entry.space = frame.colorspace;
     entry.primaries = frame.color_primaries;
     entry.transfer = frame.color_trc;
     entry.chroma = frame.chroma_location;
     entry.aspect = frame.sample_aspect_ratio;
-    written_ += coded->size;
+    written_ += size;
     const std::lock_guard lock(mutex_);
     entries_[static_cast<std::size_t>(picture)] = entry;
     ++indexed_;
@@ -267,7 +267,6 @@ bool PictureIndex::Read(int32_t picture, AVFrame& into) {
     if (av_new_packet(readPacket_.get(), entry.size) < 0) throw std::bad_alloc();
     if (!TransferAll(pread, file_.get(), readPacket_->data, entry.size, entry.offset)) return false;
     readPacket_->flags |= AV_PKT_FLAG_KEY;
-    av_frame_unref(&into);
     if (avcodec_send_packet(reader_.get(), readPacket_.get()) < 0 ||
         avcodec_receive_frame(reader_.get(), &into) < 0)
         return false;

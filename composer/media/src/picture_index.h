@@ -97,8 +97,9 @@ class PictureIndex {
     int height_ = 0;
     AVPixelFormat format_ = AV_PIX_FMT_NONE;
 
-    cb::CodecContextPtr encoder_;  // the indexing thread's
-    cb::CodecContextPtr reader_;   // the owner's
+    cb::CodecContextPtr encoder_;             // the indexing thread's
+    cb::PacketPtr coded_{av_packet_alloc()};  // the indexing thread's, for each coded picture
+    cb::CodecContextPtr reader_;              // the owner's
     cb::PacketPtr readPacket_{av_packet_alloc()};
     std::atomic<bool> stop_{false};
     std::thread thread_;  // last: it starts once the rest is in place
