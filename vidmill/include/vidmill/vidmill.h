@@ -129,7 +129,10 @@ struct IAviWatermark;
 struct IAviReader : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{DE3E836D-A6FE-4C95-A6C5-4158114AC5B8}");
     // [1] Copies the first sound stream, as stored, into a WAV file. Open only. "AVI file does not contain
-    // sound track", "Cannot create WAV file "NAME"", "Cannot read AVI sound track format|stream".
+    // sound track", "Cannot write over the AVI file being read "NAME"" (the name reaches the open file,
+    // through links or ".."), "Cannot create WAV file "NAME"", "Cannot read AVI sound track format|stream".
+    // The WAV file is written aside and renamed into place when complete: a failure leaves a file that
+    // had the name as it was.
     virtual HRESULT ExtractWav(BSTR WavFileName) = 0;
     // [2] Opens the file. Closed only: "Cannot open AVI in reading mode. Call Close method firstly";
     // "Cannot open AVI file NAME: REASON", "Cannot read AVI file header|content". A failed Open leaves it
@@ -159,7 +162,9 @@ struct IAviFrames : IDispatch {
     virtual HRESULT get__NewEnum(IUnknown** value) = 0;  // [-4] a new enumerator of the frames from the first
     // [18] Saves FrameCount frames from FrameStartIndex as prefix + number (zero-padded to SequenceDigitCount
     // digits) + postfix, numbered from SequenceStartNumber; fails as SaveFile does, at the first frame that
-    // fails (the files before stay). Defaults: SequenceDigitCount 3, JpegQuality -1.
+    // fails (the files before stay). A name of the sequence that reaches the file being read fails it before
+    // any file is written. FrameCount 0 or less saves nothing and succeeds. Defaults: SequenceDigitCount 3,
+    // JpegQuality -1.
     virtual HRESULT SaveSeq(LONG FrameStartIndex, LONG FrameCount, BSTR FileNamePrefix, BSTR FileNamePostfix,
                             LONG SequenceDigitCount, LONG SequenceStartNumber, LONG FileFormat,
                             LONG JpegQuality, LONG TiffCompression, LONG TiffColorDepth, LONG Width,
@@ -181,8 +186,10 @@ struct IAviFrame : IDispatch {
     // [8] Draws the frame into DC at X, Y, stretched to Width x Height (0 or less: the frame's own size).
     virtual HRESULT Draw(HDC DC, LONG X, LONG Y, LONG Width, LONG Height) = 0;
     // [10] Saves the frame as an image file, resized to Width x Height when given. "Invalid FileFormat
-    // parameter", "Cannot save image file "NAME"", "Invalid image size", the GIF and LZW texts without
-    // EnableLZW, "In this version only 24 and 32 bit TIFF files are supported". Default JpegQuality -1.
+    // parameter", "Cannot write over the AVI file being read "NAME"", "Cannot save image file "NAME"",
+    // "Invalid image size", the GIF and LZW texts without EnableLZW, "In this version only 24 and 32 bit
+    // TIFF files are supported". Default JpegQuality -1. The file is written aside and renamed into place
+    // when complete: a failure leaves a file that had the name as it was.
     virtual HRESULT SaveFile(BSTR FileName, LONG FileFormat, LONG JpegQuality, LONG TiffCompression,
                              LONG TiffColorDepth, LONG Width, LONG Height) = 0;
     // [7] As SaveFile into an IStream, always at the frame's own size; "Interface not supported" for no

@@ -3,8 +3,10 @@
 #include "imaging/image_encoder.h"
 
 #include <cstdio>
+#include <optional>
 
 #include "cbplatform/file_owner.h"
+#include "cbplatform/staged_file.h"
 #include "cbplatform/stream.h"
 #include "frame/error.h"
 #include "imaging/bitmap_scaling.h"
@@ -124,18 +126,20 @@ bool Encode(const cb::Bitmap& image, const ImageFormat& format, const EncoderPar
     return EncodeWithFfmpeg(image, format, parameters, sink);
 }
 
+// The file is written under a name of its own beside fileName and renamed over it only when
+// complete: an image that cannot be encoded or written leaves what had the name before.
 bool WriteFile(const std::string& fileName, const cb::Bitmap& image, const ImageFormat& format,
                const EncoderParameters& parameters) {
     if (image.empty()) return false;  // nothing to write: no file either
-    cb::FilePtr file(std::fopen(fileName.c_str(), "wb"));
+    std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(fileName);
+    if (!staged) return false;
+    cb::FilePtr file(std::fopen(staged->path().c_str(), "wb"));  // closed before the partial file goes
     if (file == nullptr) return false;
     const bool written = Encode(image, format, parameters, [&](const std::uint8_t* bytes, std::size_t count) {
         return std::fwrite(bytes, 1, count, file.get()) == count;
     });
     const bool closed = std::fclose(file.release()) == 0;
-    if (written && closed) return true;
-    std::remove(fileName.c_str());
-    return false;
+    return written && closed && staged->commit();
 }
 
 bool WriteStream(IStream& stream, const std::uint8_t* bytes, std::size_t count) {

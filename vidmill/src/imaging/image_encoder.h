@@ -28,8 +28,9 @@ inline constexpr char kCannotSaveStream[] = "Cannot save image to stream";
 std::vector<std::uint8_t> EncodeImage(const cb::Bitmap& image, LONG formatCode,
                                       const EncoderParameters& parameters);
 
-// Encodes and writes the image to fileName, replacing any file of that name. Fails with
-// kCannotSaveFile when nothing could be encoded or written; a partly written file is removed.
+// Encodes and writes the image to fileName, replacing any file of that name once the new one is
+// complete (written beside it, then renamed over it). Fails with kCannotSaveFile when nothing could
+// be encoded or written; the partial file is removed then and a file of that name stays as it was.
 // The encoded bytes go to the file as they come: BMP is converted band by band, the other
 // formats hold only their encoder's input picture beside the image.
 void SaveImageFile(const cb::Bitmap& image, const std::string& fileName, LONG formatCode,

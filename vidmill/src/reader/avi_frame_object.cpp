@@ -1,7 +1,5 @@
 #include "reader/avi_frame_object.h"
 
-#include <cstdio>
-
 #include "cbplatform/errorinfo.h"
 #include "cbplatform/gdi.h"
 #include "cbplatform/picture.h"
@@ -12,14 +10,16 @@
 #include "imaging/image_formats.h"
 #include "imaging/image_resize.h"
 #include "reader/avi_reader_object.h"
+#include "reader/output_over_source.h"
 
 namespace vidmill {
 
 void SaveFrameFile(TAviReader& reader, LONG index, const std::string& fileName,
                    const FrameImageSettings& settings) {
-    const cb::Bitmap& frame = reader.engine().frameAt(index);
+    reader::AviReaderEngine& engine = reader.engine();
+    const cb::Bitmap& frame = engine.frameAt(index);
     const imaging::SaveTarget target = imaging::ResolveSaveTarget(fileName, settings.fileFormat);
-    std::remove(target.fileName.c_str());
+    reader::RefuseOutputOverSource(engine.path(), target.fileName);
     const imaging::EncoderParameters parameters = imaging::BuildEncoderParameters(
         target.formatCode, settings.jpegQuality, settings.tiffCompression, settings.tiffColorDepth);
     // Resized when both sizes are given; otherwise the reader's own frame, not a copy of it.

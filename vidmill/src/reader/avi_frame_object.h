@@ -20,8 +20,9 @@ struct FrameImageSettings {
     LONG height = 0;
 };
 
-// SaveFile of frame `index` after its LZW check: the frame read, the format and name resolved,
-// an existing file of that name deleted, the image resized and encoded.
+// SaveFile of frame `index` after its LZW check: the frame read, the format and name resolved, a
+// name that is the file being read refused, the image resized and encoded. The file is written
+// aside and takes the name only when complete: a failure leaves an existing file of that name.
 void SaveFrameFile(TAviReader& reader, LONG index, const std::string& fileName,
                    const FrameImageSettings& settings);
 

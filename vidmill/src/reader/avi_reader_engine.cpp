@@ -140,6 +140,8 @@ AviReaderEngine::Session& AviReaderEngine::session() const {
 
 const AviFileFacts& AviReaderEngine::facts() const { return session().facts; }
 
+const std::string& AviReaderEngine::path() const { return session().path; }
+
 const cb::Bitmap& AviReaderEngine::frameAt(int index) { return *sharedFrameAt(index); }
 
 std::shared_ptr<cb::Bitmap> AviReaderEngine::sharedFrameAt(int index) {

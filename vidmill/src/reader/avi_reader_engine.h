@@ -48,6 +48,9 @@ class AviReaderEngine {
 
     // The facts of the open file; kNotReadingMessage when closed.
     const AviFileFacts& facts() const;
+    // The open file's name as Open was given it; kNotReadingMessage when closed. Outputs are
+    // checked against it so that nothing the reader writes takes the place of the file it reads.
+    const std::string& path() const;
 
     // Frame `index` as a 32-bit bitmap (blue first, rows bottom-up; the fourth byte is the frame's
     // alpha, 0xFF where it has none) of the file's frame size, valid until the next call. Fails when closed,
@@ -64,8 +67,11 @@ class AviReaderEngine {
     // going on from where it was: for checking that sequential reading never seeks.
     int seekCount() const;
 
-    // Copies the first sound stream into a WAV file in its stored format. Fails when closed and with
-    // "AVI file does not contain sound track", "Cannot create WAV file "NAME"" and the read messages.
+    // Copies the first sound stream into a WAV file in its stored format, written aside and renamed
+    // into place when complete (a failure leaves an existing file of that name as it was). Fails when
+    // closed and with "AVI file does not contain sound track", "Cannot write over the AVI file being
+    // read "NAME"" (the name is the open file's, links and ".." seen through), "Cannot create WAV
+    // file "NAME"" and the read messages.
     void extractWav(const std::string& wavFileName);
 
     // Messages shared with the component shell.

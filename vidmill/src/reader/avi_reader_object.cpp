@@ -1,12 +1,15 @@
 #include "reader/avi_reader_object.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "frame/lzw.h"
 #include "imaging/encoder_parameters.h"
+#include "imaging/image_formats.h"
 #include "reader/avi_frame_object.h"
 #include "reader/frame_enumerator.h"
 #include "reader/frame_sequence.h"
+#include "reader/output_over_source.h"
 
 namespace vidmill {
 
@@ -97,6 +100,17 @@ HRESULT TAviFrames::get__NewEnum(IUnknown** value) {
     return S_OK;
 }
 
+namespace {
+
+// How many frames of a sequence from `start` the file has: a frame past either end fails before
+// its file is written, and ends the sequence there.
+LONG FramesPresent(LONG start, LONG count, int frameCount) {
+    if (start < 0 || start >= frameCount || count <= 0) return 0;
+    return static_cast<LONG>(std::min<long long>(count, static_cast<long long>(frameCount) - start));
+}
+
+}  // namespace
+
 HRESULT TAviFrames::SaveSeq(LONG FrameStartIndex, LONG FrameCount, BSTR FileNamePrefix, BSTR FileNamePostfix,
                             LONG SequenceDigitCount, LONG SequenceStartNumber, LONG FileFormat,
                             LONG JpegQuality, LONG TiffCompression, LONG TiffColorDepth, LONG Width,
@@ -107,9 +121,21 @@ HRESULT TAviFrames::SaveSeq(LONG FrameStartIndex, LONG FrameCount, BSTR FileName
         const std::string postfix = cb::BstrToUtf8(FileNamePostfix);
         const FrameImageSettings settings{FileFormat,     JpegQuality, TiffCompression,
                                           TiffColorDepth, Width,       Height};
+        const auto nameOf = [&](LONG i) {
+            return reader::SequenceFileName(prefix, static_cast<long long>(SequenceStartNumber) + i,
+                                            SequenceDigitCount, postfix);
+        };
+        // A sequence one of whose files would take the place of the file being read writes none of
+        // them: every name is looked at before the first frame is saved.
+        const LONG present = FramesPresent(FrameStartIndex, FrameCount, reader_.frameCountOrZero());
+        for (LONG i = 0; i < present; ++i) {
+            const std::string name = nameOf(i);
+            imaging::CheckLzwByExtension(name, TiffCompression);
+            reader::RefuseOutputOverSource(reader_.engine().path(),
+                                           imaging::ResolveSaveTarget(name, FileFormat).fileName);
+        }
         for (LONG i = 0; i < FrameCount; ++i) {
-            const std::string name = reader::SequenceFileName(
-                prefix, static_cast<long long>(SequenceStartNumber) + i, SequenceDigitCount, postfix);
+            const std::string name = nameOf(i);
             const long long index = static_cast<long long>(FrameStartIndex) + i;
             imaging::CheckLzwByExtension(name, TiffCompression);
             // An index past the 32-bit range is no frame of any file.

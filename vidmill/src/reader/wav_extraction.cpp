@@ -3,11 +3,14 @@
 #include <cstdio>
 #include <limits>
 #include <memory>
+#include <optional>
 
 #include "cbplatform/file_owner.h"
 #include "cbplatform/sound.h"
+#include "cbplatform/staged_file.h"
 #include "frame/error.h"
 #include "reader/avi_demuxer.h"
+#include "reader/output_over_source.h"
 
 namespace vidmill::reader {
 namespace {
@@ -15,15 +18,13 @@ namespace {
 // The smallest format record that names the sample layout (a PCM WAV format).
 constexpr std::size_t kMinFormatBytes = 16;
 
-// A WAV file being written: the header first, written again with the sizes at the end.
+// A WAV file being written: the header first, written again with the sizes at the end. The bytes
+// go to a partial file beside the target, which takes the target's name only once complete; a
+// writer that stops before removes it, and whatever had the name keeps it.
 class WavFileWriter {
   public:
-    explicit WavFileWriter(const std::string& path) : path_(path), file_(std::fopen(path.c_str(), "wb")) {}
-    ~WavFileWriter() {
-        if (!completed_ && file_) {
-            file_.reset();
-            std::remove(path_.c_str());
-        }
+    explicit WavFileWriter(const std::string& target) : staged_(cb::StagedFile::Reserve(target)) {
+        if (staged_) file_.reset(std::fopen(staged_->path().c_str(), "wb"));
     }
     bool created() const { return file_ != nullptr; }
 
@@ -36,7 +37,7 @@ class WavFileWriter {
         dataBytes_ += count;
         return write(bytes, count);
     }
-    // Pads the data, fills in the sizes and closes the file.
+    // Pads the data, fills in the sizes, closes the file and puts it in place of the target.
     bool complete() {
         if (dataBytes_ & 1) {
             const std::uint8_t pad = 0;
@@ -48,8 +49,7 @@ class WavFileWriter {
         if (std::fseek(file_.get(), 0, SEEK_SET) != 0 ||
             std::fwrite(header.data(), 1, header.size(), file_.get()) != header.size())
             return false;
-        completed_ = std::fclose(file_.release()) == 0;
-        return completed_;
+        return std::fclose(file_.release()) == 0 && staged_->commit();
     }
 
   private:
@@ -58,12 +58,11 @@ class WavFileWriter {
         return count == 0 || std::fwrite(bytes, 1, count, file_.get()) == count;
     }
 
-    std::string path_;
+    std::optional<cb::StagedFile> staged_;  // declared first: the file is closed before it is removed
     cb::FilePtr file_;
     std::vector<std::uint8_t> format_;
     std::uint64_t written_ = 0;
     std::uint64_t dataBytes_ = 0;
-    bool completed_ = false;
 };
 
 }  // namespace
@@ -71,6 +70,7 @@ class WavFileWriter {
 void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const AviStreamHeader& header,
                        const std::string& wavPath) {
     const std::vector<std::uint8_t>& format = header.format;
+    RefuseOutputOverSource(aviPath, wavPath);
     WavFileWriter wav(wavPath);
     if (!wav.created()) throw Error("Cannot create WAV file \"" + wavPath + "\"");
     if (format.empty()) throw Error("Cannot read WAV file format");
