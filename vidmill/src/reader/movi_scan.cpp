@@ -1,5 +1,6 @@
 #include "reader/movi_scan.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -44,7 +45,9 @@ class Scanner {
             } else if (inMovi && Digit(header[0]) && Digit(header[1]) &&
                        offset + 8 + size <= found_.fileSize) {
                 // Only whole chunks count: a chunk cut off by the end of the file is not data.
-                found_.streams[(header[0] - '0') * 10 + (header[1] - '0')].push_back(offset);
+                const int stream = (header[0] - '0') * 10 + (header[1] - '0');
+                found_.streams[stream].push_back(offset);
+                found_.chunkEnds[stream].push_back(offset + 8 + size);
             }
             offset += 8 + size + (size & 1);
         }
@@ -72,6 +75,17 @@ MoviChunks ScanMovi(const std::string& path) {
     found.fileSize = static_cast<std::uint64_t>(size);
     Scanner(file.get(), found).walk(0, found.fileSize, false, 0);
     return found;
+}
+
+bool InsideChunkOf(const MoviChunks& chunks, int stream, std::uint64_t position) {
+    const auto offsets = chunks.streams.find(stream);
+    if (offsets == chunks.streams.end()) return false;
+    const std::vector<std::uint64_t>& starts = offsets->second;
+    // The last chunk that starts at or before the position; chunks lie in file order.
+    const auto after = std::upper_bound(starts.begin(), starts.end(), position);
+    if (after == starts.begin()) return false;
+    const auto chunk = static_cast<std::size_t>(after - starts.begin() - 1);
+    return position < chunks.chunkEnds.at(stream)[chunk];
 }
 
 }  // namespace vidmill::reader

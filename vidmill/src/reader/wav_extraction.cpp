@@ -10,6 +10,7 @@
 #include "cbplatform/staged_file.h"
 #include "frame/error.h"
 #include "reader/avi_demuxer.h"
+#include "reader/movi_scan.h"
 #include "reader/output_over_source.h"
 
 namespace vidmill::reader {
@@ -80,11 +81,17 @@ void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const AviStr
     auto demuxer = AviDemuxer::Open(aviPath, PacketParsing::StoredChunks);
     if (!demuxer || streamIndex >= demuxer->streamCount()) throw Error("Cannot read AVI sound track stream");
     demuxer->selectStream(streamIndex);
+    // The demuxer, looking for chunks past a damaged one (an index whose size runs past the end of
+    // the file), can take index entries or other bytes for chunks of the stream: only what lies in
+    // the stream's own chunks of a 'movi' list is sound.
+    const MoviChunks stored = ScanMovi(aviPath);
     cb::PacketPtr packet(av_packet_alloc());
     if (!packet) throw std::bad_alloc();
     std::uint64_t bytes = 0;
     std::uint64_t chunks = 0;
     while (demuxer->readPacket(*packet)) {
+        if (packet->pos < 0 || !InsideChunkOf(stored, streamIndex, static_cast<std::uint64_t>(packet->pos)))
+            continue;
         if (!wav.writeData(packet->data, static_cast<std::size_t>(packet->size)))
             throw Error("Cannot create WAV stream");
         bytes += static_cast<std::uint64_t>(packet->size);
