@@ -16,6 +16,7 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include "cbplatform/picture.h"
 #include "cbplatform/stop_signals.h"
 #include "make_output.h"
 
@@ -174,7 +175,7 @@ void AddSource(IAviWriter& writer, const Source& source) {
 }
 
 // Sources that cannot be had stop the command before the file is created: the library would
-// add a black frame for a missing image and nothing for a pattern that matches no file.
+// add a black frame for a missing or damaged image and nothing for a pattern that matches no file.
 void CheckSources(const MakeRequest& request) {
     for (const Source& source : request.sources) {
         if (source.option == "--images") {
@@ -187,6 +188,10 @@ void CheckSources(const MakeRequest& request) {
         std::error_code error;
         if (!std::filesystem::is_regular_file(source.value, error))
             throw CommandFailed{source.option + " " + source.value + ": file not found"};
+        // The library draws what it can of a damaged image over black: a picture cut short would
+        // pass unnoticed into the movie.
+        if (source.option == "--image" && !cb::ImageFileDecodesWhole(source.value))
+            throw CommandFailed{"--image " + source.value + ": the image is damaged or cut short"};
     }
 }
 

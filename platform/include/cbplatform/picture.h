@@ -31,6 +31,11 @@ CB_PLATFORM_API std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture);
 CB_PLATFORM_API Bitmap DecodeImageFile(const std::string& path);
 CB_PLATFORM_API Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes);
 
+// Whether the first image of a file decodes whole: the decoder, told to stop at the first damage
+// it finds, gives a picture and marks nothing in it as damaged. False for a file cut short or
+// damaged, and for a file that holds no image. DecodeImageFile itself takes what it can.
+CB_PLATFORM_API bool ImageFileDecodesWhole(const std::string& path);
+
 // A picture of an image file; null when the file cannot be read or decoded.
 CB_PLATFORM_API ComPtr<IPicture> LoadPicture(const std::string& path);
 

@@ -58,15 +58,19 @@ struct IoContextFree {
     }
 };
 
-FramePtr DecodeFirstFrame(AVFormatContext* input) {
+// How the decoder meets damage: takes what it can, or gives no picture at all.
+enum class Damage { Concealed, Refused };
+
+FramePtr DecodeFirstFrame(AVFormatContext* input, Damage damage = Damage::Concealed) {
     if (avformat_find_stream_info(input, nullptr) < 0) return nullptr;
     const AVCodec* decoder = nullptr;
     const int stream = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (stream < 0 || decoder == nullptr) return nullptr;
     CodecContextPtr codec(avcodec_alloc_context3(decoder));
-    if (!codec || avcodec_parameters_to_context(codec.get(), input->streams[stream]->codecpar) < 0 ||
-        avcodec_open2(codec.get(), decoder, nullptr) < 0)
+    if (!codec || avcodec_parameters_to_context(codec.get(), input->streams[stream]->codecpar) < 0)
         return nullptr;
+    if (damage == Damage::Refused) codec->err_recognition |= AV_EF_EXPLODE;
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return nullptr;
     PacketPtr packet(av_packet_alloc());
     FramePtr picture(av_frame_alloc());
     if (!packet || !picture) return nullptr;
@@ -114,6 +118,15 @@ Bitmap DecodeImageFile(const std::string& path) {
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return {};
     return DecodeOpened(opened);
+}
+
+bool ImageFileDecodesWhole(const std::string& path) {
+    AVFormatContext* opened = nullptr;
+    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return false;
+    InputFormatPtr input(opened);
+    const FramePtr frame = DecodeFirstFrame(input.get(), Damage::Refused);
+    return frame && SizeAllowed(frame->width, frame->height) && frame->decode_error_flags == 0 &&
+           (frame->flags & AV_FRAME_FLAG_CORRUPT) == 0;
 }
 
 Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes) {
