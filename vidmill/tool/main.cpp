@@ -46,6 +46,11 @@ int Help(FILE* out) {
     std::fprintf(out, "usage: vidmill COMMAND [ARGUMENTS]\n\nCommands:\n");
     for (const auto& command : kCommands) std::fprintf(out, "  %s\n", command.usage);
     std::fprintf(out,
+                 "\nOutputs (the WAV file of extract-wav, the images of save-frames, the AVI file of make)\n"
+                 "are written aside under a temporary name in the output's folder and renamed into place\n"
+                 "only when complete. An output is never written over one of the command's inputs (a\n"
+                 "symbolic link, a hard link or a path through \"..\" to it is refused), and a failure\n"
+                 "leaves an existing output unchanged and no partial file.\n"
                  "\nExit status 0 on success; on failure the library's message on standard error and 1.\n");
     return out == stdout ? 0 : 2;
 }

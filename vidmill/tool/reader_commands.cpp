@@ -68,6 +68,26 @@ std::pair<LONG, LONG> ParseSize(const std::string& text) {
     return {width, height};
 }
 
+// The frames --start and --count ask for, all of them frames of the file. The library saves
+// nothing, and succeeds, for a count of 0 or less, and writes the frames before one past the end:
+// here a request that would save nothing or run past the last frame is refused before any file is
+// written.
+std::pair<LONG, LONG> FramesToSave(const Options& options, const std::string& file, LONG frameCount) {
+    if (frameCount <= 0)
+        throw CommandFailed{file + ": Cannot read AVI file because AVI does not contain video frames"};
+    const std::string frames =
+        file + " has " + std::to_string(frameCount) + " frames (0 to " + std::to_string(frameCount - 1) + ")";
+    const long start = options.integer("start", 0);
+    if (start < 0 || start >= frameCount)
+        throw CommandFailed{"--start " + std::to_string(start) + " is not a frame: " + frames};
+    const long count = options.integer("count", frameCount - start);
+    if (count < 1) throw CommandFailed{"--count " + std::to_string(count) + " saves no frame"};
+    if (count > frameCount - start)
+        throw CommandFailed{"--count " + std::to_string(count) + " from frame " + std::to_string(start) +
+                            " runs past the last frame: " + frames};
+    return {static_cast<LONG>(start), static_cast<LONG>(count)};
+}
+
 }  // namespace
 
 int RunInfo(const Arguments& arguments) {
@@ -104,8 +124,7 @@ int RunSaveFrames(const Arguments& arguments) {
     Check(frames->get_Count(&frameCount), "Count");
     if (options.flag("enable-lzw")) Check(frames->EnableLZW(), "EnableLZW");
 
-    const LONG start = static_cast<LONG>(options.integer("start", 0));
-    const LONG count = static_cast<LONG>(options.integer("count", frameCount - start));
+    const auto [start, count] = FramesToSave(options, options.positional()[0], frameCount);
     const auto format = options.value("format");
     const auto compression = options.value("tiff-compression");
     const auto size = options.value("size");
