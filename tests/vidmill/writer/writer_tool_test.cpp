@@ -157,6 +157,34 @@ TEST(WriterTool, AnOutputThatIsOneOfItsInputsIsRefusedAndKept) {
     EXPECT_FALSE(FolderHolds(folder, ".partial-"));
 }
 
+// The library draws a damaged image as far as it decodes, over black: the tool refuses an image
+// that is cut short before anything is written, and takes the whole one.
+TEST(WriterTool, AnImageCutShortIsRefusedNamingTheFile) {
+    const std::string folder = FreshFolder("cut-images");
+    const std::string out = folder + "/out.avi";
+    for (const char* extension : {"bmp", "jpg"}) {
+        SCOPED_TRACE(extension);
+        const std::string whole = folder + "/whole." + extension;
+        RunCommand("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48 -frames:v 1 " + Quoted(whole));
+        const ToolRun made = Make(Quoted(out) + " --size 64x48 --image " + Quoted(whole));
+        ASSERT_EQ(made.status, 0) << made.err;
+        const std::string old = FileBytes(out);
+        const std::string bytes = FileBytes(whole);
+        for (const std::size_t kept : {bytes.size() * 3 / 4, bytes.size() / 2, std::size_t{200}}) {
+            const std::string cut = folder + "/cut-" + std::to_string(kept) + "." + extension;
+            std::ofstream(cut, std::ios::binary) << bytes.substr(0, kept);
+            const ToolRun run =
+                Make(Quoted(out) + " --size 64x48 --image " + Quoted(whole) + " --image " + Quoted(cut));
+            EXPECT_EQ(run.status, 1) << kept;
+            EXPECT_NE(run.err.find("--image " + cut + ": the image is damaged or cut short"),
+                      std::string::npos)
+                << run.err;
+            EXPECT_EQ(FileBytes(out), old) << kept;
+        }
+    }
+    EXPECT_FALSE(FolderHolds(folder, ".partial-"));
+}
+
 TEST(WriterTool, AFailedOrStoppedMakeLeavesTheOldFileAndNoPartialFile) {
     const std::string folder = FreshFolder("kept");
     const std::string keep = folder + "/keep.avi";
