@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "base/duration.h"
+#include "base/frame_rate_ratio.h"
 #include "base/rounding.h"
 #include "base/text_number.h"
 #include "document/movie_db.h"
@@ -29,12 +30,14 @@ struct PlacedClip {
     double duration = 0.0;
 };
 
-// The source frame shown at output frame f of a video that starts at output frame first.
-int32_t SourceFrame(const ClipRec& clip, int32_t f, int32_t first, double outFps) {
-    const double frame = clip.UseFirst + IntegerPart(static_cast<double>(f - first) / outFps * clip.SrcFps);
+// The source frame shown at output frame f of a video that starts at output frame first: the last
+// picture whose time is at or before the output frame's, counted in whole numbers so that at the
+// clip's own rate every picture is shown once, in order.
+int32_t SourceFrame(const ClipRec& clip, int32_t f, int32_t first, FrameRateRatio outRate) {
+    const int64_t frame = clip.UseFirst + FramesBegunBy(static_cast<int64_t>(f) - first, outRate,
+                                                        FrameRateRatioOf(clip.SrcFps));
     if (frame > clip.UseLast) return clip.UseLast;
-    return frame < std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::min()
-                                                       : static_cast<int32_t>(frame);
+    return static_cast<int32_t>(std::max<int64_t>(frame, std::numeric_limits<int32_t>::min()));
 }
 
 // Frames first .. last of the plan that exist (row 0 included; rows below 0 do not exist).
@@ -45,25 +48,27 @@ void ForEachFrame(const MoviePlan& plan, int32_t first, double durationFrames, V
     for (int32_t f = std::max(first, 0); f <= last; ++f) visit(f);
 }
 
-void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& entry, double outFps) {
+void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& entry, double outFps,
+                  FrameRateRatio outRate) {
     const ClipRec& clip = movie.Clips[entry.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
     const int32_t first = RoundToInt32(outFps * entry.start + 1);
     ForEachFrame(plan, first, outFps * entry.duration, [&](int32_t f) {
         FrameRow& row = plan.FrameRows[f];
         row.MainClip = entry.clip;
-        row.MainFrame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outFps) : 1;
+        row.MainFrame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outRate) : 1;
     });
 }
 
-void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& overlay, double outFps) {
+void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& overlay, double outFps,
+                FrameRateRatio outRate) {
     const ClipRec& clip = movie.Clips[overlay.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
     // Unlike the arranged clips, overlays have no + 1 here: that is how the frames have always lined up.
     const int32_t first = RoundToInt32(outFps * overlay.start);
     ForEachFrame(plan, first, outFps * overlay.duration, [&](int32_t f) {
         FrameRow& row = plan.FrameRows[f];
-        const int32_t frame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outFps) : 1;
+        const int32_t frame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outRate) : 1;
         row.Layers.push_back(LayerRef{overlay.clip, frame});
         ++row.LayerCount;
     });
@@ -144,8 +149,9 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
     CheckPlanLength(outFps, movieEnd);
     plan.TotalFrames = std::max(RoundToInt32(outFps * movieEnd), 0);
     plan.FrameRows.assign(static_cast<std::size_t>(plan.TotalFrames) + 1, FrameRow{});
-    for (const PlacedClip& entry : arranged) FillMainClip(plan, movie, entry, outFps);
-    for (const PlacedClip& overlay : overlays) FillLayers(plan, movie, overlay, outFps);
+    const FrameRateRatio outRate = FrameRateRatioOf(outFps);
+    for (const PlacedClip& entry : arranged) FillMainClip(plan, movie, entry, outFps, outRate);
+    for (const PlacedClip& overlay : overlays) FillLayers(plan, movie, overlay, outFps, outRate);
     return plan;
 }
 

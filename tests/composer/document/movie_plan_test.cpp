@@ -245,3 +245,70 @@ TEST(MoviePlanLength, PlansBeyondTheLimitAreRefusedBeforeTheyAreBuilt) {
 
 }  // namespace
 }  // namespace composer
+
+namespace composer {
+namespace {
+
+// Every output frame of one long video against the rule, with the rates given as exact ratios: the
+// source frame shown at output time t = (f - 1) / out is the last one whose time k / src is <= t,
+// that is k x srcDen x outNum <= (f - 1) x srcNum x outDen < (k + 1) x srcDen x outNum. The plan
+// only sees the rates as floating-point numbers.
+TEST(SourceFrames, EachOutputFrameShowsTheLastPictureAtOrBeforeItsTime) {
+    const struct {
+        int64_t srcNum, srcDen, outNum, outDen;
+    } cases[] = {
+        {25, 1, 25, 1},
+        {50, 1, 50, 1},
+        {60, 1, 60, 1},
+        {30000, 1001, 30000, 1001},
+        {24000, 1001, 24000, 1001},
+        {25, 1, 30, 1},
+        {30, 1, 25, 1},
+        {30000, 1001, 25, 1},
+        {25, 1, 30000, 1001},
+        {24, 1, 60, 1},
+        {2997, 100, 30000, 1001},
+    };
+    constexpr int64_t kSourceFrames = 3600;
+    for (const auto& c : cases) {
+        const double src = static_cast<double>(c.srcNum) / static_cast<double>(c.srcDen);
+        const double out = static_cast<double>(c.outNum) / static_cast<double>(c.outDen);
+        SCOPED_TRACE(std::to_string(c.srcNum) + "/" + std::to_string(c.srcDen) + " into " +
+                     std::to_string(c.outNum) + "/" + std::to_string(c.outDen));
+        const MoviePlan plan = BuildMoviePlan(MakeMovie(out, {Video(1, kSourceFrames, src)}, {{1, {}}}));
+        ASSERT_GT(plan.TotalFrames, 0);
+        int64_t wrong = 0;
+        int32_t firstWrong = 0;
+        for (int32_t f = 1; f <= plan.TotalFrames; ++f) {
+            const FrameRow& row = plan.FrameRows[f];
+            const int64_t k = row.MainFrame - 1;
+            const int64_t time = (f - 1) * c.srcNum * c.outDen;  // (f - 1) / out, in units of 1 / (out x src)
+            const bool atOrBefore = k * c.srcDen * c.outNum <= time;
+            const bool lastSuch = (k + 1) * c.srcDen * c.outNum > time || row.MainFrame == kSourceFrames;
+            if (row.MainClip != 1 || !atOrBefore || !lastSuch) {
+                if (wrong++ == 0) firstWrong = f;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "first at output frame " << firstWrong << ", which shows "
+                            << plan.FrameRows[firstWrong].MainFrame;
+        if (c.srcNum * c.outDen == c.outNum * c.srcDen) {
+            // At the clip's own rate every picture is shown once, in order.
+            EXPECT_EQ(plan.TotalFrames, kSourceFrames);
+            EXPECT_EQ(plan.FrameRows[plan.TotalFrames].MainFrame, kSourceFrames);
+        }
+    }
+}
+
+TEST(SourceFrames, ATrimmedClipAfterAnotherStartsAtItsFirstUsedPicture) {
+    // 13 frames trimmed off a 25 fps clip that follows a 0.52 s clip: frames 14 .. 40 shown once each.
+    const MoviePlan plan =
+        BuildMoviePlan(MakeMovie(25, {Video(1, 13, 25), Video(14, 40, 25)}, {{1, {}}, {2, {}}}));
+    ASSERT_EQ(plan.TotalFrames, 40);
+    for (int32_t f = 1; f <= 40; ++f) {
+        EXPECT_EQ(plan.FrameRows[f].MainClip, f <= 13 ? 1 : 2) << f;
+        EXPECT_EQ(plan.FrameRows[f].MainFrame, f) << f;
+    }
+}
+
+}  // namespace
+}  // namespace composer
