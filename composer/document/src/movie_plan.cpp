@@ -10,17 +10,11 @@
 #include "base/text_number.h"
 #include "document/movie_db.h"
 #include "document/output_repair.h"
+#include "document/own_sound.h"
 
 namespace composer {
 
 namespace {
-
-// A clip of the movie, or nullptr for an index that names none (such a place plays nothing).
-const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index) {
-    if (index < 1 || index > movie.ClipCount || index >= static_cast<int32_t>(movie.Clips.size()))
-        return nullptr;
-    return &movie.Clips[index];
-}
 
 // A clip placed on the movie's time line, as the walk of the arranged track finds it: an arranged
 // entry or one of its overlays.
@@ -103,6 +97,21 @@ void CheckPlanLength(double outFps, double movieEnd) {
                            " frames can be made. Check the picture durations and overlay delays.");
 }
 
+// The event of sound overlay `position` of `entry`, placed as `record` says. A video's own sound
+// keeps its place and plays the stretch of the file's sound that goes with the video's used pictures.
+AudioEvent SoundEvent(const MovieDbRec& movie, const ArrangeRec& entry, int32_t position,
+                      const PlacedClip& record) {
+    AudioEvent event{record.clip, record.start, record.start + record.duration};
+    if (const int32_t video = OwnSoundVideo(movie, entry, position)) {
+        const SoundSpan span = UsedSoundSpan(movie.Clips[static_cast<std::size_t>(video)],
+                                             movie.Clips[static_cast<std::size_t>(record.clip)]);
+        event.SourceStart = span.startSeconds;
+        event.HeardLength = span.lengthSeconds;
+        event.EndTime = event.StartTime + span.lengthSeconds;
+    }
+    return event;
+}
+
 }  // namespace
 
 double ClipDuration(const ClipRec& clip, bool onArrangedTrack) {
@@ -137,7 +146,7 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
             overlays.push_back(record);
             if (overlay->ClipType == ClipAudio) {
                 // Sound never lengthens the movie: what runs past the last picture is cut off.
-                plan.AudioEvents.push_back({record.clip, record.start, record.start + record.duration});
+                plan.AudioEvents.push_back(SoundEvent(movie, entry, j, record));
                 ++plan.AudioEventCount;
             } else {
                 movieEnd = std::max(movieEnd, record.start + record.duration);

@@ -310,5 +310,70 @@ TEST(SourceFrames, ATrimmedClipAfterAnotherStartsAtItsFirstUsedPicture) {
     }
 }
 
+// A sound clip of a video's own file (as adding a video makes it) on the entry of a video of that
+// file plays the stretch of the file's sound that belongs to the used pictures; every other sound
+// plays whole from its place.
+TEST(OwnSound, PlaysTheStretchOfTheVideosUsedRange) {
+    auto video = [](const char* path, int32_t first, int32_t last, double delay = 0) {
+        ClipRec clip = Video(first, last, 25, delay);
+        clip.FilePath = path;
+        clip.FrameCount = 100;
+        clip.ClipName = "clip";
+        return clip;
+    };
+    auto sound = [](const char* path, double seconds, double delay = 0) {
+        ClipRec clip = Sound(seconds, delay);
+        clip.FilePath = path;
+        clip.ClipName = "Audio of clip";
+        return clip;
+    };
+    const struct {
+        const char* name;
+        MovieDbRec movie;
+        double start, end, sourceStart, heard;  // heard < 0: the whole sound
+    } cases[] = {
+        {"arranged video trimmed to 14 .. 40: from 0.52 s for 1.08 s",
+         MakeMovie(25, {video("/m/a.avi", 14, 40), sound("/m/a.avi", 4)}, {{1, {2}}}), 0, 1.08, 0.52, 1.08},
+        {"the second of two trimmed clips: placed at its entry, from its own first frame",
+         MakeMovie(25, {video("/m/a.avi", 1, 25), video("/m/a.avi", 51, 75), sound("/m/a.avi", 4)},
+                   {{1, {}}, {2, {3}}}),
+         1, 2, 2, 1},
+        {"paths compared without letter case",
+         MakeMovie(25, {video("/m/A.AVI", 26, 50), sound("/m/a.avi", 4)}, {{1, {2}}}), 0, 1, 1, 1},
+        {"a renamed sound still follows its video",
+         [&] {
+             MovieDbRec movie = MakeMovie(25, {video("/m/a.avi", 26, 50), sound("/m/a.avi", 4)}, {{1, {2}}});
+             movie.Clips[2].ClipName = "Narration";
+             return movie;
+         }(),
+         0, 1, 1, 1},
+        {"a video overlay's sound: its delay keeps its place",
+         MakeMovie(25, {Picture(3), video("/m/a.avi", 26, 50, 0.5), sound("/m/a.avi", 4, 0.5)},
+                   {{1, {2, 3}}}),
+         0.5, 1.5, 1, 1},
+        {"cut at the end of the file's sound",
+         MakeMovie(25, {video("/m/a.avi", 76, 100), sound("/m/a.avi", 3.5)}, {{1, {2}}}), 0, 0.5, 3, 0.5},
+        {"the sound of another file plays whole",
+         MakeMovie(25, {video("/m/a.avi", 26, 50), sound("/m/b.avi", 4)}, {{1, {2}}}), 0, 4, 0, -1},
+        {"a sound file over a video plays whole",
+         MakeMovie(25, {video("/m/a.avi", 26, 50), sound("/m/a.wav", 4)}, {{1, {2}}}), 0, 4, 0, -1},
+        {"an untrimmed video: the whole sound, cut at the video's end",
+         MakeMovie(25, {video("/m/a.avi", 1, 100), sound("/m/a.avi", 4.1)}, {{1, {2}}}), 0, 4, 0, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MoviePlan plan = BuildMoviePlan(c.movie);
+        ASSERT_EQ(plan.AudioEventCount, 1);
+        const AudioEvent& event = plan.AudioEvents[1];
+        EXPECT_NEAR(event.StartTime, c.start, 1e-9);
+        EXPECT_NEAR(event.EndTime, c.end, 1e-9);
+        EXPECT_NEAR(event.SourceStart, c.sourceStart, 1e-9);
+        if (c.heard < 0)
+            EXPECT_LT(event.HeardLength, 0);
+        else
+            EXPECT_NEAR(event.HeardLength, c.heard, 1e-9);
+    }
+}
+
 }  // namespace
 }  // namespace composer
