@@ -1,5 +1,6 @@
 // Pictures and sound where their times say: a trimmed video's own sound starts with its first used
-// picture and ends with its last. Read back from the written movie with ffmpeg.
+// picture and ends with its last, and a part that starts between two frames has its sound start with
+// its first frame. Read back from the written movie with ffmpeg.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -92,6 +93,19 @@ TEST_F(RenderSyncTest, ATrimmedVideosOwnSoundStartsAtItsFirstUsedPictureAndEndsA
     const LoudStretch loud = Loudness(out);
     EXPECT_NEAR(loud.first, 0.2 * kRate, 8);
     EXPECT_NEAR(loud.last, 0.4 * kRate, 8);
+}
+
+TEST_F(RenderSyncTest, APartStartingBetweenFramesHasItsSoundStartWithItsFirstFrame) {
+    MovieDbRec movie = MovieOfBeepingVideo();
+    // 0.5 s is frame 13.5, which rounds to frame 14, shown from 0.52 s: the beep at 1.0 s of the movie
+    // is 0.48 s into the part, with picture 26.
+    const std::string out = OutputFile("part.avi");
+    ASSERT_TRUE(SavePartMovie(movie, out, 0.5, 1.5, options_));
+    EXPECT_TRUE(Near(PixelAt(out, 1, 24, 32), {65, 0, 0}, 2)) << "picture 14 first";
+    EXPECT_TRUE(Near(PixelAt(out, 13, 24, 32), {125, 0, 0}, 2)) << "picture 26 at 0.48 s";
+    const LoudStretch loud = Loudness(out);
+    EXPECT_NEAR(loud.first, 0.48 * kRate, 8);
+    EXPECT_NEAR(loud.last, 0.68 * kRate, 8);
 }
 
 }  // namespace
