@@ -52,6 +52,12 @@ void InitClipColors(int32_t index) {
     if (index >= 1 && index < static_cast<int32_t>(MainDb.Clips.size())) InitClipColors(MainDb.Clips[index]);
 }
 
+const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index) {
+    if (index < 1 || index > movie.ClipCount || index >= static_cast<int32_t>(movie.Clips.size()))
+        return nullptr;
+    return &movie.Clips[static_cast<std::size_t>(index)];
+}
+
 void ClearMovie(MovieDbRec& movie) {
     movie.CurClip = 0;
     movie.ClipCount = 0;

@@ -5,21 +5,16 @@
 #include <limits>
 
 #include "base/duration.h"
+#include "base/frame_rate_ratio.h"
 #include "base/rounding.h"
 #include "base/text_number.h"
 #include "document/movie_db.h"
 #include "document/output_repair.h"
+#include "document/own_sound.h"
 
 namespace composer {
 
 namespace {
-
-// A clip of the movie, or nullptr for an index that names none (such a place plays nothing).
-const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index) {
-    if (index < 1 || index > movie.ClipCount || index >= static_cast<int32_t>(movie.Clips.size()))
-        return nullptr;
-    return &movie.Clips[index];
-}
 
 // A clip placed on the movie's time line, as the walk of the arranged track finds it: an arranged
 // entry or one of its overlays.
@@ -29,12 +24,14 @@ struct PlacedClip {
     double duration = 0.0;
 };
 
-// The source frame shown at output frame f of a video that starts at output frame first.
-int32_t SourceFrame(const ClipRec& clip, int32_t f, int32_t first, double outFps) {
-    const double frame = clip.UseFirst + IntegerPart(static_cast<double>(f - first) / outFps * clip.SrcFps);
+// The source frame shown at output frame f of a video that starts at output frame first: the last
+// picture whose time is at or before the output frame's, counted in whole numbers so that at the
+// clip's own rate every picture is shown once, in order.
+int32_t SourceFrame(const ClipRec& clip, int32_t f, int32_t first, FrameRateRatio outRate) {
+    const int64_t frame = clip.UseFirst + FramesBegunBy(static_cast<int64_t>(f) - first, outRate,
+                                                        FrameRateRatioOf(clip.SrcFps));
     if (frame > clip.UseLast) return clip.UseLast;
-    return frame < std::numeric_limits<int32_t>::min() ? std::numeric_limits<int32_t>::min()
-                                                       : static_cast<int32_t>(frame);
+    return static_cast<int32_t>(std::max<int64_t>(frame, std::numeric_limits<int32_t>::min()));
 }
 
 // Frames first .. last of the plan that exist (row 0 included; rows below 0 do not exist).
@@ -45,25 +42,27 @@ void ForEachFrame(const MoviePlan& plan, int32_t first, double durationFrames, V
     for (int32_t f = std::max(first, 0); f <= last; ++f) visit(f);
 }
 
-void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& entry, double outFps) {
+void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& entry, double outFps,
+                  FrameRateRatio outRate) {
     const ClipRec& clip = movie.Clips[entry.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
     const int32_t first = RoundToInt32(outFps * entry.start + 1);
     ForEachFrame(plan, first, outFps * entry.duration, [&](int32_t f) {
         FrameRow& row = plan.FrameRows[f];
         row.MainClip = entry.clip;
-        row.MainFrame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outFps) : 1;
+        row.MainFrame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outRate) : 1;
     });
 }
 
-void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& overlay, double outFps) {
+void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& overlay, double outFps,
+                FrameRateRatio outRate) {
     const ClipRec& clip = movie.Clips[overlay.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
     // Unlike the arranged clips, overlays have no + 1 here: that is how the frames have always lined up.
     const int32_t first = RoundToInt32(outFps * overlay.start);
     ForEachFrame(plan, first, outFps * overlay.duration, [&](int32_t f) {
         FrameRow& row = plan.FrameRows[f];
-        const int32_t frame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outFps) : 1;
+        const int32_t frame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outRate) : 1;
         row.Layers.push_back(LayerRef{overlay.clip, frame});
         ++row.LayerCount;
     });
@@ -96,6 +95,21 @@ void CheckPlanLength(double outFps, double movieEnd) {
     throw MoviePlanTooLong("The movie would be " + length + " at " + FormatNumber(outFps) +
                            " frames per second; at most " + std::to_string(kMaxPlanFrames) +
                            " frames can be made. Check the picture durations and overlay delays.");
+}
+
+// The event of sound overlay `position` of `entry`, placed as `record` says. A video's own sound
+// keeps its place and plays the stretch of the file's sound that goes with the video's used pictures.
+AudioEvent SoundEvent(const MovieDbRec& movie, const ArrangeRec& entry, int32_t position,
+                      const PlacedClip& record) {
+    AudioEvent event{record.clip, record.start, record.start + record.duration};
+    if (const int32_t video = OwnSoundVideo(movie, entry, position)) {
+        const SoundSpan span = UsedSoundSpan(movie.Clips[static_cast<std::size_t>(video)],
+                                             movie.Clips[static_cast<std::size_t>(record.clip)]);
+        event.SourceStart = span.startSeconds;
+        event.HeardLength = span.lengthSeconds;
+        event.EndTime = event.StartTime + span.lengthSeconds;
+    }
+    return event;
 }
 
 }  // namespace
@@ -132,7 +146,7 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
             overlays.push_back(record);
             if (overlay->ClipType == ClipAudio) {
                 // Sound never lengthens the movie: what runs past the last picture is cut off.
-                plan.AudioEvents.push_back({record.clip, record.start, record.start + record.duration});
+                plan.AudioEvents.push_back(SoundEvent(movie, entry, j, record));
                 ++plan.AudioEventCount;
             } else {
                 movieEnd = std::max(movieEnd, record.start + record.duration);
@@ -144,8 +158,9 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
     CheckPlanLength(outFps, movieEnd);
     plan.TotalFrames = std::max(RoundToInt32(outFps * movieEnd), 0);
     plan.FrameRows.assign(static_cast<std::size_t>(plan.TotalFrames) + 1, FrameRow{});
-    for (const PlacedClip& entry : arranged) FillMainClip(plan, movie, entry, outFps);
-    for (const PlacedClip& overlay : overlays) FillLayers(plan, movie, overlay, outFps);
+    const FrameRateRatio outRate = FrameRateRatioOf(outFps);
+    for (const PlacedClip& entry : arranged) FillMainClip(plan, movie, entry, outFps, outRate);
+    for (const PlacedClip& overlay : overlays) FillLayers(plan, movie, overlay, outFps, outRate);
     return plan;
 }
 

@@ -45,10 +45,14 @@ std::unique_ptr<FileCarrBuffClass> MixBuffers(std::span<const MixInput> inputs, 
     output->SetLength(static_cast<int32_t>(std::max<int64_t>(last - first + 1, 1)), LengthFill::ZeroFill);
     for (const MixInput& input : inputs) {
         if (!input.buffer) continue;
-        const int64_t offset = std::max<int64_t>(RoundToInt64(rate * input.startTime + 1), 0);
-        // Input sample j lands at position offset + j; only positions first .. last are written.
-        const int64_t firstValue = std::max<int64_t>(1, first - offset);
-        const int64_t lastValue = std::min<int64_t>(input.buffer->Length(), last - offset);
+        const int64_t skipped = std::max<int64_t>(input.skippedSamples, 0);
+        const int64_t offset = std::max<int64_t>(RoundToInt64(rate * input.startTime + 1), 0) - skipped;
+        // Input sample j lands at position offset + j; only positions first .. last are written, of
+        // the samples heard.
+        int64_t available = input.buffer->Length();
+        if (input.heardSamples >= 0) available = std::min(available, skipped + input.heardSamples);
+        const int64_t firstValue = std::max<int64_t>({1, skipped + 1, first - offset});
+        const int64_t lastValue = std::min<int64_t>(available, last - offset);
         if (firstValue <= lastValue)
             AddInto(*output, *input.buffer, firstValue, lastValue, offset + firstValue - first + 1, limits);
     }

@@ -2,6 +2,7 @@
 // format (cached in the clip records), the mix and the WAV file.
 #include "render/mix_output_audio.h"
 
+#include <algorithm>
 #include <exception>
 #include <map>
 
@@ -9,6 +10,7 @@
 #include "base/files.h"
 #include "base/folders.h"
 #include "base/interaction.h"
+#include "base/rounding.h"
 #include "media/decode_clip_audio.h"
 #include "media/wav_oper_mod.h"
 #include "render/mix_buffers.h"
@@ -97,6 +99,15 @@ std::vector<AudioEvent> SelectSegments(MovieDbRec& movie, const std::vector<Audi
 
 enum class Channel { Left, Right };
 
+// The samples of an event's buffer that are heard: all of them, or the stretch of a video's own sound
+// that goes with the video's used pictures.
+MixInput HeardPart(const AudioEvent& event, FileCarrBuffClass* buffer, int32_t rate) {
+    MixInput input{buffer, event.StartTime};
+    input.skippedSamples = std::max<int64_t>(RoundToInt64(event.SourceStart * rate), 0);
+    if (event.HeardLength >= 0) input.heardSamples = RoundToInt64(event.HeardLength * rate);
+    return input;
+}
+
 // Step 6 for one channel: the clips' buffers of that channel mixed at their start times. A clip
 // heard in several segments is opened once.
 std::unique_ptr<FileCarrBuffClass> MixChannel(const MovieDbRec& movie,
@@ -110,7 +121,7 @@ std::unique_ptr<FileCarrBuffClass> MixChannel(const MovieDbRec& movie,
         const std::string& file = channel == Channel::Left ? clip.CacheLeftFile : clip.CacheRightFile;
         auto& buffer = opened[file];
         if (!buffer) buffer = OpenBufferFile(file, blockLimit);
-        inputs.push_back({buffer.get(), event.StartTime});
+        inputs.push_back(HeardPart(event, buffer.get(), movie.OutRate));
     }
     return MixBuffers(inputs, startSeconds, endSeconds, movie.OutBits, movie.OutRate, blockLimit);
 }

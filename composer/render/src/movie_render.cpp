@@ -55,6 +55,10 @@ FrameRange FramesOfRange(double startSeconds, double endSeconds, double fps, int
     return range;
 }
 
+// The movie time of the first frame written. The sound of the range starts there too: a part asked
+// for from between two frames begins with the frame at or after its start, and its sound with it.
+double FirstFrameTime(const FrameRange& range, double fps) { return (range.first - 1) / fps; }
+
 // The pointer and the progress bar for the length of a run; both are put back on every way out.
 class RunScreen {
   public:
@@ -313,15 +317,16 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
 
     const int32_t lastRow = std::min(plan.TotalFrames, static_cast<int32_t>(plan.FrameRows.size()) - 1);
     const FrameRange range = FramesOfRange(startSeconds, endSeconds, movie.OutFps, lastRow);
+    const double soundStart = FirstFrameTime(range, movie.OutFps);
     std::string soundFile;
     std::optional<std::string> failure;
     SourceProblems problems;
     try {
         const RenderTarget target{range, files, warnings, problems, soundFile};
         if (shared) {
-            WriteSharedMovie(movie, plan, startSeconds, endSeconds, options, target);
+            WriteSharedMovie(movie, plan, soundStart, endSeconds, options, target);
         } else {
-            WriteAviMovie(movie, plan, startSeconds, endSeconds, options, writer, target);
+            WriteAviMovie(movie, plan, soundStart, endSeconds, options, writer, target);
         }
     } catch (...) {
         failure = CurrentFailureText();

@@ -14,6 +14,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "base/app_state.h"
@@ -24,6 +25,7 @@
 #include "base/text_number.h"
 #include "base/view.h"
 #include "document/movie_db.h"
+#include "document/own_sound.h"
 #include "media/dx8_play_class.h"
 #include "ui/clip_panel.h"
 #include "ui/clip_window_rules.h"
@@ -510,9 +512,11 @@ void OneClip_Frm::PlaySound(bool play) {
     }
     const ClipRec* clip = CurrentClip();
     if (clip == nullptr) return;
-    // A clip loaded from a project may not have its sound copy yet: its own file then.
+    // A clip loaded from a project may not have its sound copy yet: its own file then. A video's own
+    // sound is heard as the movie has it: with the video's used pictures only.
     const std::string file = clip->AudioFile.empty() ? clip->FilePath : clip->AudioFile;
-    if (sound_->FileName != file && !sound_->LoadWaveFile(file)) {
+    const std::optional<SoundSpan> span = OwnSoundSpanOf(MainDb, MainDb.CurClip);
+    if ((sound_->FileName != file || sound_->Span != span) && !sound_->LoadWaveFile(file, span)) {
         MsgBox("Failed to create sound drive to play");
         return;
     }

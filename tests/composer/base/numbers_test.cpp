@@ -6,6 +6,7 @@
 
 #include "base/color.h"
 #include "base/duration.h"
+#include "base/frame_rate_ratio.h"
 #include "base/rounding.h"
 #include "base/text_number.h"
 
@@ -19,6 +20,45 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
     } cases[] = {{2.5, 2},       {3.5, 4},       {0.5, 0},  {1.5, 2},           {-2.5, -2}, {-3.5, -4},
                  {2.4999999, 2}, {2.5000001, 3}, {-0.4, 0}, {1e15 + 0.5, 1e15}, {7, 7}};
     for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
+}
+
+// The ratio a stored rate was computed from, and the exact frame count of one rate at a frame of
+// another, where floating point falls a hair short of whole numbers (29 / 25 x 25 = 28.999...).
+TEST(FrameRateRatios, StoredRatesGiveBackTheirRatiosAndFramesMapExactly) {
+    const struct {
+        double rate;
+        int64_t num, den;
+    } ratios[] = {{30000.0 / 1001, 30000, 1001},
+                  {24000.0 / 1001, 24000, 1001},
+                  {60000.0 / 1001, 60000, 1001},
+                  {25, 25, 1},
+                  {12.5, 25, 2},
+                  {29.97, 2997, 100},
+                  {1e10, 10000000000, 1},
+                  {10000000.0 / 333667, 10000000, 333667},
+                  {0, 0, 1},
+                  {-25, 0, 1},
+                  {std::nan(""), 0, 1},
+                  {std::numeric_limits<double>::infinity(), 0, 1}};
+    for (const auto& c : ratios) {
+        const FrameRateRatio ratio = FrameRateRatioOf(c.rate);
+        EXPECT_EQ(ratio.num, c.num) << c.rate;
+        EXPECT_EQ(ratio.den, c.den) << c.rate;
+    }
+    const FrameRateRatio ntsc{30000, 1001}, pal{25, 1}, film{24, 1}, none{0, 1};
+    const struct {
+        int64_t frames;
+        FrameRateRatio from, to;
+        int64_t begun;
+    } frames[] = {{29, pal, pal, 29},          {1000000, ntsc, ntsc, 1000000},
+                  {5, pal, {30, 1}, 6},        {6, {30, 1}, pal, 5},
+                  {1, pal, film, 0},           {25, pal, film, 24},
+                  {1001, ntsc, {30, 1}, 1002}, {-1, pal, pal, -1},
+                  {-1, pal, film, -1},         {10, none, pal, 0},
+                  {10, pal, none, 0}};
+    for (const auto& c : frames)
+        EXPECT_EQ(FramesBegunBy(c.frames, c.from, c.to), c.begun)
+            << c.frames << " of " << c.from.num << "/" << c.from.den << " in " << c.to.num << "/" << c.to.den;
 }
 
 TEST(Rounding, WholeNumbersSaturateAndIntegerPartGoesDown) {

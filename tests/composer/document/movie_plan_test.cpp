@@ -245,3 +245,135 @@ TEST(MoviePlanLength, PlansBeyondTheLimitAreRefusedBeforeTheyAreBuilt) {
 
 }  // namespace
 }  // namespace composer
+
+namespace composer {
+namespace {
+
+// Every output frame of one long video against the rule, with the rates given as exact ratios: the
+// source frame shown at output time t = (f - 1) / out is the last one whose time k / src is <= t,
+// that is k x srcDen x outNum <= (f - 1) x srcNum x outDen < (k + 1) x srcDen x outNum. The plan
+// only sees the rates as floating-point numbers.
+TEST(SourceFrames, EachOutputFrameShowsTheLastPictureAtOrBeforeItsTime) {
+    const struct {
+        int64_t srcNum, srcDen, outNum, outDen;
+    } cases[] = {
+        {25, 1, 25, 1},
+        {50, 1, 50, 1},
+        {60, 1, 60, 1},
+        {30000, 1001, 30000, 1001},
+        {24000, 1001, 24000, 1001},
+        {25, 1, 30, 1},
+        {30, 1, 25, 1},
+        {30000, 1001, 25, 1},
+        {25, 1, 30000, 1001},
+        {24, 1, 60, 1},
+        {2997, 100, 30000, 1001},
+    };
+    constexpr int64_t kSourceFrames = 3600;
+    for (const auto& c : cases) {
+        const double src = static_cast<double>(c.srcNum) / static_cast<double>(c.srcDen);
+        const double out = static_cast<double>(c.outNum) / static_cast<double>(c.outDen);
+        SCOPED_TRACE(std::to_string(c.srcNum) + "/" + std::to_string(c.srcDen) + " into " +
+                     std::to_string(c.outNum) + "/" + std::to_string(c.outDen));
+        const MoviePlan plan = BuildMoviePlan(MakeMovie(out, {Video(1, kSourceFrames, src)}, {{1, {}}}));
+        ASSERT_GT(plan.TotalFrames, 0);
+        int64_t wrong = 0;
+        int32_t firstWrong = 0;
+        for (int32_t f = 1; f <= plan.TotalFrames; ++f) {
+            const FrameRow& row = plan.FrameRows[f];
+            const int64_t k = row.MainFrame - 1;
+            const int64_t time = (f - 1) * c.srcNum * c.outDen;  // (f - 1) / out, in units of 1 / (out x src)
+            const bool atOrBefore = k * c.srcDen * c.outNum <= time;
+            const bool lastSuch = (k + 1) * c.srcDen * c.outNum > time || row.MainFrame == kSourceFrames;
+            if (row.MainClip != 1 || !atOrBefore || !lastSuch) {
+                if (wrong++ == 0) firstWrong = f;
+            }
+        }
+        EXPECT_EQ(wrong, 0) << "first at output frame " << firstWrong << ", which shows "
+                            << plan.FrameRows[firstWrong].MainFrame;
+        if (c.srcNum * c.outDen == c.outNum * c.srcDen) {
+            // At the clip's own rate every picture is shown once, in order.
+            EXPECT_EQ(plan.TotalFrames, kSourceFrames);
+            EXPECT_EQ(plan.FrameRows[plan.TotalFrames].MainFrame, kSourceFrames);
+        }
+    }
+}
+
+TEST(SourceFrames, ATrimmedClipAfterAnotherStartsAtItsFirstUsedPicture) {
+    // 13 frames trimmed off a 25 fps clip that follows a 0.52 s clip: frames 14 .. 40 shown once each.
+    const MoviePlan plan =
+        BuildMoviePlan(MakeMovie(25, {Video(1, 13, 25), Video(14, 40, 25)}, {{1, {}}, {2, {}}}));
+    ASSERT_EQ(plan.TotalFrames, 40);
+    for (int32_t f = 1; f <= 40; ++f) {
+        EXPECT_EQ(plan.FrameRows[f].MainClip, f <= 13 ? 1 : 2) << f;
+        EXPECT_EQ(plan.FrameRows[f].MainFrame, f) << f;
+    }
+}
+
+// A sound clip of a video's own file (as adding a video makes it) on the entry of a video of that
+// file plays the stretch of the file's sound that belongs to the used pictures; every other sound
+// plays whole from its place.
+TEST(OwnSound, PlaysTheStretchOfTheVideosUsedRange) {
+    auto video = [](const char* path, int32_t first, int32_t last, double delay = 0) {
+        ClipRec clip = Video(first, last, 25, delay);
+        clip.FilePath = path;
+        clip.FrameCount = 100;
+        clip.ClipName = "clip";
+        return clip;
+    };
+    auto sound = [](const char* path, double seconds, double delay = 0) {
+        ClipRec clip = Sound(seconds, delay);
+        clip.FilePath = path;
+        clip.ClipName = "Audio of clip";
+        return clip;
+    };
+    const struct {
+        const char* name;
+        MovieDbRec movie;
+        double start, end, sourceStart, heard;  // heard < 0: the whole sound
+    } cases[] = {
+        {"arranged video trimmed to 14 .. 40: from 0.52 s for 1.08 s",
+         MakeMovie(25, {video("/m/a.avi", 14, 40), sound("/m/a.avi", 4)}, {{1, {2}}}), 0, 1.08, 0.52, 1.08},
+        {"the second of two trimmed clips: placed at its entry, from its own first frame",
+         MakeMovie(25, {video("/m/a.avi", 1, 25), video("/m/a.avi", 51, 75), sound("/m/a.avi", 4)},
+                   {{1, {}}, {2, {3}}}),
+         1, 2, 2, 1},
+        {"paths compared without letter case",
+         MakeMovie(25, {video("/m/A.AVI", 26, 50), sound("/m/a.avi", 4)}, {{1, {2}}}), 0, 1, 1, 1},
+        {"a renamed sound still follows its video",
+         [&] {
+             MovieDbRec movie = MakeMovie(25, {video("/m/a.avi", 26, 50), sound("/m/a.avi", 4)}, {{1, {2}}});
+             movie.Clips[2].ClipName = "Narration";
+             return movie;
+         }(),
+         0, 1, 1, 1},
+        {"a video overlay's sound: its delay keeps its place",
+         MakeMovie(25, {Picture(3), video("/m/a.avi", 26, 50, 0.5), sound("/m/a.avi", 4, 0.5)},
+                   {{1, {2, 3}}}),
+         0.5, 1.5, 1, 1},
+        {"cut at the end of the file's sound",
+         MakeMovie(25, {video("/m/a.avi", 76, 100), sound("/m/a.avi", 3.5)}, {{1, {2}}}), 0, 0.5, 3, 0.5},
+        {"the sound of another file plays whole",
+         MakeMovie(25, {video("/m/a.avi", 26, 50), sound("/m/b.avi", 4)}, {{1, {2}}}), 0, 4, 0, -1},
+        {"a sound file over a video plays whole",
+         MakeMovie(25, {video("/m/a.avi", 26, 50), sound("/m/a.wav", 4)}, {{1, {2}}}), 0, 4, 0, -1},
+        {"an untrimmed video: the whole sound, cut at the video's end",
+         MakeMovie(25, {video("/m/a.avi", 1, 100), sound("/m/a.avi", 4.1)}, {{1, {2}}}), 0, 4, 0, 4},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MoviePlan plan = BuildMoviePlan(c.movie);
+        ASSERT_EQ(plan.AudioEventCount, 1);
+        const AudioEvent& event = plan.AudioEvents[1];
+        EXPECT_NEAR(event.StartTime, c.start, 1e-9);
+        EXPECT_NEAR(event.EndTime, c.end, 1e-9);
+        EXPECT_NEAR(event.SourceStart, c.sourceStart, 1e-9);
+        if (c.heard < 0)
+            EXPECT_LT(event.HeardLength, 0);
+        else
+            EXPECT_NEAR(event.HeardLength, c.heard, 1e-9);
+    }
+}
+
+}  // namespace
+}  // namespace composer

@@ -1,6 +1,10 @@
 // The program's sound player on the sound layer: loading any sound file, saving it as PCM WAV that
 // the program's header reader accepts, play and stop, and the component switched off.
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <vector>
 
 #include "cbplatform/sound.h"
 #include "media/dx8_play_class.h"
@@ -81,6 +85,41 @@ TEST_F(Dx8PlayTest, PlayAfterStopContinuesWhereTheSoundStopped) {
     cb::sound::SetSoundOutputFactory(previous);
     EXPECT_EQ(starts, (std::vector<std::int64_t>{0, 800}));
     EXPECT_TRUE(ui.messages.empty());
+}
+
+// A video's own sound is played as the movie has it: only the stretch of its used pictures, cut at
+// the end of the sound. The stretch is read back through a saved copy.
+TEST_F(Dx8PlayTest, AStretchOfTheSoundIsLoadedAlone) {
+    const std::string source = MakeTone("stretch.wav", 0.5, 8000, 2, "pcm_s16le");  // 4000 frames
+    const struct {
+        SoundSpan span;
+        int64_t frames;
+    } cases[] = {{{0.1, 0.2}, 1600}, {{0.4, 0.3}, 800}, {{0.6, 0.2}, 0}, {{0, 0.5}, 4000}};
+    for (const auto& c : cases) {
+        Dx8PlayClass player;
+        ASSERT_TRUE(player.LoadWaveFile(source, c.span)) << c.span.startSeconds;
+        EXPECT_EQ(player.Span, c.span);
+        EXPECT_EQ(player.WavSampleCount(), c.frames * 2) << c.span.startSeconds;
+        if (c.frames == 0) continue;  // nothing to play; the program's WAV reader takes no empty file
+        const std::string saved = PathFor("stretch-saved.wav");
+        ASSERT_TRUE(player.SaveWaveFile(saved));
+        WavFormatRec format;
+        ASSERT_TRUE(ReadWavHeader(saved, format));
+        EXPECT_EQ(format.Frames, c.frames);
+        EXPECT_EQ(format.SampleRate, 8000);
+    }
+    // The same samples as the whole sound has there: the stretch from 0.1 s begins with sample 800.
+    Dx8PlayClass whole, stretch;
+    ASSERT_TRUE(whole.LoadWaveFile(source));
+    ASSERT_TRUE(stretch.LoadWaveFile(source, SoundSpan{0.1, 0.2}));
+    const std::string wholeFile = PathFor("whole.wav"), stretchFile = PathFor("stretch.wav");
+    ASSERT_TRUE(whole.SaveWaveFile(wholeFile) && stretch.SaveWaveFile(stretchFile));
+    std::ifstream wholeIn(wholeFile, std::ios::binary), stretchIn(stretchFile, std::ios::binary);
+    std::vector<char> wholeBytes((std::istreambuf_iterator<char>(wholeIn)), {});
+    std::vector<char> stretchBytes((std::istreambuf_iterator<char>(stretchIn)), {});
+    ASSERT_EQ(stretchBytes.size(), 44u + 1600 * 4);
+    ASSERT_GE(wholeBytes.size(), 44u + 4000 * 4);
+    EXPECT_TRUE(std::equal(stretchBytes.begin() + 44, stretchBytes.end(), wholeBytes.begin() + 44 + 800 * 4));
 }
 
 }  // namespace

@@ -120,6 +120,19 @@ TEST_F(MixTest, ASoundThatBeganBeforeTheRangeIsHeardFromTheRangeStartOn) {
     for (size_t i : {0u, 1u, 400u, 800u}) EXPECT_EQ(values[i], static_cast<int16_t>(i + 1 + 3999)) << i;
 }
 
+TEST_F(MixTest, AStretchOfASoundIsHeardFromItsStartForItsLength) {
+    // A video's own sound trimmed with its pictures: sound samples 2 .. 4 heard from 1 / 8000 s on,
+    // whether the range begins before or inside it.
+    SetOutput(1, 16, 8000);
+    const int32_t clip = AddClip(1, 16, 8000, {10, 20, 30, 40, 50, 60});
+    AudioEvent stretch{clip, 1.0 / 8000, 4.0 / 8000};
+    stretch.SourceStart = 1.0 / 8000;
+    stretch.HeardLength = 3.0 / 8000;
+    events.push_back(stretch);
+    EXPECT_EQ(AllValues(*Load(Mix(0.0, 6.0 / 8000)).Left), (std::vector<int16_t>{0, 0, 20, 30, 40, 0, 0}));
+    EXPECT_EQ(AllValues(*Load(Mix(2.0 / 8000, 6.0 / 8000)).Left), (std::vector<int16_t>{20, 30, 40, 0, 0}));
+}
+
 TEST_F(MixTest, SixteenBitSoundInAnEightBitMovie) {
     SetOutput(1, 8, 8000);
     const int32_t clip = AddClip(1, 16, 8000, {32767, -32768, 384});

@@ -6,9 +6,11 @@
 namespace composer {
 
 struct AudioEvent {
-    int32_t Clip = 0;        // clip index
-    double StartTime = 0.0;  // seconds
-    double EndTime = 0.0;    // StartTime + the clip's AudioDuration
+    int32_t Clip = 0;           // clip index
+    double StartTime = 0.0;     // seconds
+    double EndTime = 0.0;       // StartTime + the clip's AudioDuration, or + HeardLength when that is set
+    double SourceStart = 0.0;   // seconds into the clip's sound of the first sample heard
+    double HeardLength = -1.0;  // seconds of it heard; below 0: the whole sound from SourceStart
 };
 
 }  // namespace composer

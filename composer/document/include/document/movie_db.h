@@ -43,4 +43,7 @@ void InitClipColors(int32_t index);  // clip `index` of MainDb
 void ClearMovie(MovieDbRec& movie);
 void ClearMovie();
 
+// The clip `index` names, or nullptr when it names none (a damaged record may hold any index).
+const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index);
+
 }  // namespace composer

@@ -54,7 +54,9 @@ double ClipDuration(const ClipRec& clip, bool onArrangedTrack);
 // Frame numbers are rounded halves to even: an arranged clip covers round(fps x start + 1) ..
 // round(fps x duration + first), an overlay round(fps x start) .. round(fps x duration + first),
 // both lowered to TotalFrames; where two arranged clips meet, the later one takes the shared frame.
-// A source frame is UseFirst + floor((frame - first) / fps x SrcFps), at most UseLast.
+// A source frame is UseFirst + floor((frame - first) / fps x SrcFps), at most UseLast, computed
+// exactly from the ratios of the two rates (see FrameRateRatioOf). A video's own sound (own_sound.h)
+// plays from the time of its video's first used frame for the used frames' duration.
 // Output settings that cannot be rendered are taken as repaired (RepairOutputSettings). Throws
 // MoviePlanTooLong when the movie would have more than kMaxPlanFrames frames.
 MoviePlan BuildMoviePlan(const MovieDbRec& movie);

@@ -5,7 +5,10 @@
 // to turn compressed sound into plain WAV, the clip window uses it to play a clip's sound.
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "document/own_sound.h"
 
 namespace cb::sound {
 class SoundBuffer;
@@ -23,11 +26,14 @@ class Dx8PlayClass {
     Dx8PlayClass& operator=(const Dx8PlayClass&) = delete;
 
     bool DxAvailable = false;
-    std::string FileName;  // the file loaded last
+    std::string FileName;           // the file loaded last
+    std::optional<SoundSpan> Span;  // the stretch of it loaded last; none: the whole sound
 
-    // Stops and drops what was loaded, then decodes the file. False for a missing file, one that
-    // does not decode, or when the component is unavailable.
-    bool LoadWaveFile(const std::string& fileName);
+    // Stops and drops what was loaded, then decodes the file, only the stretch `span` of its sound
+    // when one is given (a video's own sound is heard with the video's used pictures only; a stretch
+    // past the end of the sound is cut there). False for a missing file, one that does not decode,
+    // a stretch that cannot be set apart, or when the component is unavailable.
+    bool LoadWaveFile(const std::string& fileName, const std::optional<SoundSpan>& span = std::nullopt);
     // Plays the loaded sound once from where it stopped (from the start after it ended). On a machine
     // without a sound device nothing plays and the user is told so once per run.
     void PlayWav();

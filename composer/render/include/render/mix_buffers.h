@@ -8,10 +8,13 @@
 
 namespace composer {
 
-// One input of the mix: its samples and the time of its first sample.
+// One input of the mix: its samples, the time of the first sample heard, how many samples of the
+// buffer come before that one and how many are heard (below 0: all to the end of the buffer).
 struct MixInput {
     FileCarrBuffClass* buffer = nullptr;
     double startTime = 0.0;
+    int64_t skippedSamples = 0;
+    int64_t heardSamples = -1;
 };
 // The inputs added into one buffer covering [rangeStart, rangeEnd] at `rate`: sums formed in a
 // wider integer and clipped to the limits of `bits`; samples outside the range are not written. The

@@ -17,7 +17,8 @@ namespace composer {
 // movie's OutChannels, OutBits and OutRate; "" when no sound plays in the range or the file cannot
 // be written (the user is told why). A disk that fills up, there or while the sounds are decoded
 // and converted, throws DiskFullError instead. events are AudioEvents 1 .. eventCount of the
-// timeline plan (entry 0 unused). The sample buffers of the mix hold up to blockLimit values in
+// timeline plan (entry 0 unused); of each, the samples from SourceStart for HeardLength are heard
+// (all of them when HeardLength is below 0). The sample buffers of the mix hold up to blockLimit values in
 // memory each. Sounds in the range whose samples cannot be had are left out and, when `problems`
 // is given, noted there.
 std::string MixOutputAudio(MovieDbRec& movie, const std::vector<AudioEvent>& events, int32_t eventCount,

@@ -47,7 +47,8 @@ bool SavePartMovie(const std::string& fileName, double startSeconds, double endS
 //   whatever was there as it was, and no partial file;
 // - frames round(start x OutFps + 1) .. round(end x OutFps + 1) (halves to even), kept within
 //   1 .. TotalFrames, are composed and written; the progress bar advances every 10 frames;
-// - the sound of the range (MixOutputAudio) becomes the sound track;
+// - the sound of the range (MixOutputAudio) from the time of the first frame written, (first - 1) /
+//   OutFps, becomes the sound track, so that a range starting between frames keeps its sound with them;
 // - OutputPath takes the file name once the file is created;
 // - crop margins that leave no picture (top + bottom >= height - 2, left + right >= width - 2) are
 //   ignored in the frames where they fail, with one warning line per frame and margin pair, all
