@@ -44,7 +44,9 @@ class Scanner {
             } else if (inMovi && Digit(header[0]) && Digit(header[1]) &&
                        offset + 8 + size <= found_.fileSize) {
                 // Only whole chunks count: a chunk cut off by the end of the file is not data.
-                found_.streams[(header[0] - '0') * 10 + (header[1] - '0')].push_back(offset);
+                const int stream = (header[0] - '0') * 10 + (header[1] - '0');
+                found_.streams[stream].push_back(offset);
+                if (size == 0) ++found_.emptyChunks[stream];
             }
             offset += 8 + size + (size & 1);
         }

@@ -15,6 +15,8 @@ struct MoviChunks {
     // Per stream number (the two digits of "00dc", "01wb" ...): the file offsets of its chunks'
     // headers, in file order.
     std::map<int, std::vector<std::uint64_t>> streams;
+    // Per stream number: how many of those chunks are empty.
+    std::map<int, std::uint64_t> emptyChunks;
     // The offsets of the index chunks to hide when the index is not to be trusted: "idx1" and
     // the OpenDML super indexes ("indx").
     std::vector<std::uint64_t> indexChunks;
