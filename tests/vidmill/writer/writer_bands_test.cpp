@@ -95,6 +95,29 @@ TEST(WriterVideo1Bands, BandedPicturesDecodeLikeOneEncoderForTheWholeFrame) {
     }
 }
 
+// A cut (every block of the frame changed) is coded whole: it is a key frame, and the next key
+// frame comes KeyFrameRate frames after it rather than where the count from the first would put it.
+TEST(WriterVideo1Bands, ACutIsAKeyFrameAndRestartsTheInterval) {
+    constexpr int kCutAt = 7;
+    // Frames before the cut repeat one picture, frames from it another that differs in every pixel.
+    const auto patternIndex = [](int frame) { return frame < kCutAt ? 0 : 10; };
+    for (const int bands : {1, 3}) {
+        SCOPED_TRACE(bands);
+        VideoSettings settings;
+        settings.handler = static_cast<std::uint32_t>(FourCC("MSVC"));
+        settings.width = kWidth;
+        settings.height = kHeight;
+        settings.keyFrameRate = 5;
+        settings.bands = bands;
+        const CodedPattern coded = EncodePattern(settings, 15, patternIndex);
+        EXPECT_EQ(coded.keyFrames, (std::vector<bool>{1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0}));
+        // The cut's picture needs nothing before it: alone it decodes as it does in the movie.
+        CodedPattern cutAlone;
+        cutAlone.pictures = {coded.pictures[kCutAt]};
+        EXPECT_EQ(Decode(cutAlone).front(), Decode(coded)[kCutAt]);
+    }
+}
+
 TEST(WriterVideo1Bands, JoinedCodesAndDamagedBands) {
     // Two bands of two blocks: a skip of 2; then a one-colour block and a two-colour block.
     const std::vector<std::uint8_t> skips = {0x02, 0x84, 0x00, 0x00};
