@@ -4,6 +4,7 @@
 
 #include "cbplatform/ffmpeg_owners.h"
 #include "writer/avi_formats.h"
+#include "writer/key_frame_schedule.h"
 #include "writer_test_support.h"
 
 namespace vidmill::writer::testing {
@@ -23,9 +24,10 @@ CodedPattern EncodePattern(const VideoSettings& settings, int count,
         coded.keyFrames.push_back((packet.flags & AV_PKT_FLAG_KEY) != 0);
     };
     cb::Bitmap frame(settings.width, settings.height, coder->bitsPerPixel());
+    KeyFrameSchedule keyFrames;
     for (int i = 0; i < count; ++i) {
         PaintPattern(frame, patternIndex(i));
-        coder->encode(frame, i, IsKeyFramePosition(i, settings.keyFrameRate), sink);
+        keyFrames.encode(*coder, frame, i, settings.keyFrameRate, sink);
     }
     coder->flush(sink);
     return coded;

@@ -16,7 +16,7 @@ struct CodedPattern {
 };
 
 // Frames 0..count-1, frame i painted as pattern picture patternIndex(i), key frames by the
-// settings' rule, through OpenFrameCoder(settings).
+// writer's schedule at the settings' rate, through OpenFrameCoder(settings).
 CodedPattern EncodePattern(
     const VideoSettings& settings, int count,
     const std::function<int(int)>& patternIndex = [](int frame) { return frame; });

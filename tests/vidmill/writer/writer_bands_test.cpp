@@ -23,15 +23,18 @@ constexpr int kFrames = 12;
 // Frames 0..8 move; 9..11 repeat frame 8, so their pictures are made of skips.
 int PatternIndex(int frame) { return frame < 9 ? frame : 8; }
 
-CodedPattern EncodeInBands(int bands) {
+// Video-1 at kWidth x kHeight with a key frame every 5 frames, in `bands` bands.
+VideoSettings Video1Settings(int bands) {
     VideoSettings settings;
     settings.handler = static_cast<std::uint32_t>(FourCC("MSVC"));
     settings.width = kWidth;
     settings.height = kHeight;
     settings.keyFrameRate = 5;
     settings.bands = bands;
-    return EncodePattern(settings, kFrames, PatternIndex);
+    return settings;
 }
+
+CodedPattern EncodeInBands(int bands) { return EncodePattern(Video1Settings(bands), kFrames, PatternIndex); }
 
 // Each picture decoded by FFmpeg's Video-1 decoder, as top-down BGR24.
 std::vector<std::vector<std::uint8_t>> Decode(const CodedPattern& coded) {
@@ -92,6 +95,23 @@ TEST(WriterVideo1Bands, BandedPicturesDecodeLikeOneEncoderForTheWholeFrame) {
         // The repeated frame between key frames is all skips and decodes to the picture before it.
         EXPECT_LT(banded.pictures[11].size(), banded.pictures[8].size() / 4);
         EXPECT_EQ(frames[11], frames[10]);
+    }
+}
+
+// A cut (every block of the frame changed) is coded whole: it is a key frame, and the next key
+// frame comes KeyFrameRate frames after it rather than where the count from the first would put it.
+TEST(WriterVideo1Bands, ACutIsAKeyFrameAndRestartsTheInterval) {
+    constexpr int kCutAt = 7;
+    // Frames before the cut repeat one picture, frames from it another that differs in every pixel.
+    const auto patternIndex = [](int frame) { return frame < kCutAt ? 0 : 10; };
+    for (const int bands : {1, 3}) {
+        SCOPED_TRACE(bands);
+        const CodedPattern coded = EncodePattern(Video1Settings(bands), 15, patternIndex);
+        EXPECT_EQ(coded.keyFrames, (std::vector<bool>{1, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0, 0, 1, 0, 0}));
+        // The cut's picture needs nothing before it: alone it decodes as it does in the movie.
+        CodedPattern cutAlone;
+        cutAlone.pictures = {coded.pictures[kCutAt]};
+        EXPECT_EQ(Decode(cutAlone).front(), Decode(coded)[kCutAt]);
     }
 }
 

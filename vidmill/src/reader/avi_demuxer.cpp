@@ -41,6 +41,7 @@ std::unique_ptr<AviDemuxer> AviDemuxer::Open(const std::string& path, PacketPars
     std::unique_ptr<AviDemuxer> demuxer(new AviDemuxer(path, parsing));
     if (!demuxer->openInput()) return nullptr;
     MoviChunks chunks = ScanMovi(path);
+    demuxer->emptyChunks_ = chunks.emptyChunks;
     if (!chunks.indexChunks.empty() && !IndexFitsFile(*demuxer->input_, chunks)) {
         demuxer->hiddenIndex_ = std::move(chunks.indexChunks);
         if (!demuxer->openInput()) return nullptr;
@@ -74,6 +75,11 @@ bool AviDemuxer::openInput() {
     indexed_ = false;
     if (selected_ >= 0) selectStream(selected_);
     return true;
+}
+
+std::uint64_t AviDemuxer::emptyChunkCount(int stream) const {
+    const auto found = emptyChunks_.find(stream);
+    return found == emptyChunks_.end() ? 0 : found->second;
 }
 
 int AviDemuxer::streamCount() const { return static_cast<int>(input_->nb_streams); }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -31,6 +32,10 @@ class AviDemuxer {
     // The next packet of the selected stream; false at the end of the file or when it cannot be read.
     bool readPacket(AVPacket& packet);
 
+    // How many chunks of the stream in the file's 'movi' lists are empty. The demuxer hands out
+    // none of them, but a stream header's length counts them.
+    std::uint64_t emptyChunkCount(int stream) const;
+
     // True when the file's own index was loaded (and found sound): seeking by it finds real key frames.
     bool indexed() const { return indexed_; }
     // The timestamp of the key frame at or before `timestamp` by the file's index; -1 without one.
@@ -49,8 +54,9 @@ class AviDemuxer {
 
     std::string path_;
     PacketParsing parsing_;
-    std::vector<std::uint64_t> hiddenIndex_;  // index chunks not to be used; empty: the file as it is
-    std::unique_ptr<HiddenIndexIo> io_;       // outlives input_, which reads through it
+    std::map<int, std::uint64_t> emptyChunks_;  // per stream, from the walk of the 'movi' lists
+    std::vector<std::uint64_t> hiddenIndex_;    // index chunks not to be used; empty: the file as it is
+    std::unique_ptr<HiddenIndexIo> io_;         // outlives input_, which reads through it
     cb::InputFormatPtr input_;
     int selected_ = -1;
     bool indexed_ = false;

@@ -1,7 +1,8 @@
 // The AVI reader without its component shell: Open, the file's facts, frames by index, the sound
 // track copied into a WAV file, Close.
 //
-// Frame n is the n-th frame of the first video stream in file order. The frame count is the length
+// Frame n is the n-th frame of the first video stream in the order frames are shown (pictures the
+// file stores in another order, B-frames, are put back in it). The frame count is the length
 // in the stream header, so empty ("drop") chunks count: they show the frame before them. Frames
 // asked for in increasing order are decoded without seeking; a step backwards, or forward past a
 // key frame, seeks to the key frame at or before the wanted frame and decodes from there. The

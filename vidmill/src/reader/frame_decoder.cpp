@@ -37,8 +37,20 @@ FrameDecoder::Open FrameDecoder::open() {
 
 std::shared_ptr<cb::Bitmap> FrameDecoder::frame(std::int64_t number) {
     if (!codec_ || bitmap_->empty() || number < 0) return nullptr;
-    if (needsRestart(number)) restartAt(number);
-    decodeUpTo(number);
+    if (needsRestart(number)) {
+        restartAt(number);
+        decodeUpTo(number);
+        // Pictures shown before a key frame can depend on the pictures before it (B-frames that
+        // follow it in the file): when only later pictures come out, decoding starts again at the
+        // key frame before.
+        const std::int64_t key = demuxer_.keyFrameAtOrBefore(number);
+        if (!chosen_ && !queue_.empty() && key > 0) {
+            restartAt(key - 1);
+            decodeUpTo(number);
+        }
+    } else {
+        decodeUpTo(number);
+    }
     if (chosen_) {
         // A picture still shows the last frame: it keeps that bitmap, the decoder goes on with a
         // copy (the converter writes only what the new frame changed).
@@ -69,8 +81,8 @@ void FrameDecoder::restartAt(std::int64_t number) {
     hasPending_ = false;
     demuxEnded_ = false;
     flushed_ = false;
-    outstanding_ = 0;
     lastPacketNumber_ = -1;
+    sentNumber_ = -1;
     lastFrameNumber_ = -1;
     shownNumber_ = -1;
     avcodec_flush_buffers(codec_.get());
@@ -86,9 +98,11 @@ void FrameDecoder::restartAt(std::int64_t number) {
     if (!positioned && !demuxer_.rewind()) demuxEnded_ = true;
 }
 
+// The demuxer times a chunk by its place in the stream; a parser can leave the presentation time
+// of a picture that is shown later than it is stored, but not its place.
 std::int64_t FrameDecoder::pendingNumber() const {
-    if (pending_->pts != AV_NOPTS_VALUE) return pending_->pts;
     if (pending_->dts != AV_NOPTS_VALUE) return pending_->dts;
+    if (pending_->pts != AV_NOPTS_VALUE) return pending_->pts;
     return lastPacketNumber_ + 1;
 }
 
@@ -104,10 +118,6 @@ bool FrameDecoder::fillPending() {
         // A chunk cut off by the end of the file is not a frame of it: decoding what is there would
         // give a picture the file does not hold.
         if ((pending_->flags & AV_PKT_FLAG_CORRUPT) != 0) continue;
-        // Every chunk of an AVI stream is a frame in file order: a packet the parser left without a
-        // presentation time (MPEG video) is timed by its place, so that the decoder's delay does
-        // not shift the frame numbers by one.
-        if (pending_->pts == AV_NOPTS_VALUE) pending_->pts = pending_->dts;
         hasPending_ = true;
         lastPacketNumber_ = std::max(lastPacketNumber_, pendingNumber());
     }
@@ -121,7 +131,7 @@ void FrameDecoder::sendPending() {
         receiveFrames();
         result = avcodec_send_packet(codec_.get(), pending_.get());
     }
-    if (result >= 0) ++outstanding_;
+    if (result >= 0) sentNumber_ = pendingNumber();
     av_packet_unref(pending_.get());
     hasPending_ = false;
 }
@@ -132,12 +142,17 @@ void FrameDecoder::flushDecoder() {
     receiveFrames();
 }
 
+// Frames come out in the order they are shown, whatever order the file stores them in (B-frames
+// follow the picture they are shown before, or are packed into one chunk with it and stand in for
+// the empty picture after it). A decoder that reorders holds back as many pictures as it may have
+// to put in front, so the frame that comes out when chunk n went in is frame n less that delay.
+// A chunk that makes no picture (a picture repeated) leaves its number to the frame before; the
+// frames held back at the end follow one another.
 void FrameDecoder::receiveFrames() {
     while (avcodec_receive_frame(codec_.get(), received_.get()) >= 0) {
-        outstanding_ = std::max<std::int64_t>(0, outstanding_ - 1);
-        std::int64_t number = received_->best_effort_timestamp;
-        if (number == AV_NOPTS_VALUE) number = received_->pts;
-        if (number == AV_NOPTS_VALUE) number = lastFrameNumber_ + 1;
+        const std::int64_t number = flushed_
+                                        ? lastFrameNumber_ + 1
+                                        : std::max(sentNumber_ - codec_->has_b_frames, lastFrameNumber_ + 1);
         lastFrameNumber_ = number;
         cb::FramePtr frame(av_frame_alloc());
         if (!frame) throw std::bad_alloc();
@@ -146,14 +161,7 @@ void FrameDecoder::receiveFrames() {
     }
 }
 
-// Decoders that reorder frames hand a frame out only after later packets went in.
-int FrameDecoder::lookAhead() const {
-    const bool delays = (codec_->codec->capabilities & AV_CODEC_CAP_DELAY) != 0 || codec_->has_b_frames > 0;
-    return delays ? std::max(codec_->has_b_frames, 1) + 1 : 0;
-}
-
 void FrameDecoder::decodeUpTo(std::int64_t number) {
-    int sentBeyond = 0;
     for (;;) {
         while (!queue_.empty() && queue_.front().first <= number) {
             chosenNumber_ = queue_.front().first;
@@ -166,10 +174,8 @@ void FrameDecoder::decodeUpTo(std::int64_t number) {
             flushDecoder();
             continue;
         }
-        if (pendingNumber() > number) {
-            if (outstanding_ == 0 || sentBeyond >= lookAhead()) return;
-            ++sentBeyond;
-        }
+        // The next chunk would bring out a frame after the wanted one: the last one before is it.
+        if (pendingNumber() - codec_->has_b_frames > number) return;
         sendPending();
         receiveFrames();
     }

@@ -1,7 +1,8 @@
 // Decodes the frames of one video stream by frame number, keeping the decoder, the read position
-// and the last frame between calls. A frame number is the packet timestamp the AVI demuxer gives:
-// the chunk's position in the stream, empty chunks counted, so a frame whose chunk is empty is
-// the frame before it.
+// and the last frame between calls. Frame n is the n-th picture in the order pictures are shown,
+// counted by the chunks of the stream, empty ones included: a frame whose chunk is empty (or
+// holds a picture repeated) is the frame before it. Pictures stored out of that order (B-frames)
+// are put back in it.
 #pragma once
 
 #include <cstdint>
@@ -47,7 +48,6 @@ class FrameDecoder {
     void receiveFrames();
     void decodeUpTo(std::int64_t number);
     std::int64_t pendingNumber() const;
-    int lookAhead() const;
     bool exists(std::int64_t number) const;
 
     AviDemuxer& demuxer_;
@@ -59,9 +59,9 @@ class FrameDecoder {
     bool hasPending_ = false;
     bool demuxEnded_ = false;
     bool flushed_ = false;
-    bool fresh_ = true;             // nothing sent since the decoder started at a key frame
-    std::int64_t outstanding_ = 0;  // packets sent that have not come out as frames yet
+    bool fresh_ = true;  // nothing sent since the decoder started at a key frame
     std::int64_t lastPacketNumber_ = -1;
+    std::int64_t sentNumber_ = -1;  // number of the last packet the decoder took
     std::int64_t lastFrameNumber_ = -1;
     std::deque<std::pair<std::int64_t, cb::FramePtr>> queue_;  // decoded, later than the last request
     cb::FramePtr chosen_;  // the frame a request lands on, until it is converted

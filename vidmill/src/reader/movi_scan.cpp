@@ -48,6 +48,7 @@ class Scanner {
                 const int stream = (header[0] - '0') * 10 + (header[1] - '0');
                 found_.streams[stream].push_back(offset);
                 found_.chunkEnds[stream].push_back(offset + 8 + size);
+                if (size == 0) ++found_.emptyChunks[stream];
             }
             offset += 8 + size + (size & 1);
         }

@@ -17,6 +17,8 @@ struct MoviChunks {
     std::map<int, std::vector<std::uint64_t>> streams;
     // Per stream number: where each of those chunks ends (its header offset + 8 + its size).
     std::map<int, std::vector<std::uint64_t>> chunkEnds;
+    // Per stream number: how many of those chunks are empty.
+    std::map<int, std::uint64_t> emptyChunks;
     // The offsets of the index chunks to hide when the index is not to be trusted: "idx1" and
     // the OpenDML super indexes ("indx").
     std::vector<std::uint64_t> indexChunks;

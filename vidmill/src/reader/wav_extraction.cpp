@@ -97,10 +97,11 @@ void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const AviStr
         bytes += static_cast<std::uint64_t>(packet->size);
         ++chunks;
     }
-    // The declared length counts samples of sampleSize bytes, or chunks when the size varies.
+    // The declared length counts samples of sampleSize bytes, or chunks when the size varies,
+    // empty ones included (writers fill gaps in compressed sound with them; they hold nothing).
     const bool complete = header.sampleSize > 0
                               ? bytes >= static_cast<std::uint64_t>(header.length) * header.sampleSize
-                              : chunks >= header.length;
+                              : chunks + demuxer->emptyChunkCount(streamIndex) >= header.length;
     if (!complete) throw Error("Cannot read AVI sound track stream");
     if (!wav.complete()) throw Error("Cannot create WAV stream");
 }

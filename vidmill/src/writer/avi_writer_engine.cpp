@@ -16,6 +16,7 @@
 #include "writer/ffmpeg_owners.h"
 #include "writer/frame_blend.h"
 #include "writer/frame_coder.h"
+#include "writer/key_frame_schedule.h"
 #include "writer/sound_track.h"
 
 namespace vidmill::writer {
@@ -30,6 +31,7 @@ struct AviWriterEngine::Session {
     std::optional<cb::StagedFile> staged;
     std::unique_ptr<AviContainer> output;
     std::unique_ptr<FrameCoder> coder;
+    KeyFrameSchedule keyFrames;
     cb::Bitmap frame;
     cb::Bitmap previous;
     cb::Bitmap between;
@@ -148,8 +150,8 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
 
 void AviWriterEngine::writeFrameAt(const cb::Bitmap& frame) {
     Session& session = *session_;
-    const bool keyFrame = IsKeyFramePosition(session.frameCounter, properties_.keyFrameRate());
-    session.coder->encode(frame, session.frameCounter, keyFrame, VideoSink(*session.output));
+    session.keyFrames.encode(*session.coder, frame, session.frameCounter, properties_.keyFrameRate(),
+                             VideoSink(*session.output));
     ++session.frameCounter;
 }
 

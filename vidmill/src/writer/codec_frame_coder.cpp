@@ -150,8 +150,10 @@ void CodecFrameCoder::drain(const PacketSink& sink) {
         const bool asked = pendingKeyFrames_.erase(packet_->pts) > 0;
         const bool complete = (packet_->flags & AV_PKT_FLAG_KEY) != 0;
         // Only a packet that really is a complete picture is flagged, and only where the
-        // key-frame rule puts one (or where every packet of the codec is complete anyway).
-        packet_->flags = complete && (asked || everyPacketComplete_) ? AV_PKT_FLAG_KEY : 0;
+        // key-frame rule puts one, where every packet of the codec is complete anyway, or where an
+        // encoder that counts its own key frames coded a frame whole because all of it changed.
+        packet_->flags =
+            complete && (asked || everyPacketComplete_ || steersKeyFrameCounter_) ? AV_PKT_FLAG_KEY : 0;
         packet_->dts = packet_->pts;
         packet_->duration = 1;
         sink(*packet_);

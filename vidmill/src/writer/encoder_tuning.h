@@ -17,6 +17,7 @@ void TuneEncoder(AVCodecContext& context, const AVCodec& encoder, const VideoSet
 
 // True for encoders that decide key frames by a counter of their own instead of honouring an
 // intra picture type on the frame; the writer steers that counter per frame (see codec coder).
+// These encoders also code a frame whole when every part of it changed, and flag it a key frame.
 bool CountsKeyFramesItself(const AVCodec& encoder);
 
 }  // namespace vidmill::writer

@@ -43,6 +43,10 @@ class FrameCoder {
                         const PacketSink& sink) = 0;
     // Hands out packets the encoder still holds.
     virtual void flush(const PacketSink& sink) = 0;
+    // Waits for the frames given so far that are still being coded elsewhere and hands out their
+    // packets, so that the choice of the next key frame knows them. Coders that code in the
+    // caller's thread have handed theirs out already.
+    virtual void handOutFinished(const PacketSink& sink) { static_cast<void>(sink); }
 };
 
 // The compressor check: the encoder of the handler is opened for the frame size from 24-bit,
@@ -55,10 +59,5 @@ std::unique_ptr<FrameCoder> OpenFrameCoder(const VideoSettings& settings);
 extern const char* const kNoCompressorMessage;
 // The text reported when the chosen compressor cannot take frames of this size.
 extern const char* const kCompressorUnusableMessage;
-
-// The key-frame rule: position k is a key frame when keyFrameRate <= 1 or k is a multiple of it.
-inline bool IsKeyFramePosition(std::int64_t position, int keyFrameRate) {
-    return keyFrameRate <= 1 || position % keyFrameRate == 0;
-}
 
 }  // namespace vidmill::writer

@@ -28,6 +28,7 @@ class PipelinedFrameCoder final : public FrameCoder {
     void encode(const cb::Bitmap& frame, std::int64_t position, bool keyFrame,
                 const PacketSink& sink) override;
     void flush(const PacketSink& sink) override;
+    void handOutFinished(const PacketSink& sink) override { handOut(sink); }
 
   private:
     struct Lane {
