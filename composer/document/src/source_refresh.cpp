@@ -73,9 +73,15 @@ void RefreshAudio(ClipRec& clip, SourceProbe& probe, std::string& warnings) {
     if (kind == ClipAudio) sound = probe.ProbeAudio(clip.FilePath);
     if (kind == ClipVideo) sound = probe.ProbeVideoSound(clip.FilePath);
     if (!sound) {
-        if (kind == ClipAudio || kind == ClipVideo) NoteUnreadable(probe, warnings);
+        if (kind == ClipAudio || kind == ClipVideo) {
+            NoteUnreadable(probe, warnings);
+            clip.AudioProblem = probe.LastProblem();
+        }
         return;
     }
+    // A damaged sound still plays what it holds; the user is told what is wrong with it.
+    clip.AudioProblem = sound->damage;
+    if (!sound->damage.empty()) warnings += "This file is damaged: " + sound->damage + kLineEnd;
     clip.AudioFile = sound->audioFile;
     clip.AudioBits = sound->bits;
     clip.AudioChannels = sound->channels;
