@@ -83,6 +83,19 @@ void CheckRenderLine(CommandLine& line, const std::vector<std::string>& paths) {
     }
 }
 
+// --info PROJECT: one project file, taken as it is. The windows join loose words into one path (a
+// path with spaces given without quotes); a headless command names its file exactly, so a second
+// word is a wrong command line rather than part of a file name that is then not found.
+void CheckInfoLine(CommandLine& line, const std::vector<std::string>& paths) {
+    if (paths.size() > 1) {
+        line.command = Command::Invalid;
+        line.error = "--info takes one project file; " + paths[1] + " is one argument too many";
+    } else if (paths.empty()) {
+        line.command = Command::Invalid;
+        line.error = "--info needs a project file";
+    }
+}
+
 }  // namespace
 
 std::optional<int32_t> CompressorCode(const std::string& name) {
@@ -93,6 +106,7 @@ std::optional<int32_t> CompressorCode(const std::string& name) {
 CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
     std::vector<std::string> renderPaths;
+    std::vector<std::string> otherPaths;
     for (std::size_t index = 0; index < arguments.size(); ++index) {
         const std::string& argument = arguments[index];
         if (argument == "--help" || argument == "-h") {
@@ -129,12 +143,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
         }
         if (!line.projectText.empty()) line.projectText += ' ';
         line.projectText += argument;
+        otherPaths.push_back(argument);
     }
     if (line.command == Command::Render) CheckRenderLine(line, renderPaths);
-    if (line.command == Command::Info && line.projectText.empty()) {
-        line.command = Command::Invalid;
-        line.error = "--info needs a project file";
-    }
+    if (line.command == Command::Info) CheckInfoLine(line, otherPaths);
     return line;
 }
 

@@ -53,6 +53,7 @@ std::optional<SourceFacts> ReadSource(const std::string& path, SourceProbe& prob
 
 void FillAudio(ClipRec& clip, const AudioFacts& audio) {
     clip.AudioFile = audio.audioFile;
+    clip.AudioProblem = audio.damage;
     clip.AudioBits = audio.bits;
     clip.AudioChannels = audio.channels;
     clip.AudioRate = audio.rate;

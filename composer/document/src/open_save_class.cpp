@@ -11,9 +11,9 @@
 #include "base/folders.h"
 #include "base/interaction.h"
 #include "base/text_number.h"
+#include "document/clip_limits.h"
 #include "document/enc_dec.h"
 #include "document/movie_db.h"
-#include "document/output_limits.h"
 #include "document/project_file.h"
 #include "document/project_file_move.h"
 #include "document/project_words.h"
@@ -89,8 +89,9 @@ bool OpenSaveClass::ReadDataBlock(const std::string& fileBytes, const std::strin
         const std::vector<int32_t> words = EncDecClass().ListOpen(*block, "");
         if (words.size() < 2) throw Failure("The data block is damaged: its check word does not match.");
         local_ = WordsToMovie(words);
-        // Settings no movie can be made with are refused here, before a render acts on them.
-        const std::string problem = OutputSettingsProblem(local_);
+        // Settings no movie can be made with, and clip values no editing produces, are refused
+        // here, before a render acts on them.
+        const std::string problem = MovieValuesProblem(local_);
         if (!problem.empty()) throw Failure(problem + ".");
         return true;
     } catch (...) {

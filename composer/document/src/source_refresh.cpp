@@ -1,5 +1,7 @@
 #include "document/source_refresh.h"
 
+#include <cctype>
+
 #include "base/files.h"
 #include "base/text_number.h"
 #include "document/clip_file_kinds.h"
@@ -71,15 +73,31 @@ void RefreshAudio(ClipRec& clip, SourceProbe& probe, std::string& warnings) {
     if (kind == ClipAudio) sound = probe.ProbeAudio(clip.FilePath);
     if (kind == ClipVideo) sound = probe.ProbeVideoSound(clip.FilePath);
     if (!sound) {
-        if (kind == ClipAudio || kind == ClipVideo) NoteUnreadable(probe, warnings);
+        if (kind == ClipAudio || kind == ClipVideo) {
+            NoteUnreadable(probe, warnings);
+            clip.AudioProblem = probe.LastProblem();
+        }
         return;
     }
+    // A damaged sound still plays what it holds; the user is told what is wrong with it.
+    clip.AudioProblem = sound->damage;
+    if (!sound->damage.empty()) warnings += "This file is damaged: " + sound->damage + kLineEnd;
     clip.AudioFile = sound->audioFile;
     clip.AudioBits = sound->bits;
     clip.AudioChannels = sound->channels;
     clip.AudioRate = sound->rate;
     clip.AudioFrames = sound->frames;
     clip.AudioDuration = sound->duration;
+}
+
+// A relative clip path ("../clips/a.avi", "a.avi") was written relative to the project, which
+// may have been moved together with its clips: it names the file beside the project first. An
+// absolute path (or one with a drive letter or a backslash, written on another system) is
+// never joined.
+bool RelativeToProject(const std::string& path) {
+    const bool driveLetter =
+        path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':';
+    return !path.empty() && path.front() != '/' && path.find('\\') == std::string::npos && !driveLetter;
 }
 
 }  // namespace
@@ -90,6 +108,10 @@ std::vector<std::string> RelocateSources(MovieDbRec& movie, const std::string& p
     std::vector<std::string> missing;
     for (int32_t i = 1; i <= movie.ClipCount; ++i) {
         ClipRec& clip = movie.Clips[i];
+        if (RelativeToProject(clip.FilePath) && FileExists(folder + "/" + clip.FilePath)) {
+            clip.FilePath = folder + "/" + clip.FilePath;
+            continue;
+        }
         if (FileExists(clip.FilePath)) continue;
         const std::string candidate = folder + "/" + LastPathComponent(clip.FilePath);
         if (FileExists(candidate))

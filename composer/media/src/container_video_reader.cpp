@@ -10,6 +10,8 @@
 #include "background_job.h"
 #include "base/failure.h"
 #include "cbplatform/ffmpeg_owners.h"
+#include "cbplatform/media_log.h"
+#include "cbplatform/stream_length.h"
 #include "ffmpeg_error_text.h"
 #include "frame_slots.h"
 #include "media/decoded_frame.h"
@@ -47,6 +49,16 @@ constexpr int32_t kDecodeOnRatherThanIndex = 2;
 constexpr int kJumpsBeforeIndexing = 2;
 
 int64_t TimeOf(const AVPacket& packet) { return packet.pts != AV_NOPTS_VALUE ? packet.pts : packet.dts; }
+
+// Why the indexed pictures are not all the file says it holds: the demuxer reported damage while
+// they were read (a cluster cut in two, a file that ended too soon), or they end well before the
+// stated length. "" when they are whole.
+std::string IndexDamage(const AVFormatContext& input, const AVStream& video, int64_t firstTime,
+                        int64_t endTime, const std::string& demuxerError) {
+    if (!demuxerError.empty()) return "the file is damaged: " + demuxerError;
+    const double found = static_cast<double>(endTime - firstTime) * av_q2d(video.time_base);
+    return cb::ShortfallText("the video", found, cb::StatedStreamSeconds(input, video));
+}
 
 }  // namespace
 
@@ -88,6 +100,7 @@ struct ContainerVideoReader::State {
     int64_t seeks = 0;
     int jumps = 0;  // pictures asked for that the decoder could not reach by decoding on
     std::unique_ptr<PictureIndex> pictureIndex;
+    std::string damage;                      // what indexing found missing or damaged; "" when whole
     cb::FramePtr indexed{av_frame_alloc()};  // the last picture read from the index
     BackgroundJob ahead;  // the stretch decoded ahead of the steps; last, so it ends before the rest goes
 
@@ -137,6 +150,9 @@ void ContainerVideoReader::State::OpenStream() {
 void ContainerVideoReader::State::IndexPictures() {
     std::vector<int64_t> keyTimes;
     int64_t last = AV_NOPTS_VALUE;
+    int64_t end = 0;  // where the last picture read ends
+    cb::MediaErrorListener demuxerErrors;
+    demuxerErrors.Listen(input.get());
     while (av_read_frame(input.get(), packet.get()) >= 0) {
         const AVPacket& read = *packet;
         if (read.stream_index == stream && (read.flags & AV_PKT_FLAG_DISCARD) == 0) {
@@ -145,6 +161,7 @@ void ContainerVideoReader::State::IndexPictures() {
             if (time == AV_NOPTS_VALUE)
                 time = last == AV_NOPTS_VALUE ? 0 : last + std::max<int64_t>(read.duration, 1);
             last = time;
+            end = std::max(end, time + std::max<int64_t>(read.duration, 0));
             times.push_back(time);
             if ((read.flags & AV_PKT_FLAG_KEY) != 0) keyTimes.push_back(time);
         }
@@ -152,6 +169,7 @@ void ContainerVideoReader::State::IndexPictures() {
     }
     if (times.empty()) Fail("its video has no frames.");
     std::sort(times.begin(), times.end());
+    damage = IndexDamage(*input, *input->streams[stream], times.front(), end, demuxerErrors.First());
     for (const int64_t time : keyTimes) keyPictures.push_back(NearestPicture(times, time));
     std::sort(keyPictures.begin(), keyPictures.end());
     keyPictures.erase(std::unique(keyPictures.begin(), keyPictures.end()), keyPictures.end());
@@ -432,6 +450,8 @@ ContainerVideoReader::~ContainerVideoReader() = default;
 int32_t ContainerVideoReader::Width() const { return state_->width; }
 int32_t ContainerVideoReader::Height() const { return state_->height; }
 int32_t ContainerVideoReader::FrameCount() const { return state_->slots.Count(); }
+
+const std::string& ContainerVideoReader::Damage() const { return state_->damage; }
 
 bool ContainerVideoReader::WaitForIndex() {
     return state_->pictureIndex && state_->pictureIndex->WaitUntilDone();

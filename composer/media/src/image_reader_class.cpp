@@ -23,8 +23,9 @@ cb::ComPtr<IPicture> BlankPicture(int32_t width, int32_t height) {
 bool ImageReaderClass::ReadImg_ReadFile(const std::string& fileName) {
     width = 0;
     height = 0;
+    damage.clear();
     if (FileExists(fileName)) {
-        picture = cb::LoadPicture(fileName);
+        picture = cb::LoadPicture(fileName, &damage);
         OLE_XSIZE_HIMETRIC himetricWidth = 0;
         OLE_YSIZE_HIMETRIC himetricHeight = 0;
         if (picture && SUCCEEDED(picture->get_Width(&himetricWidth)) &&

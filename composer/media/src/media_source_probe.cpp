@@ -72,8 +72,10 @@ std::optional<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) 
         lastProblem_ = reader.Problem;
         return std::nullopt;
     }
-    return FactsOf(reader.ReadWav_GetWavFile(),
-                   WavFormatRec{reader.Bits, reader.Channels, reader.SampleRate, reader.Frames});
+    AudioFacts facts = FactsOf(reader.ReadWav_GetWavFile(),
+                               WavFormatRec{reader.Bits, reader.Channels, reader.SampleRate, reader.Frames});
+    facts.damage = reader.Damage;
+    return facts;
 }
 
 std::optional<AudioFacts> MediaSourceProbe::ProbeVideoSound(const std::string& path) {

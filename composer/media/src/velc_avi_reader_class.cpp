@@ -47,6 +47,7 @@ void VelcAviReaderClass::ResetFields() {
     Height = 0;
     FramesPerSecond = 0;
     FrameCount = 0;
+    Damage.clear();
     ResetWavFields();
 }
 
@@ -58,6 +59,7 @@ bool VelcAviReaderClass::OpenContainer(const std::string& fileName) {
         Height = container_->Height();
         FramesPerSecond = container_->FramesPerSecond();
         FrameCount = container_->FrameCount();
+        Damage = container_->Damage();
         IsOpen = true;
         return true;
     } catch (...) {

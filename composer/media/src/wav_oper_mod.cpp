@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <exception>
 #include <limits>
 #include <stdexcept>
@@ -33,6 +34,54 @@ bool IsPcm(std::FILE* file) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr uint32_t kRiffTag = 0x46464952;    // "RIFF"
+constexpr uint32_t kWaveTag = 0x45564157;    // "WAVE"
+constexpr uint32_t kFormatTag = 0x20746D66;  // "fmt "
+
+// A plain PCM header whose block size is not its channels times its bytes per sample: the samples
+// would be read in the wrong size (16-bit data read as 7-bit samples is loud noise).
+std::string BlockProblem(std::FILE* file) {
+    const uint16_t channels = wav::Word16At(file, 23);
+    const uint16_t blockBytes = wav::Word16At(file, 33);
+    const uint16_t bits = wav::Word16At(file, 35);
+    if (wav::Word16At(file, 21) != kFormatPcm || channels == 0 || bits == 0) return "";
+    if (blockBytes == channels * ((bits + 7) / 8)) return "";
+    return "its header gives " + std::to_string(bits) + " bits per sample for " + std::to_string(channels) +
+           " channel(s) in blocks of " + std::to_string(blockBytes) + " bytes, which do not fit";
+}
+
+// A data chunk that claims more bytes than the file holds after its start.
+std::string ShortfallProblem(std::FILE* file, int64_t lengthBytes) {
+    const auto data = wav::FindDataMarker(file, lengthBytes);
+    const uint32_t bytesPerSecond = wav::Word32At(file, 29);
+    const uint16_t blockBytes = wav::Word16At(file, 33);
+    if (!data || bytesPerSecond == 0) return "";
+    const int64_t present = std::max<int64_t>(lengthBytes - (data->dataStart - 1), 0);
+    // The last block may lack its pad or a few bytes of a block: that is not a cut sound.
+    if (static_cast<int64_t>(data->dataBytes) <= present + std::max<int64_t>(blockBytes, 1)) return "";
+    auto seconds = [&](int64_t bytes) {
+        return FormatNumber(std::round(static_cast<double>(bytes) / bytesPerSecond * 100) / 100);
+    };
+    return "its header gives " + seconds(data->dataBytes) + " s of sound but the file holds " +
+           seconds(present) + " s: it was cut short";
+}
+
+bool IsRiffWave(std::FILE* file) {
+    return wav::Word32At(file, 1) == kRiffTag && wav::Word32At(file, 9) == kWaveTag &&
+           wav::Word32At(file, 13) == kFormatTag;
+}
+
+}  // namespace
+
+WavHeaderCheck CheckWavHeader(const std::string& fileName) {
+    if (TrimSpaces(fileName).empty() || !FileExists(fileName)) return {};
+    const wav::OpenedWav wav = wav::OpenForReading(fileName);
+    if (!wav.file || wav.lengthBytes < 45 || !IsRiffWave(wav.file.get())) return {};
+    return WavHeaderCheck{BlockProblem(wav.file.get()), ShortfallProblem(wav.file.get(), wav.lengthBytes)};
+}
 
 bool ReadWavHeader(const std::string& fileName, WavFormatRec& format) {
     if (TrimSpaces(fileName).empty() || !FileExists(fileName)) return false;

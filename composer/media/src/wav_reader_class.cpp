@@ -24,7 +24,8 @@ bool WavReaderClass::DecodeToTempWav(const std::string& fileName) {
         return false;
     }
     std::string reason;
-    const auto decoded = cb::sound::SoundBuffer::Decode(fileName, &reason);
+    std::string damage;
+    const auto decoded = cb::sound::SoundBuffer::Decode(fileName, &reason, &damage);
     if (!decoded || decoded->frameCount() == 0) {
         Problem = decoded ? "it holds no sound" : "it does not decode as sound (" + reason + ")";
         return false;
@@ -37,6 +38,7 @@ bool WavReaderClass::DecodeToTempWav(const std::string& fileName) {
         return false;
     }
     DecodedFile = tempFile;
+    if (Damage.empty()) Damage = damage;
     TakeFormat(format.BitsPerSample, format.Channels, format.SampleRate, format.Frames);
     return true;
 }
@@ -47,10 +49,17 @@ bool WavReaderClass::ReadWav_OpenFile(const std::string& fileName) {
         Problem = "the file is missing or not a regular file";
         return false;
     }
+    const WavHeaderCheck check = CheckWavHeader(fileName);
+    if (!check.wrongBlock.empty()) {
+        Problem = check.wrongBlock;
+        return false;
+    }
+    Damage = check.cutShort;
     WavFormatRec format;
     if (ReadWavHeader(fileName, format)) {
         TakeFormat(format.BitsPerSample, format.Channels, format.SampleRate, format.Frames);
     } else if (!DecodeToTempWav(fileName)) {
+        Damage.clear();
         return false;
     }
     FileName = fileName;
@@ -75,6 +84,7 @@ void WavReaderClass::ReadWav_CloseFile() {
     FileName.clear();
     DecodedFile.clear();
     handedOverFile_.clear();
+    Damage.clear();
     TakeFormat(0, 0, 0, 0);
 }
 

@@ -87,6 +87,9 @@ std::vector<AudioEvent> SelectSegments(MovieDbRec& movie, const std::vector<Audi
         if (clip.CacheLeftFile.empty() && !clip.AudioFile.empty())
             DecodeClipAudio(movie, event.Clip, blockLimit);
         const bool inRange = !(endSeconds < event.StartTime || startSeconds > event.EndTime);
+        // The sound found damaged or unreadable when it was read is named with what was found.
+        if (!clip.AudioProblem.empty() && inRange && problems)
+            problems->Note(clip.FilePath, clip.AudioProblem);
         if (clip.CacheLeftFile.empty() && inRange && problems)
             problems->Note(clip.FilePath, FileExists(clip.FilePath)
                                               ? "its sound cannot be read"

@@ -41,13 +41,18 @@ void RenderLayers::OpenSource(RenderLayer& layer, int32_t clip) {
         const ClipRec& record = movie_.Clips[static_cast<std::size_t>(clip)];
         if (record.ClipType == ClipVideo) {
             // A file that does not open has size 0 and gives no frames: it plays as blank frames.
-            if (!layer.video->ReadAvi_OpenFile(record.FilePath)) NoteProblem(clip, layer.video->LastFailure);
+            if (!layer.video->ReadAvi_OpenFile(record.FilePath))
+                NoteProblem(clip, layer.video->LastFailure);
+            else if (!layer.video->Damage.empty())
+                NoteProblem(clip, layer.video->Damage);
             layer.sourceWidth = layer.video->Width;
             layer.sourceHeight = layer.video->Height;
         } else if (record.ClipType == ClipPicture) {
             if (!layer.image->ReadImg_ReadFile(record.FilePath))
                 NoteProblem(clip, FileExists(record.FilePath) ? "it does not decode as a picture"
                                                               : "the file is missing or not a regular file");
+            else if (!layer.image->damage.empty())
+                NoteProblem(clip, "the picture is damaged (" + layer.image->damage + ")");
             layer.sourceWidth = layer.image->width;
             layer.sourceHeight = layer.image->height;
         }

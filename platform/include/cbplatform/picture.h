@@ -27,8 +27,10 @@ CB_PLATFORM_API ComPtr<IPicture> CreatePicture(std::shared_ptr<Bitmap> bitmap);
 CB_PLATFORM_API std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture);
 
 // Decodes the first image of a file or of bytes in memory into a 32-bit bitmap whose fourth byte
-// is the image's alpha (0xFF where it has none). An empty bitmap when it cannot be decoded.
-CB_PLATFORM_API Bitmap DecodeImageFile(const std::string& path);
+// is the image's alpha (0xFF where it has none). An empty bitmap when it cannot be decoded. An image
+// that decodes although its demuxer or decoder reported damage (a strip that ran out of its data,
+// a frame flagged corrupt) is given as decoded, with what was reported in *damage ("" when whole).
+CB_PLATFORM_API Bitmap DecodeImageFile(const std::string& path, std::string* damage = nullptr);
 CB_PLATFORM_API Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes);
 
 // Whether the first image of a file decodes whole: the decoder, told to stop at the first damage
@@ -36,7 +38,8 @@ CB_PLATFORM_API Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes);
 // damaged, and for a file that holds no image. DecodeImageFile itself takes what it can.
 CB_PLATFORM_API bool ImageFileDecodesWhole(const std::string& path);
 
-// A picture of an image file; null when the file cannot be read or decoded.
-CB_PLATFORM_API ComPtr<IPicture> LoadPicture(const std::string& path);
+// A picture of an image file; null when the file cannot be read or decoded. Damage reported while
+// decoding it goes to *damage as with DecodeImageFile.
+CB_PLATFORM_API ComPtr<IPicture> LoadPicture(const std::string& path, std::string* damage = nullptr);
 
 }  // namespace cb

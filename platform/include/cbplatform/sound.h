@@ -52,8 +52,12 @@ class CB_PLATFORM_API SoundBuffer {
     SoundBuffer& operator=(const SoundBuffer&) = delete;
 
     // Decodes the first sound stream of a file. Null with a reason in *error when the file cannot be
-    // opened, has no sound or cannot be decoded, or when the component is unavailable.
-    static std::unique_ptr<SoundBuffer> Decode(const std::string& path, std::string* error);
+    // opened, has no sound or cannot be decoded, or when the component is unavailable. A sound that
+    // decodes although the file is damaged (the demuxer or decoder reported damage, a packet was
+    // refused, or the sound came out well shorter than its container states) is given, with what
+    // was found in *damage; *damage is "" for a whole sound.
+    static std::unique_ptr<SoundBuffer> Decode(const std::string& path, std::string* error,
+                                               std::string* damage = nullptr);
 
     const PcmFormat& format() const { return format_; }
     std::int64_t byteCount() const { return byteCount_; }

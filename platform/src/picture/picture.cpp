@@ -11,6 +11,7 @@
 #include "cbplatform/com_object.h"
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/gdi.h"
+#include "cbplatform/media_log.h"
 #include "gdi/stretch_core.h"
 
 // Decoding the first image of a file or of bytes in memory into a 32-bit bitmap, with FFmpeg's
@@ -61,7 +62,20 @@ struct IoContextFree {
 // How the decoder meets damage: takes what it can, or gives no picture at all.
 enum class Damage { Concealed, Refused };
 
-FramePtr DecodeFirstFrame(AVFormatContext* input, Damage damage = Damage::Concealed) {
+// Sends a packet (null: the end) and tells whether the decoder refused it as damaged.
+std::string SendDamage(AVCodecContext* codec, const AVPacket* packet) {
+    const int code = avcodec_send_packet(codec, packet);
+    if (code >= 0 || code == AVERROR(EAGAIN) || code == AVERROR_EOF) return "";
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return text;
+}
+
+// The first picture of the file. What the demuxer or decoder reported damaged on the way, in
+// `damage`: many image decoders log a strip that ran out of its data and still give the picture.
+FramePtr DecodeFirstFrame(AVFormatContext* input, std::string& damage, Damage mode = Damage::Concealed) {
+    MediaErrorListener errors;
+    errors.Listen(input);
     if (avformat_find_stream_info(input, nullptr) < 0) return nullptr;
     const AVCodec* decoder = nullptr;
     const int stream = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
@@ -69,24 +83,33 @@ FramePtr DecodeFirstFrame(AVFormatContext* input, Damage damage = Damage::Concea
     CodecContextPtr codec(avcodec_alloc_context3(decoder));
     if (!codec || avcodec_parameters_to_context(codec.get(), input->streams[stream]->codecpar) < 0)
         return nullptr;
-    if (damage == Damage::Refused) codec->err_recognition |= AV_EF_EXPLODE;
+    // One thread: the decoder then reports its errors on this one, where they are listened for.
+    codec->thread_count = 1;
+    if (mode == Damage::Refused) codec->err_recognition |= AV_EF_EXPLODE;
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return nullptr;
+    errors.Listen(codec.get());
     PacketPtr packet(av_packet_alloc());
     FramePtr picture(av_frame_alloc());
     if (!packet || !picture) return nullptr;
     bool draining = false;
+    std::string refused;
     for (;;) {
         if (!draining) {
             if (av_read_frame(input, packet.get()) < 0) {
                 draining = true;
-                avcodec_send_packet(codec.get(), nullptr);
+                SendDamage(codec.get(), nullptr);
             } else if (packet->stream_index == stream) {
-                avcodec_send_packet(codec.get(), packet.get());
+                const std::string why = SendDamage(codec.get(), packet.get());
+                if (refused.empty()) refused = why;
             }
             av_packet_unref(packet.get());
         }
         const int result = avcodec_receive_frame(codec.get(), picture.get());
-        if (result >= 0) return picture;
+        if (result >= 0) {
+            for (const std::string& why : {errors.First(), FrameDamage(*picture), refused})
+                if (damage.empty()) damage = why;
+            return picture;
+        }
         if (result != AVERROR(EAGAIN) || draining) return nullptr;
     }
 }
@@ -106,27 +129,30 @@ Bitmap BitmapFromFrame(const AVFrame* frame) {
     return bitmap;
 }
 
-Bitmap DecodeOpened(AVFormatContext* opened) {
+Bitmap DecodeOpened(AVFormatContext* opened, std::string& damage) {
     InputFormatPtr input(opened);
-    const FramePtr frame = DecodeFirstFrame(input.get());
+    const FramePtr frame = DecodeFirstFrame(input.get(), damage);
     return BitmapFromFrame(frame.get());
 }
 
 }  // namespace
 
-Bitmap DecodeImageFile(const std::string& path) {
+Bitmap DecodeImageFile(const std::string& path, std::string* damage) {
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return {};
-    return DecodeOpened(opened);
+    std::string found;
+    Bitmap bitmap = DecodeOpened(opened, found);
+    if (damage) *damage = bitmap.empty() ? "" : found;
+    return bitmap;
 }
 
 bool ImageFileDecodesWhole(const std::string& path) {
     AVFormatContext* opened = nullptr;
     if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return false;
     InputFormatPtr input(opened);
-    const FramePtr frame = DecodeFirstFrame(input.get(), Damage::Refused);
-    return frame && SizeAllowed(frame->width, frame->height) && frame->decode_error_flags == 0 &&
-           (frame->flags & AV_FRAME_FLAG_CORRUPT) == 0;
+    std::string damage;
+    const FramePtr frame = DecodeFirstFrame(input.get(), damage, Damage::Refused);
+    return frame && SizeAllowed(frame->width, frame->height) && damage.empty();
 }
 
 Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes) {
@@ -147,7 +173,8 @@ Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes) {
     opened->flags |= AVFMT_FLAG_CUSTOM_IO;
     // On failure avformat_open_input frees the context; the I/O context stays ours.
     if (avformat_open_input(&opened, nullptr, nullptr, nullptr) < 0) return {};
-    return DecodeOpened(opened);
+    std::string damage;
+    return DecodeOpened(opened, damage);
 }
 
 }  // namespace cb
@@ -241,8 +268,8 @@ std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture) {
     return own->bitmap();
 }
 
-ComPtr<IPicture> LoadPicture(const std::string& path) {
-    Bitmap decoded = DecodeImageFile(path);
+ComPtr<IPicture> LoadPicture(const std::string& path, std::string* damage) {
+    Bitmap decoded = DecodeImageFile(path, damage);
     if (decoded.empty()) return nullptr;
     return CreatePicture(std::make_shared<Bitmap>(std::move(decoded)));
 }

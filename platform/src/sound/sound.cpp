@@ -19,6 +19,8 @@ extern "C" {
 
 #include "cbplatform/anonymous_file.h"
 #include "cbplatform/ffmpeg_owners.h"
+#include "cbplatform/media_log.h"
+#include "cbplatform/stream_length.h"
 #include "sound_output.h"
 
 // Decoded sound in an anonymous temporary file, its WAV form, and the play cursor over it.
@@ -189,6 +191,9 @@ class Decoder {
   public:
     bool Open(const std::string& path, std::string& error);
     std::unique_ptr<SoundBuffer> Run(std::string& error);
+    // What the demuxer or decoder reported damaged, or how much shorter than stated the sound came
+    // out; "" when whole. Valid after Run.
+    std::string Damage() const;
 
   private:
     bool MakeResampler(std::string& error);
@@ -204,13 +209,24 @@ class Decoder {
     std::unique_ptr<BufferWriter> writer_;
     PcmFormat format_;
     int stream_ = -1;
+    MediaErrorListener errors_;
+    std::string damage_;  // the first damaged frame or refused packet
+    int64_t frames_ = 0;  // sample frames decoded
 };
+
+std::string Decoder::Damage() const {
+    if (!errors_.First().empty()) return "the file is damaged: " + errors_.First();
+    if (!damage_.empty()) return damage_;
+    const double found = static_cast<double>(frames_) / codec_->sample_rate;
+    return ShortfallText("the sound", found, StatedStreamSeconds(*input_, *input_->streams[stream_]));
+}
 
 bool Decoder::Open(const std::string& path, std::string& error) {
     AVFormatContext* raw = nullptr;
     int code = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
     if (code < 0) return error = path + ": " + AvError(code), false;
     input_.reset(raw);
+    errors_.Listen(raw);
     if ((code = avformat_find_stream_info(raw, nullptr)) < 0) return error = AvError(code), false;
     const AVCodec* decoder = nullptr;
     stream_ = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
@@ -218,7 +234,10 @@ bool Decoder::Open(const std::string& path, std::string& error) {
     codec_.reset(avcodec_alloc_context3(decoder));
     if (!codec_) return error = "out of memory", false;
     avcodec_parameters_to_context(codec_.get(), raw->streams[stream_]->codecpar);
+    // One thread: the decoder then reports its errors on this one, where they are listened for.
+    codec_->thread_count = 1;
     if ((code = avcodec_open2(codec_.get(), decoder, nullptr)) < 0) return error = AvError(code), false;
+    errors_.Listen(codec_.get());
     if (codec_->sample_rate <= 0 || codec_->ch_layout.nb_channels <= 0)
         return error = path + ": the sound has no rate or channels", false;
     format_ = TargetFormat(*codec_);
@@ -257,9 +276,13 @@ bool Decoder::Convert(const AVFrame* frame, std::string& error) {
 // Sends one packet (null: end of stream) and converts every frame the decoder gives back.
 bool Decoder::Drain(AVPacket* packet, std::string& error) {
     int code = avcodec_send_packet(codec_.get(), packet);
-    // A damaged packet is skipped, as players do; the rest of the sound still decodes.
+    // A damaged packet is skipped, as players do; the rest of the sound still decodes, and the
+    // damage is told.
+    if (code == AVERROR_INVALIDDATA && damage_.empty()) damage_ = "the decoder refused a damaged packet";
     if (code < 0 && code != AVERROR_EOF && code != AVERROR_INVALIDDATA) return error = AvError(code), false;
     while ((code = avcodec_receive_frame(codec_.get(), frame_.get())) >= 0) {
+        if (damage_.empty()) damage_ = FrameDamage(*frame_);
+        frames_ += frame_->nb_samples;
         const bool ok = Convert(frame_.get(), error);
         av_frame_unref(frame_.get());
         if (!ok) return false;
@@ -284,14 +307,17 @@ std::unique_ptr<SoundBuffer> Decoder::Run(std::string& error) {
 
 }  // namespace
 
-std::unique_ptr<SoundBuffer> SoundBuffer::Decode(const std::string& path, std::string* error) {
+std::unique_ptr<SoundBuffer> SoundBuffer::Decode(const std::string& path, std::string* error,
+                                                 std::string* damage) {
     std::string reason;
     std::unique_ptr<SoundBuffer> buffer;
+    if (damage) damage->clear();
     if (!SoundAvailable()) {
         reason = "the sound component is switched off";
     } else {
         Decoder decoder;
         if (decoder.Open(path, reason)) buffer = decoder.Run(reason);
+        if (buffer && damage) *damage = decoder.Damage();
     }
     if (!buffer && error) *error = reason;
     return buffer;

@@ -68,11 +68,21 @@ TEST(ComposerProgram, HelpAndVersionStartNothing) {
     EXPECT_TRUE(fs::is_empty(folder / "tmp"));
 }
 
-TEST(ComposerProgram, UnknownOptionsAreRefused) {
+TEST(ComposerProgram, WrongCommandLinesAreRefusedWithTheUsage) {
     testing::ScratchFolder folder;
-    const ProgramRun run = RunProgram(folder, "--bogus");
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.err.find("unknown option --bogus"), std::string::npos) << run.err;
+    const struct {
+        const char* arguments;
+        const char* error;
+    } rows[] = {
+        {"--bogus", "unknown option --bogus"},
+        {"--info p.CbMov extra", "--info takes one project file; extra is one argument too many"},
+    };
+    for (const auto& row : rows) {
+        const ProgramRun run = RunProgram(folder, row.arguments);
+        EXPECT_EQ(run.status, 2) << row.arguments;
+        EXPECT_NE(run.err.find(row.error), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find("Usage: cinebrix-composer"), std::string::npos) << run.err;
+    }
     EXPECT_TRUE(fs::is_empty(folder / "settings"));
 }
 

@@ -56,6 +56,9 @@ TEST(RenderCommandLine, IncompleteRenderLinesAreRefused) {
         {{"--render", "p.CbMov", "o.avi", "--compressor", "TOOLONG"},
          "--compressor needs a code of 1 to 4 characters, not TOOLONG"},
         {{"--part", "1", "2"}, "unknown option --part"},
+        {{"--info"}, "--info needs a project file"},
+        {{"--info", "p.CbMov", "extra"}, "--info takes one project file; extra is one argument too many"},
+        {{"p.CbMov", "--info", "extra"}, "--info takes one project file; extra is one argument too many"},
     };
     for (const char* time : {"abc", "nan", "1,5", "1s", "", "-1", "1:2:3:4", "1..5", "inf", "0x10"}) {
         const CommandLine line = ParseCommandLine({"--render", "p.CbMov", "o.avi", "--part", "0", time});

@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <limits>
 #include <optional>
 
 #include "base/app_state.h"
@@ -232,6 +234,9 @@ TEST(OpenSaveClass, NewRecordsKeepTheirDefaultsThroughASavedProject) {
     MovieDbRec movie;
     movie.ClipCount = 1;
     movie.Clips.push_back(ClipRec{});
+    // The kind is the one field every added clip sets (a clip of no kind is refused at load); a
+    // sound has no size to set either.
+    movie.Clips[1].ClipType = ClipAudio;
     movie.Clips[1].ClipName = "default";
     movie.Clips[1].FilePath = folder / "absent.avi";
     movie.UnusedCount = 1;
@@ -402,6 +407,90 @@ TEST(OpenSaveClass, RefusedFilesLeaveMainDbUntouched) {
         EXPECT_NE(seam.messages[0].text.find(path), std::string::npos) << "names the project";
         EXPECT_NE(seam.messages[0].text.find(c.text), std::string::npos) << seam.messages[0].text;
     }
+}
+
+TEST(OpenSaveClass, ImpossibleClipValuesAreRefusedNamingTheClipAndTheField) {
+    ScratchFolder folder;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    // RichMovie: clip 1 is a video, clip 2 a sound, clip 3 a picture.
+    const struct {
+        int clip;
+        std::function<void(ClipRec&)> change;
+        const char* text;  // part of the message; null: the project loads
+    } cases[] = {
+        {2, [](ClipRec& c) { c.ClipType = 7; }, "Clip 2 (clip 2): Clip type 7"},
+        {1, [](ClipRec& c) { c.ClipType = 0; }, "Clip 1 (clip 1): Clip type 0"},
+        {1, [](ClipRec& c) { c.CropTop = -1; }, "Clip 1 (clip 1): Crop Top -1"},
+        {3, [](ClipRec& c) { c.CropRight = -5; }, "Clip 3 (clip 3): Crop Right -5"},
+        {2, [](ClipRec& c) { c.OverlayDelay = -0.5; }, "Clip 2 (clip 2): Overlay delay -0.5"},
+        {3, [](ClipRec& c) { c.OverlayDelay = std::numeric_limits<double>::infinity(); }, "Overlay delay"},
+        {3, [](ClipRec& c) { c.PicDuration = -1; }, "Clip 3 (clip 3): Picture duration -1"},
+        {3, [nan](ClipRec& c) { c.PicDuration = nan; }, "Clip 3 (clip 3): Picture duration NaN"},
+        {1, [nan](ClipRec& c) { c.SrcFps = nan; }, "Clip 1 (clip 1): Source FPS NaN"},
+        {1, [](ClipRec& c) { c.SrcFps = -25; }, "Clip 1 (clip 1): Source FPS -25"},
+        {1, [](ClipRec& c) { c.SrcWidth = 0; }, "Clip 1 (clip 1): Source size 0 x 240"},
+        {3, [](ClipRec& c) { c.SrcHeight = -2; }, "Clip 3 (clip 3): Source size 320 x -2"},
+        // What stored files legitimately hold: a sound without a size or rate, a picture shown for
+        // 0 seconds, a long delay, a video of 0 frames a second.
+        {2, [](ClipRec& c) { c.SrcWidth = c.SrcHeight = 0, c.SrcFps = 0, c.PicDuration = 0; }, nullptr},
+        {3, [](ClipRec& c) { c.PicDuration = 0, c.OverlayDelay = 5000; }, nullptr},
+        {1, [](ClipRec& c) { c.SrcFps = 0, c.CropTop = c.CropBottom = 0; }, nullptr},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text ? c.text : "loads");
+        MovieDbRec movie = RichMovie();
+        c.change(movie.Clips[static_cast<std::size_t>(c.clip)]);
+        ScriptedInteraction seam;
+        ScopedInteraction scope(seam);
+        MainDbGuard guard;
+        const std::string path = folder.Write("impossible.CbMov", OpenSaveClass::ProjectFileBytes(movie));
+        NoSourceProbe probe;
+        OpenSaveClass reader(probe);
+        if (!c.text) {
+            EXPECT_TRUE(reader.LoadMovieSource(path));
+            continue;
+        }
+        EXPECT_FALSE(reader.LoadMovieSource(path));
+        EXPECT_EQ(MainDb.MovieName, "untouched");
+        ASSERT_EQ(seam.messages.size(), 1u);
+        EXPECT_EQ(seam.messages[0].title, "Error Loading File");
+        EXPECT_NE(seam.messages[0].text.find(path), std::string::npos) << "names the project";
+        EXPECT_NE(seam.messages[0].text.find(c.text), std::string::npos) << seam.messages[0].text;
+    }
+}
+
+TEST(OpenSaveClass, RelativeClipPathsLeadFromTheProjectsFolderFirst) {
+    ScratchFolder folder;
+    std::filesystem::create_directories(folder / "project");
+    std::filesystem::create_directories(folder / "clips");
+    std::filesystem::create_directories(folder / "elsewhere/clips");
+    const std::string besideProject = folder.Write("clips/a.avi", "x");
+    folder.Write("elsewhere/clips/a.avi", "x");  // what the current folder would find
+    const std::string onlyHere =
+        folder.Write("elsewhere/only.wav", "x");  // found from the current folder only
+    const std::string absolute = folder.Write("elsewhere/clips/abs.bmp", "x");
+    folder.Write("project/abs.bmp", "x");  // an absolute path that exists is never relocated
+    MovieDbRec movie = RichMovie();
+    movie.Clips[1].FilePath = "../clips/a.avi";
+    movie.Clips[2].FilePath = "only.wav";
+    movie.Clips[3].FilePath = absolute;
+    const std::string path = folder.Write("project/p.CbMov", OpenSaveClass::ProjectFileBytes(movie));
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(folder / "elsewhere");
+    ScriptedInteraction seam;
+    ScopedInteraction scope(seam);
+    NoSourceProbe probe;
+    OpenSaveClass reader(probe);
+    const bool loaded = reader.LoadMovieSource(path);
+    std::filesystem::current_path(saved);
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(seam.messages.empty()) << seam.messages[0].text;
+    EXPECT_EQ(std::filesystem::canonical(reader.Local().Clips[1].FilePath),
+              std::filesystem::canonical(besideProject));
+    EXPECT_EQ(std::filesystem::canonical(std::filesystem::path(folder / "elsewhere") /
+                                         reader.Local().Clips[2].FilePath),
+              std::filesystem::canonical(onlyHere));
+    EXPECT_EQ(reader.Local().Clips[3].FilePath, absolute);
 }
 
 TEST(OpenSaveClass, SourcesMovedWithTheProjectAreFoundWithoutAMessage) {

@@ -290,6 +290,83 @@ def damaged_sources(composer, folder, env):
         assert refused.returncode == 2 and "vidmill compressors" in refused.stderr, refused
 
 
+def damaged_files(folder):
+    """Small good files made by ffmpeg, each damaged as files are in the wild: (name, clip fields,
+    words the warning holds)."""
+    def made(name, *args):
+        path = os.path.join(folder, name)
+        ffmpeg(*args, path)
+        return path
+
+    def changed(path, change):
+        with open(path, "rb") as whole:
+            data = bytearray(whole.read())
+        change(data)
+        with open(path, "wb") as out:
+            out.write(data)
+        return path
+
+    def cut(path, share):
+        return changed(path, lambda data: data.__delitem__(slice(int(len(data) * share), None)))
+
+    moving = ["-f", "lavfi", "-i", "testsrc=s=64x48:r=10:d=4"]
+    tone = ["-f", "lavfi", "-i", "sine=f=300:sample_rate=8000:duration=2", "-ac", "1"]
+    video = dict(ClipType=1, SrcFps=10.0, FrameCount=40, SrcWidth=64, SrcHeight=48, UseFirst=1, UseLast=40)
+    sound = dict(ClipType=2, AudioDuration=2.0, AudioBits=16, AudioChannels=1, AudioRate=8000)
+
+    def runs_out_of_its_row(data):
+        # The first strip follows the header: two PackBits runs of 128 bytes overrun its row of 192.
+        data[8:12] = b"\x81\x00\x81\x00"
+
+    def flip_pages(data):
+        for at in range(len(data) // 3, len(data) * 2 // 3, 97):
+            data[at] ^= 0x55
+
+    def seven_bits(data):
+        data[34:36] = (7).to_bytes(2, "little")
+
+    def junk_stream(data):
+        at = data.find(b"strh") + 8
+        data[at:at + 4] = b"junk"
+
+    tiff = made("flipped.tiff", "-f", "lavfi", "-i", "testsrc=s=64x48", "-frames:v", "1", "-compression_algo",
+                "packbits")
+    return [
+        ("flipped.tiff", changed(tiff, runs_out_of_its_row),
+         dict(ClipType=3, SrcWidth=64, SrcHeight=48, PicDuration=1.0), "damaged"),
+        ("cut.mkv", cut(made("cut.mkv", *moving, "-c:v", "mpeg4", "-g", "10"), 0.6), video, "damaged"),
+        ("cut.webm", cut(made("cut.webm", *moving, "-c:v", "libvpx", "-g", "10"), 0.6), video, "damaged"),
+        ("junk.avi", changed(made("junk.avi", *moving, "-c:v", "rawvideo", "-pix_fmt", "bgr24"), junk_stream), video,
+         "unknown type 'junk'"),
+        ("seven.wav", changed(made("seven.wav", *tone, "-c:a", "pcm_s16le"), seven_bits), sound, "7 bits per sample"),
+        ("cut.wav", cut(made("cut.wav", *tone, "-c:a", "pcm_s16le"), 0.4), sound, "cut short"),
+        ("flipped.opus", changed(made("flipped.opus", *tone, "-c:a", "libopus", "-ar", "48000"), flip_pages), sound,
+         "damaged"),
+    ]
+
+
+def damaged_files_are_named(composer, folder, env):
+    """A source that reads although it is damaged (a picture or sound its decoder reports damaged, a
+    video or sound cut short, a WAV header that does not fit its samples, an AVI stream of no known
+    type) is named with what happened and the render ends with status 3, as for a missing one."""
+    blue = os.path.join(folder, "blue.bmp")
+    for name, path, fields, words in damaged_files(folder):
+        shown = clip(ClipType=3, FilePath=blue, ClipName="Blue", SrcWidth=40, SrcHeight=30, PicDuration=1.0)
+        damaged = clip(FilePath=path, ClipName=name, **fields)
+        if fields["ClipType"] == 2:
+            clips, arranged = [shown, damaged], [dict(ClipIndex=1, Overlays=[2])]
+        else:
+            clips, arranged = [damaged], [dict(ClipIndex=1, Overlays=[])]
+        project_path = os.path.join(folder, name + ".CbMov")
+        write_movie(project_path, clips, arranged)
+        movie = os.path.join(folder, name + ".avi")
+        done = subprocess.run([composer, "--render", project_path, movie, "--compressor", "DIB"], capture_output=True,
+                              text=True, env=env, timeout=120)
+        assert done.returncode == 3, (name, done)
+        lines = [line for line in done.stderr.splitlines() if line.startswith("cannot read " + path + ":")]
+        assert len(lines) == 1 and words in lines[0], (name, done.stderr)
+
+
 def main():
     composer, demo, regsvr, library, tool = sys.argv[1:6]
     with tempfile.TemporaryDirectory(dir=os.environ.get("CB_TEST_TMP")) as folder:
@@ -300,6 +377,7 @@ def main():
         demo_movie(composer, demo, folder, env)
         sound_clips(composer, folder, env)
         damaged_sources(composer, folder, env)
+        damaged_files_are_named(composer, folder, env)
     print("independent movies: frames, sound and pixels where the timeline puts them")
     return 0
 

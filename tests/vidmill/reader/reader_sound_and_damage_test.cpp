@@ -210,6 +210,8 @@ const DamageCase kDamage[] = {
      "Cannot read AVI file header"},
     {"stream_length_absurd", [](auto& bytes) { PutLe32(bytes, Find(bytes, "strh") + 8 + 32, 0x7FFFFFFF); },
      nullptr},
+    {"stream_type_junk", [](auto& bytes) { std::memcpy(&bytes[Find(bytes, "strh") + 8], "junk", 4); },
+     "Cannot open AVI file"},
     {"codec_unknown", [](auto& bytes) { PutLe32(bytes, Find(bytes, "strf") + 8 + 16, 0x21212121); }, nullptr},
     {"chunks_scrambled",
      [](auto& bytes) {

@@ -60,6 +60,29 @@ bool DemuxerAgrees(const AviDemuxer& demuxer, int index, AVMediaType type) {
     return index < demuxer.streamCount() && demuxer.stream(index).codecpar->codec_type == type;
 }
 
+// The stream types an AVI file holds: video, sound, MIDI, text and interleaved DV.
+bool KnownStreamType(std::uint32_t type) {
+    for (const char* known : {"vids", "auds", "mids", "txts", "iavs"})
+        if (type == TagCode(known)) return true;
+    return false;
+}
+
+// A stream header of a type no AVI file has is a damaged header: the stream it stands for (the
+// video, say) would silently be missing. Names the first; empty when every type is known.
+std::string UnknownStreamType(const AviHeaders& headers) {
+    for (std::size_t i = 0; i < headers.streams.size(); ++i) {
+        const std::uint32_t type = headers.streams[i].type;
+        if (KnownStreamType(type)) continue;
+        std::string name;
+        for (int shift = 0; shift < 32; shift += 8) {
+            const char c = static_cast<char>((type >> shift) & 0xFF);
+            name += c >= 0x20 && c < 0x7F ? c : '?';
+        }
+        return "stream " + std::to_string(i + 1) + " is of the unknown type '" + name + "'";
+    }
+    return {};
+}
+
 }  // namespace
 
 struct AviReaderEngine::Session {
@@ -90,6 +113,8 @@ void AviReaderEngine::open(const std::string& fileName) {
     if (!read.headers) throw Error("Cannot read AVI file header");
     session->headers = std::move(*read.headers);
     const AviHeaders& headers = session->headers;
+    if (const std::string unknown = UnknownStreamType(headers); !unknown.empty())
+        throw CannotOpen(fileName, unknown);
     AviFileFacts& facts = session->facts;
     if (!SizeIsSane(headers.width, headers.height)) throw Error("Cannot read AVI file header");
     facts.width = static_cast<int>(headers.width);

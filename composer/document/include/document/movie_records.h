@@ -48,6 +48,9 @@ struct ClipRec {
     int32_t AudioRate = 0;       // audio: samples per second
     int32_t AudioFrames = 0;     // audio: sample frames; not stored in the project file
     std::string AudioFile;       // the WAV file that carries the sound; not stored
+    // audio: why the sound was found damaged or unreadable when it was last read (so that a render
+    // names it); "" when whole; not stored
+    std::string AudioProblem;
     // The decoded-sound cache of the output mixer; filled only by the decoding step, cleared in a
     // clone, not stored.
     std::string CacheLeftFile;   // file-backed buffer of the left (or only) channel

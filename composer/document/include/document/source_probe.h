@@ -30,6 +30,7 @@ struct AudioFacts {
     int32_t rate = 0;
     int32_t frames = 0;
     double duration = 0.0;  // seconds
+    std::string damage;     // what reading the sound found damaged although it read; "" when whole
 };
 
 class SourceProbe {

@@ -9,9 +9,11 @@
 
 namespace composer {
 
-// For each clip whose FilePath does not exist, tries the project's folder + "/" + the last component
-// of the path (split on '/' and '\'); a file found there becomes its FilePath. Returns the paths that
-// were found nowhere, in clip order.
+// A relative FilePath names first the file it leads to from the project's folder, which becomes its
+// FilePath when there; an absolute path, or a relative one found nowhere from there, is kept as
+// it is when it exists. For each clip whose FilePath does not exist, tries the project's folder + "/" + the
+// last component of the path (split on '/' and '\'); a file found there becomes its FilePath. Returns the
+// paths that were found nowhere, in clip order.
 std::vector<std::string> RelocateSources(MovieDbRec& movie, const std::string& projectPath);
 
 // Refreshes one clip whose source exists from what the probe reads, and checks the used range and

@@ -40,6 +40,10 @@ class ContainerVideoReader {
     int32_t Height() const;
     double FramesPerSecond() const;
     int32_t FrameCount() const;
+    // What opening found damaged although the file opened: the demuxer reported damage while the
+    // pictures were indexed, or they end well before the length the file states (a file cut short
+    // reads as a shorter clip). "" when whole.
+    const std::string& Damage() const;
 
     // Frame `index` (0-based, below FrameCount) as a bottom-up 32-bit bitmap of Width x Height. The
     // bitmap stays valid while the caller holds it; the reader decodes into another one then.

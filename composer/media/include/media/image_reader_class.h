@@ -16,6 +16,7 @@ class ImageReaderClass {
     int32_t height = 0;            // pixels; 0 before the first load
     cb::ComPtr<IPicture> picture;  // the loaded picture or the placeholder; released with the reader
     bool loaded = false;           // the picture came from the file
+    std::string damage;            // what its decoder reported damaged in the loaded picture; "" when whole
 
     // Loads the file. True only when it exists and decodes; its size comes from the picture's
     // HIMETRIC size at the screen's resolution, rounded half to even.

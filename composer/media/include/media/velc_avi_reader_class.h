@@ -39,6 +39,9 @@ class VelcAviReaderClass {
     // Why the last ReadAvi_OpenFile or ExtractWavFile failed (the library's text, or that the library
     // is missing); empty after one that succeeded.
     std::string LastFailure;
+    // What opening the file found damaged although it opened (a file that ends before its stated
+    // length: its last frames are missing); empty when whole and when closed.
+    std::string Damage;
     bool HasWav = false;           // a WAV copy exists and the description below is valid
     int32_t WavBitsPerSample = 0;  // 8 or 16
     int32_t WavChannels = 0;       // 1 or 2

@@ -27,6 +27,17 @@ struct WavFormatRec {
 // marker. Silent: false (and the record untouched) for a missing, short or unusable file.
 bool ReadWavHeader(const std::string& fileName, WavFormatRec& format);
 
+// Where a WAV file's header disagrees with its data ("" each when it agrees, or when the file is
+// not a RIFF WAVE file at all).
+struct WavHeaderCheck {
+    // A plain PCM header whose block size does not fit its bits per sample and channels: its
+    // samples cannot be told apart, and read either way they are noise.
+    std::string wrongBlock;
+    // A data chunk longer than the file holds: the sound stops before its header's length.
+    std::string cutShort;
+};
+WavHeaderCheck CheckWavHeader(const std::string& fileName);
+
 // The samples of a WAV file, one buffer per channel (Right only for stereo).
 struct WaveBuffers {
     std::unique_ptr<FileCarrBuffClass> Left;

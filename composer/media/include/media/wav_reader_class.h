@@ -15,7 +15,8 @@ class WavReaderClass {
     WavReaderClass& operator=(const WavReaderClass&) = delete;
 
     // Closes what was open, then reads the file's format (decoding it first when it is not PCM WAV).
-    // False for a missing file or one that neither reads nor decodes; when the sound component is
+    // False for a missing file, a WAV header that does not fit its samples, or one that neither
+    // reads nor decodes; when the sound component is
     // unavailable the compressed-audio notice is shown once per run.
     bool ReadWav_OpenFile(const std::string& fileName);
     // The PCM WAV file that carries the sound: the decoded file when there is one (the caller owns it
@@ -33,6 +34,11 @@ class WavReaderClass {
     int32_t Frames = 0;
     float Duration = 0;   // seconds
     std::string Problem;  // why the last ReadWav_OpenFile failed ("" after a success)
+    // What the open file's reading found damaged although it opened: a header that gives more
+    // sound than the file holds, a decoder or demuxer that reported damage, a decoded sound well
+    // shorter than its container states. "" when whole. A header whose block size does not fit its
+    // samples is not damage but a failure: its sound would be noise.
+    std::string Damage;
 
   private:
     bool DecodeToTempWav(const std::string& fileName);
