@@ -26,12 +26,20 @@ CB_PLATFORM_API ComPtr<IPicture> CreatePicture(std::shared_ptr<Bitmap> bitmap);
 // The bitmap behind a picture made by this layer; null for any other picture object.
 CB_PLATFORM_API std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture);
 
+// The most pixels a picture may have: 8192 x 8192 in all, the largest movie frame. A picture that
+// declares more is refused before its pixels are allocated, so a small file that claims a huge
+// size cannot take gigabytes of memory (decoded and converted, a picture this size takes 512 MiB).
+inline constexpr std::int64_t kLargestPicturePixels = std::int64_t{8192} * 8192;
+
 // Decodes the first image of a file or of bytes in memory into a 32-bit bitmap whose fourth byte
-// is the image's alpha (0xFF where it has none). An empty bitmap when it cannot be decoded.
-CB_PLATFORM_API Bitmap DecodeImageFile(const std::string& path);
+// is the image's alpha (0xFF where it has none). An empty bitmap when it cannot be decoded; then
+// `problem`, when given, says why where the reason is known ("it is not a regular file", "it is
+// 16000 x 16000 pixels: ..."), else it is left empty.
+CB_PLATFORM_API Bitmap DecodeImageFile(const std::string& path, std::string* problem = nullptr);
 CB_PLATFORM_API Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes);
 
-// A picture of an image file; null when the file cannot be read or decoded.
-CB_PLATFORM_API ComPtr<IPicture> LoadPicture(const std::string& path);
+// A picture of an image file; null when the file cannot be read or decoded, with `problem` as
+// DecodeImageFile gives it.
+CB_PLATFORM_API ComPtr<IPicture> LoadPicture(const std::string& path, std::string* problem = nullptr);
 
 }  // namespace cb

@@ -11,6 +11,7 @@
 #include "cbplatform/com_object.h"
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/gdi.h"
+#include "cbplatform/media_input.h"
 #include "gdi/stretch_core.h"
 
 // Decoding the first image of a file or of bytes in memory into a 32-bit bitmap, with FFmpeg's
@@ -58,15 +59,45 @@ struct IoContextFree {
     }
 };
 
-FramePtr DecodeFirstFrame(AVFormatContext* input) {
-    if (avformat_find_stream_info(input, nullptr) < 0) return nullptr;
+// The size of a picture refused for having too many pixels.
+struct RefusedSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The decoder's frame allocator: a picture over the limit gets no pixels, and its size is kept
+// for the reason.
+int AllocateAllowedPicture(AVCodecContext* codec, AVFrame* frame, int flags) {
+    // The picture's own size (the frame's may be rounded up to whole coding blocks).
+    if (static_cast<std::int64_t>(codec->width) * codec->height > kLargestPicturePixels) {
+        *static_cast<RefusedSize*>(codec->opaque) = {codec->width, codec->height};
+        return AVERROR(EINVAL);
+    }
+    return avcodec_default_get_buffer2(codec, frame, flags);
+}
+
+// Reads the stream facts with decoders that refuse pictures over the limit: finding them decodes
+// the first picture, which must not allocate what a huge size asks for.
+bool FindStreamFacts(AVFormatContext* input) {
+    std::vector<AVDictionary*> options(input->nb_streams, nullptr);
+    const std::string most = std::to_string(kLargestPicturePixels);
+    for (AVDictionary*& streamOptions : options) av_dict_set(&streamOptions, "max_pixels", most.c_str(), 0);
+    const bool found = avformat_find_stream_info(input, options.data()) >= 0;
+    for (AVDictionary*& streamOptions : options) av_dict_free(&streamOptions);
+    return found;
+}
+
+FramePtr DecodeFirstFrame(AVFormatContext* input, RefusedSize& refused) {
+    if (!FindStreamFacts(input)) return nullptr;
     const AVCodec* decoder = nullptr;
     const int stream = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (stream < 0 || decoder == nullptr) return nullptr;
     CodecContextPtr codec(avcodec_alloc_context3(decoder));
-    if (!codec || avcodec_parameters_to_context(codec.get(), input->streams[stream]->codecpar) < 0 ||
-        avcodec_open2(codec.get(), decoder, nullptr) < 0)
+    if (!codec || avcodec_parameters_to_context(codec.get(), input->streams[stream]->codecpar) < 0)
         return nullptr;
+    codec->opaque = &refused;
+    codec->get_buffer2 = &AllocateAllowedPicture;
+    if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return nullptr;
     PacketPtr packet(av_packet_alloc());
     FramePtr picture(av_frame_alloc());
     if (!packet || !picture) return nullptr;
@@ -102,18 +133,27 @@ Bitmap BitmapFromFrame(const AVFrame* frame) {
     return bitmap;
 }
 
-Bitmap DecodeOpened(AVFormatContext* opened) {
+Bitmap DecodeOpened(AVFormatContext* opened, std::string* problem) {
     InputFormatPtr input(opened);
-    const FramePtr frame = DecodeFirstFrame(input.get());
+    RefusedSize refused;
+    const FramePtr frame = DecodeFirstFrame(input.get(), refused);
+    if (refused.width > 0 && problem != nullptr)
+        *problem = "it is " + std::to_string(refused.width) + " x " + std::to_string(refused.height) +
+                   " pixels: pictures of more than 8192 x 8192 pixels in all are not read";
     return BitmapFromFrame(frame.get());
 }
 
 }  // namespace
 
-Bitmap DecodeImageFile(const std::string& path) {
+Bitmap DecodeImageFile(const std::string& path, std::string* problem) {
+    if (problem != nullptr) problem->clear();
     AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return {};
-    return DecodeOpened(opened);
+    const int code = OpenMediaInput(&opened, path);
+    if (code < 0) {
+        if (problem != nullptr) *problem = MediaFailureText(code);
+        return {};
+    }
+    return DecodeOpened(opened, problem);
 }
 
 Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes) {
@@ -134,7 +174,7 @@ Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes) {
     opened->flags |= AVFMT_FLAG_CUSTOM_IO;
     // On failure avformat_open_input frees the context; the I/O context stays ours.
     if (avformat_open_input(&opened, nullptr, nullptr, nullptr) < 0) return {};
-    return DecodeOpened(opened);
+    return DecodeOpened(opened, nullptr);
 }
 
 }  // namespace cb
@@ -228,8 +268,8 @@ std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture) {
     return own->bitmap();
 }
 
-ComPtr<IPicture> LoadPicture(const std::string& path) {
-    Bitmap decoded = DecodeImageFile(path);
+ComPtr<IPicture> LoadPicture(const std::string& path, std::string* problem) {
+    Bitmap decoded = DecodeImageFile(path, problem);
     if (decoded.empty()) return nullptr;
     return CreatePicture(std::make_shared<Bitmap>(std::move(decoded)));
 }
