@@ -30,6 +30,9 @@ CB_PLATFORM_API std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture);
 // declares more is refused before its pixels are allocated, so a small file that claims a huge
 // size cannot take gigabytes of memory (decoded and converted, a picture this size takes 512 MiB).
 inline constexpr std::int64_t kLargestPicturePixels = std::int64_t{8192} * 8192;
+// "W x H pixels: pictures of more than 8192 x 8192 pixels in all are not read", the reason for one
+// refused.
+CB_PLATFORM_API std::string OversizePictureText(int width, int height);
 
 // Decodes the first image of a file or of bytes in memory into a 32-bit bitmap whose fourth byte
 // is the image's alpha (0xFF where it has none). An empty bitmap when it cannot be decoded; then

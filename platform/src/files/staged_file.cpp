@@ -62,12 +62,13 @@ std::optional<StagedFile> StagedFile::Reserve(const std::string& target) {
     if (resolved.empty() || !ReplaceableTarget(resolved)) return std::nullopt;
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         std::string path = PartialName(resolved);
+        // Recorded before it exists, so that a later run removes the file whenever this one is
+        // killed; the record goes again when the name is taken.
+        PartialRecord record = PartialRecord::Write(path, PartialRecordFolder());
         // Creating is the test for "free"; the mode is the one any new file of the user gets.
         const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
             ::close(descriptor);
-            // Recorded so that a later run removes the file if this one is killed before it does.
-            PartialRecord record = PartialRecord::Write(path, PartialRecordFolder());
             return StagedFile(resolved, std::move(path), std::move(record));
         }
         if (errno != EEXIST) return std::nullopt;

@@ -138,12 +138,16 @@ Bitmap DecodeOpened(AVFormatContext* opened, std::string* problem) {
     RefusedSize refused;
     const FramePtr frame = DecodeFirstFrame(input.get(), refused);
     if (refused.width > 0 && problem != nullptr)
-        *problem = "it is " + std::to_string(refused.width) + " x " + std::to_string(refused.height) +
-                   " pixels: pictures of more than 8192 x 8192 pixels in all are not read";
+        *problem = "it is " + OversizePictureText(refused.width, refused.height);
     return BitmapFromFrame(frame.get());
 }
 
 }  // namespace
+
+std::string OversizePictureText(int width, int height) {
+    return std::to_string(width) + " x " + std::to_string(height) +
+           " pixels: pictures of more than 8192 x 8192 pixels in all are not read";
+}
 
 Bitmap DecodeImageFile(const std::string& path, std::string* problem) {
     if (problem != nullptr) problem->clear();
