@@ -23,8 +23,9 @@ cb::ComPtr<IPicture> BlankPicture(int32_t width, int32_t height) {
 bool ImageReaderClass::ReadImg_ReadFile(const std::string& fileName) {
     width = 0;
     height = 0;
+    Problem.clear();
     if (FileExists(fileName)) {
-        picture = cb::LoadPicture(fileName);
+        picture = cb::LoadPicture(fileName, &Problem);
         OLE_XSIZE_HIMETRIC himetricWidth = 0;
         OLE_YSIZE_HIMETRIC himetricHeight = 0;
         if (picture && SUCCEEDED(picture->get_Width(&himetricWidth)) &&
@@ -37,6 +38,9 @@ bool ImageReaderClass::ReadImg_ReadFile(const std::string& fileName) {
     }
     // Missing, or there but not a picture: a failure, with the blank placeholder to draw instead
     // (never a placeholder passed off as loaded).
+    if (Problem.empty())
+        Problem = FileExists(fileName) ? "it does not decode as a picture"
+                                       : "the file is missing or not a regular file";
     picture = BlankPicture(kPlaceholderWidth, kPlaceholderHeight);
     width = kPlaceholderWidth;
     height = kPlaceholderHeight;

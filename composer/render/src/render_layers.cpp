@@ -45,9 +45,7 @@ void RenderLayers::OpenSource(RenderLayer& layer, int32_t clip) {
             layer.sourceWidth = layer.video->Width;
             layer.sourceHeight = layer.video->Height;
         } else if (record.ClipType == ClipPicture) {
-            if (!layer.image->ReadImg_ReadFile(record.FilePath))
-                NoteProblem(clip, FileExists(record.FilePath) ? "it does not decode as a picture"
-                                                              : "the file is missing or not a regular file");
+            if (!layer.image->ReadImg_ReadFile(record.FilePath)) NoteProblem(clip, layer.image->Problem);
             layer.sourceWidth = layer.image->width;
             layer.sourceHeight = layer.image->height;
         }

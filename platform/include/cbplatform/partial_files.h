@@ -53,6 +53,10 @@ class CB_PLATFORM_API PartialRecord {
     std::string path_;
 };
 
+// Whether a process of that id exists (also one of another user). Ids of 0 and below, which name
+// no single process, count as existing, so that nothing is removed for them.
+CB_PLATFORM_API bool ProcessExists(std::int64_t processId);
+
 // When process `processId` started (in clock ticks after boot, from /proc); nothing when it does
 // not run or that cannot be read.
 CB_PLATFORM_API std::optional<std::uint64_t> ProcessStartTime(std::int64_t processId);

@@ -51,11 +51,6 @@ bool OwnRegularFile(const std::string& path) {
     return ::lstat(path.c_str(), &facts) == 0 && S_ISREG(facts.st_mode) && facts.st_uid == ::geteuid();
 }
 
-bool ProcessExists(std::int64_t processId) {
-    if (processId <= 0) return true;  // never a process of ours: its files are not touched
-    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
-}
-
 struct RecordFacts {
     std::int64_t processId = 0;
     std::uint64_t startTime = 0;
@@ -117,6 +112,11 @@ std::string PartialRecordFolder() {
     const char* home = std::getenv("HOME");
     if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/cinebrix/partial";
     return "";
+}
+
+bool ProcessExists(std::int64_t processId) {
+    if (processId <= 0) return true;  // never a process of ours: its files are not touched
+    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
 }
 
 std::optional<std::uint64_t> ProcessStartTime(std::int64_t processId) {
