@@ -1,7 +1,7 @@
 // Entry point of every test executable: the environment the tests expect (their scratch folder,
 // the build folder, Qt without a display, the records of partial files kept below the scratch
-// folder rather than in the user's own state folder) unless the caller has set it, then GoogleTest. Setting it
-// here rather than in CTest lets a test binary run on its own just the same.
+// folder rather than in the user's own state folder) unless the caller has set it, then GoogleTest. Setting
+// it here rather than in CTest lets a test binary run on its own just the same.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
