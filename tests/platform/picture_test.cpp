@@ -199,5 +199,50 @@ TEST(ImageDecodingTest, MissingOrDamagedFilesGiveNothing) {
     EXPECT_FALSE(LoadPicture(junk));
 }
 
+// A PNG file whose header declares width x height over the pixels of a 64 x 64 picture: a small
+// file that claims a huge size.
+std::string PngDeclaring(std::uint32_t width, std::uint32_t height) {
+    const std::string path =
+        ScratchPath("declares-" + std::to_string(width) + "x" + std::to_string(height) + ".png");
+    Capture("ffmpeg -v error -y -f lavfi -i testsrc=size=64x64:rate=1 -frames:v 1 '" + path + "'");
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), {});
+    if (bytes.size() < 33 || bytes.compare(12, 4, "IHDR") != 0) return "";
+    const auto putBigEndian = [&](std::size_t at, std::uint32_t value) {
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+    };
+    putBigEndian(16, width);
+    putBigEndian(20, height);
+    // The chunk's CRC over its type and data, so that no checking decoder takes it for damage.
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::size_t at = 12; at < 29; ++at) {
+        crc ^= static_cast<unsigned char>(bytes[at]);
+        for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    putBigEndian(29, ~crc);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+    return path;
+}
+
+TEST(ImageDecodingTest, PicturesOverThePixelLimitAreRefusedWithTheirSize) {
+    const struct {
+        std::uint32_t width;
+        std::uint32_t height;
+    } rows[] = {{16000, 16000}, {8193, 8192}, {16384, 4097}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.width) + " x " + std::to_string(row.height));
+        const std::string path = PngDeclaring(row.width, row.height);
+        ASSERT_FALSE(path.empty());
+        std::string problem;
+        EXPECT_TRUE(DecodeImageFile(path, &problem).empty());
+        EXPECT_EQ(problem, "it is " + std::to_string(row.width) + " x " + std::to_string(row.height) +
+                               " pixels: pictures of more than 8192 x 8192 pixels in all are not read");
+        EXPECT_FALSE(LoadPicture(path));
+    }
+    std::string problem = "left from before";
+    EXPECT_EQ(DecodeImageFile(PngDeclaring(64, 64), &problem).width(), 64) << "the file as it was made";
+    EXPECT_EQ(problem, "");
+}
+
 }  // namespace
 }  // namespace cb

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "cbplatform/media_log.h"
+#include "cbplatform/partial_files.h"
 #include "command_compressors.h"
 #include "command_make.h"
 #include "reader_commands.h"
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
     const Arguments arguments(argv + 2, argv + argc);
     // The media libraries' notes about the files read are not the tool's output.
     cb::QuietMediaLog();
+    // Files of runs that were killed before they could remove their partial files.
+    cb::RemoveStalePartialFiles();
     for (const auto& command : kCommands) {
         if (name != command.name) continue;
         try {

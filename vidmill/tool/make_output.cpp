@@ -55,7 +55,9 @@ void NamingAFullDisk(const std::string& output, const std::function<void()>& ste
 
 int WriteInPlaceOf(const std::string& output, const std::function<void(const std::string& path)>& write) {
     std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(output);
-    if (!staged) throw CommandFailed{"Cannot create AVI file \"" + output + "\": " + std::strerror(errno)};
+    if (!staged)
+        throw CommandFailed{"Cannot create AVI file \"" + output +
+                            "\": " + cb::StagedFile::FailureText(output, errno)};
     try {
         write(staged->path());
     } catch (const CommandFailed&) {

@@ -169,9 +169,10 @@ std::string UsageText() {
            "                  progress and warnings go to standard error; exit status 0 when the\n"
            "                  movie was written from every source, 3 when it was written with\n"
            "                  sources missing or unreadable (listed), 1 when it was not written,\n"
-           "                  2 for a wrong command line, 130 / 143 when Ctrl+C or SIGTERM\n"
-           "                  stopped it. The movie is written beside OUT.avi and takes its name only\n"
-           "                  when complete, so an old OUT.avi is kept whenever the render fails; an\n"
+           "                  2 for a wrong command line, 128 + the signal when Ctrl+C, SIGTERM,\n"
+           "                  SIGHUP or SIGPIPE stopped it (130, 143, 129, 141). The movie is\n"
+           "                  written beside OUT.avi and takes its name only when complete, so an\n"
+           "                  old OUT.avi is kept whenever the render fails; an\n"
            "                  OUT.avi that is one of the movie's clips or its project is refused\n"
            "    --part START END      only the time range START .. END (seconds, or hh:mm:ss, mm:ss)\n"
            "    --compressor FOURCC   the video compressor of an AVI output for this run (\"MSVC\",\n"
@@ -185,7 +186,9 @@ std::string UsageText() {
            "$XDG_CONFIG_HOME/cinebrix-composer/; $CB_SETTINGS_DIR names another folder. --render and\n"
            "--info only read them.\n"
            "Temporary files: a work folder cbvPID (the process id) in $TMPDIR (else /tmp), removed at\n"
-           "exit, also after an error or a stop; one that a killed run left is removed by the next run.\n";
+           "exit, also after an error or a stop; one that a killed run left is removed by the next run,\n"
+           "and so are its partial files (OUT.partial-PID-N), recorded while they exist in\n"
+           "$XDG_STATE_HOME/cinebrix/partial/ (else ~/.local/state/cinebrix/partial/).\n";
 }
 
 }  // namespace composer::app

@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
@@ -16,6 +15,7 @@
 #include "base/files.h"
 #include "base/settings.h"
 #include "base/text_number.h"
+#include "cbplatform/partial_files.h"
 
 namespace composer {
 
@@ -33,11 +33,6 @@ std::optional<int64_t> WorkFolderProcess(const std::string& name) {
     std::smatch match;
     if (!std::regex_match(name, match, kName)) return std::nullopt;
     return std::stoll(match[1].str());
-}
-
-bool ProcessRunning(int64_t processId) {
-    if (processId <= 0) return true;  // never a run of ours: not to be touched
-    return ::kill(static_cast<pid_t>(processId), 0) == 0 || errno == EPERM;
 }
 
 // A folder (not a link to one) that belongs to this user: nobody else's files are removed.
@@ -86,7 +81,7 @@ void RemoveStaleWorkFolders(const std::string& parentFolder) {
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(parentFolder, error)) {
         const std::optional<int64_t> owner = WorkFolderProcess(entry.path().filename().string());
-        if (!owner || *owner == ::getpid() || ProcessRunning(*owner) || !OwnFolder(entry.path())) continue;
+        if (!owner || *owner == ::getpid() || cb::ProcessExists(*owner) || !OwnFolder(entry.path())) continue;
         std::error_code removeError;
         fs::remove_all(entry.path(), removeError);
     }
@@ -96,6 +91,8 @@ void InitFolders() {
     AppFolder = ProgramFolder();
     TempFolder = SystemTempFolder();
     RemoveStaleWorkFolders(TempFolder);
+    // Movies and files of runs that were killed before they could remove their partial files.
+    cb::RemoveStalePartialFiles();
     WorkFolder = CreateWorkFolder();
     if (WorkFolder.empty() && TempFolder != AppFolder) WorkFolder = CreateWorkFolderIn(AppFolder, ::getpid());
 }

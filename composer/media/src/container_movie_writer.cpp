@@ -82,6 +82,13 @@ ShareFormat ShareFormatOfFile(const std::string& path) {
     return ShareFormat::None;
 }
 
+std::string ShareFrameSizeProblem(int32_t width, int32_t height) {
+    if (static_cast<int64_t>(width) * height <= kLargestSharePixels) return "";
+    return "Frame size " + std::to_string(width) + " x " + std::to_string(height) +
+           " is too large for an MP4, MKV or WebM movie: at most 4096 x 4096 pixels in all (an AVI movie "
+           "takes up to 8192 x 8192)";
+}
+
 ShareVideo ShareVideoOfCompressor(int32_t handler) {
     if (handler == vidmill::FourCC("H264")) return ShareVideo::H264;
     if (handler == vidmill::FourCC("VP90")) return ShareVideo::Vp9;
@@ -193,7 +200,7 @@ void ContainerMovieWriter::State::OpenVideo(ShareFormat format, double framesPer
 
 void ContainerMovieWriter::State::OpenSoundInput(const std::string& soundFile) {
     AVFormatContext* opened = nullptr;
-    const int code = avformat_open_input(&opened, soundFile.c_str(), nullptr, nullptr);
+    const int code = cb::OpenMediaInput(&opened, soundFile);
     if (code < 0) Fail("its sound " + soundFile + " cannot be read: " + FfmpegErrorText(code));
     soundInput.reset(opened);
     const AVCodec* decoder = nullptr;
@@ -311,6 +318,8 @@ ContainerMovieWriter::ContainerMovieWriter(const std::string& path, ShareFormat 
     state.width = width;
     state.height = height;
     if (width < 1 || height < 1) state.Fail("its frame size is not valid.");
+    if (const std::string problem = ShareFrameSizeProblem(width, height); !problem.empty())
+        state.Fail(problem);
     AVFormatContext* made = nullptr;
     if (avformat_alloc_output_context2(&made, nullptr, MuxerName(format), path.c_str()) < 0 ||
         made == nullptr)

@@ -11,6 +11,7 @@
 #include "base/failure.h"
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/media_log.h"
+#include "cbplatform/picture.h"
 #include "cbplatform/stream_length.h"
 #include "ffmpeg_error_text.h"
 #include "frame_slots.h"
@@ -133,7 +134,7 @@ struct ContainerVideoReader::State {
 
 void ContainerVideoReader::State::OpenStream() {
     AVFormatContext* opened = nullptr;
-    const int code = avformat_open_input(&opened, path.c_str(), nullptr, nullptr);
+    const int code = cb::OpenMediaInput(&opened, path);
     if (code < 0) Fail(FfmpegErrorText(code));
     input.reset(opened);
     if (avformat_find_stream_info(opened, nullptr) < 0) Fail("its streams cannot be read.");
@@ -144,6 +145,9 @@ void ContainerVideoReader::State::OpenStream() {
     width = parameters.width;
     height = parameters.height;
     if (width < 1 || height < 1) Fail("its pictures have no size.");
+    // A file's claim must not size the decoder's frames beyond what any movie frame can be.
+    if (static_cast<int64_t>(width) * height > cb::kLargestPicturePixels)
+        Fail("its pictures are " + cb::OversizePictureText(width, height) + ".");
 }
 
 // Reads every packet of the stream once (nothing decoded): the pictures' times and the key frames.

@@ -2,16 +2,10 @@
 // The text FFmpeg gives for one of its error codes, for the reasons the media layer reports.
 #include <string>
 
-extern "C" {
-#include <libavutil/error.h>
-}
+#include "cbplatform/media_input.h"
 
 namespace composer {
 
-inline std::string FfmpegErrorText(int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
+inline std::string FfmpegErrorText(int code) { return cb::MediaFailureText(code); }
 
 }  // namespace composer

@@ -24,8 +24,11 @@ bool ImageReaderClass::ReadImg_ReadFile(const std::string& fileName) {
     width = 0;
     height = 0;
     damage.clear();
+    Problem.clear();
     if (FileExists(fileName)) {
-        picture = cb::LoadPicture(fileName, &damage);
+        std::string found;
+        picture = cb::LoadPicture(fileName, &found);
+        (picture ? damage : Problem) = found;
         OLE_XSIZE_HIMETRIC himetricWidth = 0;
         OLE_YSIZE_HIMETRIC himetricHeight = 0;
         if (picture && SUCCEEDED(picture->get_Width(&himetricWidth)) &&
@@ -38,6 +41,9 @@ bool ImageReaderClass::ReadImg_ReadFile(const std::string& fileName) {
     }
     // Missing, or there but not a picture: a failure, with the blank placeholder to draw instead
     // (never a placeholder passed off as loaded).
+    if (Problem.empty())
+        Problem = FileExists(fileName) ? "it does not decode as a picture"
+                                       : "the file is missing or not a regular file";
     picture = BlankPicture(kPlaceholderWidth, kPlaceholderHeight);
     width = kPlaceholderWidth;
     height = kPlaceholderHeight;

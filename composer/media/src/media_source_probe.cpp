@@ -55,8 +55,7 @@ std::optional<PictureFacts> MediaSourceProbe::ProbePicture(const std::string& pa
     lastProblem_.clear();
     ImageReaderClass reader;
     if (!reader.ReadImg_ReadFile(path)) {
-        lastProblem_ = FileExists(path) ? "it does not decode as a picture"
-                                        : "the file is missing or not a regular file";
+        lastProblem_ = reader.Problem;
         return std::nullopt;
     }
     return PictureFacts{reader.width, reader.height};

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "base/app_state.h"
+#include "cbplatform/media_input.h"
 #include "frame_slots.h"
 
 namespace composer {
@@ -129,7 +130,7 @@ void PictureIndex::IndexStream() {
     budget_ = std::min(FreeBytes(file_.get()) / kShareOfFreeSpace, kMostBytes);
 
     AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path_.c_str(), nullptr, nullptr) < 0) return;
+    if (cb::OpenMediaInput(&opened, path_) < 0) return;
     const cb::InputFormatPtr input(opened);
     if (avformat_find_stream_info(opened, nullptr) < 0 || stream_ < 0 ||
         static_cast<unsigned>(stream_) >= opened->nb_streams)

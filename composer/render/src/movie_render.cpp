@@ -298,7 +298,7 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     // The movie is written beside the output and takes its name only when it is complete and
     // checked: whatever was there stays until then, and stays for good when the run fails or stops.
     std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(fileName);
-    const std::string notReserved = staged ? "" : std::strerror(errno);
+    const std::string notReserved = staged ? "" : cb::StagedFile::FailureText(fileName, errno);
     const bool shared = ShareFormatOfFile(fileName) != ShareFormat::None;
     VelcAviWriterClass writer;
     if (!staged ||

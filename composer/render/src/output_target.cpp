@@ -8,6 +8,7 @@
 
 #include "base/files.h"
 #include "cbplatform/file_checks.h"
+#include "media/container_movie_writer.h"
 
 namespace composer {
 namespace {
@@ -45,6 +46,10 @@ std::optional<std::string> OwnFileRefusal(const MovieDbRec& movie, const std::st
 
 std::optional<std::string> OutputRefusal(const MovieDbRec& movie, const std::string& fileName) {
     if (auto refusal = OwnFileRefusal(movie, fileName)) return refusal;
+    if (ShareFormatOfFile(fileName) != ShareFormat::None) {
+        const std::string problem = ShareFrameSizeProblem(movie.OutWidth, movie.OutHeight);
+        if (!problem.empty()) return problem;
+    }
     if (Replaceable(fileName)) return std::nullopt;
     return "The file " + fileName + kLineEnd + "already exists and could not be deleted" + kLineEnd +
            "please delete it and try again";

@@ -11,7 +11,8 @@ namespace composer {
 // may. A movie is never written over what it is made from: one of its clips' files or its project
 // file (links, hard links and ".." seen through). An existing output that is read-only, or whose
 // folder does not let it be replaced, is kept: "The file <name> / already exists and could not be
-// deleted / please delete it and try again".
+// deleted / please delete it and try again". A movie to share (.mp4, .mkv, .webm) larger than
+// 4096 x 4096 pixels in all is refused with ShareFrameSizeProblem's text.
 std::optional<std::string> OutputRefusal(const MovieDbRec& movie, const std::string& fileName);
 
 // The reason a write into `folder` failed, as the writer gave it, followed by

@@ -49,8 +49,7 @@ void RenderLayers::OpenSource(RenderLayer& layer, int32_t clip) {
             layer.sourceHeight = layer.video->Height;
         } else if (record.ClipType == ClipPicture) {
             if (!layer.image->ReadImg_ReadFile(record.FilePath))
-                NoteProblem(clip, FileExists(record.FilePath) ? "it does not decode as a picture"
-                                                              : "the file is missing or not a regular file");
+                NoteProblem(clip, layer.image->Problem);
             else if (!layer.image->damage.empty())
                 NoteProblem(clip, "the picture is damaged (" + layer.image->damage + ")");
             layer.sourceWidth = layer.image->width;

@@ -1,15 +1,18 @@
 // A new file that takes the place of an old one only when it is whole.
 //
 // The content is written under a unique name beside the target ("movie.avi.partial-4711-1"), in
-// the target's own folder, so that putting it in place is a rename and never a copy. Until then
-// the target keeps its old content; a writer that fails or is stopped removes the partial file
-// and leaves the target as it was.
+// the target's own folder, so that putting it in place is a rename and never a copy; a target
+// name too long for the suffix is shortened in the middle (PartialFileName). Until then the
+// target keeps its old content; a writer that fails or is stopped removes the partial file and
+// leaves the target as it was, and a record of the partial file lets a later run remove it when
+// this one is killed (RemoveStalePartialFiles).
 #pragma once
 
 #include <optional>
 #include <string>
 
 #include "cbplatform/com_types.h"
+#include "cbplatform/partial_files.h"
 
 namespace cb {
 
@@ -19,6 +22,9 @@ class CB_PLATFORM_API StagedFile {
     // symbolic link (the link stays a link). Nothing, with errno set, when the target exists and
     // is not a regular file (a folder, a device) or when its folder takes no new file.
     static std::optional<StagedFile> Reserve(const std::string& target);
+    // Why Reserve failed with `error` (its errno), as a reason for the user: "it is not a regular
+    // file" for a device or pipe of that name (/dev/null), else the system's text for `error`.
+    static std::string FailureText(const std::string& target, int error);
 
     StagedFile(StagedFile&& other) noexcept;
     StagedFile& operator=(StagedFile&& other) noexcept;
@@ -39,10 +45,12 @@ class CB_PLATFORM_API StagedFile {
     void discard();
 
   private:
-    StagedFile(std::string target, std::string path) : target_(std::move(target)), path_(std::move(path)) {}
+    StagedFile(std::string target, std::string path, PartialRecord record)
+        : target_(std::move(target)), path_(std::move(path)), record_(std::move(record)) {}
 
     std::string target_;
     std::string path_;  // empty once committed or discarded
+    PartialRecord record_;
 };
 
 }  // namespace cb

@@ -1,4 +1,5 @@
-// Stopping long work on SIGINT and SIGTERM without leaving half-written files behind.
+// Stopping long work on SIGINT, SIGTERM, SIGHUP and SIGPIPE without leaving half-written files
+// behind.
 //
 // A program that installs the handlers asks StopSignal() between units of its work (a frame of a
 // movie), ends the work when it is set, removes what it had only begun to write, and exits with
@@ -11,10 +12,10 @@
 
 namespace cb {
 
-// Records SIGINT and SIGTERM from now on, for the whole process.
+// Records SIGINT, SIGTERM, SIGHUP and SIGPIPE from now on, for the whole process.
 CB_PLATFORM_API void InstallStopSignals();
 
-// 0 while no stop was asked for; else the signal that asked (SIGINT or SIGTERM).
+// 0 while no stop was asked for; else the signal that asked.
 CB_PLATFORM_API int StopSignal();
 
 // Forgets a recorded stop (for a test that asks for one).

@@ -8,7 +8,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <memory>
+
+#include "cbplatform/partial_files.h"
 
 namespace cb {
 namespace {
@@ -34,10 +38,21 @@ bool ReplaceableTarget(const std::string& target) {
     return false;
 }
 
-// A name nobody else uses: the process id tells runs apart, the counter the files of one run.
+// The longest name the target's folder takes.
+std::size_t NameMaxOf(const std::string& folder) {
+    const long most = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    return most > 0 ? static_cast<std::size_t>(most) : NAME_MAX;
+}
+
+// A name nobody else uses, in the target's folder and within its name limit: the process id
+// tells runs apart, the counter the files of one run.
 std::string PartialName(const std::string& target) {
     static std::atomic<unsigned> counter{0};
-    return target + ".partial-" + std::to_string(::getpid()) + "-" + std::to_string(++counter);
+    const std::filesystem::path path(target);
+    const std::filesystem::path folder = path.parent_path();
+    const std::string name = PartialFileName(path.filename().string(), ::getpid(), ++counter,
+                                             NameMaxOf(folder.empty() ? "." : folder));
+    return (folder / name).string();
 }
 
 }  // namespace
@@ -47,11 +62,14 @@ std::optional<StagedFile> StagedFile::Reserve(const std::string& target) {
     if (resolved.empty() || !ReplaceableTarget(resolved)) return std::nullopt;
     for (int attempt = 0; attempt < kMaxAttempts; ++attempt) {
         std::string path = PartialName(resolved);
+        // Recorded before it exists, so that a later run removes the file whenever this one is
+        // killed; the record goes again when the name is taken.
+        PartialRecord record = PartialRecord::Write(path, PartialRecordFolder());
         // Creating is the test for "free"; the mode is the one any new file of the user gets.
         const int descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (descriptor >= 0) {
             ::close(descriptor);
-            return StagedFile(resolved, std::move(path));
+            return StagedFile(resolved, std::move(path), std::move(record));
         }
         if (errno != EEXIST) return std::nullopt;
     }
@@ -59,8 +77,16 @@ std::optional<StagedFile> StagedFile::Reserve(const std::string& target) {
     return std::nullopt;
 }
 
+std::string StagedFile::FailureText(const std::string& target, int error) {
+    struct stat facts {};
+    const std::string resolved = ResolvedTarget(target);
+    if (::stat(resolved.c_str(), &facts) == 0 && !S_ISREG(facts.st_mode) && !S_ISDIR(facts.st_mode))
+        return "it is not a regular file";
+    return std::strerror(error);
+}
+
 StagedFile::StagedFile(StagedFile&& other) noexcept
-    : target_(std::move(other.target_)), path_(std::move(other.path_)) {
+    : target_(std::move(other.target_)), path_(std::move(other.path_)), record_(std::move(other.record_)) {
     other.path_.clear();
 }
 
@@ -69,6 +95,7 @@ StagedFile& StagedFile::operator=(StagedFile&& other) noexcept {
         discard();
         target_ = std::move(other.target_);
         path_ = std::move(other.path_);
+        record_ = std::move(other.record_);
         other.path_.clear();
     }
     return *this;
@@ -91,6 +118,7 @@ bool StagedFile::commit() {
         return false;
     }
     path_.clear();
+    record_.remove();
     return true;
 }
 
@@ -99,6 +127,7 @@ void StagedFile::discard() {
     const int saved = errno;
     ::unlink(path_.c_str());
     path_.clear();
+    record_.remove();
     errno = saved;
 }
 

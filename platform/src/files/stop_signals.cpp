@@ -23,8 +23,9 @@ void InstallStopSignals() {
     sigemptyset(&action.sa_mask);
     // Interrupted reads and writes go on: the work ends where it asks, never inside a write.
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal (SIGHUP) or a reader of the output that went away (SIGPIPE) ends the work
+    // as a Ctrl+C does: by default they would end the process on the spot, partial files left.
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) sigaction(signal, &action, nullptr);
 }
 
 int StopSignal() { return g_stopSignal.load(); }

@@ -11,6 +11,7 @@
 #include "cbplatform/com_object.h"
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/gdi.h"
+#include "cbplatform/media_input.h"
 #include "cbplatform/media_log.h"
 #include "gdi/stretch_core.h"
 
@@ -62,6 +63,34 @@ struct IoContextFree {
 // How the decoder meets damage: takes what it can, or gives no picture at all.
 enum class Damage { Concealed, Refused };
 
+// The size of a picture refused for having too many pixels.
+struct RefusedSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The decoder's frame allocator: a picture over the limit gets no pixels, and its size is kept
+// for the reason.
+int AllocateAllowedPicture(AVCodecContext* codec, AVFrame* frame, int flags) {
+    // The picture's own size (the frame's may be rounded up to whole coding blocks).
+    if (static_cast<std::int64_t>(codec->width) * codec->height > kLargestPicturePixels) {
+        *static_cast<RefusedSize*>(codec->opaque) = {codec->width, codec->height};
+        return AVERROR(EINVAL);
+    }
+    return avcodec_default_get_buffer2(codec, frame, flags);
+}
+
+// Reads the stream facts with decoders that refuse pictures over the limit: finding them decodes
+// the first picture, which must not allocate what a huge size asks for.
+bool FindStreamFacts(AVFormatContext* input) {
+    std::vector<AVDictionary*> options(input->nb_streams, nullptr);
+    const std::string most = std::to_string(kLargestPicturePixels);
+    for (AVDictionary*& streamOptions : options) av_dict_set(&streamOptions, "max_pixels", most.c_str(), 0);
+    const bool found = avformat_find_stream_info(input, options.data()) >= 0;
+    for (AVDictionary*& streamOptions : options) av_dict_free(&streamOptions);
+    return found;
+}
+
 // Sends a packet (null: the end) and tells whether the decoder refused it as damaged.
 std::string SendDamage(AVCodecContext* codec, const AVPacket* packet) {
     const int code = avcodec_send_packet(codec, packet);
@@ -73,10 +102,11 @@ std::string SendDamage(AVCodecContext* codec, const AVPacket* packet) {
 
 // The first picture of the file. What the demuxer or decoder reported damaged on the way, in
 // `damage`: many image decoders log a strip that ran out of its data and still give the picture.
-FramePtr DecodeFirstFrame(AVFormatContext* input, std::string& damage, Damage mode = Damage::Concealed) {
+FramePtr DecodeFirstFrame(AVFormatContext* input, std::string& damage, RefusedSize& refused,
+                          Damage mode = Damage::Concealed) {
     MediaErrorListener errors;
     errors.Listen(input);
-    if (avformat_find_stream_info(input, nullptr) < 0) return nullptr;
+    if (!FindStreamFacts(input)) return nullptr;
     const AVCodec* decoder = nullptr;
     const int stream = av_find_best_stream(input, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
     if (stream < 0 || decoder == nullptr) return nullptr;
@@ -86,6 +116,8 @@ FramePtr DecodeFirstFrame(AVFormatContext* input, std::string& damage, Damage mo
     // One thread: the decoder then reports its errors on this one, where they are listened for.
     codec->thread_count = 1;
     if (mode == Damage::Refused) codec->err_recognition |= AV_EF_EXPLODE;
+    codec->opaque = &refused;
+    codec->get_buffer2 = &AllocateAllowedPicture;
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return nullptr;
     errors.Listen(codec.get());
     PacketPtr packet(av_packet_alloc());
@@ -129,29 +161,47 @@ Bitmap BitmapFromFrame(const AVFrame* frame) {
     return bitmap;
 }
 
-Bitmap DecodeOpened(AVFormatContext* opened, std::string& damage) {
+// The picture of an opened file. `problem`, when given: why there is none (where known), or the
+// damage reported while decoding the one there is ("" when whole).
+Bitmap DecodeOpened(AVFormatContext* opened, std::string* problem) {
     InputFormatPtr input(opened);
-    const FramePtr frame = DecodeFirstFrame(input.get(), damage);
-    return BitmapFromFrame(frame.get());
+    RefusedSize refused;
+    std::string damage;
+    const FramePtr frame = DecodeFirstFrame(input.get(), damage, refused);
+    Bitmap bitmap = BitmapFromFrame(frame.get());
+    if (problem == nullptr) return bitmap;
+    if (!bitmap.empty())
+        *problem = damage;
+    else if (refused.width > 0)
+        *problem = "it is " + OversizePictureText(refused.width, refused.height);
+    return bitmap;
 }
 
 }  // namespace
 
-Bitmap DecodeImageFile(const std::string& path, std::string* damage) {
+std::string OversizePictureText(int width, int height) {
+    return std::to_string(width) + " x " + std::to_string(height) +
+           " pixels: pictures of more than 8192 x 8192 pixels in all are not read";
+}
+
+Bitmap DecodeImageFile(const std::string& path, std::string* problem) {
+    if (problem != nullptr) problem->clear();
     AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return {};
-    std::string found;
-    Bitmap bitmap = DecodeOpened(opened, found);
-    if (damage) *damage = bitmap.empty() ? "" : found;
-    return bitmap;
+    const int code = OpenMediaInput(&opened, path);
+    if (code < 0) {
+        if (problem != nullptr) *problem = MediaFailureText(code);
+        return {};
+    }
+    return DecodeOpened(opened, problem);
 }
 
 bool ImageFileDecodesWhole(const std::string& path) {
     AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) return false;
+    if (OpenMediaInput(&opened, path) < 0) return false;
     InputFormatPtr input(opened);
     std::string damage;
-    const FramePtr frame = DecodeFirstFrame(input.get(), damage, Damage::Refused);
+    RefusedSize refused;
+    const FramePtr frame = DecodeFirstFrame(input.get(), damage, refused, Damage::Refused);
     return frame && SizeAllowed(frame->width, frame->height) && damage.empty();
 }
 
@@ -173,8 +223,7 @@ Bitmap DecodeImageBytes(const std::vector<std::uint8_t>& bytes) {
     opened->flags |= AVFMT_FLAG_CUSTOM_IO;
     // On failure avformat_open_input frees the context; the I/O context stays ours.
     if (avformat_open_input(&opened, nullptr, nullptr, nullptr) < 0) return {};
-    std::string damage;
-    return DecodeOpened(opened, damage);
+    return DecodeOpened(opened, nullptr);
 }
 
 }  // namespace cb
@@ -268,8 +317,8 @@ std::shared_ptr<Bitmap> PictureBitmap(IPicture* picture) {
     return own->bitmap();
 }
 
-ComPtr<IPicture> LoadPicture(const std::string& path, std::string* damage) {
-    Bitmap decoded = DecodeImageFile(path, damage);
+ComPtr<IPicture> LoadPicture(const std::string& path, std::string* problem) {
+    Bitmap decoded = DecodeImageFile(path, problem);
     if (decoded.empty()) return nullptr;
     return CreatePicture(std::make_shared<Bitmap>(std::move(decoded)));
 }

@@ -19,6 +19,7 @@ extern "C" {
 
 #include "cbplatform/anonymous_file.h"
 #include "cbplatform/ffmpeg_owners.h"
+#include "cbplatform/media_input.h"
 #include "cbplatform/media_log.h"
 #include "cbplatform/stream_length.h"
 #include "sound_output.h"
@@ -175,12 +176,6 @@ std::size_t PcmCursor::Pull(void* destination, std::size_t size) {
 namespace cb::sound {
 namespace {
 
-std::string AvError(int code) {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return text;
-}
-
 // 8-bit PCM stays 8-bit (as the platform's sound buffers keep it); everything else becomes 16-bit.
 PcmFormat TargetFormat(const AVCodecContext& codec) {
     const bool eightBit = codec.sample_fmt == AV_SAMPLE_FMT_U8 || codec.sample_fmt == AV_SAMPLE_FMT_U8P;
@@ -223,11 +218,11 @@ std::string Decoder::Damage() const {
 
 bool Decoder::Open(const std::string& path, std::string& error) {
     AVFormatContext* raw = nullptr;
-    int code = avformat_open_input(&raw, path.c_str(), nullptr, nullptr);
-    if (code < 0) return error = path + ": " + AvError(code), false;
+    int code = OpenMediaInput(&raw, path);
+    if (code < 0) return error = path + ": " + MediaFailureText(code), false;
     input_.reset(raw);
     errors_.Listen(raw);
-    if ((code = avformat_find_stream_info(raw, nullptr)) < 0) return error = AvError(code), false;
+    if ((code = avformat_find_stream_info(raw, nullptr)) < 0) return error = MediaFailureText(code), false;
     const AVCodec* decoder = nullptr;
     stream_ = av_find_best_stream(raw, AVMEDIA_TYPE_AUDIO, -1, -1, &decoder, 0);
     if (stream_ < 0 || !decoder) return error = path + ": no sound that can be decoded", false;
@@ -236,7 +231,8 @@ bool Decoder::Open(const std::string& path, std::string& error) {
     avcodec_parameters_to_context(codec_.get(), raw->streams[stream_]->codecpar);
     // One thread: the decoder then reports its errors on this one, where they are listened for.
     codec_->thread_count = 1;
-    if ((code = avcodec_open2(codec_.get(), decoder, nullptr)) < 0) return error = AvError(code), false;
+    if ((code = avcodec_open2(codec_.get(), decoder, nullptr)) < 0)
+        return error = MediaFailureText(code), false;
     errors_.Listen(codec_.get());
     if (codec_->sample_rate <= 0 || codec_->ch_layout.nb_channels <= 0)
         return error = path + ": the sound has no rate or channels", false;
@@ -255,7 +251,7 @@ bool Decoder::MakeResampler(std::string& error) {
                                    codec_->sample_fmt, codec_->sample_rate, 0, nullptr);
     resampler_.reset(raw);
     if (code >= 0) code = swr_init(raw);
-    if (code < 0) return error = "sound conversion: " + AvError(code), false;
+    if (code < 0) return error = "sound conversion: " + MediaFailureText(code), false;
     return true;
 }
 
@@ -267,7 +263,7 @@ bool Decoder::Convert(const AVFrame* frame, std::string& error) {
     const int made = swr_convert(resampler_.get(), &out, room,
                                  frame ? const_cast<const std::uint8_t**>(frame->extended_data) : nullptr,
                                  frame ? frame->nb_samples : 0);
-    if (made < 0) return error = "sound conversion: " + AvError(made), false;
+    if (made < 0) return error = "sound conversion: " + MediaFailureText(made), false;
     if (!writer_->Append(converted_.data(), static_cast<std::size_t>(made) * format_.BlockBytes()))
         return error = "the decoded sound could not be stored (disk full?)", false;
     return true;
@@ -279,7 +275,8 @@ bool Decoder::Drain(AVPacket* packet, std::string& error) {
     // A damaged packet is skipped, as players do; the rest of the sound still decodes, and the
     // damage is told.
     if (code == AVERROR_INVALIDDATA && damage_.empty()) damage_ = "the decoder refused a damaged packet";
-    if (code < 0 && code != AVERROR_EOF && code != AVERROR_INVALIDDATA) return error = AvError(code), false;
+    if (code < 0 && code != AVERROR_EOF && code != AVERROR_INVALIDDATA)
+        return error = MediaFailureText(code), false;
     while ((code = avcodec_receive_frame(codec_.get(), frame_.get())) >= 0) {
         if (damage_.empty()) damage_ = FrameDamage(*frame_);
         frames_ += frame_->nb_samples;
@@ -288,7 +285,7 @@ bool Decoder::Drain(AVPacket* packet, std::string& error) {
         if (!ok) return false;
     }
     if (code != AVERROR(EAGAIN) && code != AVERROR_EOF && code != AVERROR_INVALIDDATA)
-        return error = AvError(code), false;
+        return error = MediaFailureText(code), false;
     return true;
 }
 
@@ -300,7 +297,7 @@ std::unique_ptr<SoundBuffer> Decoder::Run(std::string& error) {
         av_packet_unref(packet_.get());
         if (!ok) return nullptr;
     }
-    if (code != AVERROR_EOF) return error = AvError(code), nullptr;
+    if (code != AVERROR_EOF) return error = MediaFailureText(code), nullptr;
     if (!Drain(nullptr, error) || !Convert(nullptr, error)) return nullptr;
     return writer_->Finish();
 }

@@ -3,6 +3,7 @@
 // full disk leaves the old movie byte for byte, no partial file and no work folder. In the
 // program's own process (scripted messages) and as a user runs cinebrix-composer --render.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <csignal>
@@ -105,6 +106,54 @@ TEST_F(RenderOutputTest, AMovieIsNeverWrittenOverWhatItIsMadeFrom) {
               (std::vector<std::string>{"clip.avi", "hard.avi", "link.avi", "movie.CbMov", "sub"}));
 }
 
+TEST_F(RenderOutputTest, OutputsThatCannotBeWrittenAreRefusedWithTheReasonBeforeAnythingIsWritten) {
+    const std::string folder = Folder("refused");
+    struct Row {
+        std::string output;
+        int32_t side;
+        std::string message;
+    };
+    const std::string tooLarge =
+        " is too large for an MP4, MKV or WebM movie: at most 4096 x 4096 pixels in all "
+        "(an AVI movie takes up to 8192 x 8192)";
+    const Row rows[] = {
+        {"/dev/null", 64, "Failed to create file\r\n/dev/null\r\nit is not a regular file"},
+        {folder + "/missing/out.avi", 64,
+         "Failed to create file\r\n" + folder + "/missing/out.avi\r\nNo such file or directory"},
+        {folder + "/large.mp4", 8192, "Frame size 8192 x 4097" + tooLarge},
+        {folder + "/large.webm", 8192, "Frame size 8192 x 4097" + tooLarge},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.output);
+        MovieDbRec movie = NewMovie(25, row.side, row.side == 64 ? 48 : 4097);
+        Arrange(movie,
+                AddPicture(movie, MakePicture("grey.bmp", "color=c=gray:s=64x48"), "Grey", 64, 48, 1.0));
+        ui.messages.clear();
+        EXPECT_FALSE(SaveMovie(movie, row.output, options_));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text, row.message);
+    }
+    EXPECT_TRUE(FolderEntries(folder).empty());
+}
+
+TEST_F(RenderOutputTest, APipeNamedAsAMovieIsAnUnreadableSourceNotAHang) {
+    const std::string folder = Folder("pipe");
+    ASSERT_EQ(::mkfifo((folder + "/clip.mp4").c_str(), 0600), 0);
+    MovieDbRec movie = NewMovie(25, 64, 48);
+    Arrange(movie, AddVideo(movie, folder + "/clip.mp4", "Pipe", 64, 48, 25, 50),
+            {AddPicture(movie, MakePicture("grey.bmp", "color=c=gray:s=64x48"), "Grey", 64, 48, 1.0)});
+    const std::string project = SaveProject(movie, folder);
+    // Killed after a minute: a demuxer waiting for the pipe's writer would never end by itself.
+    const int raw = std::system(("timeout -s KILL 60 env " +
+                                 Program(folder, "--render '" + project + "' '" + folder +
+                                                     "/out.avi' --compressor DIB 2>'" + folder + "/err.txt'"))
+                                    .c_str());
+    ASSERT_TRUE(WIFEXITED(raw) && WEXITSTATUS(raw) != 137) << "the render hung on the pipe";
+    const std::string err = FileBytes(folder + "/err.txt");
+    EXPECT_NE(WEXITSTATUS(raw), 0) << err;
+    EXPECT_NE(err.find("clip.mp4"), std::string::npos) << err;
+}
+
 TEST_F(RenderOutputTest, AStopBeforeTheNextFrameLeavesTheOldMovieAndNothingElse) {
     const std::string folder = Folder("stopped");
     const std::string out = folder + "/out.avi";
@@ -114,8 +163,7 @@ TEST_F(RenderOutputTest, AStopBeforeTheNextFrameLeavesTheOldMovieAndNothingElse)
     std::raise(SIGTERM);
     const bool written = SaveMovie(movie, out, options_);
     cb::ClearStopSignal();
-    std::signal(SIGINT, SIG_DFL);
-    std::signal(SIGTERM, SIG_DFL);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, SIG_DFL);
     EXPECT_FALSE(written);
     EXPECT_TRUE(ui.messages.empty()) << "a stop is the user's wish, not a failure to report";
     EXPECT_EQ(FileBytes(out), kOldMovie);
@@ -163,7 +211,7 @@ TEST_F(RenderOutputTest, SignalsStopTheCommandAndLeaveTheOldMovie) {
     // 40 s of one picture: long enough to be stopped while its frames are written.
     MovieDbRec movie = NewMovie(25, 64, 48);
     Arrange(movie, AddPicture(movie, MakePicture("grey.bmp", "color=c=gray:s=64x48"), "Grey", 64, 48, 40.0));
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
         SCOPED_TRACE(signal);
         const std::string folder = Folder("signal" + std::to_string(signal));
         const std::string out = folder + "/out/movie.avi";

@@ -183,16 +183,24 @@ TEST(WriterClose, TheFileTakesItsNameOnlyWhenComplete) {
         << "the new movie keeps the old one's permissions";
 }
 
-TEST(WriterCreateNew, UnwritablePlaceIsReportedWithTheName) {
-    AviWriterEngine writer;
-    const std::string path = "/nonexistent-folder/x.avi";
-    try {
-        writer.createNew(path, 64, 48);
-        ADD_FAILURE() << "CreateNew succeeded";
-    } catch (const Error& error) {
-        EXPECT_EQ(std::string(error.what()), "Cannot create AVI file \"" + path + "\"");
+TEST(WriterCreateNew, UnwritablePlaceIsReportedWithTheNameAndTheReason) {
+    const struct {
+        const char* path;
+        const char* reason;
+    } rows[] = {{"/nonexistent-folder/x.avi", "No such file or directory"},
+                {"/dev/null", "it is not a regular file"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.path);
+        AviWriterEngine writer;
+        try {
+            writer.createNew(row.path, 64, 48);
+            ADD_FAILURE() << "CreateNew succeeded";
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()),
+                      "Cannot create AVI file \"" + std::string(row.path) + "\": " + row.reason);
+        }
+        EXPECT_FALSE(writer.isOpen());
     }
-    EXPECT_FALSE(writer.isOpen());
 }
 
 }  // namespace

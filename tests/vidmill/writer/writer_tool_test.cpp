@@ -205,7 +205,7 @@ TEST(WriterTool, AFailedOrStoppedMakeLeavesTheOldFileAndNoPartialFile) {
     const std::string source = ScratchPath("long.avi");
     RunCommand("ffmpeg -v error -y -f lavfi -i testsrc=s=64x48:r=25 -frames:v 5000 -c:v mjpeg " +
                Quoted(source));
-    for (const int signal : {SIGINT, SIGTERM}) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
         SCOPED_TRACE(signal);
         const auto run = cb::testing::RunAndStop(
             Quoted(Tool()) + " make " + Quoted(keep) + " --size 64x48 --compressor MSVC --avi " +
@@ -216,6 +216,17 @@ TEST(WriterTool, AFailedOrStoppedMakeLeavesTheOldFileAndNoPartialFile) {
         EXPECT_EQ(FileBytes(keep), old);
         EXPECT_FALSE(FolderHolds(folder, ".partial-"));
     }
+
+    // A killed make cannot remove its partial files: the next start of the tool does.
+    const auto killed = cb::testing::RunAndStop(Quoted(Tool()) + " make " + Quoted(keep) +
+                                                    " --size 64x48 --compressor MSVC --avi " +
+                                                    Quoted(source) + " 2>/dev/null",
+                                                SIGKILL, [&] { return FolderHolds(folder, "-1.partial-"); });
+    ASSERT_TRUE(killed.signalSent) << "the make ended before it could be killed";
+    EXPECT_TRUE(FolderHolds(folder, ".partial-"));
+    RunCommand(Quoted(Tool()) + " compressors >/dev/null");
+    EXPECT_FALSE(FolderHolds(folder, ".partial-"));
+    EXPECT_EQ(FileBytes(keep), old);
 }
 
 TEST(WriterTool, AFullDiskFailsTheMakeNamesTheFolderAndKeepsTheOldFile) {

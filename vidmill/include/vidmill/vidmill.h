@@ -214,7 +214,8 @@ struct IAviWriter : IDispatch {
     static constexpr IID kIid = cb::MakeGuid("{9B98DC8D-EF13-4E52-8FD7-0C79C55830C3}");
     // [1] Creates the file (replacing a file of that name) and enters writing mode. "Cannot create new AVI in
     // writing mode. Call Close method firstly", "Invalid Width|Height parameter of CreateNew method call",
-    // "Cannot create AVI file "NAME"", "Cannot create AVI stream", "Selected compressor cannot be used for
+    // "Cannot create AVI file "NAME": REASON" (the system's reason; "it is not a regular file" for a
+    // device or pipe of that name), "Cannot create AVI stream", "Selected compressor cannot be used for
     // compression because: ..."; a cancelled options dialog gives "Operation aborted" and stays closed.
     virtual HRESULT CreateNew(BSTR FileName, LONG Width, LONG Height, HWND ParentWindow) = 0;
     // [2] Completes the file and leaves writing mode, also when completing fails ("Cannot write AVI file",

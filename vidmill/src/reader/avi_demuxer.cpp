@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cbplatform/media_input.h"
 #include "reader/movi_scan.h"
 
 namespace vidmill::reader {
@@ -68,8 +69,8 @@ bool AviDemuxer::openInput() {
         raw->pb = io_->context();
         raw->flags |= AVFMT_FLAG_CUSTOM_IO;
     }
-    // avformat_open_input frees the context itself when it fails.
-    if (avformat_open_input(&raw, path_.c_str(), avi, nullptr) < 0) return false;
+    // The context is freed when the open fails.
+    if (cb::OpenMediaInput(&raw, path_, avi) < 0) return false;
     input_.reset(raw);
     lastIndexed_ = -1;
     indexed_ = false;

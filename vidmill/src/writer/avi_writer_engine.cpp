@@ -121,8 +121,11 @@ void AviWriterEngine::createNew(const std::string& fileName, int width, int heig
     // An existing file is replaced only by a complete one, at Close; a device or folder of that
     // name is never replaced.
     session->staged = cb::StagedFile::Reserve(fileName);
-    if (session->staged) session->output = AviContainer::Create(session->staged->path());
-    if (!session->output) throw Error("Cannot create AVI file \"" + fileName + "\"");
+    if (!session->staged)
+        throw Error("Cannot create AVI file \"" + fileName +
+                    "\": " + cb::StagedFile::FailureText(fileName, errno));
+    session->output = AviContainer::Create(session->staged->path());
+    if (!session->output) throw Error("Cannot create AVI file \"" + fileName + "\": " + std::strerror(errno));
 
     const CompressionOptions options = chooseOptions(parentWindow);
     VideoSettings settings;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 
+#include "cbplatform/media_input.h"
 #include "frame/error.h"
 #include "writer/ffmpeg_owners.h"
 
@@ -68,7 +69,7 @@ SoundCut CutAtLastFrame(const AVCodecParameters& parameters, std::int64_t frames
 std::unique_ptr<SoundTrack> SoundTrack::Read(const std::string& path, bool cutWav, std::int64_t framesWritten,
                                              int videoRate, const std::string& spoolFolder) {
     AVFormatContext* opened = nullptr;
-    if (avformat_open_input(&opened, path.c_str(), nullptr, nullptr) < 0) throw Error("Cannot open WAV file");
+    if (cb::OpenMediaInput(&opened, path) < 0) throw Error("Cannot open WAV file");
     InputFormatPtr input(opened);
     if (avformat_find_stream_info(input.get(), nullptr) < 0) throw Error("Cannot read WAV file content");
     int streamIndex = -1;

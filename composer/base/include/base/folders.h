@@ -8,7 +8,8 @@ namespace composer {
 
 // Sets AppFolder (the program's folder), TempFolder ($TMPDIR, else /tmp, without a trailing
 // separator; AppFolder when that is empty, missing or not a folder), removes the stale work folders
-// there and creates WorkFolder. When no work folder can be made in TempFolder, one is made in
+// there and the partial files of this user's killed runs (cb::RemoveStalePartialFiles), and creates
+// WorkFolder. When no work folder can be made in TempFolder, one is made in
 // AppFolder instead.
 void InitFolders();
 

@@ -24,6 +24,14 @@ enum class ShareFormat { None, Mp4, Matroska, WebM };
 // The shared format an output file's name asks for (.mp4, .mkv, .webm); None for any other name.
 ShareFormat ShareFormatOfFile(const std::string& path);
 
+// The most pixels a frame of a movie to share may have: 4096 x 4096 in all. The encoders keep
+// dozens of frames in flight for their look-ahead and threads, so a frame of 8192 x 8192 would take
+// gigabytes for each second of the movie.
+inline constexpr int64_t kLargestSharePixels = int64_t{4096} * 4096;
+
+// Why a movie to share cannot have frames of width x height; "" when it can.
+std::string ShareFrameSizeProblem(int32_t width, int32_t height);
+
 // The video coding of a movie to share: the format's own (H.264; VP9 in WebM), or the one chosen.
 enum class ShareVideo { FormatDefault, H264, Vp9 };
 

@@ -17,11 +17,12 @@ class ImageReaderClass {
     cb::ComPtr<IPicture> picture;  // the loaded picture or the placeholder; released with the reader
     bool loaded = false;           // the picture came from the file
     std::string damage;            // what its decoder reported damaged in the loaded picture; "" when whole
+    std::string Problem;  // why the last load failed, as a reason ("it does not decode as a picture")
 
     // Loads the file. True only when it exists and decodes; its size comes from the picture's
     // HIMETRIC size at the screen's resolution, rounded half to even.
     // A missing file, or one that exists but does not decode: the blank placeholder (400 x 300),
-    // loaded false, result false.
+    // loaded false, result false, Problem set.
     bool ReadImg_ReadFile(const std::string& fileName);
 };
 
