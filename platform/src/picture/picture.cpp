@@ -102,7 +102,7 @@ std::string SendDamage(AVCodecContext* codec, const AVPacket* packet) {
 
 // The first picture of the file. What the demuxer or decoder reported damaged on the way, in
 // `damage`: many image decoders log a strip that ran out of its data and still give the picture.
-FramePtr DecodeFirstFrame(AVFormatContext* input, std::string& damage, RefusedSize& refused,
+FramePtr DecodeFirstFrame(AVFormatContext* input, std::string& damage, RefusedSize& oversize,
                           Damage mode = Damage::Concealed) {
     MediaErrorListener errors;
     errors.Listen(input);
@@ -116,7 +116,7 @@ FramePtr DecodeFirstFrame(AVFormatContext* input, std::string& damage, RefusedSi
     // One thread: the decoder then reports its errors on this one, where they are listened for.
     codec->thread_count = 1;
     if (mode == Damage::Refused) codec->err_recognition |= AV_EF_EXPLODE;
-    codec->opaque = &refused;
+    codec->opaque = &oversize;
     codec->get_buffer2 = &AllocateAllowedPicture;
     if (avcodec_open2(codec.get(), decoder, nullptr) < 0) return nullptr;
     errors.Listen(codec.get());
