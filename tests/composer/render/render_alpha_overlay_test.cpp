@@ -20,13 +20,15 @@ constexpr Rgb24 kWhiteHalfOverBlue{128, 128, 255};
 
 // A 32 x 24 logo in three parts side by side: opaque red (columns 0..9), white at alpha 128
 // (10..20) and green at alpha 0 (21..31). Stretched to the 64 x 48 output the parts cover output
-// columns 0..19, 20..41 and 42..63.
+// columns 0..19, 20..41 and 42..63. One second of it at 10 frames per second.
 const char* const kLogo =
-    "nullsrc=s=32x24:d=0.1,format=rgba,geq=r='if(lt(X,21),255,0)':g='if(lt(X,10),0,255)':"
+    "nullsrc=s=32x24:r=10:d=1,format=rgba,geq=r='if(lt(X,21),255,0)':g='if(lt(X,10),0,255)':"
     "b='if(lt(X,10),0,if(lt(X,21),255,0))':a='if(lt(X,10),255,if(lt(X,21),128,0))'";
 constexpr int kOpaqueColumn = 8;
 constexpr int kHalfColumn = 30;
 constexpr int kClearColumn = 54;
+
+enum class ClipKind { Picture, Video };
 
 class RenderAlphaOverlayTest : public RenderTest {
   protected:
@@ -35,7 +37,7 @@ class RenderAlphaOverlayTest : public RenderTest {
         const std::string path = Fixture(name);
         const std::string made =
             cb::testing::RunCommand("ffmpeg -v error -y -f lavfi -i \"" + std::string(kLogo) + "\" " +
-                                    options + " -frames:v 1 " + cb::testing::Quoted(path) + " && echo made");
+                                    options + " " + cb::testing::Quoted(path) + " && echo made");
         return made.find("made") != std::string::npos ? path : std::string();
     }
 };
@@ -45,26 +47,34 @@ TEST_F(RenderAlphaOverlayTest, OverlaysAreLaidByTheirAlphaAndTransparentColoursS
         const char* what;
         const char* file;
         const char* options;
+        ClipKind kind;
         std::optional<TransColorRec> transparent;
         Rgb24 opaque, half, clear;
     };
     const char* const kGifPalette =
-        "-vf 'split[x][y];[x]palettegen=reserve_transparent=1[p];[y][p]paletteuse=alpha_threshold=64'";
+        "-frames:v 1 -vf "
+        "'split[x][y];[x]palettegen=reserve_transparent=1[p];[y][p]paletteuse=alpha_threshold=64'";
     const Case cases[] = {
-        {"PNG with alpha", "logo.png", "", std::nullopt, kRed, kWhiteHalfOverBlue, kBlue},
-        {"WebP with alpha", "logo.webp", "-c:v libwebp -lossless 1", std::nullopt, kRed, kWhiteHalfOverBlue,
-         kBlue},
-        {"TIFF with alpha", "logo.tiff", "", std::nullopt, kRed, kWhiteHalfOverBlue, kBlue},
-        // GIF transparency is all or nothing: the half part is kept whole.
-        {"GIF with a transparent entry", "logo.gif", kGifPalette, std::nullopt, kRed, kWhite, kBlue},
-        {"PNG with alpha, red transparent", "logo.png", "", TransColorRec{255, 0, 0, 0}, kBlue,
+        {"PNG with alpha", "logo.png", "-frames:v 1", ClipKind::Picture, std::nullopt, kRed,
          kWhiteHalfOverBlue, kBlue},
+        {"WebP with alpha", "logo.webp", "-frames:v 1 -c:v libwebp -lossless 1", ClipKind::Picture,
+         std::nullopt, kRed, kWhiteHalfOverBlue, kBlue},
+        {"TIFF with alpha", "logo.tiff", "-frames:v 1", ClipKind::Picture, std::nullopt, kRed,
+         kWhiteHalfOverBlue, kBlue},
+        // GIF transparency is all or nothing: the half part is kept whole.
+        {"GIF with a transparent entry", "logo.gif", kGifPalette, ClipKind::Picture, std::nullopt, kRed,
+         kWhite, kBlue},
+        {"PNG with alpha, red transparent", "logo.png", "-frames:v 1", ClipKind::Picture,
+         TransColorRec{255, 0, 0, 0}, kBlue, kWhiteHalfOverBlue, kBlue},
         // A pixel of a transparent colour is left out whatever its alpha.
-        {"PNG with alpha, white transparent", "logo.png", "", TransColorRec{255, 255, 255, 0}, kRed, kBlue,
-         kBlue},
-        {"PNG without alpha", "opaque.png", "-pix_fmt rgb24", std::nullopt, kRed, kWhite, kGreen},
-        {"PNG without alpha, green transparent", "opaque.png", "-pix_fmt rgb24", TransColorRec{0, 255, 0, 0},
-         kRed, kWhite, kBlue},
+        {"PNG with alpha, white transparent", "logo.png", "-frames:v 1", ClipKind::Picture,
+         TransColorRec{255, 255, 255, 0}, kRed, kBlue, kBlue},
+        {"VP9 with alpha in WebM", "logo.webm", "-c:v libvpx-vp9 -lossless 1 -pix_fmt yuva420p",
+         ClipKind::Video, std::nullopt, kRed, kWhiteHalfOverBlue, kBlue},
+        {"PNG without alpha", "opaque.png", "-frames:v 1 -pix_fmt rgb24", ClipKind::Picture, std::nullopt,
+         kRed, kWhite, kGreen},
+        {"PNG without alpha, green transparent", "opaque.png", "-frames:v 1 -pix_fmt rgb24",
+         ClipKind::Picture, TransColorRec{0, 255, 0, 0}, kRed, kWhite, kBlue},
     };
     const std::string ground = MakePicture("ground.bmp", "color=c=blue:s=64x48");
     ASSERT_FALSE(ground.empty());
@@ -74,7 +84,8 @@ TEST_F(RenderAlphaOverlayTest, OverlaysAreLaidByTheirAlphaAndTransparentColoursS
         ASSERT_FALSE(logo.empty());
         MovieDbRec movie = NewMovie(10, 64, 48);
         const int32_t arranged = AddPicture(movie, ground, "Ground", 64, 48, 1.0);
-        const int32_t overlay = AddPicture(movie, logo, "Logo", 32, 24, 1.0);
+        const int32_t overlay = c.kind == ClipKind::Picture ? AddPicture(movie, logo, "Logo", 32, 24, 1.0)
+                                                            : AddVideo(movie, logo, "Logo", 32, 24, 10, 10);
         if (c.transparent) {
             movie.Clips[overlay].TransColors.push_back(*c.transparent);
             movie.Clips[overlay].TransColorCount = 1;
