@@ -113,12 +113,15 @@ uint32_t BlendPixel(uint32_t under, uint32_t over) {
     if (alpha == 0xFF) return over;
     if (alpha == 0) return under;
     const uint32_t rest = 0xFF - alpha;
-    uint32_t mixed = under & 0xFF000000u;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const uint32_t sum = ((over >> shift) & 0xFF) * alpha + ((under >> shift) & 0xFF) * rest;
-        mixed |= ((sum + 127) / 255) << shift;
-    }
-    return mixed;
+    // Red and blue side by side in 16-bit lanes, green alone: no lane exceeds 255 x 255.
+    const uint32_t redBlue = (over & 0x00FF00FFu) * alpha + (under & 0x00FF00FFu) * rest;
+    const uint32_t green = (over & 0x0000FF00u) * alpha + (under & 0x0000FF00u) * rest;
+    // Each lane divided by 255, rounded to the nearest: (x + 128 + ((x + 128) >> 8)) >> 8.
+    const uint32_t redBlueUp = redBlue + 0x00800080u;
+    const uint32_t greenUp = green + 0x00008000u;
+    const uint32_t mixedRedBlue = ((redBlueUp + ((redBlueUp >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    const uint32_t mixedGreen = ((greenUp + ((greenUp >> 8) & 0x0000FF00u)) >> 8) & 0x0000FF00u;
+    return (under & 0xFF000000u) | mixedRedBlue | mixedGreen;
 }
 
 void BlendOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
