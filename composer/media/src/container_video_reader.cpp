@@ -17,6 +17,7 @@
 #include "frame_slots.h"
 #include "media/decoded_frame.h"
 #include "picture_index.h"
+#include "video_decoder.h"
 
 extern "C" {
 #include <libavutil/imgutils.h>
@@ -188,7 +189,7 @@ void ContainerVideoReader::State::IndexPictures() {
 
 void ContainerVideoReader::State::OpenDecoder() {
     const AVStream& video = *input->streams[stream];
-    const AVCodec* codec = avcodec_find_decoder(video.codecpar->codec_id);
+    const AVCodec* codec = FindVideoDecoder(video);
     if (codec == nullptr) Fail("there is no decoder for its video.");
     decoder.reset(avcodec_alloc_context3(codec));
     if (!decoder || avcodec_parameters_to_context(decoder.get(), video.codecpar) < 0)

@@ -1,4 +1,5 @@
-// Laying an overlay's pixels over a frame, leaving out its transparent colours.
+// Laying an overlay's pixels over a frame, leaving out its transparent colours, and mixing the rest
+// in by their alpha where the overlay has one.
 //
 // Instead of testing every colour range for every pixel, each channel value gets a bit per range
 // that holds it; a pixel is transparent when one bit survives the AND of its three channels. The
@@ -13,6 +14,12 @@ namespace composer {
 namespace {
 
 constexpr std::size_t kEntriesPerWord = 64;
+
+// The pixels an overlay step works on: the first pixelCount, limited to the shorter buffer.
+std::size_t OverlayCount(const PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount) {
+    if (pixelCount <= 0) return 0;
+    return std::min({static_cast<std::size_t>(pixelCount), base.size(), overlay.size()});
+}
 
 }  // namespace
 
@@ -69,6 +76,16 @@ void OverlayRanges::Apply(uint32_t* base, const uint32_t* overlay, std::size_t c
         overlay, count, [base](std::size_t p, uint32_t pixel) { base[p] = pixel; }, [](std::size_t) {});
 }
 
+void OverlayRanges::Blend(uint32_t* base, const uint32_t* overlay, std::size_t count) const {
+    if (words_ == 0) {
+        for (std::size_t p = 0; p < count; ++p) base[p] = BlendPixel(base[p], overlay[p]);
+        return;
+    }
+    Walk(
+        overlay, count, [base](std::size_t p, uint32_t pixel) { base[p] = BlendPixel(base[p], pixel); },
+        [](std::size_t) {});
+}
+
 std::size_t OverlayRanges::Mark(const uint32_t* pixels, uint32_t* marked, std::size_t count,
                                 uint32_t transparentPixel) const {
     if (words_ == 0) {
@@ -87,9 +104,30 @@ std::size_t OverlayRanges::Mark(const uint32_t* pixels, uint32_t* marked, std::s
 
 void ApplyOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
                         const std::vector<TransColorRec>& transColors, int32_t transColorCount) {
-    if (pixelCount <= 0) return;
-    const std::size_t count = std::min({static_cast<std::size_t>(pixelCount), base.size(), overlay.size()});
-    OverlayRanges(transColors, transColorCount).Apply(base.data(), overlay.data(), count);
+    const std::size_t count = OverlayCount(base, overlay, pixelCount);
+    if (count > 0) OverlayRanges(transColors, transColorCount).Apply(base.data(), overlay.data(), count);
+}
+
+uint32_t BlendPixel(uint32_t under, uint32_t over) {
+    const uint32_t alpha = over >> 24;
+    if (alpha == 0xFF) return over;
+    if (alpha == 0) return under;
+    const uint32_t rest = 0xFF - alpha;
+    // Red and blue side by side in 16-bit lanes, green alone: no lane exceeds 255 x 255.
+    const uint32_t redBlue = (over & 0x00FF00FFu) * alpha + (under & 0x00FF00FFu) * rest;
+    const uint32_t green = (over & 0x0000FF00u) * alpha + (under & 0x0000FF00u) * rest;
+    // Each lane divided by 255, rounded to the nearest: (x + 128 + ((x + 128) >> 8)) >> 8.
+    const uint32_t redBlueUp = redBlue + 0x00800080u;
+    const uint32_t greenUp = green + 0x00008000u;
+    const uint32_t mixedRedBlue = ((redBlueUp + ((redBlueUp >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    const uint32_t mixedGreen = ((greenUp + ((greenUp >> 8) & 0x0000FF00u)) >> 8) & 0x0000FF00u;
+    return (under & 0xFF000000u) | mixedRedBlue | mixedGreen;
+}
+
+void BlendOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
+                        const std::vector<TransColorRec>& transColors, int32_t transColorCount) {
+    const std::size_t count = OverlayCount(base, overlay, pixelCount);
+    if (count > 0) OverlayRanges(transColors, transColorCount).Blend(base.data(), overlay.data(), count);
 }
 
 }  // namespace composer

@@ -16,6 +16,7 @@
 #include "base/app_state.h"
 #include "cbplatform/media_input.h"
 #include "frame_slots.h"
+#include "video_decoder.h"
 
 namespace composer {
 namespace {
@@ -136,7 +137,7 @@ void PictureIndex::IndexStream() {
         static_cast<unsigned>(stream_) >= opened->nb_streams)
         return;
     const AVStream& video = *opened->streams[stream_];
-    const AVCodec* codec = avcodec_find_decoder(video.codecpar->codec_id);
+    const AVCodec* codec = FindVideoDecoder(video);
     if (codec == nullptr) return;
     const cb::CodecContextPtr decoder(avcodec_alloc_context3(codec));
     if (!decoder || avcodec_parameters_to_context(decoder.get(), video.codecpar) < 0) return;

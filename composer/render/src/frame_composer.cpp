@@ -78,8 +78,8 @@ void FrameComposer::LayOverlay(int32_t layerIndex, const LayerRef& overlay) {
         return;  // left out of this frame
     }
     const ClipRec& clip = movie_.Clips[static_cast<std::size_t>(layer.openClip)];
-    ApplyOverlayPixels(frame_, overlay_, static_cast<int64_t>(frame_.size()), clip.TransColors,
-                       clip.TransColorCount);
+    const auto lay = layers_.CarriesAlpha(layerIndex) ? BlendOverlayPixels : ApplyOverlayPixels;
+    lay(frame_, overlay_, static_cast<int64_t>(frame_.size()), clip.TransColors, clip.TransColorCount);
 }
 
 cb::ComPtr<IPicture> FrameComposer::Layered(const FrameRow& row) {

@@ -115,6 +115,12 @@ DecodedFrame RenderLayers::Decoded(int32_t layerIndex, int32_t frame) {
     }
 }
 
+bool RenderLayers::CarriesAlpha(int32_t layerIndex) const {
+    const RenderLayer& layer = layers_[static_cast<std::size_t>(layerIndex)];
+    if (layer.openKind == ClipPicture) return layer.image->loaded;
+    return layer.openKind == ClipVideo && layer.video->FramesCarryAlpha();
+}
+
 void RenderLayers::CloseAll() {
     for (RenderLayer& layer : layers_) layer.video->ReadAVI_CloseFile();
 }

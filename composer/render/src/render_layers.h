@@ -62,6 +62,10 @@ class RenderLayers {
     // not one the container reader reads, or the frame cannot be had (Picture then says why).
     DecodedFrame Decoded(int32_t layer, int32_t frame);
 
+    // Whether the fourth byte of the layer's pictures is their alpha: true for a picture file (its
+    // decoder gives 255 where the file has none) and for a video the container reader reads.
+    bool CarriesAlpha(int32_t layer) const;
+
     const RenderLayer& Layer(int32_t layer) const { return layers_[static_cast<std::size_t>(layer)]; }
 
     // Closes every layer's video file.

@@ -128,5 +128,42 @@ TEST(OverlayPixels, AgreesWithTestingEveryRangeInTurn) {
     }
 }
 
+// Straight alpha: exact at the two ends, rounded to the nearest in between, the base's fourth byte
+// kept where the two are mixed; and a transparent colour leaves the base whatever the alpha.
+TEST(OverlayPixels, AlphaMixesEachChannelAndTransparentColoursStillLeaveOut) {
+    constexpr uint32_t kUnder = 0x7F0040FFu;  // reserved 0x7F, red 0, green 64, blue 255
+    struct Case {
+        uint32_t over;
+        uint32_t expected;
+        const char* what;
+    };
+    const Case cases[] = {
+        {Rgb(200, 100, 50, 0xFF), Rgb(200, 100, 50, 0xFF), "alpha 255 replaces all four bytes"},
+        {Rgb(200, 100, 50, 0x00), kUnder, "alpha 0 leaves the base as it is"},
+        // 255 x 128 / 255 = 128; (255 x 128 + 64 x 127) / 255 = 159.9; 255 x 127 / 255 = 127.
+        {Rgb(255, 255, 0, 0x80), Rgb(128, 160, 127, 0x7F), "alpha 128 mixes, rounded to the nearest"},
+        {Rgb(255, 255, 255, 0x01), Rgb(1, 65, 255, 0x7F), "alpha 1 moves each channel by at most one"},
+        {Rgb(0, 0, 0, 0xFE), Rgb(0, 0, 1, 0x7F), "alpha 254 keeps a trace of the base"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BlendPixel(kUnder, c.over), c.expected) << c.what;
+        PixelBuffer base{kUnder};
+        BlendOverlayPixels(base, PixelBuffer{c.over}, 1, Colors({}), 0);
+        EXPECT_EQ(base[0], c.expected) << c.what << ", through the buffer";
+    }
+    // A transparent colour holds the half-transparent pixel and the opaque one alike; the other
+    // pixels are still mixed by their alpha.
+    const PixelBuffer overlay{Rgb(5, 5, 5, 0x80), Rgb(5, 5, 5, 0xFF), Rgb(255, 255, 0, 0x80)};
+    PixelBuffer base(3, kUnder);
+    BlendOverlayPixels(base, overlay, 3, Colors({{5, 5, 5, 0}}), 1);
+    EXPECT_EQ(base, (PixelBuffer{kUnder, kUnder, Rgb(128, 160, 127, 0x7F)}));
+    // An opaque overlay lays exactly as without alpha.
+    PixelBuffer opaqueBase(3, kUnder), plainBase(3, kUnder);
+    const PixelBuffer opaque{Rgb(1, 2, 3, 0xFF), Rgb(5, 5, 5, 0xFF), Rgb(9, 8, 7, 0xFF)};
+    BlendOverlayPixels(opaqueBase, opaque, 3, Colors({{5, 5, 5, 0}}), 1);
+    ApplyOverlayPixels(plainBase, opaque, 3, Colors({{5, 5, 5, 0}}), 1);
+    EXPECT_EQ(opaqueBase, plainBase);
+}
+
 }  // namespace
 }  // namespace composer

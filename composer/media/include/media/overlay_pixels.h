@@ -23,6 +23,8 @@ class OverlayRanges {
     bool Transparent(uint32_t pixel) const;
     // Lays overlay[0 .. count - 1] over base[0 .. count - 1].
     void Apply(uint32_t* base, const uint32_t* overlay, std::size_t count) const;
+    // The same, each kept overlay pixel mixed into the base by its fourth byte as straight alpha.
+    void Blend(uint32_t* base, const uint32_t* overlay, std::size_t count) const;
     // Copies pixels[0 .. count - 1] into marked[], each transparent one replaced by transparentPixel;
     // returns how many were transparent.
     std::size_t Mark(const uint32_t* pixels, uint32_t* marked, std::size_t count,
@@ -66,6 +68,18 @@ class OverlayRanges {
 // the base pixel with all four bytes; with no entries the overlay covers the base entirely. Works
 // on the first pixelCount pixels, limited to the shorter buffer.
 void ApplyOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
+                        const std::vector<TransColorRec>& transColors, int32_t transColorCount);
+
+// One overlay pixel over one base pixel by the overlay's alpha (its fourth byte, not premultiplied):
+// each colour channel becomes over x a + under x (1 - a), rounded to the nearest. At alpha 255 the
+// result is the overlay pixel with all four bytes, at 0 the base pixel, both exactly; in between the
+// base keeps its fourth byte.
+uint32_t BlendPixel(uint32_t under, uint32_t over);
+
+// Like ApplyOverlayPixels for an overlay whose fourth byte is alpha: a pixel of a transparent colour
+// leaves the base as it is whatever its alpha; every other pixel is mixed in with BlendPixel. An
+// overlay that is opaque throughout lays exactly as ApplyOverlayPixels does.
+void BlendOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
                         const std::vector<TransColorRec>& transColors, int32_t transColorCount);
 
 }  // namespace composer

@@ -76,6 +76,11 @@ class VelcAviReaderClass {
     // an AVI file or when closed. Throws Failure when the frame cannot be read.
     DecodedFrame ReadAvi_GetDecodedFrame(int32_t frameNumber);
 
+    // Whether the fourth byte of the frames' pixels is alpha: true for a file the container reader
+    // has open (opaque pictures come with 255 there). False for an AVI file, whose 32-bit frames
+    // may carry anything in that byte, and when closed.
+    bool FramesCarryAlpha() const { return IsOpen && container_ != nullptr; }
+
     // Opens the file: an AVI file through a new library reader, another through a container reader.
     // False, with the wrapper closed and LastFailure saying why, when it cannot be opened or the
     // library cannot be created (not installed or not registered).
