@@ -92,7 +92,9 @@ struct PlacedCase {
     const char* pictureOffset;  // -itsoffset of the pictures' and of the sound's input
     const char* soundOffset;
     const char* codec;
-    bool remuxed;         // coded into Matroska first, then copied into the file as it is
+    const char* remux;    // when not null: coded into Matroska first, then copied into the file with
+                          // these input options (a cut with -ss keeps the pictures from the key
+                          // frame before it, which the file's edit list leaves out)
     double onsetSeconds;  // where the tone starts in the decoded sound
 };
 
@@ -106,7 +108,7 @@ TEST_P(SoundBesidePictures, StartsAtTheFirstPicture) {
     const PlacedCase& row = GetParam();
     const std::string path = testing::ScratchPath(row.name);
     const std::string coded =
-        row.remuxed ? testing::ScratchPath(std::string("coded-") + row.name + ".mkv") : path;
+        row.remux != nullptr ? testing::ScratchPath(std::string("coded-") + row.name + ".mkv") : path;
     // A tone that starts one second into the sound's own time line.
     testing::Capture(
         std::string("ffmpeg -v error -y -itsoffset ") + row.pictureOffset +
@@ -114,7 +116,9 @@ TEST_P(SoundBesidePictures, StartsAtTheFirstPicture) {
         " -f lavfi -i \"aevalsrc='if(gte(t,1),0.5*sin(2*PI*440*t),0)':s=48000:d=3\" -c:v libx264 "
         "-c:a " +
         row.codec + " '" + coded + "'");
-    if (row.remuxed) testing::Capture("ffmpeg -v error -y -i '" + coded + "' -c copy '" + path + "'");
+    if (row.remux != nullptr)
+        testing::Capture(std::string("ffmpeg -v error -y ") + row.remux + " -i '" + coded + "' -c copy '" +
+                         path + "'");
     auto buffer = SoundBuffer::Decode(path, nullptr);
     ASSERT_TRUE(buffer) << row.name;
     ASSERT_EQ(buffer->format().bitsPerSample, 16);
@@ -133,14 +137,17 @@ TEST_P(SoundBesidePictures, StartsAtTheFirstPicture) {
 
 INSTANTIATE_TEST_SUITE_P(
     Offsets, SoundBesidePictures,
-    ::testing::Values(PlacedCase{"together.mp4", "0", "0", "aac", false, 1.0},
-                      PlacedCase{"together.mkv", "0", "0", "aac", false, 1.0},
-                      PlacedCase{"remuxed.mp4", "0", "0", "aac", true, 1.0},
-                      PlacedCase{"sound-later.mp4", "0", "0.278", "aac", false, 1.278},
-                      PlacedCase{"sound-later.mkv", "0", "0.278", "pcm_s16le", false, 1.278},
-                      PlacedCase{"pictures-later.mp4", "0.52", "0", "aac", true, 0.48},
-                      PlacedCase{"pictures-later.mkv", "0.52", "0", "pcm_s16le", false, 0.48},
-                      PlacedCase{"pictures-later-aac.mkv", "0.52", "0", "aac", false, 0.48}),
+    ::testing::Values(PlacedCase{"together.mp4", "0", "0", "aac", nullptr, 1.0},
+                      PlacedCase{"together.mkv", "0", "0", "aac", nullptr, 1.0},
+                      PlacedCase{"remuxed.mp4", "0", "0", "aac", "", 1.0},
+                      PlacedCase{"sound-later.mp4", "0", "0.278", "aac", nullptr, 1.278},
+                      PlacedCase{"sound-later.mkv", "0", "0.278", "pcm_s16le", nullptr, 1.278},
+                      PlacedCase{"pictures-later.mp4", "0.52", "0", "aac", "", 0.48},
+                      // Matroska puts the AAC priming (1024 samples) before the pictures: the tone is
+                      // 1024 samples later in the cut.
+                      PlacedCase{"cut.mp4", "0", "0", "aac", "-ss 0.5", 0.5 + 1024.0 / 48000},
+                      PlacedCase{"pictures-later.mkv", "0.52", "0", "pcm_s16le", nullptr, 0.48},
+                      PlacedCase{"pictures-later-aac.mkv", "0.52", "0", "aac", nullptr, 0.48}),
     [](const auto& row) {
         std::string name = row.param.name;
         std::replace(name.begin(), name.end(), '.', '_');

@@ -226,6 +226,9 @@ bool Decoder::Open(const std::string& path, std::string& error) {
     codec_.reset(avcodec_alloc_context3(decoder));
     if (!codec_) return error = "out of memory", false;
     avcodec_parameters_to_context(codec_.get(), raw->streams[stream_]->codecpar);
+    // With the stream's time base the decoder moves a frame's time past the samples it leaves out
+    // (a codec's priming, the start of a cut), so the sound's times stay those of its samples.
+    codec_->pkt_timebase = raw->streams[stream_]->time_base;
     if ((code = avcodec_open2(codec_.get(), decoder, nullptr)) < 0) return error = AvError(code), false;
     if (codec_->sample_rate <= 0 || codec_->ch_layout.nb_channels <= 0)
         return error = path + ": the sound has no rate or channels", false;
