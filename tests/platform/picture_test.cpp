@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
@@ -187,6 +188,53 @@ TEST(ImageDecodingTest, ReadsImageFormatsAsTheReferenceDecoderDoes) {
     EXPECT_EQ(fromMemory.width(), 40);
     EXPECT_EQ(fromMemory.topRow(0)[3], 0xFF) << "a picture without alpha is opaque";
     EXPECT_TRUE(LoadPicture(jpeg));
+}
+
+// A JPEG file's bytes with an EXIF segment that holds only an orientation, placed right after the
+// start-of-image marker as cameras write it.
+std::vector<std::uint8_t> WithExifOrientation(const std::string& jpeg, int orientation) {
+    std::ifstream file(jpeg, std::ios::binary);
+    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), {});
+    const auto value = static_cast<std::uint8_t>(orientation);
+    // Big-endian TIFF header, one directory of one entry: tag 0x0112 (orientation), SHORT, count 1.
+    const std::vector<std::uint8_t> exif = {
+        0xFF, 0xE1, 0x00, 34,   'E',  'x',  'i',  'f',  0,    0,    'M',  'M',   0x00, 0x2A, 0, 0, 0, 8,
+        0x00, 0x01, 0x01, 0x12, 0x00, 0x03, 0x00, 0x00, 0x00, 0x01, 0x00, value, 0x00, 0x00, 0, 0, 0, 0};
+    if (bytes.size() > 2) bytes.insert(bytes.begin() + 2, exif.begin(), exif.end());
+    return bytes;
+}
+
+// Photos taken with the camera turned come out upright, as the reference decoder shows them: every
+// EXIF orientation, from a file and from memory.
+TEST(ImageDecodingTest, PhotosAreTurnedUprightAsTheirExifOrientationSays) {
+    constexpr int kWidth = 48;
+    constexpr int kHeight = 32;
+    const std::string plain = ScratchPath("camera.jpg");
+    Capture("ffmpeg -v error -y -f lavfi -i testsrc=size=48x32:rate=1 -frames:v 1 -q:v 2 '" + plain + "'");
+    const Bitmap asStored = DecodeImageFile(plain);
+    ASSERT_EQ(asStored.width(), kWidth);
+    for (int orientation = 1; orientation <= 8; ++orientation) {
+        const std::vector<std::uint8_t> bytes = WithExifOrientation(plain, orientation);
+        const std::string path = ScratchPath("turned-" + std::to_string(orientation) + ".jpg");
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        const std::string reference =
+            Capture("ffmpeg -v error -i '" + path + "' -f rawvideo -pix_fmt bgra -");
+        ASSERT_EQ(reference.size(), static_cast<std::size_t>(kWidth * kHeight * 4)) << orientation;
+        const bool quarterTurn = orientation >= 5;
+        for (const Bitmap& decoded : {DecodeImageFile(path), DecodeImageBytes(bytes)}) {
+            ASSERT_EQ(decoded.width(), quarterTurn ? kHeight : kWidth) << orientation;
+            ASSERT_EQ(decoded.height(), quarterTurn ? kWidth : kHeight) << orientation;
+            // The decoders may upsample the colours differently; a wrong turn differs by far more.
+            long difference = 0;
+            const int rowBytes = decoded.width() * 4;
+            for (int y = 0; y < decoded.height(); ++y)
+                for (int i = 0; i < rowBytes; ++i)
+                    difference += std::abs(decoded.topRow(y)[i] -
+                                           static_cast<std::uint8_t>(reference[y * rowBytes + i]));
+            EXPECT_LT(difference / (kWidth * kHeight * 4), 3) << "orientation " << orientation;
+        }
+    }
 }
 
 TEST(ImageDecodingTest, MissingOrDamagedFilesGiveNothing) {

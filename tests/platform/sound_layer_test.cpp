@@ -2,6 +2,8 @@
 // turns the component off, and the play position kept across stop and play.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -84,6 +86,74 @@ TEST(SoundBuffer, KeepsPcmSamplesAndWritesTheCanonicalHeader) {
     // The samples are those of the source's data chunk, which ffmpeg puts at the end of the file.
     EXPECT_TRUE(std::equal(copy.end() - 8000 * 2, copy.end(), original.end() - 8000 * 2));
 }
+
+struct PlacedCase {
+    const char* name;
+    const char* pictureOffset;  // -itsoffset of the pictures' and of the sound's input
+    const char* soundOffset;
+    const char* codec;
+    const char* remux;    // when not null: coded into Matroska first, then copied into the file with
+                          // these input options (a cut with -ss keeps the pictures from the key
+                          // frame before it, which the file's edit list leaves out)
+    double onsetSeconds;  // where the tone starts in the decoded sound
+};
+
+void PrintTo(const PlacedCase& row, std::ostream* out) { *out << row.name; }
+
+class SoundBesidePictures : public ::testing::TestWithParam<PlacedCase> {};
+
+// The sound of a video starts where its first picture is shown, as players keep them: a sound that
+// starts later is preceded by silence, one that starts earlier loses what comes before the picture.
+TEST_P(SoundBesidePictures, StartsAtTheFirstPicture) {
+    const PlacedCase& row = GetParam();
+    const std::string path = testing::ScratchPath(row.name);
+    const std::string coded =
+        row.remux != nullptr ? testing::ScratchPath(std::string("coded-") + row.name + ".mkv") : path;
+    // A tone that starts one second into the sound's own time line.
+    testing::Capture(
+        std::string("ffmpeg -v error -y -itsoffset ") + row.pictureOffset +
+        " -f lavfi -i testsrc=size=32x24:rate=25:d=3 -itsoffset " + row.soundOffset +
+        " -f lavfi -i \"aevalsrc='if(gte(t,1),0.5*sin(2*PI*440*t),0)':s=48000:d=3\" -c:v libx264 "
+        "-c:a " +
+        row.codec + " '" + coded + "'");
+    if (row.remux != nullptr)
+        testing::Capture(std::string("ffmpeg -v error -y ") + row.remux + " -i '" + coded + "' -c copy '" +
+                         path + "'");
+    auto buffer = SoundBuffer::Decode(path, nullptr);
+    ASSERT_TRUE(buffer) << row.name;
+    ASSERT_EQ(buffer->format().bitsPerSample, 16);
+    const int channels = buffer->format().channels;
+    std::vector<std::int16_t> samples(static_cast<std::size_t>(buffer->frameCount() * channels));
+    buffer->Read(0, samples.data(), samples.size() * sizeof(std::int16_t));
+    std::int64_t onset = -1;
+    for (std::size_t i = 0; i < samples.size(); i += static_cast<std::size_t>(channels)) {
+        if (std::abs(samples[i]) > 8000) {
+            onset = static_cast<std::int64_t>(i) / channels;
+            break;
+        }
+    }
+    EXPECT_NEAR(static_cast<double>(onset) / 48000, row.onsetSeconds, 0.001) << row.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Offsets, SoundBesidePictures,
+    ::testing::Values(PlacedCase{"together.mp4", "0", "0", "aac", nullptr, 1.0},
+                      PlacedCase{"together.mkv", "0", "0", "aac", nullptr, 1.0},
+                      PlacedCase{"remuxed.mp4", "0", "0", "aac", "", 1.0},
+                      PlacedCase{"sound-later.mp4", "0", "0.278", "aac", nullptr, 1.278},
+                      PlacedCase{"sound-later.mkv", "0", "0.278", "pcm_s16le", nullptr, 1.278},
+                      PlacedCase{"pictures-later.mp4", "0.52", "0", "aac", "", 0.48},
+                      // Matroska puts the AAC priming (1024 samples) before the pictures: the tone is
+                      // 1024 samples later in the cut.
+                      PlacedCase{"cut.mp4", "0", "0", "aac", "-ss 0.5", 0.5 + 1024.0 / 48000},
+                      PlacedCase{"pictures-later.mkv", "0.52", "0", "pcm_s16le", nullptr, 0.48},
+                      PlacedCase{"pictures-later-aac.mkv", "0.52", "0", "aac", nullptr, 0.48}),
+    [](const auto& row) {
+        std::string name = row.param.name;
+        std::replace(name.begin(), name.end(), '.', '_');
+        std::replace(name.begin(), name.end(), '-', '_');
+        return name;
+    });
 
 TEST(SoundBuffer, RefusesWhatIsNotSound) {
     const std::string text = testing::ScratchPath("not-sound.wav");

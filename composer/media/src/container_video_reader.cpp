@@ -11,6 +11,7 @@
 #include "base/failure.h"
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/media_log.h"
+#include "cbplatform/orientation.h"
 #include "cbplatform/picture.h"
 #include "cbplatform/stream_length.h"
 #include "ffmpeg_error_text.h"
@@ -73,8 +74,12 @@ struct ContainerVideoReader::State {
     cb::FramePtr decoded{av_frame_alloc()};  // the last picture the decoder gave
     cb::ScalerPtr scaler;
     int stream = -1;
-    int32_t width = 0;
+    int32_t width = 0;  // the size of the pictures seen upright
     int32_t height = 0;
+    // How the stored pictures are turned to be seen upright, and the stored picture converted before
+    // it is turned (none when it is stored upright).
+    cb::Orientation orientation;
+    std::unique_ptr<cb::Bitmap> stored;
     std::vector<int64_t> times;        // presentation times of the stream's pictures, in order
     std::vector<int32_t> keyPictures;  // pictures (in presentation order) that are key frames
     FrameSlots slots;
@@ -149,6 +154,9 @@ void ContainerVideoReader::State::OpenStream() {
     // A file's claim must not size the decoder's frames beyond what any movie frame can be.
     if (static_cast<int64_t>(width) * height > cb::kLargestPicturePixels)
         Fail("its pictures are " + cb::OversizePictureText(width, height) + ".");
+    orientation = cb::OrientationOfStream(*opened->streams[stream]);
+    if (!orientation.IsUpright()) stored = std::make_unique<cb::Bitmap>(width, height, 32);
+    cb::UprightSize(orientation, width, height);
 }
 
 // Reads every packet of the stream once (nothing decoded): the pictures' times and the key frames.
@@ -285,7 +293,8 @@ bool ContainerVideoReader::State::DecodeNext() {
     }
 }
 
-// A decoded picture into a 32-bit bitmap of the stream's size, kept with the recent ones.
+// A decoded picture into a 32-bit bitmap of the stream's size, turned upright, kept with the recent
+// ones. A picture stored upright is converted straight into the bitmap.
 std::shared_ptr<cb::Bitmap> ContainerVideoReader::State::Convert(const AVFrame& frame, int32_t picture) {
     // The oldest picture's store is reused when nobody holds it any more.
     std::shared_ptr<cb::Bitmap> target;
@@ -295,18 +304,20 @@ std::shared_ptr<cb::Bitmap> ContainerVideoReader::State::Convert(const AVFrame& 
         if (target.use_count() > 1) target.reset();
     }
     if (!target) target = std::make_shared<cb::Bitmap>(width, height, 32);
-    scaler.reset(sws_getCachedContext(scaler.release(), frame.width, frame.height,
-                                      static_cast<AVPixelFormat>(frame.format), width, height,
-                                      AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
+    cb::Bitmap& converted = stored ? *stored : *target;
+    scaler.reset(sws_getCachedContext(
+        scaler.release(), frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
+        converted.width(), converted.height(), AV_PIX_FMT_BGRA, SWS_BILINEAR, nullptr, nullptr, nullptr));
     if (!scaler) Fail("its pictures cannot be converted.");
     const int colourSpace = ColourSpaceOf(frame);
     const int fullRange = frame.color_range == AVCOL_RANGE_JPEG ? 1 : 0;
     sws_setColorspaceDetails(scaler.get(), sws_getCoefficients(colourSpace), fullRange,
                              sws_getCoefficients(SWS_CS_DEFAULT), 1, 0, 1 << 16, 1 << 16);
     // Writing the top row at the end of the store with a negative stride turns it bottom-up.
-    uint8_t* top[4] = {target->topRow(0), nullptr, nullptr, nullptr};
-    const int stride[4] = {-static_cast<int>(target->stride()), 0, 0, 0};
+    uint8_t* top[4] = {converted.topRow(0), nullptr, nullptr, nullptr};
+    const int stride[4] = {-static_cast<int>(converted.stride()), 0, 0, 0};
     sws_scale(scaler.get(), frame.data, frame.linesize, 0, frame.height, top, stride);
+    if (stored) cb::TurnUpright(*stored, orientation, *target);
     recent.emplace_back(picture, target);
     return target;
 }
@@ -513,6 +524,7 @@ std::shared_ptr<cb::Bitmap> ContainerVideoReader::Frame(int32_t index) {
 DecodedFrame ContainerVideoReader::Decoded(int32_t index) {
     State& state = *state_;
     const int32_t picture = PictureOf(index);
+    if (state.stored) return nullptr;
     cb::FramePtr copy = state.KeptCopy(picture);
     if (!copy) {
         state.ahead.Wait();

@@ -51,11 +51,14 @@ class CB_PLATFORM_API SoundBuffer {
     SoundBuffer(const SoundBuffer&) = delete;
     SoundBuffer& operator=(const SoundBuffer&) = delete;
 
-    // Decodes the first sound stream of a file. Null with a reason in *error when the file cannot be
-    // opened, has no sound or cannot be decoded, or when the component is unavailable. A sound that
-    // decodes although the file is damaged (the demuxer or decoder reported damage, a packet was
-    // refused, or the sound came out well shorter than its container states) is given, with what
-    // was found in *damage; *damage is "" for a whole sound.
+    // Decodes the first sound stream of a file. The sound of a file with pictures (a video) starts
+    // where its first picture is shown, as players keep them together: silence comes first when the
+    // sound starts later, and sound from before the first picture (a codec's priming included) is
+    // left out. Null with a reason in *error when the file cannot be opened, has no sound or cannot
+    // be decoded, or when the component is unavailable. A sound that decodes although the file is
+    // damaged (the demuxer or decoder reported damage, a packet was refused, or the sound came out
+    // well shorter than its container states) is given, with what was found in *damage; *damage is
+    // "" for a whole sound.
     static std::unique_ptr<SoundBuffer> Decode(const std::string& path, std::string* error,
                                                std::string* damage = nullptr);
 

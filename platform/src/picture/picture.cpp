@@ -13,6 +13,7 @@
 #include "cbplatform/gdi.h"
 #include "cbplatform/media_input.h"
 #include "cbplatform/media_log.h"
+#include "cbplatform/orientation.h"
 #include "gdi/stretch_core.h"
 
 // Decoding the first image of a file or of bytes in memory into a 32-bit bitmap, with FFmpeg's
@@ -146,7 +147,8 @@ FramePtr DecodeFirstFrame(AVFormatContext* input, std::string& damage, RefusedSi
     }
 }
 
-// Converts a decoded frame to a bottom-up 32-bit bitmap; formats without alpha come out opaque.
+// Converts a decoded frame to a bottom-up 32-bit bitmap; formats without alpha come out opaque. A
+// photo taken with the camera turned comes out upright, as its EXIF orientation asks.
 Bitmap BitmapFromFrame(const AVFrame* frame) {
     if (!frame || !SizeAllowed(frame->width, frame->height)) return {};
     ScalerPtr scaler(sws_getContext(frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
@@ -158,7 +160,14 @@ Bitmap BitmapFromFrame(const AVFrame* frame) {
     std::uint8_t* top[4] = {bitmap.topRow(0), nullptr, nullptr, nullptr};
     const int stride[4] = {-static_cast<int>(bitmap.stride()), 0, 0, 0};
     sws_scale(scaler.get(), frame->data, frame->linesize, 0, frame->height, top, stride);
-    return bitmap;
+    const Orientation orientation = OrientationOfFrame(*frame);
+    if (orientation.IsUpright()) return bitmap;
+    int width = frame->width;
+    int height = frame->height;
+    UprightSize(orientation, width, height);
+    Bitmap upright(width, height, 32);
+    TurnUpright(bitmap, orientation, upright);
+    return upright;
 }
 
 // The picture of an opened file. `problem`, when given: why there is none (where known), or the

@@ -192,6 +192,9 @@ class Decoder {
 
   private:
     bool MakeResampler(std::string& error);
+    void FindPicturesStart();
+    bool PlaceFirstSamples(const AVFrame& frame, std::string& error);
+    bool Store(const std::uint8_t* bytes, std::size_t size, std::string& error);
     bool Convert(const AVFrame* frame, std::string& error);
     bool Drain(AVPacket* packet, std::string& error);
 
@@ -207,6 +210,11 @@ class Decoder {
     MediaErrorListener errors_;
     std::string damage_;  // the first damaged frame or refused packet
     int64_t frames_ = 0;  // sample frames decoded
+    // In a file with pictures, where its first picture is shown, counted in samples of the sound's
+    // time line; the decoded sound starts there. None for a file of sound alone.
+    std::int64_t picturesStart_ = AV_NOPTS_VALUE;
+    bool placed_ = false;         // the first samples were placed against the pictures' start
+    std::int64_t dropBytes_ = 0;  // decoded bytes still to leave out: sound before the first picture
 };
 
 std::string Decoder::Damage() const {
@@ -231,12 +239,16 @@ bool Decoder::Open(const std::string& path, std::string& error) {
     avcodec_parameters_to_context(codec_.get(), raw->streams[stream_]->codecpar);
     // One thread: the decoder then reports its errors on this one, where they are listened for.
     codec_->thread_count = 1;
+    // With the stream's time base the decoder moves a frame's time past the samples it leaves out
+    // (a codec's priming, the start of a cut), so the sound's times stay those of its samples.
+    codec_->pkt_timebase = raw->streams[stream_]->time_base;
     if ((code = avcodec_open2(codec_.get(), decoder, nullptr)) < 0)
         return error = MediaFailureText(code), false;
     errors_.Listen(codec_.get());
     if (codec_->sample_rate <= 0 || codec_->ch_layout.nb_channels <= 0)
         return error = path + ": the sound has no rate or channels", false;
     format_ = TargetFormat(*codec_);
+    FindPicturesStart();
     writer_ = std::make_unique<BufferWriter>(format_);
     if (!writer_->Ok()) return error = "no temporary file for the decoded sound", false;
     return MakeResampler(error);
@@ -255,7 +267,57 @@ bool Decoder::MakeResampler(std::string& error) {
     return true;
 }
 
+void Decoder::FindPicturesStart() {
+    const int video = av_find_best_stream(input_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (video < 0) return;
+    const AVStream& pictures = *input_->streams[video];
+    if ((pictures.disposition & AV_DISPOSITION_ATTACHED_PIC) != 0 || pictures.start_time == AV_NOPTS_VALUE)
+        return;
+    picturesStart_ = av_rescale_q(pictures.start_time, pictures.time_base, AVRational{1, format_.sampleRate});
+}
+
+// The sound of a file with pictures keeps its place against them: a sound that starts after the
+// first picture is preceded by silence, one that starts before it loses what comes before.
+bool Decoder::PlaceFirstSamples(const AVFrame& frame, std::string& error) {
+    placed_ = true;
+    const std::int64_t time = frame.pts != AV_NOPTS_VALUE ? frame.pts : frame.best_effort_timestamp;
+    if (picturesStart_ == AV_NOPTS_VALUE || time == AV_NOPTS_VALUE) return true;
+    const AVRational timeBase = input_->streams[stream_]->time_base;
+    const std::int64_t late =
+        av_rescale_q(time, timeBase, AVRational{1, format_.sampleRate}) - picturesStart_;
+    // Times farther apart than the file lasts (an hour when it does not say) are damaged, not a
+    // place to keep.
+    const std::int64_t lasts = input_->duration > 0 ? input_->duration : std::int64_t{3600} * AV_TIME_BASE;
+    if (std::abs(late) > av_rescale(lasts, format_.sampleRate, AV_TIME_BASE)) return true;
+    const std::int64_t blockBytes = format_.BlockBytes();
+    if (late < 0) {
+        dropBytes_ = -late * blockBytes;
+        return true;
+    }
+    const std::vector<std::uint8_t> silence(
+        static_cast<std::size_t>(std::min<std::int64_t>(late, 1 << 16) * blockBytes),
+        format_.bitsPerSample == 8 ? 0x80 : 0);
+    for (std::int64_t left = late * blockBytes; left > 0;) {
+        const auto size =
+            static_cast<std::size_t>(std::min<std::int64_t>(left, static_cast<std::int64_t>(silence.size())));
+        if (!Store(silence.data(), size, error)) return false;
+        left -= static_cast<std::int64_t>(size);
+    }
+    return true;
+}
+
+// Appends converted samples, less those still to be left out.
+bool Decoder::Store(const std::uint8_t* bytes, std::size_t size, std::string& error) {
+    const auto dropped =
+        static_cast<std::size_t>(std::min<std::int64_t>(dropBytes_, static_cast<std::int64_t>(size)));
+    dropBytes_ -= static_cast<std::int64_t>(dropped);
+    if (size > dropped && !writer_->Append(bytes + dropped, size - dropped))
+        return error = "the decoded sound could not be stored (disk full?)", false;
+    return true;
+}
+
 bool Decoder::Convert(const AVFrame* frame, std::string& error) {
+    if (frame != nullptr && !placed_ && !PlaceFirstSamples(*frame, error)) return false;
     const int room = swr_get_out_samples(resampler_.get(), frame ? frame->nb_samples : 0);
     if (room <= 0) return true;
     converted_.resize(static_cast<std::size_t>(room) * static_cast<std::size_t>(format_.BlockBytes()));
@@ -264,9 +326,7 @@ bool Decoder::Convert(const AVFrame* frame, std::string& error) {
                                  frame ? const_cast<const std::uint8_t**>(frame->extended_data) : nullptr,
                                  frame ? frame->nb_samples : 0);
     if (made < 0) return error = "sound conversion: " + MediaFailureText(made), false;
-    if (!writer_->Append(converted_.data(), static_cast<std::size_t>(made) * format_.BlockBytes()))
-        return error = "the decoded sound could not be stored (disk full?)", false;
-    return true;
+    return Store(converted_.data(), static_cast<std::size_t>(made) * format_.BlockBytes(), error);
 }
 
 // Sends one packet (null: end of stream) and converts every frame the decoder gives back.

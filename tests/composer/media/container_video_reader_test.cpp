@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -241,6 +243,111 @@ TEST(ContainerVideoReader, FramesAtVaryingIntervalsAreReadAtTheirTimes) {
         EXPECT_EQ(FrameShown(*reader.Frame(k)), shown) << "clip frame " << k << " at " << fps << " fps";
     }
 }
+
+// An MP4 file's bytes with the display matrix of its video track (the track header's, which starts
+// out as the identity) set to {a, b, c, d}, the turn a phone notes beside what its sensor saw.
+std::vector<char> WithDisplayMatrix(const std::string& path, int32_t a, int32_t b, int32_t c, int32_t d) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(file)), {});
+    const auto put = [&](std::size_t at, int32_t fixed) {
+        const auto value = static_cast<uint32_t>(fixed) << 16;  // 16.16 fixed point, big-endian
+        for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+    };
+    const std::string box = "tkhd";
+    const auto header = std::search(bytes.begin(), bytes.end(), box.begin(), box.end());
+    if (header == bytes.end()) return {};
+    // After the box type: version and flags, four times and a reserved word, eight reserved bytes,
+    // layer, group, volume and two reserved bytes; then the matrix a, b, u, c, d, v, x, y, w.
+    const auto matrix = static_cast<std::size_t>(header - bytes.begin()) + 4 + 4 + 20 + 8 + 8;
+    put(matrix, a);
+    put(matrix + 4, b);
+    put(matrix + 12, c);
+    put(matrix + 16, d);
+    return bytes;
+}
+
+struct Turn {
+    const char* name;
+    int32_t matrix[4];    // a display matrix written into the track header; all 0: made by `how`
+    const char* how;      // ffmpeg output options that copy the stream with a turn noted
+    const char* upright;  // the filter that shows the pictures upright when ffmpeg does not turn them
+    bool quarterTurn;
+};
+
+void PrintTo(const Turn& turn, std::ostream* out) { *out << turn.name; }
+
+// A clip recorded with the camera turned reads upright, picture for picture as ffmpeg shows it: its
+// size is the upright size, the frames are turned before anything else sees them, and no frame passes
+// unturned as the decoder gave it.
+class TurnedClips : public ::testing::TestWithParam<Turn> {};
+
+TEST_P(TurnedClips, ReadUprightAsTheReferenceShowsThem) {
+    const Turn& turn = GetParam();
+    constexpr int kStoredWidth = 64;
+    constexpr int kStoredHeight = 36;
+    constexpr int kTurnedFrames = 10;
+    const std::string stored = ScratchFile("container-video", "stored.mp4");
+    RunCommand(
+        "ffmpeg -v error -y -f lavfi -i testsrc=size=64x36:rate=25 -frames:v 10 -c:v libx264 -crf 12 " +
+        Quoted(stored));
+    const std::string path = ScratchFile("container-video", std::string("turned-") + turn.name);
+    if (turn.how != nullptr) {
+        RunCommand("ffmpeg -v error -y -i " + Quoted(stored) + " -c copy " + turn.how + " " + Quoted(path));
+    } else {
+        const std::vector<char> bytes =
+            WithDisplayMatrix(stored, turn.matrix[0], turn.matrix[1], turn.matrix[2], turn.matrix[3]);
+        ASSERT_FALSE(bytes.empty());
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    const std::string filter = turn.upright != nullptr ? std::string(" -vf ") + turn.upright : "";
+    const std::vector<uint8_t> reference = cb::testing::RunCommandBytes(
+        "ffmpeg -v error -i " + Quoted(path) + filter + " -f rawvideo -pix_fmt bgra -");
+    const int width = turn.quarterTurn ? kStoredHeight : kStoredWidth;
+    const int height = turn.quarterTurn ? kStoredWidth : kStoredHeight;
+    const std::size_t pictureBytes = static_cast<std::size_t>(width) * height * 4;
+    ASSERT_EQ(reference.size(), pictureBytes * kTurnedFrames) << "ffmpeg shows another size";
+
+    VelcAviReaderClass clip;
+    ASSERT_TRUE(clip.ReadAvi_OpenFile(path)) << clip.LastFailure;
+    EXPECT_EQ(clip.Width, width);
+    EXPECT_EQ(clip.Height, height);
+    ContainerVideoReader reader(path);
+    ASSERT_EQ(reader.Width(), width);
+    ASSERT_EQ(reader.Height(), height);
+    ASSERT_EQ(reader.FrameCount(), kTurnedFrames);
+    EXPECT_FALSE(reader.Decoded(0)) << "a frame passed on as stored";
+    for (const int n : {0, 1, 9, 4}) {
+        const std::shared_ptr<cb::Bitmap> frame = reader.Frame(n);
+        // The colour conversions may differ a little; a picture turned the wrong way differs by far more.
+        long difference = 0;
+        for (int y = 0; y < height; ++y) {
+            const uint8_t* expected =
+                reference.data() + pictureBytes * n + static_cast<std::size_t>(y) * width * 4;
+            for (int i = 0; i < width * 4; ++i) difference += std::abs(frame->topRow(y)[i] - expected[i]);
+        }
+        EXPECT_LT(difference / static_cast<long>(pictureBytes), 4) << turn.name << " frame " << n;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Turns, TurnedClips,
+    ::testing::Values(Turn{"phone-upright.mp4", {0, 1, -1, 0}, nullptr, nullptr, true},
+                      Turn{"upside-down.mp4", {-1, 0, 0, -1}, nullptr, nullptr, false},
+                      Turn{"quarter-left.mp4", {0, -1, 1, 0}, nullptr, nullptr, true},
+                      Turn{"rotate-option.mp4", {}, "-metadata:s:v rotate=90", nullptr, true},
+                      Turn{"mirrored.mp4", {-1, 0, 0, 1}, nullptr, nullptr, false},
+                      Turn{"mirrored-upside-down.mp4", {1, 0, 0, -1}, nullptr, nullptr, false},
+                      Turn{"mirrored-quarter.mp4", {0, 1, 1, 0}, nullptr, nullptr, true},
+                      Turn{"mirrored-other-quarter.mp4", {0, -1, -1, 0}, nullptr, nullptr, true},
+                      // The tag older files carry: the clockwise turn that shows them upright.
+                      Turn{"rotate-tag.mkv", {}, "-metadata:s:v ROTATE=90", "transpose=clock", true}),
+    [](const ::testing::TestParamInfo<Turn>& param) {
+        std::string name = param.param.name;
+        for (char& c : name) {
+            if (std::isalnum(static_cast<unsigned char>(c)) == 0) c = '_';
+        }
+        return name;
+    });
 
 TEST(ContainerVideoReader, FilesWithoutReadableVideoAreRefusedWithTheReason) {
     const std::string sound = ScratchFile("container-video", "sound.m4a");

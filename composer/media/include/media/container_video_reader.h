@@ -8,6 +8,9 @@
 // come at varying intervals (phone videos) is read at its frames' timestamps: frame n is the picture
 // on screen at n / FramesPerSecond, so picture and sound stay together however long the clip.
 //
+// A video recorded with the camera turned (a phone held upright) is seen upright: its size and its
+// frames are those of the pictures turned as its display matrix (or `rotate` tag) says.
+//
 // Reading the next frame (or one a few frames on) only decodes forward: sequential reads never
 // seek. Any other frame is reached from the key frame at or before it. The pictures read last are kept (a
 // few at full HD, more when smaller), so stepping back over them costs nothing; stepping back beyond
@@ -51,7 +54,8 @@ class ContainerVideoReader {
     std::shared_ptr<cb::Bitmap> Frame(int32_t index);
 
     // Frame `index` as the decoder gave it, not converted (a new reference to its planes). Reading
-    // on from it never seeks, as with Frame. Throws Failure like Frame.
+    // on from it never seeks, as with Frame. Null when the pictures are turned to be seen upright:
+    // the decoder's planes are not the picture then. Throws Failure like Frame.
     DecodedFrame Decoded(int32_t index);
 
     // Waits until the background index of the pictures has ended. True when every picture is

@@ -73,7 +73,8 @@ class VelcAviReaderClass {
     bool ReadAvi_GetOneFrameAsPicture(int32_t frameNumber, cb::ComPtr<IPicture>& picture);
 
     // The frame (1-based) of a file the container reader has open, as its decoder gave it; null for
-    // an AVI file or when closed. Throws Failure when the frame cannot be read.
+    // an AVI file, a video turned to be seen upright, or when closed. Throws Failure when the frame
+    // cannot be read.
     DecodedFrame ReadAvi_GetDecodedFrame(int32_t frameNumber);
 
     // Whether the fourth byte of the frames' pixels is alpha: true for a file the container reader
