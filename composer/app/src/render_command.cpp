@@ -10,12 +10,14 @@
 #include "base/app_state.h"
 #include "base/duration.h"
 #include "base/failure.h"
+#include "base/interaction.h"
 #include "cbplatform/stop_signals.h"
 #include "document/open_project.h"
 #include "media/library_call.h"
 #include "media/media_source_probe.h"
 #include "media/velc_avi_writer_class.h"
 #include "render/movie_render.h"
+#include "render/output_name.h"
 #include "vidmill/vidmill.h"
 
 namespace composer::app {
@@ -62,7 +64,16 @@ bool CompressorUsable(const std::string& name) {
     return false;
 }
 
+// An output name whose ending is no movie's is a slip of the command line, told before anything is
+// loaded or written.
+bool OutputNameUsable(const std::string& outputPath) {
+    const std::optional<std::string> refusal = OutputNameRefusal(outputPath);
+    if (refusal) MsgBox(*refusal);
+    return !refusal;
+}
+
 int LoadAndRender(const CommandLine& line) {
+    if (!OutputNameUsable(line.outputPath)) return kExitWrongCommandLine;
     if (!LibraryAvailable()) return kExitNotWritten;
     if (!line.compressor.empty() && !CompressorUsable(line.compressor)) return kExitWrongCommandLine;
     MediaSourceProbe probe;
