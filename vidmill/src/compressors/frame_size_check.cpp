@@ -128,10 +128,9 @@ Answer ChildAnswer(std::uint32_t handler, const writer::EncoderChoice& choice, i
     return {SizeVerdict::Fails, "its frames of that size do not decode back"};
 }
 
+// The encoder's own name and the code asked for: "msvideo1 (CRAM)".
 std::string CompressorName(std::uint32_t handler, const writer::EncoderChoice& choice) {
-    const CompressorInfo* listed = FindCompressor(handler);
-    const std::string name = listed != nullptr ? listed->name : choice.encoder->name;
-    return name + " (" + HandlerText(static_cast<LONG>(handler)) + ")";
+    return std::string(choice.encoder->name) + " (" + HandlerText(static_cast<LONG>(handler)) + ")";
 }
 
 }  // namespace
