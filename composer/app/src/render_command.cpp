@@ -11,6 +11,7 @@
 #include "base/duration.h"
 #include "base/failure.h"
 #include "base/interaction.h"
+#include "cbplatform/file_checks.h"
 #include "cbplatform/stop_signals.h"
 #include "document/open_project.h"
 #include "media/library_call.h"
@@ -65,15 +66,17 @@ bool CompressorUsable(const std::string& name) {
 }
 
 // An output name whose ending is no movie's is a slip of the command line, told before anything is
-// loaded or written.
-bool OutputNameUsable(const std::string& outputPath) {
-    const std::optional<std::string> refusal = OutputNameRefusal(outputPath);
+// loaded or written. The project itself named as the output is left to the render, which refuses it
+// as what the movie is made from: the more telling reason.
+bool OutputNameUsable(const CommandLine& line) {
+    if (cb::SameFile(line.outputPath, ProjectPathFromCommandLine(line.projectText))) return true;
+    const std::optional<std::string> refusal = OutputNameRefusal(line.outputPath);
     if (refusal) MsgBox(*refusal);
     return !refusal;
 }
 
 int LoadAndRender(const CommandLine& line) {
-    if (!OutputNameUsable(line.outputPath)) return kExitWrongCommandLine;
+    if (!OutputNameUsable(line)) return kExitWrongCommandLine;
     if (!LibraryAvailable()) return kExitNotWritten;
     if (!line.compressor.empty() && !CompressorUsable(line.compressor)) return kExitWrongCommandLine;
     MediaSourceProbe probe;

@@ -48,8 +48,8 @@ std::optional<std::string> OwnFileRefusal(const MovieDbRec& movie, const std::st
 }  // namespace
 
 std::optional<std::string> OutputRefusal(const MovieDbRec& movie, const std::string& fileName) {
-    if (auto refusal = OutputNameRefusal(fileName)) return refusal;
     if (auto refusal = OwnFileRefusal(movie, fileName)) return refusal;
+    if (auto refusal = OutputNameRefusal(fileName)) return refusal;
     if (Replaceable(fileName)) return std::nullopt;
     return "The file " + fileName + kLineEnd + "already exists and could not be deleted" + kLineEnd +
            "please delete it and try again";

@@ -9,10 +9,11 @@
 namespace composer {
 
 // Why the movie may not be written to fileName, as the message the user reads; nothing when it
-// may. A name whose ending is no movie's is refused (OutputNameRefusal). A movie is never written over what
-// it is made from: one of its clips' files or its project file (links, hard links and ".." seen through). An
-// existing output that is read-only, or whose folder does not let it be replaced, is kept: "The file <name> /
-// already exists and could not be deleted / please delete it and try again".
+// may. A movie is never written over what it is made from: one of its clips' files or its project
+// file (links, hard links and ".." seen through). A name whose ending is no movie's is refused
+// (OutputNameRefusal). An existing output that is read-only, or whose folder does not let it be
+// replaced, is kept: "The file <name> / already exists and could not be deleted / please delete it
+// and try again".
 std::optional<std::string> OutputRefusal(const MovieDbRec& movie, const std::string& fileName);
 
 // Why the AVI movie cannot be written with its compressor, told before anything is written: the
