@@ -39,14 +39,18 @@ std::vector<PacketTime> VideoPacketTimes(const std::string& path, AVRational& ti
     return times;
 }
 
-// The frames whose packets are key frames: a frame's number is its time from the first picture at
-// the movie's rate, which also counts frames stored as empty chunks.
+// The frames whose packets are key frames, when not every frame is one: a frame's number is its time from the
+// first picture at the movie's rate, which also counts frames stored as empty chunks.
 std::vector<std::int32_t> KeyFrames(const std::string& path, std::int32_t frameCount,
                                     double framesPerSecond) {
     AVRational timeBase{1, 1};
     const std::vector<PacketTime> times = VideoPacketTimes(path, timeBase);
     std::vector<std::int32_t> frames;
     if (times.empty() || !(framesPerSecond > 0)) return frames;
+    // Frames coded each on its own (uncompressed, intra-only coding) start no group of pictures:
+    // decoding every one would make the check a play-through of the movie.
+    if (std::all_of(times.begin(), times.end(), [](const PacketTime& time) { return time.key; }))
+        return frames;
     std::int64_t first = std::numeric_limits<std::int64_t>::max();
     for (const PacketTime& time : times) first = std::min(first, time.timestamp);
     for (const PacketTime& time : times) {

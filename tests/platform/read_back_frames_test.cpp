@@ -34,8 +34,9 @@ TEST(ReadBackFrames, FirstMiddleLastAndEveryKeyFrameOfAShortMovie) {
         // (the key frames in presentation order: 0, 12, 21, 30).
         {Movie("gop.avi", 35, "-c:v mpeg4 -g 10 -bf 0"), 35, {0, 10, 17, 20, 30, 34}},
         {Movie("reordered.mp4", 35, "-c:v mpeg4 -g 10 -bf 2"), 35, {0, 12, 17, 21, 30, 34}},
-        // Every frame a key frame.
-        {Movie("intra.avi", 5, "-c:v mjpeg"), 5, {0, 1, 2, 3, 4}},
+        // Every frame a key frame: no group of pictures to start, the three frames only.
+        {Movie("intra.avi", 5, "-c:v mjpeg"), 5, {0, 2, 4}},
+        {Movie("raw.avi", 9, "-c:v rawvideo -pix_fmt bgr24"), 9, {0, 4, 8}},
         {Movie("one.avi", 1, "-c:v mjpeg"), 1, {0}},
         // From a thousand frames on, the key frames are left to the first, middle and last.
         {Movie("long.avi", kEveryKeyFrameBelow, "-c:v mpeg4 -g 10"), kEveryKeyFrameBelow, {0, 500, 999}},
