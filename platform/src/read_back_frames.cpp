@@ -19,7 +19,7 @@ struct PacketTime {
 };
 
 // The presentation time (else the decoding time) and key flag of every packet of the first video
-// stream, in file order; its time base goes to `timeBase`.
+// stream; its time base goes to `timeBase`.
 std::vector<PacketTime> VideoPacketTimes(const std::string& path, AVRational& timeBase) {
     std::vector<PacketTime> times;
     AVFormatContext* opened = nullptr;
@@ -28,7 +28,18 @@ std::vector<PacketTime> VideoPacketTimes(const std::string& path, AVRational& ti
     const int stream = av_find_best_stream(input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     const PacketPtr packet(av_packet_alloc());
     if (stream < 0 || !packet) return times;
-    timeBase = input->streams[stream]->time_base;
+    AVStream& video = *input->streams[stream];
+    timeBase = video.time_base;
+    // An AVI file's index, loaded when it was opened, has every frame's position and key flag: no
+    // frame needs to be read. (Other containers index decoding times, not the frames' order.)
+    if (std::string(input->iformat->name) == "avi") {
+        const int entries = avformat_index_get_entries_count(&video);
+        for (int i = 0; i < entries; ++i) {
+            const AVIndexEntry* entry = avformat_index_get_entry(&video, i);
+            if (entry != nullptr) times.push_back({entry->timestamp, (entry->flags & AVINDEX_KEYFRAME) != 0});
+        }
+        if (!times.empty()) return times;
+    }
     while (av_read_frame(input.get(), packet.get()) >= 0) {
         if (packet->stream_index == stream) {
             const std::int64_t time = packet->pts != AV_NOPTS_VALUE ? packet->pts : packet->dts;
