@@ -19,6 +19,7 @@ extern "C" {
 #include "cbplatform/picture.h"
 #include "cbplatform/stop_signals.h"
 #include "make_output.h"
+#include "read_back_check.h"
 
 namespace vidmill::tool {
 
@@ -220,6 +221,9 @@ int RunMake(const Arguments& arguments) {
             for (const Source& source : request.sources) AddSource(*writer, source);
             Check(writer->Close(), "Close");
         });
+        LONG handler = 0;
+        Check(writer->get_CompressorHandler(&handler), "CompressorHandler");
+        CheckReadsBack(path, handler);
     });
 }
 

@@ -10,12 +10,15 @@
 #include "base/app_state.h"
 #include "base/duration.h"
 #include "base/failure.h"
+#include "base/interaction.h"
+#include "cbplatform/file_checks.h"
 #include "cbplatform/stop_signals.h"
 #include "document/open_project.h"
 #include "media/library_call.h"
 #include "media/media_source_probe.h"
 #include "media/velc_avi_writer_class.h"
 #include "render/movie_render.h"
+#include "render/output_name.h"
 #include "vidmill/vidmill.h"
 
 namespace composer::app {
@@ -62,7 +65,18 @@ bool CompressorUsable(const std::string& name) {
     return false;
 }
 
+// An output name whose ending is no movie's is a slip of the command line, told before anything is
+// loaded or written. The project itself named as the output is left to the render, which refuses it
+// as what the movie is made from: the more telling reason.
+bool OutputNameUsable(const CommandLine& line) {
+    if (cb::SameFile(line.outputPath, ProjectPathFromCommandLine(line.projectText))) return true;
+    const std::optional<std::string> refusal = OutputNameRefusal(line.outputPath);
+    if (refusal) MsgBox(*refusal);
+    return !refusal;
+}
+
 int LoadAndRender(const CommandLine& line) {
+    if (!OutputNameUsable(line)) return kExitWrongCommandLine;
     if (!LibraryAvailable()) return kExitNotWritten;
     if (!line.compressor.empty() && !CompressorUsable(line.compressor)) return kExitWrongCommandLine;
     MediaSourceProbe probe;

@@ -50,6 +50,17 @@ const std::vector<std::string>& ClipFileExtensions(int32_t clipType) {
 
 const std::vector<std::string>& MovieFileExtensions() { return kMovies; }
 
+bool IsMovieFileName(const std::string& path) { return Holds(kMovies, FileExtension(path)); }
+
+std::string EndingList(const std::vector<std::string>& extensions) {
+    std::string list;
+    for (std::size_t i = 0; i < extensions.size(); ++i) {
+        if (i > 0) list += i + 1 == extensions.size() ? " or " : ", ";
+        list += extensions[i];
+    }
+    return list;
+}
+
 bool IsAviFile(const std::string& path) { return FileExtension(path) == ".avi"; }
 
 }  // namespace composer

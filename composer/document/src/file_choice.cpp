@@ -39,16 +39,6 @@ std::string Patterns(const std::vector<std::string>& extensions) {
     return patterns;
 }
 
-// ".avi, .mp4 or .webm": the endings a wrong choice is told about.
-std::string EndingList(const std::vector<std::string>& extensions) {
-    std::string list;
-    for (std::size_t i = 0; i < extensions.size(); ++i) {
-        if (i > 0) list += i + 1 == extensions.size() ? " or " : ", ";
-        list += extensions[i];
-    }
-    return list;
-}
-
 // Every file the dialog accepts first, then the dialog's own entries.
 std::string FilterOf(const std::vector<std::string>& accepted, const std::string& entries) {
     return "All supported files (" + Names(accepted) + ")|" + Patterns(accepted) + "|" + entries + kAllFiles;

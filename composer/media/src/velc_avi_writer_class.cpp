@@ -58,6 +58,19 @@ int32_t VelcAviWriterClass::KeyFrameIntervalFor(int32_t compressorCode, double f
     return oneSecond >= 1 && oneSecond < INT32_MAX ? static_cast<int32_t>(oneSecond) : 1;
 }
 
+std::optional<std::string> VelcAviWriterClass::FrameSizeProblem(int32_t compressorCode, int32_t width,
+                                                                int32_t height) {
+    if (compressorCode == 0) return std::nullopt;
+    auto compressor = CreateLibraryObject<IAviCompressor>(vidmill::CLSID_AviCompressor);
+    CheckLibraryCall(compressor->put_Handler(compressorCode));
+    try {
+        CheckLibraryCall(compressor->CheckFrameSize(width, height));
+    } catch (const Failure& refused) {
+        return refused.what();
+    }
+    return std::nullopt;
+}
+
 bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
                                                 double framesPerSecond, int32_t& compressorCode,
                                                 bool showDialog, int32_t keyFrameInterval) {

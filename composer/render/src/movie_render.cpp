@@ -25,6 +25,7 @@
 #include "media/velc_avi_reader_class.h"
 #include "media/velc_avi_writer_class.h"
 #include "output_target.h"
+#include "playback_check.h"
 #include "render/mix_output_audio.h"
 #include "render/source_problems.h"
 #include "render_layers.h"
@@ -147,24 +148,27 @@ void AddSoundTrack(MovieDbRec& movie, const MoviePlan& plan, double startSeconds
     });
 }
 
-// The finished file must open with every frame written before it takes the output's name.
-void CheckReadsBack(const FrameRange& range, const OutputFiles& files, const std::atomic<bool>* stop) {
+// The finished file must play back with every frame written before it takes the output's name: a
+// file whose frames do not decode is no movie, however many frames its index counts.
+void CheckReadsBack(const FrameRange& range, const OutputFiles& files, int32_t compressor,
+                    const std::atomic<bool>* stop) {
     const int32_t written = std::max(range.last - range.first + 1, 0);
     if (written == 0 || StopAsked(stop)) return;
-    VelcAviReaderClass reader;
-    if (reader.ReadAvi_OpenFile(files.written) && reader.FrameCount == written) return;
-    FailIncomplete("the finished file does not read back with its " + std::to_string(written) + " frames.",
-                   "It could not be completed.", files.name);
+    const std::optional<std::string> problem = PlaybackProblem(files.written, written);
+    if (!problem) return;
+    FailIncomplete("the finished file does not play back; its frames were made by the compressor " +
+                       CompressorOfMovie(compressor, files.name) + ".",
+                   *problem, files.name);
 }
 
 // Completing the file can fail (its index is written last, when a full disk shows too).
 void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const OutputFiles& files,
-                 const std::atomic<bool>* stop) {
+                 int32_t compressor, const std::atomic<bool>* stop) {
     if (const std::optional<std::string> refused = writer.WriteAVI_CloseFile()) {
         FailIncomplete("it could not be completed.",
                        WriteFailureReason(*refused, cb::FolderOf(files.written)), files.name);
     }
-    CheckReadsBack(range, files, stop);
+    CheckReadsBack(range, files, compressor, stop);
 }
 
 // Where the frames and the sound of a movie go, and what is noted on the way.
@@ -223,7 +227,7 @@ void WriteAviMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds
         AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
                       writer, target.files, target.soundFile, target.problems);
     }
-    FinishMovie(writer, target.range, target.files, options.stopRequest);
+    FinishMovie(writer, target.range, target.files, options.compressor, options.stopRequest);
 }
 
 // A movie to share (MP4, Matroska, WebM): the sound is mixed first, so that the muxer lays it in
@@ -253,7 +257,7 @@ void WriteSharedMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeco
         writer->Finish();
         return true;
     });
-    CheckReadsBack(target.range, files, options.stopRequest);
+    CheckReadsBack(target.range, files, options.compressor, options.stopRequest);
 }
 
 // The sources the movie lacks, one line each, for the message at the end of the run.
@@ -291,6 +295,11 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
                  double endSeconds, RenderOptions& options, std::vector<std::string>* unreadableSources) {
     RunScreen screen;
     if (const std::optional<std::string> refusal = OutputRefusal(movie, fileName)) {
+        screen.RestorePointer();
+        MsgBox(*refusal);
+        return false;
+    }
+    if (const std::optional<std::string> refusal = CompressorSizeRefusal(movie, fileName, options)) {
         screen.RestorePointer();
         MsgBox(*refusal);
         return false;

@@ -6,9 +6,12 @@
 #include <cerrno>
 #include <cstring>
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "cbplatform/file_checks.h"
 #include "media/container_movie_writer.h"
+#include "media/velc_avi_writer_class.h"
+#include "render/output_name.h"
 
 namespace composer {
 namespace {
@@ -46,6 +49,7 @@ std::optional<std::string> OwnFileRefusal(const MovieDbRec& movie, const std::st
 
 std::optional<std::string> OutputRefusal(const MovieDbRec& movie, const std::string& fileName) {
     if (auto refusal = OwnFileRefusal(movie, fileName)) return refusal;
+    if (auto refusal = OutputNameRefusal(fileName)) return refusal;
     if (ShareFormatOfFile(fileName) != ShareFormat::None) {
         const std::string problem = ShareFrameSizeProblem(movie.OutWidth, movie.OutHeight);
         if (!problem.empty()) return problem;
@@ -53,6 +57,21 @@ std::optional<std::string> OutputRefusal(const MovieDbRec& movie, const std::str
     if (Replaceable(fileName)) return std::nullopt;
     return "The file " + fileName + kLineEnd + "already exists and could not be deleted" + kLineEnd +
            "please delete it and try again";
+}
+
+std::optional<std::string> CompressorSizeRefusal(const MovieDbRec& movie, const std::string& fileName,
+                                                 RenderOptions& options) {
+    if (ShareFormatOfFile(fileName) != ShareFormat::None || options.showCompressorDialog) return std::nullopt;
+    VelcAviWriterClass::CheckCompressor(options.compressor);
+    std::optional<std::string> problem;
+    try {
+        problem = VelcAviWriterClass::FrameSizeProblem(options.compressor, movie.OutWidth, movie.OutHeight);
+    } catch (const Failure& unreachable) {
+        problem = unreachable.what();
+    }
+    if (!problem) return std::nullopt;
+    return "The movie cannot be written to " + fileName + kLineEnd + *problem + kLineEnd +
+           "Choose another compressor or another frame size in the movie's properties.";
 }
 
 std::string WriteFailureReason(const std::string& writerMessage, const std::string& folder) {

@@ -222,8 +222,9 @@ MovieProperties MoviePropFrm::Entries() const {
 
 void MoviePropFrm::Ok() {
     const MovieProperties entries = Entries();
-    const std::string failure =
-        MoviePropertiesFailure(entries.fpsText, entries.widthText, entries.heightText);
+    std::string failure = MoviePropertiesFailure(entries.fpsText, entries.widthText, entries.heightText);
+    if (failure.empty())
+        failure = CompressorSizeFailure(entries.compressor, entries.widthText, entries.heightText);
     if (!failure.empty()) {
         MsgBox(failure);
         return;

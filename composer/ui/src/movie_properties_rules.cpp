@@ -1,7 +1,9 @@
 #include "ui/movie_properties_rules.h"
 
+#include "base/failure.h"
 #include "base/rounding.h"
 #include "base/text_number.h"
+#include "media/velc_avi_writer_class.h"
 #include "vidmill/vidmill.h"
 
 namespace composer {
@@ -32,6 +34,19 @@ std::string MoviePropertiesFailure(const std::string& fpsText, const std::string
         if (failure.empty()) failure = SizeFailure(heightText, "Frame Height");
     }
     return failure.empty() ? failure : failure + "\r\nPlease correct it";
+}
+
+std::string CompressorSizeFailure(int32_t compressor, const std::string& widthText,
+                                  const std::string& heightText) {
+    std::optional<std::string> problem;
+    try {
+        VelcAviWriterClass::CheckCompressor(compressor);
+        problem =
+            VelcAviWriterClass::FrameSizeProblem(compressor, WholeNumber(widthText), WholeNumber(heightText));
+    } catch (const Failure& unreachable) {
+        problem = unreachable.what();
+    }
+    return problem ? *problem + "\r\nPlease choose another compressor or size" : "";
 }
 
 CompressorChoices CompressorChoicesFor(const std::vector<CompressorEntry>& writing, int32_t current) {

@@ -12,11 +12,14 @@
 #include <fstream>
 
 #include "cbplatform/stop_signals.h"
+#include "command_runner.h"
 #include "document/open_save_class.h"
+#include "playback_check.h"
 #include "render/movie_render.h"
 #include "render_test_env.h"
 #include "small_disk.h"
 #include "stopped_run.h"
+#include "vidmill/vidmill.h"
 
 namespace composer::testing {
 namespace {
@@ -273,6 +276,124 @@ TEST_F(RenderOutputTest, AFullDiskFailsTheRenderNamesTheFolderAndLeavesNothing) 
         EXPECT_EQ(left.find("partial"), std::string::npos) << left;
         EXPECT_EQ(left.find("cbv"), std::string::npos) << left;
     }
+}
+
+// The status of the program's command line, its standard error in `err`.
+int RunProgram(const std::string& command, const std::string& errFile) {
+    const int raw = std::system((command + " >/dev/null 2>'" + errFile + "'").c_str());
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+TEST_F(RenderOutputTest, AnOutputWhoseEndingIsNoMoviesIsRefusedBeforeAnythingIsWritten) {
+    const std::string folder = Folder("endings");
+    MovieDbRec movie = SmallMovie();
+    struct Row {
+        const char* name;
+        bool written;
+    };
+    const Row rows[] = {{"movie.xyz", false}, {"movie.wav", false},     {"movie.mov", false},
+                        {"movie", false},     {"movie.avi.bak", false}, {"MOVIE.AVI", true}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string out = folder + "/" + row.name;
+        std::ofstream(out) << kOldMovie;
+        ui.messages.clear();
+        EXPECT_EQ(SaveMovie(movie, out, options_), row.written);
+        if (row.written) {
+            EXPECT_EQ(Probe(out).videoFrames, 50);
+            continue;
+        }
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].text,
+                  "The file " + out +
+                      "\r\nis not written: a movie is written as a .avi, .mp4, .mkv or .webm file.");
+        EXPECT_EQ(FileBytes(out), kOldMovie);
+    }
+    EXPECT_FALSE(FolderHolds(folder, ".partial-"));
+
+    // The command line: a wrong command line, told before the project is even loaded.
+    const std::string out = folder + "/movie.xyz";
+    const std::string err = folder + "/err.txt";
+    EXPECT_EQ(RunProgram(Program(folder, "--render '" + folder + "/none.CbMov' '" + out + "'"), err), 2);
+    EXPECT_NE(FileBytes(err).find("is not written: a movie is written as a .avi, .mp4, .mkv or .webm file"),
+              std::string::npos)
+        << FileBytes(err);
+    EXPECT_EQ(FileBytes(out), kOldMovie);
+}
+
+// A compressor writes a movie only at a size it codes and decodes a frame of: one whose frames of that
+// size no decoder takes, and one whose encoder stops the process on an assertion (tried in a child
+// process), are refused before anything is written, the old movie kept.
+TEST_F(RenderOutputTest, ACompressorThatCannotWriteTheMovieSizeIsRefusedBeforeAnythingIsWritten) {
+    struct Row {
+        const char* compressor;
+        int32_t width;
+        int32_t height;
+        std::string reason;  // empty: written
+    };
+    const Row rows[] = {
+        {"SHQ0", 351, 287,
+         "(SHQ0) cannot write 351 x 287 frames: its frames of that size do not decode back"},
+        {"azpr", 2, 2,
+         "(azpr) cannot write 2 x 2 frames: its encoder crashed on a frame of that size (Aborted)"},
+        {"MSVC", 30, 48, "(MSVC) cannot write 30 x 48 frames: its encoder does not take frames of that size"},
+        {"SHQ0", 352, 288, ""},
+    };
+    const std::string picture = MakePicture("grey.bmp", "color=c=gray:s=64x48");
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.compressor);
+        const std::string folder = Folder(std::string("size-") + row.compressor + std::to_string(row.width));
+        const std::string out = folder + "/movie.avi";
+        std::ofstream(out) << kOldMovie;
+        MovieDbRec movie = NewMovie(25, row.width, row.height);
+        Arrange(movie, AddPicture(movie, picture, "Grey", 64, 48, 0.4));
+        options_.compressor = vidmill::FourCC(row.compressor);
+        ui.messages.clear();
+        const bool written = SaveMovie(movie, out, options_);
+        EXPECT_EQ(written, row.reason.empty()) << ::testing::PrintToString(MessageTexts());
+        if (written) {
+            EXPECT_GT(Probe(out).videoFrames, 0);
+        } else {
+            ASSERT_EQ(ui.messages.size(), 1u);
+            EXPECT_EQ(
+                ui.messages[0].text.rfind("The movie cannot be written to " + out + "\r\nThe compressor ", 0),
+                0u)
+                << ui.messages[0].text;
+            EXPECT_NE(ui.messages[0].text.find(row.reason), std::string::npos) << ui.messages[0].text;
+            EXPECT_EQ(FileBytes(out), kOldMovie);
+        }
+        EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"movie.avi"});
+
+        // The command line says the same and exits 1, the movie not written; never ends by a signal.
+        if (written) continue;
+        const std::string project = SaveProject(movie, folder);
+        const std::string err = folder + "/../err-" + row.compressor + ".txt";
+        EXPECT_EQ(RunProgram(Program(folder + "/../run", "--render '" + project + "' '" + out +
+                                                             "' --compressor " + row.compressor),
+                             err),
+                  1);
+        EXPECT_NE(FileBytes(err).find(row.reason), std::string::npos) << FileBytes(err);
+        EXPECT_EQ(FileBytes(out), kOldMovie);
+    }
+}
+
+// The check of a finished movie decodes its frames: a file whose index counts every frame but whose
+// frames no decoder takes (SpeedHQ at an odd size, as FFmpeg itself writes it) does not play back.
+TEST_F(RenderOutputTest, TheCheckOfAFinishedMovieDecodesItsFrames) {
+    const std::string folder = Folder("check");
+    const auto movie = [&](const std::string& name, const std::string& coding) {
+        const std::string path = folder + "/" + name;
+        cb::testing::RunCommand("ffmpeg -v error -y -f lavfi -i testsrc=r=25:" + coding + " -frames:v 30 " +
+                                cb::testing::Quoted(path));
+        return path;
+    };
+    EXPECT_EQ(PlaybackProblem(movie("odd.avi", "s=351x287 -c:v speedhq"), 30),
+              "Frame 1 does not decode: Cannot decompress AVI file content");
+    EXPECT_EQ(PlaybackProblem(movie("even.avi", "s=352x288 -c:v speedhq"), 30), std::nullopt);
+    EXPECT_EQ(PlaybackProblem(movie("even.mp4", "s=64x48 -c:v libx264 -g 8"), 30), std::nullopt);
+    EXPECT_EQ(PlaybackProblem(movie("short.avi", "s=64x48 -c:v mjpeg"), 31),
+              "It reads back with 30 of its 31 frames.");
+    EXPECT_EQ(PlaybackProblem(folder + "/none.avi", 30).value_or("").rfind("It does not open: ", 0), 0u);
 }
 
 }  // namespace

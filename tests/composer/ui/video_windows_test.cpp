@@ -299,5 +299,50 @@ TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBad
     EXPECT_EQ(MainDb.MovieName, "Trip");
 }
 
+// OK keeps the dialog open while the compressor chosen cannot write frames of the size chosen: one
+// whose frames of that size no decoder takes, and one whose encoder crashes on them (tried in a child
+// process, the program goes on), each with the library's reason.
+TEST_F(VideoWindowsTest, MoviePropertiesRefusesASizeItsCompressorCannotWrite) {
+    OutCompressor = 0;
+    struct Row {
+        const char* compressor;
+        const char* width;
+        const char* height;
+        std::string reason;  // empty: accepted
+    };
+    const Row rows[] = {
+        {"SHQ0", "351", "287",
+         "(SHQ0) cannot write 351 x 287 frames: its frames of that size do not decode back"},
+        {"azpr", "2", "2",
+         "(azpr) cannot write 2 x 2 frames: its encoder crashed on a frame of that size (Aborted)"},
+        {"SHQ0", "352", "288", ""},
+    };
+    WhenDialogShows<MoviePropFrm>([&](MoviePropFrm& dialog) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(row.compressor);
+            seam.messages.clear();
+            const int index = dialog.CompCmb()->findData(vidmill::FourCC(row.compressor));
+            ASSERT_GE(index, 0);
+            dialog.CompCmb()->setCurrentIndex(index);
+            dialog.WidthTxt()->setText(row.width);
+            dialog.HeightTxt()->setText(row.height);
+            QTest::mouseClick(dialog.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
+            if (row.reason.empty()) {
+                EXPECT_TRUE(seam.messages.empty());
+                return;
+            }
+            EXPECT_TRUE(dialog.isVisible());
+            ASSERT_EQ(seam.messages.size(), 1u);
+            EXPECT_NE(seam.messages[0].text.find(row.reason + "\r\nPlease choose another compressor or size"),
+                      std::string::npos)
+                << seam.messages[0].text;
+        }
+    });
+    main->Action("MoviePropMnu")->trigger();
+    EXPECT_EQ(OutCompressor, vidmill::FourCC("SHQ0"));
+    EXPECT_EQ(MainDb.OutWidth, 352);
+    EXPECT_EQ(MainDb.OutHeight, 288);
+}
+
 }  // namespace
 }  // namespace composer

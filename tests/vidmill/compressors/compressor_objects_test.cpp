@@ -241,5 +241,49 @@ TEST(AviCompressor, LateBoundHandlerAndWritingCheck) {
     EXPECT_EQ(ErrorText(), kHandlerInsideEnumeration);
 }
 
+// The size check, early and late bound: a size the encoder takes, one it refuses when opened, one its
+// frames do not decode at, one it crashes on (in the child process that tries it: the test goes on),
+// and a compressor that is not installed.
+TEST(AviCompressor, CheckFrameSizeTellsWhyASizeCannotBeWritten) {
+    struct Row {
+        const char* code;
+        LONG width;
+        LONG height;
+        std::string message;  // empty: S_OK
+    };
+    const Row rows[] = {
+        {"MSVC", 64, 48, ""},
+        {"DIB ", 3, 1, ""},
+        {"MSVC", 30, 48,
+         "The compressor msvideo1 (MSVC) cannot write 30 x 48 frames: its encoder does not take frames of "
+         "that size"},
+        {"SHQ0", 351, 287,
+         "The compressor speedhq (SHQ0) cannot write 351 x 287 frames: its frames of that size do not decode "
+         "back"},
+        {"azpr", 2, 2,
+         "The compressor rpza (azpr) cannot write 2 x 2 frames: its encoder crashed on a frame of that size "
+         "(Aborted)"},
+        {"MSVC", 0, 48,
+         "The compressor msvideo1 (MSVC) cannot write 0 x 48 frames: there are no frames of that size"},
+        {"\x3A\x22\x05\x05", 64, 48, "No installed compressor has this handler code"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.code) + " " + std::to_string(row.width) + " x " +
+                     std::to_string(row.height));
+        auto compressor = Make<IAviCompressor>(3);
+        ASSERT_EQ(compressor->put_Handler(FourCC(row.code)), S_OK);
+        EXPECT_EQ(compressor->CheckFrameSize(row.width, row.height),
+                  row.message.empty() ? S_OK : E_UNEXPECTED);
+        EXPECT_EQ(ErrorText(), row.message);
+        // Late bound: the same answer, now remembered.
+        auto late = compressor.as<IDispatch>();
+        const HRESULT byName =
+            InvokeByName(*late, u"CheckFrameSize", DISPATCH_METHOD,
+                         {cb::Variant::Long(row.width), cb::Variant::Long(row.height)}, nullptr);
+        EXPECT_EQ(byName, row.message.empty() ? S_OK : E_UNEXPECTED);
+        EXPECT_EQ(ErrorText(), row.message);
+    }
+}
+
 }  // namespace
 }  // namespace vidmill

@@ -187,6 +187,43 @@ TEST(WriterTool, AnImageCutShortIsRefusedNamingTheFile) {
     EXPECT_FALSE(FolderHolds(folder, ".partial-"));
 }
 
+// A compressor is used at a size only once a frame of that size went through it and back: one whose
+// frames of the size no decoder takes, and one whose encoder stops the process on an assertion (tried
+// in a child process), are refused with status 1 and the reason; the old file stays byte for byte.
+TEST(WriterTool, ACompressorIsUsedOnlyAtSizesItRoundTrips) {
+    const std::string folder = FreshFolder("sizes");
+    const std::string image = ColourImage("sizes/red.png", "red");
+    struct Row {
+        const char* compressor;
+        const char* size;
+        std::string message;  // empty: written
+    };
+    const Row rows[] = {
+        {"SHQ0", "351x287",
+         "(SHQ0) cannot write 351 x 287 frames: its frames of that size do not decode back"},
+        {"azpr", "2x2",
+         "(azpr) cannot write 2 x 2 frames: its encoder crashed on a frame of that size (Aborted)"},
+        {"SHQ0", "352x288", ""},
+        {"azpr", "64x48", ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.compressor) + " " + row.size);
+        const std::string out = folder + "/out.avi";
+        std::ofstream(out) << "the user's movie";
+        const ToolRun run = Make(Quoted(out) + " --size " + row.size + " --compressor " + row.compressor +
+                                 " --image " + Quoted(image) + " --image " + Quoted(image));
+        if (row.message.empty()) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(DecodeBgr24(out).size(), 2u * 3 * ProbeVideo(out).width * ProbeVideo(out).height);
+        } else {
+            EXPECT_EQ(run.status, 1);
+            EXPECT_NE(run.err.find(row.message), std::string::npos) << run.err;
+            EXPECT_EQ(FileBytes(out), "the user's movie");
+        }
+        EXPECT_FALSE(FolderHolds(folder, ".partial-"));
+    }
+}
+
 TEST(WriterTool, AFailedOrStoppedMakeLeavesTheOldFileAndNoPartialFile) {
     const std::string folder = FreshFolder("kept");
     const std::string keep = folder + "/keep.avi";

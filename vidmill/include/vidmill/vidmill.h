@@ -11,6 +11,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 #include "cbplatform/bstr.h"
@@ -111,6 +112,18 @@ constexpr LONG FourCC(std::string_view code) {
 static_assert(FourCC("MSVC") == MsVideo1Compressor);
 static_assert(FourCC("DIB ") == Uncompressed);
 static_assert(FourCC("DIB") == Uncompressed);
+
+// The characters of a code as people read it in messages: trailing blanks dropped, a byte that is
+// no printable character as '?' ("DIB " -> "DIB").
+inline std::string HandlerText(LONG code) {
+    std::string text;
+    for (std::size_t i = 0; i < 4; ++i) {
+        const auto byte = static_cast<unsigned char>(static_cast<std::uint32_t>(code) >> (8 * i) & 0xFF);
+        text += byte >= 0x20 && byte < 0x7F ? static_cast<char>(byte) : '?';
+    }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
+    return text;
+}
 
 struct IAviWriter;
 struct IAviFrames;
@@ -306,6 +319,11 @@ struct IAviCompressor : IDispatch {
     virtual HRESULT get_DefaultQuality(LONG* value) = 0;                // [6]
     virtual HRESULT get_SupportsWriting(
         VARIANT_BOOL* value) = 0;  // [201] whether its encoder opens (checked once)
+    // [202] Whether it writes frames of Width x Height: one frame is coded and decoded back, in a child
+    // process, so that an encoder that crashes or hangs on the size cannot take the caller down (the answer
+    // is remembered per size). "The compressor NAME (CODE) cannot write W x H frames: REASON";
+    // "No installed compressor has this handler code" when not valid.
+    virtual HRESULT CheckFrameSize(LONG Width, LONG Height) = 0;
 
   protected:
     ~IAviCompressor() = default;

@@ -1,5 +1,7 @@
 #include "compressors/avi_compressor.h"
 
+#include "compressors/frame_size_check.h"
+
 namespace vidmill {
 namespace {
 
@@ -44,6 +46,14 @@ HRESULT TAviCompressor::get_Handler(LONG* value) { return Read(static_cast<LONG>
 // Opening an encoder takes time, so the check runs when a caller asks (once per handler).
 HRESULT TAviCompressor::get_SupportsWriting(VARIANT_BOOL* value) {
     return ReadFlag(valid_ && compressors::SupportsWriting(info_), value);
+}
+
+HRESULT TAviCompressor::CheckFrameSize(LONG Width, LONG Height) {
+    return Guarded([&] {
+        if (!valid_) throw Error("No installed compressor has this handler code");
+        const compressors::FrameSizeCheck check = compressors::CheckFrameSize(info_.handler, Width, Height);
+        if (check.verdict != compressors::SizeVerdict::Writes) throw Error(check.message);
+    });
 }
 
 HRESULT TAviCompressor::put_Handler(LONG value) {

@@ -38,6 +38,7 @@ class TAviCompressor final : public AutoObject<TAviCompressor, IAviCompressor> {
     HRESULT get_DefaultKeyFrameRate(LONG* value) override;
     HRESULT get_DefaultQuality(LONG* value) override;
     HRESULT get_SupportsWriting(VARIANT_BOOL* value) override;
+    HRESULT CheckFrameSize(LONG Width, LONG Height) override;
 
   private:
     bool insideEnumeration_ = false;

@@ -40,16 +40,6 @@ const AVCodecTag* const* AviVideoTags() {
     return tables;
 }
 
-std::string CodeText(std::uint32_t handler) {
-    std::string text;
-    for (int shift = 0; shift < 32; shift += 8) {
-        const char c = static_cast<char>(handler >> shift & 0xFF);
-        text += c >= 0x20 && c < 0x7F ? c : '?';
-    }
-    while (!text.empty() && text.back() == ' ') text.pop_back();
-    return text;
-}
-
 std::string Limited(std::string text, std::size_t length) {
     if (text.size() > length) text.resize(length);
     return text;
@@ -84,9 +74,10 @@ std::vector<std::uint32_t> HandlersOf(const AVCodec& encoder) {
 CompressorInfo EntryFor(const AVCodec& encoder, std::uint32_t handler, bool sharedEncoder) {
     CompressorInfo info;
     info.handler = handler;
-    info.name =
-        Limited(sharedEncoder ? std::string(encoder.name) + " (" + CodeText(handler) + ")" : encoder.name,
-                kNameLength);
+    info.name = Limited(sharedEncoder
+                            ? std::string(encoder.name) + " (" + HandlerText(static_cast<LONG>(handler)) + ")"
+                            : encoder.name,
+                        kNameLength);
     info.description = Limited(encoder.long_name ? encoder.long_name : encoder.name, kTextLength);
     info.driver = "libavcodec.so." + std::to_string(LIBAVCODEC_VERSION_MAJOR);
     info.version = static_cast<std::int32_t>(avcodec_version());

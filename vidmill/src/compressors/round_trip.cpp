@@ -86,9 +86,12 @@ bool DecodesBack(const writer::CodecFrameCoder& coder, std::uint32_t handler, co
 
 }  // namespace
 
-bool EncodesAndDecodesBack(const CompressorInfo& compressor, int width, int height) {
+RoundTrip TryRoundTrip(const CompressorInfo& compressor, int width, int height) {
     const writer::EncoderChoice choice = writer::ChooseEncoder(compressor.handler);
-    if (choice.uncompressed()) return choice.installed && compressor.encoder == nullptr;
+    if (choice.uncompressed()) {
+        return choice.installed && compressor.encoder == nullptr ? RoundTrip::DecodesBack
+                                                                 : RoundTrip::DoesNotOpen;
+    }
     writer::VideoSettings settings;
     settings.handler = compressor.handler;
     settings.width = width;
@@ -100,12 +103,17 @@ bool EncodesAndDecodesBack(const CompressorInfo& compressor, int width, int heig
         // The writer goes on with the first layout that opens: that one must work.
         try {
             const Packets packets = EncodeOneFrame(*coder, TestFrame(width, height, bitsPerPixel));
-            return DecodesBack(*coder, compressor.handler, packets, width, height);
+            return DecodesBack(*coder, compressor.handler, packets, width, height) ? RoundTrip::DecodesBack
+                                                                                   : RoundTrip::DoesNotDecode;
         } catch (const Error&) {
-            return false;
+            return RoundTrip::DoesNotDecode;
         }
     }
-    return false;
+    return RoundTrip::DoesNotOpen;
+}
+
+bool EncodesAndDecodesBack(const CompressorInfo& compressor, int width, int height) {
+    return TryRoundTrip(compressor, width, height) == RoundTrip::DecodesBack;
 }
 
 }  // namespace vidmill::compressors

@@ -156,6 +156,7 @@ const DispatchTable& TypeInfoOf<IAviCompressor>() {
         Member("DefaultKeyFrameRate", 5, G, &I::get_DefaultKeyFrameRate),
         Member("DefaultQuality", 6, G, &I::get_DefaultQuality),
         Member("SupportsWriting", 201, G, &I::get_SupportsWriting),
+        Member("CheckFrameSize", 202, M, &I::CheckFrameSize, Names{"Width", "Height"}),
     });
     return table;
 }

@@ -21,6 +21,13 @@ const std::vector<std::string>& ClipFileExtensions(int32_t clipType);
 // share (MP4, Matroska, WebM).
 const std::vector<std::string>& MovieFileExtensions();
 
+// Whether the render writes a movie under this name: it ends in one of MovieFileExtensions, in any
+// case. Any other name would get an AVI file that its ending misnames.
+bool IsMovieFileName(const std::string& path);
+
+// ".avi, .mp4 or .webm": a list of extensions as a message names them.
+std::string EndingList(const std::vector<std::string>& extensions);
+
 // Whether the file is one the AVI library reads itself (an AVI file), not the media layer.
 bool IsAviFile(const std::string& path);
 

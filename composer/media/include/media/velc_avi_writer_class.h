@@ -61,6 +61,13 @@ class VelcAviWriterClass {
     // with the failure's text, titled "Failed in finding the Codecs".
     static void CheckCompressor(int32_t& compressorCode);
 
+    // Why the compressor of the code cannot write frames of width x height, as the library says it
+    // ("The compressor NAME (CODE) cannot write W x H frames: REASON"); nothing when it can, and for
+    // code 0 (the compressor is chosen in the library's dialog). The library codes and decodes one
+    // frame in a child process, so an encoder that crashes on the size does not end the program.
+    // Throws Failure when the library cannot be reached.
+    static std::optional<std::string> FrameSizeProblem(int32_t compressorCode, int32_t width, int32_t height);
+
     // Frames between key frames when the user chose none: the compressor's own default when it has
     // one, else one key frame a second (at least every frame). Inter-frame compressors code the
     // frames between as changes, so a movie of few changes stays small and can still be sought.

@@ -16,6 +16,12 @@ namespace composer {
 std::string MoviePropertiesFailure(const std::string& fpsText, const std::string& widthText,
                                    const std::string& heightText);
 
+// Why the compressor chosen (as the render settles it: CheckCompressor) cannot write frames of the
+// size the texts give, as the library says it, with CR LF "Please choose another compressor or
+// size"; "" when it can. The library tries one frame of that size in a child process.
+std::string CompressorSizeFailure(int32_t compressor, const std::string& widthText,
+                                  const std::string& heightText);
+
 struct CompressorChoice {
     int32_t handler = 0;
     std::string name;
