@@ -340,8 +340,10 @@ def damaged_files(folder):
          "unknown type 'junk'"),
         ("seven.wav", changed(made("seven.wav", *tone, "-c:a", "pcm_s16le"), seven_bits), sound, "7 bits per sample"),
         ("cut.wav", cut(made("cut.wav", *tone, "-c:a", "pcm_s16le"), 0.4), sound, "cut short"),
+        # The Ogg pages whose checksums fail are skipped: the sound is named damaged, or cut short where
+        # what is left ends early.
         ("flipped.opus", changed(made("flipped.opus", *tone, "-c:a", "libopus", "-ar", "48000"), flip_pages), sound,
-         "damaged"),
+         ("damaged", "cut short")),
     ]
 
 
@@ -364,7 +366,8 @@ def damaged_files_are_named(composer, folder, env):
                               text=True, env=env, timeout=120)
         assert done.returncode == 3, (name, done)
         lines = [line for line in done.stderr.splitlines() if line.startswith("cannot read " + path + ":")]
-        assert len(lines) == 1 and words in lines[0], (name, done.stderr)
+        said = (words,) if isinstance(words, str) else words
+        assert len(lines) == 1 and any(word in lines[0] for word in said), (name, done.stderr)
 
 
 def main():

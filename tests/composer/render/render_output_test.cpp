@@ -119,8 +119,13 @@ TEST_F(RenderOutputTest, OutputsThatCannotBeWrittenAreRefusedWithTheReasonBefore
     const std::string tooLarge =
         " is too large for an MP4, MKV or WebM movie: at most 4096 x 4096 pixels in all "
         "(an AVI movie takes up to 8192 x 8192)";
+    // A device or pipe with a movie's ending is no file a movie can take the place of.
+    const std::string pipe = Folder("refused-pipe") + "/pipe.avi";
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     const Row rows[] = {
-        {"/dev/null", 64, "Failed to create file\r\n/dev/null\r\nit is not a regular file"},
+        {pipe, 64, "Failed to create file\r\n" + pipe + "\r\nit is not a regular file"},
+        {"/dev/null", 64,
+         "The file /dev/null\r\nis not written: a movie is written as a .avi, .mp4, .mkv or .webm file."},
         {folder + "/missing/out.avi", 64,
          "Failed to create file\r\n" + folder + "/missing/out.avi\r\nNo such file or directory"},
         {folder + "/large.mp4", 8192, "Frame size 8192 x 4097" + tooLarge},
