@@ -1,8 +1,12 @@
 #include "media/velc_avi_writer_class.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <exception>
+#include <utility>
+#include <vector>
 
 #include "base/failure.h"
 #include "base/interaction.h"
@@ -18,6 +22,50 @@ using vidmill::IAviWriter;
 HWND AviWriterParentWindow = 0;
 
 namespace {
+
+using FrameSize = std::pair<int32_t, int32_t>;
+
+// The frame sizes near width x height that encoders commonly ask for: each side rounded down and up
+// to multiples of 2, 4, 8 and 16, nearest first (a smaller size before a larger one as near).
+std::vector<FrameSize> SizesNear(int32_t width, int32_t height) {
+    std::vector<FrameSize> sizes;
+    for (const int32_t step : {2, 4, 8, 16}) {
+        const int32_t downW = width / step * step, downH = height / step * step;
+        for (const FrameSize& size :
+             {FrameSize{downW, downH},
+              FrameSize{downW + (downW < width ? step : 0), downH + (downH < height ? step : 0)}}) {
+            const bool asked = size == FrameSize{width, height};
+            const bool known = std::find(sizes.begin(), sizes.end(), size) != sizes.end();
+            if (!asked && !known && size.first > 0 && size.second > 0) sizes.push_back(size);
+        }
+    }
+    const auto distance = [&](const FrameSize& size) {
+        return std::abs(size.first - width) + std::abs(size.second - height);
+    };
+    std::stable_sort(sizes.begin(), sizes.end(), [&](const FrameSize& a, const FrameSize& b) {
+        return distance(a) != distance(b) ? distance(a) < distance(b) : a < b;
+    });
+    return sizes;
+}
+
+std::string SizeText(const FrameSize& size) {
+    return std::to_string(size.first) + " x " + std::to_string(size.second);
+}
+
+// ". The nearest sizes it can write are A and B." for the nearest two sizes (one when only one)
+// the compressor writes, tried nearest first; "" when none of them.
+std::string NearestSizesText(IAviCompressor& compressor, int32_t width, int32_t height) {
+    std::vector<FrameSize> writable;
+    for (const FrameSize& size : SizesNear(width, height)) {
+        if (SUCCEEDED(compressor.CheckFrameSize(size.first, size.second))) writable.push_back(size);
+        if (writable.size() == 2) break;
+    }
+    std::sort(writable.begin(), writable.end());
+    if (writable.empty()) return "";
+    if (writable.size() == 1) return ". The nearest size it can write is " + SizeText(writable[0]) + ".";
+    return ". The nearest sizes it can write are " + SizeText(writable[0]) + " and " + SizeText(writable[1]) +
+           ".";
+}
 
 bool CompressorWrites(IAviCompressor& compressor, int32_t code) {
     VARIANT_BOOL valid = VARIANT_FALSE, writes = VARIANT_FALSE;
@@ -66,7 +114,7 @@ std::optional<std::string> VelcAviWriterClass::FrameSizeProblem(int32_t compress
     try {
         CheckLibraryCall(compressor->CheckFrameSize(width, height));
     } catch (const Failure& refused) {
-        return refused.what();
+        return refused.what() + NearestSizesText(*compressor, width, height);
     }
     return std::nullopt;
 }

@@ -338,10 +338,20 @@ TEST_F(RenderOutputTest, ACompressorThatCannotWriteTheMovieSizeIsRefusedBeforeAn
     };
     const Row rows[] = {
         {"SHQ0", 351, 287,
-         "(SHQ0) cannot write 351 x 287 frames: its frames of that size do not decode back"},
+         "(SHQ0) cannot write 351 x 287 frames: its frames of that size do not decode back. The nearest "
+         "sizes it "
+         "can write are 336 x 272 and 352 x 288."},
         {"azpr", 2, 2,
-         "(azpr) cannot write 2 x 2 frames: its encoder crashed on a frame of that size (Aborted)"},
-        {"MSVC", 30, 48, "(MSVC) cannot write 30 x 48 frames: its encoder does not take frames of that size"},
+         "(azpr) cannot write 2 x 2 frames: its encoder crashed on a frame of that size (Aborted). The "
+         "nearest "
+         "sizes it can write are 4 x 4 and 8 x 8."},
+        {"MSVC", 30, 48,
+         "(MSVC) cannot write 30 x 48 frames: its encoder does not take frames of that size. The nearest "
+         "sizes "
+         "it can write are 28 x 48 and 32 x 48.\r\n"},
+        {"MSVC", 351, 287,
+         "(MSVC) cannot write 351 x 287 frames: its encoder does not take frames of that size. The nearest "
+         "sizes it can write are 348 x 284 and 352 x 288.\r\n"},
         {"SHQ0", 352, 288, ""},
     };
     const std::string picture = MakePicture("grey.bmp", "color=c=gray:s=64x48");

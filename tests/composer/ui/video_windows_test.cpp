@@ -301,7 +301,7 @@ TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBad
 
 // OK keeps the dialog open while the compressor chosen cannot write frames of the size chosen: one
 // whose frames of that size no decoder takes, and one whose encoder crashes on them (tried in a child
-// process, the program goes on), each with the library's reason.
+// process, the program goes on), each with the library's reason and the nearest sizes it can write.
 TEST_F(VideoWindowsTest, MoviePropertiesRefusesASizeItsCompressorCannotWrite) {
     OutCompressor = 0;
     struct Row {
@@ -312,9 +312,16 @@ TEST_F(VideoWindowsTest, MoviePropertiesRefusesASizeItsCompressorCannotWrite) {
     };
     const Row rows[] = {
         {"SHQ0", "351", "287",
-         "(SHQ0) cannot write 351 x 287 frames: its frames of that size do not decode back"},
+         "(SHQ0) cannot write 351 x 287 frames: its frames of that size do not decode back. The nearest "
+         "sizes it "
+         "can write are 336 x 272 and 352 x 288."},
         {"azpr", "2", "2",
-         "(azpr) cannot write 2 x 2 frames: its encoder crashed on a frame of that size (Aborted)"},
+         "(azpr) cannot write 2 x 2 frames: its encoder crashed on a frame of that size (Aborted). The "
+         "nearest "
+         "sizes it can write are 4 x 4 and 8 x 8."},
+        {"MSVC", "351", "287",
+         "(MSVC) cannot write 351 x 287 frames: its encoder does not take frames of that size. The nearest "
+         "sizes it can write are 348 x 284 and 352 x 288."},
         {"SHQ0", "352", "288", ""},
     };
     WhenDialogShows<MoviePropFrm>([&](MoviePropFrm& dialog) {

@@ -62,7 +62,9 @@ class VelcAviWriterClass {
     static void CheckCompressor(int32_t& compressorCode);
 
     // Why the compressor of the code cannot write frames of width x height, as the library says it
-    // ("The compressor NAME (CODE) cannot write W x H frames: REASON"); nothing when it can, and for
+    // ("The compressor NAME (CODE) cannot write W x H frames: REASON"), followed by the nearest one or
+    // two sizes it writes (". The nearest sizes it can write are A and B.", from each side rounded down
+    // and up to multiples of 2, 4, 8 and 16, tried nearest first); nothing when it can, and for
     // code 0 (the compressor is chosen in the library's dialog). The library codes and decodes one
     // frame in a child process, so an encoder that crashes on the size does not end the program.
     // Throws Failure when the library cannot be reached.
