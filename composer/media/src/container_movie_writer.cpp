@@ -1,6 +1,7 @@
 #include "media/container_movie_writer.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "base/failure.h"
 #include "cbplatform/ffmpeg_owners.h"
@@ -89,6 +90,18 @@ std::string ShareFrameSizeProblem(int32_t width, int32_t height) {
            "takes up to 8192 x 8192)";
 }
 
+std::pair<int32_t, int32_t> ShareWrittenSize(int32_t width, int32_t height) {
+    return {(width + 1) & ~1, (height + 1) & ~1};
+}
+
+std::string ShareFrameSizeRounding(int32_t width, int32_t height) {
+    const auto [writtenWidth, writtenHeight] = ShareWrittenSize(width, height);
+    if (writtenWidth == width && writtenHeight == height) return "";
+    return "The movie's frame size " + std::to_string(width) + " x " + std::to_string(height) +
+           " is written as " + std::to_string(writtenWidth) + " x " + std::to_string(writtenHeight) +
+           ": MP4, MKV and WebM movies take only even widths and heights.";
+}
+
 ShareVideo ShareVideoOfCompressor(int32_t handler) {
     if (handler == vidmill::FourCC("H264")) return ShareVideo::H264;
     if (handler == vidmill::FourCC("VP90")) return ShareVideo::Vp9;
@@ -160,9 +173,7 @@ void ContainerMovieWriter::State::OpenVideo(ShareFormat format, double framesPer
     video.context.reset(avcodec_alloc_context3(codec));
     if (!video.context || !picture || !samples || !packet) throw std::bad_alloc();
     AVCodecContext& context = *video.context;
-    // 4:2:0 needs even sizes: an odd last row or column is made by the scaler.
-    context.width = (width + 1) & ~1;
-    context.height = (height + 1) & ~1;
+    std::tie(context.width, context.height) = ShareWrittenSize(width, height);
     const AVRational rate = av_d2q(framesPerSecond, kMaxRateDenominator);
     if (rate.num <= 0 || rate.den <= 0) Fail("its frame rate is not valid.");
     context.time_base = av_inv_q(rate);

@@ -235,6 +235,8 @@ void WriteAviMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds
 void WriteSharedMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
                       const RenderOptions& options, const RenderTarget& target) {
     const OutputFiles& files = target.files;
+    const std::string rounding = ShareFrameSizeRounding(movie.OutWidth, movie.OutHeight);
+    if (!rounding.empty()) target.warnings += rounding + kLineEnd;
     target.soundFile = MixedSound(movie, plan, startSeconds, endSeconds,
                                   BlockLimitForBudget(options.memoryBudget), files, target.problems);
     // "H264" or "VP90" chosen as the compressor picks the video coding of MP4 and Matroska movies.

@@ -392,6 +392,38 @@ TEST_F(RenderOutputTest, ACompressorThatCannotWriteTheMovieSizeIsRefusedBeforeAn
     }
 }
 
+// A movie to share takes only even sizes: an odd one is written one pixel larger on each odd side, and
+// the render says so in one warning (on standard error from the command line), never silently.
+TEST_F(RenderOutputTest, AMovieToShareOfAnOddSizeIsWrittenEvenWithOneWarning) {
+    const std::string folder = Folder("odd-share");
+    const std::string out = folder + "/movie.mp4";
+    const std::string picture = MakePicture("grey.bmp", "color=c=gray:s=64x48");
+    MovieDbRec movie = NewMovie(25, 351, 287);
+    Arrange(movie, AddPicture(movie, picture, "Grey", 64, 48, 0.4));
+    ui.messages.clear();
+    ASSERT_TRUE(SaveMovie(movie, out, options_)) << ::testing::PrintToString(MessageTexts());
+    const std::string warning =
+        "The movie's frame size 351 x 287 is written as 352 x 288: MP4, MKV and WebM "
+        "movies take only even widths and heights.";
+    EXPECT_EQ(MessageTexts(), std::vector<std::string>{warning + "\r\n"});
+    const ProbedMovie written = Probe(out);
+    EXPECT_EQ(std::make_pair(written.width, written.height), std::make_pair(352, 288));
+
+    const std::string project = SaveProject(movie, folder);
+    const std::string err = folder + "/../err-odd-share.txt";
+    EXPECT_EQ(RunProgram(Program(folder + "/../run-odd", "--render '" + project + "' '" + out + "'"), err),
+              0);
+    EXPECT_NE(FileBytes(err).find(warning), std::string::npos) << FileBytes(err);
+    EXPECT_EQ(Probe(out).width, 352);
+
+    // An even size is written as it is, with no warning.
+    MovieDbRec even = NewMovie(25, 64, 48);
+    Arrange(even, AddPicture(even, picture, "Grey", 64, 48, 0.4));
+    ui.messages.clear();
+    ASSERT_TRUE(SaveMovie(even, folder + "/even.mp4", options_));
+    EXPECT_TRUE(ui.messages.empty()) << ::testing::PrintToString(MessageTexts());
+}
+
 // The check of a finished movie decodes its frames: a file whose index counts every frame but whose
 // frames no decoder takes (SpeedHQ at an odd size, as FFmpeg itself writes it) does not play back.
 TEST_F(RenderOutputTest, TheCheckOfAFinishedMovieDecodesItsFrames) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "cbplatform/com_types.h"
@@ -31,6 +32,14 @@ inline constexpr int64_t kLargestSharePixels = int64_t{4096} * 4096;
 
 // Why a movie to share cannot have frames of width x height; "" when it can.
 std::string ShareFrameSizeProblem(int32_t width, int32_t height);
+
+// The frame size a movie to share of width x height is written at: each side rounded up to even,
+// as 4:2:0 pictures need (the scaler makes the added row or column).
+std::pair<int32_t, int32_t> ShareWrittenSize(int32_t width, int32_t height);
+
+// The warning that a movie to share is written at another size than its own ("The movie's frame size
+// 351 x 287 is written as 352 x 288: ..."); "" when its size is written as it is.
+std::string ShareFrameSizeRounding(int32_t width, int32_t height);
 
 // The video coding of a movie to share: the format's own (H.264; VP9 in WebM), or the one chosen.
 enum class ShareVideo { FormatDefault, H264, Vp9 };
