@@ -41,8 +41,8 @@ bool IndexFitsFile(const AVFormatContext& input, const MoviChunks& chunks) {
 std::unique_ptr<AviDemuxer> AviDemuxer::Open(const std::string& path, PacketParsing parsing) {
     std::unique_ptr<AviDemuxer> demuxer(new AviDemuxer(path, parsing));
     if (!demuxer->openInput()) return nullptr;
-    MoviChunks chunks = ScanMovi(path);
-    demuxer->emptyChunks_ = chunks.emptyChunks;
+    demuxer->chunks_ = ScanMovi(path);
+    MoviChunks& chunks = demuxer->chunks_;
     if (!chunks.indexChunks.empty() && !IndexFitsFile(*demuxer->input_, chunks)) {
         demuxer->hiddenIndex_ = std::move(chunks.indexChunks);
         if (!demuxer->openInput()) return nullptr;
@@ -79,8 +79,8 @@ bool AviDemuxer::openInput() {
 }
 
 std::uint64_t AviDemuxer::emptyChunkCount(int stream) const {
-    const auto found = emptyChunks_.find(stream);
-    return found == emptyChunks_.end() ? 0 : found->second;
+    const auto found = chunks_.emptyChunks.find(stream);
+    return found == chunks_.emptyChunks.end() ? 0 : found->second;
 }
 
 int AviDemuxer::streamCount() const { return static_cast<int>(input_->nb_streams); }

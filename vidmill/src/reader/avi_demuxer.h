@@ -9,6 +9,7 @@
 
 #include "cbplatform/ffmpeg_owners.h"
 #include "reader/hidden_index_io.h"
+#include "reader/movi_scan.h"
 
 namespace vidmill::reader {
 
@@ -35,6 +36,9 @@ class AviDemuxer {
     // How many chunks of the stream in the file's 'movi' lists are empty. The demuxer hands out
     // none of them, but a stream header's length counts them.
     std::uint64_t emptyChunkCount(int stream) const;
+    // The chunks of the file's 'movi' lists as the walk at Open found them (their index chunks
+    // excepted when the index was hidden).
+    const MoviChunks& chunks() const { return chunks_; }
 
     // True when the file's own index was loaded (and found sound): seeking by it finds real key frames.
     bool indexed() const { return indexed_; }
@@ -54,9 +58,9 @@ class AviDemuxer {
 
     std::string path_;
     PacketParsing parsing_;
-    std::map<int, std::uint64_t> emptyChunks_;  // per stream, from the walk of the 'movi' lists
-    std::vector<std::uint64_t> hiddenIndex_;    // index chunks not to be used; empty: the file as it is
-    std::unique_ptr<HiddenIndexIo> io_;         // outlives input_, which reads through it
+    MoviChunks chunks_;                       // the walk of the 'movi' lists at Open
+    std::vector<std::uint64_t> hiddenIndex_;  // index chunks not to be used; empty: the file as it is
+    std::unique_ptr<HiddenIndexIo> io_;       // outlives input_, which reads through it
     cb::InputFormatPtr input_;
     int selected_ = -1;
     bool indexed_ = false;

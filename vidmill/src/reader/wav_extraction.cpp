@@ -84,7 +84,7 @@ void ExtractSoundTrack(const std::string& aviPath, int streamIndex, const AviStr
     // The demuxer, looking for chunks past a damaged one (an index whose size runs past the end of
     // the file), can take index entries or other bytes for chunks of the stream: only what lies in
     // the stream's own chunks of a 'movi' list is sound.
-    const MoviChunks stored = ScanMovi(aviPath);
+    const MoviChunks& stored = demuxer->chunks();
     cb::PacketPtr packet(av_packet_alloc());
     if (!packet) throw std::bad_alloc();
     std::uint64_t bytes = 0;
