@@ -67,13 +67,17 @@ std::string NearestSizesText(IAviCompressor& compressor, int32_t width, int32_t 
            ".";
 }
 
+// The writing check opens the compressor's encoder and codes a frame, so it is asked only of the
+// entry with the code in use: the walk itself costs nothing.
 bool CompressorWrites(IAviCompressor& compressor, int32_t code) {
     VARIANT_BOOL valid = VARIANT_FALSE, writes = VARIANT_FALSE;
     LONG handler = 0;
-    CheckLibraryCall(compressor.get_IsValid(&valid));
-    CheckLibraryCall(compressor.get_SupportsWriting(&writes));
     CheckLibraryCall(compressor.get_Handler(&handler));
-    return valid && writes && handler == code;
+    if (handler != code) return false;
+    CheckLibraryCall(compressor.get_IsValid(&valid));
+    if (!valid) return false;
+    CheckLibraryCall(compressor.get_SupportsWriting(&writes));
+    return writes != VARIANT_FALSE;
 }
 
 }  // namespace
