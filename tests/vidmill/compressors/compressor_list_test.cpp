@@ -6,6 +6,7 @@
 #include "cbplatform/ffmpeg_owners.h"
 #include "compressors/compressor_catalog.h"
 #include "compressors/compressor_cursor.h"
+#include "compressors/round_trip.h"
 #include "frame/tag_code.h"
 #include "vidmill/vidmill.h"
 
@@ -47,6 +48,8 @@ TEST(CompressorList, TheCommonCodecsAreListedAndWritable) {
         const CompressorInfo& entry = Listed(c.code);
         EXPECT_STREQ(entry.encoder != nullptr ? entry.encoder->name : nullptr, c.encoder) << c.code;
         EXPECT_TRUE(SupportsWriting(entry)) << c.code;
+        // The round trip itself, whatever verdicts an earlier run left in the cache.
+        EXPECT_TRUE(EncodesAndDecodesBack(entry, 320, 200)) << c.code;
     }
 }
 
@@ -55,6 +58,7 @@ TEST(CompressorList, WritingCheckReallyOpensTheEncoder) {
     const CompressorInfo* h261 = FindCompressor(TagCode("H261"));
     if (h261 == nullptr) GTEST_SKIP() << "no H.261 encoder in this FFmpeg";
     EXPECT_FALSE(SupportsWriting(*h261));
+    EXPECT_FALSE(EncodesAndDecodesBack(*h261, 320, 200));
 }
 
 TEST(CompressorList, CodesWithoutAnEncoderAreNotListed) {

@@ -1,12 +1,12 @@
 #include "compressors/compressor_catalog.h"
 
 #include <algorithm>
-#include <map>
 #include <mutex>
 #include <set>
 
 #include "cbplatform/ffmpeg_owners.h"
 #include "compressors/round_trip.h"
+#include "compressors/writing_cache.h"
 #include "frame/tag_code.h"
 #include "writer/codec_frame_coder.h"
 #include "writer/encoder_choice.h"
@@ -125,11 +125,10 @@ const CompressorInfo* FindCompressor(std::uint32_t handler) {
 
 bool SupportsWriting(const CompressorInfo& compressor) {
     static std::mutex mutex;
-    static std::map<std::uint32_t, bool> known;
+    static WritingVerdicts verdicts(WritingCachePath(), FfmpegBuildFingerprint());
     const std::lock_guard<std::mutex> lock(mutex);
-    const auto found = known.find(compressor.handler);
-    if (found != known.end()) return found->second;
-    return known[compressor.handler] = EncodesAndDecodesBack(compressor, kProbeWidth, kProbeHeight);
+    return verdicts.verdict(compressor.handler,
+                            [&] { return EncodesAndDecodesBack(compressor, kProbeWidth, kProbeHeight); });
 }
 
 std::int32_t DefaultKeyFrameRate(const CompressorInfo& compressor) {

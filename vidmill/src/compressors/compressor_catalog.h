@@ -35,7 +35,7 @@ const CompressorInfo* FindCompressor(std::uint32_t handler);
 
 // True when the compressor takes 320 x 200 frames of 24 or 32 bits: its encoder really opens for
 // them and what it makes decodes again with the decoder of the code written. Worked out once per
-// handler and remembered.
+// handler and FFmpeg build, and remembered in the user's cache folder (WritingVerdicts).
 bool SupportsWriting(const CompressorInfo& compressor);
 
 // The key-frame interval and quality (0..10000) the compressor works with when given none; 0 for
