@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
-#include <functional>
+#include <memory>
 #include <optional>
 
 #include "base/disk_full.h"
@@ -21,9 +21,8 @@
 #include "document/output_limits.h"
 #include "document/output_repair.h"
 #include "frame_composer.h"
-#include "media/container_movie_writer.h"
+#include "media/movie_writer.h"
 #include "media/velc_avi_reader_class.h"
-#include "media/velc_avi_writer_class.h"
 #include "output_target.h"
 #include "playback_check.h"
 #include "render/mix_output_audio.h"
@@ -135,40 +134,30 @@ std::string MixedSound(MovieDbRec& movie, const MoviePlan& plan, double startSec
     return soundFile;
 }
 
-// Mixes the sound of the range and adds it (when there is any). The mixed sound's file is left in
-// `soundFile` for the caller to remove.
+// Mixes the sound of the range and gives it to the writer (when there is any). The mixed sound's
+// file is left in `soundFile` for the caller to remove.
 void AddSoundTrack(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
-                   int32_t blockLimit, VelcAviWriterClass& writer, const OutputFiles& files,
-                   std::string& soundFile, SourceProblems& problems) {
+                   int32_t blockLimit, MovieWriter& writer, const OutputFiles& files, std::string& soundFile,
+                   SourceProblems& problems) {
     soundFile = MixedSound(movie, plan, startSeconds, endSeconds, blockLimit, files, problems);
     if (soundFile.empty()) return;
     WriterStep("its sound track was refused.", files, [&] {
-        writer.WriteAVI_AddAudio(soundFile);
+        writer.AddSound(soundFile);
         return true;
     });
 }
 
 // The finished file must play back with every frame written before it takes the output's name: a
 // file whose frames do not decode is no movie, however many frames its index counts.
-void CheckReadsBack(const FrameRange& range, const OutputFiles& files, int32_t compressor,
+void CheckReadsBack(const FrameRange& range, const OutputFiles& files, const MovieWriter& writer,
                     const std::atomic<bool>* stop) {
     const int32_t written = std::max(range.last - range.first + 1, 0);
     if (written == 0 || StopAsked(stop)) return;
     const std::optional<std::string> problem = PlaybackProblem(files.written, written);
     if (!problem) return;
     FailIncomplete("the finished file does not play back; its frames were made by the compressor " +
-                       CompressorOfMovie(compressor, files.name) + ".",
+                       writer.CodingName() + ".",
                    *problem, files.name);
-}
-
-// Completing the file can fail (its index is written last, when a full disk shows too).
-void FinishMovie(VelcAviWriterClass& writer, const FrameRange& range, const OutputFiles& files,
-                 int32_t compressor, const std::atomic<bool>* stop) {
-    if (const std::optional<std::string> refused = writer.WriteAVI_CloseFile()) {
-        FailIncomplete("it could not be completed.",
-                       WriteFailureReason(*refused, cb::FolderOf(files.written)), files.name);
-    }
-    CheckReadsBack(range, files, compressor, stop);
 }
 
 // Where the frames and the sound of a movie go, and what is noted on the way.
@@ -180,35 +169,33 @@ struct RenderTarget {
     std::string& soundFile;
 };
 
-// How frames reach a writer: as pictures, and (when the writer takes them) as a clip's decoder gave
-// them, which spares converting frames that pass unchanged.
-struct FrameSink {
-    std::function<bool(IPicture*)> addPicture;
-    std::function<bool(const AVFrame&)> addDecoded;  // empty: pictures only
-};
-
-// Writes frames first .. last through `sink`; fails at the first frame the writer refuses. A stop
-// asked for ends the frames before the next one. Sources that cannot be read are noted.
-void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& target, const FrameSink& sink,
+// Writes frames first .. last; fails at the first frame the writer refuses. A stop asked for ends
+// the frames before the next one. Sources that cannot be read are noted. A writer that takes frames
+// as a clip's decoder gave them is handed those, which spares converting frames that pass unchanged.
+void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& target, MovieWriter& writer,
                  const std::atomic<bool>* stop) {
     RenderLayers layers(movie, target.warnings, &target.problems);
     FrameComposer composer(movie, layers);
     const FrameRange& range = target.range;
     const int32_t frameCount = range.last - range.first + 1;
+    const bool decodedFrames = writer.TakesDecodedFrames();
     for (int32_t f = range.first; f <= range.last; ++f) {
         if (StopAsked(stop)) return;
         const FrameRow& row = plan.FrameRows[static_cast<std::size_t>(f)];
         const std::string refused = "frame " + std::to_string(f) + " was refused.";
-        const DecodedFrame decoded = sink.addDecoded ? composer.Decoded(row) : nullptr;
+        const DecodedFrame decoded = decodedFrames ? composer.Decoded(row) : nullptr;
         bool coded = false;
         if (decoded)
             WriterStep(refused, target.files, [&] {
-                coded = sink.addDecoded(*decoded);
+                coded = writer.AddDecoded(*decoded);
                 return true;  // a frame the writer does not take as it is is composed instead
             });
         if (!coded) {
             const cb::ComPtr<IPicture> picture = composer.Compose(row);
-            WriterStep(refused, target.files, [&] { return sink.addPicture(picture.get()); });
+            WriterStep(refused, target.files, [&] {
+                writer.AddPicture(picture.get());
+                return true;
+            });
         }
         const int32_t done = f - range.first + 1;
         if (done % kProgressStep == 0) {
@@ -218,48 +205,31 @@ void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& t
     UI().ProgressFraction(1.0);
 }
 
-// An AVI movie: the frames, then the mixed sound after them, as the writer wants them.
-void WriteAviMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
-                   const RenderOptions& options, VelcAviWriterClass& writer, const RenderTarget& target) {
-    const FrameSink sink{[&](IPicture* picture) { return writer.WriteAvi_AddPicture(picture); }, {}};
-    WriteFrames(movie, plan, target, sink, options.stopRequest);
-    if (!StopAsked(options.stopRequest)) {
-        AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
-                      writer, target.files, target.soundFile, target.problems);
-    }
-    FinishMovie(writer, target.range, target.files, options.compressor, options.stopRequest);
-}
-
-// A movie to share (MP4, Matroska, WebM): the sound is mixed first, so that the muxer lays it in
-// beside the frames as they are coded.
-void WriteSharedMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
-                      const RenderOptions& options, const RenderTarget& target) {
+// The movie through its writer: the mixed sound where the writer wants it (before the frames for a
+// muxer that lays it in beside them, after them for the library's AVI writer), the frames, then the
+// file completed (its index is written last, when a full disk shows too) and read back.
+void WriteMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
+                const RenderOptions& options, MovieWriter& writer, const RenderTarget& target) {
     const OutputFiles& files = target.files;
-    const std::string rounding = ShareFrameSizeRounding(movie.OutWidth, movie.OutHeight);
-    if (!rounding.empty()) target.warnings += rounding + kLineEnd;
-    target.soundFile = MixedSound(movie, plan, startSeconds, endSeconds,
-                                  BlockLimitForBudget(options.memoryBudget), files, target.problems);
-    // "H264" or "VP90" chosen as the compressor picks the video coding of MP4 and Matroska movies.
-    ShareSettings share = options.share;
-    share.video = ShareVideoOfCompressor(options.compressor);
-    std::optional<ContainerMovieWriter> writer;
+    const std::string notice = writer.Notice();
+    if (!notice.empty()) target.warnings += notice + kLineEnd;
+    const auto addSound = [&] {
+        AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
+                      writer, files, target.soundFile, target.problems);
+    };
+    if (writer.SoundBeforeFrames()) addSound();
     WriterStep("it could not be created.", files, [&] {
-        writer.emplace(files.written, ShareFormatOfFile(files.name), movie.OutWidth, movie.OutHeight,
-                       movie.OutFps, target.soundFile, share);
+        writer.Start();
         return true;
     });
-    const FrameSink sink{[&](IPicture* picture) {
-                             writer->AddPicture(picture);
-                             return true;
-                         },
-                         [&](const AVFrame& frame) { return writer->AddDecoded(frame); }};
-    WriteFrames(movie, plan, target, sink, options.stopRequest);
+    WriteFrames(movie, plan, target, writer, options.stopRequest);
     if (StopAsked(options.stopRequest)) return;
+    if (!writer.SoundBeforeFrames()) addSound();
     WriterStep("it could not be completed.", files, [&] {
-        writer->Finish();
+        writer.Finish();
         return true;
     });
-    CheckReadsBack(target.range, files, options.compressor, options.stopRequest);
+    CheckReadsBack(target.range, files, writer, options.stopRequest);
 }
 
 // The sources the movie lacks, one line each, for the message at the end of the run.
@@ -309,16 +279,26 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     // The movie is written beside the output and takes its name only when it is complete and
     // checked: whatever was there stays until then, and stays for good when the run fails or stops.
     std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(fileName);
-    const std::string notReserved = staged ? "" : cb::StagedFile::FailureText(fileName, errno);
-    const bool shared = ShareFormatOfFile(fileName) != ShareFormat::None;
-    VelcAviWriterClass writer;
-    if (!staged ||
-        (!shared && !writer.WriteAvi_CreateNewFile(staged->path(), movie.OutWidth, movie.OutHeight,
-                                                   movie.OutFps, options.compressor,
-                                                   options.showCompressorDialog, options.keyFrameInterval))) {
+    std::string notCreated = staged ? "" : cb::StagedFile::FailureText(fileName, errno);
+    std::unique_ptr<MovieWriter> writer;
+    if (staged) {
+        MovieWriterSettings settings{movie.OutWidth,
+                                     movie.OutHeight,
+                                     movie.OutFps,
+                                     options.compressor,
+                                     options.showCompressorDialog,
+                                     options.keyFrameInterval,
+                                     options.share};
+        try {
+            writer = CreateMovieWriter(staged->path(), fileName, settings);
+        } catch (...) {
+            notCreated = CurrentFailureText();
+        }
+        options.compressor = settings.compressor;
+    }
+    if (!writer) {
         screen.RestorePointer();
-        MsgBox("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd +
-               (staged ? writer.LastFailure : notReserved));
+        MsgBox("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd + notCreated);
         return false;
     }
     const OutputFiles files{fileName, staged->path()};
@@ -334,15 +314,11 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
     SourceProblems problems;
     try {
         const RenderTarget target{range, files, warnings, problems, soundFile};
-        if (shared) {
-            WriteSharedMovie(movie, plan, soundStart, endSeconds, options, target);
-        } else {
-            WriteAviMovie(movie, plan, soundStart, endSeconds, options, writer, target);
-        }
+        WriteMovie(movie, plan, soundStart, endSeconds, options, *writer, target);
     } catch (...) {
         failure = CurrentFailureText();
     }
-    writer.WriteAVI_CloseFile();
+    writer.reset();  // a file not finished is closed before it is removed
     // The mixed sound is in the movie now (or not wanted): its temporary file goes.
     if (!soundFile.empty()) DeleteFileChecked(soundFile);
     // A stop asked for by the user is no failure to report; the command that ran the render says

@@ -2,20 +2,9 @@
 
 #include "base/failure.h"
 #include "cbplatform/read_back_frames.h"
-#include "media/container_movie_writer.h"
 #include "media/velc_avi_reader_class.h"
-#include "vidmill/vidmill.h"
 
 namespace composer {
-
-std::string CompressorOfMovie(int32_t handler, const std::string& fileName) {
-    const ShareFormat format = ShareFormatOfFile(fileName);
-    if (format != ShareFormat::None) {
-        return format == ShareFormat::WebM || ShareVideoOfCompressor(handler) == ShareVideo::Vp9 ? "VP9"
-                                                                                                 : "H.264";
-    }
-    return vidmill::HandlerText(handler);
-}
 
 std::optional<std::string> PlaybackProblem(const std::string& path, int32_t framesWritten) {
     VelcAviReaderClass reader;

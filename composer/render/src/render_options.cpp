@@ -11,6 +11,8 @@ RenderOptions RenderOptionsFromSettings() {
     options.keyFrameInterval = OutCoding.keyFrameInterval;
     options.share.quality = OutCoding.shareQuality;
     options.share.speed = OutCoding.sharePreset;
+    // The stored compressor "H264" or "VP90" picks the video coding of MP4 and Matroska movies.
+    options.share.video = ShareVideoOfCompressor(OutCompressor);
     return options;
 }
 

@@ -206,14 +206,17 @@ std::string StreamFacts(const std::string& movie, const std::string& stream, con
 TEST_F(RenderMovieTest, OutputsNamedMp4MkvOrWebmAreMoviesToShareWithTheirPicturesAndSound) {
     const struct {
         const char* name;
-        const char* compressor;  // the compressor chosen: "H264" or "VP90" picks the video coding
-        const char* video;       // codec_name, profile and pixel format as ffprobe reads them
+        ShareVideo coding;  // the video coding chosen (WebM holds VP9 whatever is asked)
+        const char* video;  // codec_name, profile and pixel format as ffprobe reads them
         const char* sound;
     } cases[] = {
-        {"share.mp4", "MSVC", "codec_name=h264\nprofile=High\npix_fmt=yuv420p", "codec_name=aac\nprofile=LC"},
-        {"share.mkv", "MSVC", "codec_name=h264\nprofile=High\npix_fmt=yuv420p", "codec_name=aac\nprofile=LC"},
-        {"share.webm", "H264", "codec_name=vp9\nprofile=Profile 0\npix_fmt=yuv420p", "codec_name=opus"},
-        {"vp9.mkv", "VP90", "codec_name=vp9\nprofile=Profile 0\npix_fmt=yuv420p",
+        {"share.mp4", ShareVideo::FormatDefault, "codec_name=h264\nprofile=High\npix_fmt=yuv420p",
+         "codec_name=aac\nprofile=LC"},
+        {"share.mkv", ShareVideo::FormatDefault, "codec_name=h264\nprofile=High\npix_fmt=yuv420p",
+         "codec_name=aac\nprofile=LC"},
+        {"share.webm", ShareVideo::H264, "codec_name=vp9\nprofile=Profile 0\npix_fmt=yuv420p",
+         "codec_name=opus"},
+        {"vp9.mkv", ShareVideo::Vp9, "codec_name=vp9\nprofile=Profile 0\npix_fmt=yuv420p",
          "codec_name=aac\nprofile=LC"},
     };
     for (const auto& c : cases) {
@@ -221,7 +224,8 @@ TEST_F(RenderMovieTest, OutputsNamedMp4MkvOrWebmAreMoviesToShareWithTheirPicture
         MovieDbRec movie = ArrangedMovie();
         const std::string out = OutputFile(c.name);
         RenderOptions options = options_;
-        options.compressor = vidmill::FourCC(c.compressor);
+        options.compressor = vidmill::MsVideo1Compressor;  // an AVI compressor says nothing here
+        options.share.video = c.coding;
         ASSERT_TRUE(SaveMovie(movie, out, options)) << (ui.messages.empty() ? "" : ui.messages.back().text);
         EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
         EXPECT_EQ(StreamFacts(out, "v:0", "codec_name,profile,pix_fmt"), std::string(c.video) + "\n");

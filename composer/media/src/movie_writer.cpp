@@ -1,0 +1,15 @@
+#include "media/movie_writer.h"
+
+#include "avi_movie_writer.h"
+#include "share_movie_writer.h"
+
+namespace composer {
+
+std::unique_ptr<MovieWriter> CreateMovieWriter(const std::string& writtenPath, const std::string& outputName,
+                                               MovieWriterSettings& settings) {
+    const ShareFormat format = ShareFormatOfFile(outputName);
+    if (format != ShareFormat::None) return std::make_unique<ShareMovieWriter>(writtenPath, format, settings);
+    return std::make_unique<AviMovieWriter>(writtenPath, settings);
+}
+
+}  // namespace composer
