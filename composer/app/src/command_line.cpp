@@ -55,6 +55,12 @@ bool TakeRenderOption(const std::vector<std::string>& arguments, std::size_t& in
         line.part = true;
         line.partStart = values[0];
         line.partEnd = values[1];
+    } else if (option == "--codec") {
+        if (!TakeValues(arguments, index, 1, values) || (values[0] != "h264" && values[0] != "vp9")) {
+            line.error = "--codec needs h264 or vp9";
+            return false;
+        }
+        line.codec = values[0];
     } else {
         if (!TakeValues(arguments, index, 1, values)) {
             line.error = "--compressor needs a four-character code";
@@ -125,7 +131,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.command = Command::Render;
             continue;
         }
-        if (line.command == Command::Render && (argument == "--part" || argument == "--compressor")) {
+        if (line.command == Command::Render &&
+            (argument == "--part" || argument == "--compressor" || argument == "--codec")) {
             if (!TakeRenderOption(arguments, index, line)) {
                 line.command = Command::Invalid;
                 return line;
@@ -155,6 +162,7 @@ std::string UsageText() {
            "       cinebrix-composer --info PROJECT.CbMov\n"
            "       cinebrix-composer --render PROJECT.CbMov OUT [--part START END] [--compressor "
            "FOURCC]\n"
+           "                         [--codec h264|vp9]\n"
            "       cinebrix-composer --help | --version\n"
            "\n"
            "Composes movies from videos (AVI, MP4, MOV, MKV, WebM), pictures (BMP, JPEG, GIF, PNG, TIFF,\n"
@@ -181,6 +189,9 @@ std::string UsageText() {
            "                          \"DIB \", ...) instead of the \"Compressor\" setting; it must be\n"
            "                          one that \"vidmill compressors\" lists with writing=yes; for an\n"
            "                          .mp4 or .mkv movie \"VP90\" codes VP9 instead of H.264\n"
+           "    --codec h264|vp9      the video coding of an .mp4 or .mkv movie (a .webm movie is\n"
+           "                          VP9); the AVI library is needed only for AVI clips and\n"
+           "                          outputs and for --compressor\n"
            "  --help          show this text\n"
            "  --version       show the program's version\n"
            "\n"

@@ -13,7 +13,10 @@
 #include "base/interaction.h"
 #include "cbplatform/file_checks.h"
 #include "cbplatform/stop_signals.h"
+#include "document/clip_file_kinds.h"
+#include "document/movie_db.h"
 #include "document/open_project.h"
+#include "media/container_movie_writer.h"
 #include "media/library_call.h"
 #include "media/media_source_probe.h"
 #include "media/velc_avi_writer_class.h"
@@ -30,15 +33,48 @@ constexpr int kExitNotWritten = 1;
 constexpr int kExitWrongCommandLine = 2;
 constexpr int kExitWrittenWithoutSources = 3;
 
-// The settings' options, with the compressor the command line names instead of the stored one.
+// The settings' options, with the compressor and the coding the command line names instead of the
+// stored ones ("H264" or "VP90" as the compressor still picks the coding of a movie to share).
 RenderOptions OptionsOf(const CommandLine& line) {
     RenderOptions options = RenderOptionsFromSettings();
-    if (const auto code = CompressorCode(line.compressor)) options.compressor = *code;
+    if (const auto code = CompressorCode(line.compressor)) {
+        options.compressor = *code;
+        options.share.video = ShareVideoOfCompressor(*code);
+    }
+    if (!line.codec.empty()) options.share.video = line.codec == "vp9" ? ShareVideo::Vp9 : ShareVideo::H264;
     return options;
 }
 
+// Whether the render needs the AVI library before the project is loaded: for an AVI output, and
+// for a compressor named on the command line (the library lists them).
+bool LibraryNeededForOutput(const CommandLine& line) {
+    return ShareFormatOfFile(line.outputPath) == ShareFormat::None || !line.compressor.empty();
+}
+
+// Whether a loaded movie has a clip the library reads (an AVI file, its pictures or its sound).
+bool LibraryNeededForClips(const MovieDbRec& movie) {
+    for (int32_t i = 1; i <= movie.ClipCount && i < static_cast<int32_t>(movie.Clips.size()); ++i)
+        if (IsAviFile(movie.Clips[static_cast<std::size_t>(i)].FilePath)) return true;
+    return false;
+}
+
+// --codec names the coding of a movie to share; an AVI movie's is its compressor, and WebM holds
+// only VP9.
+bool CodecUsable(const CommandLine& line) {
+    if (line.codec.empty()) return true;
+    const ShareFormat format = ShareFormatOfFile(line.outputPath);
+    std::string problem;
+    if (format == ShareFormat::None)
+        problem = "is for .mp4, .mkv and .webm movies; an AVI movie's coding is its --compressor";
+    else if (format == ShareFormat::WebM && line.codec != "vp9")
+        problem = "h264 cannot be written in a .webm movie (WebM holds VP9)";
+    if (!problem.empty()) std::fprintf(stderr, "cinebrix-composer: --codec %s\n", problem.c_str());
+    return problem.empty();
+}
+
 // A render without the AVI library would only say that the file could not be created; headless,
-// the reason is named before anything is loaded.
+// the reason is named before anything is written (before the project is loaded when the output
+// needs the library).
 bool LibraryAvailable() {
     try {
         CreateLibraryObject<vidmill::IAviWriter>(vidmill::CLSID_AviWriter);
@@ -76,8 +112,8 @@ bool OutputNameUsable(const CommandLine& line) {
 }
 
 int LoadAndRender(const CommandLine& line) {
-    if (!OutputNameUsable(line)) return kExitWrongCommandLine;
-    if (!LibraryAvailable()) return kExitNotWritten;
+    if (!OutputNameUsable(line) || !CodecUsable(line)) return kExitWrongCommandLine;
+    if (LibraryNeededForOutput(line) && !LibraryAvailable()) return kExitNotWritten;
     if (!line.compressor.empty() && !CompressorUsable(line.compressor)) return kExitWrongCommandLine;
     MediaSourceProbe probe;
     ScopedSourceProbe installed(probe);
@@ -85,6 +121,8 @@ int LoadAndRender(const CommandLine& line) {
         std::fprintf(stderr, "cinebrix-composer: cannot load the project %s\n", line.projectText.c_str());
         return kExitNotWritten;
     }
+    if (!LibraryNeededForOutput(line) && LibraryNeededForClips(MainDb) && !LibraryAvailable())
+        return kExitNotWritten;
     RenderOptions options = OptionsOf(line);
     std::vector<std::string> unreadable;
     const bool written = line.part ? SavePartMovie(line.outputPath, ParseDuration(line.partStart),

@@ -29,6 +29,12 @@ TEST(RenderCommandLine, OptionsAreReadInAnyOrderAfterRender) {
          "DIB ",
          true},
     };
+    for (const char* codec : {"h264", "vp9"}) {
+        const CommandLine line = ParseCommandLine({"--render", "--codec", codec, "p.CbMov", "o.mkv"});
+        ASSERT_EQ(line.command, Command::Render) << line.error;
+        EXPECT_EQ(line.codec, codec);
+        EXPECT_EQ(line.outputPath, "o.mkv");
+    }
     for (const Row& row : rows) {
         const CommandLine line = ParseCommandLine(row.arguments);
         ASSERT_EQ(line.command, Command::Render) << line.error;
@@ -55,6 +61,8 @@ TEST(RenderCommandLine, IncompleteRenderLinesAreRefused) {
         {{"--render", "p.CbMov", "o.avi", "--compressor"}, "--compressor needs a four-character code"},
         {{"--render", "p.CbMov", "o.avi", "--compressor", "TOOLONG"},
          "--compressor needs a code of 1 to 4 characters, not TOOLONG"},
+        {{"--render", "p.CbMov", "o.mp4", "--codec"}, "--codec needs h264 or vp9"},
+        {{"--render", "p.CbMov", "o.mp4", "--codec", "VP90"}, "--codec needs h264 or vp9"},
         {{"--part", "1", "2"}, "unknown option --part"},
         {{"--info"}, "--info needs a project file"},
         {{"--info", "p.CbMov", "extra"}, "--info takes one project file; extra is one argument too many"},

@@ -370,6 +370,35 @@ def damaged_files_are_named(composer, folder, env):
         assert len(lines) == 1 and any(word in lines[0] for word in said), (name, done.stderr)
 
 
+def without_the_library(composer, folder, env):
+    """The AVI library is needed only where an AVI file is read or written: MP4 clips render to MP4 with no
+    library registered, in the coding --codec names; an AVI output or clip says that the library is missing."""
+    clip_path = os.path.join(folder, "phone.mp4")
+    ffmpeg("-f", "lavfi", "-i", "color=c=red:s=64x48:r=10", "-f", "lavfi", "-i", "sine=f=440:sample_rate=8000",
+           "-t", "2", "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac", "-ac", "1", clip_path)
+    red_avi = os.path.join(folder, "red.avi")  # made by independent_movie
+    unregistered = dict(env, CB_REGISTRY=os.path.join(folder, "no-library", "registry.ini"))
+    for sources, output, extra, status, said in (
+            ([clip_path], "nolib.mp4", [], 0, "wrote"),
+            ([clip_path], "nolib-vp9.mkv", ["--codec", "vp9"], 0, "wrote"),
+            ([clip_path], "nolib.avi", [], 1, "regsvr libvidmill.so"),
+            ([clip_path, red_avi], "nolib-avi-clip.mp4", [], 1, "regsvr libvidmill.so")):
+        clips = [clip(ClipType=1, FilePath=path, ClipName=f"Clip {n}", SrcFps=10.0, FrameCount=20, SrcWidth=64,
+                      SrcHeight=48, UseFirst=1, UseLast=20) for n, path in enumerate(sources, 1)]
+        path = os.path.join(folder, output + ".CbMov")
+        write_movie(path, clips, [dict(ClipIndex=n, Overlays=[]) for n in range(1, len(clips) + 1)])
+        movie = os.path.join(folder, output)
+        done = run(composer, ["--render", path, movie, *extra], unregistered)
+        assert done.returncode == status and said in done.stderr, (output, done.returncode, done.stderr)
+        if status == 0:
+            video, _ = probe(movie)
+            wanted = "vp9" if "--codec" in extra else "h264"
+            assert video["codec_name"] == wanted and video["nb_read_frames"] == "20", (output, video)
+            assert near(pixel(movie, 10, 24, 32, 64), RED, 16), output
+        else:
+            assert not os.path.exists(movie), output
+
+
 def main():
     composer, demo, regsvr, library, tool = sys.argv[1:6]
     with tempfile.TemporaryDirectory(dir=os.environ.get("CB_TEST_TMP")) as folder:
@@ -381,6 +410,7 @@ def main():
         sound_clips(composer, folder, env)
         damaged_sources(composer, folder, env)
         damaged_files_are_named(composer, folder, env)
+        without_the_library(composer, folder, env)
     print("independent movies: frames, sound and pixels where the timeline puts them")
     return 0
 

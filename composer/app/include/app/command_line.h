@@ -12,7 +12,7 @@ enum class Command {
     Help,     // --help
     Version,  // --version
     Info,     // --info PROJECT.CbMov: the loaded movie as JSON
-    Render,   // --render PROJECT.CbMov OUT.avi [--part START END] [--compressor FOURCC]
+    Render,   // --render PROJECT.CbMov OUT.avi [--part START END] [--compressor FOURCC] [--codec h264|vp9]
     Invalid,  // an unknown option; `error` says which
 };
 
@@ -21,12 +21,14 @@ struct CommandLine {
     std::string projectText;  // everything that is not an option, joined by spaces, as given
     std::string error;
     // --render: the movie file to write, the time range of --part (texts as given, read as
-    // durations), and the compressor code of --compressor (empty: the "Compressor" setting).
+    // durations), the compressor code of --compressor (empty: the "Compressor" setting), and the
+    // video coding of a movie to share named by --codec ("h264", "vp9"; empty: the setting's).
     std::string outputPath;
     bool part = false;
     std::string partStart;
     std::string partEnd;
     std::string compressor;
+    std::string codec;
 };
 
 // The four-character code of a compressor name of 1 to 4 characters, padded with spaces ("DIB"
