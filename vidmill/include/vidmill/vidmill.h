@@ -317,8 +317,9 @@ struct IAviCompressor : IDispatch {
     virtual HRESULT About(HWND ParentWindow, VARIANT_BOOL* value) = 0;  // [2] shows nothing; false
     virtual HRESULT get_DefaultKeyFrameRate(LONG* value) = 0;           // [5]
     virtual HRESULT get_DefaultQuality(LONG* value) = 0;                // [6]
-    virtual HRESULT get_SupportsWriting(
-        VARIANT_BOOL* value) = 0;  // [201] whether its encoder opens (checked once)
+    // [201] Whether its encoder codes a 320 x 200 frame that decodes back: checked once per FFmpeg build
+    // and remembered in the user's cache folder, so that asking every entry of the list stays quick.
+    virtual HRESULT get_SupportsWriting(VARIANT_BOOL* value) = 0;
     // [202] Whether it writes frames of Width x Height: one frame is coded and decoded back, in a child
     // process, so that an encoder that crashes or hangs on the size cannot take the caller down (the answer
     // is remembered per size). "The compressor NAME (CODE) cannot write W x H frames: REASON";
