@@ -67,14 +67,16 @@ void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& en
     });
 }
 
+// An overlay is shown on the frames whose times fall from its start to its end, counted as the
+// arranged clips are (output frame f shows the time (f - 1) / fps), so that its first picture
+// appears at its delay, with its sound, and its last leaves when its time is up.
 void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& overlay, double outFps,
                 FrameRateRatio outRate) {
     const ClipRec& clip = movie.Clips[overlay.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
-    // Unlike the arranged clips, overlays have no + 1 here: that is how the frames have always lined up.
-    const int32_t first = RoundToInt32(outFps * overlay.start);
-    const int32_t last = RoundToInt32(outFps * overlay.duration + first);
-    ForEachFrame(plan, first, last, [&](int32_t f) {
+    const int32_t first = RoundToInt32(outFps * overlay.start + 1);
+    const int32_t after = RoundToInt32(outFps * (overlay.start + overlay.duration) + 1);
+    ForEachFrame(plan, first, int64_t{after} - 1, [&](int32_t f) {
         FrameRow& row = plan.FrameRows[f];
         const int32_t frame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outRate) : 1;
         row.Layers.push_back(LayerRef{overlay.clip, frame});

@@ -1,6 +1,6 @@
 // The timeline plan: durations, frame counts, which clip and source frame every output frame shows,
-// the overlay layers and the sound events, including the shared frame and the missing + 1 of overlays;
-// videos whose pictures come at uneven intervals placed by their times.
+// the overlay layers and the sound events, including the shared frame of arranged clips and overlays
+// shown from their delay; videos whose pictures come at uneven intervals placed by their times.
 #include "document/movie_plan.h"
 
 #include <gtest/gtest.h>
@@ -117,26 +117,29 @@ TEST(BuildMoviePlan, WorkedTimings) {
          Repeat("1:1", 25) + " " + Repeat("2:1", 25), ""},
         {"video 3..7 of 10 fps at 20 fps", MakeMovie(20, {Video(3, 7, 10)}, {{1, {}}}), 0.5, 10,
          "1:3 1:3 1:4 1:4 1:5 1:5 1:6 1:6 1:7 1:7", ""},
-        {"overlay picture of 1 s, delay 1, on a 3 s picture: frames 25 .. 50 without + 1",
+        // Frame f shows the time (f - 1) / 25: the overlay from 1.00 s (frame 26) to 1.96 s (frame 50).
+        {"overlay picture of 1 s, delay 1, on a 3 s picture: frames 26 .. 50",
          MakeMovie(25, {Picture(3), Picture(1, 1)}, {{1, {2}}}), 3, 75, Repeat("1:1", 75),
          [] {
              std::string text;
-             for (int f = 25; f <= 50; ++f) text += (f > 25 ? " " : "") + std::to_string(f) + "=2:1";
+             for (int f = 26; f <= 50; ++f) text += (f > 26 ? " " : "") + std::to_string(f) + "=2:1";
              return text;
          }()},
         {"sound on the arranged track takes no time",
          MakeMovie(25, {Picture(1), Sound(5), Picture(1)}, {{1, {}}, {2, {}}, {3, {}}}), 2, 50,
          Repeat("1:1", 25) + " " + Repeat("3:1", 25), ""},
-        {"overlay video at delay 0 starts at row 0 and is lowered to UseLast",
-         MakeMovie(10, {Picture(0.5), Video(1, 2, 10)}, {{1, {2}}}), 0.5, 5, Repeat("1:1", 5),
-         "0=2:1 1=2:2 2=2:2"},
+        {"overlay video at delay 0 shows its first picture on the first frame, each picture once",
+         MakeMovie(10, {Picture(0.5), Video(1, 2, 10)}, {{1, {2}}}), 0.5, 5, Repeat("1:1", 5), "1=2:1 2=2:2"},
         {"an overlay past the arranged clips lengthens the movie",
          MakeMovie(10, {Picture(0.2), Picture(0.3, 0.1)}, {{1, {2}}}), 0.4, 4, "1:1 1:1 1:1 -",
-         "1=2:1 2=2:1 3=2:1 4=2:1"},
+         "2=2:1 3=2:1 4=2:1"},
         {"layers in entry order, then overlay order",
          MakeMovie(10, {Picture(0.2), Picture(0.1), Picture(0.1), Picture(0.2), Picture(0.1)},
                    {{1, {2, 3}}, {4, {5}}}),
-         0.4, 4, "1:1 1:1 4:1 4:1", "0=2:1,3:1 1=2:1,3:1 2=5:1 3=5:1"},
+         0.4, 4, "1:1 1:1 4:1 4:1", "1=2:1,3:1 3=5:1"},
+        {"an overlay starting with an arranged clip covers its frames",
+         MakeMovie(10, {Picture(0.2), Picture(0.2), Picture(0.2, 0)}, {{1, {}}, {2, {3}}}), 0.4, 4,
+         "1:1 1:1 2:1 2:1", "3=3:1 4=3:1"},
         {"halves round to even: 12.5 frames make 12", MakeMovie(25, {Picture(0.5)}, {{1, {}}}), 0.5, 12,
          Repeat("1:1", 12), ""},
     };
@@ -345,6 +348,8 @@ TEST(SourceFrames, PicturesAtUnevenIntervalsArePlacedByTheirTimes) {
         {"trimmed to pictures 8 .. 20 (ticks 7 .. 24, ending at 25)", UnevenVideo(8, 20), 25, 1, -1,
          18 / 30.0, 7 / 30.0},
         {"trimmed to the slow stretch", UnevenVideo(11, 15), 10, 1, -1, 10 / 30.0, 10 / 30.0},
+        {"as an overlay delayed 0.2 s", UnevenVideo(1, 25), 25, 1, 0.2, 1.0, 0},
+        {"trimmed overlay delayed 0.5 s", UnevenVideo(4, 22), 30, 1, 0.5, 24 / 30.0, 3 / 30.0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -56,9 +56,11 @@ double UsedStartSeconds(const ClipRec& clip);
 
 // The plan of a movie. The arranged clips play one after another from 0; overlays start at their
 // arranged clip's start plus their OverlayDelay; sounds become events and never lengthen the movie.
-// Frame numbers are rounded halves to even: an arranged clip covers round(fps x start + 1) ..
-// round(fps x duration + first), an overlay round(fps x start) .. round(fps x duration + first),
-// both lowered to TotalFrames; where two arranged clips meet, the later one takes the shared frame.
+// Output frame f shows the time (f - 1) / fps. Frame numbers are rounded halves to even: an arranged
+// clip covers round(fps x start + 1) .. round(fps x duration + first), lowered to TotalFrames, and
+// where two arranged clips meet, the later one takes the shared frame; an overlay covers
+// round(fps x start + 1) .. round(fps x end + 1) - 1, the frames whose times fall from its start to
+// its end, so that its first picture shows at its delay.
 // A source frame is UseFirst + floor((frame - first) / fps x SrcFps), at most UseLast, computed
 // exactly from the ratios of the two rates (see FrameRateRatioOf); a video whose pictures come at
 // uneven intervals (ClipRec::Times) shows the last used picture whose time after the first used one
