@@ -42,7 +42,7 @@ int32_t PictureShownAfter(const PictureTimes& times, int32_t first, int32_t last
     const auto begin = times.starts.begin() + static_cast<std::ptrdiff_t>(from);
     const auto after =
         std::upper_bound(begin, times.starts.begin() + static_cast<std::ptrdiff_t>(to) + 1, reached);
-    return static_cast<int32_t>(std::max(after - 1, begin) - times.starts.begin());
+    return static_cast<int32_t>((after == begin ? begin : after - 1) - times.starts.begin());
 }
 
 }  // namespace composer

@@ -82,12 +82,13 @@ struct ContainerVideoReader::State {
     std::unique_ptr<cb::Bitmap> stored;
     std::vector<int64_t> times;        // presentation times of the stream's pictures, in order
     std::vector<int32_t> keyPictures;  // pictures (in presentation order) that are key frames
-    StreamPictures clip;               // the clip's rate and count, and the pictures' times when uneven
-    int32_t decodedPicture = -1;       // the picture in `decoded`; -1 when there is none
-    int64_t wantedTime = 0;            // presentation time of the picture being decoded to
-    bool atStart = true;               // nothing read since the file was opened or sought
-    bool draining = false;             // the file's end was given to the decoder
-    bool ended = false;                // the decoder gave its last picture
+    // The clip's rate and count, and the pictures' times when they come at uneven intervals.
+    StreamPictures clip;
+    int32_t decodedPicture = -1;  // the picture in `decoded`; -1 when there is none
+    int64_t wantedTime = 0;       // presentation time of the picture being decoded to
+    bool atStart = true;          // nothing read since the file was opened or sought
+    bool draining = false;        // the file's end was given to the decoder
+    bool ended = false;           // the decoder gave its last picture
     // The pictures converted last, oldest first, so that stepping back a little needs no decoding.
     std::deque<std::pair<int32_t, std::shared_ptr<cb::Bitmap>>> recent;
     std::size_t recentLimit = 1;
