@@ -1,12 +1,14 @@
 #!/usr/bin/env python3
 """Picture against sound of a phone-style clip whose frames come at varying intervals.
 
-  python3 bench/render/vfr_sync_bench.py [BUILD_DIR] [SECONDS]
+  python3 bench/render/vfr_sync_bench.py [BUILD_DIR] [SECONDS] [drops | 30-15-30]
 
 Makes (with ffmpeg) a clock clip of SECONDS + 2 (default 60 + 2): a white frame and a 30 ms beep at every whole
-second, 30 fps with about one frame in five left out (so its frames come at varying intervals), H.264 + AAC in
-MP4. Renders it headless to a 25 fps AVI, then finds in the movie the first white frame and the start of the beep
-of every second and prints how far apart they are: at the last second (drift) and the worst over all.
+second, 30 fps with about one frame in five left out (so its frames come at varying intervals), or with
+"30-15-30" 30 fps whose middle third keeps every other frame (a phone lowering its rate and raising it
+again), H.264 + AAC in MP4. Renders it headless to a 25 fps AVI, then finds in the movie the first white frame
+and the start of the beep of every second and prints how far apart they are: at the last second (drift) and
+the worst over all.
 """
 import json
 import os
@@ -25,9 +27,11 @@ def run(*args, **kwargs):
     return subprocess.run(args, check=True, capture_output=True, text=True, **kwargs)
 
 
-def make_clock(path, seconds):
+def make_clock(path, seconds, pattern):
+    kept = {"drops": "not(eq(mod(n\\,7)\\,3))*not(eq(mod(n\\,11)\\,5))",
+            "30-15-30": f"not(between(t\\,{seconds / 3}\\,{2 * seconds / 3}))+eq(mod(n\\,2)\\,0)"}[pattern]
     video = (f"color=black:s=320x240:r=30:d={seconds},drawbox=w=320:h=240:color=white:t=fill:"
-             "enable='lt(mod(t\\,1)\\,0.034)',select='not(eq(mod(n\\,7)\\,3))*not(eq(mod(n\\,11)\\,5))'")
+             f"enable='lt(mod(t\\,1)\\,0.034)',select='{kept}'")
     sound = f"sine=f=1000:sample_rate=48000:d={seconds},volume='if(lt(mod(t\\,1)\\,0.03)\\,1\\,0)':eval=frame"
     run("ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i", video, "-f", "lavfi", "-i", sound, "-fps_mode", "vfr",
         "-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac", path)
@@ -75,12 +79,13 @@ def beeps(movie):
 def main():
     build = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build"))
     seconds = int(sys.argv[2]) if len(sys.argv) > 2 else 60
+    pattern = sys.argv[3] if len(sys.argv) > 3 else "drops"
     composer = os.path.join(build, "bin", "cinebrix-composer")
     with tempfile.TemporaryDirectory() as folder:
         env = dict(os.environ, TMPDIR=folder, CB_SETTINGS_DIR=folder, CB_REGISTRY=os.path.join(folder, "reg.ini"))
         run(os.path.join(build, "bin", "regsvr"), os.path.join(build, "lib", "libvidmill.so"), env=env)
         clock = os.path.join(folder, "clock.mp4")
-        make_clock(clock, seconds + 2)
+        make_clock(clock, seconds + 2, pattern)
         path = os.path.join(folder, "clock.CbMov")
         facts = write_project(path, clock, composer, env)
         movie = os.path.join(folder, "clock.avi")

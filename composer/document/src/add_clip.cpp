@@ -87,6 +87,7 @@ void FillClip(ClipRec& clip, const SourceFacts& facts) {
         case ClipVideo:
             clip.SrcFps = facts.video.fps;
             clip.FrameCount = facts.video.frameCount;
+            clip.Times = facts.video.times;
             clip.SrcWidth = facts.video.width;
             clip.SrcHeight = facts.video.height;
             clip.UseFirst = 1;

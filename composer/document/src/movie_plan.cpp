@@ -24,22 +24,34 @@ struct PlacedClip {
     double duration = 0.0;
 };
 
+// A video's picture times when they cover its frames and its used range; null otherwise (pictures at
+// one constant rate, a file not read, a record whose counts no longer match its file).
+const PictureTimes* UsableTimes(const ClipRec& clip) {
+    if (!clip.Times) return nullptr;
+    const auto pictures = static_cast<int64_t>(clip.Times->starts.size());
+    const bool inside = pictures == clip.FrameCount && clip.UseFirst >= 1 && clip.UseFirst <= clip.UseLast &&
+                        clip.UseLast <= pictures;
+    return inside ? clip.Times.get() : nullptr;
+}
+
 // The source frame shown at output frame f of a video that starts at output frame first: the last
 // picture whose time is at or before the output frame's, counted in whole numbers so that at the
-// clip's own rate every picture is shown once, in order.
+// clip's own rate every picture is shown once, in order. Pictures at uneven intervals are placed by
+// their own times, from the first used one.
 int32_t SourceFrame(const ClipRec& clip, int32_t f, int32_t first, FrameRateRatio outRate) {
-    const int64_t frame = clip.UseFirst + FramesBegunBy(static_cast<int64_t>(f) - first, outRate,
-                                                        FrameRateRatioOf(clip.SrcFps));
+    const int64_t elapsed = static_cast<int64_t>(f) - first;
+    if (const PictureTimes* times = UsableTimes(clip))
+        return PictureShownAfter(*times, clip.UseFirst - 1, clip.UseLast - 1, elapsed, outRate) + 1;
+    const int64_t frame = clip.UseFirst + FramesBegunBy(elapsed, outRate, FrameRateRatioOf(clip.SrcFps));
     if (frame > clip.UseLast) return clip.UseLast;
     return static_cast<int32_t>(std::max<int64_t>(frame, std::numeric_limits<int32_t>::min()));
 }
 
 // Frames first .. last of the plan that exist (row 0 included; rows below 0 do not exist).
 template <typename Visit>
-void ForEachFrame(const MoviePlan& plan, int32_t first, double durationFrames, Visit visit) {
-    int32_t last = RoundToInt32(durationFrames + first);
-    if (last > plan.TotalFrames) last = plan.TotalFrames;
-    for (int32_t f = std::max(first, 0); f <= last; ++f) visit(f);
+void ForEachFrame(const MoviePlan& plan, int32_t first, int64_t last, Visit visit) {
+    const auto end = static_cast<int32_t>(std::min<int64_t>(last, plan.TotalFrames));
+    for (int32_t f = std::max(first, 0); f <= end; ++f) visit(f);
 }
 
 void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& entry, double outFps,
@@ -47,20 +59,24 @@ void FillMainClip(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& en
     const ClipRec& clip = movie.Clips[entry.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
     const int32_t first = RoundToInt32(outFps * entry.start + 1);
-    ForEachFrame(plan, first, outFps * entry.duration, [&](int32_t f) {
+    const int32_t last = RoundToInt32(outFps * entry.duration + first);
+    ForEachFrame(plan, first, last, [&](int32_t f) {
         FrameRow& row = plan.FrameRows[f];
         row.MainClip = entry.clip;
         row.MainFrame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outRate) : 1;
     });
 }
 
+// An overlay is shown on the frames whose times fall from its start to its end, counted as the
+// arranged clips are (output frame f shows the time (f - 1) / fps), so that its first picture
+// appears at its delay, with its sound, and its last leaves when its time is up.
 void FillLayers(MoviePlan& plan, const MovieDbRec& movie, const PlacedClip& overlay, double outFps,
                 FrameRateRatio outRate) {
     const ClipRec& clip = movie.Clips[overlay.clip];
     if (clip.ClipType != ClipVideo && clip.ClipType != ClipPicture) return;
-    // Unlike the arranged clips, overlays have no + 1 here: that is how the frames have always lined up.
-    const int32_t first = RoundToInt32(outFps * overlay.start);
-    ForEachFrame(plan, first, outFps * overlay.duration, [&](int32_t f) {
+    const int32_t first = RoundToInt32(outFps * overlay.start + 1);
+    const int32_t after = RoundToInt32(outFps * (overlay.start + overlay.duration) + 1);
+    ForEachFrame(plan, first, int64_t{after} - 1, [&](int32_t f) {
         FrameRow& row = plan.FrameRows[f];
         const int32_t frame = clip.ClipType == ClipVideo ? SourceFrame(clip, f, first, outRate) : 1;
         row.Layers.push_back(LayerRef{overlay.clip, frame});
@@ -75,6 +91,8 @@ namespace {
 double StoredDuration(const ClipRec& clip, bool onArrangedTrack) {
     switch (clip.ClipType) {
         case ClipVideo:
+            if (const PictureTimes* times = UsableTimes(clip))
+                return SecondsBetween(*times, clip.UseFirst - 1, clip.UseLast);
             return static_cast<double>(static_cast<int64_t>(clip.UseLast) - clip.UseFirst + 1) / clip.SrcFps;
         case ClipPicture:
             return clip.PicDuration;
@@ -119,6 +137,12 @@ double ClipDuration(const ClipRec& clip, bool onArrangedTrack) {
     // than an endless one, which would ask for a row for every frame up to the largest count.
     const double duration = StoredDuration(clip, onArrangedTrack);
     return std::isfinite(duration) ? duration : 0.0;
+}
+
+double UsedStartSeconds(const ClipRec& clip) {
+    if (const PictureTimes* times = UsableTimes(clip)) return SecondsBetween(*times, 0, clip.UseFirst - 1);
+    const double start = clip.SrcFps > 0 ? static_cast<double>(clip.UseFirst - 1) / clip.SrcFps : 0.0;
+    return std::isfinite(start) ? std::max(start, 0.0) : 0.0;
 }
 
 MoviePlan BuildMoviePlan(const MovieDbRec& movie) {

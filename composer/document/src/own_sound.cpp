@@ -1,7 +1,6 @@
 #include "document/own_sound.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "base/text_number.h"
 #include "document/clip_file_kinds.h"
@@ -48,10 +47,9 @@ int32_t OwnSoundVideo(const MovieDbRec& movie, const ArrangeRec& entry, int32_t 
 }
 
 SoundSpan UsedSoundSpan(const ClipRec& video, const ClipRec& sound) {
-    // Picture k of the file (1-based) is shown from (k - 1) / SrcFps, the time of the sound heard with it.
-    const double start = video.SrcFps > 0 ? static_cast<double>(video.UseFirst - 1) / video.SrcFps : 0.0;
+    // The sound heard with the first used picture is the sound of that picture's time.
     SoundSpan span;
-    span.startSeconds = std::isfinite(start) ? std::max(start, 0.0) : 0.0;
+    span.startSeconds = UsedStartSeconds(video);
     const double soundLength = ClipDuration(sound, false) - span.startSeconds;
     span.lengthSeconds = std::max(std::min(ClipDuration(video, true), soundLength), 0.0);
     return span;

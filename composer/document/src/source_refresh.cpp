@@ -37,6 +37,7 @@ void RefreshVideo(ClipRec& clip, const VideoFacts& video, std::string& warnings)
         warnings += std::string("Number of frames does not match") + kLineEnd;
         clip.FrameCount = video.frameCount;
     }
+    clip.Times = video.times;
 }
 
 void CheckUsedRange(ClipRec& clip, std::string& warnings) {

@@ -15,9 +15,9 @@
 #include "cbplatform/picture.h"
 #include "cbplatform/stream_length.h"
 #include "ffmpeg_error_text.h"
-#include "frame_slots.h"
 #include "media/decoded_frame.h"
 #include "picture_index.h"
+#include "stream_pictures.h"
 #include "video_decoder.h"
 
 extern "C" {
@@ -82,7 +82,8 @@ struct ContainerVideoReader::State {
     std::unique_ptr<cb::Bitmap> stored;
     std::vector<int64_t> times;        // presentation times of the stream's pictures, in order
     std::vector<int32_t> keyPictures;  // pictures (in presentation order) that are key frames
-    FrameSlots slots;
+    // The clip's rate and count, and the pictures' times when they come at uneven intervals.
+    StreamPictures clip;
     int32_t decodedPicture = -1;  // the picture in `decoded`; -1 when there is none
     int64_t wantedTime = 0;       // presentation time of the picture being decoded to
     bool atStart = true;          // nothing read since the file was opened or sought
@@ -189,7 +190,7 @@ void ContainerVideoReader::State::IndexPictures() {
 
     const AVStream& video = *input->streams[stream];
     const Ratio declared{video.avg_frame_rate.num, video.avg_frame_rate.den};
-    slots = FrameSlots(times, Ratio{video.time_base.num, video.time_base.den}, declared);
+    clip = PicturesOfStream(times, Ratio{video.time_base.num, video.time_base.den}, declared, end);
     if (av_seek_frame(input.get(), stream, times.front(), AVSEEK_FLAG_BACKWARD) < 0 &&
         avformat_seek_file(input.get(), -1, INT64_MIN, 0, INT64_MAX, 0) < 0)
         Fail("it cannot be read again from its start.");
@@ -442,9 +443,9 @@ void ContainerVideoReader::State::PlanAhead(int32_t index, int32_t picture) {
 // Frame `index` having come from the decoder: the next frame's picture, when the decoder reaches it by
 // decoding on, is decoded while the caller works on this one (a render codes it, a player shows it).
 void ContainerVideoReader::State::DecodeAhead(int32_t index, int32_t picture) {
-    if (ahead.Running() || picture != decodedPicture || atStart || index + 1 >= slots.Count()) return;
-    const int32_t next = slots.PictureOf(index + 1);
-    if (next <= picture || next - picture > kDecodeOnPictures || !CanDecodeOnTo(next)) return;
+    if (ahead.Running() || picture != decodedPicture || atStart || index + 1 >= clip.count) return;
+    const int32_t next = picture + 1;
+    if (!CanDecodeOnTo(next)) return;
     av_frame_unref(before.get());
     if (av_frame_ref(before.get(), decoded.get()) < 0) return;
     beforePicture = picture;
@@ -465,7 +466,9 @@ ContainerVideoReader::~ContainerVideoReader() = default;
 
 int32_t ContainerVideoReader::Width() const { return state_->width; }
 int32_t ContainerVideoReader::Height() const { return state_->height; }
-int32_t ContainerVideoReader::FrameCount() const { return state_->slots.Count(); }
+int32_t ContainerVideoReader::FrameCount() const { return state_->clip.count; }
+
+std::shared_ptr<const PictureTimes> ContainerVideoReader::Times() const { return state_->clip.times; }
 
 const std::string& ContainerVideoReader::Damage() const { return state_->damage; }
 
@@ -479,7 +482,7 @@ int64_t ContainerVideoReader::SeekCount() const {
 }
 
 double ContainerVideoReader::FramesPerSecond() const {
-    const Ratio rate = state_->slots.Rate();
+    const Ratio rate = state_->clip.rate;
     return rate.den > 0 ? static_cast<double>(rate.num) / static_cast<double>(rate.den) : 0.0;
 }
 
@@ -499,9 +502,9 @@ void ContainerVideoReader::State::DecodePicture(int32_t index, int32_t picture) 
 }
 
 int32_t ContainerVideoReader::PictureOf(int32_t index) const {
-    if (index < 0 || index >= state_->slots.Count())
+    if (index < 0 || index >= state_->clip.count)
         state_->Fail("it has no frame " + std::to_string(index + 1) + ".");
-    return state_->slots.PictureOf(index);
+    return index;
 }
 
 std::shared_ptr<cb::Bitmap> ContainerVideoReader::Frame(int32_t index) {

@@ -48,7 +48,7 @@ std::optional<VideoFacts> MediaSourceProbe::ProbeVideo(const std::string& path) 
         lastProblem_ = "frame 1 does not decode";
         return std::nullopt;
     }
-    return VideoFacts{reader.Width, reader.Height, reader.FramesPerSecond, reader.FrameCount};
+    return VideoFacts{reader.Width, reader.Height, reader.FramesPerSecond, reader.FrameCount, reader.Times};
 }
 
 std::optional<PictureFacts> MediaSourceProbe::ProbePicture(const std::string& path) {

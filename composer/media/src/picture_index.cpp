@@ -15,7 +15,7 @@
 
 #include "base/app_state.h"
 #include "cbplatform/media_input.h"
-#include "frame_slots.h"
+#include "stream_pictures.h"
 #include "video_decoder.h"
 
 namespace composer {

@@ -47,6 +47,7 @@ void VelcAviReaderClass::ResetFields() {
     Height = 0;
     FramesPerSecond = 0;
     FrameCount = 0;
+    Times.reset();
     Damage.clear();
     ResetWavFields();
 }
@@ -59,6 +60,7 @@ bool VelcAviReaderClass::OpenContainer(const std::string& fileName) {
         Height = container_->Height();
         FramesPerSecond = container_->FramesPerSecond();
         FrameCount = container_->FrameCount();
+        Times = container_->Times();
         Damage = container_->Damage();
         IsOpen = true;
         return true;

@@ -1,11 +1,13 @@
 // The timeline plan: durations, frame counts, which clip and source frame every output frame shows,
-// the overlay layers and the sound events, including the shared frame and the missing + 1 of overlays.
+// the overlay layers and the sound events, including the shared frame of arranged clips and overlays
+// shown from their delay; videos whose pictures come at uneven intervals placed by their times.
 #include "document/movie_plan.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -115,26 +117,29 @@ TEST(BuildMoviePlan, WorkedTimings) {
          Repeat("1:1", 25) + " " + Repeat("2:1", 25), ""},
         {"video 3..7 of 10 fps at 20 fps", MakeMovie(20, {Video(3, 7, 10)}, {{1, {}}}), 0.5, 10,
          "1:3 1:3 1:4 1:4 1:5 1:5 1:6 1:6 1:7 1:7", ""},
-        {"overlay picture of 1 s, delay 1, on a 3 s picture: frames 25 .. 50 without + 1",
+        // Frame f shows the time (f - 1) / 25: the overlay from 1.00 s (frame 26) to 1.96 s (frame 50).
+        {"overlay picture of 1 s, delay 1, on a 3 s picture: frames 26 .. 50",
          MakeMovie(25, {Picture(3), Picture(1, 1)}, {{1, {2}}}), 3, 75, Repeat("1:1", 75),
          [] {
              std::string text;
-             for (int f = 25; f <= 50; ++f) text += (f > 25 ? " " : "") + std::to_string(f) + "=2:1";
+             for (int f = 26; f <= 50; ++f) text += (f > 26 ? " " : "") + std::to_string(f) + "=2:1";
              return text;
          }()},
         {"sound on the arranged track takes no time",
          MakeMovie(25, {Picture(1), Sound(5), Picture(1)}, {{1, {}}, {2, {}}, {3, {}}}), 2, 50,
          Repeat("1:1", 25) + " " + Repeat("3:1", 25), ""},
-        {"overlay video at delay 0 starts at row 0 and is lowered to UseLast",
-         MakeMovie(10, {Picture(0.5), Video(1, 2, 10)}, {{1, {2}}}), 0.5, 5, Repeat("1:1", 5),
-         "0=2:1 1=2:2 2=2:2"},
+        {"overlay video at delay 0 shows its first picture on the first frame, each picture once",
+         MakeMovie(10, {Picture(0.5), Video(1, 2, 10)}, {{1, {2}}}), 0.5, 5, Repeat("1:1", 5), "1=2:1 2=2:2"},
         {"an overlay past the arranged clips lengthens the movie",
          MakeMovie(10, {Picture(0.2), Picture(0.3, 0.1)}, {{1, {2}}}), 0.4, 4, "1:1 1:1 1:1 -",
-         "1=2:1 2=2:1 3=2:1 4=2:1"},
+         "2=2:1 3=2:1 4=2:1"},
         {"layers in entry order, then overlay order",
          MakeMovie(10, {Picture(0.2), Picture(0.1), Picture(0.1), Picture(0.2), Picture(0.1)},
                    {{1, {2, 3}}, {4, {5}}}),
-         0.4, 4, "1:1 1:1 4:1 4:1", "0=2:1,3:1 1=2:1,3:1 2=5:1 3=5:1"},
+         0.4, 4, "1:1 1:1 4:1 4:1", "1=2:1,3:1 3=5:1"},
+        {"an overlay starting with an arranged clip covers its frames",
+         MakeMovie(10, {Picture(0.2), Picture(0.2), Picture(0.2, 0)}, {{1, {}}, {2, {3}}}), 0.4, 4,
+         "1:1 1:1 2:1 2:1", "3=3:1 4=3:1"},
         {"halves round to even: 12.5 frames make 12", MakeMovie(25, {Picture(0.5)}, {{1, {}}}), 0.5, 12,
          Repeat("1:1", 12), ""},
     };
@@ -308,6 +313,103 @@ TEST(SourceFrames, ATrimmedClipAfterAnotherStartsAtItsFirstUsedPicture) {
         EXPECT_EQ(plan.FrameRows[f].MainClip, f <= 13 ? 1 : 2) << f;
         EXPECT_EQ(plan.FrameRows[f].MainFrame, f) << f;
     }
+}
+
+// A clip recorded at 30, then 15, then 30 pictures a second, as its file stamps them on a clock of
+// 30 ticks a second: pictures 0 .. 9 at ticks 0 .. 9, 10 .. 14 at ticks 10, 12 .. 18, 15 .. 24 at
+// ticks 20 .. 29; the last one ends at tick 30. 25 pictures in 1 s: its average rate is 25.
+ClipRec UnevenVideo(int32_t useFirst, int32_t useLast) {
+    ClipRec clip = Video(useFirst, useLast, 25);
+    clip.FrameCount = 25;
+    auto times = std::make_shared<PictureTimes>();
+    for (int64_t k = 0; k < 25; ++k) times->starts.push_back(k < 10 ? k : k < 15 ? 10 + 2 * (k - 10) : k + 5);
+    times->end = 30;
+    times->ticksPerSecond = FrameRateRatio{30, 1};
+    clip.Times = times;
+    return clip;
+}
+
+// Pictures at uneven intervals are shown by their own times: output frame f, at (f - 1) / out after
+// the clip starts, shows the last used picture that started by then (counted from the first used
+// one), checked here in whole numbers for every frame; the clip lasts from its first used picture's
+// start to its last one's end, and its own sound starts at its first used picture's time.
+TEST(SourceFrames, PicturesAtUnevenIntervalsArePlacedByTheirTimes) {
+    const struct {
+        const char* name;
+        ClipRec clip;
+        int64_t outNum, outDen;
+        double delay;       // < 0: the arranged clip; else an overlay at this delay on a 2 s picture
+        double duration;    // seconds on the timeline
+        double soundStart;  // seconds into the file's sound of the first used picture
+    } cases[] = {
+        {"whole clip at 25 fps", UnevenVideo(1, 25), 25, 1, -1, 1.0, 0},
+        {"whole clip at 30000/1001", UnevenVideo(1, 25), 30000, 1001, -1, 1.0, 0},
+        {"whole clip at 60 fps", UnevenVideo(1, 25), 60, 1, -1, 1.0, 0},
+        {"trimmed to pictures 8 .. 20 (ticks 7 .. 24, ending at 25)", UnevenVideo(8, 20), 25, 1, -1,
+         18 / 30.0, 7 / 30.0},
+        {"trimmed to the slow stretch", UnevenVideo(11, 15), 10, 1, -1, 10 / 30.0, 10 / 30.0},
+        {"as an overlay delayed 0.2 s", UnevenVideo(1, 25), 25, 1, 0.2, 1.0, 0},
+        {"trimmed overlay delayed 0.5 s", UnevenVideo(4, 22), 30, 1, 0.5, 24 / 30.0, 3 / 30.0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const double out = static_cast<double>(c.outNum) / static_cast<double>(c.outDen);
+        ClipRec video = c.clip;
+        video.FilePath = "/m/phone.mp4";
+        ClipRec sound = Sound(1.0, c.delay < 0 ? 0 : c.delay);
+        sound.FilePath = "/m/phone.mp4";
+        MovieDbRec movie;
+        if (c.delay < 0) {
+            movie = MakeMovie(out, {video, sound}, {{1, {2}}});
+        } else {
+            video.OverlayDelay = c.delay;
+            movie = MakeMovie(out, {Picture(2), video, sound}, {{1, {2, 3}}});
+        }
+        const int32_t clip = c.delay < 0 ? 1 : 2;
+        EXPECT_NEAR(ClipDuration(video, true), c.duration, 1e-12);
+        const MoviePlan plan = BuildMoviePlan(movie);
+        ASSERT_EQ(plan.AudioEventCount, 1);
+        EXPECT_NEAR(plan.AudioEvents[1].SourceStart, c.soundStart, 1e-12);
+        EXPECT_NEAR(plan.AudioEvents[1].HeardLength, c.duration, 1e-12);
+
+        const std::vector<int64_t>& starts = video.Times->starts;
+        const int64_t origin = starts[static_cast<std::size_t>(video.UseFirst - 1)];
+        const double start = c.delay < 0 ? 0 : c.delay;
+        for (int32_t f = 1; f <= plan.TotalFrames; ++f) {
+            const FrameRow& row = plan.FrameRows[f];
+            int32_t frame = 0;
+            if (c.delay < 0 && row.MainClip == clip) frame = row.MainFrame;
+            for (int32_t k = 1; k <= row.LayerCount; ++k)
+                if (row.Layers[k].Clip == clip) frame = row.Layers[k].Frame;
+            // Whether the output frame's time is inside the clip's time on the timeline: (f - 1) / out
+            // against start .. start + duration, the first frame of the clip being round(out x start + 1).
+            const auto first = static_cast<int32_t>(std::lround(out * start + 1));
+            const auto after = static_cast<int32_t>(std::lround(out * (start + c.duration) + 1));
+            const bool inside = f >= first && (f < after || (c.delay < 0 && f <= plan.TotalFrames));
+            ASSERT_EQ(frame != 0, inside) << "output frame " << f;
+            if (!inside) continue;
+            // The time since the clip's start is (f - first) x outDen / outNum s; a picture k has
+            // started when (starts[k] - origin) / 30 <= that time.
+            int32_t expected = video.UseFirst;
+            for (int32_t k = video.UseFirst; k <= video.UseLast; ++k) {
+                if ((starts[static_cast<std::size_t>(k - 1)] - origin) * c.outNum <=
+                    (f - first) * c.outDen * 30)
+                    expected = k;
+            }
+            EXPECT_EQ(frame, expected) << "output frame " << f;
+        }
+    }
+}
+
+TEST(SourceFrames, PictureTimesThatDoNotMatchTheClipAreLeftAside) {
+    // Times read from a file that has changed since (another number of pictures) do not place the
+    // frames: the clip runs at its rate as a clip without times does.
+    ClipRec stale = UnevenVideo(1, 20);
+    stale.FrameCount = 20;
+    EXPECT_DOUBLE_EQ(ClipDuration(stale, true), 20 / 25.0);
+    const MoviePlan plan = BuildMoviePlan(MakeMovie(25, {stale}, {{1, {}}}));
+    ASSERT_EQ(plan.TotalFrames, 20);
+    for (int32_t f = 1; f <= 20; ++f) EXPECT_EQ(plan.FrameRows[f].MainFrame, f);
 }
 
 // A sound clip of a video's own file (as adding a video makes it) on the entry of a video of that

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <optional>
 
 #include "base/app_state.h"
@@ -16,6 +17,7 @@
 #include "base/view.h"
 #include "document/enc_dec.h"
 #include "document/movie_db.h"
+#include "document/movie_plan.h"
 #include "document/open_project.h"
 #include "document/open_save_class.h"
 #include "document/project_words.h"
@@ -559,6 +561,38 @@ TEST(OpenSaveClass, ChangedSourcesAreRefreshedWithTheirWarnings) {
     EXPECT_EQ(back.Clips[3].AudioFile, "/work/x.wav");
     EXPECT_EQ(back.Clips[3].AudioFrames, 88200);
     EXPECT_EQ(back.Clips[3].AudioDuration, 2.0);
+}
+
+TEST(OpenSaveClass, TheTimesOfPicturesAtUnevenIntervalsAreReadFromTheFileNotFromTheProject) {
+    // Three pictures at 0, 0.1 and 0.5 s, the last ending at 0.6 s: 5 a second on average.
+    ScratchFolder folder;
+    MovieDbRec movie;
+    ClearMovie(movie);
+    ClipRec video;
+    video.ClipType = ClipVideo, video.ClipName = "v", video.FilePath = folder.Write("v.mp4", "x");
+    video.SrcWidth = 320, video.SrcHeight = 240, video.SrcFps = 5, video.FrameCount = 3;
+    video.UseFirst = 2, video.UseLast = 3;
+    movie.Clips = {ClipRec{}, video};
+    movie.ClipCount = 1;
+    const std::string bytes = OpenSaveClass::ProjectFileBytes(movie);
+    const std::string path = folder.Write("p.CbMov", bytes);
+
+    auto times = std::make_shared<PictureTimes>();
+    times->starts = {0, 1, 5};
+    times->end = 6;
+    times->ticksPerSecond = FrameRateRatio{10, 1};
+    FakeProbe probe;
+    probe.videos[video.FilePath] = {320, 240, 5, 3, times};
+    ScriptedInteraction seam;
+    ScopedInteraction scope(seam);
+    OpenSaveClass reader(probe);
+    ASSERT_TRUE(reader.LoadMovieSource(path));
+    EXPECT_TRUE(seam.messages.empty()) << seam.messages.front().text;
+    const ClipRec& loaded = reader.Local().Clips[1];
+    EXPECT_EQ(loaded.Times, times);
+    EXPECT_DOUBLE_EQ(ClipDuration(loaded, true), 0.5);  // from 0.1 s to the end at 0.6 s
+    EXPECT_DOUBLE_EQ(UsedStartSeconds(loaded), 0.1);
+    EXPECT_EQ(OpenSaveClass::ProjectFileBytes(reader.Local()), bytes) << "the project format changed";
 }
 
 TEST(OpenProjectFromCommandLine, QuotedPathsAndAnyCaseOfTheEnding) {

@@ -1,6 +1,6 @@
 // Video clips from containers the AVI library does not read: every codec and container a user holds
 // today gives its frames in presentation order, one for one, read on without seeking and reached at
-// random; frames at varying intervals are read at their times; damaged files are refused.
+// random; pictures at varying intervals are read one for one with their times; damaged files are refused.
 #include "media/container_video_reader.h"
 
 #include <gtest/gtest.h>
@@ -79,6 +79,7 @@ TEST_P(ContainerFormats, FramesComeInPresentationOrderReadOnWithoutSeekingAndAtR
     EXPECT_EQ(reader.Height(), kHeight);
     EXPECT_DOUBLE_EQ(reader.FramesPerSecond(), 25.0);
     ASSERT_EQ(reader.FrameCount(), kFrames);
+    EXPECT_FALSE(reader.Times()) << "pictures at one rate are placed by it";
     for (int n = 0; n < kFrames; ++n) EXPECT_EQ(FrameShown(*reader.Frame(n)), n) << format.name;
     EXPECT_EQ(reader.SeekCount(), 0) << "a sequential read sought";
     // Stepping back over the pictures just read: kept, not decoded again.
@@ -209,7 +210,7 @@ TEST(ContainerVideoReader, ABrowsedClipIsIndexedAndGivesTheDecodersOwnPicturesWi
 }
 
 // The presentation times of a file's pictures, in seconds from the first, as ffprobe reads them.
-std::vector<double> PictureTimes(const std::string& path) {
+std::vector<double> StampedTimes(const std::string& path) {
     std::istringstream lines(
         RunCommand("ffprobe -v error -select_streams v:0 -show_entries packet=pts_time "
                    "-of csv=p=0 " +
@@ -224,25 +225,64 @@ std::vector<double> PictureTimes(const std::string& path) {
     return times;
 }
 
-TEST(ContainerVideoReader, FramesAtVaryingIntervalsAreReadAtTheirTimes) {
-    // Frames every 0.1 s for the first second, then about every 0.2 s (a phone lowering its rate).
-    const std::string path = MakeClip("vfr.mp4", "10",
-                                      "-vf \"setpts='(if(lt(N,10),N*0.1,1+(N-10)*0.2))/TB'\" -fps_mode "
-                                      "passthrough -c:v libx264 -crf 10 -an");
+struct UnevenClip {
+    const char* name;
+    const char* times;   // the pictures' times in seconds as an expression of the picture number N
+    const char* output;  // codec options
+};
+
+void PrintTo(const UnevenClip& clip, std::ostream* out) { *out << clip.name; }
+
+// A clip whose pictures come at uneven intervals is read picture for picture: as many frames as
+// pictures, frame n the n-th picture, and the pictures' times as the file stamps them, by which a
+// movie places them; its rate is the average one, so that its frames at that rate last as long as
+// its pictures do. Pictures at one rate carry no times (they are placed by their rate).
+class UnevenClips : public ::testing::TestWithParam<UnevenClip> {};
+
+TEST_P(UnevenClips, AreReadPictureForPictureWithTheirTimes) {
+    const UnevenClip& clip = GetParam();
+    const std::string path = MakeClip(clip.name, "30",
+                                      std::string("-vf \"settb=1/600,setpts='(") + clip.times +
+                                          ")/TB'\" -fps_mode passthrough " + clip.output + " -an");
     ASSERT_FALSE(path.empty());
-    const std::vector<double> times = PictureTimes(path);
-    ASSERT_EQ(times.size(), static_cast<std::size_t>(kFrames));
+    const std::vector<double> stamped = StampedTimes(path);
+    ASSERT_EQ(stamped.size(), static_cast<std::size_t>(kFrames));
     ContainerVideoReader reader(path);
-    const double fps = reader.FramesPerSecond();
-    ASSERT_GT(fps, 0);
-    // The clip lasts as long as its pictures: no drift at the end.
-    EXPECT_NEAR(reader.FrameCount() / fps, times.back() + 1 / fps, 1 / fps);
-    for (int k = 0; k < reader.FrameCount(); ++k) {
-        const double at = (k + 0.5) / fps;
-        const auto shown = std::upper_bound(times.begin(), times.end(), at + 1e-6) - times.begin() - 1;
-        EXPECT_EQ(FrameShown(*reader.Frame(k)), shown) << "clip frame " << k << " at " << fps << " fps";
-    }
+    ASSERT_EQ(reader.FrameCount(), kFrames);
+    for (int n = 0; n < kFrames; ++n) EXPECT_EQ(FrameShown(*reader.Frame(n)), n) << "frame " << n;
+    const std::shared_ptr<const PictureTimes> times = reader.Times();
+    ASSERT_TRUE(times);
+    ASSERT_EQ(times->starts.size(), static_cast<std::size_t>(kFrames));
+    for (int n = 0; n < kFrames; ++n)
+        EXPECT_NEAR(SecondsBetween(*times, 0, n), stamped[static_cast<std::size_t>(n)], 1e-6)
+            << "picture " << n;
+    // The last picture lasts a while (the container's duration, else a typical interval).
+    const double length = SecondsBetween(*times, 0, kFrames);
+    EXPECT_GT(length, stamped.back());
+    EXPECT_LT(length, stamped.back() + 0.1);
+    EXPECT_NEAR(kFrames / reader.FramesPerSecond(), length, 1e-9);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, UnevenClips,
+    ::testing::Values(
+        // A phone lowering its rate in dim light and raising it again: 30, then 15, then 30 a second.
+        UnevenClip{"30-15-30.mp4", "if(lt(N,10),N/30,if(lt(N,20),1/3+(N-10)/15,1+(N-20)/30))",
+                   "-c:v libx264 -crf 10"},
+        // Matroska stamps in whole milliseconds.
+        UnevenClip{"30-15-30.mkv", "if(lt(N,10),N/30,if(lt(N,20),1/3+(N-10)/15,1+(N-20)/30))",
+                   "-c:v libx264 -crf 10"},
+        // 25 a second with five pictures left out after the fifteenth.
+        UnevenClip{"gap.webm", "if(lt(N,15),N/25,(N+5)/25)", "-c:v libvpx-vp9 -crf 10 -b:v 0"},
+        // A rate that falls picture by picture.
+        UnevenClip{"slowing.mov", "N/30+N*N/900", "-c:v libx264 -crf 10"}),
+    [](const ::testing::TestParamInfo<UnevenClip>& param) {
+        std::string name = param.param.name;
+        for (char& c : name) {
+            if (std::isalnum(static_cast<unsigned char>(c)) == 0) c = '_';
+        }
+        return name;
+    });
 
 // An MP4 file's bytes with the display matrix of its video track (the track header's, which starts
 // out as the identity) set to {a, b, c, d}, the turn a phone notes beside what its sensor saw.

@@ -93,9 +93,10 @@ def timeline(clips, arranged, fps):
         for f in range(first, min(round(fps * d + first), total) + 1):
             if clips[index - 1]["ClipType"] != 2:
                 rows[f][0] = index
+    # An overlay covers the frames whose times (f - 1) / fps fall from its start to its end.
     for index, s, d in overlays:
-        first = round(fps * s)
-        for f in range(first, min(round(fps * d + first), total) + 1):
+        first = round(fps * s + 1)
+        for f in range(first, min(round(fps * (s + d) + 1) - 1, total) + 1):
             rows[f][1].append(index)
     return end, total, rows
 

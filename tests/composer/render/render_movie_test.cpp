@@ -49,10 +49,10 @@ class RenderMovieTest : public RenderTest {
     // At 10 frames per second, 64 x 48:
     //   frames 1..10  the red video (1 s), with a 1 s tone under it;
     //   frames 11..21 the blue picture (1 s), stretched from 32 x 24;
-    //   frames 15..25 the keyed square overlay (0.5 s into the picture, 1 s long, green transparent);
+    //   frames 16..25 the keyed square overlay (0.5 s into the picture, 1 s long, green transparent);
     //   frames 22..25 no arranged clip: black under the overlay;
     //   frames 26..29 nothing at all: blank;
-    //   frames 30..35 a yellow picture overlay without transparent colours (3.0 s, 0.5 s long).
+    //   frames 31..35 a yellow picture overlay without transparent colours (3.0 s, 0.5 s long).
     MovieDbRec ArrangedMovie() {
         MovieDbRec movie = NewMovie(10, 64, 48);
         const int32_t red =

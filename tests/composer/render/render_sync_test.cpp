@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "command_runner.h"
 #include "document/add_clip.h"
@@ -62,6 +64,22 @@ class RenderSyncTest : public RenderTest {
         return movie;
     }
 
+    // A phone-style clip whose pictures come 30, then 15, then 30 a second (1.5 s of a 30 fps source,
+    // every other picture left out from 0.5 to 1.0 s: 37 pictures), each a grey that tells the source
+    // picture n it was made from, so its time n / 30; a beep from 1.0 to 1.2 s.
+    static std::string UnevenVideo(const std::string& name) {
+        const std::string path = Fixture(name);
+        if (std::filesystem::exists(path)) return path;
+        cb::testing::RunCommand(
+            "ffmpeg -v error -y -f lavfi -i \"color=black:s=64x48:r=30:d=1.5,format=gray,geq=lum='20+5*N',"
+            "select='lt(n,15)+gte(n,30)+not(mod(n,2))'\" -f lavfi -i "
+            "\"aevalsrc='if(between(t,1,1.2),0.5*sin(2*PI*1000*t),0)':s=48000:d=1.5\" -fps_mode vfr -c:v "
+            "libx264 -crf 0 "
+            "-pix_fmt yuv420p -c:a aac " +
+            cb::testing::Quoted(path));
+        return path;
+    }
+
     static LoudStretch Loudness(const std::string& movie) {
         const std::vector<uint8_t> bytes = cb::testing::RunCommandBytes(
             "ffmpeg -v error -i " + cb::testing::Quoted(movie) + " -map 0:a:0 -f s16le -ac 1 -ar 8000 -");
@@ -106,6 +124,77 @@ TEST_F(RenderSyncTest, APartStartingBetweenFramesHasItsSoundStartWithItsFirstFra
     const LoudStretch loud = Loudness(out);
     EXPECT_NEAR(loud.first, 0.48 * kRate, 8);
     EXPECT_NEAR(loud.last, 0.68 * kRate, 8);
+}
+
+// Every picture of the uneven clip as kept: its source number n (shown at n / 30 s).
+std::vector<int> KeptPictures() {
+    std::vector<int> kept;
+    for (int n = 0; n < 45; ++n) {
+        if (n < 15 || n >= 30 || n % 2 == 0) kept.push_back(n);
+    }
+    return kept;
+}
+
+// The source picture each frame of a movie shows, from the grey of its centre pixel.
+std::vector<int> SourcePicturesShown(const std::string& movie) {
+    const std::vector<uint8_t> bytes = cb::testing::RunCommandBytes(
+        "ffmpeg -v error -i " + cb::testing::Quoted(movie) + " -f rawvideo -pix_fmt rgb24 -");
+    constexpr std::size_t kFrameBytes = 64 * 48 * 3;
+    std::vector<int> shown;
+    for (std::size_t at = 0; at + kFrameBytes <= bytes.size(); at += kFrameBytes) {
+        const uint8_t* centre = bytes.data() + at + (24 * 64 + 32) * 3;
+        const int grey = (centre[0] + centre[1] + centre[2]) / 3;
+        shown.push_back(static_cast<int>(std::lround((grey - 20) / 5.0)));
+    }
+    return shown;
+}
+
+// Each output frame shows the last used picture whose time (from the first used one) is at or
+// before its own, and the clip's sound is heard with the pictures it was recorded with: the clip
+// has as many frames as pictures, and lasts as long as they do.
+TEST_F(RenderSyncTest, PicturesAtUnevenIntervalsLandAtTheirTimesWithTheirSound) {
+    const struct {
+        const char* file;
+        int32_t useFirst, useLast;  // 0: the whole clip
+    } cases[] = {
+        {"uneven.mp4", 0, 0},
+        {"uneven.mkv", 0, 0},
+        {"uneven.mp4", 10, 33},  // from source picture 9 (0.3 s) to 38, which ends at 39 (1.3 s)
+    };
+    const std::vector<int> kept = KeptPictures();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.file) + " " + std::to_string(c.useFirst) + ".." +
+                     std::to_string(c.useLast));
+        MovieDbRec movie = NewMovie(kFps, 64, 48);
+        MediaSourceProbe probe;
+        int32_t position = 0, overlay = 0;
+        ASSERT_TRUE(AddClip(movie, UnevenVideo(c.file), TrackKind::None, position, overlay, probe));
+        ClipRec& clip = movie.Clips[1];
+        ASSERT_EQ(clip.FrameCount, static_cast<int32_t>(kept.size()));
+        if (c.useFirst > 0) {
+            clip.UseFirst = c.useFirst;
+            clip.UseLast = c.useLast;
+        }
+        const int first = kept[static_cast<std::size_t>(clip.UseFirst - 1)];
+        const int end = clip.UseLast < clip.FrameCount ? kept[static_cast<std::size_t>(clip.UseLast)] : 45;
+        const std::string out = OutputFile("uneven.avi");
+        ASSERT_TRUE(SaveMovie(movie, out, options_));
+        const std::vector<int> shown = SourcePicturesShown(out);
+        // The movie lasts as long as the used pictures: (end - first) / 30 s at 25 frames a second.
+        ASSERT_EQ(static_cast<int>(shown.size()), static_cast<int>(std::lround((end - first) * kFps / 30)));
+        for (std::size_t f = 0; f < shown.size(); ++f) {
+            int expected = first;
+            for (int32_t k = clip.UseFirst; k <= clip.UseLast; ++k) {
+                const int n = kept[static_cast<std::size_t>(k - 1)];
+                if ((n - first) * 25 <= static_cast<int>(f) * 30) expected = n;
+            }
+            EXPECT_EQ(shown[f], expected) << "output frame " << f + 1 << " at " << f * 40 << " ms";
+        }
+        // The beep recorded from 1.0 s of the file is heard 1.0 - first / 30 s into the movie.
+        const LoudStretch loud = Loudness(out);
+        EXPECT_NEAR(loud.first, (1.0 - first / 30.0) * kRate, 0.005 * kRate);
+        EXPECT_NEAR(loud.last, (std::min(1.2, end / 30.0) - first / 30.0) * kRate, 0.005 * kRate);
+    }
 }
 
 }  // namespace

@@ -45,18 +45,27 @@ class MoviePlanTooLong : public std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// Seconds a clip takes on the timeline: a video its used range at its own rate, a picture its
-// PicDuration, a sound AudioDuration as an overlay and no time at all on the arranged track.
+// Seconds a clip takes on the timeline: a video its used range at its own rate (from the start of
+// its first used picture to the end of its last when its pictures come at uneven intervals), a
+// picture its PicDuration, a sound AudioDuration as an overlay and no time at all on the arranged track.
 double ClipDuration(const ClipRec& clip, bool onArrangedTrack);
+
+// Seconds from the start of a video's first picture to the start of its first used one:
+// (UseFirst - 1) / SrcFps, or the pictures' own times when they come at uneven intervals.
+double UsedStartSeconds(const ClipRec& clip);
 
 // The plan of a movie. The arranged clips play one after another from 0; overlays start at their
 // arranged clip's start plus their OverlayDelay; sounds become events and never lengthen the movie.
-// Frame numbers are rounded halves to even: an arranged clip covers round(fps x start + 1) ..
-// round(fps x duration + first), an overlay round(fps x start) .. round(fps x duration + first),
-// both lowered to TotalFrames; where two arranged clips meet, the later one takes the shared frame.
+// Output frame f shows the time (f - 1) / fps. Frame numbers are rounded halves to even: an arranged
+// clip covers round(fps x start + 1) .. round(fps x duration + first), lowered to TotalFrames, and
+// where two arranged clips meet, the later one takes the shared frame; an overlay covers
+// round(fps x start + 1) .. round(fps x end + 1) - 1, the frames whose times fall from its start to
+// its end, so that its first picture shows at its delay.
 // A source frame is UseFirst + floor((frame - first) / fps x SrcFps), at most UseLast, computed
-// exactly from the ratios of the two rates (see FrameRateRatioOf). A video's own sound (own_sound.h)
-// plays from the time of its video's first used frame for the used frames' duration.
+// exactly from the ratios of the two rates (see FrameRateRatioOf); a video whose pictures come at
+// uneven intervals (ClipRec::Times) shows the last used picture whose time after the first used one
+// is at or before (frame - first) / fps. A video's own sound (own_sound.h) plays from the time of its
+// video's first used frame for the used frames' duration.
 // Output settings that cannot be rendered are taken as repaired (RepairOutputSettings). Throws
 // MoviePlanTooLong when the movie would have more than kMaxPlanFrames frames.
 MoviePlan BuildMoviePlan(const MovieDbRec& movie);

@@ -2,9 +2,14 @@
 // The records of the movie document. They are plain values: copying a record copies its strings
 // and arrays. Every array is 1-based as the project file counts: a vector sized count + 1 whose
 // entry 0 is never used; valid entries are 1 .. count. A new record's arrays hold only entry 0.
+// The times of a video's pictures are shared between copies: they are read from the file and never
+// changed.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "base/picture_times.h"
 
 namespace composer {
 
@@ -39,9 +44,12 @@ struct ClipRec {
     int32_t FrameCount = 0;  // video: frames in the source
     int32_t SrcWidth = 0;    // video and picture: size of a source frame in pixels
     int32_t SrcHeight = 0;
-    int32_t UseFirst = 1;        // video: first frame of the used range, 1-based
-    int32_t UseLast = 0;         // video: last frame of the used range, inclusive (FrameCount once known)
-    int32_t CurFrame = 0;        // frame shown first in the clip window and used by the mask window, 1-based
+    int32_t UseFirst = 1;  // video: first frame of the used range, 1-based
+    int32_t UseLast = 0;   // video: last frame of the used range, inclusive (FrameCount once known)
+    int32_t CurFrame = 0;  // frame shown first in the clip window and used by the mask window, 1-based
+    // video whose pictures come at uneven intervals: when each is shown, one a frame, as the file
+    // says when it was last read; null for one constant rate and before the file is read; not stored
+    std::shared_ptr<const PictureTimes> Times;
     double AudioDuration = 0.0;  // audio: seconds of sound (= AudioFrames / AudioRate)
     int32_t AudioBits = 0;       // audio: 8 or 16
     int32_t AudioChannels = 0;   // audio: 1 mono, 2 stereo

@@ -29,8 +29,8 @@ struct SoundSpan {
 // is no video's own sound. Indices that name no clip are skipped.
 int32_t OwnSoundVideo(const MovieDbRec& movie, const ArrangeRec& entry, int32_t overlayPosition);
 
-// The span of `sound` that goes with the used range of `video`: from the time of its first used frame,
-// (UseFirst - 1) / SrcFps, for the used frames' duration, cut at the end of the sound (never below 0).
+// The span of `sound` that goes with the used range of `video`: from the time of its first used frame
+// (UsedStartSeconds), for the used frames' duration, cut at the end of the sound (never below 0).
 SoundSpan UsedSoundSpan(const ClipRec& video, const ClipRec& sound);
 
 // The span of sound clip `soundIndex` heard in the movie, wherever it overlays a video of its file

@@ -4,6 +4,7 @@
 // refresh of a loaded project ask through this seam, so that the document does not depend on the
 // media readers; the program installs a probe backed by its readers, tests install a fake one.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -14,8 +15,9 @@ namespace composer {
 struct VideoFacts {
     int32_t width = 0;
     int32_t height = 0;
-    double fps = 0.0;
+    double fps = 0.0;  // for pictures at uneven intervals their average rate: frameCount over their time
     int32_t frameCount = 0;
+    std::shared_ptr<const PictureTimes> times;  // pictures at uneven intervals: their times; else null
 };
 
 struct PictureFacts {

@@ -3,10 +3,11 @@
 // (MP4, MOV, MKV, WebM ...), seen as a sequence of frames at one constant rate, like an AVI clip.
 //
 // Opening indexes the video stream's packets (nothing is decoded): their presentation times in order
-// and which of them are key frames. Frame n of a file whose frames come at a constant rate is its
-// n-th frame in presentation order, whatever the container's timestamps say. A file whose frames
-// come at varying intervals (phone videos) is read at its frames' timestamps: frame n is the picture
-// on screen at n / FramesPerSecond, so picture and sound stay together however long the clip.
+// and which of them are key frames. Frame n is the n-th picture in presentation order, whatever the
+// container's timestamps say, so a clip has as many frames as pictures. A file whose pictures come
+// at varying intervals (phone videos, recordings with pictures left out) gives their times as well
+// (Times), by which a movie places them, so that picture and sound stay together however long the
+// clip; its rate is their average, so that its frames at that rate last as long as its pictures.
 //
 // A video recorded with the camera turned (a phone held upright) is seen upright: its size and its
 // frames are those of the pictures turned as its display matrix (or `rotate` tag) says.
@@ -25,6 +26,7 @@
 #include <memory>
 #include <string>
 
+#include "base/picture_times.h"
 #include "cbplatform/bitmap.h"
 #include "media/decoded_frame.h"
 
@@ -43,6 +45,9 @@ class ContainerVideoReader {
     int32_t Height() const;
     double FramesPerSecond() const;
     int32_t FrameCount() const;
+    // When the pictures come at varying intervals: when each is shown (ticks from the first one's
+    // start). Null when they come at one rate.
+    std::shared_ptr<const PictureTimes> Times() const;
     // What opening found damaged although the file opened: the demuxer reported damage while the
     // pictures were indexed, or they end well before the length the file states (a file cut short
     // reads as a shorter clip). "" when whole.

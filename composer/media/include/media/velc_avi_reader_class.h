@@ -35,6 +35,8 @@ class VelcAviReaderClass {
     int32_t Height = 0;
     double FramesPerSecond = 0;  // 0 when closed
     int32_t FrameCount = 0;      // 0 when closed
+    // Pictures at varying intervals (a file the container reader has open): their times; else null.
+    std::shared_ptr<const PictureTimes> Times;
     bool IsOpen = false;
     // Why the last ReadAvi_OpenFile or ExtractWavFile failed (the library's text, or that the library
     // is missing); empty after one that succeeded.
