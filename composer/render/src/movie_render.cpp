@@ -190,9 +190,10 @@ struct FrameSink {
 // Writes frames first .. last through `sink`; fails at the first frame the writer refuses. A stop
 // asked for ends the frames before the next one. Sources that cannot be read are noted.
 void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& target, const FrameSink& sink,
-                 const std::atomic<bool>* stop) {
+                 const RenderOptions& options) {
+    const std::atomic<bool>* stop = options.stopRequest;
     RenderLayers layers(movie, target.warnings, &target.problems);
-    FrameComposer composer(movie, layers);
+    FrameComposer composer(movie, layers, options.sampling);
     const FrameRange& range = target.range;
     const int32_t frameCount = range.last - range.first + 1;
     for (int32_t f = range.first; f <= range.last; ++f) {
@@ -222,7 +223,7 @@ void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& t
 void WriteAviMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, double endSeconds,
                    const RenderOptions& options, VelcAviWriterClass& writer, const RenderTarget& target) {
     const FrameSink sink{[&](IPicture* picture) { return writer.WriteAvi_AddPicture(picture); }, {}};
-    WriteFrames(movie, plan, target, sink, options.stopRequest);
+    WriteFrames(movie, plan, target, sink, options);
     if (!StopAsked(options.stopRequest)) {
         AddSoundTrack(movie, plan, startSeconds, endSeconds, BlockLimitForBudget(options.memoryBudget),
                       writer, target.files, target.soundFile, target.problems);
@@ -253,7 +254,7 @@ void WriteSharedMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeco
                              return true;
                          },
                          [&](const AVFrame& frame) { return writer->AddDecoded(frame); }};
-    WriteFrames(movie, plan, target, sink, options.stopRequest);
+    WriteFrames(movie, plan, target, sink, options);
     if (StopAsked(options.stopRequest)) return;
     WriterStep("it could not be completed.", files, [&] {
         writer->Finish();

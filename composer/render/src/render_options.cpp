@@ -11,6 +11,7 @@ RenderOptions RenderOptionsFromSettings() {
     options.keyFrameInterval = OutCoding.keyFrameInterval;
     options.share.quality = OutCoding.shareQuality;
     options.share.speed = OutCoding.sharePreset;
+    options.sampling = OutCoding.sharpPixels ? Sampling::SharpPixels : Sampling::Filtered;
     return options;
 }
 
