@@ -156,15 +156,20 @@ void LayCoveredPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pix
         const uint32_t pixel = over[p];
         const uint32_t alpha = pixel >> 24;
         if (alpha == 0) continue;
-        const uint32_t rest = 0xFF - alpha;
-        uint32_t mixed = under[p] & 0xFF000000u;
-        for (int shift = 0; shift <= 16; shift += 8) {
-            const uint32_t top = std::min((pixel >> shift) & 0xFFu, alpha);
-            const uint32_t below = ((under[p] >> shift) & 0xFFu) * rest + 128;
-            const uint32_t value = top + ((below + (below >> 8)) >> 8);
-            mixed |= std::min(value, 0xFFu) << shift;
+        if (alpha == 0xFF) {
+            under[p] = (under[p] & 0xFF000000u) | (pixel & 0x00FFFFFFu);
+            continue;
         }
-        under[p] = mixed;
+        // No channel above its coverage: then over + under x (1 - a) stays within 255.
+        const uint32_t top = std::min(pixel & 0xFFu, alpha) | std::min(pixel & 0xFF00u, alpha << 8) |
+                             std::min(pixel & 0xFF0000u, alpha << 16);
+        const uint32_t rest = 0xFF - alpha;
+        // Red and blue side by side in 16-bit lanes, green alone, each divided by 255 as in BlendPixel.
+        const uint32_t redBlue = (under[p] & 0x00FF00FFu) * rest + 0x00800080u;
+        const uint32_t green = (under[p] & 0x0000FF00u) * rest + 0x00008000u;
+        const uint32_t keptRedBlue = ((redBlue + ((redBlue >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+        const uint32_t keptGreen = ((green + ((green >> 8) & 0x0000FF00u)) >> 8) & 0x0000FF00u;
+        under[p] = (under[p] & 0xFF000000u) | (top + keptRedBlue + keptGreen);
     }
 }
 
