@@ -19,7 +19,9 @@ QImage PixelBufferImage(const PixelBuffer& pixels, int32_t width, int32_t height
 QImage ScaledImage(const QImage& image, QSize size, PixelScaler& scaler) {
     if (image.isNull() || size.isEmpty()) return {};
     if (image.size() == size) return image;
-    const QImage::Format format = image.hasAlphaChannel() ? QImage::Format_ARGB32 : QImage::Format_RGB32;
+    // Colour scaled premultiplied by its alpha, so transparent pixels lend no colour to the edges.
+    const QImage::Format format =
+        image.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32;
     const QImage source = image.convertToFormat(format);
     QImage scaled(size, format);
     const PixelRegion from{reinterpret_cast<const uint32_t*>(source.constBits()), source.bytesPerLine() / 4,
