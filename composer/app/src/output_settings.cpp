@@ -54,6 +54,7 @@ void ReadOutputSettings(MovieDbRec& movie) {
     const std::vector<std::string>& speeds = ShareSpeeds();
     if (std::find(speeds.begin(), speeds.end(), OutCoding.sharePreset) == speeds.end())
         OutCoding.sharePreset = "medium";
+    OutCoding.sharpPixels = ReadWholeNumber("SharpPixels", "0") != 0;
     TestPlayStart = 0.0;
 }
 
@@ -69,6 +70,7 @@ void WriteOutputSettings(const MovieDbRec& movie) {
     WriteSetting(kOutput, "KeyFrameEvery", FormatNumber(OutCoding.keyFrameInterval));
     WriteSetting(kOutput, "ShareQuality", FormatNumber(OutCoding.shareQuality));
     WriteSetting(kOutput, "SharePreset", OutCoding.sharePreset);
+    WriteSetting(kOutput, "SharpPixels", OutCoding.sharpPixels ? "1" : "0");
 }
 
 void ReadUserGuideSetting() {

@@ -102,6 +102,19 @@ std::size_t OverlayRanges::Mark(const uint32_t* pixels, uint32_t* marked, std::s
     return transparent;
 }
 
+void OverlayRanges::Cover(const uint32_t* pixels, uint32_t* covered, std::size_t count,
+                          OverlayAlpha alpha) const {
+    const auto keep = [covered, alpha](std::size_t p, uint32_t pixel) {
+        covered[p] =
+            alpha == OverlayAlpha::Straight ? PremultiplyPixel(pixel, pixel >> 24) : pixel | 0xFF000000u;
+    };
+    if (words_ == 0) {
+        for (std::size_t p = 0; p < count; ++p) keep(p, pixels[p]);
+        return;
+    }
+    Walk(pixels, count, keep, [covered](std::size_t p) { covered[p] = 0; });
+}
+
 void ApplyOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
                         const std::vector<TransColorRec>& transColors, int32_t transColorCount) {
     const std::size_t count = OverlayCount(base, overlay, pixelCount);
@@ -122,6 +135,57 @@ uint32_t BlendPixel(uint32_t under, uint32_t over) {
     const uint32_t mixedRedBlue = ((redBlueUp + ((redBlueUp >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
     const uint32_t mixedGreen = ((greenUp + ((greenUp >> 8) & 0x0000FF00u)) >> 8) & 0x0000FF00u;
     return (under & 0xFF000000u) | mixedRedBlue | mixedGreen;
+}
+
+uint32_t PremultiplyPixel(uint32_t pixel, uint32_t alpha) {
+    if (alpha >= 0xFF) return pixel | 0xFF000000u;
+    if (alpha == 0) return 0;
+    // Red and blue side by side in 16-bit lanes, green alone, each divided by 255 as in BlendPixel.
+    const uint32_t redBlue = (pixel & 0x00FF00FFu) * alpha + 0x00800080u;
+    const uint32_t green = (pixel & 0x0000FF00u) * alpha + 0x00008000u;
+    const uint32_t scaledRedBlue = ((redBlue + ((redBlue >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+    const uint32_t scaledGreen = ((green + ((green >> 8) & 0x0000FF00u)) >> 8) & 0x0000FF00u;
+    return (alpha << 24) | scaledRedBlue | scaledGreen;
+}
+
+void LayCoveredPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount) {
+    const std::size_t count = OverlayCount(base, overlay, pixelCount);
+    uint32_t* under = base.data();
+    const uint32_t* over = overlay.data();
+    for (std::size_t p = 0; p < count; ++p) {
+        const uint32_t pixel = over[p];
+        const uint32_t alpha = pixel >> 24;
+        if (alpha == 0) continue;
+        if (alpha == 0xFF) {
+            under[p] = (under[p] & 0xFF000000u) | (pixel & 0x00FFFFFFu);
+            continue;
+        }
+        // No channel above its coverage: then over + under x (1 - a) stays within 255.
+        const uint32_t top = std::min(pixel & 0xFFu, alpha) | std::min(pixel & 0xFF00u, alpha << 8) |
+                             std::min(pixel & 0xFF0000u, alpha << 16);
+        const uint32_t rest = 0xFF - alpha;
+        // Red and blue side by side in 16-bit lanes, green alone, each divided by 255 as in BlendPixel.
+        const uint32_t redBlue = (under[p] & 0x00FF00FFu) * rest + 0x00800080u;
+        const uint32_t green = (under[p] & 0x0000FF00u) * rest + 0x00008000u;
+        const uint32_t keptRedBlue = ((redBlue + ((redBlue >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+        const uint32_t keptGreen = ((green + ((green >> 8) & 0x0000FF00u)) >> 8) & 0x0000FF00u;
+        under[p] = (under[p] & 0xFF000000u) | (top + keptRedBlue + keptGreen);
+    }
+}
+
+bool CropScaleOverlay(IPicture* picture, int32_t outWidth, int32_t outHeight, const CropMargins& margins,
+                      const OverlayRanges& ranges, OverlayAlpha alpha, PixelScaler& scaler,
+                      PixelBuffer& source, PixelBuffer& covered) {
+    KeptPixels kept;
+    if (!PixelSizeUsable(outWidth, outHeight) || !KeptRegion(picture, margins, kept)) return false;
+    const PixelRegion& region = kept.region;
+    const auto width = static_cast<std::size_t>(region.width);
+    source.resize(width * static_cast<std::size_t>(region.height));
+    for (int32_t row = 0; row < region.height; ++row)
+        ranges.Cover(region.topLeft + row * region.rowStep, source.data() + row * width, width, alpha);
+    ResizePixelBuffer(covered, static_cast<int64_t>(outWidth) * outHeight);
+    return scaler.Scale({source.data(), region.width, region.width, region.height},
+                        BufferTarget(covered, outWidth, outHeight));
 }
 
 void BlendOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,

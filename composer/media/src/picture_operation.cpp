@@ -1,6 +1,7 @@
 // Turning pictures into pixel buffers and back, with the crop-and-stretch geometry of the render.
 #include "media/picture_operation.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "base/rounding.h"
@@ -57,6 +58,26 @@ bool RenderOnto(WorkSurface& surface, IPicture* picture, int32_t outWidth, int32
     cb::DeviceContext dc(*surface.Bits());
     return SUCCEEDED(picture->Render(dc.handle(), at.X, at.Y, at.Width, at.Height, at.SourceX, at.SourceY,
                                      at.SourceWidth, at.SourceHeight, nullptr));
+}
+
+// A picture's pixels at 32 bits: its own bitmap, or one it is drawn into unchanged (the render call
+// with the destination upright and the source whole maps every pixel onto itself).
+std::shared_ptr<cb::Bitmap> Pixels32(IPicture* picture) {
+    std::shared_ptr<cb::Bitmap> own = cb::PictureBitmap(picture);
+    if (!own || own->empty() || own->bitsPerPixel() == 32) return own;
+    HimetricSize size;
+    if (!PictureSize(picture, size)) return nullptr;
+    auto converted = std::make_shared<cb::Bitmap>(own->width(), own->height(), 32);
+    cb::DeviceContext dc(*converted);
+    if (FAILED(picture->Render(dc.handle(), 0, own->height() - 1, own->width(), -own->height(), 0, 0,
+                               size.width, size.height, nullptr)))
+        return nullptr;
+    return converted;
+}
+
+PixelTarget SurfaceTarget(cb::Bitmap& surface) {
+    return {reinterpret_cast<uint32_t*>(surface.topRow(0)),
+            -static_cast<std::ptrdiff_t>(surface.stride() / 4), surface.width(), surface.height()};
 }
 
 bool ReadSurface(WorkSurface& surface, int32_t width, int32_t height, PixelBuffer& pixels) {
@@ -126,6 +147,46 @@ bool CropStretchToPixels(IPicture* picture, int32_t /*sourceWidth*/, int32_t sou
                     CropMargins{top, bottom, left, right}))
         return false;
     return ReadSurface(surface, outWidth, outHeight, pixels);
+}
+
+bool KeptRegion(IPicture* picture, const CropMargins& margins, KeptPixels& kept) {
+    kept.bitmap = Pixels32(picture);
+    if (!kept.bitmap || kept.bitmap->empty()) return false;
+    const cb::Bitmap& bitmap = *kept.bitmap;
+    // Stored margins may be anything: summed in 64 bits, each at least 0.
+    const auto keptExtent = [](int32_t extent, int32_t first, int32_t second) {
+        return static_cast<int64_t>(extent) - std::max(first, 0) - std::max(second, 0);
+    };
+    const int64_t width = keptExtent(bitmap.width(), margins.Left, margins.Right);
+    const int64_t height = keptExtent(bitmap.height(), margins.Top, margins.Bottom);
+    if (width < 1 || height < 1) return false;
+    const auto* top = reinterpret_cast<const uint32_t*>(bitmap.topRow(std::max(margins.Top, 0)));
+    kept.region = {top + std::max(margins.Left, 0), -static_cast<std::ptrdiff_t>(bitmap.stride() / 4),
+                   static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    return true;
+}
+
+PixelTarget BufferTarget(PixelBuffer& pixels, int32_t width, int32_t height) {
+    return {pixels.data() + static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(width),
+            -static_cast<std::ptrdiff_t>(width), width, height};
+}
+
+bool CropScaleToPixels(IPicture* picture, int32_t outWidth, int32_t outHeight, const CropMargins& margins,
+                       PixelScaler& scaler, PixelBuffer& pixels) {
+    KeptPixels kept;
+    if (!PixelSizeUsable(outWidth, outHeight) || !KeptRegion(picture, margins, kept)) return false;
+    ResizePixelBuffer(pixels, static_cast<int64_t>(outWidth) * outHeight);
+    return scaler.Scale(kept.region, BufferTarget(pixels, outWidth, outHeight));
+}
+
+cb::ComPtr<IPicture> CropScalePicture(IPicture* picture, int32_t outWidth, int32_t outHeight,
+                                      const CropMargins& margins, PixelScaler& scaler) {
+    KeptPixels kept;
+    if (!PixelSizeUsable(outWidth, outHeight) || !KeptRegion(picture, margins, kept)) return nullptr;
+    WorkSurface& surface = ProcessMainFrm().ProcessPic1;
+    FitWorkSurface(surface, outWidth, outHeight);
+    if (!scaler.Scale(kept.region, SurfaceTarget(*surface.Bits()))) return nullptr;
+    return surface.Image();
 }
 
 }  // namespace composer

@@ -36,6 +36,8 @@ cb::ComPtr<IPicture> FrameComposer::Plain(const FrameRow& row) {
         NoMargins(margins)) {
         return picture;
     }
+    if (sampling_ == Sampling::Filtered)
+        return CropScalePicture(picture.get(), movie_.OutWidth, movie_.OutHeight, margins, ScalerOf(0));
     return CropStretchPicture(layer.sourceWidth, layer.sourceHeight, picture.get(), movie_.OutWidth,
                               movie_.OutHeight, margins.Top, margins.Bottom, margins.Left, margins.Right);
 }
@@ -57,9 +59,13 @@ void FrameComposer::FillMain(const FrameRow& row) {
     const RenderLayer& layer = layers_.Layer(0);
     if (Drawable(layer.openKind)) {
         cb::ComPtr<IPicture> picture = layers_.Picture(0, row.MainFrame, false);
-        if (picture && CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight,
-                                           movie_.OutWidth, movie_.OutHeight, frame_, margins.Top,
-                                           margins.Bottom, margins.Left, margins.Right)) {
+        if (sampling_ == Sampling::Filtered) {
+            if (picture && CropScaleToPixels(picture.get(), movie_.OutWidth, movie_.OutHeight, margins,
+                                             ScalerOf(0), frame_))
+                return;
+        } else if (picture && CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight,
+                                                  movie_.OutWidth, movie_.OutHeight, frame_, margins.Top,
+                                                  margins.Bottom, margins.Left, margins.Right)) {
             return;
         }
     }
@@ -72,6 +78,11 @@ void FrameComposer::LayOverlay(int32_t layerIndex, const LayerRef& overlay) {
     const RenderLayer& layer = layers_.Layer(layerIndex);
     if (!Drawable(layer.openKind)) return;
     cb::ComPtr<IPicture> picture = layers_.Picture(layerIndex, overlay.Frame, true);
+    if (sampling_ == Sampling::Filtered) {
+        if (picture && ScaleOverlay(layerIndex, picture.get(), margins))
+            LayCoveredPixels(frame_, overlay_, static_cast<int64_t>(frame_.size()));
+        return;  // else left out of this frame
+    }
     if (!picture || !CropStretchToPixels(picture.get(), layer.sourceWidth, layer.sourceHeight,
                                          movie_.OutWidth, movie_.OutHeight, overlay_, margins.Top,
                                          margins.Bottom, margins.Left, margins.Right)) {
@@ -80,6 +91,22 @@ void FrameComposer::LayOverlay(int32_t layerIndex, const LayerRef& overlay) {
     const ClipRec& clip = movie_.Clips[static_cast<std::size_t>(layer.openClip)];
     const auto lay = layers_.CarriesAlpha(layerIndex) ? BlendOverlayPixels : ApplyOverlayPixels;
     lay(frame_, overlay_, static_cast<int64_t>(frame_.size()), clip.TransColors, clip.TransColorCount);
+}
+
+// The transparent colours and the overlay's own alpha become its coverage on the source pixels,
+// scaled with the colour.
+bool FrameComposer::ScaleOverlay(int32_t layerIndex, IPicture* picture, const CropMargins& margins) {
+    const ClipRec& clip = movie_.Clips[static_cast<std::size_t>(layers_.Layer(layerIndex).openClip)];
+    const OverlayAlpha alpha = layers_.CarriesAlpha(layerIndex) ? OverlayAlpha::Straight : OverlayAlpha::None;
+    return CropScaleOverlay(picture, movie_.OutWidth, movie_.OutHeight, margins,
+                            OverlayRanges(clip.TransColors, clip.TransColorCount), alpha,
+                            ScalerOf(layerIndex), overlaySource_, overlay_);
+}
+
+PixelScaler& FrameComposer::ScalerOf(int32_t layer) {
+    const auto index = static_cast<std::size_t>(layer);
+    if (index >= scalers_.size()) scalers_.resize(index + 1);
+    return scalers_[index];
 }
 
 cb::ComPtr<IPicture> FrameComposer::Layered(const FrameRow& row) {

@@ -173,9 +173,10 @@ struct RenderTarget {
 // the frames before the next one. Sources that cannot be read are noted. A writer that takes frames
 // as a clip's decoder gave them is handed those, which spares converting frames that pass unchanged.
 void WriteFrames(MovieDbRec& movie, const MoviePlan& plan, const RenderTarget& target, MovieWriter& writer,
-                 const std::atomic<bool>* stop) {
+                 const RenderOptions& options) {
+    const std::atomic<bool>* stop = options.stopRequest;
     RenderLayers layers(movie, target.warnings, &target.problems);
-    FrameComposer composer(movie, layers);
+    FrameComposer composer(movie, layers, options.sampling);
     const FrameRange& range = target.range;
     const int32_t frameCount = range.last - range.first + 1;
     const bool decodedFrames = writer.TakesDecodedFrames();
@@ -222,7 +223,7 @@ void WriteMovie(MovieDbRec& movie, const MoviePlan& plan, double startSeconds, d
         writer.Start();
         return true;
     });
-    WriteFrames(movie, plan, target, writer, options.stopRequest);
+    WriteFrames(movie, plan, target, writer, options);
     if (StopAsked(options.stopRequest)) return;
     if (!writer.SoundBeforeFrames()) addSound();
     WriterStep("it could not be completed.", files, [&] {

@@ -13,6 +13,7 @@ RenderOptions RenderOptionsFromSettings() {
     options.share.speed = OutCoding.sharePreset;
     // The stored compressor "H264" or "VP90" picks the video coding of MP4 and Matroska movies.
     options.share.video = ShareVideoOfCompressor(OutCompressor);
+    options.sampling = OutCoding.sharpPixels ? Sampling::SharpPixels : Sampling::Filtered;
     return options;
 }
 

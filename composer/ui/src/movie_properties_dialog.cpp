@@ -1,5 +1,6 @@
 #include "ui/movie_properties_dialog.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QEvent>
@@ -55,6 +56,7 @@ MoviePropFrm::MoviePropFrm(QWidget* parent)
       keyFrames_(new QSpinBox(this)),
       quality_(new QSpinBox(this)),
       speed_(new QComboBox(this)),
+      sharpPixels_(new QCheckBox(QStringLiteral("Sharp pixels"), this)),
       mono_(new QRadioButton(QStringLiteral("Mono"), this)),
       stereo_(new QRadioButton(QStringLiteral("Stereo"), this)),
       sixteen_(new QRadioButton(QStringLiteral("16 bits"), this)),
@@ -124,7 +126,7 @@ QWidget* MoviePropFrm::BuildVideo() {
 
 // Key frames of every movie, and the quality and speed of the movies to share (.mp4, .mkv, .webm).
 QWidget* MoviePropFrm::BuildCoding(QWidget* parent) {
-    auto* coding = new QGroupBox(QStringLiteral("Key frames and movies to share:"), parent);
+    auto* coding = new QGroupBox(QStringLiteral("Key frames, scaling and movies to share:"), parent);
     coding->setObjectName(QStringLiteral("CodingFrame"));
     keyFrames_->setObjectName(QStringLiteral("KeyFramesSpn"));
     keyFrames_->setRange(0, kMostFramesBetweenKeys);
@@ -140,10 +142,14 @@ QWidget* MoviePropFrm::BuildCoding(QWidget* parent) {
     for (const std::string& speed : ShareSpeeds()) speed_->addItem(Text(speed));
     speed_->setStatusTip(QStringLiteral(
         "How hard .mp4 and .mkv movies are coded: slower makes smaller files of the same quality."));
+    sharpPixels_->setObjectName(QStringLiteral("SharpPixelsChk"));
+    sharpPixels_->setStatusTip(QStringLiteral(
+        "Pictures of another size than the movie take their nearest pixels instead of being smoothed."));
     auto* form = new QFormLayout(coding);
     form->addRow(QStringLiteral("Key frame every:"), keyFrames_);
     form->addRow(QStringLiteral("Quality (.mp4, .mkv, .webm):"), quality_);
     form->addRow(QStringLiteral("Coding speed (.mp4, .mkv):"), speed_);
+    form->addRow(sharpPixels_);
     return coding;
 }
 
@@ -201,6 +207,7 @@ void MoviePropFrm::Fill(const MovieDbRec& movie, const SourceSurvey& survey,
     keyFrames_->setValue(coding.keyFrameInterval);
     quality_->setValue(coding.shareQuality);
     speed_->setCurrentText(Text(coding.sharePreset));
+    sharpPixels_->setChecked(coding.sharpPixels);
 }
 
 MovieProperties MoviePropFrm::Entries() const {
@@ -217,6 +224,7 @@ MovieProperties MoviePropFrm::Entries() const {
     entries.coding.keyFrameInterval = keyFrames_->value();
     entries.coding.shareQuality = quality_->value();
     entries.coding.sharePreset = speed_->currentText().toStdString();
+    entries.coding.sharpPixels = sharpPixels_->isChecked();
     return entries;
 }
 

@@ -52,14 +52,20 @@ class PlayPicture : public QWidget {
     void paintEvent(QPaintEvent*) override {
         if (image_.isNull()) return;
         QPainter painter(this);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
         const QSize shown = image_.size().scaled(size(), Qt::KeepAspectRatio);
-        painter.drawImage(
-            QRect(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown), image_);
+        if (scaled_.size() != shown || scaledFrom_ != image_.cacheKey()) {
+            scaled_ = ScaledImage(image_, shown, scaler_);
+            scaledFrom_ = image_.cacheKey();
+        }
+        painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), scaled_);
     }
 
   private:
     QImage image_;
+    // The frame filtered to the size shown, made again when the frame or the size changes.
+    PixelScaler scaler_;
+    QImage scaled_;
+    qint64 scaledFrom_ = 0;
 };
 
 PlayFrm::PlayFrm(QWidget* parent)

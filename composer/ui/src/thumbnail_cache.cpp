@@ -9,6 +9,7 @@
 #include "cbplatform/picture.h"
 #include "media/image_reader_class.h"
 #include "media/velc_avi_reader_class.h"
+#include "ui/pixel_image.h"
 
 namespace composer {
 
@@ -74,7 +75,7 @@ QImage ThumbnailCache::Thumbnail(const ClipRec& clip, int32_t frame, QSize size)
         ages_[key] = clock_;
     }
     QImage image = Decode(clip, frame);
-    if (!image.isNull()) image = image.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    if (!image.isNull()) image = ScaledImage(image, image.size().scaled(size, Qt::KeepAspectRatio), scaler_);
     images_[key] = image;
     return image;
 }

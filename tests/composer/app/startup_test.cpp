@@ -12,6 +12,7 @@
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
 #include "document/movie_db.h"
+#include "render/render_options.h"
 #include "scratch_folder.h"
 
 namespace composer {
@@ -76,6 +77,21 @@ TEST_F(StartupTest, StoredValuesAreCorrected) {
                                                    : OutCompressor;
         EXPECT_EQ(read, c.expected) << c.key << "=" << c.stored;
     }
+}
+
+TEST_F(StartupTest, SharpPixelsAreOffUnlessStoredAndReachTheRender) {
+    MovieDbRec movie;
+    OutCoding.sharpPixels = true;
+    ReadOutputSettings(movie);
+    EXPECT_FALSE(OutCoding.sharpPixels);
+    EXPECT_EQ(RenderOptionsFromSettings().sampling, Sampling::Filtered);
+    WriteSetting("Output", "SharpPixels", "1");
+    ReadOutputSettings(movie);
+    EXPECT_TRUE(OutCoding.sharpPixels);
+    EXPECT_EQ(RenderOptionsFromSettings().sampling, Sampling::SharpPixels);
+    OutCoding.sharpPixels = false;
+    WriteOutputSettings(movie);
+    EXPECT_EQ(ReadSetting("Output", "SharpPixels", ""), "0");
 }
 
 TEST_F(StartupTest, OnlyAStoredZeroHidesTheGuide) {

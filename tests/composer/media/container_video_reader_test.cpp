@@ -146,13 +146,15 @@ TEST(ContainerVideoReader, DecodedFramesPassToAMovieToShareWhenTheyCanBeCodedAsT
     }
     EXPECT_FALSE(IsBt709Video420(*ContainerVideoReader(bt601).Decoded(0)));
 
+    // A movie of standard definition is coded in BT.601: those frames pass, BT.709 ones do not.
     const std::string out = ScratchFile("container-video", "passed.mp4");
     ContainerMovieWriter writer(out, ShareFormat::Mp4, kWidth, kHeight, 25.0, "", ShareSettings{});
     ContainerMovieWriter taller(ScratchFile("container-video", "taller.mp4"), ShareFormat::Mp4, kWidth,
                                 kHeight + 2, 25.0, "", ShareSettings{});
-    EXPECT_FALSE(taller.AddDecoded(*reader.Decoded(0)));
-    EXPECT_FALSE(writer.AddDecoded(*ContainerVideoReader(bt601).Decoded(0)));
-    for (int n = 0; n < kFrames; ++n) ASSERT_TRUE(writer.AddDecoded(*reader.Decoded(n)));
+    ContainerVideoReader standard(bt601);
+    EXPECT_FALSE(taller.AddDecoded(*standard.Decoded(0)));
+    EXPECT_FALSE(writer.AddDecoded(*reader.Decoded(0)));
+    for (int n = 0; n < kFrames; ++n) ASSERT_TRUE(writer.AddDecoded(*standard.Decoded(n)));
     writer.Finish();
     ContainerVideoReader written(out);
     ASSERT_EQ(written.FrameCount(), kFrames);

@@ -165,5 +165,42 @@ TEST(OverlayPixels, AlphaMixesEachChannelAndTransparentColoursStillLeaveOut) {
     EXPECT_EQ(opaqueBase, plainBase);
 }
 
+// Coverage decided on the source pixels and laid premultiplied: the same colours as straight alpha
+// (within the rounding of the premultiplication), the two ends exact, transparent colours covering
+// nothing, and a colour above its coverage (an interpolating filter's overshoot) held to it.
+TEST(OverlayPixels, CoveredPixelsLayAsStraightAlphaDoes) {
+    constexpr uint32_t kUnder = 0x7F0040FFu;
+    const OverlayRanges keyed(Colors({{5, 5, 5, 0}}), 1);
+    const PixelBuffer source{Rgb(200, 100, 50, 0xFF),  Rgb(200, 100, 50, 0x00), Rgb(255, 255, 0, 0x80),
+                             Rgb(255, 255, 255, 0x01), Rgb(0, 0, 0, 0xFE),      Rgb(5, 5, 5, 0xFF)};
+    PixelBuffer covered(source.size());
+    keyed.Cover(source.data(), covered.data(), source.size(), OverlayAlpha::Straight);
+    EXPECT_EQ(covered[0], Rgb(200, 100, 50, 0xFF));
+    EXPECT_EQ(covered[1], 0u);
+    EXPECT_EQ(covered[5], 0u) << "a transparent colour covers nothing";
+    PixelBuffer base(source.size(), kUnder);
+    LayCoveredPixels(base, covered, static_cast<int64_t>(source.size()));
+    for (std::size_t p = 0; p + 1 < source.size(); ++p) {
+        const uint32_t straight = BlendPixel(kUnder, source[p]);
+        for (int shift = 0; shift <= 16; shift += 8) {
+            EXPECT_NEAR(static_cast<int>((base[p] >> shift) & 0xFF),
+                        static_cast<int>((straight >> shift) & 0xFF), 1)
+                << "pixel " << p << ", shift " << shift;
+        }
+        EXPECT_EQ(base[p] >> 24, 0x7Fu) << "the base keeps its fourth byte";
+    }
+    EXPECT_EQ(base[0] & 0xFFFFFF, 0xC86432u) << "coverage 255 lays the colour exactly";
+    EXPECT_EQ(base[1], kUnder) << "coverage 0 leaves the base exactly";
+    EXPECT_EQ(base[5], kUnder);
+
+    // Without alpha every kept pixel covers fully; an overshoot above the coverage is held to it.
+    PixelBuffer opaque(1);
+    keyed.Cover(source.data() + 1, opaque.data(), 1, OverlayAlpha::None);
+    EXPECT_EQ(opaque[0], Rgb(200, 100, 50, 0xFF));
+    PixelBuffer overshoot{Rgb(0, 0, 0, 0xFF)};
+    LayCoveredPixels(overshoot, PixelBuffer{Rgb(200, 0x40, 0, 0x40)}, 1);
+    EXPECT_EQ(overshoot[0], Rgb(0x40, 0x40, 0, 0xFF));
+}
+
 }  // namespace
 }  // namespace composer

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -271,6 +272,8 @@ TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBad
         dialog.KeyFramesSpn()->setValue(50);
         dialog.QualitySpn()->setValue(26);
         dialog.SpeedCmb()->setCurrentText("veryfast");
+        EXPECT_FALSE(dialog.SharpPixelsChk()->isChecked());
+        dialog.SharpPixelsChk()->setChecked(true);
         QTest::mouseClick(dialog.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
         EXPECT_EQ(seam.messages.size(), 2u);
     });
@@ -288,6 +291,7 @@ TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBad
     EXPECT_EQ(OutCoding.keyFrameInterval, 50);
     EXPECT_EQ(OutCoding.shareQuality, 26);
     EXPECT_EQ(OutCoding.sharePreset, "veryfast");
+    EXPECT_TRUE(OutCoding.sharpPixels);
     EXPECT_EQ(main->windowTitle(), "Cinebrix Composer - Trip [New file]");
 
     // Cancel after changing the title keeps the movie's.

@@ -16,7 +16,8 @@ double CorrectTestPlayDuration(double seconds);       // above 10 or below 0.1 b
 bool ShowsUserGuide(const std::string& storedValue);  // only a stored 0 hides the tips
 
 // Reads section "Output" ("FPS", "Width", "Height", "WavChn", "WavBits", "WavFreq" into the movie,
-// "Compressor" into OutCompressor, "TestPlayDur" into TestPlayDuration) with the corrections, and
+// "Compressor" into OutCompressor, "TestPlayDur" into TestPlayDuration, "KeyFrameEvery",
+// "ShareQuality", "SharePreset" and "SharpPixels" (0 or 1) into OutCoding) with the corrections, and
 // sets TestPlayStart to 0. Missing settings take the defaults 25, 352, 288, 2, 16, 22050, 0 and 10.
 void ReadOutputSettings(MovieDbRec& movie);
 

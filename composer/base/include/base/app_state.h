@@ -30,6 +30,7 @@ struct OutputCoding {
     int32_t keyFrameInterval = 0;        // frames between key frames; 0 = the compressor's own
     int32_t shareQuality = 20;           // constant rate factor of an .mp4, .mkv or .webm movie
     std::string sharePreset = "medium";  // the H.264 encoder's speed for those movies
+    bool sharpPixels = false;            // scale pictures point-sampled instead of filtered
 };
 extern OutputCoding OutCoding;
 

@@ -77,7 +77,8 @@ class ContainerMovieWriter {
     void AddPicture(IPicture* picture);
 
     // Codes a frame as a clip's decoder gave it, when it can be coded as it is (the movie's size,
-    // 4:2:0 with BT.709 colours: IsBt709Video420); false, nothing written, when it cannot.
+    // 4:2:0 with the movie's colours: IsVideo420In with MovieColourSpace of its height); false,
+    // nothing written, when it cannot.
     // Throws Failure when the encoder fails.
     bool AddDecoded(const AVFrame& frame);
 

@@ -5,9 +5,15 @@
 
 #include "base/color.h"
 #include "document/movie_records.h"
+#include "media/picture_operation.h"
+#include "media/pixel_scaler.h"
 #include "media/work_surface.h"
 
 namespace composer {
+
+// Whether the fourth byte of an overlay's pixels is their alpha (pictures with transparency, videos
+// that carry it) or carries nothing (the overlay is opaque where no transparent colour holds it).
+enum class OverlayAlpha { None, Straight };
 
 // The transparent colours of one overlay, prepared for the per-pixel test: for every value of a
 // channel, a bit per colour entry whose range holds it. A pixel is transparent when some entry's
@@ -29,6 +35,10 @@ class OverlayRanges {
     // returns how many were transparent.
     std::size_t Mark(const uint32_t* pixels, uint32_t* marked, std::size_t count,
                      uint32_t transparentPixel) const;
+    // Copies pixels[0 .. count - 1] into covered[] premultiplied by their coverage, which goes into
+    // the fourth byte: 0 for a transparent colour, else the pixel's own alpha (its fourth byte) when
+    // `alpha` says it has one, else 255. A pixel of coverage 255 is copied as it is, with 0xFF on top.
+    void Cover(const uint32_t* pixels, uint32_t* covered, std::size_t count, OverlayAlpha alpha) const;
 
   private:
     // Calls keep(p, pixel) for every pixel no range holds and drop(p) for the others.
@@ -81,5 +91,25 @@ uint32_t BlendPixel(uint32_t under, uint32_t over);
 // overlay that is opaque throughout lays exactly as ApplyOverlayPixels does.
 void BlendOverlayPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount,
                         const std::vector<TransColorRec>& transColors, int32_t transColorCount);
+
+// Premultiplies one pixel's colour by `alpha` (rounded to the nearest) and puts alpha on top.
+uint32_t PremultiplyPixel(uint32_t pixel, uint32_t alpha);
+
+// Lays an overlay whose pixels are premultiplied by their coverage (the fourth byte) over the base:
+// each colour channel becomes over + under x (1 - a), rounded to the nearest; the base keeps its
+// fourth byte. Coverage 255 gives the overlay's colour and 0 the base's, both exactly. A colour
+// above its coverage (the overshoot of an interpolating filter at an edge) is taken as the coverage,
+// so a transparent side never lights up. Works on the first pixelCount pixels of the shorter buffer.
+void LayCoveredPixels(PixelBuffer& base, const PixelBuffer& overlay, int64_t pixelCount);
+
+// An overlay's picture for the filtered render: the kept region of its pixels (margins cut off) is
+// given its coverage on the source pixels (transparent colours and its own alpha, Cover), then scaled
+// to outWidth x outHeight together with it into `covered` (rows bottom-up), ready for
+// LayCoveredPixels: edges come out smooth and no transparent colour bleeds into them. `source` is a
+// work buffer for the region's covered pixels. False when the picture gives no pixels or the scaler
+// cannot scale between the sizes.
+bool CropScaleOverlay(IPicture* picture, int32_t outWidth, int32_t outHeight, const CropMargins& margins,
+                      const OverlayRanges& ranges, OverlayAlpha alpha, PixelScaler& scaler,
+                      PixelBuffer& source, PixelBuffer& covered);
 
 }  // namespace composer

@@ -4,12 +4,17 @@
 // buffer; these routines turn one into the other, cut a clip's crop margins off while stretching
 // what is left to the output size (overlays: overlay_pixels.h).
 //
-// Sampling: stretching takes, for each output pixel, the source pixel under its centre (nearest
-// neighbour), as the platform picture's Render does.
+// Sampling: the render scales filtered by default (PixelScaler: area down, bicubic up), the kept
+// region onto the whole output. With sharp pixels it keeps the point-sampled rule: stretching takes,
+// for each output pixel, the source pixel under its centre (nearest neighbour), as the platform
+// picture's Render does, with the over-draw of CropStretchPlacement.
 #include <cstdint>
+#include <memory>
 
+#include "cbplatform/bitmap.h"
 #include "cbplatform/com_types.h"
 #include "cbplatform/ipicture.h"
+#include "media/pixel_scaler.h"
 #include "media/work_surface.h"
 
 namespace composer {
@@ -21,6 +26,10 @@ struct CropMargins {
     int32_t Left = 0;
     int32_t Right = 0;
 };
+
+// How the render changes a picture's size: filtered (the default), or the point-sampled rule kept
+// bit for bit ("sharp pixels").
+enum class Sampling { Filtered, SharpPixels };
 
 // The arguments of the picture's Render call that draws a picture's kept region onto an output of
 // outWidth x outHeight: destination (pixels) x = 0, y = outHeight - 1 + r, width = outWidth,
@@ -62,4 +71,26 @@ bool PictureToPixels(IPicture* picture, int32_t width, int32_t height, PixelBuff
 bool CropStretchToPixels(IPicture* picture, int32_t sourceWidth, int32_t sourceHeight, int32_t outWidth,
                          int32_t outHeight, PixelBuffer& pixels, int32_t top, int32_t bottom, int32_t left,
                          int32_t right);
+
+// The filtered counterparts. The kept region (the margins cut off the picture's own pixels) is
+// scaled onto the whole output by the scaler; nothing is lost to an over-draw, so a picture of the
+// output's size without margins comes out unchanged. False / null for a null picture, a size that is
+// not usable, margins that keep nothing, or a scaler that cannot scale between the sizes.
+bool CropScaleToPixels(IPicture* picture, int32_t outWidth, int32_t outHeight, const CropMargins& margins,
+                       PixelScaler& scaler, PixelBuffer& pixels);
+// The same drawn on CropStretchPicture's surface (ProcessPic1), whose image it returns.
+cb::ComPtr<IPicture> CropScalePicture(IPicture* picture, int32_t outWidth, int32_t outHeight,
+                                      const CropMargins& margins, PixelScaler& scaler);
+
+// The kept region of a picture's own pixels, 32 bits each; `bitmap` holds them (the picture's own
+// bitmap, or a 32-bit copy of one with fewer bits per pixel).
+struct KeptPixels {
+    std::shared_ptr<cb::Bitmap> bitmap;
+    PixelRegion region;
+};
+// False for a null picture or margins that leave no pixel.
+bool KeptRegion(IPicture* picture, const CropMargins& margins, KeptPixels& kept);
+
+// A pixel buffer (rows bottom-up) as the whole target of a scaler.
+PixelTarget BufferTarget(PixelBuffer& pixels, int32_t width, int32_t height);
 }  // namespace composer

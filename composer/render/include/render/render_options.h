@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "media/container_movie_writer.h"
+#include "media/picture_operation.h"
 
 namespace composer {
 
@@ -18,6 +19,8 @@ struct RenderOptions {
     int32_t keyFrameInterval = 0;
     // How a movie to share (an output named .mp4, .mkv or .webm) is coded.
     ShareSettings share;
+    // How pictures change size: filtered, or point-sampled when the output asks for sharp pixels.
+    Sampling sampling = Sampling::Filtered;
 };
 
 // The options the program's settings give: OutCompressor, OutCoding and MemoryBudget, no dialog. Read where a

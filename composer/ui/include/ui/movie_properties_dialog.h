@@ -8,6 +8,7 @@
 #include "ui/help_line_dialog.h"
 #include "ui/movie_properties_rules.h"
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -38,6 +39,7 @@ class MoviePropFrm : public HelpLineDialog {
     QSpinBox* KeyFramesSpn() const { return keyFrames_; }
     QSpinBox* QualitySpn() const { return quality_; }
     QComboBox* SpeedCmb() const { return speed_; }
+    QCheckBox* SharpPixelsChk() const { return sharpPixels_; }
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -57,6 +59,7 @@ class MoviePropFrm : public HelpLineDialog {
     QSpinBox* keyFrames_;
     QSpinBox* quality_;
     QComboBox* speed_;
+    QCheckBox* sharpPixels_;
     QRadioButton* mono_;
     QRadioButton* stereo_;
     QRadioButton* sixteen_;

@@ -11,6 +11,7 @@
 #include <tuple>
 
 #include "document/movie_records.h"
+#include "media/pixel_scaler.h"
 
 namespace cb {
 class Bitmap;
@@ -51,6 +52,7 @@ class ThumbnailCache {
     std::map<Key, std::size_t> ages_;
     std::size_t clock_ = 0;
     int decodes_ = 0;
+    PixelScaler scaler_;  // pictures to thumbnail size, filtered
     // The video last read stays open: neighbouring boxes are often frames of the same file.
     std::unique_ptr<VelcAviReaderClass> video_;
 };
