@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "base/app_state.h"
 #include "base/duration.h"
 #include "base/failure.h"
 #include "base/interaction.h"
@@ -31,8 +30,8 @@ constexpr int kExitWrongCommandLine = 2;
 constexpr int kExitWrittenWithoutSources = 3;
 
 // The settings' options, with the compressor the command line names instead of the stored one.
-RenderOptions OptionsOf(const CommandLine& line) {
-    RenderOptions options = RenderOptionsFromSettings();
+RenderOptions OptionsOf(const Session& session, const CommandLine& line) {
+    RenderOptions options = RenderOptionsFromSettings(session.output);
     if (const auto code = CompressorCode(line.compressor)) options.compressor = *code;
     return options;
 }
@@ -75,21 +74,22 @@ bool OutputNameUsable(const CommandLine& line) {
     return !refusal;
 }
 
-int LoadAndRender(const CommandLine& line) {
+int LoadAndRender(Session& session, const CommandLine& line) {
     if (!OutputNameUsable(line)) return kExitWrongCommandLine;
     if (!LibraryAvailable()) return kExitNotWritten;
     if (!line.compressor.empty() && !CompressorUsable(line.compressor)) return kExitWrongCommandLine;
     MediaSourceProbe probe;
     ScopedSourceProbe installed(probe);
-    if (!OpenProjectFromCommandLine(line.projectText)) {
+    if (!OpenProjectFromCommandLine(session, line.projectText)) {
         std::fprintf(stderr, "cinebrix-composer: cannot load the project %s\n", line.projectText.c_str());
         return kExitNotWritten;
     }
-    RenderOptions options = OptionsOf(line);
+    RenderOptions options = OptionsOf(session, line);
     std::vector<std::string> unreadable;
-    const bool written = line.part ? SavePartMovie(line.outputPath, ParseDuration(line.partStart),
+    MovieDbRec& movie = session.EditMovie();
+    const bool written = line.part ? SavePartMovie(movie, line.outputPath, ParseDuration(line.partStart),
                                                    ParseDuration(line.partEnd), options, &unreadable)
-                                   : SaveMovie(line.outputPath, options, &unreadable);
+                                   : SaveMovie(movie, line.outputPath, options, &unreadable);
     if (!written) {
         if (cb::StopSignal() == 0) std::fprintf(stderr, "cinebrix-composer: the movie was not written\n");
         return kExitNotWritten;
@@ -106,11 +106,11 @@ int LoadAndRender(const CommandLine& line) {
 
 }  // namespace
 
-int RunRenderCommand(const CommandLine& line) {
+int RunRenderCommand(Session& session, const CommandLine& line) {
     int status = kExitNotWritten;
-    RunCommand(SettingsFiles::OnlyRead, [&] {
-        RunStartupSteps();
-        status = LoadAndRender(line);
+    RunCommand(session, SettingsFiles::OnlyRead, [&] {
+        RunStartupSteps(session);
+        status = LoadAndRender(session, line);
         return status == kExitWritten || status == kExitWrittenWithoutSources;
     });
     const int signal = cb::StopSignal();

@@ -1,7 +1,6 @@
 #include "app/startup.h"
 
 #include "app/output_settings.h"
-#include "base/app_state.h"
 #include "base/failure.h"
 #include "base/folders.h"
 #include "base/guide.h"
@@ -12,34 +11,30 @@
 
 namespace composer {
 
-void ResetTrackPositions() {
-    UnusedTrackX = 20;
-    ArrangedTrackX = 20;
-    ClipViewScale = 1;
-}
+void ResetTrackPositions(Session& session) { session.view = MixerView{}; }
 
-void RunStartupSteps() {
+void RunStartupSteps(Session& session) {
     InitFolders();
     CheckPhysicalMemory();
-    ReadOutputSettings(MainDb);
+    ReadOutputSettings(session);
     ReadUserGuideSetting();
-    ResetTrackPositions();
-    ClearMovie(MainDb);
+    ResetTrackPositions(session);
+    ClearMovie(session.EditMovie());
 }
 
-void RunExitSteps(const std::function<void()>& windowSteps) {
-    WriteOutputSettings(MainDb);
+void RunExitSteps(const Session& session, const std::function<void()>& windowSteps) {
+    WriteOutputSettings(session);
     if (windowSteps) windowSteps();
     ClearHelpFile();
     RemoveWorkFolder();
 }
 
-bool RunCommand(SettingsFiles settings, const std::function<bool()>& body) {
+bool RunCommand(Session& session, SettingsFiles settings, const std::function<bool()>& body) {
     SetSettingsFilesWritable(settings == SettingsFiles::Written);
     cb::InstallStopSignals();
     // Nothing may end the program without its exit steps, which remove the work folder.
     const bool succeeded = GuardCommand("cinebrix-composer", body);
-    RunExitSteps();
+    RunExitSteps(session);
     return succeeded;
 }
 

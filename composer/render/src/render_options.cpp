@@ -4,13 +4,13 @@
 
 namespace composer {
 
-RenderOptions RenderOptionsFromSettings() {
+RenderOptions RenderOptionsFromSettings(const OutputChoices& output) {
     RenderOptions options;
-    options.compressor = OutCompressor;
+    options.compressor = output.compressor;
     options.memoryBudget = MemoryBudget;
-    options.keyFrameInterval = OutCoding.keyFrameInterval;
-    options.share.quality = OutCoding.shareQuality;
-    options.share.speed = OutCoding.sharePreset;
+    options.keyFrameInterval = output.coding.keyFrameInterval;
+    options.share.quality = output.coding.shareQuality;
+    options.share.speed = output.coding.sharePreset;
     return options;
 }
 

@@ -52,11 +52,11 @@ void TakeRenderResults(MovieDbRec& movie, const MovieDbRec& rendered) {
     }
 }
 
-bool RenderRunner::Start(const std::string& fileName, const RenderOptions& options, Job job,
+bool RenderRunner::Start(Session& session, const std::string& fileName, const RenderOptions& options, Job job,
                          Finished finished) {
     if (Running()) return false;
     auto work = std::make_shared<Work>();
-    work->movie = MainDb;
+    work->movie = session.Movie();
     work->options = options;
     work->options.stopRequest = &work->stop;
     work->outcome.fileName = fileName;
@@ -68,8 +68,8 @@ bool RenderRunner::Start(const std::string& fileName, const RenderOptions& optio
         work->outcome.stopped = work->stop.load();
     }));
     QObject::connect(thread_.get(), &QThread::finished, QCoreApplication::instance(),
-                     [work, finished = std::move(finished)] {
-                         TakeRenderResults(MainDb, work->movie);
+                     [work, &session, finished = std::move(finished)] {
+                         TakeRenderResults(session.EditMovie(), work->movie);
                          if (finished) finished(work->outcome);
                      });
     thread_->start();

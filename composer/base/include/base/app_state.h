@@ -18,12 +18,6 @@ extern std::string HelpFilePath;  // the help pages the help commands open; empt
 extern bool ShowUserGuide;        // whether user-guide tips are shown at all
 extern int32_t MemoryBudget;      // bytes that in-memory buffers may use; at least 10,000,000
 extern int32_t TempFileCounter;   // last number used for a temporary file name; 0 at start
-extern int32_t OutCompressor;     // handler code of the output video compressor; 0 = "No compression"
-extern double TestPlayStart;      // seconds into the movie where a part test play starts
-extern double TestPlayDuration;   // seconds of a part test play
-extern int32_t UnusedTrackX;      // x of the first box of the mixer's unused track
-extern int32_t ArrangedTrackX;    // x of the first box of the mixer's arranged and overlay tracks
-extern int32_t ClipViewScale;     // the clip window shows one frame for every ClipViewScale frames
 
 // How the output's frames are coded beyond the choice of compressor.
 struct OutputCoding {
@@ -31,7 +25,25 @@ struct OutputCoding {
     int32_t shareQuality = 20;           // constant rate factor of an .mp4, .mkv or .webm movie
     std::string sharePreset = "medium";  // the H.264 encoder's speed for those movies
 };
-extern OutputCoding OutCoding;
+
+// The output movie's coding choices that are no part of a movie record (the settings file keeps them).
+struct OutputChoices {
+    int32_t compressor = 0;  // handler code of the output video compressor; 0 = "No compression"
+    OutputCoding coding;
+};
+
+// The part test play: which seconds of the movie it renders and plays.
+struct TestPlaySpan {
+    double startSeconds = 0.0;      // where it starts
+    double durationSeconds = 10.0;  // how long it is
+};
+
+// Where the mixer's tracks are scrolled to and how far the clip window steps.
+struct MixerView {
+    int32_t unusedTrackX = 20;    // x of the first box of the mixer's unused track
+    int32_t arrangedTrackX = 20;  // x of the first box of the mixer's arranged and overlay tracks
+    int32_t clipViewScale = 1;    // the clip window shows one frame for every clipViewScale frames
+};
 
 // The lower limit of MemoryBudget, and its value before CheckPhysicalMemory has run.
 inline constexpr int32_t kMinimumMemoryBudget = 10'000'000;

@@ -61,7 +61,4 @@ double ClipDuration(const ClipRec& clip, bool onArrangedTrack);
 // MoviePlanTooLong when the movie would have more than kMaxPlanFrames frames.
 MoviePlan BuildMoviePlan(const MovieDbRec& movie);
 
-// The plan of MainDb, after repairing MainDb's output settings.
-MoviePlan BuildMoviePlan();
-
 }  // namespace composer

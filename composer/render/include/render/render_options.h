@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "base/app_state.h"
 #include "media/container_movie_writer.h"
 
 namespace composer {
@@ -20,8 +21,8 @@ struct RenderOptions {
     ShareSettings share;
 };
 
-// The options the program's settings give: OutCompressor, OutCoding and MemoryBudget, no dialog. Read where a
-// command starts, so the engine itself never reads the program's globals.
-RenderOptions RenderOptionsFromSettings();
+// The options the session's output choices and the memory budget give, no dialog. Made where a command
+// starts, so the engine itself never reads the program's settings.
+RenderOptions RenderOptionsFromSettings(const OutputChoices& output);
 
 }  // namespace composer
