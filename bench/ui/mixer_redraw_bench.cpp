@@ -122,7 +122,7 @@ Stalls EventLoopStalls(composer::Session& session, const std::string& folder) {
     bool written = false;
     QEventLoop loop;
     runner.Start(
-        session, movie, composer::RenderOptionsFromSettings(session.output),
+        session, movie, composer::RenderOptionsFromSettings(session),
         [movie](composer::MovieDbRec& m, composer::RenderOptions& options) {
             return composer::SaveMovie(m, movie, options);
         },

@@ -16,9 +16,6 @@ class AppStateGuard {
         AppFolder = appFolder_;
         TempFolder = tempFolder_;
         WorkFolder = workFolder_;
-        HelpFilePath = helpFilePath_;
-        ShowUserGuide = showUserGuide_;
-        MemoryBudget = memoryBudget_;
         TempFileCounter = tempFileCounter_;
     }
     AppStateGuard(const AppStateGuard&) = delete;
@@ -28,9 +25,6 @@ class AppStateGuard {
     std::string appFolder_ = AppFolder;
     std::string tempFolder_ = TempFolder;
     std::string workFolder_ = WorkFolder;
-    std::string helpFilePath_ = HelpFilePath;
-    bool showUserGuide_ = ShowUserGuide;
-    int32_t memoryBudget_ = MemoryBudget;
     int32_t tempFileCounter_ = TempFileCounter;
 };
 

@@ -200,10 +200,10 @@ int main(int argc, char** argv) {
     const std::string folder = argv[2];
     // The same settings file as the program's.
     composer::SetSettingsLocation(composer::SettingsFolder(), "cinebrix-composer");
-    composer::MediaSourceProbe probe;
+    composer::Session session;
+    composer::MediaSourceProbe probe(&session.notices);
     composer::ScopedSourceProbe installed(probe);
     cb::QuietMediaLog();
-    composer::Session session;
     composer::RunStartupSteps(session);
     const std::string movieFile = composer::WorkFolder + "/tour.avi";
     composer::DesktopStart start;
@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
     };
     start.shown = [&session, movieFile, folder](MainWindow& window) {
         // The help pages beside the program, which is named cinebrix-composer.
-        composer::HelpFilePath = composer::AppFolder + "/cinebrix-composer-help";
+        session.helpFolder = composer::AppFolder + "/cinebrix-composer-help";
         RunStep(window, Tour(session, movieFile), 0, folder);
     };
     int count = 1;

@@ -42,7 +42,7 @@ std::optional<int> StoppedStatus() {
 // so moved sources are relocated and changed ones refreshed, with the warnings on standard error.
 bool PrintProjectInfo(composer::Session& session, const std::string& projectText) {
     composer::InitFolders();
-    composer::MediaSourceProbe probe;
+    composer::MediaSourceProbe probe(&session.notices);
     composer::ScopedSourceProbe installed(probe);
     const std::string path = composer::ProjectPathFromCommandLine(projectText);
     composer::OpenSaveClass reader;
@@ -70,7 +70,7 @@ int RunProgram(composer::Session& session, int& argc, char** argv, const compose
     }
     // SIGINT and SIGTERM end the session through the windows' own close (with the exit steps).
     const composer::app::SessionSignals sessionSignals;
-    composer::MediaSourceProbe probe;
+    composer::MediaSourceProbe probe(&session.notices);
     composer::ScopedSourceProbe installed(probe);
     // Nothing may end the program without its exit steps: a failure is reported and the work
     // folder still removed. A normal end runs them from the main window's close.

@@ -76,8 +76,8 @@ void WriteOutputSettings(const Session& session) {
     WriteSetting(kOutput, "SharePreset", output.coding.sharePreset);
 }
 
-void ReadUserGuideSetting() {
-    ShowUserGuide = ShowsUserGuide(ReadSetting("General", "ShowNewUserGuide", "1"));
+void ReadUserGuideSetting(Session& session) {
+    session.showUserGuide = ShowsUserGuide(ReadSetting("General", "ShowNewUserGuide", "1"));
 }
 
 }  // namespace composer

@@ -31,7 +31,7 @@ constexpr int kExitWrittenWithoutSources = 3;
 
 // The settings' options, with the compressor the command line names instead of the stored one.
 RenderOptions OptionsOf(const Session& session, const CommandLine& line) {
-    RenderOptions options = RenderOptionsFromSettings(session.output);
+    RenderOptions options = RenderOptionsFromSettings(session);
     if (const auto code = CompressorCode(line.compressor)) options.compressor = *code;
     return options;
 }
@@ -78,7 +78,7 @@ int LoadAndRender(Session& session, const CommandLine& line) {
     if (!OutputNameUsable(line)) return kExitWrongCommandLine;
     if (!LibraryAvailable()) return kExitNotWritten;
     if (!line.compressor.empty() && !CompressorUsable(line.compressor)) return kExitWrongCommandLine;
-    MediaSourceProbe probe;
+    MediaSourceProbe probe(&session.notices);
     ScopedSourceProbe installed(probe);
     if (!OpenProjectFromCommandLine(session, line.projectText)) {
         std::fprintf(stderr, "cinebrix-composer: cannot load the project %s\n", line.projectText.c_str());
@@ -86,10 +86,12 @@ int LoadAndRender(Session& session, const CommandLine& line) {
     }
     RenderOptions options = OptionsOf(session, line);
     std::vector<std::string> unreadable;
-    MovieDbRec& movie = session.EditMovie();
+    // The render works on its copy, as a render from the windows does, and hands its results back.
+    MovieDbRec movie = session.Movie();
     const bool written = line.part ? SavePartMovie(movie, line.outputPath, ParseDuration(line.partStart),
                                                    ParseDuration(line.partEnd), options, &unreadable)
                                    : SaveMovie(movie, line.outputPath, options, &unreadable);
+    session.TakeRenderResults(movie);
     if (!written) {
         if (cb::StopSignal() == 0) std::fprintf(stderr, "cinebrix-composer: the movie was not written\n");
         return kExitNotWritten;

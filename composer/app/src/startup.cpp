@@ -15,17 +15,17 @@ void ResetTrackPositions(Session& session) { session.view = MixerView{}; }
 
 void RunStartupSteps(Session& session) {
     InitFolders();
-    CheckPhysicalMemory();
+    CheckPhysicalMemory(session.memoryBudget);
     ReadOutputSettings(session);
-    ReadUserGuideSetting();
+    ReadUserGuideSetting(session);
     ResetTrackPositions(session);
     ClearMovie(session.EditMovie());
 }
 
-void RunExitSteps(const Session& session, const std::function<void()>& windowSteps) {
+void RunExitSteps(Session& session, const std::function<void()>& windowSteps) {
     WriteOutputSettings(session);
     if (windowSteps) windowSteps();
-    ClearHelpFile();
+    session.helpFolder.clear();
     RemoveWorkFolder();
 }
 

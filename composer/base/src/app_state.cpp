@@ -5,9 +5,6 @@ namespace composer {
 std::string AppFolder;
 std::string TempFolder;
 std::string WorkFolder;
-std::string HelpFilePath;
-bool ShowUserGuide = true;
-int32_t MemoryBudget = kMinimumMemoryBudget;
-int32_t TempFileCounter = 0;
+std::atomic<int32_t> TempFileCounter{0};
 
 }  // namespace composer

@@ -1,13 +1,12 @@
 #include "render/render_options.h"
 
-#include "base/app_state.h"
-
 namespace composer {
 
-RenderOptions RenderOptionsFromSettings(const OutputChoices& output) {
+RenderOptions RenderOptionsFromSettings(const Session& session) {
+    const OutputChoices& output = session.output;
     RenderOptions options;
     options.compressor = output.compressor;
-    options.memoryBudget = MemoryBudget;
+    options.memoryBudget = session.memoryBudget;
     options.keyFrameInterval = output.coding.keyFrameInterval;
     options.share.quality = output.coding.shareQuality;
     options.share.speed = output.coding.sharePreset;

@@ -506,6 +506,7 @@ void OneClip_Frm::PlayVideoClip() {
 void OneClip_Frm::PlaySound(bool play) {
     if (!sound_) {
         sound_ = std::make_unique<Dx8PlayClass>();
+        sound_->Notices = &session_.notices;
         if (!sound_->DxAvailable) {
             Dx8Frm notice(this);
             notice.exec();

@@ -48,8 +48,9 @@ int RunDesktopProgram(Session& session, int& argc, char** argv, const DesktopSta
     window.UpdateMainAppTitle();
     window.MarkMovieSaved();
     // The first tip comes once the windows are on the screen.
-    QTimer::singleShot(0, &window, [&window, shown = start.shown] {
-        ShowGuideTip("Move mouse over any item to read its description in the bottom status bar");
+    QTimer::singleShot(0, &window, [&window, &session, shown = start.shown] {
+        ShowGuideTip(session.showUserGuide,
+                     "Move mouse over any item to read its description in the bottom status bar");
         if (shown) shown(window);
     });
     return QApplication::exec();

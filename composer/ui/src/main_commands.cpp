@@ -113,9 +113,9 @@ void RememberFolders(FileDialogMemories& memories, RememberMode mode) {
     }
 }
 
-std::string HelpTopicPage(int topic) {
+std::string HelpTopicPage(const std::string& helpFolder, int topic) {
     const std::string name = std::to_string(topic) + ".html";
-    for (const std::string& folder : {HelpFilePath, AppFolder + "/../share/cinebrix-composer/help"}) {
+    for (const std::string& folder : {helpFolder, AppFolder + "/../share/cinebrix-composer/help"}) {
         if (folder.empty()) continue;
         const std::string page = folder + "/" + name;
         if (FileExists(page)) return std::filesystem::weakly_canonical(page).string();

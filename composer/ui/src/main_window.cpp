@@ -164,7 +164,7 @@ void MainWindow::BuildMenus() {
                [this] { OpenHelpTopic(1040); });
     help->addSeparator();
     AddCommand(help, "AboutMnu", QStringLiteral("&About"), [this] {
-        About_Frm about(this);
+        About_Frm about(HelpTopicPage(session_.helpFolder, 100), this);
         about.exec();
     });
 
@@ -182,7 +182,7 @@ void MainWindow::Load() {
         resize(area.width() * 9 / 10, area.height() * 9 / 10);
     }
     UpdateMainAppTitle();
-    SetHelpFile();
+    session_.helpFolder = HelpFolderBesideProgram();
     RememberFolders(session_.dialogs, RememberMode::Load);
     mixerFrame_->show();
     mixerFrame_->RestorePlacement(workArea_->viewport()->size());
@@ -236,8 +236,7 @@ void MainWindow::StartRender(const std::string& fileName, RenderRunner::Job job,
         }
         UpdateMainAppTitle();
     };
-    if (!renders_.Start(session_, fileName, RenderOptionsFromSettings(session_.output), std::move(job),
-                        ended))
+    if (!renders_.Start(session_, fileName, RenderOptionsFromSettings(session_), std::move(job), ended))
         SetEditingEnabled(true);
 }
 
@@ -275,7 +274,7 @@ void MainWindow::PartTestPlay() {
 }
 
 void MainWindow::OpenHelpTopic(int topic) {
-    const std::string page = HelpTopicPage(topic);
+    const std::string page = HelpTopicPage(session_.helpFolder, topic);
     if (page.empty()) {
         MsgBox("The help page of topic " + std::to_string(topic) + " is not installed.");
         return;

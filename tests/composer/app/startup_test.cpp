@@ -33,8 +33,9 @@ TEST_F(StartupTest, NoSettingsFileGivesTheDefaults) {
     session.EditMovie().OutFps = 1;
     session.output.compressor = 7;
     session.testPlay.startSeconds = 3;
+    session.showUserGuide = false;
     ReadOutputSettings(session);
-    ReadUserGuideSetting();
+    ReadUserGuideSetting(session);
     const MovieDbRec& movie = session.Movie();
     EXPECT_EQ(movie.OutFps, 25.0);
     EXPECT_EQ(movie.OutWidth, 352);
@@ -45,7 +46,7 @@ TEST_F(StartupTest, NoSettingsFileGivesTheDefaults) {
     EXPECT_EQ(movie.OutRate, 22050);
     EXPECT_EQ(session.testPlay.durationSeconds, 10.0);
     EXPECT_EQ(session.testPlay.startSeconds, 0.0);
-    EXPECT_TRUE(ShowUserGuide);
+    EXPECT_TRUE(session.showUserGuide);
 }
 
 TEST_F(StartupTest, StoredValuesAreCorrected) {
@@ -87,8 +88,10 @@ TEST_F(StartupTest, OnlyAStoredZeroHidesTheGuide) {
     } cases[] = {{"1", true}, {"7", true}, {"0", false}, {"-1", true}, {"", false}};
     for (const auto& c : cases) {
         WriteSetting("General", "ShowNewUserGuide", c.stored);
-        ReadUserGuideSetting();
-        EXPECT_EQ(ShowUserGuide, c.shown) << '"' << c.stored << '"';
+        Session session;
+        session.showUserGuide = !c.shown;
+        ReadUserGuideSetting(session);
+        EXPECT_EQ(session.showUserGuide, c.shown) << '"' << c.stored << '"';
     }
 }
 
@@ -112,7 +115,7 @@ TEST_F(StartupTest, StartupStepsPrepareAnEmptyMovieAndExitStoresTheSettings) {
     EXPECT_EQ(session.view.arrangedTrackX, 20);
     EXPECT_EQ(session.view.clipViewScale, 1);
     EXPECT_TRUE(std::filesystem::is_directory(WorkFolder));
-    EXPECT_GE(MemoryBudget, kMinimumMemoryBudget);
+    EXPECT_GE(session.memoryBudget, kMinimumMemoryBudget);
     EXPECT_FALSE(ReadSetting("General", "PhyMemorySz").empty());
 
     session.EditMovie().OutFps = 29.97;

@@ -334,7 +334,7 @@ TEST_F(WindowsTest, PartTestPlayQuestionsChangeTheirCaptions) {
 
 TEST_F(WindowsTest, HelpTopicsOpenTheirPages) {
     MainWindow& main = OpenWindow();
-    HelpFilePath = CB_HELP_SOURCE_DIR;
+    session.helpFolder = CB_HELP_SOURCE_DIR;
     for (const auto& [action, page] :
          {std::pair{"HelpMnu0", "100.html"}, std::pair{"HelpMnu1", "1020.html"},
           std::pair{"HelpMnu2", "700.html"}, std::pair{"HelpMnu3", "1040.html"}}) {
@@ -345,7 +345,7 @@ TEST_F(WindowsTest, HelpTopicsOpenTheirPages) {
         EXPECT_FALSE(main.HelpBrowser()->toPlainText().isEmpty());
     }
     EXPECT_TRUE(seam.messages.empty());
-    HelpFilePath = scratch.path();
+    session.helpFolder = scratch.path();
     main.Action("HelpMnu1")->trigger();  // nothing installed anywhere: said in one message
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].text, "The help page of topic 1020 is not installed.");

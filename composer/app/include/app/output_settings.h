@@ -24,7 +24,7 @@ void ReadOutputSettings(Session& session);
 // Writes the same settings back, each as its shortest decimal text.
 void WriteOutputSettings(const Session& session);
 
-// ShowUserGuide from "ShowNewUserGuide" of section "General" (default "1").
-void ReadUserGuideSetting();
+// Whether the session shows user-guide tips, from "ShowNewUserGuide" of section "General" (default "1").
+void ReadUserGuideSetting(Session& session);
 
 }  // namespace composer

@@ -16,7 +16,7 @@ void RunStartupSteps(Session& session);
 
 // The exit: writes the session's output settings, runs the windows' own closing steps (remembered
 // folders, unloading the windows) when given, then clears the help file and removes the work folder.
-void RunExitSteps(const Session& session, const std::function<void()>& windowSteps = {});
+void RunExitSteps(Session& session, const std::function<void()>& windowSteps = {});
 
 // Whether a command writes the settings files: the windowed program does (at close); the commands
 // without windows (--render, --info) only read them.

@@ -1,6 +1,8 @@
 #pragma once
-// Application state kept by the start-up module for the whole run. The names are those the rest of
-// the program uses; every routine of the program may read them.
+// The facts of the run that every layer may read: the program's title, its folders (set once by
+// InitFolders at start, before any other thread runs) and the temporary-name counter; and the records
+// of the settings that the session (document/session.h) holds.
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -11,13 +13,19 @@ inline constexpr const char* kProgramTitle = "Cinebrix Composer";
 // The release name quoted in the low-memory message.
 inline constexpr const char* kProgramRelease = "Oct2003";
 
-extern std::string AppFolder;     // folder of the program file, no trailing separator
-extern std::string TempFolder;    // system temporary folder (or AppFolder), no trailing separator
-extern std::string WorkFolder;    // this run's folder inside TempFolder; holds every temporary file
-extern std::string HelpFilePath;  // the help pages the help commands open; empty when cleared
-extern bool ShowUserGuide;        // whether user-guide tips are shown at all
-extern int32_t MemoryBudget;      // bytes that in-memory buffers may use; at least 10,000,000
-extern int32_t TempFileCounter;   // last number used for a temporary file name; 0 at start
+extern std::string AppFolder;   // folder of the program file, no trailing separator
+extern std::string TempFolder;  // system temporary folder (or AppFolder), no trailing separator
+extern std::string WorkFolder;  // this run's folder inside TempFolder; holds every temporary file
+// The last number used for a temporary file name; 0 at start. Every thread names its files in the one
+// work folder (a render on the worker as much as the windows), so the numbers are drawn atomically.
+extern std::atomic<int32_t> TempFileCounter;
+
+// The notices shown at most once per run: whether each was shown. An object that may show one is given
+// the flags to remember it in; one given none shows its notice every time.
+struct NoticeFlags {
+    bool compressedAudioShown = false;  // compressed sound cannot be turned into plain WAV
+    bool noSoundDeviceShown = false;    // there is no sound device to play on
+};
 
 // How the output's frames are coded beyond the choice of compressor.
 struct OutputCoding {
@@ -45,7 +53,7 @@ struct MixerView {
     int32_t clipViewScale = 1;    // the clip window shows one frame for every clipViewScale frames
 };
 
-// The lower limit of MemoryBudget, and its value before CheckPhysicalMemory has run.
+// The lower limit of the memory budget, and its value before CheckPhysicalMemory has run.
 inline constexpr int32_t kMinimumMemoryBudget = 10'000'000;
 
 }  // namespace composer

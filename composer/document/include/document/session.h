@@ -6,6 +6,7 @@
 // Every change of the movie goes through EditMovie, which counts it: whoever keeps a revision can tell
 // later whether the movie changed since.
 #include <cstdint>
+#include <string>
 
 #include "base/app_state.h"
 #include "document/file_choice.h"
@@ -27,13 +28,24 @@ class Session {
     MovieDbRec& EditMovie();
     // Replaces the whole movie (a project opened, a render's results taken back); counts a change.
     void ReplaceMovie(MovieDbRec movie);
-    // Goes up by one with every EditMovie and ReplaceMovie; starts at 0.
+    // Goes up by one with every change of the movie; starts at 0.
     uint64_t Revision() const { return revision_; }
+
+    // A render works on a copy of the movie (taken with Movie()) and of the settings it needs, on any
+    // thread, so that nothing it does reaches the session while it runs. When it has ended, this is
+    // the one place its results come back, on the session's thread: the output path, the output
+    // settings as the render repaired them, and the sound caches it decoded for clips that are still
+    // the same (same index, same file). Counts as a change.
+    void TakeRenderResults(const MovieDbRec& rendered);
 
     OutputChoices output;   // the compressor and the coding of the output movie
     TestPlaySpan testPlay;  // the part test play's place and length
     MixerView view;         // the mixer's scroll places and the clip window's frame step
     FileDialogMemories dialogs;
+    NoticeFlags notices;                          // the notices already shown in this run
+    int32_t memoryBudget = kMinimumMemoryBudget;  // bytes in-memory buffers may use (the memory check's)
+    bool showUserGuide = true;                    // whether user-guide tips are shown at all
+    std::string helpFolder;  // the help pages the help commands open; "" when none was set
 
   private:
     MovieDbRec movie_;

@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "base/app_state.h"
+#include "document/session.h"
 #include "media/container_movie_writer.h"
 
 namespace composer {
@@ -21,8 +21,8 @@ struct RenderOptions {
     ShareSettings share;
 };
 
-// The options the session's output choices and the memory budget give, no dialog. Made where a command
+// The options the session's output choices and memory budget give, no dialog. Made where a command
 // starts, so the engine itself never reads the program's settings.
-RenderOptions RenderOptionsFromSettings(const OutputChoices& output);
+RenderOptions RenderOptionsFromSettings(const Session& session);
 
 }  // namespace composer

@@ -40,8 +40,8 @@ bool AddClipCommand(Session& session, ClipFileKind kind);
 enum class RememberMode { Load = 1, Store = 2 };
 void RememberFolders(FileDialogMemories& memories, RememberMode mode);
 
-// The page of a help topic (100 contents, 1020 features, 700 how to, 1040 licence): in the help
-// folder beside the program, else in the installed share folder; "" when neither has it.
-std::string HelpTopicPage(int topic);
+// The page of a help topic (100 contents, 1020 features, 700 how to, 1040 licence): in `helpFolder`
+// (the session's, beside the program), else in the installed share folder; "" when neither has it.
+std::string HelpTopicPage(const std::string& helpFolder, int topic);
 
 }  // namespace composer

@@ -3,7 +3,7 @@
 // windows keep repainting and moving meanwhile. The engine reaches the user through the seams
 // (whose Qt side hands every call to the GUI thread). When the worker ends, what the render learnt
 // (the output path, the repaired output settings, the decoded sound caches) goes back into the
-// session's movie and the finish handler runs on the GUI thread.
+// session through Session::TakeRenderResults and the finish handler runs on the GUI thread.
 #include <functional>
 #include <memory>
 #include <string>
@@ -50,9 +50,5 @@ class RenderRunner {
     std::unique_ptr<QThread> thread_;
     std::shared_ptr<Work> work_;
 };
-
-// Copies into `movie` what a render of `rendered` changed: the output path, the output settings
-// and the sound caches of the clips (which keep their indices while a render runs).
-void TakeRenderResults(MovieDbRec& movie, const MovieDbRec& rendered);
 
 }  // namespace composer
