@@ -1,7 +1,7 @@
 #pragma once
-// The facts of the run that every layer may read: the program's title, its folders (set once by
-// InitFolders at start, before any other thread runs) and the temporary-name counter; and the records
-// of the settings that the session (document/session.h) holds.
+// What every layer may read: the title, the run's folders (set by InitFolders before other threads run) and
+// the temporary-name counter (one per work folder, shared by all threads naming files there, so no copy
+// of the session has its own); and the records of the settings the session (document/session.h) holds.
 #include <atomic>
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // The program's state for one run: the movie being composed and the choices that outlive a movie.
-// The program's entry point owns one; the windows, the commands and the headless commands are handed
-// it (or only its movie) by reference, so nothing below the entry point keeps state of its own.
+// The program's entry point owns one; the windows, the commands and the headless commands are handed it (or
+// only its movie) by reference: below the entry point only the run's folders and name counter stay global.
 //
 // Every change of the movie goes through EditMovie, which counts it: whoever keeps a revision can tell
 // later whether the movie changed since.
