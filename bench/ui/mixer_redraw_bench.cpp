@@ -32,6 +32,7 @@
 #include "document/movie_db.h"
 #include "document/open_project.h"
 #include "document/open_save_class.h"
+#include "document/session.h"
 #include "media/media_source_probe.h"
 #include "render/movie_render.h"
 #include "ui/mixer_window.h"
@@ -113,7 +114,7 @@ struct Stalls {
     double percentile99 = -1;
 };
 
-Stalls EventLoopStalls(const std::string& folder) {
+Stalls EventLoopStalls(composer::Session& session, const std::string& folder) {
     composer::ScriptedInteraction quiet;
     composer::ScopedInteraction installed(quiet);
     composer::RenderRunner runner;
@@ -121,7 +122,7 @@ Stalls EventLoopStalls(const std::string& folder) {
     bool written = false;
     QEventLoop loop;
     runner.Start(
-        movie, composer::RenderOptionsFromSettings(),
+        session, movie, composer::RenderOptionsFromSettings(session),
         [movie](composer::MovieDbRec& m, composer::RenderOptions& options) {
             return composer::SaveMovie(m, movie, options);
         },
@@ -160,7 +161,8 @@ int main(int argc, char** argv) {
     composer::ScopedSourceProbe installedProbe(probe);
     const std::string project = WriteProject(folder);
 
-    composer::MixerWindow mixer;
+    composer::Session session;
+    composer::MixerWindow mixer(session);
     mixer.resize(1280, 700);
     mixer.LayoutBoxes();
     QImage canvas(1280, 700, QImage::Format_RGB32);
@@ -168,14 +170,14 @@ int main(int argc, char** argv) {
     for (int run = 0; run < 9; ++run) {
         mixer.Thumbnails().Clear();
         opens.push_back(Milliseconds([&] {
-            composer::OpenProjectFromCommandLine(project);
+            composer::OpenProjectFromCommandLine(session, project);
             DrawBoth(mixer, canvas);
         }));
     }
     std::vector<double> redraws;
     for (int run = 0; run < 9; ++run) {
         redraws.push_back(Milliseconds([&] {
-            composer::SelectClip(run % 6 + 1);
+            composer::SelectClip(session.EditMovie(), run % 6 + 1);
             DrawBoth(mixer, canvas);
         }));
     }
@@ -184,7 +186,7 @@ int main(int argc, char** argv) {
     std::printf("boxes drawn: %d arranged and overlay, %d unused; pictures decoded: %d\n",
                 mixer.MovieBox()->LastDrawnBoxes(), mixer.UnusedBox()->LastDrawnBoxes(),
                 mixer.Thumbnails().Decodes());
-    const Stalls stalls = EventLoopStalls(folder);
+    const Stalls stalls = EventLoopStalls(session, folder);
     if (stalls.longest < 0) {
         std::printf(
             "render stalls: not measured (register the AVI library with regsvr and set CB_REGISTRY)\n");

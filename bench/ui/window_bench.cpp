@@ -33,6 +33,7 @@
 
 #include "base/app_state.h"
 #include "document/movie_db.h"
+#include "document/session.h"
 #include "media/avi_playback.h"
 #include "media/mask_preview.h"
 #include "media/velc_avi_reader_class.h"
@@ -134,7 +135,9 @@ int StepBench(const std::string& file, double seconds, bool back) {
         std::fprintf(stderr, "window_bench: %s: %s\n", file.c_str(), probe.LastFailure.c_str());
         return 1;
     }
-    composer::ClearMovie();
+    composer::Session session;
+    composer::MovieDbRec& movie = session.EditMovie();
+    composer::ClearMovie(movie);
     composer::ClipRec clip;
     clip.ClipType = composer::ClipVideo;
     clip.FilePath = file;
@@ -146,11 +149,10 @@ int StepBench(const std::string& file, double seconds, bool back) {
     clip.CurFrame = back ? probe.FrameCount : 1;
     clip.UseFirst = 1;
     clip.UseLast = probe.FrameCount;
-    composer::MainDb.Clips.push_back(clip);
-    composer::MainDb.ClipCount = 1;
-    composer::MainDb.CurClip = 1;
-    composer::ClipViewScale = 1;
-    composer::OneClip_Frm window;
+    movie.Clips.push_back(clip);
+    movie.ClipCount = 1;
+    movie.CurClip = 1;
+    composer::OneClip_Frm window(session);
     window.resize(1200, 260);
     window.show();
     window.DrawClipPanel();
@@ -158,13 +160,13 @@ int StepBench(const std::string& file, double seconds, bool back) {
 
     // Each change of the first shown frame is one step; the gaps between them are timed.
     std::vector<double> gaps;
-    const int32_t firstFrame = composer::MainDb.Clips[1].CurFrame;
+    const int32_t firstFrame = session.Movie().Clips[1].CurFrame;
     int32_t lastFrame = firstFrame;
     auto lastStep = Clock::now();
     QTimer watch;
     watch.setInterval(1);
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        const int32_t frame = composer::MainDb.Clips[1].CurFrame;
+        const int32_t frame = session.Movie().Clips[1].CurFrame;
         if (frame == lastFrame) return;
         const auto now = Clock::now();
         gaps.push_back(Milliseconds(now - lastStep));
@@ -181,7 +183,7 @@ int StepBench(const std::string& file, double seconds, bool back) {
     loop.exec();
     SendMouse(arrow, QEvent::MouseButtonRelease);
     const double held = std::chrono::duration<double>(Clock::now() - start).count();
-    const int32_t steps = std::abs(composer::MainDb.Clips[1].CurFrame - firstFrame);
+    const int32_t steps = std::abs(session.Movie().Clips[1].CurFrame - firstFrame);
     std::sort(gaps.begin(), gaps.end());
     std::printf(
         "held %.1f s on %dx%d (%d frames, %d decoded): %d steps, %.1f a second (the repeat asks %d), "

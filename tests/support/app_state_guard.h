@@ -1,6 +1,6 @@
 #pragma once
 // Puts the program's global state back as it was when the guard was made, so that a test that sets a
-// global (the work folder, the memory budget, the output compressor, ...) leaves nothing behind for
+// global (the work folder, the memory budget, ...) leaves nothing behind for
 // the tests that run after it, whatever their order.
 #include <cstdint>
 #include <string>
@@ -16,17 +16,7 @@ class AppStateGuard {
         AppFolder = appFolder_;
         TempFolder = tempFolder_;
         WorkFolder = workFolder_;
-        HelpFilePath = helpFilePath_;
-        ShowUserGuide = showUserGuide_;
-        MemoryBudget = memoryBudget_;
         TempFileCounter = tempFileCounter_;
-        OutCompressor = outCompressor_;
-        OutCoding = outCoding_;
-        TestPlayStart = testPlayStart_;
-        TestPlayDuration = testPlayDuration_;
-        UnusedTrackX = unusedTrackX_;
-        ArrangedTrackX = arrangedTrackX_;
-        ClipViewScale = clipViewScale_;
     }
     AppStateGuard(const AppStateGuard&) = delete;
     AppStateGuard& operator=(const AppStateGuard&) = delete;
@@ -35,17 +25,7 @@ class AppStateGuard {
     std::string appFolder_ = AppFolder;
     std::string tempFolder_ = TempFolder;
     std::string workFolder_ = WorkFolder;
-    std::string helpFilePath_ = HelpFilePath;
-    bool showUserGuide_ = ShowUserGuide;
-    int32_t memoryBudget_ = MemoryBudget;
     int32_t tempFileCounter_ = TempFileCounter;
-    int32_t outCompressor_ = OutCompressor;
-    OutputCoding outCoding_ = OutCoding;
-    double testPlayStart_ = TestPlayStart;
-    double testPlayDuration_ = TestPlayDuration;
-    int32_t unusedTrackX_ = UnusedTrackX;
-    int32_t arrangedTrackX_ = ArrangedTrackX;
-    int32_t clipViewScale_ = ClipViewScale;
 };
 
 }  // namespace composer::testing

@@ -24,7 +24,6 @@ class SoundTest : public ::testing::Test {
         std::string pattern = (parent / "sound-XXXXXX").string();
         ASSERT_TRUE(::mkdtemp(pattern.data()));
         WorkFolder = pattern;
-        MemoryBudget = kMinimumMemoryBudget;
         scope_.emplace(ui);
     }
     void TearDown() override {

@@ -24,6 +24,7 @@
 #include "base/settings.h"
 #include "cbplatform/media_log.h"
 #include "document/movie_db.h"
+#include "document/session.h"
 #include "media/media_source_probe.h"
 #include "ui/clip_window.h"
 #include "ui/desktop_program.h"
@@ -96,7 +97,7 @@ bool PlayedAThird(MainWindow& window) {
     return play->Player().Position() >= play->Player().Duration() / 3;
 }
 
-std::vector<Step> Tour(const std::string& movieFile) {
+std::vector<Step> Tour(composer::Session& session, const std::string& movieFile) {
     return {
         {800, [](MainWindow&) {}, "01-demo-opened"},
         {300, [](MainWindow& w) { ClickBox(w.Mixer()->MovieBox(), QPoint(300, 100)); }, "02-clip-selected"},
@@ -143,9 +144,8 @@ std::vector<Step> Tour(const std::string& movieFile) {
         {100, [](MainWindow&) { CloseMessage(); }, ""},
         // A part test play of the first seconds, rendered and played in the play window.
         {300,
-         [](MainWindow& w) {
-             composer::TestPlayStart = 0;
-             composer::TestPlayDuration = 5;
+         [&session](MainWindow& w) {
+             session.testPlay = {0, 5};
              ClickLabel(w, "PartPlayLbl0");
          },
          ""},
@@ -200,19 +200,22 @@ int main(int argc, char** argv) {
     const std::string folder = argv[2];
     // The same settings file as the program's.
     composer::SetSettingsLocation(composer::SettingsFolder(), "cinebrix-composer");
-    composer::MediaSourceProbe probe;
+    composer::Session session;
+    composer::MediaSourceProbe probe(&session.notices);
     composer::ScopedSourceProbe installed(probe);
     cb::QuietMediaLog();
-    composer::RunStartupSteps();
+    composer::RunStartupSteps(session);
     const std::string movieFile = composer::WorkFolder + "/tour.avi";
     composer::DesktopStart start;
     start.projectText = project;
-    start.exitSteps = [](const std::function<void()>& steps) { composer::RunExitSteps(steps); };
-    start.shown = [movieFile, folder](MainWindow& window) {
+    start.exitSteps = [&session](const std::function<void()>& steps) {
+        composer::RunExitSteps(session, steps);
+    };
+    start.shown = [&session, movieFile, folder](MainWindow& window) {
         // The help pages beside the program, which is named cinebrix-composer.
-        composer::HelpFilePath = composer::AppFolder + "/cinebrix-composer-help";
-        RunStep(window, Tour(movieFile), 0, folder);
+        session.helpFolder = composer::AppFolder + "/cinebrix-composer-help";
+        RunStep(window, Tour(session, movieFile), 0, folder);
     };
     int count = 1;
-    return composer::RunDesktopProgram(count, argv, start);
+    return composer::RunDesktopProgram(session, count, argv, start);
 }

@@ -39,42 +39,47 @@ double CorrectTestPlayDuration(double seconds) { return seconds > 10.0 || second
 
 bool ShowsUserGuide(const std::string& storedValue) { return RoundToInt32(LeadingNumber(storedValue)) != 0; }
 
-void ReadOutputSettings(MovieDbRec& movie) {
+void ReadOutputSettings(Session& session) {
+    MovieDbRec& movie = session.EditMovie();
+    OutputChoices& output = session.output;
     movie.OutFps = ReadNumber("FPS", "25");
     movie.OutWidth = ReadWholeNumber("Width", "352");
     movie.OutHeight = ReadWholeNumber("Height", "288");
     movie.OutChannels = CorrectWavChannels(ReadWholeNumber("WavChn", "2"));
     movie.OutBits = CorrectWavBits(ReadWholeNumber("WavBits", "16"));
     movie.OutRate = CorrectWavRate(ReadWholeNumber("WavFreq", "22050"));
-    OutCompressor = ReadWholeNumber("Compressor", "0");
-    TestPlayDuration = CorrectTestPlayDuration(ReadNumber("TestPlayDur", "10"));
-    OutCoding.keyFrameInterval = std::clamp(ReadWholeNumber("KeyFrameEvery", "0"), 0, kMostFramesBetweenKeys);
-    OutCoding.shareQuality = std::clamp(ReadWholeNumber("ShareQuality", "20"), 0, kWorstShareQuality);
-    OutCoding.sharePreset = ReadSetting(kOutput, "SharePreset", "medium");
+    output.compressor = ReadWholeNumber("Compressor", "0");
+    session.testPlay.durationSeconds = CorrectTestPlayDuration(ReadNumber("TestPlayDur", "10"));
+    output.coding.keyFrameInterval =
+        std::clamp(ReadWholeNumber("KeyFrameEvery", "0"), 0, kMostFramesBetweenKeys);
+    output.coding.shareQuality = std::clamp(ReadWholeNumber("ShareQuality", "20"), 0, kWorstShareQuality);
+    output.coding.sharePreset = ReadSetting(kOutput, "SharePreset", "medium");
     const std::vector<std::string>& speeds = ShareSpeeds();
-    if (std::find(speeds.begin(), speeds.end(), OutCoding.sharePreset) == speeds.end())
-        OutCoding.sharePreset = "medium";
-    OutCoding.sharpPixels = ReadWholeNumber("SharpPixels", "0") != 0;
-    TestPlayStart = 0.0;
+    if (std::find(speeds.begin(), speeds.end(), output.coding.sharePreset) == speeds.end())
+        output.coding.sharePreset = "medium";
+    output.coding.sharpPixels = ReadWholeNumber("SharpPixels", "0") != 0;
+    session.testPlay.startSeconds = 0.0;
 }
 
-void WriteOutputSettings(const MovieDbRec& movie) {
+void WriteOutputSettings(const Session& session) {
+    const MovieDbRec& movie = session.Movie();
+    const OutputChoices& output = session.output;
     WriteSetting(kOutput, "FPS", FormatNumber(movie.OutFps));
     WriteSetting(kOutput, "Width", FormatNumber(movie.OutWidth));
     WriteSetting(kOutput, "Height", FormatNumber(movie.OutHeight));
-    WriteSetting(kOutput, "Compressor", FormatNumber(OutCompressor));
+    WriteSetting(kOutput, "Compressor", FormatNumber(output.compressor));
     WriteSetting(kOutput, "WavChn", FormatNumber(movie.OutChannels));
     WriteSetting(kOutput, "WavBits", FormatNumber(movie.OutBits));
     WriteSetting(kOutput, "WavFreq", FormatNumber(movie.OutRate));
-    WriteSetting(kOutput, "TestPlayDur", FormatNumber(TestPlayDuration));
-    WriteSetting(kOutput, "KeyFrameEvery", FormatNumber(OutCoding.keyFrameInterval));
-    WriteSetting(kOutput, "ShareQuality", FormatNumber(OutCoding.shareQuality));
-    WriteSetting(kOutput, "SharePreset", OutCoding.sharePreset);
-    WriteSetting(kOutput, "SharpPixels", OutCoding.sharpPixels ? "1" : "0");
+    WriteSetting(kOutput, "TestPlayDur", FormatNumber(session.testPlay.durationSeconds));
+    WriteSetting(kOutput, "KeyFrameEvery", FormatNumber(output.coding.keyFrameInterval));
+    WriteSetting(kOutput, "ShareQuality", FormatNumber(output.coding.shareQuality));
+    WriteSetting(kOutput, "SharePreset", output.coding.sharePreset);
+    WriteSetting(kOutput, "SharpPixels", output.coding.sharpPixels ? "1" : "0");
 }
 
-void ReadUserGuideSetting() {
-    ShowUserGuide = ShowsUserGuide(ReadSetting("General", "ShowNewUserGuide", "1"));
+void ReadUserGuideSetting(Session& session) {
+    session.showUserGuide = ShowsUserGuide(ReadSetting("General", "ShowNewUserGuide", "1"));
 }
 
 }  // namespace composer

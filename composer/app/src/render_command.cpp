@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/startup.h"
-#include "base/app_state.h"
 #include "base/duration.h"
 #include "base/failure.h"
 #include "base/interaction.h"
@@ -35,8 +34,8 @@ constexpr int kExitWrittenWithoutSources = 3;
 
 // The settings' options, with the compressor and the coding the command line names instead of the
 // stored ones ("H264" or "VP90" as the compressor still picks the coding of a movie to share).
-RenderOptions OptionsOf(const CommandLine& line) {
-    RenderOptions options = RenderOptionsFromSettings();
+RenderOptions OptionsOf(const Session& session, const CommandLine& line) {
+    RenderOptions options = RenderOptionsFromSettings(session);
     if (const auto code = CompressorCode(line.compressor)) {
         options.compressor = *code;
         options.share.video = ShareVideoOfCompressor(*code);
@@ -111,23 +110,26 @@ bool OutputNameUsable(const CommandLine& line) {
     return !refusal;
 }
 
-int LoadAndRender(const CommandLine& line) {
+int LoadAndRender(Session& session, const CommandLine& line) {
     if (!OutputNameUsable(line) || !CodecUsable(line)) return kExitWrongCommandLine;
     if (LibraryNeededForOutput(line) && !LibraryAvailable()) return kExitNotWritten;
     if (!line.compressor.empty() && !CompressorUsable(line.compressor)) return kExitWrongCommandLine;
-    MediaSourceProbe probe;
+    MediaSourceProbe probe(&session.notices);
     ScopedSourceProbe installed(probe);
-    if (!OpenProjectFromCommandLine(line.projectText)) {
+    if (!OpenProjectFromCommandLine(session, line.projectText)) {
         std::fprintf(stderr, "cinebrix-composer: cannot load the project %s\n", line.projectText.c_str());
         return kExitNotWritten;
     }
-    if (!LibraryNeededForOutput(line) && LibraryNeededForClips(MainDb) && !LibraryAvailable())
+    if (!LibraryNeededForOutput(line) && LibraryNeededForClips(session.Movie()) && !LibraryAvailable())
         return kExitNotWritten;
-    RenderOptions options = OptionsOf(line);
+    RenderOptions options = OptionsOf(session, line);
     std::vector<std::string> unreadable;
-    const bool written = line.part ? SavePartMovie(line.outputPath, ParseDuration(line.partStart),
+    // The render works on its copy, as a render from the windows does, and hands its results back.
+    MovieDbRec movie = session.Movie();
+    const bool written = line.part ? SavePartMovie(movie, line.outputPath, ParseDuration(line.partStart),
                                                    ParseDuration(line.partEnd), options, &unreadable)
-                                   : SaveMovie(line.outputPath, options, &unreadable);
+                                   : SaveMovie(movie, line.outputPath, options, &unreadable);
+    session.TakeRenderResults(movie);
     if (!written) {
         if (cb::StopSignal() == 0) std::fprintf(stderr, "cinebrix-composer: the movie was not written\n");
         return kExitNotWritten;
@@ -144,11 +146,11 @@ int LoadAndRender(const CommandLine& line) {
 
 }  // namespace
 
-int RunRenderCommand(const CommandLine& line) {
+int RunRenderCommand(Session& session, const CommandLine& line) {
     int status = kExitNotWritten;
-    RunCommand(SettingsFiles::OnlyRead, [&] {
-        RunStartupSteps();
-        status = LoadAndRender(line);
+    RunCommand(session, SettingsFiles::OnlyRead, [&] {
+        RunStartupSteps(session);
+        status = LoadAndRender(session, line);
         return status == kExitWritten || status == kExitWrittenWithoutSources;
     });
     const int signal = cb::StopSignal();

@@ -1,7 +1,6 @@
 #include "app/startup.h"
 
 #include "app/output_settings.h"
-#include "base/app_state.h"
 #include "base/failure.h"
 #include "base/folders.h"
 #include "base/guide.h"
@@ -12,34 +11,30 @@
 
 namespace composer {
 
-void ResetTrackPositions() {
-    UnusedTrackX = 20;
-    ArrangedTrackX = 20;
-    ClipViewScale = 1;
-}
+void ResetTrackPositions(Session& session) { session.view = MixerView{}; }
 
-void RunStartupSteps() {
+void RunStartupSteps(Session& session) {
     InitFolders();
-    CheckPhysicalMemory();
-    ReadOutputSettings(MainDb);
-    ReadUserGuideSetting();
-    ResetTrackPositions();
-    ClearMovie(MainDb);
+    CheckPhysicalMemory(session.memoryBudget);
+    ReadOutputSettings(session);
+    ReadUserGuideSetting(session);
+    ResetTrackPositions(session);
+    ClearMovie(session.EditMovie());
 }
 
-void RunExitSteps(const std::function<void()>& windowSteps) {
-    WriteOutputSettings(MainDb);
+void RunExitSteps(Session& session, const std::function<void()>& windowSteps) {
+    WriteOutputSettings(session);
     if (windowSteps) windowSteps();
-    ClearHelpFile();
+    session.helpFolder.clear();
     RemoveWorkFolder();
 }
 
-bool RunCommand(SettingsFiles settings, const std::function<bool()>& body) {
+bool RunCommand(Session& session, SettingsFiles settings, const std::function<bool()>& body) {
     SetSettingsFilesWritable(settings == SettingsFiles::Written);
     cb::InstallStopSignals();
     // Nothing may end the program without its exit steps, which remove the work folder.
     const bool succeeded = GuardCommand("cinebrix-composer", body);
-    RunExitSteps();
+    RunExitSteps(session);
     return succeeded;
 }
 

@@ -111,8 +111,8 @@ std::string NewTempFileName(const std::string& extension) {
     const std::string ext = extension.empty() ? "tmp" : extension;
     std::string name;
     do {
-        ++TempFileCounter;
-        name = WorkFolder + "/tm" + std::to_string(TempFileCounter) + "." + ext;
+        const int32_t number = ++TempFileCounter;
+        name = WorkFolder + "/tm" + std::to_string(number) + "." + ext;
     } while (FileExists(name));
     return name;
 }

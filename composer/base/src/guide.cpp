@@ -16,16 +16,14 @@ const char* const kGuideSection = "I Know";
 
 void ShowStatusHelp(const std::string& text) { UI().StatusHelp(text); }
 
-bool ShowGuideTip(const std::string& message, const std::string& title) {
-    if (!ShowUserGuide) return false;
+bool ShowGuideTip(bool tipsOn, const std::string& message, const std::string& title) {
+    if (!tipsOn) return false;
     const std::string key = title.empty() ? FirstChars(message, kLongestTitleChars) : title;
     if (ReadIniValue(kGuideSection, key, "No", GuideFilePath()) == "Yes") return false;
     if (UI().ShowGuideWindow(message)) WriteIniValue(kGuideSection, key, "Yes", GuideFilePath());
     return true;
 }
 
-void SetHelpFile() { HelpFilePath = AppFolder + "/" + ProgramBaseName() + "-help"; }
-
-void ClearHelpFile() { HelpFilePath.clear(); }
+std::string HelpFolderBesideProgram() { return AppFolder + "/" + ProgramBaseName() + "-help"; }
 
 }  // namespace composer

@@ -80,20 +80,20 @@ MemoryVerdict JudgeMemory(const MemoryFigures& figures) {
     return verdict;
 }
 
-void CheckPhysicalMemory(const MemoryFigures& figures) {
+void CheckPhysicalMemory(const MemoryFigures& figures, int32_t& budget) {
     WriteSetting("General", "PhyMemorySz", std::to_string(figures.totalBytes));
     WriteSetting("General", "PhyMemoryLoad", std::to_string(figures.loadPercent));
     const MemoryVerdict verdict = JudgeMemory(figures);
     if (!verdict.warning.empty()) MsgBox(verdict.warning);
-    MemoryBudget = verdict.budget;
+    budget = verdict.budget;
 }
 
-void CheckPhysicalMemory() {
+void CheckPhysicalMemory(int32_t& budget) {
     // $CB_MEMINFO names another file in the same format, so whole-program runs can be tested with
     // the figures of a small machine.
     const char* meminfo = std::getenv("CB_MEMINFO");
     if (const auto figures = ReadMemoryFigures(meminfo && *meminfo ? meminfo : "/proc/meminfo"))
-        CheckPhysicalMemory(*figures);
+        CheckPhysicalMemory(*figures, budget);
 }
 
 }  // namespace composer

@@ -190,8 +190,4 @@ bool AddClip(MovieDbRec& movie, const std::string& requestedPath, TrackKind plac
     return true;
 }
 
-bool AddClip(const std::string& path, TrackKind placement, int32_t& position, int32_t& overlayPosition) {
-    return AddClip(MainDb, path, placement, position, overlayPosition);
-}
-
 }  // namespace composer

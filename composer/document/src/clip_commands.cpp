@@ -146,8 +146,4 @@ void RenameClip(MovieDbRec& movie) {
     RedrawTrack(place->kind);
 }
 
-void CloneClip() { CloneClip(MainDb); }
-void DeleteClip() { DeleteClip(MainDb); }
-void RenameClip() { RenameClip(MainDb); }
-
 }  // namespace composer

@@ -10,10 +10,6 @@
 
 namespace composer {
 
-FileDialogMemory CmnDlgClips;
-FileDialogMemory CmnDlgOutput;
-FileDialogMemory CmnDlgCbMov;
-
 namespace {
 
 constexpr const char* kAllFiles = "All files (*.*)|*.*";
@@ -93,26 +89,26 @@ std::string Choose(const Choice& choice) {
 
 std::string VideoFilesFilter() { return FilterOf(ClipFileExtensions(ClipVideo), "AVI files (*.avi)|*.avi|"); }
 
-std::string ChooseVideoFile() {
+std::string ChooseVideoFile(FileDialogMemory& memory) {
     const std::vector<std::string>& videos = ClipFileExtensions(ClipVideo);
-    return Choose({CmnDlgClips, FileDialogMode::Open, FilterOf(videos, "AVI files (*.avi)|*.avi|"), "avi",
+    return Choose({memory, FileDialogMode::Open, FilterOf(videos, "AVI files (*.avi)|*.avi|"), "avi",
                    "Select a Video Clip file to add", videos,
                    "You need to select " + EndingList(videos) + " file to read clip"});
 }
 
-std::string ChoosePictureFile() {
+std::string ChoosePictureFile(FileDialogMemory& memory) {
     const std::vector<std::string>& pictures = ClipFileExtensions(ClipPicture);
-    return Choose({CmnDlgClips, FileDialogMode::Open,
+    return Choose({memory, FileDialogMode::Open,
                    FilterOf(pictures, "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|"), "",
                    "Select a Picture file to add", pictures,
                    "You need to select " + EndingList(pictures) + " file to read picture"});
 }
 
-std::string ChooseAnyClipFile() {
+std::string ChooseAnyClipFile(FileDialogMemory& memory) {
     const std::vector<std::string> clips = Joined(
         {&ClipFileExtensions(ClipVideo), &ClipFileExtensions(ClipPicture), &ClipFileExtensions(ClipAudio)});
     return Choose(
-        {CmnDlgClips, FileDialogMode::Open,
+        {memory, FileDialogMode::Open,
          FilterOf(clips,
                   "Any clip (avi, bmp, jpg, gif, wav)|*.avi;*.bmp;*.jpg;*.gif;*.wav|AVI files (*.avi)|*.avi|"
                   "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|Wave Files (*.wav)|*.wav|"),
@@ -120,17 +116,17 @@ std::string ChooseAnyClipFile() {
          "You need to select " + EndingList(clips) + " file to read"});
 }
 
-std::string ChooseWavFile() {
+std::string ChooseWavFile(FileDialogMemory& memory) {
     const std::vector<std::string>& sounds = ClipFileExtensions(ClipAudio);
-    return Choose({CmnDlgClips, FileDialogMode::Open, FilterOf(sounds, "Wave Files (*.wav)|*.wav|"), "",
+    return Choose({memory, FileDialogMode::Open, FilterOf(sounds, "Wave Files (*.wav)|*.wav|"), "",
                    "Select a Audio '.wav' file to add", sounds,
                    "You need to select " + EndingList(sounds) + " file to read clip"});
 }
 
 // AVI first, as the movie has always been written; then the movies to share.
-std::string ChooseOutputAviFile() {
+std::string ChooseOutputAviFile(FileDialogMemory& memory) {
     const std::vector<std::string>& movies = MovieFileExtensions();
-    return Choose({CmnDlgOutput, FileDialogMode::Save,
+    return Choose({memory, FileDialogMode::Save,
                    "AVI files (*.avi)|*.avi|MP4 movies (*.mp4)|*.mp4|Matroska movies (*.mkv)|*.mkv|"
                    "WebM movies (*.webm)|*.webm|" +
                        std::string(kAllFiles),
@@ -138,8 +134,8 @@ std::string ChooseOutputAviFile() {
                    "You need to select " + EndingList(movies) + " file to write output movie"});
 }
 
-std::string ChooseProjectToOpen() {
-    return Choose({CmnDlgCbMov,
+std::string ChooseProjectToOpen(FileDialogMemory& memory) {
+    return Choose({memory,
                    FileDialogMode::Open,
                    kProjectFilter,
                    "CbMov",
@@ -148,8 +144,8 @@ std::string ChooseProjectToOpen() {
                    "You need to select .CbMov file to open"});
 }
 
-std::string ChooseProjectToSave() {
-    return Choose({CmnDlgCbMov,
+std::string ChooseProjectToSave(FileDialogMemory& memory) {
+    return Choose({memory,
                    FileDialogMode::Save,
                    kProjectFilter,
                    "CbMov",

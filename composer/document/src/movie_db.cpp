@@ -2,11 +2,7 @@
 
 #include <algorithm>
 
-#include "base/view.h"
-
 namespace composer {
-
-MovieDbRec MainDb;
 
 namespace {
 
@@ -32,24 +28,13 @@ TrackPlace FindCurClip(const MovieDbRec& movie) {
     return {};
 }
 
-TrackPlace FindCurClip() { return FindCurClip(MainDb); }
-
 void SelectClip(MovieDbRec& movie, int32_t index) {
     movie.CurClip = movie.ClipCount < 1 ? 0 : std::clamp(index, 1, movie.ClipCount);
-}
-
-void SelectClip(int32_t index) {
-    SelectClip(MainDb, index);
-    DrawClipPanel();
 }
 
 void InitClipColors(ClipRec& clip) {
     clip.TransColorCount = 0;
     clip.TransColors.assign(1, TransColorRec{});
-}
-
-void InitClipColors(int32_t index) {
-    if (index >= 1 && index < static_cast<int32_t>(MainDb.Clips.size())) InitClipColors(MainDb.Clips[index]);
 }
 
 const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index) {
@@ -70,7 +55,5 @@ void ClearMovie(MovieDbRec& movie) {
     movie.OutputPath.clear();
     movie.MovieName = "New Movie";
 }
-
-void ClearMovie() { ClearMovie(MainDb); }
 
 }  // namespace composer

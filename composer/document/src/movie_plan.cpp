@@ -188,9 +188,4 @@ MoviePlan BuildMoviePlan(const MovieDbRec& movie) {
     return plan;
 }
 
-MoviePlan BuildMoviePlan() {
-    RepairOutputSettings(MainDb);
-    return BuildMoviePlan(MainDb);
-}
-
 }  // namespace composer

@@ -3,7 +3,6 @@
 #include "base/files.h"
 #include "base/text_number.h"
 #include "base/view.h"
-#include "document/movie_db.h"
 #include "document/open_save_class.h"
 
 namespace composer {
@@ -16,13 +15,13 @@ std::string ProjectPathFromCommandLine(const std::string& text) {
     return path;
 }
 
-bool OpenProjectFromCommandLine(const std::string& text) {
+bool OpenProjectFromCommandLine(Session& session, const std::string& text) {
     const std::string path = ProjectPathFromCommandLine(text);
     if (path.empty() || !FileExists(path)) return false;
     OpenSaveClass reader;
     if (!reader.LoadMovieSource(path)) return false;
-    reader.DbLocalToMain();
-    MainDb.ProjectPath = path;
+    reader.DbLocalToMain(session);
+    session.EditMovie().ProjectPath = path;
     DrawMovieTracks();
     DrawUnusedTrack();
     DrawClipPanel();

@@ -95,7 +95,7 @@ bool OpenSaveClass::ReadDataBlock(const std::string& fileBytes, const std::strin
         if (!problem.empty()) throw Failure(problem + ".");
         return true;
     } catch (...) {
-        // A damaged block, or one too large for memory: nothing reaches MainDb either way.
+        // A damaged block, or one too large for memory: nothing reaches the session either way.
         MsgBox("The project file " + path + " cannot be read. " + CurrentFailureText(), MsgButtons::OK,
                kLoadErrorTitle);
         return false;
@@ -113,7 +113,7 @@ void OpenSaveClass::CheckSources(const std::string& path) {
     }
 }
 
-void OpenSaveClass::DbLocalToMain() { MainDb = local_; }
+void OpenSaveClass::DbLocalToMain(Session& session) const { session.ReplaceMovie(local_); }
 
 std::string OpenSaveClass::ProjectFileBytes(const MovieDbRec& movie) {
     std::vector<int32_t> block = EncDecClass().ListClose(MovieToWords(movie), "");
@@ -139,8 +139,8 @@ bool OpenSaveClass::WriteDataFile(const MovieDbRec& movie, const std::string& pa
     return true;
 }
 
-bool OpenSaveClass::SaveMovieSource(const std::string& path) {
-    local_ = MainDb;
+bool OpenSaveClass::SaveMovieSource(const MovieDbRec& movie, const std::string& path) {
+    local_ = movie;
     std::string reason;
     try {
         if (WriteDataFile(local_, path)) return true;

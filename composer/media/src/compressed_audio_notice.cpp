@@ -4,18 +4,16 @@
 
 namespace composer {
 
-bool CompressedAudioNoticeShown = false;
-
 void ShowCompressedAudioNotice() {
     MsgBox(
         "Compressed Audio data could not be extracted from this file.\r\n"
         "If you install DirectX8 we can try to extact audio data from this file.");
 }
 
-void ShowCompressedAudioNoticeOnce() {
-    if (CompressedAudioNoticeShown) return;
+void ShowCompressedAudioNoticeOnce(NoticeFlags* notices) {
+    if (notices != nullptr && notices->compressedAudioShown) return;
     ShowCompressedAudioNotice();
-    CompressedAudioNoticeShown = true;
+    if (notices != nullptr) notices->compressedAudioShown = true;
 }
 
 }  // namespace composer

@@ -61,8 +61,6 @@ std::unique_ptr<cb::sound::SoundBuffer> StretchOf(const cb::sound::SoundBuffer& 
 
 }  // namespace
 
-bool NoSoundDeviceNoticeShown = false;
-
 Dx8PlayClass::Dx8PlayClass() : DxAvailable(cb::sound::SoundAvailable()) {}
 
 Dx8PlayClass::~Dx8PlayClass() { Cleanup(); }
@@ -88,8 +86,9 @@ bool Dx8PlayClass::LoadWaveFile(const std::string& fileName, const std::optional
 }
 
 void Dx8PlayClass::PlayWav() {
-    if (!player_ || player_->Play() == cb::sound::PlayResult::Playing || NoSoundDeviceNoticeShown) return;
-    NoSoundDeviceNoticeShown = true;
+    if (!player_ || player_->Play() == cb::sound::PlayResult::Playing) return;
+    if (Notices != nullptr && Notices->noSoundDeviceShown) return;
+    if (Notices != nullptr) Notices->noSoundDeviceShown = true;
     MsgBox("No sound output device was found on this computer: the sound cannot be played.");
 }
 

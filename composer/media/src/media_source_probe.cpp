@@ -40,6 +40,7 @@ bool FirstFrameDecodes(VelcAviReaderClass& reader) {
 std::optional<VideoFacts> MediaSourceProbe::ProbeVideo(const std::string& path) {
     lastProblem_.clear();
     VelcAviReaderClass reader;
+    reader.Notices = notices_;
     if (!reader.ReadAvi_OpenFile(path)) {
         lastProblem_ = reader.LastFailure;
         return std::nullopt;
@@ -67,6 +68,7 @@ std::optional<PictureFacts> MediaSourceProbe::ProbePicture(const std::string& pa
 std::optional<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) {
     lastProblem_.clear();
     WavReaderClass reader;
+    reader.Notices = notices_;
     if (!reader.ReadWav_OpenFile(path)) {
         lastProblem_ = reader.Problem;
         return std::nullopt;
@@ -80,6 +82,7 @@ std::optional<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) 
 std::optional<AudioFacts> MediaSourceProbe::ProbeVideoSound(const std::string& path) {
     lastProblem_.clear();
     VelcAviReaderClass reader;
+    reader.Notices = notices_;
     if (!reader.ReadAvi_OpenFile(path)) {
         lastProblem_ = reader.LastFailure;
         return std::nullopt;

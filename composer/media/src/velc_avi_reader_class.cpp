@@ -184,10 +184,10 @@ bool VelcAviReaderClass::TakeWavDescription(const std::string& wavFile) {
 bool VelcAviReaderClass::DecodeWithSoundLayer(const std::string& libraryCopy) {
     Dx8PlayClass sound;
     if (!sound.DxAvailable) {
-        if (!CompressedAudioNoticeShown) {
+        if (Notices == nullptr || !Notices->compressedAudioShown) {
             ShowCompressedAudioNotice();
             ShowDx8Frm();
-            CompressedAudioNoticeShown = true;
+            if (Notices != nullptr) Notices->compressedAudioShown = true;
         }
         return false;
     }
@@ -210,6 +210,7 @@ bool VelcAviReaderClass::DecodeWithSoundLayer(const std::string& libraryCopy) {
 // The sound layer decodes the container's sound track into a PCM WAV file of the wrapper's.
 bool VelcAviReaderClass::ExtractContainerSound() {
     WavReaderClass sound;
+    sound.Notices = Notices;
     if (!sound.ReadWav_OpenFile(FileName)) {
         LastFailure = "The file " + FileName + " has no sound that can be decoded.";
         return false;

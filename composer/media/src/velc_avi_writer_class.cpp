@@ -19,9 +19,11 @@ using vidmill::IAviCompressor;
 using vidmill::IAviCompressors;
 using vidmill::IAviWriter;
 
-HWND AviWriterParentWindow = 0;
-
 namespace {
+
+// The library's compressor dialog is shown through the program's own dialog seam, which finds its
+// parent itself: the library is given no window.
+constexpr HWND kNoParentWindow = 0;
 
 using FrameSize = std::pair<int32_t, int32_t>;
 
@@ -137,7 +139,7 @@ bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int
         CheckLibraryCall(writer_->put_KeyFrameRate(keyFrameInterval));
         CheckLibraryCall(writer_->put_ShowDialog(showDialog ? VARIANT_TRUE : VARIANT_FALSE));
         const cb::Bstr name(fileName);
-        CheckLibraryCall(writer_->CreateNew(name.get(), width, height, AviWriterParentWindow));
+        CheckLibraryCall(writer_->CreateNew(name.get(), width, height, kNoParentWindow));
         VARIANT_BOOL open = VARIANT_FALSE;
         CheckLibraryCall(writer_->get_IsOpen(&open));
         if (open) {

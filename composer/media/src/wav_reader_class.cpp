@@ -20,7 +20,7 @@ void WavReaderClass::TakeFormat(int32_t bits, int32_t channels, int32_t rate, in
 bool WavReaderClass::DecodeToTempWav(const std::string& fileName) {
     if (!cb::sound::SoundAvailable()) {
         Problem = "its sound is compressed and the sound component is not available";
-        ShowCompressedAudioNoticeOnce();
+        ShowCompressedAudioNoticeOnce(Notices);
         return false;
     }
     std::string reason;

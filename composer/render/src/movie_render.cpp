@@ -363,14 +363,4 @@ bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startS
     return RenderMovie(movie, *plan, fileName, startSeconds, endSeconds, options, unreadableSources);
 }
 
-bool SaveMovie(const std::string& fileName, RenderOptions& options,
-               std::vector<std::string>* unreadableSources) {
-    return SaveMovie(MainDb, fileName, options, unreadableSources);
-}
-
-bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds,
-                   RenderOptions& options, std::vector<std::string>* unreadableSources) {
-    return SavePartMovie(MainDb, fileName, startSeconds, endSeconds, options, unreadableSources);
-}
-
 }  // namespace composer

@@ -44,10 +44,12 @@ const QString kDelayHelp =
 const QString kCropHelp = QStringLiteral("Crop edges.");
 const QString kTransparentHelp = QStringLiteral("Set transparent colors to mask.");
 
-// The current clip, or null when there is none.
-ClipRec* CurrentClip() {
-    if (MainDb.CurClip < 1 || MainDb.CurClip > MainDb.ClipCount) return nullptr;
-    return &MainDb.Clips[static_cast<std::size_t>(MainDb.CurClip)];
+// The current clip, or null when there is none; the second form for a change of the clip.
+const ClipRec* CurrentClip(const MovieDbRec& movie) { return ClipAt(movie, movie.CurClip); }
+
+ClipRec* CurrentClip(MovieDbRec& movie) {
+    if (ClipAt(movie, movie.CurClip) == nullptr) return nullptr;
+    return &movie.Clips[static_cast<std::size_t>(movie.CurClip)];
 }
 
 // A path shortened with " .. " in its middle to fit a width.
@@ -63,7 +65,8 @@ QString ShortPath(const QFontMetrics& metrics, const QString& text, int width) {
 // file's text, painted in one go.
 class ClipStrip : public QWidget {
   public:
-    ClipStrip(ThumbnailCache& thumbnails, QWidget* parent) : QWidget(parent), thumbnails_(thumbnails) {
+    ClipStrip(ThumbnailCache& thumbnails, const Session& session, QWidget* parent)
+        : QWidget(parent), thumbnails_(thumbnails), session_(session) {
         setObjectName(QStringLiteral("ShowClipPic"));
         setAutoFillBackground(true);
         setBackgroundRole(QPalette::Base);
@@ -77,7 +80,7 @@ class ClipStrip : public QWidget {
         QPainter painter(this);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         shown_.clear();
-        const ClipRec* clip = CurrentClip();
+        const ClipRec* clip = CurrentClip(session_.Movie());
         if (clip == nullptr || clip->ClipType == ClipAudio) return;
         if (!FileExists(clip->FilePath)) {
             painter.drawText(rect().adjusted(8, 8, 0, 0), Qt::AlignLeft | Qt::AlignTop,
@@ -90,7 +93,7 @@ class ClipStrip : public QWidget {
         }
         const int labelHeight = painter.fontMetrics().lineSpacing() + 4;
         const int frameHeight = height() - labelHeight - 8;
-        shown_ = StripFrames(*clip, ClipViewScale, width() - 4);
+        shown_ = StripFrames(*clip, session_.view.clipViewScale, width() - 4);
         int x = 4;
         for (const int32_t frame : shown_) {
             const QRect box(x, 4, kStripFrameWidth, frameHeight);
@@ -125,12 +128,14 @@ class ClipStrip : public QWidget {
     }
 
     ThumbnailCache& thumbnails_;
+    const Session& session_;
     std::vector<int32_t> shown_;
 };
 
-OneClip_Frm::OneClip_Frm(QWidget* parent)
+OneClip_Frm::OneClip_Frm(Session& session, QWidget* parent)
     : QWidget(parent),
-      strip_(new ClipStrip(thumbnails_, this)),
+      session_(session),
+      strip_(new ClipStrip(thumbnails_, session, this)),
       videoFrame_(new QFrame(this)),
       audioFrame_(new QFrame(this)),
       pictureFrame_(new QFrame(this)),
@@ -251,12 +256,12 @@ void OneClip_Frm::BuildVideoCommands() {
         frame, "RangeLbl1", QStringLiteral("Start"),
         QStringLiteral("Scroll the desired frame to first position and click 'Start' to set start of the "
                        "use range."),
-        [this] { RunOnClip([] { SetUseStart(*CurrentClip()); }); });
+        [this] { RunOnClip([this] { SetUseStart(*CurrentClip(session_.EditMovie())); }); });
     AddCommand(
         frame, "RangeLbl2", QStringLiteral("End"),
         QStringLiteral("Scroll the desired frame to first position and click 'End' to set start of the "
                        "use range."),
-        [this] { RunOnClip([] { SetUseEnd(*CurrentClip()); }); });
+        [this] { RunOnClip([this] { SetUseEnd(*CurrentClip(session_.EditMovie())); }); });
     AddIconCommand(frame, "PlayImg", "media-playback-start", QStyle::SP_MediaPlay,
                    QStringLiteral("Play the current clip"), [this] { PlayVideoClip(); });
     AddCommand(frame, "OverLayLbl1", QStringLiteral("Delay"), kDelayHelp, [this] { AskDelay(); });
@@ -320,8 +325,8 @@ QWidget* OneClip_Frm::CommandFrame(const char* objectName) const {
 const std::vector<int32_t>& OneClip_Frm::ShownFrames() const { return strip_->Shown(); }
 
 void OneClip_Frm::DrawClipPanel() {
-    setWindowTitle(QString::fromStdString(ClipPanelTitle(MainDb)));
-    const ClipRec* clip = CurrentClip();
+    setWindowTitle(QString::fromStdString(ClipPanelTitle(session_.Movie())));
+    const ClipRec* clip = CurrentClip(session_.Movie());
     const std::vector<std::string> facts =
         clip == nullptr ? std::vector<std::string>{} : ClipFacts(*clip, FileExists(clip->FilePath));
     for (int i = 0; i < kFactCount; ++i) {
@@ -337,9 +342,9 @@ void OneClip_Frm::DrawClipPanel() {
     audioFrame_->setVisible(kind == ClipAudio);
     pictureFrame_->setVisible(kind == ClipPicture);
     if (clip != nullptr && kind == ClipVideo) {
-        const double seconds = clip->SrcFps > 0 ? ClipViewScale / clip->SrcFps : 0.0;
-        scaleShown_->setText(
-            QString::fromStdString(FormatNumber(ClipViewScale) + "/" + FormatDuration(seconds)));
+        const double seconds = clip->SrcFps > 0 ? session_.view.clipViewScale / clip->SrcFps : 0.0;
+        scaleShown_->setText(QString::fromStdString(FormatNumber(session_.view.clipViewScale) + "/" +
+                                                    FormatDuration(seconds)));
     }
     strip_->update();
 }
@@ -400,7 +405,7 @@ void OneClip_Frm::DropDivider(int dragged) {
 }
 
 void OneClip_Frm::RunOnClip(const std::function<void()>& command) {
-    if (!CheckCurrentClip(MainDb)) return;
+    if (!CheckCurrentClip(session_.Movie())) return;
     GuardCommand(kProgramTitle, command);
     DrawClipPanel();
     composer::DrawMovieTracks();
@@ -408,16 +413,16 @@ void OneClip_Frm::RunOnClip(const std::function<void()>& command) {
 }
 
 void OneClip_Frm::Step() {
-    ClipRec* clip = CurrentClip();
+    ClipRec* clip = CurrentClip(session_.EditMovie());
     if (clip == nullptr || heldArrow_ == 0) return;
-    StepFrames(*clip, static_cast<StepDirection>(heldArrow_), ClipViewScale);
+    StepFrames(*clip, static_cast<StepDirection>(heldArrow_), session_.view.clipViewScale);
     DrawClipPanel();
     strip_->repaint();  // at once, so a held arrow shows every step
 }
 
 void OneClip_Frm::Jump(bool gotoTime) {
     RunOnClip([this, gotoTime] {
-        ClipRec& clip = *CurrentClip();
+        ClipRec& clip = *CurrentClip(session_.EditMovie());
         if (clip.SrcFps == 0) return;
         double& last = gotoTime ? lastGoto_ : lastJump_;
         const std::optional<std::string> text =
@@ -435,18 +440,19 @@ void OneClip_Frm::Jump(bool gotoTime) {
 }
 
 void OneClip_Frm::Zoom(ZoomStep step) {
-    RunOnClip([step] {
-        if (const std::optional<int32_t> scale = AcceptedViewScale(ZoomedScale(ClipViewScale, step)))
-            ClipViewScale = *scale;
+    RunOnClip([this, step] {
+        if (const std::optional<int32_t> scale =
+                AcceptedViewScale(ZoomedScale(session_.view.clipViewScale, step)))
+            session_.view.clipViewScale = *scale;
     });
 }
 
 void OneClip_Frm::AskScale() {
     RunOnClip([this] {
-        const std::optional<std::string> text = AskViewScaleText(this, ClipViewScale);
+        const std::optional<std::string> text = AskViewScaleText(this, session_.view.clipViewScale);
         if (!text) return;
         if (const std::optional<int32_t> scale = AcceptedViewScale(LeadingNumber(*text)))
-            ClipViewScale = *scale;
+            session_.view.clipViewScale = *scale;
     });
 }
 
@@ -461,16 +467,16 @@ void OneClip_Frm::ShowUseRange() {
 }
 
 void OneClip_Frm::AskDelay() {
-    RunOnClip([] {
-        ClipRec& clip = *CurrentClip();
+    RunOnClip([this] {
+        ClipRec& clip = *CurrentClip(session_.EditMovie());
         if (const std::optional<double> seconds = AskSeconds(kDelayPrompt, clip.OverlayDelay))
             clip.OverlayDelay = *seconds;
     });
 }
 
 void OneClip_Frm::AskPictureDuration() {
-    RunOnClip([] {
-        ClipRec& clip = *CurrentClip();
+    RunOnClip([this] {
+        ClipRec& clip = *CurrentClip(session_.EditMovie());
         if (const std::optional<double> seconds = AskSeconds(kPictureDurationPrompt, clip.PicDuration))
             clip.PicDuration = *seconds;
     });
@@ -478,8 +484,8 @@ void OneClip_Frm::AskPictureDuration() {
 
 void OneClip_Frm::OpenMaskWindow() {
     RunOnClip([this] {
-        MaskFrm mask(this);
-        mask.ShowThisClipPicture(MainDb.CurClip);
+        MaskFrm mask(session_, this);
+        mask.ShowThisClipPicture(session_.Movie().CurClip);
         // In the main window's work area, clear of this window's strip and commands where there is room.
         if (const auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget()); frame && frame->mdiArea()) {
             const QWidget* area = frame->mdiArea()->viewport();
@@ -492,7 +498,7 @@ void OneClip_Frm::OpenMaskWindow() {
 
 void OneClip_Frm::PlayVideoClip() {
     RunOnClip([this] {
-        const ClipRec& clip = *CurrentClip();
+        const ClipRec& clip = *CurrentClip(session_.Movie());
         if (playVideo_) playVideo_(clip.FilePath, clip.SrcWidth, clip.SrcHeight);
     });
 }
@@ -500,6 +506,7 @@ void OneClip_Frm::PlayVideoClip() {
 void OneClip_Frm::PlaySound(bool play) {
     if (!sound_) {
         sound_ = std::make_unique<Dx8PlayClass>();
+        sound_->Notices = &session_.notices;
         if (!sound_->DxAvailable) {
             Dx8Frm notice(this);
             notice.exec();
@@ -510,12 +517,12 @@ void OneClip_Frm::PlaySound(bool play) {
         sound_->StopPlay();
         return;
     }
-    const ClipRec* clip = CurrentClip();
+    const ClipRec* clip = CurrentClip(session_.Movie());
     if (clip == nullptr) return;
     // A clip loaded from a project may not have its sound copy yet: its own file then. A video's own
     // sound is heard as the movie has it: with the video's used pictures only.
     const std::string file = clip->AudioFile.empty() ? clip->FilePath : clip->AudioFile;
-    const std::optional<SoundSpan> span = OwnSoundSpanOf(MainDb, MainDb.CurClip);
+    const std::optional<SoundSpan> span = OwnSoundSpanOf(session_.Movie(), session_.Movie().CurClip);
     if ((sound_->FileName != file || sound_->Span != span) && !sound_->LoadWaveFile(file, span)) {
         MsgBox("Failed to create sound drive to play");
         return;

@@ -17,14 +17,14 @@
 
 namespace composer {
 
-int RunDesktopProgram(int& argc, char** argv, const DesktopStart& start) {
+int RunDesktopProgram(Session& session, int& argc, char** argv, const DesktopStart& start) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("cinebrix-composer"));
     QtInteraction seam;
     ScopedInteraction installed(seam);
     const ScopedCompressorDialog compressorDialog;
 
-    MainWindow window(start.exitSteps);
+    MainWindow window(session, start.exitSteps);
     seam.SetParent(&window);
     seam.SetStatusLine(
         [&window](const std::string& text) { window.HelpLine()->setText(QString::fromStdString(text)); });
@@ -44,12 +44,13 @@ int RunDesktopProgram(int& argc, char** argv, const DesktopStart& start) {
     }
     window.show();
     window.Load();
-    OpenProjectFromCommandLine(start.projectText);
+    OpenProjectFromCommandLine(session, start.projectText);
     window.UpdateMainAppTitle();
     window.MarkMovieSaved();
     // The first tip comes once the windows are on the screen.
-    QTimer::singleShot(0, &window, [&window, shown = start.shown] {
-        ShowGuideTip("Move mouse over any item to read its description in the bottom status bar");
+    QTimer::singleShot(0, &window, [&window, &session, shown = start.shown] {
+        ShowGuideTip(session.showUserGuide,
+                     "Move mouse over any item to read its description in the bottom status bar");
         if (shown) shown(window);
     });
     return QApplication::exec();

@@ -24,26 +24,26 @@ void RedrawEverything() {
     DrawClipPanel();
 }
 
-std::string ChooseClipFile(ClipFileKind kind) {
+std::string ChooseClipFile(FileDialogMemory& dialog, ClipFileKind kind) {
     switch (kind) {
         case ClipFileKind::Video:
-            return ChooseVideoFile();
+            return ChooseVideoFile(dialog);
         case ClipFileKind::Picture:
-            return ChoosePictureFile();
+            return ChoosePictureFile(dialog);
         case ClipFileKind::Audio:
-            return ChooseWavFile();
+            return ChooseWavFile(dialog);
     }
     return {};
 }
 
 }  // namespace
 
-bool MayDropMovie(SavedMovieMark& mark) {
-    if (!mark.Changed(MainDb)) return true;
-    const std::string question = "Do you want to save the changes to " + MainDb.MovieName + "?";
+bool MayDropMovie(Session& session, SavedMovieMark& mark) {
+    if (!mark.Changed(session.Movie())) return true;
+    const std::string question = "Do you want to save the changes to " + session.Movie().MovieName + "?";
     switch (MsgBox(question, MsgButtons::YesNoCancel, "", MsgIcon::Question)) {
         case MsgAnswer::Yes:
-            return SaveProjectCommand(mark, SaveMode::Save);
+            return SaveProjectCommand(session, mark, SaveMode::Save);
         case MsgAnswer::No:
             return true;
         default:
@@ -51,46 +51,46 @@ bool MayDropMovie(SavedMovieMark& mark) {
     }
 }
 
-bool NewMovieCommand(SavedMovieMark& mark) {
+bool NewMovieCommand(Session& session, SavedMovieMark& mark) {
     if (!AskYesNo("Create new blank file?")) return false;
-    if (!MayDropMovie(mark)) return false;
-    ClearMovie();
+    if (!MayDropMovie(session, mark)) return false;
+    ClearMovie(session.EditMovie());
     RedrawEverything();
-    mark.Mark(MainDb);
+    mark.Mark(session.Movie());
     return true;
 }
 
-bool OpenProjectCommand(SavedMovieMark& mark) {
-    if (!MayDropMovie(mark)) return false;
-    const std::string path = ChooseProjectToOpen();
+bool OpenProjectCommand(Session& session, SavedMovieMark& mark) {
+    if (!MayDropMovie(session, mark)) return false;
+    const std::string path = ChooseProjectToOpen(session.dialogs.projects);
     if (path.empty()) return false;
     OpenSaveClass reader;
     if (!reader.LoadMovieSource(path)) return false;
-    reader.DbLocalToMain();
-    MainDb.ProjectPath = path;
+    reader.DbLocalToMain(session);
+    session.EditMovie().ProjectPath = path;
     RedrawEverything();
-    mark.Mark(MainDb);
+    mark.Mark(session.Movie());
     return true;
 }
 
-bool SaveProjectCommand(SavedMovieMark& mark, SaveMode mode) {
+bool SaveProjectCommand(Session& session, SavedMovieMark& mark, SaveMode mode) {
     std::string path;
-    if (mode == SaveMode::Save && FileExists(MainDb.ProjectPath)) path = MainDb.ProjectPath;
-    if (path.empty()) path = ChooseProjectToSave();
+    if (mode == SaveMode::Save && FileExists(session.Movie().ProjectPath)) path = session.Movie().ProjectPath;
+    if (path.empty()) path = ChooseProjectToSave(session.dialogs.projects);
     if (path.empty()) return false;
-    MainDb.ProjectPath = path;
+    session.EditMovie().ProjectPath = path;
     OpenSaveClass writer;
-    if (!writer.SaveMovieSource(path)) return false;
-    mark.Mark(MainDb);
+    if (!writer.SaveMovieSource(session.Movie(), path)) return false;
+    mark.Mark(session.Movie());
     return true;
 }
 
-bool AddClipCommand(ClipFileKind kind) {
-    const std::string path = ChooseClipFile(kind);
+bool AddClipCommand(Session& session, ClipFileKind kind) {
+    const std::string path = ChooseClipFile(session.dialogs.clips, kind);
     if (path.empty()) return false;
     int32_t position = 0;
     int32_t overlayPosition = 0;
-    if (!AddClip(path, TrackKind::None, position, overlayPosition)) {
+    if (!AddClip(session.EditMovie(), path, TrackKind::None, position, overlayPosition)) {
         MsgBox(path + "\r\nFailed to add this file");
         return false;
     }
@@ -99,9 +99,10 @@ bool AddClipCommand(ClipFileKind kind) {
     return true;
 }
 
-void RememberFolders(RememberMode mode) {
-    const std::pair<FileDialogMemory*, const char*> dialogs[] = {
-        {&CmnDlgClips, "LastFileClip"}, {&CmnDlgCbMov, "LastFileSource"}, {&CmnDlgOutput, "LastFileOutput"}};
+void RememberFolders(FileDialogMemories& memories, RememberMode mode) {
+    const std::pair<FileDialogMemory*, const char*> dialogs[] = {{&memories.clips, "LastFileClip"},
+                                                                 {&memories.projects, "LastFileSource"},
+                                                                 {&memories.output, "LastFileOutput"}};
     for (const auto& [dialog, key] : dialogs) {
         if (mode == RememberMode::Load) {
             dialog->InitialFolder = InitialFolderOf(ReadSetting("General", key));
@@ -112,9 +113,9 @@ void RememberFolders(RememberMode mode) {
     }
 }
 
-std::string HelpTopicPage(int topic) {
+std::string HelpTopicPage(const std::string& helpFolder, int topic) {
     const std::string name = std::to_string(topic) + ".html";
-    for (const std::string& folder : {HelpFilePath, AppFolder + "/../share/cinebrix-composer/help"}) {
+    for (const std::string& folder : {helpFolder, AppFolder + "/../share/cinebrix-composer/help"}) {
         if (folder.empty()) continue;
         const std::string page = folder + "/" + name;
         if (FileExists(page)) return std::filesystem::weakly_canonical(page).string();

@@ -59,11 +59,12 @@ class MainWindow::WindowView : public View {
     OneClip_Frm* clip_;
 };
 
-MainWindow::MainWindow(ExitSteps exitSteps)
-    : exitSteps_(std::move(exitSteps)),
+MainWindow::MainWindow(Session& session, ExitSteps exitSteps)
+    : session_(session),
+      exitSteps_(std::move(exitSteps)),
       workArea_(new QMdiArea(this)),
-      mixerFrame_(new MixerSubWindow(new MixerWindow)),
-      clip_(new OneClip_Frm),
+      mixerFrame_(new MixerSubWindow(new MixerWindow(session))),
+      clip_(new OneClip_Frm(session)),
       clipFrame_(new ChildSubWindow(clip_, "Clip Window", RestoreClipPlacement)),
       play_(new PlayFrm),
       playFrame_(new ChildSubWindow(play_, "Play Window", RestorePlayPlacement)),
@@ -120,23 +121,23 @@ void MainWindow::BuildMenus() {
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("FileMnu"));
     AddCommand(file, "NewMnu", QStringLiteral("&New"), [this] {
-        NewMovieCommand(mark_);
+        NewMovieCommand(session_, mark_);
     })->setShortcut(QKeySequence::New);
     AddCommand(file, "OpenMnu", QStringLiteral("&Open"), [this] {
-        OpenProjectCommand(mark_);
+        OpenProjectCommand(session_, mark_);
     })->setShortcut(QKeySequence::Open);
     AddCommand(file, "SaveMnu1", QStringLiteral("&Save"), [this] {
-        SaveProjectCommand(mark_, SaveMode::Save);
+        SaveProjectCommand(session_, mark_, SaveMode::Save);
     })->setShortcut(QKeySequence::Save);
     AddCommand(file, "SaveMnu2", QStringLiteral("Save &As .."), [this] {
-        SaveProjectCommand(mark_, SaveMode::SaveAs);
+        SaveProjectCommand(session_, mark_, SaveMode::SaveAs);
     })->setShortcut(QKeySequence::SaveAs);
     file->addSeparator();
     AddCommand(file, "SaveMovieMnu", QStringLiteral("Save &Movie"), [this] { SaveMovie(); });
     file->addSeparator();
     AddCommand(file, "MoviePropMnu", QStringLiteral("Movie &Properties"), [this] {
-        MoviePropertiesCommand(this);
-        play_->Load();
+        MoviePropertiesCommand(session_, this);
+        play_->Load(session_.Movie());
     });
     file->addSeparator();
     AddCommand(file, "ExitMnu", QStringLiteral("E&xit"), [this] {
@@ -146,10 +147,11 @@ void MainWindow::BuildMenus() {
     QMenu* clip = menuBar()->addMenu(QStringLiteral("&Clip"));
     clip->setObjectName(QStringLiteral("ClipMnu"));
     AddCommand(clip, "AddClipMnu", QStringLiteral("Add &Video Clip"),
-               [] { AddClipCommand(ClipFileKind::Video); });
+               [this] { AddClipCommand(session_, ClipFileKind::Video); });
     AddCommand(clip, "AddPicMnu", QStringLiteral("Add &Picture"),
-               [] { AddClipCommand(ClipFileKind::Picture); });
-    AddCommand(clip, "AddWavMnu", QStringLiteral("Add &Audio"), [] { AddClipCommand(ClipFileKind::Audio); });
+               [this] { AddClipCommand(session_, ClipFileKind::Picture); });
+    AddCommand(clip, "AddWavMnu", QStringLiteral("Add &Audio"),
+               [this] { AddClipCommand(session_, ClipFileKind::Audio); });
 
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HelpMainMnu"));
@@ -162,7 +164,7 @@ void MainWindow::BuildMenus() {
                [this] { OpenHelpTopic(1040); });
     help->addSeparator();
     AddCommand(help, "AboutMnu", QStringLiteral("&About"), [this] {
-        About_Frm about(this);
+        About_Frm about(HelpTopicPage(session_.helpFolder, 100), this);
         about.exec();
     });
 
@@ -180,13 +182,13 @@ void MainWindow::Load() {
         resize(area.width() * 9 / 10, area.height() * 9 / 10);
     }
     UpdateMainAppTitle();
-    SetHelpFile();
-    RememberFolders(RememberMode::Load);
+    session_.helpFolder = HelpFolderBesideProgram();
+    RememberFolders(session_.dialogs, RememberMode::Load);
     mixerFrame_->show();
     mixerFrame_->RestorePlacement(workArea_->viewport()->size());
     playFrame_->show();
     playFrame_->RestorePlacement(workArea_->viewport()->size());
-    play_->Load();
+    play_->Load(session_.Movie());
     clipFrame_->show();
     clipFrame_->RestorePlacement(workArea_->viewport()->size());
     clip_->DrawClipPanel();
@@ -199,9 +201,11 @@ void MainWindow::ShowPlayWindow() {
     playFrame_->raise();
 }
 
-void MainWindow::UpdateMainAppTitle() { setWindowTitle(QString::fromStdString(MainWindowTitle(MainDb))); }
+void MainWindow::UpdateMainAppTitle() {
+    setWindowTitle(QString::fromStdString(MainWindowTitle(session_.Movie())));
+}
 
-void MainWindow::MarkMovieSaved() { mark_.Mark(MainDb); }
+void MainWindow::MarkMovieSaved() { mark_.Mark(session_.Movie()); }
 
 void MainWindow::RunCommand(const std::function<void()>& command) {
     GuardCommand(kProgramTitle, command);
@@ -232,12 +236,12 @@ void MainWindow::StartRender(const std::string& fileName, RenderRunner::Job job,
         }
         UpdateMainAppTitle();
     };
-    if (!renders_.Start(fileName, RenderOptionsFromSettings(), std::move(job), ended))
+    if (!renders_.Start(session_, fileName, RenderOptionsFromSettings(session_), std::move(job), ended))
         SetEditingEnabled(true);
 }
 
 void MainWindow::SaveMovie() {
-    const std::string fileName = ChooseOutputAviFile();
+    const std::string fileName = ChooseOutputAviFile(session_.dialogs.output);
     if (!fileName.empty()) SaveMovieTo(fileName);
 }
 
@@ -250,8 +254,8 @@ void MainWindow::SaveMovieTo(const std::string& fileName) {
 }
 
 void MainWindow::PartTestPlay() {
-    const double start = TestPlayStart;
-    const double end = TestPlayStart + TestPlayDuration;
+    const double start = session_.testPlay.startSeconds;
+    const double end = start + session_.testPlay.durationSeconds;
     const std::string fileName = NewTempFileName("avi");
     StartRender(
         fileName,
@@ -261,7 +265,7 @@ void MainWindow::PartTestPlay() {
         [this](const RenderOutcome& outcome) {
             if (!outcome.written) return;
             ShowPlayWindow();
-            play_->PlayAVIFile(outcome.fileName, MainDb.OutWidth, MainDb.OutHeight, true);
+            play_->PlayAVIFile(outcome.fileName, session_.Movie().OutWidth, session_.Movie().OutHeight, true);
             // The render's progress is hidden by a call queued before this one, and the mixer it
             // lay on takes the focus back then: the play window comes up after that.
             QMetaObject::invokeMethod(
@@ -270,7 +274,7 @@ void MainWindow::PartTestPlay() {
 }
 
 void MainWindow::OpenHelpTopic(int topic) {
-    const std::string page = HelpTopicPage(topic);
+    const std::string page = HelpTopicPage(session_.helpFolder, topic);
     if (page.empty()) {
         MsgBox("The help page of topic " + std::to_string(topic) + " is not installed.");
         return;
@@ -304,7 +308,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    if (!MayDropMovie(mark_)) {
+    if (!MayDropMovie(session_, mark_)) {
         event->ignore();
         return;
     }
@@ -317,7 +321,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 void MainWindow::RunExitSteps() {
     const std::function<void()> windowSteps = [this] {
-        RememberFolders(RememberMode::Store);
+        RememberFolders(session_.dialogs, RememberMode::Store);
         mixerFrame_->Unload();
         clipFrame_->Unload({}, [clip = clip_] { clip->Unload(); });
         playFrame_->Unload({}, [play = play_] { play->StopAndClose(); });

@@ -129,8 +129,9 @@ class ColorList : public QWidget {
     QScrollBar* scroll_;
 };
 
-MaskFrm::MaskFrm(QWidget* parent)
+MaskFrm::MaskFrm(Session& session, QWidget* parent)
     : HelpLineDialog(parent),
+      session_(session),
       picture_(new MaskPicture(this)),
       pictureArea_(new QScrollArea(this)),
       size_(new QLabel(QStringLiteral("Size: w0 x h0"), this)),
@@ -267,7 +268,7 @@ QWidget* MaskFrm::ColorListBox() const { return list_; }
 
 void MaskFrm::ShowThisClipPicture(int32_t clipIndex) {
     clipIndex_ = clipIndex;
-    const ClipRec& clip = MainDb.Clips[static_cast<std::size_t>(clipIndex)];
+    const ClipRec& clip = session_.Movie().Clips[static_cast<std::size_t>(clipIndex)];
     edit_ = MaskEditOf(clip);
     size_->setText(QStringLiteral("Size: w%1 x h%2").arg(clip.SrcWidth).arg(clip.SrcHeight));
     ShowCropValues();
@@ -452,7 +453,7 @@ void MaskFrm::Ok() {
     ApplyCropEntries();
     ApplyTolerance();
     accepted = true;
-    WriteMaskEdit(edit_, MainDb.Clips[static_cast<std::size_t>(clipIndex_)]);
+    WriteMaskEdit(edit_, session_.EditMovie().Clips[static_cast<std::size_t>(clipIndex_)]);
     accept();
 }
 

@@ -1,6 +1,5 @@
 #include "ui/mixer_commands.h"
 
-#include "base/app_state.h"
 #include "base/duration.h"
 #include "base/interaction.h"
 #include "base/text_number.h"
@@ -15,21 +14,21 @@ namespace composer {
 namespace {
 
 // Where an Add puts its clip; kind None when there is nowhere.
-TrackPlace AddPlace(MixerAdd where) {
+TrackPlace AddPlace(const MovieDbRec& movie, MixerAdd where) {
     switch (where) {
         case MixerAdd::ArrangedEnd:
             return {TrackKind::Arranged, 0, 0};
         case MixerAdd::UnusedEnd:
             return {TrackKind::Unused, 0, 0};
         case MixerAdd::AtCurrentClip:
-            return FindCurClip();
+            return FindCurClip(movie);
     }
     return {};
 }
 
 // Adds one file at a place; a file that cannot be added is named in a message.
-bool AddFileAt(const std::string& path, TrackPlace place) {
-    if (AddClip(path, place.kind, place.position, place.overlayPosition)) return true;
+bool AddFileAt(Session& session, const std::string& path, TrackPlace place) {
+    if (AddClip(session.EditMovie(), path, place.kind, place.position, place.overlayPosition)) return true;
     MsgBox(path + "\r\nFailed to add this file");
     return false;
 }
@@ -41,39 +40,44 @@ void RedrawBothBoxes() {
 
 }  // namespace
 
-bool MixerAddCommand(MixerAdd where) {
-    const TrackPlace place = AddPlace(where);
+bool MixerAddCommand(Session& session, MixerAdd where) {
+    const TrackPlace place = AddPlace(session.Movie(), where);
     if (place.kind == TrackKind::None) return false;
-    const std::string path = ChooseAnyClipFile();
-    if (path.empty() || !AddFileAt(path, place)) return false;
+    const std::string path = ChooseAnyClipFile(session.dialogs.clips);
+    if (path.empty() || !AddFileAt(session, path, place)) return false;
     RedrawBothBoxes();
     return true;
 }
 
-int AddDroppedFiles(const std::vector<std::string>& paths, MixerAdd where) {
+int AddDroppedFiles(Session& session, const std::vector<std::string>& paths, MixerAdd where) {
     if (where == MixerAdd::AtCurrentClip) return 0;
     int added = 0;
-    for (const std::string& path : paths) added += AddFileAt(path, AddPlace(where)) ? 1 : 0;
+    for (const std::string& path : paths)
+        added += AddFileAt(session, path, AddPlace(session.Movie(), where)) ? 1 : 0;
     if (added > 0) RedrawBothBoxes();
     return added;
 }
 
-void AskTestPlayStart() {
+void AskTestPlayStart(TestPlaySpan& span) {
     const auto answer =
         InputBox("Enter position at which to play a short part test play\r\n(duration in seconds)", "",
-                 FormatNumber(TestPlayStart));
-    if (const auto seconds = TestPlayStartAnswer(answer)) TestPlayStart = *seconds;
+                 FormatNumber(span.startSeconds));
+    if (const auto seconds = TestPlayStartAnswer(answer)) span.startSeconds = *seconds;
 }
 
-void AskTestPlayDuration() {
+void AskTestPlayDuration(TestPlaySpan& span) {
     const auto answer =
         InputBox("Enter duration for a short part test play\r\n(duration in seconds, maximum 20 seconds)", "",
-                 FormatNumber(TestPlayDuration));
-    if (const auto seconds = TestPlayDurationAnswer(answer)) TestPlayDuration = *seconds;
+                 FormatNumber(span.durationSeconds));
+    if (const auto seconds = TestPlayDurationAnswer(answer)) span.durationSeconds = *seconds;
 }
 
-std::string TestPlayStartCaption() { return "at " + FormatDuration(TestPlayStart); }
-std::string TestPlayDurationCaption() { return "for " + FormatDuration(TestPlayDuration); }
+std::string TestPlayStartCaption(const TestPlaySpan& span) {
+    return "at " + FormatDuration(span.startSeconds);
+}
+std::string TestPlayDurationCaption(const TestPlaySpan& span) {
+    return "for " + FormatDuration(span.durationSeconds);
+}
 
 std::string MovieAddHelp(const MovieDbRec& movie) {
     if (movie.ClipCount == 0)

@@ -12,6 +12,7 @@
 #include "base/failure.h"
 #include "base/interaction.h"
 #include "base/settings.h"
+#include "base/view.h"
 #include "document/clip_commands.h"
 #include "document/movie_db.h"
 #include "document/track_geometry.h"
@@ -37,9 +38,9 @@ const QString kRemoveHelp =
 const QString kRenameHelp = QStringLiteral("Click to rename this clip.");
 
 // The columns a row needs: its boxes and the "Add" after them.
-int32_t MovieColumns() {
-    int32_t columns = MainDb.ArrangedCount + 1;
-    for (const OverlayColumn& placed : OverlayColumns(MainDb)) columns = std::max(columns, placed.column);
+int32_t MovieColumns(const MovieDbRec& movie) {
+    int32_t columns = movie.ArrangedCount + 1;
+    for (const OverlayColumn& placed : OverlayColumns(movie)) columns = std::max(columns, placed.column);
     return columns;
 }
 
@@ -52,10 +53,11 @@ void SetRange(QScrollBar* bar, int32_t columns, int32_t trackX, int width) {
 
 }  // namespace
 
-MixerWindow::MixerWindow(QWidget* parent)
+MixerWindow::MixerWindow(Session& session, QWidget* parent)
     : QWidget(parent),
-      movieBox_(new TrackBox(TrackBoxKind::Movie, thumbnails_, this)),
-      unusedBox_(new TrackBox(TrackBoxKind::Unused, thumbnails_, this)),
+      session_(session),
+      movieBox_(new TrackBox(TrackBoxKind::Movie, thumbnails_, session, this)),
+      unusedBox_(new TrackBox(TrackBoxKind::Unused, thumbnails_, session, this)),
       line_(new QWidget(this)),
       dragShadow_(new QWidget(this)),
       movieCmd_(new CommandStrip(QStringLiteral("MovieCmdPic"), movieBox_)),
@@ -86,16 +88,17 @@ MixerWindow::MixerWindow(QWidget* parent)
         box->setAcceptDrops(true);
         const MixerAdd where = box == movieBox_ ? MixerAdd::ArrangedEnd : MixerAdd::UnusedEnd;
         box->SetDropHandler([this, where](const std::vector<std::string>& files) {
-            if (movieAdd_->isEnabled()) RunAndRedraw([&files, where] { AddDroppedFiles(files, where); });
+            if (movieAdd_->isEnabled())
+                RunAndRedraw([this, &files, where] { AddDroppedFiles(session_, files, where); });
         });
     }
     unusedBox_->SetPressHandler([this](QPoint at) { PressInUnusedBox(at); });
     connect(movieBox_->scrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        ArrangedTrackX = TrackXOfScroll(value);
+        session_.view.arrangedTrackX = TrackXOfScroll(value);
         RedrawMovieTracks();
     });
     connect(unusedBox_->scrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-        UnusedTrackX = TrackXOfScroll(value);
+        session_.view.unusedTrackX = TrackXOfScroll(value);
         RedrawUnusedTrack();
     });
     BuildCommands();
@@ -109,60 +112,68 @@ MixerWindow::MixerWindow(QWidget* parent)
 
 void MixerWindow::BuildCommands() {
     auto run = [this](std::function<void()> command) { return [this, command] { RunAndRedraw(command); }; };
-    auto rename = run([] { RenameClip(); });
+    auto rename = run([this] { RenameClip(session_.EditMovie()); });
     movieAdd_ = MakeCommandLabel(movieBox_, QStringLiteral("MovieAddLbl0"), QStringLiteral("Add"), QString(),
-                                 run([] { MixerAddCommand(MixerAdd::ArrangedEnd); }));
+                                 run([this] { MixerAddCommand(session_, MixerAdd::ArrangedEnd); }));
     unusedAdd_ = MakeCommandLabel(unusedBox_, QStringLiteral("UnuseAddLbl0"), QStringLiteral("Add"),
-                                  QString(), run([] { MixerAddCommand(MixerAdd::UnusedEnd); }));
+                                  QString(), run([this] { MixerAddCommand(session_, MixerAdd::UnusedEnd); }));
 
     movieCmd_->Add(QStringLiteral("NameLbl0"), QStringLiteral("Name"), kRenameHelp, rename);
     movieCmd_->Add(QStringLiteral("MovieCloneLbl0"), QStringLiteral("Clone"), kCloneHelp,
-                   run([] { CloneClip(); }));
+                   run([this] { CloneClip(session_.EditMovie()); }));
     movieCmd_->Add(QStringLiteral("MovieShiftLbl0"), QStringLiteral("<--"), kShiftLeftHelp,
-                   run([] { ShiftArrangedClip(MainDb, ShiftDirection::Left); }));
+                   run([this] { ShiftArrangedClip(session_.EditMovie(), ShiftDirection::Left); }));
     movieCmd_->Add(QStringLiteral("MovieShiftLbl1"), QStringLiteral("-->"), kShiftRightHelp,
-                   run([] { ShiftArrangedClip(MainDb, ShiftDirection::Right); }));
+                   run([this] { ShiftArrangedClip(session_.EditMovie(), ShiftDirection::Right); }));
     movieCmd_->Add(QStringLiteral("MovieAddLbl1"), QStringLiteral("Add"), kAddHereHelp,
-                   run([] { MixerAddCommand(MixerAdd::AtCurrentClip); }));
+                   run([this] { MixerAddCommand(session_, MixerAdd::AtCurrentClip); }));
     movieCmd_->Add(QStringLiteral("MovieUnuseLbl"), QStringLiteral("Drop"),
-                   QStringLiteral("Drop this clip straight down to unused."),
-                   run([] { DropArrangedClip(MainDb, ArrangedTrackX, UnusedTrackX); }));
+                   QStringLiteral("Drop this clip straight down to unused."), run([this] {
+                       DropArrangedClip(session_.EditMovie(), session_.view.arrangedTrackX,
+                                        session_.view.unusedTrackX);
+                   }));
     movieCmd_->Add(QStringLiteral("RemoveClipLbl0"), QStringLiteral("X"), kRemoveHelp,
-                   run([] { DeleteClip(); }));
+                   run([this] { DeleteClip(session_.EditMovie()); }));
 
     overlayCmd_->Add(QStringLiteral("NameLbl0o"), QStringLiteral("Name"), kRenameHelp, rename);
     overlayCmd_->Add(QStringLiteral("RemoveClipLbl2"), QStringLiteral("X"), kRemoveHelp,
-                     run([] { DeleteClip(); }));
+                     run([this] { DeleteClip(session_.EditMovie()); }));
     overlayCmd_->Add(QStringLiteral("OLayUnuseLbl"), QStringLiteral("Drop"),
-                     QStringLiteral("Drops this clip straight down to unused."),
-                     run([] { DropOverlayClip(MainDb, ArrangedTrackX, UnusedTrackX); }));
+                     QStringLiteral("Drops this clip straight down to unused."), run([this] {
+                         DropOverlayClip(session_.EditMovie(), session_.view.arrangedTrackX,
+                                         session_.view.unusedTrackX);
+                     }));
     overlayCmd_->Add(QStringLiteral("MovieAddLbl2"), QStringLiteral("Add"), kAddHereHelp,
-                     run([] { MixerAddCommand(MixerAdd::AtCurrentClip); }));
+                     run([this] { MixerAddCommand(session_, MixerAdd::AtCurrentClip); }));
     overlayCmd_->Add(QStringLiteral("MovieOvlShiftLbl0"), QStringLiteral("<--"), kShiftLeftHelp,
-                     run([] { ShiftOverlayClip(MainDb, ShiftDirection::Left); }));
+                     run([this] { ShiftOverlayClip(session_.EditMovie(), ShiftDirection::Left); }));
     overlayCmd_->Add(QStringLiteral("MovieOvlShiftLbl1"), QStringLiteral("-->"), kShiftRightHelp,
-                     run([] { ShiftOverlayClip(MainDb, ShiftDirection::Right); }));
+                     run([this] { ShiftOverlayClip(session_.EditMovie(), ShiftDirection::Right); }));
     overlayCmd_->Add(QStringLiteral("MovieCloneLbl1"), QStringLiteral("Clone"), kCloneHelp,
-                     run([] { CloneClip(); }));
+                     run([this] { CloneClip(session_.EditMovie()); }));
 
     unusedCmd_->Add(QStringLiteral("NameLbl1"), QStringLiteral("Name"), kRenameHelp, rename);
     unusedCmd_->Add(
         QStringLiteral("UnuseOverlayLbl"), QStringLiteral("Overlay"),
         QStringLiteral("Overlays this clip and attachs it to the arranged clip that is straight up here."),
-        run([] { OverlayUnusedClip(MainDb, ArrangedTrackX, UnusedTrackX); }));
+        run([this] {
+            OverlayUnusedClip(session_.EditMovie(), session_.view.arrangedTrackX, session_.view.unusedTrackX);
+        }));
     unusedCmd_->Add(QStringLiteral("UnuseCloneLbl"), QStringLiteral("Clone"), kCloneHelp,
-                    run([] { CloneClip(); }));
+                    run([this] { CloneClip(session_.EditMovie()); }));
     unusedCmd_->Add(QStringLiteral("RemoveClipLbl1"), QStringLiteral("X"), kRemoveHelp,
-                    run([] { DeleteClip(); }));
-    unusedCmd_->Add(QStringLiteral("UnuseArrangeLbl"), QStringLiteral("Arrange"),
-                    QStringLiteral("Arranges this clip in the main arranged track by moving straight up."),
-                    run([] { ArrangeUnusedClip(MainDb, ArrangedTrackX, UnusedTrackX); }));
+                    run([this] { DeleteClip(session_.EditMovie()); }));
+    unusedCmd_->Add(
+        QStringLiteral("UnuseArrangeLbl"), QStringLiteral("Arrange"),
+        QStringLiteral("Arranges this clip in the main arranged track by moving straight up."), run([this] {
+            ArrangeUnusedClip(session_.EditMovie(), session_.view.arrangedTrackX, session_.view.unusedTrackX);
+        }));
     unusedCmd_->Add(QStringLiteral("UnuseAddLbl1"), QStringLiteral("Add"), kAddHereHelp,
-                    run([] { MixerAddCommand(MixerAdd::AtCurrentClip); }));
+                    run([this] { MixerAddCommand(session_, MixerAdd::AtCurrentClip); }));
     unusedCmd_->Add(QStringLiteral("UnuseShiftLbl0"), QStringLiteral("<--"), kShiftLeftHelp,
-                    run([] { ShiftUnusedClip(MainDb, ShiftDirection::Left); }));
+                    run([this] { ShiftUnusedClip(session_.EditMovie(), ShiftDirection::Left); }));
     unusedCmd_->Add(QStringLiteral("UnuseShiftLbl1"), QStringLiteral("-->"), kShiftRightHelp,
-                    run([] { ShiftUnusedClip(MainDb, ShiftDirection::Right); }));
+                    run([this] { ShiftUnusedClip(session_.EditMovie(), ShiftDirection::Right); }));
 }
 
 void MixerWindow::BuildPartPlay() {
@@ -172,18 +183,20 @@ void MixerWindow::BuildPartPlay() {
         [this] {
             if (onPartPlay_) onPartPlay_();
         });
-    partPlay_[1] = MakeCommandLabel(movieBox_, QStringLiteral("PartPlayLbl1"),
-                                    QString::fromStdString(TestPlayStartCaption()),
-                                    QStringLiteral("Part movie test play position. Click to change"), [this] {
-                                        AskTestPlayStart();
-                                        partPlay_[1]->setText(QString::fromStdString(TestPlayStartCaption()));
-                                        PlaceTitleControls();
-                                    });
+    partPlay_[1] = MakeCommandLabel(
+        movieBox_, QStringLiteral("PartPlayLbl1"),
+        QString::fromStdString(TestPlayStartCaption(session_.testPlay)),
+        QStringLiteral("Part movie test play position. Click to change"), [this] {
+            AskTestPlayStart(session_.testPlay);
+            partPlay_[1]->setText(QString::fromStdString(TestPlayStartCaption(session_.testPlay)));
+            PlaceTitleControls();
+        });
     partPlay_[2] = MakeCommandLabel(
-        movieBox_, QStringLiteral("PartPlayLbl2"), QString::fromStdString(TestPlayDurationCaption()),
+        movieBox_, QStringLiteral("PartPlayLbl2"),
+        QString::fromStdString(TestPlayDurationCaption(session_.testPlay)),
         QStringLiteral("Part movie test play duration. Click to change"), [this] {
-            AskTestPlayDuration();
-            partPlay_[2]->setText(QString::fromStdString(TestPlayDurationCaption()));
+            AskTestPlayDuration(session_.testPlay);
+            partPlay_[2]->setText(QString::fromStdString(TestPlayDurationCaption(session_.testPlay)));
             PlaceTitleControls();
         });
     cancel_ = MakeCommandLabel(movieBox_, QStringLiteral("CancelRenderLbl"), QStringLiteral("Cancel"),
@@ -219,54 +232,59 @@ void MixerWindow::PlaceTitleControls() {
 }
 
 void MixerWindow::UpdateScrollRanges() {
-    SetRange(movieBox_->scrollBar(), MovieColumns(), ArrangedTrackX, movieBox_->width());
-    SetRange(unusedBox_->scrollBar(), MainDb.UnusedCount + 1, UnusedTrackX, unusedBox_->width());
+    SetRange(movieBox_->scrollBar(), MovieColumns(session_.Movie()), session_.view.arrangedTrackX,
+             movieBox_->width());
+    SetRange(unusedBox_->scrollBar(), session_.Movie().UnusedCount + 1, session_.view.unusedTrackX,
+             unusedBox_->width());
 }
 
 void MixerWindow::PlaceMovieStrips() {
+    const MovieDbRec& movie = session_.Movie();
+    const int32_t trackX = session_.view.arrangedTrackX;
     movieCmd_->hide();
     overlayCmd_->hide();
-    const TrackPlace place = FindCurClip();
+    const TrackPlace place = FindCurClip(session_.Movie());
     const QString name =
         place.kind == TrackKind::None
             ? QString()
-            : QString::fromStdString(MainDb.Clips[static_cast<std::size_t>(MainDb.CurClip)].ClipName);
+            : QString::fromStdString(movie.Clips[static_cast<std::size_t>(movie.CurClip)].ClipName);
     if (place.kind == TrackKind::Arranged) {
         movieCmd_->findChild<QToolButton*>(QStringLiteral("NameLbl0"))->setText(name);
         movieCmd_->Fit();
-        movieCmd_->move(BoxLeft(ArrangedTrackX, place.position), kRowTop - movieCmd_->height());
+        movieCmd_->move(BoxLeft(trackX, place.position), kRowTop - movieCmd_->height());
         movieCmd_->show();
         movieCmd_->raise();
     } else if (place.kind == TrackKind::Overlay) {
         overlayCmd_->findChild<QToolButton*>(QStringLiteral("NameLbl0o"))->setText(name);
         overlayCmd_->Fit();
-        const int32_t column = OverlayColumnOf(MainDb, place.position, place.overlayPosition);
-        overlayCmd_->move(BoxLeft(ArrangedTrackX, column), kOverlayRowTop - overlayCmd_->height());
+        const int32_t column = OverlayColumnOf(movie, place.position, place.overlayPosition);
+        overlayCmd_->move(BoxLeft(trackX, column), kOverlayRowTop - overlayCmd_->height());
         overlayCmd_->show();
         overlayCmd_->raise();
     }
     movieAdd_->adjustSize();
-    movieAdd_->move(BoxLeft(ArrangedTrackX, MainDb.ArrangedCount + 1), kRowTop);
-    const QString help = QString::fromStdString(MovieAddHelp(MainDb));
+    movieAdd_->move(BoxLeft(trackX, movie.ArrangedCount + 1), kRowTop);
+    const QString help = QString::fromStdString(MovieAddHelp(movie));
     movieAdd_->setStatusTip(help);
     movieAdd_->setToolTip(help);
 }
 
 void MixerWindow::PlaceUnusedStrip() {
+    const MovieDbRec& movie = session_.Movie();
+    const int32_t trackX = session_.view.unusedTrackX;
     unusedCmd_->hide();
-    const TrackPlace place = FindCurClip();
+    const TrackPlace place = FindCurClip(session_.Movie());
     if (place.kind == TrackKind::Unused) {
         unusedCmd_->findChild<QToolButton*>(QStringLiteral("NameLbl1"))
-            ->setText(
-                QString::fromStdString(MainDb.Clips[static_cast<std::size_t>(MainDb.CurClip)].ClipName));
+            ->setText(QString::fromStdString(movie.Clips[static_cast<std::size_t>(movie.CurClip)].ClipName));
         unusedCmd_->Fit();
-        unusedCmd_->move(BoxLeft(UnusedTrackX, place.position), kRowTop - unusedCmd_->height());
+        unusedCmd_->move(BoxLeft(trackX, place.position), kRowTop - unusedCmd_->height());
         unusedCmd_->show();
         unusedCmd_->raise();
     }
     unusedAdd_->adjustSize();
-    unusedAdd_->move(BoxLeft(UnusedTrackX, MainDb.UnusedCount + 1), kRowTop);
-    const QString help = QString::fromStdString(UnusedAddHelp(MainDb));
+    unusedAdd_->move(BoxLeft(trackX, movie.UnusedCount + 1), kRowTop);
+    const QString help = QString::fromStdString(UnusedAddHelp(movie));
     unusedAdd_->setStatusTip(help);
     unusedAdd_->setToolTip(help);
 }
@@ -286,20 +304,22 @@ void MixerWindow::RedrawUnusedTrack() {
 }
 
 void MixerWindow::PressInMovieBox(QPoint at) {
-    const int32_t clip = MovieBoxClipAt(MainDb, ArrangedTrackX, at.x(), at.y());
+    const int32_t clip = MovieBoxClipAt(session_.Movie(), session_.view.arrangedTrackX, at.x(), at.y());
     if (clip == 0) return;
-    const bool wasOnShelf = FindCurClip().kind == TrackKind::Unused;
-    SelectClip(clip);
+    const bool wasOnShelf = FindCurClip(session_.Movie()).kind == TrackKind::Unused;
+    SelectClip(session_.EditMovie(), clip);
+    DrawClipPanel();
     RedrawMovieTracks();
     if (wasOnShelf) RedrawUnusedTrack();
 }
 
 void MixerWindow::PressInUnusedBox(QPoint at) {
-    const int32_t clip = UnusedBoxClipAt(MainDb, UnusedTrackX, at.x(), at.y());
+    const int32_t clip = UnusedBoxClipAt(session_.Movie(), session_.view.unusedTrackX, at.x(), at.y());
     if (clip == 0) return;
-    const TrackKind before = FindCurClip().kind;
+    const TrackKind before = FindCurClip(session_.Movie()).kind;
     const bool wasInMovieBox = before == TrackKind::Arranged || before == TrackKind::Overlay;
-    SelectClip(clip);
+    SelectClip(session_.EditMovie(), clip);
+    DrawClipPanel();
     RedrawUnusedTrack();
     if (wasInMovieBox) RedrawMovieTracks();
 }

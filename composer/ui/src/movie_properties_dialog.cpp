@@ -249,8 +249,8 @@ bool MoviePropFrm::eventFilter(QObject* watched, QEvent* event) {
     return HelpLineDialog::eventFilter(watched, event);
 }
 
-bool MoviePropertiesCommand(QWidget* parent) {
-    const SourceSurvey survey = SurveySources(MainDb);
+bool MoviePropertiesCommand(Session& session, QWidget* parent) {
+    const SourceSurvey survey = SurveySources(session.EditMovie());
     std::vector<CompressorEntry> writing;
     try {
         writing = WritingCompressors();
@@ -258,12 +258,13 @@ bool MoviePropertiesCommand(QWidget* parent) {
         MsgBox(std::string("The list of compressors could not be read:\r\n") + error.what());
     }
     MoviePropFrm dialog(parent);
-    dialog.Fill(MainDb, survey, CompressorChoicesFor(writing, OutCompressor), OutCoding);
+    dialog.Fill(session.Movie(), survey, CompressorChoicesFor(writing, session.output.compressor),
+                session.output.coding);
     dialog.exec();
     if (!dialog.accepted) return false;
     MovieProperties entries = dialog.Entries();
-    if (entries.rate == 0) entries.rate = MainDb.OutRate;
-    ApplyMovieProperties(entries, MainDb, OutCompressor, OutCoding);
+    if (entries.rate == 0) entries.rate = session.Movie().OutRate;
+    ApplyMovieProperties(entries, session.EditMovie(), session.output.compressor, session.output.coding);
     return true;
 }
 

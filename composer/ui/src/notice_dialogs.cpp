@@ -121,7 +121,7 @@ Dx8Frm::Dx8Frm(QWidget* parent) : HelpLineDialog(parent) {
     layout->addWidget(buttons);
 }
 
-About_Frm::About_Frm(QWidget* parent) : HelpLineDialog(parent) {
+About_Frm::About_Frm(const std::string& helpPage, QWidget* parent) : HelpLineDialog(parent) {
     setObjectName(QStringLiteral("About_Frm"));
     setWindowTitle(QStringLiteral(" About Cinebrix Composer"));
     auto* logo = new QLabel(this);
@@ -160,7 +160,7 @@ About_Frm::About_Frm(QWidget* parent) : HelpLineDialog(parent) {
             "In addition to this we also have other music softwares. Please visit our web site.")));
     // The program's own pages stand in for a web site: they are installed with it.
     layout->addWidget(LinkLabel(this, "WebSiteLbl", QStringLiteral("The program's help pages"),
-                                QUrl::fromLocalFile(QString::fromStdString(HelpTopicPage(100))).toString(),
+                                QUrl::fromLocalFile(QString::fromStdString(helpPage)).toString(),
                                 QStringLiteral("Click to visit our web site")));
     auto* buttons = new QDialogButtonBox(this);
     AddButton(buttons, "OK", QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);

@@ -131,8 +131,8 @@ PlayFrm::PlayFrm(QWidget* parent)
 
 PlayFrm::~PlayFrm() { StopAndClose(); }
 
-void PlayFrm::Load() {
-    size_->setText(QStringLiteral("Output size: w%1 x h%2").arg(MainDb.OutWidth).arg(MainDb.OutHeight));
+void PlayFrm::Load(const MovieDbRec& movie) {
+    size_->setText(QStringLiteral("Output size: w%1 x h%2").arg(movie.OutWidth).arg(movie.OutHeight));
 }
 
 QWidget* PlayFrm::Picture() const { return picture_; }

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
-#include <algorithm>
 #include <atomic>
 
 #include "base/app_state.h"
@@ -29,34 +28,11 @@ RenderRunner::~RenderRunner() {
     }
 }
 
-void TakeRenderResults(MovieDbRec& movie, const MovieDbRec& rendered) {
-    movie.OutputPath = rendered.OutputPath;
-    movie.OutFps = rendered.OutFps;
-    movie.OutWidth = rendered.OutWidth;
-    movie.OutHeight = rendered.OutHeight;
-    movie.OutChannels = rendered.OutChannels;
-    movie.OutBits = rendered.OutBits;
-    movie.OutRate = rendered.OutRate;
-    const int32_t clips = std::min(movie.ClipCount, rendered.ClipCount);
-    for (int32_t c = 1; c <= clips; ++c) {
-        ClipRec& clip = movie.Clips[static_cast<std::size_t>(c)];
-        const ClipRec& done = rendered.Clips[static_cast<std::size_t>(c)];
-        if (clip.FilePath != done.FilePath) continue;
-        clip.AudioFile = done.AudioFile;
-        clip.CacheLeftFile = done.CacheLeftFile;
-        clip.CacheRightFile = done.CacheRightFile;
-        clip.CacheBits = done.CacheBits;
-        clip.CacheChannels = done.CacheChannels;
-        clip.CacheRate = done.CacheRate;
-        clip.CacheFrames = done.CacheFrames;
-    }
-}
-
-bool RenderRunner::Start(const std::string& fileName, const RenderOptions& options, Job job,
+bool RenderRunner::Start(Session& session, const std::string& fileName, const RenderOptions& options, Job job,
                          Finished finished) {
     if (Running()) return false;
     auto work = std::make_shared<Work>();
-    work->movie = MainDb;
+    work->movie = session.Movie();
     work->options = options;
     work->options.stopRequest = &work->stop;
     work->outcome.fileName = fileName;
@@ -68,8 +44,8 @@ bool RenderRunner::Start(const std::string& fileName, const RenderOptions& optio
         work->outcome.stopped = work->stop.load();
     }));
     QObject::connect(thread_.get(), &QThread::finished, QCoreApplication::instance(),
-                     [work, finished = std::move(finished)] {
-                         TakeRenderResults(MainDb, work->movie);
+                     [work, &session, finished = std::move(finished)] {
+                         session.TakeRenderResults(work->movie);
                          if (finished) finished(work->outcome);
                      });
     thread_->start();

@@ -14,8 +14,12 @@
 
 namespace composer {
 
-TrackBox::TrackBox(TrackBoxKind kind, ThumbnailCache& thumbnails, QWidget* parent)
-    : QWidget(parent), kind_(kind), thumbnails_(thumbnails), scroll_(new QScrollBar(Qt::Horizontal, this)) {
+TrackBox::TrackBox(TrackBoxKind kind, ThumbnailCache& thumbnails, const Session& session, QWidget* parent)
+    : QWidget(parent),
+      kind_(kind),
+      thumbnails_(thumbnails),
+      session_(session),
+      scroll_(new QScrollBar(Qt::Horizontal, this)) {
     setObjectName(kind == TrackBoxKind::Movie ? QStringLiteral("MoviePic") : QStringLiteral("UnusedPic"));
     scroll_->setObjectName(kind == TrackBoxKind::Movie ? QStringLiteral("MovieScroll")
                                                        : QStringLiteral("UnusedScroll"));
@@ -49,7 +53,7 @@ void TrackBox::PaintTitle(QPainter& painter) {
 
 void TrackBox::PaintPlaceholders(QPainter& painter) {
     painter.setPen(palette().color(QPalette::PlaceholderText));
-    const int x = ArrangedTrackX;
+    const int x = session_.view.arrangedTrackX;
     const int line = painter.fontMetrics().height();
     auto at = [&](int y, const QString& text) {
         painter.drawText(QRect(x, y, width() - x, line), Qt::AlignLeft, text);
@@ -71,9 +75,11 @@ void TrackBox::paintEvent(QPaintEvent*) {
         drawnBoxes_ = 0;
         return;
     }
-    const TrackPaint paint{painter,     MainDb,
-                           thumbnails_, kind_ == TrackBoxKind::Movie ? ArrangedTrackX : UnusedTrackX,
-                           width(),     devicePixelRatioF()};
+    const MixerView& view = session_.view;
+    const TrackPaint paint{
+        painter,     session_.Movie(),
+        thumbnails_, kind_ == TrackBoxKind::Movie ? view.arrangedTrackX : view.unusedTrackX,
+        width(),     devicePixelRatioF()};
     drawnBoxes_ = kind_ == TrackBoxKind::Movie ? PaintMovieTracks(paint) : PaintUnusedTrack(paint);
 }
 

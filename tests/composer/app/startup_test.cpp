@@ -11,7 +11,7 @@
 #include "base/app_state.h"
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
-#include "document/movie_db.h"
+#include "document/session.h"
 #include "render/render_options.h"
 #include "scratch_folder.h"
 
@@ -30,22 +30,24 @@ class StartupTest : public ::testing::Test {
 };
 
 TEST_F(StartupTest, NoSettingsFileGivesTheDefaults) {
-    MovieDbRec movie;
-    movie.OutFps = 1;
-    OutCompressor = 7;
-    TestPlayStart = 3;
-    ReadOutputSettings(movie);
-    ReadUserGuideSetting();
+    Session session;
+    session.EditMovie().OutFps = 1;
+    session.output.compressor = 7;
+    session.testPlay.startSeconds = 3;
+    session.showUserGuide = false;
+    ReadOutputSettings(session);
+    ReadUserGuideSetting(session);
+    const MovieDbRec& movie = session.Movie();
     EXPECT_EQ(movie.OutFps, 25.0);
     EXPECT_EQ(movie.OutWidth, 352);
     EXPECT_EQ(movie.OutHeight, 288);
-    EXPECT_EQ(OutCompressor, 0);
+    EXPECT_EQ(session.output.compressor, 0);
     EXPECT_EQ(movie.OutChannels, 2);
     EXPECT_EQ(movie.OutBits, 16);
     EXPECT_EQ(movie.OutRate, 22050);
-    EXPECT_EQ(TestPlayDuration, 10.0);
-    EXPECT_EQ(TestPlayStart, 0.0);
-    EXPECT_TRUE(ShowUserGuide);
+    EXPECT_EQ(session.testPlay.durationSeconds, 10.0);
+    EXPECT_EQ(session.testPlay.startSeconds, 0.0);
+    EXPECT_TRUE(session.showUserGuide);
 }
 
 TEST_F(StartupTest, StoredValuesAreCorrected) {
@@ -64,33 +66,34 @@ TEST_F(StartupTest, StoredValuesAreCorrected) {
     };
     for (const auto& c : cases) {
         WriteSetting("output", c.key, c.stored);
-        MovieDbRec movie;
-        ReadOutputSettings(movie);
+        Session session;
+        ReadOutputSettings(session);
+        const MovieDbRec& movie = session.Movie();
         const std::string key = c.key;
         const double read = key == "WavFreq"       ? movie.OutRate
-                            : key == "TestPlayDur" ? TestPlayDuration
+                            : key == "TestPlayDur" ? session.testPlay.durationSeconds
                             : key == "WavChn"      ? movie.OutChannels
                             : key == "WavBits"     ? movie.OutBits
                             : key == "FPS"         ? movie.OutFps
                             : key == "Width"       ? movie.OutWidth
                             : key == "Height"      ? movie.OutHeight
-                                                   : OutCompressor;
+                                                   : session.output.compressor;
         EXPECT_EQ(read, c.expected) << c.key << "=" << c.stored;
     }
 }
 
 TEST_F(StartupTest, SharpPixelsAreOffUnlessStoredAndReachTheRender) {
-    MovieDbRec movie;
-    OutCoding.sharpPixels = true;
-    ReadOutputSettings(movie);
-    EXPECT_FALSE(OutCoding.sharpPixels);
-    EXPECT_EQ(RenderOptionsFromSettings().sampling, Sampling::Filtered);
+    Session session;
+    session.output.coding.sharpPixels = true;
+    ReadOutputSettings(session);
+    EXPECT_FALSE(session.output.coding.sharpPixels);
+    EXPECT_EQ(RenderOptionsFromSettings(session).sampling, Sampling::Filtered);
     WriteSetting("Output", "SharpPixels", "1");
-    ReadOutputSettings(movie);
-    EXPECT_TRUE(OutCoding.sharpPixels);
-    EXPECT_EQ(RenderOptionsFromSettings().sampling, Sampling::SharpPixels);
-    OutCoding.sharpPixels = false;
-    WriteOutputSettings(movie);
+    ReadOutputSettings(session);
+    EXPECT_TRUE(session.output.coding.sharpPixels);
+    EXPECT_EQ(RenderOptionsFromSettings(session).sampling, Sampling::SharpPixels);
+    session.output.coding.sharpPixels = false;
+    WriteOutputSettings(session);
     EXPECT_EQ(ReadSetting("Output", "SharpPixels", ""), "0");
 }
 
@@ -101,8 +104,10 @@ TEST_F(StartupTest, OnlyAStoredZeroHidesTheGuide) {
     } cases[] = {{"1", true}, {"7", true}, {"0", false}, {"-1", true}, {"", false}};
     for (const auto& c : cases) {
         WriteSetting("General", "ShowNewUserGuide", c.stored);
-        ReadUserGuideSetting();
-        EXPECT_EQ(ShowUserGuide, c.shown) << '"' << c.stored << '"';
+        Session session;
+        session.showUserGuide = !c.shown;
+        ReadUserGuideSetting(session);
+        EXPECT_EQ(session.showUserGuide, c.shown) << '"' << c.stored << '"';
     }
 }
 
@@ -111,29 +116,30 @@ TEST_F(StartupTest, StartupStepsPrepareAnEmptyMovieAndExitStoresTheSettings) {
     const std::string savedValue = saved ? saved : "";
     ::setenv("TMPDIR", folder.path().c_str(), 1);
     WriteSetting("Output", "WavFreq", "22000");
-    MainDb.MovieName = "Old";
-    MainDb.ClipCount = 1;
-    MainDb.Clips.resize(2);
-    UnusedTrackX = ArrangedTrackX = -180;
-    ClipViewScale = 4;
+    Session session;
+    session.EditMovie().MovieName = "Old";
+    session.EditMovie().ClipCount = 1;
+    session.EditMovie().Clips.resize(2);
+    session.view.unusedTrackX = session.view.arrangedTrackX = -180;
+    session.view.clipViewScale = 4;
 
-    RunStartupSteps();
-    EXPECT_EQ(MainDb.MovieName, "New Movie");
-    EXPECT_EQ(MainDb.ClipCount, 0);
-    EXPECT_EQ(MainDb.OutRate, 22050);
-    EXPECT_EQ(UnusedTrackX, 20);
-    EXPECT_EQ(ArrangedTrackX, 20);
-    EXPECT_EQ(ClipViewScale, 1);
+    RunStartupSteps(session);
+    EXPECT_EQ(session.Movie().MovieName, "New Movie");
+    EXPECT_EQ(session.Movie().ClipCount, 0);
+    EXPECT_EQ(session.Movie().OutRate, 22050);
+    EXPECT_EQ(session.view.unusedTrackX, 20);
+    EXPECT_EQ(session.view.arrangedTrackX, 20);
+    EXPECT_EQ(session.view.clipViewScale, 1);
     EXPECT_TRUE(std::filesystem::is_directory(WorkFolder));
-    EXPECT_GE(MemoryBudget, kMinimumMemoryBudget);
+    EXPECT_GE(session.memoryBudget, kMinimumMemoryBudget);
     EXPECT_FALSE(ReadSetting("General", "PhyMemorySz").empty());
 
-    MainDb.OutFps = 29.97;
-    MainDb.OutWidth = 640;
-    OutCompressor = 1129730893;
-    TestPlayDuration = 2.5;
+    session.EditMovie().OutFps = 29.97;
+    session.EditMovie().OutWidth = 640;
+    session.output.compressor = 1129730893;
+    session.testPlay.durationSeconds = 2.5;
     std::string fpsDuringWindowSteps;
-    RunExitSteps([&] { fpsDuringWindowSteps = ReadSetting("Output", "FPS"); });
+    RunExitSteps(session, [&] { fpsDuringWindowSteps = ReadSetting("Output", "FPS"); });
     EXPECT_EQ(fpsDuringWindowSteps, "29.97");  // written before the windows close
     EXPECT_FALSE(std::filesystem::exists(WorkFolder));
     EXPECT_EQ(ReadSetting("Output", "WavFreq"), "22050");
@@ -142,11 +148,12 @@ TEST_F(StartupTest, StartupStepsPrepareAnEmptyMovieAndExitStoresTheSettings) {
     EXPECT_EQ(ReadSetting("Output", "TestPlayDur"), "2.5");
 
     // What exit wrote is what the next start reads.
-    MovieDbRec next;
+    Session next;
     ReadOutputSettings(next);
-    EXPECT_EQ(next.OutFps, 29.97);
-    EXPECT_EQ(next.OutWidth, 640);
-    EXPECT_EQ(TestPlayDuration, 2.5);
+    EXPECT_EQ(next.Movie().OutFps, 29.97);
+    EXPECT_EQ(next.Movie().OutWidth, 640);
+    EXPECT_EQ(next.output.compressor, 1129730893);
+    EXPECT_EQ(next.testPlay.durationSeconds, 2.5);
     if (saved)
         ::setenv("TMPDIR", savedValue.c_str(), 1);
     else

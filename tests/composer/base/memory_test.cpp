@@ -59,8 +59,9 @@ TEST(CheckPhysicalMemory, WritesTheFiguresShowsTheWarningAndSetsTheBudget) {
     SetSettingsLocation(folder.path(), "composer");
     ScriptedInteraction ui;
     ScopedInteraction scope(ui);
-    CheckPhysicalMemory({20'000'000, 60});
-    EXPECT_EQ(MemoryBudget, 13'200'000);
+    int32_t budget = 0;
+    CheckPhysicalMemory({20'000'000, 60}, budget);
+    EXPECT_EQ(budget, 13'200'000);
     EXPECT_EQ(ReadSetting("General", "PhyMemorySz"), "20000000");
     EXPECT_EQ(ReadSetting("General", "PhyMemoryLoad"), "60");
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -68,8 +69,8 @@ TEST(CheckPhysicalMemory, WritesTheFiguresShowsTheWarningAndSetsTheBudget) {
     EXPECT_EQ(ui.messages[0].title, "Cinebrix Composer");
     EXPECT_EQ(ui.messages[0].buttons, MsgButtons::OK);
 
-    CheckPhysicalMemory();  // this machine's own figures
-    EXPECT_GE(MemoryBudget, kMinimumMemoryBudget);
+    CheckPhysicalMemory(budget);  // this machine's own figures
+    EXPECT_GE(budget, kMinimumMemoryBudget);
     EXPECT_GT(LeadingNumber(ReadSetting("General", "PhyMemorySz")), 0);
     SetSettingsLocation("");
 }

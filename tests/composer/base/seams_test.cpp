@@ -142,10 +142,7 @@ TEST(View, RequestsGoToTheInstalledViewAndNowhereHeadless) {
 
 class GuideTipTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        SetSettingsLocation(folder.path(), "composer");
-        ShowUserGuide = true;
-    }
+    void SetUp() override { SetSettingsLocation(folder.path(), "composer"); }
     void TearDown() override { SetSettingsLocation(""); }
     testing::AppStateGuard state;
     testing::ScratchFolder folder;
@@ -156,9 +153,9 @@ class GuideTipTest : public ::testing::Test {
 TEST_F(GuideTipTest, AnAcknowledgedTipIsNotShownAgain) {
     const std::string message = "Move mouse over any item to read its description in the bottom status bar";
     ui.guideAnswers = {false, true};
-    EXPECT_TRUE(ShowGuideTip(message, ""));  // not ticked: shown again next time
-    EXPECT_TRUE(ShowGuideTip(message, ""));  // ticked now
-    EXPECT_FALSE(ShowGuideTip(message, ""));
+    EXPECT_TRUE(ShowGuideTip(true, message, ""));  // not ticked: shown again next time
+    EXPECT_TRUE(ShowGuideTip(true, message, ""));  // ticked now
+    EXPECT_FALSE(ShowGuideTip(true, message, ""));
     EXPECT_EQ(ui.guideMessages, (std::vector<std::string>{message, message}));
     // An empty title is the message cut to its first 50 characters.
     EXPECT_EQ(ReadIniValue("I Know", message.substr(0, 50), "No", GuideFilePath()), "Yes");
@@ -167,11 +164,10 @@ TEST_F(GuideTipTest, AnAcknowledgedTipIsNotShownAgain) {
 
 TEST_F(GuideTipTest, TitledTipsAreRememberedByTitleAndTipsCanBeOff) {
     ui.guideAnswers = {true};
-    EXPECT_TRUE(ShowGuideTip("A short tip", "Tip one"));
+    EXPECT_TRUE(ShowGuideTip(true, "A short tip", "Tip one"));
     EXPECT_EQ(ReadIniValue("I Know", "Tip one", "No", GuideFilePath()), "Yes");
-    EXPECT_TRUE(ShowGuideTip("A short tip", "Tip two"));
-    ShowUserGuide = false;
-    EXPECT_FALSE(ShowGuideTip("Another tip", "Tip three"));
+    EXPECT_TRUE(ShowGuideTip(true, "A short tip", "Tip two"));
+    EXPECT_FALSE(ShowGuideTip(false, "Another tip", "Tip three"));
     EXPECT_EQ(ui.guideMessages.size(), 2u);
 }
 
@@ -180,11 +176,8 @@ TEST_F(GuideTipTest, TitledTipsAreRememberedByTitleAndTipsCanBeOff) {
 TEST(HelpFile, PagesLieBesideTheRunningProgramUnderItsName) {
     testing::AppStateGuard state;
     AppFolder = "/opt/cb";
-    SetHelpFile();
     const std::string running = std::filesystem::read_symlink("/proc/self/exe").stem().string();
-    EXPECT_EQ(HelpFilePath, "/opt/cb/" + running + "-help");
-    ClearHelpFile();
-    EXPECT_EQ(HelpFilePath, "");
+    EXPECT_EQ(HelpFolderBesideProgram(), "/opt/cb/" + running + "-help");
 }
 
 }  // namespace

@@ -550,10 +550,9 @@ TEST(SurveySources, RepairsTheOutputSettingsAndClearsTheLabelsWithoutClips) {
 }
 
 TEST(FileChoice, EachChoiceFillsItsDialogAndChecksTheEnding) {
-    using Chooser = std::string (*)();
+    using Chooser = std::string (*)(FileDialogMemory&);
     const struct {
         Chooser choose;
-        FileDialogMemory* dialog;
         FileDialogMode mode;
         const char* filter;
         const char* extension;
@@ -562,19 +561,19 @@ TEST(FileChoice, EachChoiceFillsItsDialogAndChecksTheEnding) {
         const char* wrong;  // the message for a name it does not take
     } cases[] = {
         // The clip dialogs offer every file of their kinds first, then their classic entries.
-        {ChooseVideoFile, &CmnDlgClips, FileDialogMode::Open,
+        {ChooseVideoFile, FileDialogMode::Open,
          "All supported files (avi, mp4, m4v, mov, mkv, webm, "
          "3gp)|*.avi;*.mp4;*.m4v;*.mov;*.mkv;*.webm;*.3gp|"
          "AVI files (*.avi)|*.avi|All files (*.*)|*.*",
          "avi", "Select a Video Clip file to add", "/m/Phone.MP4",
          "You need to select .avi, .mp4, .m4v, .mov, .mkv, .webm or .3gp file to read clip"},
-        {ChoosePictureFile, &CmnDlgClips, FileDialogMode::Open,
+        {ChoosePictureFile, FileDialogMode::Open,
          "All supported files (bmp, jpg, jpeg, gif, png, tif, tiff, "
          "webp)|*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.tif;*.tiff;*.webp|"
          "Picture files (bmp, jpg, gif)|*.bmp;*.jpg;*.gif|All files (*.*)|*.*",
          "", "Select a Picture file to add", "/m/p.WebP",
          "You need to select .bmp, .jpg, .jpeg, .gif, .png, .tif, .tiff or .webp file to read picture"},
-        {ChooseAnyClipFile, &CmnDlgClips, FileDialogMode::Open,
+        {ChooseAnyClipFile, FileDialogMode::Open,
          "All supported files (avi, mp4, m4v, mov, mkv, webm, 3gp, bmp, jpg, jpeg, gif, png, tif, tiff, "
          "webp, wav, mp3, flac, ogg, oga, opus, m4a, aac)|"
          "*.avi;*.mp4;*.m4v;*.mov;*.mkv;*.webm;*.3gp;*.bmp;*.jpg;*.jpeg;*.gif;*.png;*.tif;*.tiff;*.webp;*."
@@ -584,22 +583,22 @@ TEST(FileChoice, EachChoiceFillsItsDialogAndChecksTheEnding) {
          "", "Select a Picture file to add", "/m/s.flac",
          "You need to select .avi, .mp4, .m4v, .mov, .mkv, .webm, .3gp, .bmp, .jpg, .jpeg, .gif, .png, .tif, "
          ".tiff, .webp, .wav, .mp3, .flac, .ogg, .oga, .opus, .m4a or .aac file to read"},
-        {ChooseWavFile, &CmnDlgClips, FileDialogMode::Open,
+        {ChooseWavFile, FileDialogMode::Open,
          "All supported files (wav, mp3, flac, ogg, oga, opus, m4a, "
          "aac)|*.wav;*.mp3;*.flac;*.ogg;*.oga;*.opus;*.m4a;*.aac|"
          "Wave Files (*.wav)|*.wav|All files (*.*)|*.*",
          "", "Select a Audio '.wav' file to add", "/m/s.M4A",
          "You need to select .wav, .mp3, .flac, .ogg, .oga, .opus, .m4a or .aac file to read clip"},
-        {ChooseOutputAviFile, &CmnDlgOutput, FileDialogMode::Save,
+        {ChooseOutputAviFile, FileDialogMode::Save,
          "AVI files (*.avi)|*.avi|MP4 movies (*.mp4)|*.mp4|Matroska movies (*.mkv)|*.mkv|WebM movies "
          "(*.webm)|*.webm|All files (*.*)|*.*",
          "avi", "Select a AVI file name to save output movie", "/m/out.mp4",
          "You need to select .avi, .mp4, .mkv or .webm file to write output movie"},
-        {ChooseProjectToOpen, &CmnDlgCbMov, FileDialogMode::Open,
+        {ChooseProjectToOpen, FileDialogMode::Open,
          "Cinebrix Source files (*.CbMov)|*.CbMov|All files (*.*)|*.*", "CbMov",
          "Select a Cinebrix Source files (*.CbMov) file to open", "/m/p.cbmov",
          "You need to select .CbMov file to open"},
-        {ChooseProjectToSave, &CmnDlgCbMov, FileDialogMode::Save,
+        {ChooseProjectToSave, FileDialogMode::Save,
          "Cinebrix Source files (*.CbMov)|*.CbMov|All files (*.*)|*.*", "CbMov",
          "Select a Cinebrix Source files (*.CbMov) file name to save", "/m/p.CbMov",
          "You need to select .CbMov file to save"},
@@ -608,11 +607,12 @@ TEST(FileChoice, EachChoiceFillsItsDialogAndChecksTheEnding) {
         SCOPED_TRACE(c.title);
         ScriptedInteraction seam;
         ScopedInteraction scope(seam);
-        c.dialog->FileName = "/m/previous.xyz";
+        FileDialogMemory dialog;
+        dialog.FileName = "/m/previous.xyz";
         seam.fileAnswers = {std::string(c.good), std::string("/m/notes.txt"), std::nullopt};
-        EXPECT_EQ(c.choose(), c.good);
-        EXPECT_EQ(c.choose(), "");
-        EXPECT_EQ(c.choose(), "");  // cancelled
+        EXPECT_EQ(c.choose(dialog), c.good);
+        EXPECT_EQ(c.choose(dialog), "");
+        EXPECT_EQ(c.choose(dialog), "");  // cancelled
         ASSERT_EQ(seam.fileRequests.size(), 3u);
         const FileChoiceRequest& request = seam.fileRequests[0];
         EXPECT_EQ(request.mode, c.mode);
@@ -629,7 +629,6 @@ TEST(FileChoice, EachChoiceFillsItsDialogAndChecksTheEnding) {
         EXPECT_EQ(seam.fileRequests[1].fileName, c.good);  // the dialog remembers the last choice
         ASSERT_EQ(seam.messages.size(), 1u);
         EXPECT_EQ(seam.messages[0].text, c.wrong);
-        c.dialog->FileName.clear();
     }
 }
 

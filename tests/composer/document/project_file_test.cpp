@@ -1,5 +1,5 @@
 // Project files: the string blocks, the file layout, round trips, relocation and refresh of the
-// clips, and damaged files that must be refused without touching MainDb.
+// clips, and damaged files that must be refused.
 #include "document/project_file.h"
 
 #include <gtest/gtest.h>
@@ -177,13 +177,13 @@ TEST(ProjectFile, HeaderLinesAndHeaderValues) {
     EXPECT_EQ(HeaderValueInBytes("CbMov", "File Version", "0"), "0");
 }
 
-// A movie in MainDb that a failed load must leave as it is.
-struct MainDbGuard {
-    MainDbGuard() {
-        ClearMovie(MainDb);
-        MainDb.MovieName = "untouched";
+// A session whose movie a failed open must leave as it is.
+struct UntouchedSession {
+    UntouchedSession() {
+        ClearMovie(session.EditMovie());
+        session.EditMovie().MovieName = "untouched";
     }
-    ~MainDbGuard() { ClearMovie(MainDb); }
+    Session session;
 };
 
 TEST(OpenSaveClass, RoundTripKeepsEveryStoredFieldAndTheBytes) {
@@ -191,10 +191,10 @@ TEST(OpenSaveClass, RoundTripKeepsEveryStoredFieldAndTheBytes) {
     WorkFolderScope work(folder);
     ScriptedInteraction seam;
     ScopedInteraction scope(seam);
-    MainDbGuard guard;
-    MainDb = RichMovie();
+    Session session;
+    session.ReplaceMovie(RichMovie());
     const std::string path = folder / "movie.CbMov";
-    ASSERT_TRUE(OpenSaveClass().SaveMovieSource(path));
+    ASSERT_TRUE(OpenSaveClass().SaveMovieSource(session.Movie(), path));
     OpenSaveClass reader;
     ASSERT_TRUE(reader.LoadMovieSource(path));
     // The sources do not exist: one message lists them, nothing else is said.
@@ -202,11 +202,10 @@ TEST(OpenSaveClass, RoundTripKeepsEveryStoredFieldAndTheBytes) {
     EXPECT_EQ(seam.messages[0].text,
               "Source file not found\r\n/clips/file1\r\n/clips/file2\r\n/clips/file3\r\n");
     EXPECT_EQ(seam.messages[0].title, kProgramTitle);
-    EXPECT_EQ(MainDb.MovieName, "Fête d'été");  // not loaded into MainDb yet
     const std::string first = *ReadFileBytes(path);
-    MainDb.MovieName = "other";
-    reader.DbLocalToMain();
-    const MovieDbRec& back = MainDb;
+    session.EditMovie().MovieName = "other";
+    reader.DbLocalToMain(session);
+    const MovieDbRec& back = session.Movie();
     EXPECT_EQ(back.MovieName, "Fête d'été");
     EXPECT_EQ(back.OutFps, 29.97);
     EXPECT_EQ(back.OutWidth, 640);
@@ -288,8 +287,9 @@ TEST(OpenSaveClass, SaveReplacesAnExistingProjectOnlyWithACompleteFile) {
     // A folder that cannot take the file: the save fails and says so.
     ScriptedInteraction seam;
     ScopedInteraction scope(seam);
-    MainDbGuard guard;
-    EXPECT_FALSE(OpenSaveClass().SaveMovieSource(folder / "no/such/folder/x.CbMov"));
+    MovieDbRec movie;
+    ClearMovie(movie);
+    EXPECT_FALSE(OpenSaveClass().SaveMovieSource(movie, folder / "no/such/folder/x.CbMov"));
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].title, "Error Saving File");
 }
@@ -324,8 +324,8 @@ TEST(OpenSaveClass, TheReplacedProjectNeverLandsInTheCurrentDirectory) {
     }
 }
 
-// Refused files: version, marker and damage. Each leaves MainDb as it was.
-TEST(OpenSaveClass, RefusedFilesLeaveMainDbUntouched) {
+// Refused files: version, marker and damage. Each is refused with its reason.
+TEST(OpenSaveClass, RefusedFilesAreRefusedWithTheirReason) {
     ScratchFolder folder;
     const std::string good = OpenSaveClass::ProjectFileBytes(RichMovie());
     const std::size_t data = good.find("\r\nData=") + 7;
@@ -399,11 +399,9 @@ TEST(OpenSaveClass, RefusedFilesLeaveMainDbUntouched) {
         SCOPED_TRACE(c.name);
         ScriptedInteraction seam;
         ScopedInteraction scope(seam);
-        MainDbGuard guard;
         const std::string path = folder.Write("damaged.CbMov", c.bytes);
         OpenSaveClass reader;
         EXPECT_FALSE(reader.LoadMovieSource(path));
-        EXPECT_EQ(MainDb.MovieName, "untouched");
         ASSERT_EQ(seam.messages.size(), 1u);
         EXPECT_EQ(seam.messages[0].title, c.title);
         EXPECT_NE(seam.messages[0].text.find(path), std::string::npos) << "names the project";
@@ -444,7 +442,6 @@ TEST(OpenSaveClass, ImpossibleClipValuesAreRefusedNamingTheClipAndTheField) {
         c.change(movie.Clips[static_cast<std::size_t>(c.clip)]);
         ScriptedInteraction seam;
         ScopedInteraction scope(seam);
-        MainDbGuard guard;
         const std::string path = folder.Write("impossible.CbMov", OpenSaveClass::ProjectFileBytes(movie));
         NoSourceProbe probe;
         OpenSaveClass reader(probe);
@@ -453,7 +450,6 @@ TEST(OpenSaveClass, ImpossibleClipValuesAreRefusedNamingTheClipAndTheField) {
             continue;
         }
         EXPECT_FALSE(reader.LoadMovieSource(path));
-        EXPECT_EQ(MainDb.MovieName, "untouched");
         ASSERT_EQ(seam.messages.size(), 1u);
         EXPECT_EQ(seam.messages[0].title, "Error Loading File");
         EXPECT_NE(seam.messages[0].text.find(path), std::string::npos) << "names the project";
@@ -613,7 +609,7 @@ TEST(OpenProjectFromCommandLine, QuotedPathsAndAnyCaseOfTheEnding) {
     }
 }
 
-TEST(OpenProjectFromCommandLine, OpensTheProjectIntoMainDb) {
+TEST(OpenProjectFromCommandLine, OpensTheProjectIntoTheSession) {
     ScratchFolder folder;
     MovieDbRec movie = RichMovie();
     movie.ProjectPath = "/somewhere/else.CbMov";
@@ -622,12 +618,15 @@ TEST(OpenProjectFromCommandLine, OpensTheProjectIntoMainDb) {
     ScopedInteraction scope(seam);
     ScriptedView view;
     ScopedView viewScope(view);
-    MainDbGuard guard;
-    EXPECT_FALSE(OpenProjectFromCommandLine("\"" + folder / "missing.CbMov\""));
-    EXPECT_EQ(MainDb.MovieName, "untouched");
-    ASSERT_TRUE(OpenProjectFromCommandLine(" \"" + path + "\" "));
-    EXPECT_EQ(MainDb.MovieName, "Fête d'été");
-    EXPECT_EQ(MainDb.ProjectPath, path);
+    UntouchedSession untouched;
+    Session& session = untouched.session;
+    EXPECT_FALSE(OpenProjectFromCommandLine(session, "\"" + folder / "missing.CbMov\""));
+    EXPECT_EQ(session.Movie().MovieName, "untouched");
+    const uint64_t before = session.Revision();
+    ASSERT_TRUE(OpenProjectFromCommandLine(session, " \"" + path + "\" "));
+    EXPECT_EQ(session.Movie().MovieName, "Fête d'été");
+    EXPECT_EQ(session.Movie().ProjectPath, path);
+    EXPECT_GT(session.Revision(), before);
     EXPECT_EQ(view.requests,
               (std::vector<std::string>{"DrawMovieTracks", "DrawUnusedTrack", "DrawClipPanel"}));
 }

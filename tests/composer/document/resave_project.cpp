@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "base/folders.h"
-#include "document/movie_db.h"
 #include "document/open_save_class.h"
 
 int main(int argc, char** argv) {
@@ -15,9 +14,9 @@ int main(int argc, char** argv) {
     composer::OpenSaveClass reader;
     bool saved = false;
     if (reader.LoadMovieSource(argv[1])) {
-        reader.DbLocalToMain();
-        composer::MainDb.ProjectPath = argv[1];
-        saved = composer::OpenSaveClass().SaveMovieSource(argv[2]);
+        composer::MovieDbRec& movie = reader.Local();
+        movie.ProjectPath = argv[1];
+        saved = composer::OpenSaveClass().SaveMovieSource(movie, argv[2]);
     }
     composer::RemoveWorkFolder();
     return saved ? 0 : 1;

@@ -161,9 +161,10 @@ TEST_F(AviReaderWrapper, CompressedSoundIsDecodedIntoPcmByTheSoundLayer) {
 TEST_F(AviReaderWrapper, WithoutTheSoundLayerTheUserIsToldOncePerRun) {
     const std::string avi = NumberedFramesAvi("adpcm.avi", "adpcm_ima_wav");
     ASSERT_FALSE(avi.empty());
-    CompressedAudioNoticeShown = false;
+    NoticeFlags notices;
     ::setenv("CB_SOUND_UNAVAILABLE", "1", 1);
     VelcAviReaderClass reader;
+    reader.Notices = &notices;
     ASSERT_TRUE(reader.ReadAvi_OpenFile(avi));
     EXPECT_FALSE(reader.ExtractWavFile());
     EXPECT_FALSE(reader.HasWav);
@@ -176,7 +177,7 @@ TEST_F(AviReaderWrapper, WithoutTheSoundLayerTheUserIsToldOncePerRun) {
               "If you install DirectX8 we can try to extact audio data from this file.");
     EXPECT_EQ(ui.messages[0].title, kProgramTitle);
     EXPECT_EQ(ui.messages[1].title, " Need DirectX 8");
-    EXPECT_TRUE(CompressedAudioNoticeShown);
+    EXPECT_TRUE(notices.compressedAudioShown);
     reader.ReadAVI_CloseFile();
     EXPECT_EQ(FilesInWorkFolder(), 0);  // the undecoded copy went with the close
 }

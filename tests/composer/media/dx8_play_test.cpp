@@ -56,15 +56,16 @@ TEST_F(Dx8PlayTest, TheSwitchMakesTheComponentUnavailable) {
 
 TEST_F(Dx8PlayTest, WithoutASoundDeviceTheUserIsToldOncePerRun) {
     const std::string source = MakeTone("no-device.wav", 0.1, 8000, 1, "pcm_s16le");
-    NoSoundDeviceNoticeShown = false;
+    NoticeFlags notices;
     for (int i = 0; i < 2; ++i) {
         Dx8PlayClass player;
+        player.Notices = &notices;
         ASSERT_TRUE(player.LoadWaveFile(source));
         player.PlayWav();
         player.StopPlay();
     }
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_TRUE(NoSoundDeviceNoticeShown);
+    EXPECT_TRUE(notices.noSoundDeviceShown);
 }
 
 TEST_F(Dx8PlayTest, PlayAfterStopContinuesWhereTheSoundStopped) {

@@ -86,16 +86,22 @@ INSTANTIATE_TEST_SUITE_P(Encoders, CompressedWavTest,
 TEST_F(WavReaderTest, WithoutTheSoundComponentCompressedFilesFailWithOneNoticePerRun) {
     const std::string source = cb::sound::testing::MakeTone("ima-off.wav", 0.2, 8000, 1, "adpcm_ima_wav");
     ASSERT_FALSE(source.empty());
-    CompressedAudioNoticeShown = false;
+    NoticeFlags notices;
     setenv("CB_SOUND_UNAVAILABLE", "1", 1);
     WavReaderClass reader;
+    reader.Notices = &notices;
     EXPECT_FALSE(reader.ReadWav_OpenFile(source));
     EXPECT_FALSE(reader.ReadWav_OpenFile(source));
-    unsetenv("CB_SOUND_UNAVAILABLE");
     EXPECT_EQ(MessageTexts(), std::vector<std::string>{
                                   "Compressed Audio data could not be extracted from this file.\r\n"
                                   "If you install DirectX8 we can try to extact audio data from this file."});
-    EXPECT_TRUE(CompressedAudioNoticeShown);
+    EXPECT_TRUE(notices.compressedAudioShown);
+    // A reader given no flags to remember it in tells every time.
+    WavReaderClass unremembered;
+    EXPECT_FALSE(unremembered.ReadWav_OpenFile(source));
+    EXPECT_FALSE(unremembered.ReadWav_OpenFile(source));
+    unsetenv("CB_SOUND_UNAVAILABLE");
+    EXPECT_EQ(MessageTexts().size(), 3u);
     EXPECT_EQ(FilesInWorkFolder(), 0);
 }
 

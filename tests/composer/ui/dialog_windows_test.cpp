@@ -20,6 +20,7 @@
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
 #include "document/movie_db.h"
+#include "document/session.h"
 #include "scratch_folder.h"
 #include "ui/child_sub_window.h"
 #include "ui/clip_window.h"
@@ -45,20 +46,20 @@ class DialogWindowsTest : public ::testing::Test {
             for (int x = 100; x < 150; ++x) image.setPixel(x, y, qRgb(220, 20, 20));
         picture = scratch / "keyed.bmp";
         image.save(QString::fromStdString(picture));
-        MainDb = PictureMovie({picture}, {{1, {}}}, {});
-        MainDb.Clips[1].SrcWidth = 352;
-        MainDb.Clips[1].SrcHeight = 288;
-        MainDb.Clips[1].TransColors = {{}, {1, 2, 3, 4}};
-        MainDb.Clips[1].TransColorCount = 1;
+        session.ReplaceMovie(PictureMovie({picture}, {{1, {}}}, {}));
+        session.EditMovie().Clips[1].SrcWidth = 352;
+        session.EditMovie().Clips[1].SrcHeight = 288;
+        session.EditMovie().Clips[1].TransColors = {{}, {1, 2, 3, 4}};
+        session.EditMovie().Clips[1].TransColorCount = 1;
     }
     void TearDown() override {
         window.reset();
         SetSettingsLocation("");
-        ClearMovie();
+        ClearMovie(session.EditMovie());
     }
 
     MainWindow& OpenWindow() {
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(session);
         window->show();
         window->Load();
         window->MarkMovieSaved();
@@ -77,6 +78,7 @@ class DialogWindowsTest : public ::testing::Test {
     std::string picture;
     ScriptedInteraction seam;
     ScopedInteraction installedSeam{seam};
+    Session session;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -94,7 +96,7 @@ TEST_F(DialogWindowsTest, ClipWindowShowsAPictureClipAndAsksItsDurationAndDelay)
     seam.inputAnswers = {"150", "12"};
     seam.messageAnswers = {MsgAnswer::No};
     Click("PicDurLbl");
-    EXPECT_EQ(MainDb.Clips[1].PicDuration, 12);
+    EXPECT_EQ(session.Movie().Clips[1].PicDuration, 12);
     ASSERT_EQ(seam.inputs.size(), 2u);
     EXPECT_EQ(seam.inputs[0].prompt, "Enter the duration (in seconds) to show this picture in the movie");
     EXPECT_EQ(seam.inputs[1].defaultText, "150");
@@ -102,7 +104,7 @@ TEST_F(DialogWindowsTest, ClipWindowShowsAPictureClipAndAsksItsDurationAndDelay)
 
     seam.inputAnswers = {"2.5"};
     Click("OverLayLbl4");
-    EXPECT_EQ(MainDb.Clips[1].OverlayDelay, 2.5);
+    EXPECT_EQ(session.Movie().Clips[1].OverlayDelay, 2.5);
 
     // Closing the window only minimizes it.
     main.ClipFrame()->close();
@@ -112,7 +114,7 @@ TEST_F(DialogWindowsTest, ClipWindowShowsAPictureClipAndAsksItsDurationAndDelay)
 
 TEST_F(DialogWindowsTest, ClipCommandsNeedACurrentClip) {
     OpenWindow();
-    MainDb.CurClip = 0;
+    session.EditMovie().CurClip = 0;
     window->ClipWindow()->DrawClipPanel();
     EXPECT_EQ(window->ClipWindow()->windowTitle(), " Current Clip: [None]");
     QTest::mouseClick(window->ClipWindow()->Command("PicDurLbl"), Qt::LeftButton);
@@ -122,9 +124,9 @@ TEST_F(DialogWindowsTest, ClipCommandsNeedACurrentClip) {
 }
 
 TEST_F(DialogWindowsTest, SoundButtonsTellWhenSoundCannotPlay) {
-    MainDb.Clips[1].ClipType = ClipAudio;
-    MainDb.Clips[1].FilePath = scratch / "gone.wav";
-    MainDb.Clips[1].AudioFile = scratch / "gone.wav";
+    session.EditMovie().Clips[1].ClipType = ClipAudio;
+    session.EditMovie().Clips[1].FilePath = scratch / "gone.wav";
+    session.EditMovie().Clips[1].AudioFile = scratch / "gone.wav";
     // Without the sound component the notice shows once, when the player is first made.
     ::setenv("CB_SOUND_UNAVAILABLE", "1", 1);
     OpenWindow();
@@ -189,7 +191,7 @@ TEST_F(DialogWindowsTest, MaskWindowKeysAClickedColourAndOkWritesTheCopyBack) {
     QTest::mouseClick(main.ClipWindow()->Command("OverLayLbl7"), Qt::LeftButton);
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].text, "Crop can not go near or more then size");
-    const ClipRec& clip = MainDb.Clips[1];
+    const ClipRec& clip = session.Movie().Clips[1];
     EXPECT_EQ(clip.TransColorCount, 2);
     EXPECT_EQ(clip.TransColors[2].Green, 200);
     EXPECT_EQ(clip.TransColors[2].Tolerance, 20);
@@ -215,8 +217,8 @@ TEST_F(DialogWindowsTest, MaskWindowCancelKeepsTheClipsColoursAndDeleteAsks) {
     QTest::mouseClick(main.ClipWindow()->Command("OverLayLbl5"), Qt::LeftButton);
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].text, "Delete this color?");
-    EXPECT_EQ(MainDb.Clips[1].TransColorCount, 1);
-    EXPECT_EQ(MainDb.Clips[1].TransColors[1].Red, 1);
+    EXPECT_EQ(session.Movie().Clips[1].TransColorCount, 1);
+    EXPECT_EQ(session.Movie().Clips[1].TransColors[1].Red, 1);
 }
 
 TEST_F(DialogWindowsTest, MaskWindowEnlargesASmallPictureAndKeysThePixelUnderTheMouse) {
@@ -225,9 +227,9 @@ TEST_F(DialogWindowsTest, MaskWindowEnlargesASmallPictureAndKeysThePixelUnderThe
     image.fill(QColor(0, 200, 0));
     for (int y = 30; y < 60; ++y)
         for (int x = 40; x < 80; ++x) image.setPixel(x, y, qRgb(220, 20, 20));
-    MainDb.Clips[1].FilePath = scratch / "small.bmp";
-    image.save(QString::fromStdString(MainDb.Clips[1].FilePath));
-    MaskFrm mask;
+    session.EditMovie().Clips[1].FilePath = scratch / "small.bmp";
+    image.save(QString::fromStdString(session.Movie().Clips[1].FilePath));
+    MaskFrm mask(session);
     mask.ShowThisClipPicture(1);
     EXPECT_EQ(mask.PreviewZoom(), 4);
     EXPECT_EQ(mask.Picture()->size(), QSize(320, 240));
@@ -244,8 +246,8 @@ TEST_F(DialogWindowsTest, MaskWindowEnlargesASmallPictureAndKeysThePixelUnderThe
 }
 
 TEST_F(DialogWindowsTest, MaskWindowSaysWhenTheFileIsMissing) {
-    MainDb.Clips[1].FilePath = scratch / "gone.bmp";
-    MaskFrm mask;
+    session.EditMovie().Clips[1].FilePath = scratch / "gone.bmp";
+    MaskFrm mask(session);
     mask.ShowThisClipPicture(1);
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].text, scratch / "gone.bmp" + "\r\nFile not found");

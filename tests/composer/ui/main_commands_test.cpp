@@ -12,6 +12,7 @@
 #include "base/view.h"
 #include "document/file_choice.h"
 #include "document/movie_db.h"
+#include "document/session.h"
 #include "scratch_folder.h"
 
 namespace composer {
@@ -21,15 +22,16 @@ class MainCommandsTest : public ::testing::Test {
   protected:
     void SetUp() override {
         SetSettingsLocation(scratch.path(), "composer-test");
-        ClearMovie();
-        mark.Mark(MainDb);
+        ClearMovie(session.EditMovie());
+        mark.Mark(session.Movie());
     }
     void TearDown() override {
         SetSettingsLocation("");
-        ClearMovie();
+        ClearMovie(session.EditMovie());
     }
 
     testing::ScratchFolder scratch;
+    Session session;
     ScriptedInteraction seam;
     ScopedInteraction installedSeam{seam};
     ScriptedView view;
@@ -47,90 +49,90 @@ TEST_F(MainCommandsTest, NewAsksToSaveAChangedMovieAndEachAnswerDoesWhatItSays) 
         {MsgAnswer::Cancel, false, false}, {MsgAnswer::No, true, false}, {MsgAnswer::Yes, true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.answer));
-        ClearMovie();
-        mark.Mark(MainDb);
-        MainDb.MovieName = "Edited";
+        ClearMovie(session.EditMovie());
+        mark.Mark(session.Movie());
+        session.EditMovie().MovieName = "Edited";
         seam.messages.clear();
         seam.messageAnswers = {MsgAnswer::Yes, c.answer};
         const std::string target = scratch / "saved.CbMov";
         std::filesystem::remove(target);
         seam.fileAnswers = {target};
-        EXPECT_EQ(NewMovieCommand(mark), c.replaced);
+        EXPECT_EQ(NewMovieCommand(session, mark), c.replaced);
         ASSERT_EQ(seam.messages.size(), 2u);
         EXPECT_EQ(seam.messages[0].text, "Create new blank file?");
         EXPECT_EQ(seam.messages[0].buttons, MsgButtons::YesNo);
         EXPECT_EQ(seam.messages[1].text, "Do you want to save the changes to Edited?");
         EXPECT_EQ(seam.messages[1].buttons, MsgButtons::YesNoCancel);
-        EXPECT_EQ(MainDb.MovieName, c.replaced ? "New Movie" : "Edited");
+        EXPECT_EQ(session.Movie().MovieName, c.replaced ? "New Movie" : "Edited");
         EXPECT_EQ(std::filesystem::exists(target), c.saved);
         // A replaced movie counts as unchanged; a kept one is still changed.
-        EXPECT_EQ(mark.Changed(MainDb), !c.replaced);
+        EXPECT_EQ(mark.Changed(session.Movie()), !c.replaced);
     }
 }
 
 TEST_F(MainCommandsTest, AnUnchangedMovieIsReplacedWithoutTheQuestion) {
-    MainDb.CurClip = 0;
+    session.EditMovie().CurClip = 0;
     seam.messageAnswers = {MsgAnswer::Yes};
-    EXPECT_TRUE(NewMovieCommand(mark));
+    EXPECT_TRUE(NewMovieCommand(session, mark));
     EXPECT_EQ(seam.messages.size(), 1u);
     // Saying No to the first question keeps everything.
-    MainDb.MovieName = "Kept";
+    session.EditMovie().MovieName = "Kept";
     seam.messageAnswers = {MsgAnswer::No};
-    EXPECT_FALSE(NewMovieCommand(mark));
-    EXPECT_EQ(MainDb.MovieName, "Kept");
+    EXPECT_FALSE(NewMovieCommand(session, mark));
+    EXPECT_EQ(session.Movie().MovieName, "Kept");
 }
 
 TEST_F(MainCommandsTest, SaveOnADeletedProjectAsksLikeSaveAsAndOpenReadsItBack) {
-    MainDb.MovieName = "Holiday";
-    MainDb.ProjectPath = scratch / "gone.CbMov";  // never written: "deleted since it was opened"
+    session.EditMovie().MovieName = "Holiday";
+    session.EditMovie().ProjectPath = scratch / "gone.CbMov";  // never written: "deleted since it was opened"
     const std::string chosen = scratch / "trip.CbMov";
     seam.fileAnswers = {chosen};
-    EXPECT_TRUE(SaveProjectCommand(mark, SaveMode::Save));
+    EXPECT_TRUE(SaveProjectCommand(session, mark, SaveMode::Save));
     ASSERT_EQ(seam.fileRequests.size(), 1u);
     EXPECT_EQ(seam.fileRequests[0].mode, FileDialogMode::Save);
-    EXPECT_EQ(MainDb.ProjectPath, chosen);
-    EXPECT_FALSE(mark.Changed(MainDb));
+    EXPECT_EQ(session.Movie().ProjectPath, chosen);
+    EXPECT_FALSE(mark.Changed(session.Movie()));
 
     // Now the file exists: Save asks nothing.
-    MainDb.MovieName = "Holiday 2";
-    EXPECT_TRUE(SaveProjectCommand(mark, SaveMode::Save));
+    session.EditMovie().MovieName = "Holiday 2";
+    EXPECT_TRUE(SaveProjectCommand(session, mark, SaveMode::Save));
     EXPECT_EQ(seam.fileRequests.size(), 1u);
 
     // A cancelled Save As changes nothing.
-    EXPECT_FALSE(SaveProjectCommand(mark, SaveMode::SaveAs));
-    EXPECT_EQ(MainDb.ProjectPath, chosen);
+    EXPECT_FALSE(SaveProjectCommand(session, mark, SaveMode::SaveAs));
+    EXPECT_EQ(session.Movie().ProjectPath, chosen);
 
-    ClearMovie();
-    mark.Mark(MainDb);
+    ClearMovie(session.EditMovie());
+    mark.Mark(session.Movie());
     seam.fileAnswers = {chosen};
-    EXPECT_TRUE(OpenProjectCommand(mark));
-    EXPECT_EQ(MainDb.MovieName, "Holiday 2");
-    EXPECT_EQ(MainDb.ProjectPath, chosen);
-    EXPECT_FALSE(mark.Changed(MainDb));
+    EXPECT_TRUE(OpenProjectCommand(session, mark));
+    EXPECT_EQ(session.Movie().MovieName, "Holiday 2");
+    EXPECT_EQ(session.Movie().ProjectPath, chosen);
+    EXPECT_FALSE(mark.Changed(session.Movie()));
     EXPECT_EQ(view.requests.back(), "DrawClipPanel");
 }
 
 TEST_F(MainCommandsTest, AddingAFileThatCannotBeAddedSaysSo) {
     const std::string clip = scratch.Write("clip.avi", "not a video");
     seam.fileAnswers = {clip};
-    EXPECT_FALSE(AddClipCommand(ClipFileKind::Video));
+    EXPECT_FALSE(AddClipCommand(session, ClipFileKind::Video));
     ASSERT_FALSE(seam.messages.empty());
     EXPECT_EQ(seam.messages.back().text, clip + "\r\nFailed to add this file");
-    EXPECT_EQ(MainDb.ClipCount, 0);
+    EXPECT_EQ(session.Movie().ClipCount, 0);
 }
 
 TEST_F(MainCommandsTest, RememberedFoldersStartTheDialogsWhereTheLastFileWas) {
     WriteSetting("General", "LastFileClip", "C:\\Clips\\a.avi");
     WriteSetting("General", "LastFileSource", "nofolder.CbMov");
-    RememberFolders(RememberMode::Load);
-    EXPECT_EQ(CmnDlgClips.InitialFolder, "C:\\Clips\\");
-    EXPECT_EQ(CmnDlgCbMov.InitialFolder, "");
+    RememberFolders(session.dialogs, RememberMode::Load);
+    EXPECT_EQ(session.dialogs.clips.InitialFolder, "C:\\Clips\\");
+    EXPECT_EQ(session.dialogs.projects.InitialFolder, "");
     seam.fileAnswers = {std::nullopt};
-    ChooseVideoFile();
+    ChooseVideoFile(session.dialogs.clips);
     ASSERT_EQ(seam.fileRequests.size(), 1u);
     EXPECT_EQ(seam.fileRequests[0].initialFolder, "C:\\Clips\\");
-    CmnDlgOutput.FileName = "/movies/out.avi";
-    RememberFolders(RememberMode::Store);
+    session.dialogs.output.FileName = "/movies/out.avi";
+    RememberFolders(session.dialogs, RememberMode::Store);
     EXPECT_EQ(ReadSetting("General", "LastFileOutput"), "/movies/out.avi");
 }
 

@@ -17,6 +17,7 @@
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
 #include "document/movie_db.h"
+#include "document/session.h"
 #include "scratch_folder.h"
 #include "ui/main_window.h"
 #include "ui/mixer_window.h"
@@ -38,9 +39,9 @@ class RenderWindowTest : public ::testing::Test {
         image.fill(Qt::magenta);
         const std::string picture = scratch / "still.bmp";
         image.save(QString::fromStdString(picture));
-        MainDb = PictureMovie({picture}, {{1, {}}}, {});
-        OutCompressor = 0;
-        main = std::make_unique<MainWindow>();
+        session.ReplaceMovie(PictureMovie({picture}, {{1, {}}}, {}));
+        session.output.compressor = 0;
+        main = std::make_unique<MainWindow>(session);
         main->show();
         main->Load();
         main->MarkMovieSaved();
@@ -48,17 +49,18 @@ class RenderWindowTest : public ::testing::Test {
     void TearDown() override {
         main.reset();
         SetSettingsLocation("");
-        ClearMovie();
+        ClearMovie(session.EditMovie());
     }
 
     testing::ScratchFolder scratch;
     ScriptedInteraction seam;
     ScopedInteraction installedSeam{seam};
+    Session session;
     std::unique_ptr<MainWindow> main;
 };
 
 TEST_F(RenderWindowTest, CancelStopsTheRenderAndRemovesTheUnfinishedMovie) {
-    MainDb.Clips[1].PicDuration = 600;  // far more frames than the test waits for
+    session.EditMovie().Clips[1].PicDuration = 600;  // far more frames than the test waits for
     const std::string movie = scratch / "long.avi";
     seam.fileAnswers = {movie};
     main->Action("SaveMovieMnu")->trigger();
@@ -86,9 +88,9 @@ TEST_F(RenderWindowTest, CancelStopsTheRenderAndRemovesTheUnfinishedMovie) {
 }
 
 TEST_F(RenderWindowTest, PartTestPlayRendersIntoTheWorkFolderAndPlaysIt) {
-    MainDb.Clips[1].PicDuration = 3;
-    TestPlayStart = 1;
-    TestPlayDuration = 0.5;
+    session.EditMovie().Clips[1].PicDuration = 3;
+    session.testPlay.startSeconds = 1;
+    session.testPlay.durationSeconds = 0.5;
     QTest::mouseClick(main->Mixer()->Command("PartPlayLbl0"), Qt::LeftButton);
     ASSERT_TRUE(main->Renders().WaitUntilFinished(30'000));
     QTest::qWait(20);
@@ -97,7 +99,7 @@ TEST_F(RenderWindowTest, PartTestPlayRendersIntoTheWorkFolderAndPlaysIt) {
     const std::string file = main->PlayWindow()->FileName();
     EXPECT_EQ(file.rfind(scratch.path() + "/tm", 0), 0u) << file;
     EXPECT_TRUE(std::filesystem::exists(file)) << file;
-    EXPECT_EQ(MainDb.OutputPath, file);  // what the render learnt comes back into the movie
+    EXPECT_EQ(session.Movie().OutputPath, file);  // what the render learnt comes back into the movie
     // Closing the program while the test play is open deletes it.
     main->MarkMovieSaved();
     main->close();

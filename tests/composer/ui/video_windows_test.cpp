@@ -27,6 +27,7 @@
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
 #include "document/movie_db.h"
+#include "document/session.h"
 #include "render/movie_render.h"
 #include "render/render_options.h"
 #include "scratch_folder.h"
@@ -51,9 +52,9 @@ class VideoWindowsTest : public ::testing::Test {
         UiTestApp();
         SetSettingsLocation(scratch.path(), "composer-test");
         WorkFolder = scratch.path();
-        ClipViewScale = 1;
+        session.view.clipViewScale = 1;
         video = RenderVideo("clip.avi");
-        ClearMovie();
+        ClearMovie(session.EditMovie());
         ClipRec clip;
         clip.ClipType = ClipVideo;
         clip.FilePath = video;
@@ -65,12 +66,12 @@ class VideoWindowsTest : public ::testing::Test {
         clip.UseFirst = 1;
         clip.UseLast = kFrames;
         clip.CurFrame = 1;
-        MainDb.Clips.push_back(clip);
-        MainDb.ClipCount = 1;
-        MainDb.Arranged.push_back({1, {0}, 0});
-        MainDb.ArrangedCount = 1;
-        MainDb.CurClip = 1;
-        main = std::make_unique<MainWindow>();
+        session.EditMovie().Clips.push_back(clip);
+        session.EditMovie().ClipCount = 1;
+        session.EditMovie().Arranged.push_back({1, {0}, 0});
+        session.EditMovie().ArrangedCount = 1;
+        session.EditMovie().CurClip = 1;
+        main = std::make_unique<MainWindow>(session);
         main->show();
         main->Load();
         main->MarkMovieSaved();
@@ -79,7 +80,7 @@ class VideoWindowsTest : public ::testing::Test {
     void TearDown() override {
         main.reset();
         SetSettingsLocation("");
-        ClearMovie();
+        ClearMovie(session.EditMovie());
     }
 
     // A 64 x 48 uncompressed video of two seconds: red, then blue.
@@ -126,6 +127,7 @@ class VideoWindowsTest : public ::testing::Test {
     ScriptedInteraction seam;
     ScopedInteraction installedSeam{seam};
     std::string video;
+    Session session;
     std::unique_ptr<MainWindow> main;
     OneClip_Frm* clipWindow = nullptr;
 };
@@ -144,26 +146,26 @@ TEST_F(VideoWindowsTest, StripFactsArrowsJumpGotoAndZoom) {
     // An arrow steps once when pressed and every 40 ms while held.
     QToolButton* forward = clipWindow->Command("ScrollImg2");
     QTest::mousePress(forward, Qt::LeftButton);
-    EXPECT_EQ(MainDb.Clips[1].CurFrame, 2);
+    EXPECT_EQ(session.Movie().Clips[1].CurFrame, 2);
     QTest::qWait(130);
     QTest::mouseRelease(forward, Qt::LeftButton);
-    const int32_t held = MainDb.Clips[1].CurFrame;
+    const int32_t held = session.Movie().Clips[1].CurFrame;
     EXPECT_GE(held, 4);
     QTest::qWait(100);
-    EXPECT_EQ(MainDb.Clips[1].CurFrame, held);  // stopped with the release
+    EXPECT_EQ(session.Movie().Clips[1].CurFrame, held);  // stopped with the release
 
     EnterDuration("JumpLbl1", "1");  // Goto 1 s: frame 25
-    EXPECT_EQ(MainDb.Clips[1].CurFrame, 25);
+    EXPECT_EQ(session.Movie().Clips[1].CurFrame, 25);
     EnterDuration("JumpLbl0", std::nullopt);  // Cancel leaves the frame
-    EXPECT_EQ(MainDb.Clips[1].CurFrame, 25);
+    EXPECT_EQ(session.Movie().Clips[1].CurFrame, 25);
     EnterDuration("JumpLbl0", "-10");
-    EXPECT_EQ(MainDb.Clips[1].CurFrame, 1);
+    EXPECT_EQ(session.Movie().Clips[1].CurFrame, 1);
     EnterDuration("JumpLbl1", "0");
-    EXPECT_EQ(MainDb.Clips[1].CurFrame, 1);
+    EXPECT_EQ(session.Movie().Clips[1].CurFrame, 1);
 
     for (int32_t expected : {2, 3, 5}) {
         Click("ZoomImg2");
-        EXPECT_EQ(ClipViewScale, expected);
+        EXPECT_EQ(session.view.clipViewScale, expected);
     }
     WhenDialogShows<EntClipScaleFrm>([](EntClipScaleFrm& dialog) {
         EXPECT_EQ(dialog.Entry()->text(), "5");
@@ -171,22 +173,22 @@ TEST_F(VideoWindowsTest, StripFactsArrowsJumpGotoAndZoom) {
         QTest::mouseClick(dialog.findChild<QPushButton*>("OkBtn"), Qt::LeftButton);
     });
     Click("ScaleLbl");
-    EXPECT_EQ(ClipViewScale, 5);
+    EXPECT_EQ(session.view.clipViewScale, 5);
     clipWindow->Strip()->repaint();
     ASSERT_GE(clipWindow->ShownFrames().size(), 2u);
     EXPECT_EQ(clipWindow->ShownFrames()[1], 6);
     Click("ZoomImg3");
-    EXPECT_EQ(ClipViewScale, 1);
+    EXPECT_EQ(session.view.clipViewScale, 1);
 }
 
 TEST_F(VideoWindowsTest, UsedRangeStartAndEnd) {
-    MainDb.Clips[1].CurFrame = 30;
+    session.EditMovie().Clips[1].CurFrame = 30;
     Click("RangeLbl1");
-    EXPECT_EQ(MainDb.Clips[1].UseFirst, 30);
-    MainDb.Clips[1].CurFrame = 10;
+    EXPECT_EQ(session.Movie().Clips[1].UseFirst, 30);
+    session.EditMovie().Clips[1].CurFrame = 10;
     Click("RangeLbl2");  // before the start: the start becomes 1
-    EXPECT_EQ(MainDb.Clips[1].UseFirst, 1);
-    EXPECT_EQ(MainDb.Clips[1].UseLast, 10);
+    EXPECT_EQ(session.Movie().Clips[1].UseFirst, 1);
+    EXPECT_EQ(session.Movie().Clips[1].UseLast, 10);
     EXPECT_EQ(clipWindow->Fact(1)->text(), "Used duration: 10/00.40");
     Click("RangeLbl0");
     ASSERT_FALSE(seam.messages.empty());
@@ -243,10 +245,10 @@ TEST_F(VideoWindowsTest, PlayWindowNamesFilesItCannotPlay) {
 }
 
 TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBadEntries) {
-    OutCompressor = 0;
-    MainDb.OutChannels = 2;
-    MainDb.OutBits = 16;
-    MainDb.OutRate = 22050;
+    session.output.compressor = 0;
+    session.EditMovie().OutChannels = 2;
+    session.EditMovie().OutBits = 16;
+    session.EditMovie().OutRate = 22050;
     WhenDialogShows<MoviePropFrm>([this](MoviePropFrm& dialog) {
         QComboBox* compressors = dialog.CompCmb();
         ASSERT_GE(compressors->count(), 2);
@@ -281,17 +283,17 @@ TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBad
     ASSERT_EQ(seam.messages.size(), 2u);
     EXPECT_EQ(seam.messages[0].text, "Frames Per Seconds (FPS) is too low\r\nPlease correct it");
     EXPECT_EQ(seam.messages[1].text, "Frame Width is too high\r\nPlease correct it");
-    EXPECT_EQ(MainDb.MovieName, "Trip");
-    EXPECT_EQ(MainDb.OutFps, 1000);
-    EXPECT_EQ(MainDb.OutWidth, 320);
-    EXPECT_EQ(OutCompressor, 0);
-    EXPECT_EQ(MainDb.OutChannels, 1);
-    EXPECT_EQ(MainDb.OutBits, 8);
-    EXPECT_EQ(MainDb.OutRate, 11025);
-    EXPECT_EQ(OutCoding.keyFrameInterval, 50);
-    EXPECT_EQ(OutCoding.shareQuality, 26);
-    EXPECT_EQ(OutCoding.sharePreset, "veryfast");
-    EXPECT_TRUE(OutCoding.sharpPixels);
+    EXPECT_EQ(session.Movie().MovieName, "Trip");
+    EXPECT_EQ(session.Movie().OutFps, 1000);
+    EXPECT_EQ(session.Movie().OutWidth, 320);
+    EXPECT_EQ(session.output.compressor, 0);
+    EXPECT_EQ(session.Movie().OutChannels, 1);
+    EXPECT_EQ(session.Movie().OutBits, 8);
+    EXPECT_EQ(session.Movie().OutRate, 11025);
+    EXPECT_EQ(session.output.coding.keyFrameInterval, 50);
+    EXPECT_EQ(session.output.coding.shareQuality, 26);
+    EXPECT_EQ(session.output.coding.sharePreset, "veryfast");
+    EXPECT_TRUE(session.output.coding.sharpPixels);
     EXPECT_EQ(main->windowTitle(), "Cinebrix Composer - Trip [New file]");
 
     // Cancel after changing the title keeps the movie's.
@@ -300,14 +302,14 @@ TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBad
         QTest::mouseClick(dialog.findChild<QPushButton*>("CancelBtn"), Qt::LeftButton);
     });
     main->Action("MoviePropMnu")->trigger();
-    EXPECT_EQ(MainDb.MovieName, "Trip");
+    EXPECT_EQ(session.Movie().MovieName, "Trip");
 }
 
 // OK keeps the dialog open while the compressor chosen cannot write frames of the size chosen: one
 // whose frames of that size no decoder takes, and one whose encoder crashes on them (tried in a child
 // process, the program goes on), each with the library's reason and the nearest sizes it can write.
 TEST_F(VideoWindowsTest, MoviePropertiesRefusesASizeItsCompressorCannotWrite) {
-    OutCompressor = 0;
+    session.output.compressor = 0;
     struct Row {
         const char* compressor;
         const char* width;
@@ -350,9 +352,9 @@ TEST_F(VideoWindowsTest, MoviePropertiesRefusesASizeItsCompressorCannotWrite) {
         }
     });
     main->Action("MoviePropMnu")->trigger();
-    EXPECT_EQ(OutCompressor, vidmill::FourCC("SHQ0"));
-    EXPECT_EQ(MainDb.OutWidth, 352);
-    EXPECT_EQ(MainDb.OutHeight, 288);
+    EXPECT_EQ(session.output.compressor, vidmill::FourCC("SHQ0"));
+    EXPECT_EQ(session.Movie().OutWidth, 352);
+    EXPECT_EQ(session.Movie().OutHeight, 288);
 }
 
 }  // namespace

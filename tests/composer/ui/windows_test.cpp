@@ -33,6 +33,7 @@
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
 #include "document/movie_db.h"
+#include "document/session.h"
 #include "media/media_source_probe.h"
 #include "scratch_folder.h"
 #include "ui/clip_window.h"
@@ -53,13 +54,13 @@ class WindowsTest : public ::testing::Test {
         UiTestApp();
         SetSettingsLocation(scratch.path(), "composer-test");
         WorkFolder = scratch.path();
-        ArrangedTrackX = 20;
-        UnusedTrackX = 20;
-        ClearMovie();
+        session.view.arrangedTrackX = 20;
+        session.view.unusedTrackX = 20;
+        ClearMovie(session.EditMovie());
     }
     void TearDown() override {
         SetSettingsLocation("");
-        ClearMovie();
+        ClearMovie(session.EditMovie());
     }
 
     // Pictures 1 to 4 in solid colours: arranged 1 (overlay 3) and 2, unused 4.
@@ -72,11 +73,11 @@ class WindowsTest : public ::testing::Test {
             files.push_back(scratch / ("picture" + std::to_string(i + 1) + ".bmp"));
             image.save(QString::fromStdString(files.back()));
         }
-        MainDb = PictureMovie(files, {{1, {3}}, {2, {}}}, {4});
+        session.ReplaceMovie(PictureMovie(files, {{1, {3}}, {2, {}}}, {4}));
     }
 
     MainWindow& OpenWindow() {
-        window = std::make_unique<MainWindow>();
+        window = std::make_unique<MainWindow>(session);
         window->show();
         window->Load();
         window->Mixer()->RedrawMovieTracks();
@@ -96,6 +97,7 @@ class WindowsTest : public ::testing::Test {
     testing::ScratchFolder scratch;
     ScriptedInteraction seam;
     ScopedInteraction installedSeam{seam};
+    Session session;
     std::unique_ptr<MainWindow> window;
 };
 
@@ -143,12 +145,12 @@ TEST_F(WindowsTest, MenusInTheirOrderWithCaptionsAndKeys) {
     // Ctrl+N reaches New: its question is asked, and No keeps the movie.
     main.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
-    MainDb.MovieName = "Mine";
+    session.EditMovie().MovieName = "Mine";
     seam.messageAnswers = {MsgAnswer::No};
     QTest::keyClick(&main, Qt::Key_N, Qt::ControlModifier);
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].text, "Create new blank file?");
-    EXPECT_EQ(MainDb.MovieName, "Mine");
+    EXPECT_EQ(session.Movie().MovieName, "Mine");
 
     // Alt+F opens File, and N chooses New there.
     QMenu* file = bar[0]->menu();
@@ -179,41 +181,41 @@ TEST_F(WindowsTest, TheMixerDrawsTheMovieAndClicksSelectAndMoveClips) {
 
     // A click in the gap selects nothing; a click on the second box selects it and shows its strip.
     QTest::mouseClick(mixer.MovieBox(), Qt::LeftButton, {}, QPoint(210, 100));
-    EXPECT_EQ(MainDb.CurClip, 1);
+    EXPECT_EQ(session.Movie().CurClip, 1);
     QTest::mouseClick(mixer.MovieBox(), Qt::LeftButton, {}, QPoint(250, 100));
-    EXPECT_EQ(MainDb.CurClip, 2);
+    EXPECT_EQ(session.Movie().CurClip, 2);
     QWidget* strip = mixer.findChild<QWidget*>(QStringLiteral("MovieCmdPic"));
     ASSERT_TRUE(strip->isVisible());
     EXPECT_EQ(strip->x(), 220);
     EXPECT_EQ(strip->geometry().bottom() + 1, 40);
 
     Click("MovieShiftLbl0");  // <--
-    EXPECT_EQ(MainDb.Arranged[1].ClipIndex, 2);
+    EXPECT_EQ(session.Movie().Arranged[1].ClipIndex, 2);
     EXPECT_EQ(strip->x(), 20);  // the strip follows its clip
     Click("MovieUnuseLbl");     // Drop: straight down to unused position 1
-    EXPECT_EQ(MainDb.ArrangedCount, 1);
-    EXPECT_EQ(MainDb.Unused[1], 2);
+    EXPECT_EQ(session.Movie().ArrangedCount, 1);
+    EXPECT_EQ(session.Movie().Unused[1], 2);
     EXPECT_FALSE(strip->isVisible());
     EXPECT_TRUE(mixer.findChild<QWidget*>(QStringLiteral("UnuseCmdPic"))->isVisible());
 
     // Arranging a sound is refused with the two-line message.
-    MainDb.Clips[2].ClipType = ClipAudio;
+    session.EditMovie().Clips[2].ClipType = ClipAudio;
     Click("UnuseArrangeLbl");
     ASSERT_FALSE(seam.messages.empty());
     EXPECT_EQ(seam.messages.back().text, "Audio can not be arranged,\r\nit can only overlay another clip");
-    EXPECT_EQ(MainDb.UnusedCount, 2);
+    EXPECT_EQ(session.Movie().UnusedCount, 2);
 
     // Renaming through the name label.
     seam.inputAnswers = {std::string("Renamed")};
     Click("NameLbl1");
-    EXPECT_EQ(MainDb.Clips[2].ClipName, "Renamed");
+    EXPECT_EQ(session.Movie().Clips[2].ClipName, "Renamed");
 }
 
 TEST_F(WindowsTest, MixerMinimizesInsteadOfClosingAndStoresItsPlaceAtExit) {
     WriteSetting("Mixer Window", "Window Position", "150,300,6000,9000");
     WriteSetting("Mixer Window", "Box Heights", "10,0");
     std::vector<std::string> steps;
-    window = std::make_unique<MainWindow>([&steps](const std::function<void()>& windowSteps) {
+    window = std::make_unique<MainWindow>(session, [&steps](const std::function<void()>& windowSteps) {
         steps.push_back("output settings");
         windowSteps();
         steps.push_back("work folder");
@@ -238,7 +240,7 @@ TEST_F(WindowsTest, MixerMinimizesInsteadOfClosingAndStoresItsPlaceAtExit) {
     EXPECT_EQ(window->Mixer()->MovieBox()->height(), before + 20);
 
     // A changed movie asks at close; Cancel keeps the window open.
-    MainDb.MovieName = "Unsaved";
+    session.EditMovie().MovieName = "Unsaved";
     seam.messageAnswers = {MsgAnswer::Cancel};
     EXPECT_FALSE(window->close());
     EXPECT_TRUE(steps.empty());
@@ -315,15 +317,15 @@ TEST_F(WindowsTest, StatusHelpLinesReachTheStatusBar) {
 TEST_F(WindowsTest, PartTestPlayQuestionsChangeTheirCaptions) {
     MainWindow& main = OpenWindow();
     MixerWindow& mixer = *main.Mixer();
-    TestPlayDuration = 10;
+    session.testPlay.durationSeconds = 10;
     seam.inputAnswers = {std::string("25"), std::string("0.05"), std::string("1:05")};
     Click("PartPlayLbl2");
-    EXPECT_EQ(TestPlayDuration, 10);
+    EXPECT_EQ(session.testPlay.durationSeconds, 10);
     Click("PartPlayLbl2");
-    EXPECT_EQ(TestPlayDuration, 0.1);
+    EXPECT_EQ(session.testPlay.durationSeconds, 0.1);
     EXPECT_EQ(mixer.Command("PartPlayLbl2")->text(), "for 00.10");
     Click("PartPlayLbl1");
-    EXPECT_EQ(TestPlayStart, 65);
+    EXPECT_EQ(session.testPlay.startSeconds, 65);
     EXPECT_EQ(mixer.Command("PartPlayLbl1")->text(), "at 01:05");
     ASSERT_EQ(seam.inputs.size(), 3u);
     EXPECT_EQ(seam.inputs[0].prompt,
@@ -332,7 +334,7 @@ TEST_F(WindowsTest, PartTestPlayQuestionsChangeTheirCaptions) {
 
 TEST_F(WindowsTest, HelpTopicsOpenTheirPages) {
     MainWindow& main = OpenWindow();
-    HelpFilePath = CB_HELP_SOURCE_DIR;
+    session.helpFolder = CB_HELP_SOURCE_DIR;
     for (const auto& [action, page] :
          {std::pair{"HelpMnu0", "100.html"}, std::pair{"HelpMnu1", "1020.html"},
           std::pair{"HelpMnu2", "700.html"}, std::pair{"HelpMnu3", "1040.html"}}) {
@@ -343,7 +345,7 @@ TEST_F(WindowsTest, HelpTopicsOpenTheirPages) {
         EXPECT_FALSE(main.HelpBrowser()->toPlainText().isEmpty());
     }
     EXPECT_TRUE(seam.messages.empty());
-    HelpFilePath = scratch.path();
+    session.helpFolder = scratch.path();
     main.Action("HelpMnu1")->trigger();  // nothing installed anywhere: said in one message
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].text, "The help page of topic 1020 is not installed.");
@@ -373,10 +375,10 @@ TEST_F(WindowsTest, FilesDroppedOnTheShelfAreAddedThereInTheirOrder) {
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(shelf, &drop);
-    ASSERT_EQ(MainDb.UnusedCount, 2);
-    EXPECT_EQ(MainDb.Clips[static_cast<std::size_t>(MainDb.Unused[1])].ClipName, "b.bmp");
-    EXPECT_EQ(MainDb.Clips[static_cast<std::size_t>(MainDb.Unused[2])].ClipName, "a.bmp");
-    EXPECT_EQ(MainDb.ArrangedCount, 0);
+    ASSERT_EQ(session.Movie().UnusedCount, 2);
+    EXPECT_EQ(session.Movie().Clips[static_cast<std::size_t>(session.Movie().Unused[1])].ClipName, "b.bmp");
+    EXPECT_EQ(session.Movie().Clips[static_cast<std::size_t>(session.Movie().Unused[2])].ClipName, "a.bmp");
+    EXPECT_EQ(session.Movie().ArrangedCount, 0);
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages[0].text, (scratch / "notes.txt") + "\r\nFailed to add this file");
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "document/movie_records.h"
+#include "document/session.h"
 
 namespace composer {
 
@@ -15,16 +15,16 @@ int32_t CorrectWavRate(int32_t rate);                 // one of the nine usual r
 double CorrectTestPlayDuration(double seconds);       // above 10 or below 0.1 becomes 10
 bool ShowsUserGuide(const std::string& storedValue);  // only a stored 0 hides the tips
 
-// Reads section "Output" ("FPS", "Width", "Height", "WavChn", "WavBits", "WavFreq" into the movie,
-// "Compressor" into OutCompressor, "TestPlayDur" into TestPlayDuration, "KeyFrameEvery",
-// "ShareQuality", "SharePreset" and "SharpPixels" (0 or 1) into OutCoding) with the corrections, and
-// sets TestPlayStart to 0. Missing settings take the defaults 25, 352, 288, 2, 16, 22050, 0 and 10.
-void ReadOutputSettings(MovieDbRec& movie);
+// Reads section "Output" into the session ("FPS", "Width", "Height", "WavChn", "WavBits", "WavFreq"
+// into the movie, "Compressor", "KeyFrameEvery", "ShareQuality", "SharePreset" and "SharpPixels" (0 or 1) into
+// the output choices, "TestPlayDur" into the test play's duration) with the corrections, and sets the test play's
+// start to 0. Missing settings take the defaults 25, 352, 288, 2, 16, 22050, 0 and 10.
+void ReadOutputSettings(Session& session);
 
 // Writes the same settings back, each as its shortest decimal text.
-void WriteOutputSettings(const MovieDbRec& movie);
+void WriteOutputSettings(const Session& session);
 
-// ShowUserGuide from "ShowNewUserGuide" of section "General" (default "1").
-void ReadUserGuideSetting();
+// Whether the session shows user-guide tips, from "ShowNewUserGuide" of section "General" (default "1").
+void ReadUserGuideSetting(Session& session);
 
 }  // namespace composer

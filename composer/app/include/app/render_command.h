@@ -1,6 +1,7 @@
 #pragma once
 // cinebrix-composer --render: the movie of a project written without a window.
 #include "app/command_line.h"
+#include "document/session.h"
 
 namespace composer::app {
 
@@ -11,6 +12,6 @@ namespace composer::app {
 // movie was written from every source, 3 when it was written with sources missing or unreadable
 // (listed on standard error), 1 when it was not written, 2 for a --compressor that is not listed
 // as able to write.
-int RunRenderCommand(const CommandLine& line);
+int RunRenderCommand(Session& session, const CommandLine& line);
 
 }  // namespace composer::app

@@ -1,5 +1,5 @@
 #pragma once
-// The check of physical memory at start, which sizes MemoryBudget.
+// The check of physical memory at start, which sizes the memory budget of in-memory buffers.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -27,10 +27,10 @@ struct MemoryVerdict {
 MemoryVerdict JudgeMemory(const MemoryFigures& figures);
 
 // Reads the figures, writes "PhyMemorySz" and "PhyMemoryLoad" to section "General" of the settings,
-// shows the warning (if any) through the interaction seam and sets MemoryBudget. With injected figures
+// shows the warning (if any) through the interaction seam and sets `budget`. With injected figures
 // it uses those instead of /proc/meminfo ($CB_MEMINFO, when set, names another file to read). When
-// the figures cannot be read, MemoryBudget stays as it is and nothing is written or shown.
-void CheckPhysicalMemory();
-void CheckPhysicalMemory(const MemoryFigures& figures);
+// the figures cannot be read, `budget` stays as it is and nothing is written or shown.
+void CheckPhysicalMemory(int32_t& budget);
+void CheckPhysicalMemory(const MemoryFigures& figures, int32_t& budget);
 
 }  // namespace composer

@@ -29,7 +29,4 @@ namespace composer {
 bool AddClip(MovieDbRec& movie, const std::string& path, TrackKind placement, int32_t& position,
              int32_t& overlayPosition, SourceProbe& probe = Sources());
 
-// The same on MainDb.
-bool AddClip(const std::string& path, TrackKind placement, int32_t& position, int32_t& overlayPosition);
-
 }  // namespace composer

@@ -21,9 +21,4 @@ void DeleteClip(MovieDbRec& movie);
 // or Cancel changes nothing.
 void RenameClip(MovieDbRec& movie);
 
-// The same on MainDb.
-void CloneClip();
-void DeleteClip();
-void RenameClip();
-
 }  // namespace composer

@@ -1,13 +1,9 @@
 #pragma once
-// The program's one movie, MainDb, and the basic operations on a movie record. Each operation takes
-// its record as an argument so that it can be tested without the global; the forms without a record
-// work on MainDb.
+// The basic operations on a movie record. Each takes the record it works on; the program's movie is
+// the session's (document/session.h).
 #include "document/movie_records.h"
 
 namespace composer {
-
-// The movie being composed; lives for the whole run.
-extern MovieDbRec MainDb;
 
 // Where the current clip stands.
 enum class TrackKind : int32_t {
@@ -26,22 +22,17 @@ struct TrackPlace {
 // The first place of CurClip, in the order: each arranged entry's clip, then that entry's overlays,
 // then the unused shelf. None when CurClip stands nowhere (or is 0).
 TrackPlace FindCurClip(const MovieDbRec& movie);
-TrackPlace FindCurClip();
 
-// Makes a clip current, clamped to 1 .. ClipCount (0 when there are no clips). The MainDb form
-// also asks for a redraw of the current-clip panel.
+// Makes a clip current, clamped to 1 .. ClipCount (0 when there are no clips).
 void SelectClip(MovieDbRec& movie, int32_t index);
-void SelectClip(int32_t index);
 
 // No transparent colours: TransColorCount 0, TransColors holding only entry 0. Called on every clip
 // slot that an adding operation creates, before the other fields are filled.
 void InitClipColors(ClipRec& clip);
-void InitClipColors(int32_t index);  // clip `index` of MainDb
 
 // Empties a movie: no clips, no tracks, no current clip, no project or output path, named
 // "New Movie". The output settings stay as they are.
 void ClearMovie(MovieDbRec& movie);
-void ClearMovie();
 
 // The clip `index` names, or nullptr when it names none (a damaged record may hold any index).
 const ClipRec* ClipAt(const MovieDbRec& movie, int32_t index);

@@ -70,7 +70,4 @@ double UsedStartSeconds(const ClipRec& clip);
 // MoviePlanTooLong when the movie would have more than kMaxPlanFrames frames.
 MoviePlan BuildMoviePlan(const MovieDbRec& movie);
 
-// The plan of MainDb, after repairing MainDb's output settings.
-MoviePlan BuildMoviePlan();
-
 }  // namespace composer

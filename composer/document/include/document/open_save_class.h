@@ -1,11 +1,13 @@
 #pragma once
 // OpenSaveClass reads and writes project files (.CbMov, layout in project_file.h, data words in
 // project_words.h). It works on a record of its own: a load fills it and only DbLocalToMain puts it
-// into MainDb, so a failed load leaves MainDb as it was; a save copies MainDb into it first.
+// into the session, so a failed load leaves the session's movie as it was; a save copies the movie it
+// is given into it first.
 #include <string>
 #include <vector>
 
 #include "document/movie_records.h"
+#include "document/session.h"
 #include "document/source_probe.h"
 
 namespace composer {
@@ -27,13 +29,13 @@ class OpenSaveClass {
     // Any other failure is shown with the title "Error Opening File". Returns true when loaded.
     bool LoadMovieSource(const std::string& path);
 
-    // Copies the local record into MainDb.
-    void DbLocalToMain();
+    // Puts a copy of the local record into the session as its movie.
+    void DbLocalToMain(Session& session) const;
 
-    // Copies MainDb into the local record and writes it to `path`: the whole file goes to a new
+    // Copies `movie` into the local record and writes it to `path`: the whole file goes to a new
     // temporary file first, and only a complete file replaces the target; the replaced project goes
     // to the trash. A failure is shown with the title "Error Saving File"; returns whether it was saved.
-    bool SaveMovieSource(const std::string& path);
+    bool SaveMovieSource(const MovieDbRec& movie, const std::string& path);
 
     // Writes a record as a project file at `path` the same way (the body of SaveMovieSource).
     static bool WriteDataFile(const MovieDbRec& movie, const std::string& path);

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/app_state.h"
 #include "document/own_sound.h"
 
 namespace cb::sound {
@@ -28,6 +29,9 @@ class Dx8PlayClass {
     bool DxAvailable = false;
     std::string FileName;           // the file loaded last
     std::optional<SoundSpan> Span;  // the stretch of it loaded last; none: the whole sound
+    // Where the "no sound device" notice is remembered as shown (the session's); none: it is shown
+    // every time nothing can play.
+    NoticeFlags* Notices = nullptr;
 
     // Stops and drops what was loaded, then decodes the file, only the stretch `span` of its sound
     // when one is given (a video's own sound is heard with the video's used pictures only; a stretch
@@ -58,8 +62,5 @@ class Dx8PlayClass {
     int32_t wavChannels_ = 0;
     int32_t wavSampleCount_ = 0;
 };
-
-// True once the "no sound device" notice has been shown in this run.
-extern bool NoSoundDeviceNoticeShown;
 
 }  // namespace composer

@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "base/app_state.h"
 #include "cbplatform/com_types.h"
 #include "cbplatform/ipicture.h"
 #include "media/container_video_reader.h"
@@ -50,6 +51,9 @@ class VelcAviReaderClass {
     int32_t WavSampleRate = 0;     // sample frames per second
     int32_t WavSampleCount = 0;    // sample frames
     float WavDuration = 0;         // WavSampleCount / WavSampleRate, seconds
+    // Where the compressed-audio notice is remembered as shown (the session's); none: it is shown
+    // every time it applies.
+    NoticeFlags* Notices = nullptr;
 
     // Makes a WAV copy of the open file's sound track (deleting the wrapper's previous copy first):
     // the library's copy when the program's WAV reader accepts it; otherwise the sound layer

@@ -17,9 +17,6 @@
 
 namespace composer {
 
-// The window that parents the library's compressor dialog (the program's main window); 0 headless.
-extern HWND AviWriterParentWindow;
-
 class VelcAviWriterClass {
   public:
     VelcAviWriterClass() = default;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/app_state.h"
+
 namespace composer {
 
 class WavReaderClass {
@@ -39,6 +41,9 @@ class WavReaderClass {
     // shorter than its container states. "" when whole. A header whose block size does not fit its
     // samples is not damage but a failure: its sound would be noise.
     std::string Damage;
+    // Where the compressed-audio notice is remembered as shown (the session's); none: it is shown
+    // every time it applies.
+    NoticeFlags* Notices = nullptr;
 
   private:
     bool DecodeToTempWav(const std::string& fileName);

@@ -22,8 +22,6 @@ namespace composer {
 // in `unreadableSources` when given (see RenderMovie).
 bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options,
                std::vector<std::string>* unreadableSources = nullptr);
-bool SaveMovie(const std::string& fileName, RenderOptions& options,
-               std::vector<std::string>* unreadableSources = nullptr);  // MainDb
 
 // The time range [startSeconds, endSeconds] into `fileName`; an end past the movie is lowered to
 // its end. "Movie duration is zero" or "Invalid start/end time" (title "Save Part Movie failed")
@@ -31,9 +29,6 @@ bool SaveMovie(const std::string& fileName, RenderOptions& options,
 // written completely.
 bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds,
                    RenderOptions& options, std::vector<std::string>* unreadableSources = nullptr);
-bool SavePartMovie(const std::string& fileName, double startSeconds, double endSeconds,
-                   RenderOptions& options,
-                   std::vector<std::string>* unreadableSources = nullptr);  // MainDb
 
 // The render run over a plan built from `movie`, with the options of the command that started it
 // (the writer replaces a compressor code it cannot use in options.compressor):

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "document/session.h"
 #include "media/container_movie_writer.h"
 #include "media/picture_operation.h"
 
@@ -23,8 +24,8 @@ struct RenderOptions {
     Sampling sampling = Sampling::Filtered;
 };
 
-// The options the program's settings give: OutCompressor, OutCoding and MemoryBudget, no dialog. Read where a
-// command starts, so the engine itself never reads the program's globals.
-RenderOptions RenderOptionsFromSettings();
+// The options the session's output choices and memory budget give, no dialog. Made where a command
+// starts, so the engine itself never reads the program's settings.
+RenderOptions RenderOptionsFromSettings(const Session& session);
 
 }  // namespace composer

@@ -1,13 +1,14 @@
 #pragma once
 // The clip window (OneClip_Frm): the current clip's frames as a strip starting at its CurFrame,
-// one every ClipViewScale frames, with its facts, and the commands that set the used range, move
-// through the frames, change the view scale, set the overlay delay and the picture duration, open
+// one every clipViewScale frames of the session's view, with its facts, and the commands that set the used
+// range, move through the frames, change the view scale, set the overlay delay and the picture duration, open
 // the mask window and play the clip. What the commands decide is in ui/clip_window_rules.h.
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "document/session.h"
 #include "ui/thumbnail_cache.h"
 
 class QFrame;
@@ -24,7 +25,7 @@ enum class ZoomStep;
 
 class OneClip_Frm : public QWidget {
   public:
-    explicit OneClip_Frm(QWidget* parent = nullptr);
+    explicit OneClip_Frm(Session& session, QWidget* parent = nullptr);
     ~OneClip_Frm() override;
 
     // The view request: the title, the strip, the facts and the command frame of the clip kind.
@@ -79,6 +80,7 @@ class OneClip_Frm : public QWidget {
     void PlaySound(bool play);
     void DropDivider(int dragged);
 
+    Session& session_;
     ThumbnailCache thumbnails_;
     ClipStrip* strip_;
     QLabel* facts_[kFactCount] = {};

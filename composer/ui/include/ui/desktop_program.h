@@ -18,8 +18,8 @@ struct DesktopStart {
     std::function<void(MainWindow&)> shown;
 };
 
-// Runs the windows until the main window closes; returns the event loop's exit code. The start-up
-// steps without windows must have run.
-int RunDesktopProgram(int& argc, char** argv, const DesktopStart& start);
+// Runs the windows on the session until the main window closes; returns the event loop's exit code.
+// The start-up steps without windows must have run.
+int RunDesktopProgram(Session& session, int& argc, char** argv, const DesktopStart& start);
 
 }  // namespace composer

@@ -10,6 +10,7 @@
 
 #include "base/view.h"
 #include "document/movie_changes.h"
+#include "document/session.h"
 #include "ui/render_runner.h"
 
 class QAction;
@@ -32,7 +33,7 @@ class MainWindow : public QMainWindow {
     // them the window runs only its own steps.
     using ExitSteps = std::function<void(const std::function<void()>& windowSteps)>;
 
-    explicit MainWindow(ExitSteps exitSteps = {});
+    explicit MainWindow(Session& session, ExitSteps exitSteps = {});
     ~MainWindow() override;
 
     // Load: the size (0.9 of the screen), the title, the help pages, the remembered folders, and
@@ -83,6 +84,7 @@ class MainWindow : public QMainWindow {
     void SetEditingEnabled(bool enabled);
     void RunExitSteps();
 
+    Session& session_;
     ExitSteps exitSteps_;
     QMdiArea* workArea_;
     MixerSubWindow* mixerFrame_;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "document/session.h"
 #include "media/mask_preview.h"
 #include "ui/help_line_dialog.h"
 #include "ui/mask_rules.h"
@@ -26,9 +27,9 @@ class ColorList;
 
 class MaskFrm : public HelpLineDialog {
   public:
-    explicit MaskFrm(QWidget* parent = nullptr);
+    explicit MaskFrm(Session& session, QWidget* parent = nullptr);
 
-    // Prepares the window for clip `clipIndex` of MainDb; the caller then shows it modally.
+    // Prepares the window for clip `clipIndex` of the session's movie; the caller then shows it modally.
     void ShowThisClipPicture(int32_t clipIndex);
     // Moves the window (screen coordinates) into `area`, clear of `keepClear` where there is room.
     void PlaceClearOf(const QRect& area, const QRect& keepClear);
@@ -71,6 +72,7 @@ class MaskFrm : public HelpLineDialog {
     void ShowCurrentColor();
     void Ok();
 
+    Session& session_;
     MaskEdit edit_;
     int32_t clipIndex_ = 0;
     int32_t width_ = 0;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "document/session.h"
 #include "ui/child_sub_window.h"
 #include "ui/thumbnail_cache.h"
 
@@ -21,7 +22,7 @@ class TrackBox;
 
 class MixerWindow : public QWidget {
   public:
-    explicit MixerWindow(QWidget* parent = nullptr);
+    explicit MixerWindow(Session& session, QWidget* parent = nullptr);
 
     // The view requests: the arranged and overlay rows, and the unused shelf, with their command
     // strips, "Add" labels, scroll ranges and help lines.
@@ -68,6 +69,7 @@ class MixerWindow : public QWidget {
     void PressInUnusedBox(QPoint at);
     void RunAndRedraw(const std::function<void()>& command);
 
+    Session& session_;
     ThumbnailCache thumbnails_;
     TrackBox* movieBox_;
     TrackBox* unusedBox_;

@@ -4,6 +4,7 @@
 // OK checks the entries (ui/movie_properties_rules.h) and keeps the dialog open on a failure.
 #include <string>
 
+#include "document/session.h"
 #include "document/survey_sources.h"
 #include "ui/help_line_dialog.h"
 #include "ui/movie_properties_rules.h"
@@ -75,6 +76,6 @@ class MoviePropFrm : public HelpLineDialog {
 
 // The Movie Properties command: surveys the sources (repairing the output settings), shows the
 // dialog modally and applies it when accepted. Returns whether it was.
-bool MoviePropertiesCommand(QWidget* parent);
+bool MoviePropertiesCommand(Session& session, QWidget* parent);
 
 }  // namespace composer

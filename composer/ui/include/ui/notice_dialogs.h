@@ -34,7 +34,8 @@ class Dx8Frm : public HelpLineDialog {
 
 class About_Frm : public HelpLineDialog {
   public:
-    explicit About_Frm(QWidget* parent = nullptr);
+    // `helpPage`: the page its link leads to (the help contents).
+    explicit About_Frm(const std::string& helpPage, QWidget* parent = nullptr);
 };
 
 // Where the sound notice's link leads: how the desktop's sound service is set up.

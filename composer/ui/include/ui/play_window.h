@@ -9,6 +9,7 @@
 #include <QWidget>
 #include <string>
 
+#include "document/movie_records.h"
 #include "media/avi_playback.h"
 
 class QLabel;
@@ -25,7 +26,7 @@ class PlayFrm : public QWidget {
     ~PlayFrm() override;
 
     // Load: the size label shows the movie's output size.
-    void Load();
+    void Load(const MovieDbRec& movie);
 
     // Plays a file shown at width x height (below 2: 400 x 300); deleteAfter marks a file that is
     // removed once it is closed. A missing file or one the player cannot open is named in a message

@@ -2,13 +2,14 @@
 // A render started from the windows runs on a worker thread, on a copy of the movie, so that the
 // windows keep repainting and moving meanwhile. The engine reaches the user through the seams
 // (whose Qt side hands every call to the GUI thread). When the worker ends, what the render learnt
-// (the output path, the repaired output settings, the decoded sound caches) goes back into MainDb
-// and the finish handler runs on the GUI thread.
+// (the output path, the repaired output settings, the decoded sound caches) goes back into the
+// session through Session::TakeRenderResults and the finish handler runs on the GUI thread.
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "document/movie_records.h"
+#include "document/session.h"
 #include "render/render_options.h"
 
 class QThread;
@@ -33,8 +34,10 @@ class RenderRunner {
     RenderRunner(const RenderRunner&) = delete;
     RenderRunner& operator=(const RenderRunner&) = delete;
 
-    // Starts a render of MainDb into fileName with the options; false when one is already running.
-    bool Start(const std::string& fileName, const RenderOptions& options, Job job, Finished finished);
+    // Starts a render of a copy of the session's movie into fileName with the options; false when one
+    // is already running. The session must outlive the render.
+    bool Start(Session& session, const std::string& fileName, const RenderOptions& options, Job job,
+               Finished finished);
     bool Running() const;
     // Asks the render to stop after its current frame; it then closes and removes the partial file.
     void RequestStop();
@@ -47,9 +50,5 @@ class RenderRunner {
     std::unique_ptr<QThread> thread_;
     std::shared_ptr<Work> work_;
 };
-
-// Copies into `movie` what a render of `rendered` changed: the output path, the output settings
-// and the sound caches of the clips (which keep their indices while a render runs).
-void TakeRenderResults(MovieDbRec& movie, const MovieDbRec& rendered);
 
 }  // namespace composer

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "document/session.h"
+
 class QScrollBar;
 
 namespace composer {
@@ -16,7 +18,7 @@ enum class TrackBoxKind { Movie, Unused };
 
 class TrackBox : public QWidget {
   public:
-    TrackBox(TrackBoxKind kind, ThumbnailCache& thumbnails, QWidget* parent);
+    TrackBox(TrackBoxKind kind, ThumbnailCache& thumbnails, const Session& session, QWidget* parent);
 
     TrackBoxKind kind() const { return kind_; }
     QScrollBar* scrollBar() const { return scroll_; }
@@ -46,6 +48,7 @@ class TrackBox : public QWidget {
 
     TrackBoxKind kind_;
     ThumbnailCache& thumbnails_;
+    const Session& session_;
     QScrollBar* scroll_;
     std::function<void(QPoint)> onPress_;
     std::function<void(const std::vector<std::string>&)> onDrop_;
