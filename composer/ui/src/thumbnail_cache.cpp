@@ -1,14 +1,13 @@
 #include "ui/thumbnail_cache.h"
 
 #include <algorithm>
-#include <exception>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "cbplatform/bitmap.h"
 #include "cbplatform/picture.h"
-#include "media/image_reader_class.h"
-#include "media/velc_avi_reader_class.h"
+#include "media/clip_source.h"
 
 namespace composer {
 
@@ -81,29 +80,21 @@ QImage ThumbnailCache::Thumbnail(const ClipRec& clip, int32_t frame, QSize size)
 
 QImage ThumbnailCache::Decode(const ClipRec& clip, int32_t frame) {
     ++decodes_;
-    if (clip.ClipType == ClipVideo) return VideoFrame(clip.FilePath, frame);
-    ImageReaderClass reader;
-    if (!reader.ReadImg_ReadFile(clip.FilePath)) return {};
-    return PictureImage(reader.picture.get());
+    try {
+        if (clip.ClipType == ClipVideo) return VideoFrame(clip.FilePath, frame);
+        return PictureImage(OpenClipSource(clip)->Picture(1).get());
+    } catch (const Failure&) {
+        // A source that cannot be read shows an empty box.
+        return {};
+    }
 }
 
 QImage ThumbnailCache::VideoFrame(const std::string& path, int32_t frame) {
-    if (!video_ || video_->FileName != path) {
-        video_ = std::make_unique<VelcAviReaderClass>();
-        if (!video_->ReadAvi_OpenFile(path)) {
-            video_.reset();
-            return {};
-        }
+    if (!video_ || video_->FileName() != path) {
+        video_.reset();
+        video_ = OpenClipSource(ClipVideo, path);
     }
-    try {
-        cb::ComPtr<IPicture> picture;
-        if (!video_->ReadAvi_GetOneFrameAsPicture(std::clamp(frame, 1, std::max(video_->FrameCount, 1)),
-                                                  picture))
-            return {};
-        return PictureImage(picture.get());
-    } catch (const std::exception&) {
-        return {};
-    }
+    return PictureImage(video_->Picture(std::clamp(frame, 1, std::max(video_->FrameCount(), 1))).get());
 }
 
 }  // namespace composer

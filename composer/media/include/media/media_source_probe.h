@@ -1,6 +1,7 @@
 #pragma once
 // The probe through which the document reads facts about clip sources, backed by the program's own
-// readers: the AVI reader wrapper for videos and their sound tracks, the image reader for pictures,
+// readers: the clip source for videos and pictures, the AVI reader wrapper and the sound layer for the
+// sound tracks of videos,
 // the WAV header reader for sounds, and the sound mix's decoding for the sample buffers.
 #include "document/source_probe.h"
 
@@ -14,6 +15,11 @@ class MediaSourceProbe : public SourceProbe {
     // The sound track is copied to a WAV file in the work folder, which the caller then owns.
     std::optional<AudioFacts> ProbeVideoSound(const std::string& path) override;
     void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) override;
+
+  private:
+    // Runs one probe: its facts, or nothing with the reason kept as the last problem.
+    template <typename Facts, typename Read>
+    std::optional<Facts> Probe(Read&& read);
 };
 
 }  // namespace composer

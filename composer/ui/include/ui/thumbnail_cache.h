@@ -1,6 +1,6 @@
 #pragma once
 // The pictures of the clip boxes: a video clip's frame or a picture clip's picture, read through the
-// program's readers and scaled to fit a box. Each is decoded once per (file, frame, size) and kept,
+// clip source and scaled to fit a box. Each is decoded once per (file, frame, size) and kept,
 // so scrolling and selecting redraw from memory.
 #include <QImage>
 #include <QSize>
@@ -18,7 +18,7 @@ class Bitmap;
 
 namespace composer {
 
-class VelcAviReaderClass;
+class ClipSource;
 
 // A bitmap of the platform layer (bottom-up rows, 8, 24 or 32 bits) as an image; null for other depths.
 QImage BitmapImage(const cb::Bitmap& bitmap);
@@ -52,7 +52,7 @@ class ThumbnailCache {
     std::size_t clock_ = 0;
     int decodes_ = 0;
     // The video last read stays open: neighbouring boxes are often frames of the same file.
-    std::unique_ptr<VelcAviReaderClass> video_;
+    std::unique_ptr<ClipSource> video_;
 };
 
 }  // namespace composer
