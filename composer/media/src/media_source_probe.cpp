@@ -54,19 +54,17 @@ AudioFacts ContainerSoundTrack(const std::string& path) {
 }  // namespace
 
 template <typename Facts, typename Read>
-std::optional<Facts> MediaSourceProbe::Probe(Read&& read) {
-    lastProblem_.clear();
+Outcome<Facts> MediaSourceProbe::Probe(Read&& read) {
     try {
         return read();
     } catch (const DiskFullError&) {
         throw;  // a full work folder fails the work that needed the copy, not just this source
     } catch (...) {
-        lastProblem_ = CurrentFailureReason();
-        return std::nullopt;
+        return Outcome<Facts>::Refused(CurrentFailureReason());
     }
 }
 
-std::optional<VideoFacts> MediaSourceProbe::ProbeVideo(const std::string& path) {
+Outcome<VideoFacts> MediaSourceProbe::ProbeVideo(const std::string& path) {
     return Probe<VideoFacts>([&] {
         const std::unique_ptr<ClipSource> source = OpenClipSource(ClipVideo, path);
         // A video whose first frame does not decode is as good as unreadable: it would render blank.
@@ -81,7 +79,7 @@ std::optional<VideoFacts> MediaSourceProbe::ProbeVideo(const std::string& path) 
     });
 }
 
-std::optional<PictureFacts> MediaSourceProbe::ProbePicture(const std::string& path) {
+Outcome<PictureFacts> MediaSourceProbe::ProbePicture(const std::string& path) {
     return Probe<PictureFacts>([&] {
         const std::unique_ptr<ClipSource> source = OpenClipSource(ClipPicture, path);
         return PictureFacts{source->Width(), source->Height()};
@@ -91,7 +89,7 @@ std::optional<PictureFacts> MediaSourceProbe::ProbePicture(const std::string& pa
 // Sound files in any format the sound component decodes: PCM WAV as it is, anything else (float,
 // 24-bit, ADPCM, mu-law, A-law, MP3 in WAV ...) decoded into a PCM WAV in the work folder, which
 // then carries the clip's sound.
-std::optional<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) {
+Outcome<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) {
     return Probe<AudioFacts>([&] {
         WavReaderClass reader;
         if (!reader.ReadWav_OpenFile(path)) throw Failure(reader.Problem);
@@ -103,7 +101,7 @@ std::optional<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) 
     });
 }
 
-std::optional<AudioFacts> MediaSourceProbe::ProbeVideoSound(const std::string& path) {
+Outcome<AudioFacts> MediaSourceProbe::ProbeVideoSound(const std::string& path) {
     return Probe<AudioFacts>(
         [&] { return IsAviFile(path) ? AviSoundTrack(path) : ContainerSoundTrack(path); });
 }

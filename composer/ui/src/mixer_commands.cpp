@@ -29,8 +29,9 @@ TrackPlace AddPlace(MixerAdd where) {
 
 // Adds one file at a place; a file that cannot be added is named in a message.
 bool AddFileAt(const std::string& path, TrackPlace place) {
-    if (AddClip(path, place.kind, place.position, place.overlayPosition)) return true;
-    MsgBox(path + "\r\nFailed to add this file");
+    const Outcome<int32_t> added = AddClip(path, place.kind, place.position, place.overlayPosition);
+    if (added) return true;
+    MsgBox(FailedToAddMessage(path, added.Reason()));
     return false;
 }
 

@@ -385,13 +385,14 @@ TEST(ContainerVideoReader, TheClipSourceAndTheProbeGiveTheFramesAndTheSoundOfAnM
     source->Pixels(5, pixels);
     EXPECT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
     MediaSourceProbe probe;
-    const std::optional<AudioFacts> sound = probe.ProbeVideoSound(path);
-    ASSERT_TRUE(sound) << probe.LastProblem();
+    const Outcome<AudioFacts> sound = probe.ProbeVideoSound(path);
+    ASSERT_TRUE(sound) << sound.Reason();
     EXPECT_NEAR(sound->duration, kFrames / 25.0, 0.1);  // -shortest: the sound ends with the video
     EXPECT_NE(sound->audioFile, path);
     std::filesystem::remove(sound->audioFile);
-    EXPECT_FALSE(probe.ProbeVideoSound(ScratchFile("container-video", "nothing.mp4")));
-    EXPECT_FALSE(probe.LastProblem().empty());
+    const Outcome<AudioFacts> none = probe.ProbeVideoSound(ScratchFile("container-video", "nothing.mp4"));
+    EXPECT_FALSE(none);
+    EXPECT_NE(none.Reason().find("nothing.mp4"), std::string::npos) << none.Reason();
 }
 
 }  // namespace

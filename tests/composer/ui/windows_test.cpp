@@ -378,7 +378,9 @@ TEST_F(WindowsTest, FilesDroppedOnTheShelfAreAddedThereInTheirOrder) {
     EXPECT_EQ(MainDb.Clips[static_cast<std::size_t>(MainDb.Unused[2])].ClipName, "a.bmp");
     EXPECT_EQ(MainDb.ArrangedCount, 0);
     ASSERT_EQ(seam.messages.size(), 1u);
-    EXPECT_EQ(seam.messages[0].text, (scratch / "notes.txt") + "\r\nFailed to add this file");
+    EXPECT_EQ(
+        seam.messages[0].text,
+        (scratch / "notes.txt") + "\r\nFailed to add this file: it is not a video, picture or sound file");
 }
 
 TEST_F(WindowsTest, CompressorDialogShowsTheWritingCompressorsAndGivesTheChoice) {

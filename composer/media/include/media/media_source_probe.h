@@ -9,17 +9,17 @@ namespace composer {
 
 class MediaSourceProbe : public SourceProbe {
   public:
-    std::optional<VideoFacts> ProbeVideo(const std::string& path) override;
-    std::optional<PictureFacts> ProbePicture(const std::string& path) override;
-    std::optional<AudioFacts> ProbeAudio(const std::string& path) override;
+    Outcome<VideoFacts> ProbeVideo(const std::string& path) override;
+    Outcome<PictureFacts> ProbePicture(const std::string& path) override;
+    Outcome<AudioFacts> ProbeAudio(const std::string& path) override;
     // The sound track is copied to a WAV file in the work folder, which the caller then owns.
-    std::optional<AudioFacts> ProbeVideoSound(const std::string& path) override;
+    Outcome<AudioFacts> ProbeVideoSound(const std::string& path) override;
     void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) override;
 
   private:
     // Runs one probe: its facts, or nothing with the reason kept as the last problem.
     template <typename Facts, typename Read>
-    std::optional<Facts> Probe(Read&& read);
+    Outcome<Facts> Probe(Read&& read);
 };
 
 }  // namespace composer
