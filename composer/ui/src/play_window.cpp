@@ -40,26 +40,41 @@ class PlayPicture : public QWidget {
     }
     void Show(QImage image) {
         image_ = std::move(image);
+        note_.clear();
         repaint();
+    }
+    // A line over the picture saying why the frame due could not be shown; the picture before stays.
+    void ShowNote(const QString& note) {
+        note_ = note;
+        update();
     }
     void Clear() {
         image_ = QImage();
+        note_.clear();
         update();
     }
     const QImage& Image() const { return image_; }
+    const QString& Note() const { return note_; }
 
   protected:
     void paintEvent(QPaintEvent*) override {
-        if (image_.isNull()) return;
         QPainter painter(this);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        const QSize shown = image_.size().scaled(size(), Qt::KeepAspectRatio);
-        painter.drawImage(
-            QRect(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown), image_);
+        if (!image_.isNull()) {
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            const QSize shown = image_.size().scaled(size(), Qt::KeepAspectRatio);
+            painter.drawImage(
+                QRect(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), shown), image_);
+        }
+        if (!note_.isEmpty()) {
+            painter.setPen(Qt::white);
+            painter.drawText(rect().adjusted(4, 4, -4, -4),
+                             Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, note_);
+        }
     }
 
   private:
     QImage image_;
+    QString note_;
 };
 
 PlayFrm::PlayFrm(QWidget* parent)
@@ -217,6 +232,8 @@ void PlayFrm::Tick() {
     }
 }
 
+QString PlayFrm::FrameNote() const { return picture_->Note(); }
+
 void PlayFrm::ShowDueFrame() {
     const int32_t frame = player_.NextFrameToShow();
     if (!sliderHeld_ && player_.Duration() > 0) {
@@ -224,7 +241,11 @@ void PlayFrm::ShowDueFrame() {
         slider_->setValue(
             static_cast<int>(std::lround(player_.Position() / player_.Duration() * kSliderSteps)));
     }
-    if (frame == 0 || !player_.ReadFrame(frame, pixels_)) return;
+    if (frame == 0) return;
+    if (!player_.ReadFrame(frame, pixels_)) {
+        picture_->ShowNote(QString::fromStdString(PlayFrameProblem(frame, player_.FrameProblem())));
+        return;
+    }
     shownFrame_ = frame;
     picture_->Show(PixelBufferImage(pixels_, player_.Width(), player_.Height()));
     // The next frame decoded while this one shows, so it appears the moment it falls due.

@@ -53,6 +53,7 @@ ThumbnailCache::~ThumbnailCache() = default;
 void ThumbnailCache::Clear() {
     images_.clear();
     ages_.clear();
+    problems_.clear();
     video_.reset();
 }
 
@@ -78,13 +79,22 @@ QImage ThumbnailCache::Thumbnail(const ClipRec& clip, int32_t frame, QSize size)
     return image;
 }
 
+const std::string& ThumbnailCache::Problem(const std::string& path) const {
+    static const std::string none;
+    const auto found = problems_.find(path);
+    return found == problems_.end() ? none : found->second;
+}
+
 QImage ThumbnailCache::Decode(const ClipRec& clip, int32_t frame) {
     ++decodes_;
     try {
-        if (clip.ClipType == ClipVideo) return VideoFrame(clip.FilePath, frame);
-        return PictureImage(OpenClipSource(clip)->Picture(1).get());
-    } catch (const Failure&) {
-        // A source that cannot be read shows an empty box.
+        QImage image = clip.ClipType == ClipVideo ? VideoFrame(clip.FilePath, frame)
+                                                  : PictureImage(OpenClipSource(clip)->Picture(1).get());
+        problems_.erase(clip.FilePath);
+        return image;
+    } catch (const Failure& failure) {
+        // A source that cannot be read shows an empty box, and the reason for the clip window.
+        problems_[clip.FilePath] = failure.Reason();
         return {};
     }
 }

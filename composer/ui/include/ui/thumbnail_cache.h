@@ -35,6 +35,10 @@ class ThumbnailCache {
     // read (and for sounds); an unreadable file is remembered like a picture and not read again.
     QImage Thumbnail(const ClipRec& clip, int32_t frame, QSize size);
 
+    // Why the file's pictures could not be read the last time one was asked for; "" when the last
+    // read of it gave its picture (or none was tried). The clip window shows it with the strip.
+    const std::string& Problem(const std::string& path) const;
+
     // How many times a source was read (not answered from memory).
     int Decodes() const { return decodes_; }
     void Clear();
@@ -49,6 +53,7 @@ class ThumbnailCache {
 
     std::map<Key, QImage> images_;
     std::map<Key, std::size_t> ages_;
+    std::map<std::string, std::string> problems_;  // file -> why its last read failed
     std::size_t clock_ = 0;
     int decodes_ = 0;
     // The video last read stays open: neighbouring boxes are often frames of the same file.
