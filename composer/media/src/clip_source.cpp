@@ -3,7 +3,6 @@
 #include <utility>
 
 #include "base/failure.h"
-#include "base/files.h"
 #include "cbplatform/picture.h"
 #include "document/clip_file_kinds.h"
 #include "media/container_video_reader.h"
@@ -15,7 +14,7 @@ namespace composer {
 
 namespace {
 
-// Runs a read of the file's; a failure that does not name the file is thrown again naming it.
+// Runs a read of `file`; a failure that does not name a file is thrown again naming this one.
 template <typename Read>
 auto NamingTheFile(const std::string& file, Read&& read) -> decltype(read()) {
     try {

@@ -1,9 +1,9 @@
 #pragma once
 // VelcAviReaderClass: the program's reader of AVI files over one library AviReader; the clip source
-// (clip_source.h) reads them through it, and other containers through its FFmpeg back end. Frame
-// numbers are 1-based here (frame 1 is the library's frame 0). It keeps the open file's frame size, rate and
-// count in public fields, and makes a WAV copy of the sound track in the work folder: the library's
-// copy when that is PCM, otherwise the sound layer's decoding of it.
+// (clip_source.h) reads AVI files through it, and other containers through its FFmpeg back end.
+// Frame numbers are 1-based here (frame 1 is the library's frame 0). It keeps the open file's frame
+// size, rate and count in public fields, and makes a WAV copy of the sound track in the work
+// folder: the library's copy when that is PCM, otherwise the sound layer's decoding of it.
 //
 // Lifecycle: closed -> ReadAvi_OpenFile true -> open (frames any number of times, ExtractWavFile)
 // -> ReadAVI_CloseFile -> closed. Destroying the wrapper closes it, which deletes a WAV copy that
