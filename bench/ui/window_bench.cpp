@@ -32,11 +32,12 @@
 #include <vector>
 
 #include "base/app_state.h"
+#include "base/failure.h"
 #include "document/movie_db.h"
 #include "document/session.h"
 #include "media/avi_playback.h"
+#include "media/clip_source.h"
 #include "media/mask_preview.h"
-#include "media/velc_avi_reader_class.h"
 #include "ui/clip_window.h"
 #include "ui/pixel_image.h"
 
@@ -130,9 +131,11 @@ int StepBench(const std::string& file, double seconds, bool back) {
     char name[] = "window_bench";
     char* argv[] = {name, nullptr};
     QApplication app(argc, argv);
-    composer::VelcAviReaderClass probe;
-    if (!probe.ReadAvi_OpenFile(file)) {
-        std::fprintf(stderr, "window_bench: %s: %s\n", file.c_str(), probe.LastFailure.c_str());
+    std::unique_ptr<composer::ClipSource> probe;
+    try {
+        probe = composer::OpenClipSource(composer::ClipVideo, file);
+    } catch (const composer::Failure& failure) {
+        std::fprintf(stderr, "window_bench: %s: %s\n", file.c_str(), failure.Reason().c_str());
         return 1;
     }
     composer::Session session;
@@ -142,13 +145,13 @@ int StepBench(const std::string& file, double seconds, bool back) {
     clip.ClipType = composer::ClipVideo;
     clip.FilePath = file;
     clip.ClipName = "bench";
-    clip.SrcWidth = probe.Width;
-    clip.SrcHeight = probe.Height;
-    clip.SrcFps = probe.FramesPerSecond;
-    clip.FrameCount = probe.FrameCount;
-    clip.CurFrame = back ? probe.FrameCount : 1;
+    clip.SrcWidth = probe->Width();
+    clip.SrcHeight = probe->Height();
+    clip.SrcFps = probe->FramesPerSecond();
+    clip.FrameCount = probe->FrameCount();
+    clip.CurFrame = back ? probe->FrameCount() : 1;
     clip.UseFirst = 1;
-    clip.UseLast = probe.FrameCount;
+    clip.UseLast = probe->FrameCount();
     movie.Clips.push_back(clip);
     movie.ClipCount = 1;
     movie.CurClip = 1;
@@ -188,10 +191,11 @@ int StepBench(const std::string& file, double seconds, bool back) {
     std::printf(
         "held %.1f s on %dx%d (%d frames, %d decoded): %d steps, %.1f a second (the repeat asks %d), "
         "gap median %.1f ms, worst %.1f ms%s\n",
-        held, probe.Width, probe.Height, probe.FrameCount, static_cast<int>(window.Thumbnails().Decodes()),
-        steps, steps / held, 1000 / composer::OneClip_Frm::kArrowRepeatMs,
-        gaps.empty() ? 0.0 : gaps[gaps.size() / 2], gaps.empty() ? 0.0 : gaps.back(),
-        steps + 1 >= probe.FrameCount ? " (reached the clip's end)" : "");
+        held, probe->Width(), probe->Height(), probe->FrameCount(),
+        static_cast<int>(window.Thumbnails().Decodes()), steps, steps / held,
+        1000 / composer::OneClip_Frm::kArrowRepeatMs, gaps.empty() ? 0.0 : gaps[gaps.size() / 2],
+        gaps.empty() ? 0.0 : gaps.back(),
+        steps + 1 >= probe->FrameCount() ? " (reached the clip's end)" : "");
     return 0;
 }
 

@@ -7,6 +7,9 @@
 
 namespace composer {
 
+Failure::Failure(const std::string& file, const std::string& reason)
+    : std::runtime_error(file + "\r\n" + reason), file_(file), reason_(reason) {}
+
 void FailWithErrno(const std::string& what, int errorNumber) {
     throw Failure(what + ": " + std::strerror(errorNumber));
 }
@@ -20,6 +23,16 @@ std::string CurrentFailureText() {
         return error.what();
     } catch (...) {
         return "An unexpected error stopped this.";
+    }
+}
+
+std::string CurrentFailureReason() {
+    try {
+        throw;
+    } catch (const Failure& failure) {
+        return failure.Reason();
+    } catch (...) {
+        return CurrentFailureText();
     }
 }
 

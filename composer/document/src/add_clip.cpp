@@ -2,7 +2,6 @@
 #include "document/add_clip.h"
 
 #include <algorithm>
-#include <optional>
 
 #include "base/files.h"
 #include "base/interaction.h"
@@ -23,30 +22,32 @@ struct SourceFacts {
     AudioFacts audio;
 };
 
-std::optional<SourceFacts> ReadSource(const std::string& path, SourceProbe& probe) {
+Outcome<SourceFacts> ReadSource(const std::string& path, SourceProbe& probe) {
+    using Read = Outcome<SourceFacts>;
     SourceFacts facts;
     facts.clipType = ClipTypeOfFile(path);
     switch (facts.clipType) {
         case ClipPicture: {
             const auto picture = probe.ProbePicture(path);
-            if (!picture) return std::nullopt;
+            if (!picture) return Read::Refused(picture.Reason());
             facts.picture = *picture;
             break;
         }
         case ClipVideo: {
             const auto video = probe.ProbeVideo(path);
-            if (!video || video->frameCount < 1) return std::nullopt;
+            if (!video) return Read::Refused(video.Reason());
+            if (video->frameCount < 1) return Read::Refused("it holds no frames");
             facts.video = *video;
             break;
         }
         case ClipAudio: {
             const auto audio = probe.ProbeAudio(path);
-            if (!audio) return std::nullopt;
+            if (!audio) return Read::Refused(audio.Reason());
             facts.audio = *audio;
             break;
         }
         default:
-            return std::nullopt;
+            return Read::Refused("it is not a video, picture or sound file");
     }
     return facts;
 }
@@ -159,19 +160,20 @@ void AddSoundTrackClip(MovieDbRec& movie, int32_t videoIndex, const AudioFacts& 
 
 }  // namespace
 
-bool AddClip(MovieDbRec& movie, const std::string& requestedPath, TrackKind placement, int32_t& position,
-             int32_t& overlayPosition, SourceProbe& probe) {
+Outcome<int32_t> AddClip(MovieDbRec& movie, const std::string& requestedPath, TrackKind placement,
+                         int32_t& position, int32_t& overlayPosition, SourceProbe& probe) {
     // A copy: the path may be a field of a clip record, which growing the clips can move.
     const std::string path = requestedPath;
     if (!FileExists(path)) {
         MsgBox("File not found\r\n" + path);
-        return false;
+        return Outcome<int32_t>::Refused("the file is missing or not a regular file");
     }
     // An overlay needs an arranged entry to hang on; checked before anything changes so that no clip
     // is left standing nowhere.
-    if (placement == TrackKind::Overlay && movie.ArrangedCount < 1) return false;
-    const std::optional<SourceFacts> facts = ReadSource(path, probe);
-    if (!facts) return false;
+    if (placement == TrackKind::Overlay && movie.ArrangedCount < 1)
+        return Outcome<int32_t>::Refused("there is no arranged clip to lay it over");
+    const Outcome<SourceFacts> facts = ReadSource(path, probe);
+    if (!facts) return Outcome<int32_t>::Refused(facts.Reason());
 
     const int32_t index = AppendClip(movie, facts->clipType, path);
     movie.Clips[index].ClipName = NewClipName(movie, path, facts->clipType);
@@ -187,7 +189,11 @@ bool AddClip(MovieDbRec& movie, const std::string& requestedPath, TrackKind plac
     else
         DrawMovieTracks();
     DrawClipPanel();
-    return true;
+    return index;
+}
+
+std::string FailedToAddMessage(const std::string& path, const std::string& reason) {
+    return path + "\r\nFailed to add this file" + (reason.empty() ? "" : ": " + reason);
 }
 
 }  // namespace composer

@@ -63,21 +63,19 @@ void CheckCrop(ClipRec& clip, std::string& warnings) {
 
 // A source that is there but cannot be read is named with the reason, so that the user knows why
 // the movie will be blank or silent where it plays.
-void NoteUnreadable(const SourceProbe& probe, std::string& warnings) {
-    if (!probe.LastProblem().empty()) warnings += "Cannot read this file: " + probe.LastProblem() + kLineEnd;
+void NoteUnreadable(const std::string& reason, std::string& warnings) {
+    if (!reason.empty()) warnings += "Cannot read this file: " + reason + kLineEnd;
 }
 
 void RefreshAudio(ClipRec& clip, SourceProbe& probe, std::string& warnings) {
     // A sound file, or the sound track of a video.
     const int32_t kind = ClipTypeOfFile(clip.FilePath);
-    std::optional<AudioFacts> sound;
-    if (kind == ClipAudio) sound = probe.ProbeAudio(clip.FilePath);
-    if (kind == ClipVideo) sound = probe.ProbeVideoSound(clip.FilePath);
+    if (kind != ClipAudio && kind != ClipVideo) return;
+    const Outcome<AudioFacts> sound =
+        kind == ClipAudio ? probe.ProbeAudio(clip.FilePath) : probe.ProbeVideoSound(clip.FilePath);
     if (!sound) {
-        if (kind == ClipAudio || kind == ClipVideo) {
-            NoteUnreadable(probe, warnings);
-            clip.AudioProblem = probe.LastProblem();
-        }
+        NoteUnreadable(sound.Reason(), warnings);
+        clip.AudioProblem = sound.Reason();
         return;
     }
     // A damaged sound still plays what it holds; the user is told what is wrong with it.
@@ -133,14 +131,14 @@ std::string RefreshClip(ClipRec& clip, SourceProbe& probe) {
             if (const auto video = probe.ProbeVideo(clip.FilePath))
                 RefreshVideo(clip, *video, warnings);
             else
-                NoteUnreadable(probe, warnings);
+                NoteUnreadable(video.Reason(), warnings);
             CheckUsedRange(clip, warnings);
             break;
         case ClipPicture:
             if (const auto picture = probe.ProbePicture(clip.FilePath))
                 RefreshSize(clip, picture->width, picture->height, warnings);
             else
-                NoteUnreadable(probe, warnings);
+                NoteUnreadable(picture.Reason(), warnings);
             break;
         default:
             return warnings;

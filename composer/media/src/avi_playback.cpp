@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <exception>
 
+#include "base/failure.h"
 #include "cbplatform/sound.h"
-#include "media/velc_avi_reader_class.h"
+#include "media/clip_source.h"
 
 namespace composer {
 
@@ -24,20 +24,21 @@ AviPlayback::~AviPlayback() { Close(); }
 
 bool AviPlayback::Open(const std::string& fileName, std::string& error) {
     Close();
-    auto reader = std::make_unique<VelcAviReaderClass>();
-    if (!reader->ReadAvi_OpenFile(fileName)) {
-        error =
-            reader->LastFailure.empty() ? "The video library cannot open this file." : reader->LastFailure;
+    std::unique_ptr<ClipSource> reader;
+    try {
+        reader = OpenClipSource(ClipVideo, fileName);
+    } catch (const Failure& failure) {
+        error = failure.Reason();
         return false;
     }
-    if (reader->FrameCount < 1 || reader->FramesPerSecond <= 0) {
+    if (reader->FrameCount() < 1 || reader->FramesPerSecond() <= 0) {
         error = "The file holds no frames to show.";
         return false;
     }
-    frameCount_ = reader->FrameCount;
-    fps_ = reader->FramesPerSecond;
-    width_ = reader->Width;
-    height_ = reader->Height;
+    frameCount_ = reader->FrameCount();
+    fps_ = reader->FramesPerSecond();
+    width_ = reader->Width();
+    height_ = reader->Height();
     reader_ = std::move(reader);
     if (cb::sound::SoundAvailable()) {
         std::shared_ptr<const cb::sound::SoundBuffer> decoded =
@@ -66,6 +67,7 @@ void AviPlayback::Close() {
     lastShown_ = 0;
     lastRead_ = aheadFrame_ = 0;
     ahead_.clear();
+    frameProblem_.clear();
     dropped_ = shown_ = 0;
 }
 
@@ -159,12 +161,12 @@ void AviPlayback::PrepareNext() {
 
 bool AviPlayback::Decode(int32_t frame, PixelBuffer& pixels) {
     try {
-        if (!reader_->ReadAvi_GetOneFrameAsPixels(frame)) return false;
-    } catch (const std::exception&) {
+        reader_->Pixels(frame, pixels);
+        return true;
+    } catch (const Failure& failure) {
+        frameProblem_ = failure.Reason();
         return false;
     }
-    pixels = AviReaderPixels();
-    return true;
 }
 
 }  // namespace composer

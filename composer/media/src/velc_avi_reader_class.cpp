@@ -10,15 +10,12 @@
 #include "base/interaction.h"
 #include "cbplatform/bstr.h"
 #include "cbplatform/file_checks.h"
-#include "cbplatform/picture.h"
-#include "document/clip_file_kinds.h"
 #include "media/compressed_audio_notice.h"
 #include "media/dx8_frm.h"
 #include "media/dx8_play_class.h"
 #include "media/library_call.h"
 #include "media/picture_operation.h"
 #include "media/wav_oper_mod.h"
-#include "media/wav_reader_class.h"
 
 namespace composer {
 
@@ -47,38 +44,22 @@ void VelcAviReaderClass::ResetFields() {
     Height = 0;
     FramesPerSecond = 0;
     FrameCount = 0;
-    Times.reset();
-    Damage.clear();
     ResetWavFields();
 }
 
-bool VelcAviReaderClass::OpenContainer(const std::string& fileName) {
+bool VelcAviReaderClass::ReadAvi_OpenFile(const std::string& fileName) {
     try {
-        container_ = std::make_unique<ContainerVideoReader>(fileName);
-        FileName = fileName;
-        Width = container_->Width();
-        Height = container_->Height();
-        FramesPerSecond = container_->FramesPerSecond();
-        FrameCount = container_->FrameCount();
-        Times = container_->Times();
-        Damage = container_->Damage();
-        IsOpen = true;
+        OpenFile(fileName);
         return true;
-    } catch (...) {
-        LastFailure = CurrentFailureText();
+    } catch (const Failure&) {
+        // The caller of this form asks whether, not why: OpenFile is the one that says.
+        return false;
     }
-    ReadAVI_CloseFile();
-    return false;
 }
 
-bool VelcAviReaderClass::ReadAvi_OpenFile(const std::string& fileName) {
+void VelcAviReaderClass::OpenFile(const std::string& fileName) {
     ResetFields();
-    LastFailure.clear();
-    container_.reset();
-    if (!IsAviFile(fileName)) {
-        ReleaseLibraryReader();
-        return OpenContainer(fileName);
-    }
+    std::string reason = "The AVI library did not open the file.";
     try {
         reader_ = CreateLibraryObject<IAviReader>(vidmill::CLSID_AviReader);
         readerExists_ = true;
@@ -103,15 +84,14 @@ bool VelcAviReaderClass::ReadAvi_OpenFile(const std::string& fileName) {
             FramesPerSecond = rate;
             FrameCount = count;
             IsOpen = true;
-            return true;
+            return;
         }
-        LastFailure = "The AVI library did not open the file.";
     } catch (...) {
         // Not installed, not registered, or the file refused: the wrapper ends up closed and says why.
-        LastFailure = CurrentFailureText();
+        reason = CurrentFailureText();
     }
     ReadAVI_CloseFile();
-    return false;
+    throw Failure(fileName, reason);
 }
 
 void VelcAviReaderClass::ReadAVI_CloseFile() {
@@ -122,7 +102,6 @@ void VelcAviReaderClass::ReadAVI_CloseFile() {
         WavTempFile.clear();
     }
     HasWav = false;
-    container_.reset();
     ReleaseLibraryReader();
 }
 
@@ -143,16 +122,7 @@ cb::ComPtr<IAviFrame> VelcAviReaderClass::Frame(int32_t frameNumber) {
     return frame;
 }
 
-DecodedFrame VelcAviReaderClass::ReadAvi_GetDecodedFrame(int32_t frameNumber) {
-    if (!IsOpen || !container_) return {};
-    return container_->Decoded(frameNumber - 1);
-}
-
 bool VelcAviReaderClass::ReadAvi_GetOneFrameAsPicture(int32_t frameNumber, cb::ComPtr<IPicture>& picture) {
-    if (IsOpen && container_) {
-        picture = cb::CreatePicture(container_->Frame(frameNumber - 1));
-        return true;
-    }
     if (!IsOpen || !reader_) return false;
     cb::ComPtr<IPicture> fetched;
     CheckLibraryCall(Frame(frameNumber)->Picture(fetched.put()));
@@ -207,28 +177,13 @@ bool VelcAviReaderClass::DecodeWithSoundLayer(const std::string& libraryCopy) {
     return decoded;
 }
 
-// The sound layer decodes the container's sound track into a PCM WAV file of the wrapper's.
-bool VelcAviReaderClass::ExtractContainerSound() {
-    WavReaderClass sound;
-    sound.Notices = Notices;
-    if (!sound.ReadWav_OpenFile(FileName)) {
-        LastFailure = "The file " + FileName + " has no sound that can be decoded.";
-        return false;
-    }
-    const std::string decoded = sound.ReadWav_GetWavFile();
-    if (decoded == FileName) return false;  // never the user's own file as a work copy
-    WavTempFile = decoded;
-    return TakeWavDescription(decoded);
-}
-
 bool VelcAviReaderClass::ExtractWavFile() {
-    if (!IsOpen || (!reader_ && !container_)) return false;
+    if (!IsOpen || !reader_) return false;
     if (!WavTempFile.empty()) DeleteFileChecked(WavTempFile);
     HasWav = false;
     WavTempFile.clear();
     ResetWavFields();
     const WaitCursor hourglass;
-    if (container_) return ExtractContainerSound();
     std::string copy;
     try {
         copy = NewTempFileName("wav");
@@ -243,8 +198,7 @@ bool VelcAviReaderClass::ExtractWavFile() {
         // A sound track the library could not copy (or none at all): no WAV copy, and nothing of
         // a half-written one left behind. A full work folder is no missing sound: it fails the
         // work that needs the sound.
-        LastFailure = CurrentFailureText();
-        const bool full = !copy.empty() && cb::FailedForWantOfRoom(LastFailure, cb::FolderOf(copy));
+        const bool full = !copy.empty() && cb::FailedForWantOfRoom(CurrentFailureText(), cb::FolderOf(copy));
         if (!copy.empty() && copy != WavTempFile) DeleteFileChecked(copy);
         if (full) throw DiskFullError(cb::FolderOf(copy), ENOSPC);
         return false;

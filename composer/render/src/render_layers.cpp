@@ -1,8 +1,7 @@
 #include "render_layers.h"
 
-#include <exception>
-
-#include "base/files.h"
+#include "base/failure.h"
+#include "media/image_reader_class.h"
 
 namespace composer {
 
@@ -33,27 +32,32 @@ void RenderLayers::Grow(int32_t overlayCount) {
 }
 
 void RenderLayers::OpenSource(RenderLayer& layer, int32_t clip) {
-    if (layer.openKind == ClipVideo) layer.video->ReadAVI_CloseFile();
+    layer.source.reset();
+    layer.placeholder.reset();
     layer.openKind = 0;
     layer.sourceWidth = 0;
     layer.sourceHeight = 0;
     if (clip != 0) {
         const ClipRec& record = movie_.Clips[static_cast<std::size_t>(clip)];
-        if (record.ClipType == ClipVideo) {
-            // A file that does not open has size 0 and gives no frames: it plays as blank frames.
-            if (!layer.video->ReadAvi_OpenFile(record.FilePath))
-                NoteProblem(clip, layer.video->LastFailure);
-            else if (!layer.video->Damage.empty())
-                NoteProblem(clip, layer.video->Damage);
-            layer.sourceWidth = layer.video->Width;
-            layer.sourceHeight = layer.video->Height;
-        } else if (record.ClipType == ClipPicture) {
-            if (!layer.image->ReadImg_ReadFile(record.FilePath))
-                NoteProblem(clip, layer.image->Problem);
-            else if (!layer.image->damage.empty())
-                NoteProblem(clip, "the picture is damaged (" + layer.image->damage + ")");
-            layer.sourceWidth = layer.image->width;
-            layer.sourceHeight = layer.image->height;
+        if (record.ClipType == ClipVideo || record.ClipType == ClipPicture) {
+            try {
+                layer.source = OpenClipSource(record);
+                if (!layer.source->Damage().empty())
+                    NoteProblem(clip, record.ClipType == ClipPicture
+                                          ? "the picture is damaged (" + layer.source->Damage() + ")"
+                                          : layer.source->Damage());
+                layer.sourceWidth = layer.source->Width();
+                layer.sourceHeight = layer.source->Height();
+            } catch (const Failure& failure) {
+                // A video that does not open has size 0 and gives no frames: it plays as blank
+                // frames. A picture that does not load is drawn as the placeholder where allowed.
+                NoteProblem(clip, failure.Reason());
+                if (record.ClipType == ClipPicture) {
+                    layer.placeholder = PlaceholderPicture();
+                    layer.sourceWidth = kPlaceholderWidth;
+                    layer.sourceHeight = kPlaceholderHeight;
+                }
+            }
         }
         layer.openKind = record.ClipType;
     }
@@ -91,38 +95,40 @@ CropMargins RenderLayers::Open(int32_t layerIndex, int32_t clip) {
 cb::ComPtr<IPicture> RenderLayers::Picture(int32_t layerIndex, int32_t frame, bool needLoaded) {
     RenderLayer& layer = layers_[static_cast<std::size_t>(layerIndex)];
     if (layer.openKind == ClipVideo) {
-        if (!layer.video->IsOpen) return {};
-        cb::ComPtr<IPicture> picture;
+        if (!layer.source) return {};
         try {
-            if (layer.video->ReadAvi_GetOneFrameAsPicture(frame, picture)) return picture;
-        } catch (const std::exception&) {
+            return layer.source->Picture(frame);
+        } catch (const Failure&) {
             // A frame that cannot be decoded is left out of the movie; the source is named once.
+            NoteProblem(layer.openClip, "frame " + std::to_string(frame) + " does not decode");
+            return {};
         }
-        NoteProblem(layer.openClip, "frame " + std::to_string(frame) + " does not decode");
-        return {};
     }
-    if (layer.openKind == ClipPicture && (layer.image->loaded || !needLoaded)) return layer.image->picture;
+    if (layer.openKind == ClipPicture) {
+        if (layer.source) return layer.source->Picture(frame);
+        if (!needLoaded) return layer.placeholder;
+    }
     return {};
 }
 
 DecodedFrame RenderLayers::Decoded(int32_t layerIndex, int32_t frame) {
     RenderLayer& layer = layers_[static_cast<std::size_t>(layerIndex)];
-    if (layer.openKind != ClipVideo || !layer.video->IsOpen) return {};
+    if (layer.openKind != ClipVideo || !layer.source) return {};
     try {
-        return layer.video->ReadAvi_GetDecodedFrame(frame);
-    } catch (const std::exception&) {
+        return layer.source->Decoded(frame);
+    } catch (const Failure&) {
+        // The frame is asked for as a picture next, which notes the source as unreadable.
         return {};
     }
 }
 
 bool RenderLayers::CarriesAlpha(int32_t layerIndex) const {
     const RenderLayer& layer = layers_[static_cast<std::size_t>(layerIndex)];
-    if (layer.openKind == ClipPicture) return layer.image->loaded;
-    return layer.openKind == ClipVideo && layer.video->FramesCarryAlpha();
+    return layer.source && layer.source->CarriesAlpha();
 }
 
 void RenderLayers::CloseAll() {
-    for (RenderLayer& layer : layers_) layer.video->ReadAVI_CloseFile();
+    for (RenderLayer& layer : layers_) layer = RenderLayer{};
 }
 
 }  // namespace composer

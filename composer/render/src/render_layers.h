@@ -10,18 +10,17 @@
 #include "cbplatform/com_types.h"
 #include "cbplatform/ipicture.h"
 #include "document/movie_records.h"
-#include "media/image_reader_class.h"
+#include "media/clip_source.h"
 #include "media/picture_operation.h"
-#include "media/velc_avi_reader_class.h"
 #include "render/source_problems.h"
 
 namespace composer {
 
 struct RenderLayer {
-    std::unique_ptr<VelcAviReaderClass> video = std::make_unique<VelcAviReaderClass>();
-    std::unique_ptr<ImageReaderClass> image = std::make_unique<ImageReaderClass>();
-    int32_t openClip = 0;  // clip whose source is open here; 0 = none
-    int32_t openKind = 0;  // its ClipType; 0 = none
+    std::unique_ptr<ClipSource> source;  // the open clip's source; null when none or it did not open
+    cb::ComPtr<IPicture> placeholder;    // drawn for a picture clip whose file did not load
+    int32_t openClip = 0;                // clip whose source is open here; 0 = none
+    int32_t openKind = 0;                // its ClipType; 0 = none
     int32_t sourceWidth = 0;
     int32_t sourceHeight = 0;
 };
@@ -58,8 +57,8 @@ class RenderLayers {
     // placeholder, or null when `needLoaded`.
     cb::ComPtr<IPicture> Picture(int32_t layer, int32_t frame, bool needLoaded);
 
-    // The frame (1-based) of the layer's open video as its decoder gave it; null when the source is
-    // not one the container reader reads, or the frame cannot be had (Picture then says why).
+    // The frame (1-based) of the layer's open video as its decoder gave it; null when the source
+    // gives none (an AVI file, a picture), or the frame cannot be had (Picture then says why).
     DecodedFrame Decoded(int32_t layer, int32_t frame);
 
     // Whether the fourth byte of the layer's pictures is their alpha: true for a picture file (its
@@ -68,7 +67,7 @@ class RenderLayers {
 
     const RenderLayer& Layer(int32_t layer) const { return layers_[static_cast<std::size_t>(layer)]; }
 
-    // Closes every layer's video file.
+    // Closes every layer's source.
     void CloseAll();
 
   private:

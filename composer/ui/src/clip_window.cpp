@@ -89,6 +89,7 @@ class ClipStrip : public QWidget {
         }
         if (clip->ClipType == ClipPicture) {
             DrawImage(painter, *clip, 1, QRect(4, 4, width() - 8, height() - 8));
+            DrawProblem(painter, *clip);
             return;
         }
         const int labelHeight = painter.fontMetrics().lineSpacing() + 4;
@@ -106,9 +107,19 @@ class ClipStrip : public QWidget {
                              QString::fromStdString(StripFrameLabel(*clip, frame)));
             x += kStripPitch;
         }
+        DrawProblem(painter, *clip);
     }
 
   private:
+    // Why the clip's pictures cannot be shown, over the empty boxes.
+    void DrawProblem(QPainter& painter, const ClipRec& clip) {
+        const std::string& problem = thumbnails_.Problem(clip.FilePath);
+        if (problem.empty()) return;
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                         QStringLiteral(" Cannot read this file: ") + QString::fromStdString(problem));
+    }
+
     // Draws a frame at the top of its box; returns the bottom of what was drawn (the box's when the
     // frame cannot be shown).
     int DrawImage(QPainter& painter, const ClipRec& clip, int32_t frame, const QRect& box) {

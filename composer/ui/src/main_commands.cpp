@@ -90,8 +90,9 @@ bool AddClipCommand(Session& session, ClipFileKind kind) {
     if (path.empty()) return false;
     int32_t position = 0;
     int32_t overlayPosition = 0;
-    if (!AddClip(session.EditMovie(), path, TrackKind::None, position, overlayPosition)) {
-        MsgBox(path + "\r\nFailed to add this file");
+    if (const Outcome<int32_t> added = AddClip(session.EditMovie(), path, TrackKind::None, position, overlayPosition);
+        !added) {
+        MsgBox(FailedToAddMessage(path, added.Reason()));
         return false;
     }
     if (kind != ClipFileKind::Video) DrawUnusedTrack();

@@ -16,13 +16,13 @@
 #include <algorithm>
 #include <exception>
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "base/interaction.h"
 #include "base/settings.h"
 #include "document/movie_db.h"
-#include "media/image_reader_class.h"
+#include "media/clip_source.h"
 #include "media/picture_operation.h"
-#include "media/velc_avi_reader_class.h"
 #include "ui/dialog_placement.h"
 #include "ui/pixel_image.h"
 
@@ -303,27 +303,16 @@ void MaskFrm::PlaceClearOf(const QRect& area, const QRect& keepClear) {
 }
 
 void MaskFrm::LoadFrame(const ClipRec& clip) {
+    if (clip.ClipType != ClipPicture && clip.ClipType != ClipVideo) return;
     try {
-        if (clip.ClipType == ClipPicture) {
-            ImageReaderClass reader;
-            if (!reader.ReadImg_ReadFile(clip.FilePath)) return;
-            if (!PictureToPixels(reader.picture.get(), reader.width, reader.height, frame_)) return;
-            width_ = reader.width;
-            height_ = reader.height;
-        } else if (clip.ClipType == ClipVideo) {
-            VelcAviReaderClass reader;
-            if (!reader.ReadAvi_OpenFile(clip.FilePath)) {
-                MsgBox(clip.FilePath + "\r\n" + reader.LastFailure);
-                return;
-            }
-            const int32_t frame = std::clamp(clip.CurFrame, 1, std::max(reader.FrameCount, 1));
-            if (!reader.ReadAvi_GetOneFrameAsPixels(frame)) return;
-            frame_ = AviReaderPixels();
-            width_ = reader.Width;
-            height_ = reader.Height;
-        }
-    } catch (const std::exception& error) {
-        MsgBox(clip.FilePath + "\r\n" + error.what());
+        const std::unique_ptr<ClipSource> source = OpenClipSource(clip);
+        const int32_t frame =
+            clip.ClipType == ClipVideo ? std::clamp(clip.CurFrame, 1, std::max(source->FrameCount(), 1)) : 1;
+        source->Pixels(frame, frame_);
+        width_ = source->Width();
+        height_ = source->Height();
+    } catch (const std::exception&) {
+        MsgBox(CurrentFailureText());
         frame_.clear();
         width_ = height_ = 0;
     }

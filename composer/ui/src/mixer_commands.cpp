@@ -28,8 +28,10 @@ TrackPlace AddPlace(const MovieDbRec& movie, MixerAdd where) {
 
 // Adds one file at a place; a file that cannot be added is named in a message.
 bool AddFileAt(Session& session, const std::string& path, TrackPlace place) {
-    if (AddClip(session.EditMovie(), path, place.kind, place.position, place.overlayPosition)) return true;
-    MsgBox(path + "\r\nFailed to add this file");
+    const Outcome<int32_t> added =
+        AddClip(session.EditMovie(), path, place.kind, place.position, place.overlayPosition);
+    if (added) return true;
+    MsgBox(FailedToAddMessage(path, added.Reason()));
     return false;
 }
 

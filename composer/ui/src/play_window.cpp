@@ -40,24 +40,38 @@ class PlayPicture : public QWidget {
     }
     void Show(QImage image) {
         image_ = std::move(image);
+        note_.clear();
         repaint();
+    }
+    // A line over the picture saying why the frame due could not be shown; the picture before stays.
+    void ShowNote(const QString& note) {
+        note_ = note;
+        update();
     }
     void Clear() {
         image_ = QImage();
+        note_.clear();
         update();
     }
     const QImage& Image() const { return image_; }
+    const QString& Note() const { return note_; }
 
   protected:
     void paintEvent(QPaintEvent*) override {
-        if (image_.isNull()) return;
         QPainter painter(this);
-        const QSize shown = image_.size().scaled(size(), Qt::KeepAspectRatio);
-        if (scaled_.size() != shown || scaledFrom_ != image_.cacheKey()) {
-            scaled_ = ScaledImage(image_, shown, scaler_);
-            scaledFrom_ = image_.cacheKey();
+        if (!image_.isNull()) {
+            const QSize shown = image_.size().scaled(size(), Qt::KeepAspectRatio);
+            if (scaled_.size() != shown || scaledFrom_ != image_.cacheKey()) {
+                scaled_ = ScaledImage(image_, shown, scaler_);
+                scaledFrom_ = image_.cacheKey();
+            }
+            painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), scaled_);
         }
-        painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), scaled_);
+        if (!note_.isEmpty()) {
+            painter.setPen(Qt::white);
+            painter.drawText(rect().adjusted(4, 4, -4, -4),
+                             Qt::AlignLeft | Qt::AlignBottom | Qt::TextWordWrap, note_);
+        }
     }
 
   private:
@@ -66,6 +80,7 @@ class PlayPicture : public QWidget {
     PixelScaler scaler_;
     QImage scaled_;
     qint64 scaledFrom_ = 0;
+    QString note_;
 };
 
 PlayFrm::PlayFrm(QWidget* parent)
@@ -223,6 +238,8 @@ void PlayFrm::Tick() {
     }
 }
 
+QString PlayFrm::FrameNote() const { return picture_->Note(); }
+
 void PlayFrm::ShowDueFrame() {
     const int32_t frame = player_.NextFrameToShow();
     if (!sliderHeld_ && player_.Duration() > 0) {
@@ -230,7 +247,11 @@ void PlayFrm::ShowDueFrame() {
         slider_->setValue(
             static_cast<int>(std::lround(player_.Position() / player_.Duration() * kSliderSteps)));
     }
-    if (frame == 0 || !player_.ReadFrame(frame, pixels_)) return;
+    if (frame == 0) return;
+    if (!player_.ReadFrame(frame, pixels_)) {
+        picture_->ShowNote(QString::fromStdString(PlayFrameProblem(frame, player_.FrameProblem())));
+        return;
+    }
     shownFrame_ = frame;
     picture_->Show(PixelBufferImage(pixels_, player_.Width(), player_.Height()));
     // The next frame decoded while this one shows, so it appears the moment it falls due.

@@ -16,4 +16,8 @@ std::string PlayFileNotFoundMessage(const std::string& fileName, const std::stri
     return inWorkFolder ? "File not found to play" : fileName + "\r\nFile not found to play";
 }
 
+std::string PlayFrameProblem(int32_t frame, const std::string& reason) {
+    return "Frame " + FormatNumber(static_cast<int64_t>(frame)) + " cannot be shown: " + reason;
+}
+
 }  // namespace composer

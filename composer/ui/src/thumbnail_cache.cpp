@@ -1,14 +1,13 @@
 #include "ui/thumbnail_cache.h"
 
 #include <algorithm>
-#include <exception>
 #include <vector>
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "cbplatform/bitmap.h"
 #include "cbplatform/picture.h"
-#include "media/image_reader_class.h"
-#include "media/velc_avi_reader_class.h"
+#include "media/clip_source.h"
 #include "ui/pixel_image.h"
 
 namespace composer {
@@ -55,6 +54,7 @@ ThumbnailCache::~ThumbnailCache() = default;
 void ThumbnailCache::Clear() {
     images_.clear();
     ages_.clear();
+    problems_.clear();
     video_.reset();
 }
 
@@ -80,31 +80,32 @@ QImage ThumbnailCache::Thumbnail(const ClipRec& clip, int32_t frame, QSize size)
     return image;
 }
 
+const std::string& ThumbnailCache::Problem(const std::string& path) const {
+    static const std::string none;
+    const auto found = problems_.find(path);
+    return found == problems_.end() ? none : found->second;
+}
+
 QImage ThumbnailCache::Decode(const ClipRec& clip, int32_t frame) {
     ++decodes_;
-    if (clip.ClipType == ClipVideo) return VideoFrame(clip.FilePath, frame);
-    ImageReaderClass reader;
-    if (!reader.ReadImg_ReadFile(clip.FilePath)) return {};
-    return PictureImage(reader.picture.get());
+    try {
+        QImage image = clip.ClipType == ClipVideo ? VideoFrame(clip.FilePath, frame)
+                                                  : PictureImage(OpenClipSource(clip)->Picture(1).get());
+        problems_.erase(clip.FilePath);
+        return image;
+    } catch (const Failure& failure) {
+        // A source that cannot be read shows an empty box, and the reason for the clip window.
+        problems_[clip.FilePath] = failure.Reason();
+        return {};
+    }
 }
 
 QImage ThumbnailCache::VideoFrame(const std::string& path, int32_t frame) {
-    if (!video_ || video_->FileName != path) {
-        video_ = std::make_unique<VelcAviReaderClass>();
-        if (!video_->ReadAvi_OpenFile(path)) {
-            video_.reset();
-            return {};
-        }
+    if (!video_ || video_->FileName() != path) {
+        video_.reset();
+        video_ = OpenClipSource(ClipVideo, path);
     }
-    try {
-        cb::ComPtr<IPicture> picture;
-        if (!video_->ReadAvi_GetOneFrameAsPicture(std::clamp(frame, 1, std::max(video_->FrameCount, 1)),
-                                                  picture))
-            return {};
-        return PictureImage(picture.get());
-    } catch (const std::exception&) {
-        return {};
-    }
+    return PictureImage(video_->Picture(std::clamp(frame, 1, std::max(video_->FrameCount(), 1))).get());
 }
 
 }  // namespace composer

@@ -15,24 +15,21 @@ class FakeProbe : public SourceProbe {
     std::map<std::string, AudioFacts> videoSounds;  // sound tracks of AVI files
     std::vector<int32_t> decoded;                   // clip indices given to DecodeClipAudio
 
-    std::optional<VideoFacts> ProbeVideo(const std::string& path) override { return Find(videos, path); }
-    std::optional<PictureFacts> ProbePicture(const std::string& path) override {
-        return Find(pictures, path);
-    }
-    std::optional<AudioFacts> ProbeAudio(const std::string& path) override { return Find(sounds, path); }
-    std::optional<AudioFacts> ProbeVideoSound(const std::string& path) override {
-        return Find(videoSounds, path);
-    }
+    Outcome<VideoFacts> ProbeVideo(const std::string& path) override { return Find(videos, path); }
+    Outcome<PictureFacts> ProbePicture(const std::string& path) override { return Find(pictures, path); }
+    Outcome<AudioFacts> ProbeAudio(const std::string& path) override { return Find(sounds, path); }
+    Outcome<AudioFacts> ProbeVideoSound(const std::string& path) override { return Find(videoSounds, path); }
     void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) override {
         decoded.push_back(clipIndex);
         movie.Clips[clipIndex].CacheLeftFile = "decoded";
     }
 
   private:
+    // A path the tables do not hold is refused with no reason, as by a probe that cannot say.
     template <typename T>
-    static std::optional<T> Find(const std::map<std::string, T>& table, const std::string& path) {
+    static Outcome<T> Find(const std::map<std::string, T>& table, const std::string& path) {
         const auto found = table.find(path);
-        return found == table.end() ? std::nullopt : std::optional<T>(found->second);
+        return found == table.end() ? Outcome<T>::Refused("") : Outcome<T>(found->second);
     }
 };
 

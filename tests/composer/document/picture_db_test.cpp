@@ -55,8 +55,8 @@ class ClipOperations : public ::testing::Test {
         folder.Write("broken.bmp", "x");  // unknown to the probe: unreadable
     }
 
-    bool Add(const std::string& name, TrackKind placement, int32_t position = 0,
-             int32_t overlayPosition = 0) {
+    Outcome<int32_t> Add(const std::string& name, TrackKind placement, int32_t position = 0,
+                         int32_t overlayPosition = 0) {
         return AddClip(movie, folder / name, placement, position, overlayPosition, probe);
     }
 
@@ -267,16 +267,19 @@ TEST_F(ClipOperations, RefusedFilesChangeNothing) {
         const char* name;
         TrackKind placement;
         const char* message;  // nullptr: no message
+        const char* reason;   // what the refusal says for the command to show
     } cases[] = {
-        {"missing.bmp", TrackKind::None, "File not found\r\n"},
-        {"notes.txt", TrackKind::None, nullptr},
-        {"broken.bmp", TrackKind::None, nullptr},
-        {"empty.avi", TrackKind::Unused, nullptr},  // a video without frames
+        {"missing.bmp", TrackKind::None, "File not found\r\n", "the file is missing or not a regular file"},
+        {"notes.txt", TrackKind::None, nullptr, "it is not a video, picture or sound file"},
+        {"broken.bmp", TrackKind::None, nullptr, ""},  // the probe's own reason, which this one does not give
+        {"empty.avi", TrackKind::Unused, nullptr, "it holds no frames"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         seam.messages.clear();
-        EXPECT_FALSE(Add(c.name, c.placement));
+        const Outcome<int32_t> added = Add(c.name, c.placement);
+        EXPECT_FALSE(added);
+        EXPECT_EQ(added.Reason(), c.reason);
         EXPECT_EQ(movie.ClipCount, before.ClipCount);
         EXPECT_EQ(movie.Clips.size(), before.Clips.size());
         EXPECT_EQ(ArrangedClips(movie), ArrangedClips(before));
@@ -293,7 +296,7 @@ TEST_F(ClipOperations, RefusedFilesChangeNothing) {
     EXPECT_TRUE(view.requests.empty());
     // An overlay needs an arranged entry to hang on.
     ClearMovie(movie);
-    EXPECT_FALSE(Add("a.bmp", TrackKind::Overlay, 1, 0));
+    EXPECT_EQ(Add("a.bmp", TrackKind::Overlay, 1, 0).Reason(), "there is no arranged clip to lay it over");
     EXPECT_EQ(movie.ClipCount, 0);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "avi_wrapper_env.h"
@@ -71,6 +72,25 @@ TEST_F(AviPlaybackTest, AFileThatIsNotAMovieIsRefusedWithAReason) {
     EXPECT_FALSE(error.empty());
     EXPECT_FALSE(player.IsOpen());
     EXPECT_EQ(player.NextFrameToShow(), 0);
+}
+
+// A file cut short while it plays (a copy still being written, a disk pulled): the frames that are
+// gone are not shown, and the player says why instead of passing over them in silence.
+TEST_F(AviPlaybackTest, AFrameThatCannotBeReadIsRefusedWithTheReason) {
+    const std::string path =
+        MakeAvi("cut-while-playing.avi", "-f lavfi -i 'testsrc=s=64x48:r=25:d=2'", "-c:v mjpeg");
+    ASSERT_FALSE(path.empty());
+    AviPlayback player;
+    std::string error;
+    ASSERT_TRUE(player.Open(path, error)) << error;
+    PixelBuffer pixels;
+    ASSERT_TRUE(player.ReadFrame(1, pixels));
+    EXPECT_EQ(player.FrameProblem(), "");
+    std::filesystem::resize_file(path, 2000);
+    EXPECT_FALSE(player.ReadFrame(player.FrameCount(), pixels));
+    EXPECT_FALSE(player.FrameProblem().empty());
+    player.Close();
+    EXPECT_EQ(player.FrameProblem(), "");
 }
 
 }  // namespace

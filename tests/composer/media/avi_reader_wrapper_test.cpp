@@ -42,15 +42,24 @@ TEST_F(AviReaderWrapper, EveryMethodOnAClosedWrapperAnswersFalseOrEmpty) {
     VelcAviReaderClass fresh;
     check(fresh);
     // A file the library cannot open, and a library that is not registered, leave it closed too,
-    // each with its reason for the caller to report.
+    // each with its reason for the caller to report (OpenFile says it, naming the file).
+    const auto reasonOf = [](VelcAviReaderClass& reader, const std::string& path) -> std::string {
+        try {
+            reader.OpenFile(path);
+        } catch (const Failure& failure) {
+            EXPECT_EQ(failure.File(), path);
+            return failure.Reason();
+        }
+        return "";
+    };
     VelcAviReaderClass refused;
     EXPECT_FALSE(refused.ReadAvi_OpenFile(PathFor("missing.avi")));
-    EXPECT_FALSE(refused.LastFailure.empty());
+    EXPECT_EQ(reasonOf(refused, PathFor("missing.avi")), "the file is missing or not a regular file");
     check(refused);
     Unregister(vidmill::CLSID_AviReader);
     VelcAviReaderClass unregistered;
     EXPECT_FALSE(unregistered.ReadAvi_OpenFile(PathFor("missing.avi")));
-    EXPECT_EQ(unregistered.LastFailure, "The AVI library is not registered");
+    EXPECT_EQ(reasonOf(unregistered, PathFor("missing.avi")), "The AVI library is not registered");
     Reregister();
     check(unregistered);
     EXPECT_TRUE(ui.messages.empty());

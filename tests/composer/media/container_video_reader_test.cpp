@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -16,9 +17,11 @@
 #include <vector>
 
 #include "base/failure.h"
+#include "cbplatform/picture.h"
 #include "command_runner.h"
+#include "media/clip_source.h"
 #include "media/container_movie_writer.h"
-#include "media/velc_avi_reader_class.h"
+#include "media/media_source_probe.h"
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -349,10 +352,10 @@ TEST_P(TurnedClips, ReadUprightAsTheReferenceShowsThem) {
     const std::size_t pictureBytes = static_cast<std::size_t>(width) * height * 4;
     ASSERT_EQ(reference.size(), pictureBytes * kTurnedFrames) << "ffmpeg shows another size";
 
-    VelcAviReaderClass clip;
-    ASSERT_TRUE(clip.ReadAvi_OpenFile(path)) << clip.LastFailure;
-    EXPECT_EQ(clip.Width, width);
-    EXPECT_EQ(clip.Height, height);
+    const std::unique_ptr<ClipSource> clip = OpenClipSource(ClipVideo, path);
+    EXPECT_EQ(clip->Width(), width);
+    EXPECT_EQ(clip->Height(), height);
+    EXPECT_FALSE(clip->Decoded(1)) << "a frame passed on as stored";
     ContainerVideoReader reader(path);
     ASSERT_EQ(reader.Width(), width);
     ASSERT_EQ(reader.Height(), height);
@@ -411,21 +414,27 @@ TEST(ContainerVideoReader, FilesWithoutReadableVideoAreRefusedWithTheReason) {
     }
 }
 
-TEST(ContainerVideoReader, TheClipReaderGivesTheFramesAndTheSoundOfAnMp4) {
+TEST(ContainerVideoReader, TheClipSourceAndTheProbeGiveTheFramesAndTheSoundOfAnMp4) {
     const std::string path = MakeClip("wrapped.mp4", "25", "-c:v libx264 -g 8 -crf 10 -c:a aac");
     ASSERT_FALSE(path.empty());
-    VelcAviReaderClass reader;
-    ASSERT_TRUE(reader.ReadAvi_OpenFile(path)) << reader.LastFailure;
-    EXPECT_EQ(reader.FrameCount, kFrames);
-    EXPECT_EQ(reader.Width, kWidth);
-    cb::ComPtr<IPicture> picture;
-    ASSERT_TRUE(reader.ReadAvi_GetOneFrameAsPicture(12, picture));
-    ASSERT_TRUE(reader.ReadAvi_GetOneFrameAsPixels(5));
-    ASSERT_TRUE(reader.ExtractWavFile()) << reader.LastFailure;
-    EXPECT_NEAR(reader.WavDuration, kFrames / 25.0, 0.1);  // -shortest: the sound ends with the video
-    reader.ReadAVI_CloseFile();
-    EXPECT_FALSE(reader.ReadAvi_OpenFile(ScratchFile("container-video", "nothing.mp4")));
-    EXPECT_FALSE(reader.LastFailure.empty());
+    const std::unique_ptr<ClipSource> source = OpenClipSource(ClipVideo, path);
+    EXPECT_EQ(source->FrameCount(), kFrames);
+    EXPECT_EQ(source->Width(), kWidth);
+    EXPECT_TRUE(source->CarriesAlpha());
+    EXPECT_EQ(FrameShown(*cb::PictureBitmap(source->Picture(12).get())), 11);
+    ASSERT_TRUE(source->Decoded(13));
+    PixelBuffer pixels;
+    source->Pixels(5, pixels);
+    EXPECT_EQ(pixels.size(), static_cast<std::size_t>(kWidth) * kHeight);
+    MediaSourceProbe probe;
+    const Outcome<AudioFacts> sound = probe.ProbeVideoSound(path);
+    ASSERT_TRUE(sound) << sound.Reason();
+    EXPECT_NEAR(sound->duration, kFrames / 25.0, 0.1);  // -shortest: the sound ends with the video
+    EXPECT_NE(sound->audioFile, path);
+    std::filesystem::remove(sound->audioFile);
+    const Outcome<AudioFacts> none = probe.ProbeVideoSound(ScratchFile("container-video", "nothing.mp4"));
+    EXPECT_FALSE(none);
+    EXPECT_NE(none.Reason().find("nothing.mp4"), std::string::npos) << none.Reason();
 }
 
 }  // namespace

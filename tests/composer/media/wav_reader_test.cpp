@@ -123,7 +123,7 @@ TEST_F(WavReaderTest, TheSoundClipProbeTakesEveryFormatTheDecoderKnows) {
             cb::sound::testing::MakeTone(std::string("probe-") + encoder + ".wav", 1.0, 8000, 1, encoder);
         ASSERT_FALSE(source.empty());
         const auto facts = probe.ProbeAudio(source);
-        ASSERT_TRUE(facts) << probe.LastProblem();
+        ASSERT_TRUE(facts) << facts.Reason();
         EXPECT_EQ(facts->bits, 16);
         EXPECT_EQ(facts->channels, 1);
         EXPECT_EQ(facts->rate, 8000);
@@ -134,10 +134,12 @@ TEST_F(WavReaderTest, TheSoundClipProbeTakesEveryFormatTheDecoderKnows) {
     }
     const std::string junk =
         WriteFile(PathFor("junk.wav"), std::string("RIFF\x10\0\0\0WAVEjunk", 16) + std::string(4000, 'x'));
-    EXPECT_FALSE(probe.ProbeAudio(junk));
-    EXPECT_NE(probe.LastProblem().find("does not decode"), std::string::npos) << probe.LastProblem();
-    EXPECT_FALSE(probe.ProbeAudio(PathFor("missing.wav")));
-    EXPECT_EQ(probe.LastProblem(), "the file is missing or not a regular file");
+    const auto junkFacts = probe.ProbeAudio(junk);
+    EXPECT_FALSE(junkFacts);
+    EXPECT_NE(junkFacts.Reason().find("does not decode"), std::string::npos) << junkFacts.Reason();
+    const auto missing = probe.ProbeAudio(PathFor("missing.wav"));
+    EXPECT_FALSE(missing);
+    EXPECT_EQ(missing.Reason(), "the file is missing or not a regular file");
 }
 
 }  // namespace

@@ -19,13 +19,12 @@ TEST_F(RenderLayersTest, GrowingKeepsTheOpenSourcesOfExistingLayers) {
     RenderLayers layers(movie, warnings);
     layers.Grow(1);
     layers.Open(1, clip);
-    const VelcAviReaderClass* reader = layers.Layer(1).video.get();
-    ASSERT_TRUE(reader->IsOpen);
+    const ClipSource* source = layers.Layer(1).source.get();
+    ASSERT_NE(source, nullptr);
 
     layers.Grow(3);
     EXPECT_EQ(layers.OverlayLayers(), 3);
-    EXPECT_EQ(layers.Layer(1).video.get(), reader);
-    EXPECT_TRUE(reader->IsOpen);
+    EXPECT_EQ(layers.Layer(1).source.get(), source);
     EXPECT_EQ(layers.Layer(1).openClip, clip);
     EXPECT_EQ(layers.Layer(3).openClip, 0);
     EXPECT_EQ(layers.Layer(3).openKind, 0);

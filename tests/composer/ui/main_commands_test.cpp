@@ -1,5 +1,5 @@
 // The main window's commands without a window: New, Open and Save with the question about unsaved
-// changes, Save on a project file that was deleted, adding a clip that fails, remembered folders.
+// changes, Save on a project file that was deleted, adding a clip that fails and why, remembered folders.
 #include "ui/main_commands.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +13,8 @@
 #include "document/file_choice.h"
 #include "document/movie_db.h"
 #include "document/session.h"
+#include "document/source_probe.h"
+#include "media/media_source_probe.h"
 #include "scratch_folder.h"
 
 namespace composer {
@@ -112,12 +114,36 @@ TEST_F(MainCommandsTest, SaveOnADeletedProjectAsksLikeSaveAsAndOpenReadsItBack) 
     EXPECT_EQ(view.requests.back(), "DrawClipPanel");
 }
 
-TEST_F(MainCommandsTest, AddingAFileThatCannotBeAddedSaysSo) {
+TEST_F(MainCommandsTest, AddingAFileThatCannotBeAddedSaysWhyTheProbeRefusedIt) {
+    // Without readers the probe cannot say why: the message is the bare one.
     const std::string clip = scratch.Write("clip.avi", "not a video");
     seam.fileAnswers = {clip};
     EXPECT_FALSE(AddClipCommand(session, ClipFileKind::Video));
-    ASSERT_FALSE(seam.messages.empty());
+    ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages.back().text, clip + "\r\nFailed to add this file");
+
+    MediaSourceProbe probe;
+    ScopedSourceProbe installedProbe(probe);
+    const struct {
+        const char* name;
+        ClipFileKind kind;
+    } cases[] = {
+        {"clip.avi", ClipFileKind::Video},     // the AVI back end's reason
+        {"clip.mp4", ClipFileKind::Video},     // the other containers' back end's reason
+        {"still.png", ClipFileKind::Picture},  // the picture loader's reason
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = scratch.Write(c.name, "not a clip at all");
+        const std::string reason = c.kind == ClipFileKind::Picture ? probe.ProbePicture(path).Reason()
+                                                                   : probe.ProbeVideo(path).Reason();
+        ASSERT_FALSE(reason.empty());
+        seam.messages.clear();
+        seam.fileAnswers = {path};
+        EXPECT_FALSE(AddClipCommand(session, c.kind));
+        ASSERT_EQ(seam.messages.size(), 1u);
+        EXPECT_EQ(seam.messages[0].text, path + "\r\nFailed to add this file: " + reason);
+    }
     EXPECT_EQ(session.Movie().ClipCount, 0);
 }
 

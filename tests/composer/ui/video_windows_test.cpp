@@ -244,6 +244,21 @@ TEST_F(VideoWindowsTest, PlayWindowNamesFilesItCannotPlay) {
     EXPECT_FALSE(play->IsOpen());
 }
 
+TEST_F(VideoWindowsTest, PlayWindowNotesAFrameThatCannotBeRead) {
+    PlayFrm* play = main->PlayWindow();
+    const std::string cut = RenderVideo("cut-while-playing.avi");
+    play->PlayAVIFile(cut, 64, 48, false);
+    ASSERT_TRUE(play->IsOpen());
+    play->Pause();
+    EXPECT_EQ(play->FrameNote(), "");
+    std::filesystem::resize_file(cut, 2000);  // the file cut short under the player
+    play->PositionSlider()->setValue(900);
+    const std::string note = play->FrameNote().toStdString();
+    EXPECT_EQ(note.rfind("Frame 46 cannot be shown: ", 0), 0u) << note;
+    EXPECT_GT(note.size(), std::string("Frame 46 cannot be shown: ").size());
+    play->StopAndClose();
+}
+
 TEST_F(VideoWindowsTest, MoviePropertiesListsTheLibrarysCompressorsAndRefusesBadEntries) {
     session.output.compressor = 0;
     session.EditMovie().OutChannels = 2;

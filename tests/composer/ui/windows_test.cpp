@@ -29,11 +29,13 @@
 #include <vector>
 
 #include "base/app_state.h"
+#include "base/failure.h"
 #include "base/rounding.h"
 #include "base/scripted_interaction.h"
 #include "base/settings.h"
 #include "document/movie_db.h"
 #include "document/session.h"
+#include "media/clip_source.h"
 #include "media/media_source_probe.h"
 #include "scratch_folder.h"
 #include "ui/clip_window.h"
@@ -351,6 +353,29 @@ TEST_F(WindowsTest, HelpTopicsOpenTheirPages) {
     EXPECT_EQ(seam.messages[0].text, "The help page of topic 1020 is not installed.");
 }
 
+// A box whose source cannot be read stays empty, and the reason is kept for the clip window to show
+// until the file reads again.
+TEST_F(WindowsTest, AThumbnailThatCannotBeReadLeavesItsReasonForTheClipWindow) {
+    ClipRec clip;
+    clip.ClipType = ClipPicture;
+    clip.FilePath = scratch.Write("broken.png", "not a picture");
+    std::string reason;
+    try {
+        (void)OpenClipSource(clip);
+    } catch (const Failure& failure) {
+        reason = failure.Reason();
+    }
+    ASSERT_FALSE(reason.empty());
+    ThumbnailCache thumbnails;
+    EXPECT_TRUE(thumbnails.Thumbnail(clip, 1, QSize(40, 30)).isNull());
+    EXPECT_EQ(thumbnails.Problem(clip.FilePath), reason);
+    QImage picture(32, 24, QImage::Format_RGB32);
+    picture.fill(Qt::cyan);
+    ASSERT_TRUE(picture.save(QString::fromStdString(clip.FilePath), "PNG"));
+    EXPECT_FALSE(thumbnails.Thumbnail(clip, 1, QSize(20, 15)).isNull());
+    EXPECT_EQ(thumbnails.Problem(clip.FilePath), "");
+}
+
 TEST_F(WindowsTest, FilesDroppedOnTheShelfAreAddedThereInTheirOrder) {
     MediaSourceProbe probe;
     ScopedSourceProbe installedProbe(probe);
@@ -380,7 +405,9 @@ TEST_F(WindowsTest, FilesDroppedOnTheShelfAreAddedThereInTheirOrder) {
     EXPECT_EQ(session.Movie().Clips[static_cast<std::size_t>(session.Movie().Unused[2])].ClipName, "a.bmp");
     EXPECT_EQ(session.Movie().ArrangedCount, 0);
     ASSERT_EQ(seam.messages.size(), 1u);
-    EXPECT_EQ(seam.messages[0].text, (scratch / "notes.txt") + "\r\nFailed to add this file");
+    EXPECT_EQ(
+        seam.messages[0].text,
+        (scratch / "notes.txt") + "\r\nFailed to add this file: it is not a video, picture or sound file");
 }
 
 TEST_F(WindowsTest, CompressorDialogShowsTheWritingCompressorsAndGivesTheChoice) {

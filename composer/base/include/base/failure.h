@@ -16,7 +16,18 @@ namespace composer {
 
 class Failure : public std::runtime_error {
   public:
-    explicit Failure(const std::string& message) : std::runtime_error(message) {}
+    explicit Failure(const std::string& message) : std::runtime_error(message), reason_(message) {}
+    // A failure to read or write `file`: its text is the file, CR LF, and the reason.
+    Failure(const std::string& file, const std::string& reason);
+
+    // The file the failure concerns; "" when it names none.
+    const std::string& File() const { return file_; }
+    // Why it failed, without the file ("frame 1 does not decode"); the whole text when no file is named.
+    const std::string& Reason() const { return reason_; }
+
+  private:
+    std::string file_;
+    std::string reason_;
 };
 
 // A Failure whose text is `what` followed by the description of the error number (errno).
@@ -25,6 +36,10 @@ class Failure : public std::runtime_error {
 // The text of the exception being handled, fit to show: a Failure's own text, "There is not enough
 // memory for this." for an allocation failure, the text of any other exception.
 std::string CurrentFailureText();
+
+// The reason of the exception being handled: a Failure's Reason (without its file), otherwise as
+// CurrentFailureText.
+std::string CurrentFailureReason();
 
 // Shows `message` with `title` through the interaction seam (the command's message box).
 void ReportFailure(const std::string& message, std::string_view title);

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/outcome.h"
 #include "document/movie_db.h"
 #include "document/source_probe.h"
 
@@ -21,12 +22,16 @@ namespace composer {
 // The place used is written back into position and overlayPosition. A missing file shows
 // "File not found" CR LF + path; a file of no clip kind (ClipTypeOfFile), a source the probe cannot
 // read, a video without frames, or an overlay with no arranged entry to attach to
-// returns false with nothing changed. The clip is named after the file ("Audio_" + name for a sound);
-// a file that an earlier clip already uses gives name + "_New_" + the clip's index. A video with a
+// is refused with the reason, nothing changed. The clip is named after the file ("Audio_" + name for a
+// sound); a file that an earlier clip already uses gives name + "_New_" + the clip's index. A video with a
 // sound track also gets a sound clip "Audio of " + its name, placed next to it (the overlay of its
 // new arranged entry, the overlay after it, or the shelf entry after it) and decoded at once.
-// The (video) clip becomes current. Returns whether a clip was added.
-bool AddClip(MovieDbRec& movie, const std::string& path, TrackKind placement, int32_t& position,
-             int32_t& overlayPosition, SourceProbe& probe = Sources());
+// The (video) clip becomes current. Gives the index of the added clip.
+Outcome<int32_t> AddClip(MovieDbRec& movie, const std::string& path, TrackKind placement, int32_t& position,
+                         int32_t& overlayPosition, SourceProbe& probe = Sources());
+
+// What a command says of a file AddClip refused: path CR LF "Failed to add this file", then ": " and
+// the reason when there is one.
+std::string FailedToAddMessage(const std::string& path, const std::string& reason);
 
 }  // namespace composer

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/outcome.h"
 #include "document/movie_records.h"
 
 namespace composer {
@@ -35,37 +36,35 @@ struct AudioFacts {
     std::string damage;     // what reading the sound found damaged although it read; "" when whole
 };
 
+// Each probe gives its facts, or is refused with the reason the file cannot be read ("frame 1 does
+// not decode"); the reason is "" when the probe cannot say, as a probe without readers never does.
 class SourceProbe {
   public:
     virtual ~SourceProbe() = default;
-    // A video file's frame size, rate and frame count; nothing when it cannot be read.
-    virtual std::optional<VideoFacts> ProbeVideo(const std::string& path) = 0;
-    // A picture file's size; nothing when it cannot be read.
-    virtual std::optional<PictureFacts> ProbePicture(const std::string& path) = 0;
-    // A sound file's format: a WAV file's own, another sound decoded into a WAV file first; nothing
-    // when it cannot be read.
-    virtual std::optional<AudioFacts> ProbeAudio(const std::string& path) = 0;
-    // The sound track of a video file, extracted to a WAV file; nothing when it has none or cannot be read.
-    virtual std::optional<AudioFacts> ProbeVideoSound(const std::string& path) = 0;
+    // A video file's frame size, rate and frame count.
+    virtual Outcome<VideoFacts> ProbeVideo(const std::string& path) = 0;
+    // A picture file's size.
+    virtual Outcome<PictureFacts> ProbePicture(const std::string& path) = 0;
+    // A sound file's format: a WAV file's own, another sound decoded into a WAV file first.
+    virtual Outcome<AudioFacts> ProbeAudio(const std::string& path) = 0;
+    // The sound track of a video file, extracted to a WAV file; refused when it has none or cannot be read.
+    virtual Outcome<AudioFacts> ProbeVideoSound(const std::string& path) = 0;
     // Decodes clip `clipIndex`'s sound into the sample buffers named in its cache fields.
     virtual void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) = 0;
-
-    // Why the last probe that gave nothing could not read its file ("frame 1 does not decode"); ""
-    // when the probe does not say, as a probe without readers never does.
-    const std::string& LastProblem() const { return lastProblem_; }
-
-  protected:
-    std::string lastProblem_;
 };
 
 // The probe of a program without media readers: every source reads as unreadable, so no clip can be
 // added and a loaded project keeps its stored values (the refresh is skipped, without warnings).
 class NoSourceProbe : public SourceProbe {
   public:
-    std::optional<VideoFacts> ProbeVideo(const std::string&) override { return std::nullopt; }
-    std::optional<PictureFacts> ProbePicture(const std::string&) override { return std::nullopt; }
-    std::optional<AudioFacts> ProbeAudio(const std::string&) override { return std::nullopt; }
-    std::optional<AudioFacts> ProbeVideoSound(const std::string&) override { return std::nullopt; }
+    Outcome<VideoFacts> ProbeVideo(const std::string&) override { return Outcome<VideoFacts>::Refused(""); }
+    Outcome<PictureFacts> ProbePicture(const std::string&) override {
+        return Outcome<PictureFacts>::Refused("");
+    }
+    Outcome<AudioFacts> ProbeAudio(const std::string&) override { return Outcome<AudioFacts>::Refused(""); }
+    Outcome<AudioFacts> ProbeVideoSound(const std::string&) override {
+        return Outcome<AudioFacts>::Refused("");
+    }
     void DecodeClipAudio(MovieDbRec&, int32_t) override {}
 };
 

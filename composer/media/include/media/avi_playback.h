@@ -1,5 +1,5 @@
 #pragma once
-// AviPlayback: plays an AVI file for the play window. Frames come through the AVI reader wrapper,
+// AviPlayback: plays a video file for the play window. Frames come through the clip source,
 // the sound through the platform's sound layer, and the picture follows the sound: the clock is
 // what the sound device has played while sound plays, a steady clock otherwise (a file without
 // sound, a machine without a sound device, or after the sound ended). The caller asks which frame
@@ -19,7 +19,7 @@ class SoundPlayer;
 
 namespace composer {
 
-class VelcAviReaderClass;
+class ClipSource;
 
 class AviPlayback {
   public:
@@ -30,7 +30,7 @@ class AviPlayback {
     AviPlayback(const AviPlayback&) = delete;
     AviPlayback& operator=(const AviPlayback&) = delete;
 
-    // Opens a file, paused at its start. False with the reason in `error` when the library cannot
+    // Opens a file, paused at its start. False with the reason in `error` when the clip source cannot
     // open it or it holds no frames. A sound track that does not decode leaves the file silent.
     bool Open(const std::string& fileName, std::string& error);
     void Close();
@@ -63,19 +63,22 @@ class AviPlayback {
     int64_t DroppedFrames() const { return dropped_; }
     int64_t ShownFrames() const { return shown_; }
 
-    // Decodes a frame (1-based) into bottom-up pixels of Width x Height. False when it cannot be read.
+    // Decodes a frame (1-based) into bottom-up pixels of Width x Height. False when it cannot be read;
+    // FrameProblem then says why.
     // The frame PrepareNext decoded ahead is handed over without decoding.
     bool ReadFrame(int32_t frame, PixelBuffer& pixels);
     // Decodes the frame after the one read last, so that it can be shown the moment it falls due
     // (the picture's lag to the clock is then not its decode time). Call after showing a frame.
     void PrepareNext();
+    // Why the last frame that could not be read failed; "" when every frame read since opening did.
+    const std::string& FrameProblem() const { return frameProblem_; }
 
   private:
     double SoundSeconds();
     bool Decode(int32_t frame, PixelBuffer& pixels);
 
     Clock clock_;
-    std::unique_ptr<VelcAviReaderClass> reader_;
+    std::unique_ptr<ClipSource> reader_;
     std::unique_ptr<cb::sound::SoundPlayer> sound_;
     double soundDuration_ = 0;
     double soundBytesPerSecond_ = 0;
@@ -92,6 +95,7 @@ class AviPlayback {
     int32_t lastRead_ = 0;
     int32_t aheadFrame_ = 0;  // the frame in ahead_, 0 for none
     PixelBuffer ahead_;
+    std::string frameProblem_;
     int64_t dropped_ = 0;
     int64_t shown_ = 0;
 };

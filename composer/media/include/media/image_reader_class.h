@@ -17,17 +17,31 @@ class ImageReaderClass {
     cb::ComPtr<IPicture> picture;  // the loaded picture or the placeholder; released with the reader
     bool loaded = false;           // the picture came from the file
     std::string damage;            // what its decoder reported damaged in the loaded picture; "" when whole
-    std::string Problem;  // why the last load failed, as a reason ("it does not decode as a picture")
 
-    // Loads the file. True only when it exists and decodes; its size comes from the picture's
-    // HIMETRIC size at the screen's resolution, rounded half to even.
-    // A missing file, or one that exists but does not decode: the blank placeholder (400 x 300),
-    // loaded false, result false, Problem set.
+    // Loads the file as ReadPictureFile does. True only when it exists and decodes. A missing
+    // file, or one that exists but does not decode: the blank placeholder (400 x 300), loaded
+    // false, result false (ReadPictureFile says why).
     bool ReadImg_ReadFile(const std::string& fileName);
 };
+
+// A picture file read: the picture, its size in pixels and what its decoder found damaged.
+struct PictureFile {
+    cb::ComPtr<IPicture> picture;
+    int32_t width = 0;
+    int32_t height = 0;
+    std::string damage;  // "" when whole
+};
+
+// Reads a picture file; its size comes from the picture's HIMETRIC size at the screen's resolution,
+// rounded half to even. Throws Failure with the file and the reason ("it does not decode as a
+// picture") when it is missing, not a regular file or does not decode.
+PictureFile ReadPictureFile(const std::string& fileName);
 
 // The placeholder's size.
 inline constexpr int32_t kPlaceholderWidth = 400;
 inline constexpr int32_t kPlaceholderHeight = 300;
+
+// A new blank picture of the placeholder's size, drawn where a picture file did not load.
+cb::ComPtr<IPicture> PlaceholderPicture();
 
 }  // namespace composer

@@ -1,6 +1,7 @@
 #pragma once
 // The probe through which the document reads facts about clip sources, backed by the program's own
-// readers: the AVI reader wrapper for videos and their sound tracks, the image reader for pictures,
+// readers: the clip source for videos and pictures, the AVI reader wrapper and the sound layer for the
+// sound tracks of videos,
 // the WAV header reader for sounds, and the sound mix's decoding for the sample buffers.
 #include "base/app_state.h"
 #include "document/source_probe.h"
@@ -13,15 +14,18 @@ class MediaSourceProbe : public SourceProbe {
     // is shown every time it applies.
     explicit MediaSourceProbe(NoticeFlags* notices = nullptr) : notices_(notices) {}
 
-    std::optional<VideoFacts> ProbeVideo(const std::string& path) override;
-    std::optional<PictureFacts> ProbePicture(const std::string& path) override;
-    std::optional<AudioFacts> ProbeAudio(const std::string& path) override;
+    Outcome<VideoFacts> ProbeVideo(const std::string& path) override;
+    Outcome<PictureFacts> ProbePicture(const std::string& path) override;
+    Outcome<AudioFacts> ProbeAudio(const std::string& path) override;
     // The sound track is copied to a WAV file in the work folder, which the caller then owns.
-    std::optional<AudioFacts> ProbeVideoSound(const std::string& path) override;
+    Outcome<AudioFacts> ProbeVideoSound(const std::string& path) override;
     void DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) override;
 
   private:
     NoticeFlags* notices_;
+    // Runs one probe: its facts, or the reason it failed.
+    template <typename Facts, typename Read>
+    Outcome<Facts> Probe(Read&& read);
 };
 
 }  // namespace composer

@@ -1,10 +1,9 @@
 #pragma once
-// VelcAviReaderClass: the program's reader of video clips: AVI files over one library AviReader,
-// any other video file (MP4, MOV, MKV, WebM ...) over a ContainerVideoReader of the media layer, with
-// the same fields, frames and sound-track copy. Frame numbers
-// are 1-based here (frame 1 is the library's frame 0). It keeps the open file's frame size, rate and
-// count in public fields, and makes a WAV copy of the sound track in the work folder: the library's
-// copy when that is PCM, otherwise the sound layer's decoding of it.
+// VelcAviReaderClass: the program's reader of AVI files over one library AviReader; the clip source
+// (clip_source.h) reads AVI files through it, and other containers through its FFmpeg back end.
+// Frame numbers are 1-based here (frame 1 is the library's frame 0). It keeps the open file's frame
+// size, rate and count in public fields, and makes a WAV copy of the sound track in the work
+// folder: the library's copy when that is PCM, otherwise the sound layer's decoding of it.
 //
 // Lifecycle: closed -> ReadAvi_OpenFile true -> open (frames any number of times, ExtractWavFile)
 // -> ReadAVI_CloseFile -> closed. Destroying the wrapper closes it, which deletes a WAV copy that
@@ -17,7 +16,6 @@
 #include "base/app_state.h"
 #include "cbplatform/com_types.h"
 #include "cbplatform/ipicture.h"
-#include "media/container_video_reader.h"
 #include "media/work_surface.h"
 #include "vidmill/vidmill.h"
 
@@ -36,15 +34,7 @@ class VelcAviReaderClass {
     int32_t Height = 0;
     double FramesPerSecond = 0;  // 0 when closed
     int32_t FrameCount = 0;      // 0 when closed
-    // Pictures at varying intervals (a file the container reader has open): their times; else null.
-    std::shared_ptr<const PictureTimes> Times;
     bool IsOpen = false;
-    // Why the last ReadAvi_OpenFile or ExtractWavFile failed (the library's text, or that the library
-    // is missing); empty after one that succeeded.
-    std::string LastFailure;
-    // What opening the file found damaged although it opened (a file that ends before its stated
-    // length: its last frames are missing); empty when whole and when closed.
-    std::string Damage;
     bool HasWav = false;           // a WAV copy exists and the description below is valid
     int32_t WavBitsPerSample = 0;  // 8 or 16
     int32_t WavChannels = 0;       // 1 or 2
@@ -78,35 +68,25 @@ class VelcAviReaderClass {
     // Throws Failure with the library's message when the frame cannot be read.
     bool ReadAvi_GetOneFrameAsPicture(int32_t frameNumber, cb::ComPtr<IPicture>& picture);
 
-    // The frame (1-based) of a file the container reader has open, as its decoder gave it; null for
-    // an AVI file, a video turned to be seen upright, or when closed. Throws Failure when the frame
-    // cannot be read.
-    DecodedFrame ReadAvi_GetDecodedFrame(int32_t frameNumber);
-
-    // Whether the fourth byte of the frames' pixels is alpha: true for a file the container reader
-    // has open (opaque pictures come with 255 there). False for an AVI file, whose 32-bit frames
-    // may carry anything in that byte, and when closed.
-    bool FramesCarryAlpha() const { return IsOpen && container_ != nullptr; }
-
-    // Opens the file: an AVI file through a new library reader, another through a container reader.
-    // False, with the wrapper closed and LastFailure saying why, when it cannot be opened or the
-    // library cannot be created (not installed or not registered).
+    // Opens the file through a new library reader. False, with the wrapper closed, when it cannot be
+    // opened or the library cannot be created (not installed or not registered); OpenFile says why.
     bool ReadAvi_OpenFile(const std::string& fileName);
+
+    // ReadAvi_OpenFile that says why: throws Failure with the file and the reason (the library's
+    // text, or that the library is missing), the wrapper closed.
+    void OpenFile(const std::string& fileName);
 
   private:
     void ResetFields();
     void ResetWavFields();
     bool TakeWavDescription(const std::string& wavFile);
     bool DecodeWithSoundLayer(const std::string& libraryCopy);
-    bool OpenContainer(const std::string& fileName);
     void ReleaseLibraryReader();
-    bool ExtractContainerSound();
     cb::ComPtr<vidmill::IAviFrame> Frame(int32_t frameNumber);
 
     cb::ComPtr<vidmill::IAviReader> reader_;
     bool readerExists_ = false;
-    std::unique_ptr<ContainerVideoReader> container_;  // the open file when it is not an AVI file
-    std::string WavTempFile;                           // the WAV copy while the wrapper owns it
+    std::string WavTempFile;  // the WAV copy while the wrapper owns it
 };
 
 // The pixel buffer ReadAvi_GetOneFrameAsPixels fills (layout of PictureOperation.h), program-wide

@@ -31,7 +31,7 @@ bool SaveProjectCommand(Session& session, SavedMovieMark& mark, SaveMode mode);
 enum class ClipFileKind { Video, Picture, Audio };
 
 // Add Video Clip, Add Picture, Add Audio: the clip dialog, then the clip appended to the arranged
-// track; a file that cannot be added gives path CR LF "Failed to add this file".
+// track; a file that cannot be added gives path CR LF "Failed to add this file" and why (FailedToAddMessage).
 bool AddClipCommand(Session& session, ClipFileKind kind);
 
 // The three file dialogs' remembered files ("LastFileClip", "LastFileSource", "LastFileOutput" of

@@ -17,8 +17,8 @@ enum class MixerAdd {
 };
 
 // The clip dialog, then the clip added there; a file that cannot be added gives path CR LF
-// "Failed to add this file". With AtCurrentClip and no current clip on a track, nothing.
-// Redraws both boxes after a clip was added. Returns whether one was.
+// "Failed to add this file" and why (FailedToAddMessage). With AtCurrentClip and no current clip on a track,
+// nothing. Redraws both boxes after a clip was added. Returns whether one was.
 bool MixerAddCommand(Session& session, MixerAdd where);
 
 // Files dropped from the file manager onto a box: each added at the end of the arranged row

@@ -50,6 +50,8 @@ class PlayFrm : public QWidget {
     QToolButton* Command(const char* objectName) const;
     // The frame shown last (1-based), 0 before the first.
     int32_t ShownFrame() const { return shownFrame_; }
+    // The note over the picture when the frame due could not be read (PlayFrameProblem); "" else.
+    QString FrameNote() const;
 
     // The picture is refreshed this often while playing.
     static constexpr int kTickMs = 5;

@@ -1,7 +1,8 @@
 #pragma once
-// What the play window decides without a widget: the size label, the surface size, and the
-// message for a file that is not there.
+// What the play window decides without a widget: the size label, the surface size, the message
+// for a file that is not there, and the note on a frame that cannot be shown.
 #include <QSize>
+#include <cstdint>
 #include <string>
 
 namespace composer {
@@ -13,5 +14,7 @@ QSize PlaySurfaceSize(int width, int height);
 // "File not found to play", after the file name and a line break when the file does not lie in
 // the work folder.
 std::string PlayFileNotFoundMessage(const std::string& fileName, const std::string& workFolder);
+// "Frame " + frame + " cannot be shown: " + reason: the note over the picture while that frame is due.
+std::string PlayFrameProblem(int32_t frame, const std::string& reason);
 
 }  // namespace composer

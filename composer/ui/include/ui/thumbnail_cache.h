@@ -1,6 +1,6 @@
 #pragma once
 // The pictures of the clip boxes: a video clip's frame or a picture clip's picture, read through the
-// program's readers and scaled to fit a box. Each is decoded once per (file, frame, size) and kept,
+// clip source and scaled to fit a box. Each is decoded once per (file, frame, size) and kept,
 // so scrolling and selecting redraw from memory.
 #include <QImage>
 #include <QSize>
@@ -19,7 +19,7 @@ class Bitmap;
 
 namespace composer {
 
-class VelcAviReaderClass;
+class ClipSource;
 
 // A bitmap of the platform layer (bottom-up rows, 8, 24 or 32 bits) as an image; null for other depths.
 QImage BitmapImage(const cb::Bitmap& bitmap);
@@ -36,6 +36,10 @@ class ThumbnailCache {
     // read (and for sounds); an unreadable file is remembered like a picture and not read again.
     QImage Thumbnail(const ClipRec& clip, int32_t frame, QSize size);
 
+    // Why the file's pictures could not be read the last time one was asked for; "" when the last
+    // read of it gave its picture (or none was tried). The clip window shows it with the strip.
+    const std::string& Problem(const std::string& path) const;
+
     // How many times a source was read (not answered from memory).
     int Decodes() const { return decodes_; }
     void Clear();
@@ -50,11 +54,12 @@ class ThumbnailCache {
 
     std::map<Key, QImage> images_;
     std::map<Key, std::size_t> ages_;
+    std::map<std::string, std::string> problems_;  // file -> why its last read failed
     std::size_t clock_ = 0;
     int decodes_ = 0;
     PixelScaler scaler_;  // pictures to thumbnail size, filtered
     // The video last read stays open: neighbouring boxes are often frames of the same file.
-    std::unique_ptr<VelcAviReaderClass> video_;
+    std::unique_ptr<ClipSource> video_;
 };
 
 }  // namespace composer
