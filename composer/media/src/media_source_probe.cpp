@@ -105,8 +105,9 @@ Outcome<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) {
 }
 
 Outcome<AudioFacts> MediaSourceProbe::ProbeVideoSound(const std::string& path) {
-    return Probe<AudioFacts>(
-        [&] { return IsAviFile(path) ? AviSoundTrack(path, notices_) : ContainerSoundTrack(path, notices_); });
+    return Probe<AudioFacts>([&] {
+        return IsAviFile(path) ? AviSoundTrack(path, notices_) : ContainerSoundTrack(path, notices_);
+    });
 }
 
 void MediaSourceProbe::DecodeClipAudio(MovieDbRec& movie, int32_t clipIndex) {

@@ -90,7 +90,8 @@ bool AddClipCommand(Session& session, ClipFileKind kind) {
     if (path.empty()) return false;
     int32_t position = 0;
     int32_t overlayPosition = 0;
-    if (const Outcome<int32_t> added = AddClip(session.EditMovie(), path, TrackKind::None, position, overlayPosition);
+    if (const Outcome<int32_t> added =
+            AddClip(session.EditMovie(), path, TrackKind::None, position, overlayPosition);
         !added) {
         MsgBox(FailedToAddMessage(path, added.Reason()));
         return false;

@@ -65,7 +65,8 @@ class PlayPicture : public QWidget {
                 scaled_ = ScaledImage(image_, shown, scaler_);
                 scaledFrom_ = image_.cacheKey();
             }
-            painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2), scaled_);
+            painter.drawImage(QPoint((width() - shown.width()) / 2, (height() - shown.height()) / 2),
+                              scaled_);
         }
         if (!note_.isEmpty()) {
             painter.setPen(Qt::white);

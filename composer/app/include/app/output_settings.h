@@ -16,9 +16,9 @@ double CorrectTestPlayDuration(double seconds);       // above 10 or below 0.1 b
 bool ShowsUserGuide(const std::string& storedValue);  // only a stored 0 hides the tips
 
 // Reads section "Output" into the session ("FPS", "Width", "Height", "WavChn", "WavBits", "WavFreq"
-// into the movie, "Compressor", "KeyFrameEvery", "ShareQuality", "SharePreset" and "SharpPixels" (0 or 1) into
-// the output choices, "TestPlayDur" into the test play's duration) with the corrections, and sets the test play's
-// start to 0. Missing settings take the defaults 25, 352, 288, 2, 16, 22050, 0 and 10.
+// into the movie, "Compressor", "KeyFrameEvery", "ShareQuality", "SharePreset" and "SharpPixels" (0 or 1)
+// into the output choices, "TestPlayDur" into the test play's duration) with the corrections, and sets the
+// test play's start to 0. Missing settings take the defaults 25, 352, 288, 2, 16, 22050, 0 and 10.
 void ReadOutputSettings(Session& session);
 
 // Writes the same settings back, each as its shortest decimal text.
