@@ -77,7 +77,8 @@ Outcome<VideoFacts> MediaSourceProbe::ProbeVideo(const std::string& path) {
                 throw Failure("frame 1 does not decode");
             }
         }
-        return VideoFacts{source->Width(), source->Height(), source->FramesPerSecond(), source->FrameCount()};
+        return VideoFacts{source->Width(), source->Height(), source->FramesPerSecond(), source->FrameCount(),
+                          source->Times()};
     });
 }
 
