@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "commands/main_window_rules.h"
+#include "commands/mixer_hit_test.h"
+#include "commands/mixer_placement.h"
+#include "commands/test_play_answers.h"
 #include "document/movie_db.h"
-#include "ui/main_window_rules.h"
-#include "ui/mixer_hit_test.h"
-#include "ui/mixer_placement.h"
-#include "ui/test_play_answers.h"
 #include "window_test_env.h"
 
 namespace composer {
