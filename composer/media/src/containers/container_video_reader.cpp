@@ -2,18 +2,19 @@
 
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <utility>
 #include <vector>
 
-#include "background_job.h"
 #include "base/failure.h"
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/media_log.h"
 #include "cbplatform/orientation.h"
 #include "cbplatform/picture.h"
 #include "cbplatform/stream_length.h"
+#include "cbplatform/worker_thread.h"
 #include "containers/ffmpeg_error_text.h"
 #include "containers/picture_index.h"
 #include "containers/stream_pictures.h"
@@ -26,6 +27,17 @@ extern "C" {
 
 namespace composer {
 namespace {
+
+// A job of work done ahead of being asked: one that fails is work thrown away, and the owner meets
+// the same failure when it does the work itself.
+std::function<void()> WorkAhead(std::function<void()> work) {
+    return [work = std::move(work)] {
+        try {
+            work();
+        } catch (...) {
+        }
+    };
+}
 
 // Memory for the pictures kept for stepping back: a dozen small ones, a few of full HD.
 constexpr std::size_t kRecentBytes = 32u << 20;
@@ -110,7 +122,7 @@ struct ContainerVideoReader::State {
     std::unique_ptr<PictureIndex> pictureIndex;
     std::string damage;                      // what indexing found missing or damaged; "" when whole
     cb::FramePtr indexed{av_frame_alloc()};  // the last picture read from the index
-    BackgroundJob ahead;  // the stretch decoded ahead of the steps; last, so it ends before the rest goes
+    cb::WorkerThread ahead;  // the stretch decoded ahead of the steps; last, so it ends before the rest goes
 
     [[noreturn]] void Fail(const std::string& why) const {
         throw Failure("The video \"" + path + "\" cannot be read: " + why);
@@ -435,9 +447,9 @@ void ContainerVideoReader::State::PlanAhead(int32_t index, int32_t picture) {
     const int32_t lowest = LowestKeptWith(picture);
     if (lowest == 0 || picture - lowest >= stretch / 2) return;
     if (pictureIndex && pictureIndex->Has(lowest - 1)) return;  // the steps read on from the index
-    ahead.Start([this, index, lowest, picture] {
+    ahead.Start(WorkAhead([this, index, lowest, picture] {
         KeepStretch(index - (picture - lowest) - 1, StretchStart(lowest - 1), lowest - 1, picture);
-    });
+    }));
 }
 
 // Frame `index` having come from the decoder: the next frame's picture, when the decoder reaches it by
@@ -449,7 +461,7 @@ void ContainerVideoReader::State::DecodeAhead(int32_t index, int32_t picture) {
     av_frame_unref(before.get());
     if (av_frame_ref(before.get(), decoded.get()) < 0) return;
     beforePicture = picture;
-    ahead.Start([this, index, next] { DecodePicture(index + 1, next); });
+    ahead.Start(WorkAhead([this, index, next] { DecodePicture(index + 1, next); }));
 }
 
 ContainerVideoReader::ContainerVideoReader(const std::string& path) : state_(std::make_unique<State>()) {

@@ -1,10 +1,10 @@
-#include "background_job.h"
+#include "cbplatform/worker_thread.h"
 
 #include <utility>
 
-namespace composer {
+namespace cb {
 
-BackgroundJob::~BackgroundJob() {
+WorkerThread::~WorkerThread() {
     if (!thread_.joinable()) return;
     {
         const std::lock_guard lock(mutex_);
@@ -14,7 +14,7 @@ BackgroundJob::~BackgroundJob() {
     thread_.join();
 }
 
-void BackgroundJob::Start(std::function<void()> job) {
+void WorkerThread::Start(std::function<void()> job) {
     {
         const std::lock_guard lock(mutex_);
         job_ = std::move(job);
@@ -26,31 +26,34 @@ void BackgroundJob::Start(std::function<void()> job) {
     }
 }
 
-void BackgroundJob::Wait() {
+void WorkerThread::Wait() {
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return !job_; });
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
-bool BackgroundJob::Running() {
+bool WorkerThread::Running() {
     const std::lock_guard lock(mutex_);
     return static_cast<bool>(job_);
 }
 
-void BackgroundJob::Run() {
+void WorkerThread::Run() {
     std::unique_lock lock(mutex_);
     for (;;) {
         changed_.wait(lock, [this] { return job_ || stopping_; });
         if (!job_) return;  // stopping, nothing left to do
         lock.unlock();
+        std::exception_ptr failure;
         try {
             job_();
         } catch (...) {
-            // Work done ahead: its owner meets the same failure when it does the work itself.
+            failure = std::current_exception();
         }
         lock.lock();
+        failure_ = failure;
         job_ = nullptr;
         changed_.notify_all();
     }
 }
 
-}  // namespace composer
+}  // namespace cb
