@@ -11,7 +11,7 @@
 #include "commands/mixer_placement.h"
 #include "commands/test_play_answers.h"
 #include "document/movie_db.h"
-#include "window_test_env.h"
+#include "picture_movie.h"
 
 namespace composer {
 namespace {
