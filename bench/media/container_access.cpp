@@ -21,7 +21,7 @@
 #include <thread>
 #include <vector>
 
-#include "media/container_video_reader.h"
+#include "media/containers/container_video_reader.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 
 #include "cbplatform/ffmpeg_owners.h"
 #include "cbplatform/picture.h"
-#include "media/overlay_pixels.h"
-#include "media/picture_operation.h"
+#include "media/pixels/overlay_pixels.h"
+#include "media/pixels/picture_operation.h"
 
 namespace {
 

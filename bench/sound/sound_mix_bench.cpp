@@ -23,7 +23,7 @@
 #include "base/app_state.h"
 #include "base/memory.h"
 #include "document/file_carr_buff_class.h"
-#include "media/wav_reader_class.h"
+#include "media/sound/wav_reader_class.h"
 #include "render/mix_output_audio.h"
 
 extern char** environ;

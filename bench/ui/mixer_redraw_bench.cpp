@@ -29,6 +29,7 @@
 #include "base/folders.h"
 #include "base/scripted_interaction.h"
 #include "cbplatform/media_log.h"
+#include "commands/render_runner.h"
 #include "document/movie_db.h"
 #include "document/open_project.h"
 #include "document/open_save_class.h"
@@ -36,7 +37,6 @@
 #include "media/media_source_probe.h"
 #include "render/movie_render.h"
 #include "ui/mixer_window.h"
-#include "ui/render_runner.h"
 #include "ui/track_box.h"
 
 namespace {

@@ -37,7 +37,7 @@
 #include "document/session.h"
 #include "media/avi_playback.h"
 #include "media/clip_source.h"
-#include "media/mask_preview.h"
+#include "media/pixels/mask_preview.h"
 #include "ui/clip_window.h"
 #include "ui/pixel_image.h"
 

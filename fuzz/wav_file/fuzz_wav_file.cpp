@@ -13,8 +13,8 @@
 #include "base/folders.h"
 #include "base/scripted_interaction.h"
 #include "cbplatform/media_log.h"
-#include "media/wav_oper_mod.h"
-#include "media/wav_reader_class.h"
+#include "media/sound/wav_oper_mod.h"
+#include "media/sound/wav_reader_class.h"
 
 namespace {
 

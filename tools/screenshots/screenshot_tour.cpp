@@ -23,6 +23,7 @@
 #include "base/folders.h"
 #include "base/settings.h"
 #include "cbplatform/media_log.h"
+#include "commands/render_runner.h"
 #include "document/movie_db.h"
 #include "document/session.h"
 #include "media/media_source_probe.h"
@@ -31,7 +32,6 @@
 #include "ui/main_window.h"
 #include "ui/mixer_window.h"
 #include "ui/play_window.h"
-#include "ui/render_runner.h"
 #include "ui/track_box.h"
 
 namespace {

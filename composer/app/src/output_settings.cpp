@@ -7,7 +7,7 @@
 #include "base/rounding.h"
 #include "base/settings.h"
 #include "base/text_number.h"
-#include "media/container_movie_writer.h"
+#include "media/containers/container_movie_writer.h"
 
 namespace composer {
 

@@ -5,10 +5,10 @@
 #include "base/failure.h"
 #include "cbplatform/picture.h"
 #include "document/clip_file_kinds.h"
-#include "media/container_video_reader.h"
-#include "media/image_reader_class.h"
-#include "media/picture_operation.h"
-#include "media/velc_avi_reader_class.h"
+#include "media/containers/container_video_reader.h"
+#include "media/library/velc_avi_reader_class.h"
+#include "media/pixels/image_reader_class.h"
+#include "media/pixels/picture_operation.h"
 
 namespace composer {
 

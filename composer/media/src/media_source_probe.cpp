@@ -4,10 +4,10 @@
 #include "base/failure.h"
 #include "document/clip_file_kinds.h"
 #include "media/clip_source.h"
-#include "media/decode_clip_audio.h"
-#include "media/velc_avi_reader_class.h"
-#include "media/wav_oper_mod.h"
-#include "media/wav_reader_class.h"
+#include "media/library/velc_avi_reader_class.h"
+#include "media/sound/decode_clip_audio.h"
+#include "media/sound/wav_oper_mod.h"
+#include "media/sound/wav_reader_class.h"
 
 namespace composer {
 

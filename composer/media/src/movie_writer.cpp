@@ -1,7 +1,7 @@
 #include "media/movie_writer.h"
 
-#include "avi_movie_writer.h"
-#include "share_movie_writer.h"
+#include "containers/share_movie_writer.h"
+#include "library/avi_movie_writer.h"
 
 namespace composer {
 

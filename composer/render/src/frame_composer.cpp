@@ -1,6 +1,6 @@
 #include "frame_composer.h"
 
-#include "media/overlay_pixels.h"
+#include "media/pixels/overlay_pixels.h"
 
 namespace composer {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "document/movie_plan.h"
-#include "media/pixel_scaler.h"
+#include "media/pixels/pixel_scaler.h"
 #include "render_layers.h"
 
 namespace composer {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/rounding.h"
-#include "media/sample_streams.h"
+#include "media/sound/sample_streams.h"
 #include "render/sample_conversion.h"
 
 namespace composer {

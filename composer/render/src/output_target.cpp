@@ -9,8 +9,8 @@
 #include "base/failure.h"
 #include "base/files.h"
 #include "cbplatform/file_checks.h"
-#include "media/container_movie_writer.h"
-#include "media/velc_avi_writer_class.h"
+#include "media/containers/container_movie_writer.h"
+#include "media/library/velc_avi_writer_class.h"
 #include "render/output_name.h"
 
 namespace composer {

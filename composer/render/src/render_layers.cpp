@@ -1,7 +1,7 @@
 #include "render_layers.h"
 
 #include "base/failure.h"
-#include "media/image_reader_class.h"
+#include "media/pixels/image_reader_class.h"
 
 namespace composer {
 

@@ -11,7 +11,7 @@
 #include "cbplatform/ipicture.h"
 #include "document/movie_records.h"
 #include "media/clip_source.h"
-#include "media/picture_operation.h"
+#include "media/pixels/picture_operation.h"
 #include "render/source_problems.h"
 
 namespace composer {

@@ -14,7 +14,7 @@
 #include <numeric>
 #include <vector>
 
-#include "media/sample_streams.h"
+#include "media/sound/sample_streams.h"
 #include "render/sample_conversion.h"
 
 namespace composer {

@@ -2,7 +2,7 @@
 #include "render/sample_conversion.h"
 
 #include "base/rounding.h"
-#include "media/sample_streams.h"
+#include "media/sound/sample_streams.h"
 
 namespace composer {
 

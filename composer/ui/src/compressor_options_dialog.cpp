@@ -8,7 +8,7 @@
 #include <exception>
 
 #include "base/interaction.h"
-#include "ui/gui_thread.h"
+#include "commands/gui_thread.h"
 
 namespace composer {
 

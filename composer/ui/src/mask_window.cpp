@@ -20,10 +20,10 @@
 #include "base/files.h"
 #include "base/interaction.h"
 #include "base/settings.h"
+#include "commands/dialog_placement.h"
 #include "document/movie_db.h"
 #include "media/clip_source.h"
-#include "media/picture_operation.h"
-#include "ui/dialog_placement.h"
+#include "media/pixels/picture_operation.h"
 #include "ui/pixel_image.h"
 
 namespace composer {

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/display_text.h"
+#include "commands/display_text.h"
 
 namespace composer {
 namespace {

@@ -13,14 +13,14 @@
 #include "base/interaction.h"
 #include "base/settings.h"
 #include "base/view.h"
+#include "commands/mixer_commands.h"
+#include "commands/mixer_hit_test.h"
+#include "commands/mixer_placement.h"
 #include "document/clip_commands.h"
 #include "document/movie_db.h"
 #include "document/track_geometry.h"
 #include "document/track_moves.h"
 #include "ui/command_strip.h"
-#include "ui/mixer_commands.h"
-#include "ui/mixer_hit_test.h"
-#include "ui/mixer_placement.h"
 #include "ui/track_box.h"
 
 namespace composer {

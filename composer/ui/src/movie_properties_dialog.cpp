@@ -19,9 +19,9 @@
 #include "base/guide.h"
 #include "base/interaction.h"
 #include "base/text_number.h"
+#include "commands/display_text.h"
 #include "document/movie_db.h"
-#include "media/container_movie_writer.h"
-#include "ui/display_text.h"
+#include "media/containers/container_movie_writer.h"
 
 namespace composer {
 

@@ -13,8 +13,8 @@
 
 #include "base/app_state.h"
 #include "base/interaction.h"
-#include "ui/display_text.h"
-#include "ui/main_commands.h"
+#include "commands/display_text.h"
+#include "commands/main_commands.h"
 
 #ifndef CB_VERSION
 #define CB_VERSION "0"

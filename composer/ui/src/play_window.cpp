@@ -15,10 +15,10 @@
 #include "base/app_state.h"
 #include "base/files.h"
 #include "base/interaction.h"
+#include "commands/play_window_rules.h"
 #include "document/file_choice.h"
 #include "document/movie_db.h"
 #include "ui/pixel_image.h"
-#include "ui/play_window_rules.h"
 
 namespace composer {
 

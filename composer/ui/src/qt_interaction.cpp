@@ -9,9 +9,9 @@
 
 #include "base/app_state.h"
 #include "base/color.h"
-#include "ui/display_text.h"
-#include "ui/gui_thread.h"
-#include "ui/main_window_rules.h"
+#include "commands/display_text.h"
+#include "commands/gui_thread.h"
+#include "commands/main_window_rules.h"
 #include "ui/message_dialog.h"
 #include "ui/notice_dialogs.h"
 

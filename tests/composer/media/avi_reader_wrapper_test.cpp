@@ -5,9 +5,9 @@
 #include "avi_wrapper_env.h"
 #include "base/files.h"
 #include "cbplatform/picture.h"
-#include "media/compressed_audio_notice.h"
-#include "media/library_call.h"
-#include "media/velc_avi_reader_class.h"
+#include "media/library/library_call.h"
+#include "media/library/velc_avi_reader_class.h"
+#include "media/sound/compressed_audio_notice.h"
 
 namespace composer {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "avi_wrapper_env.h"
 #include "cbplatform/picture.h"
-#include "media/library_call.h"
-#include "media/velc_avi_writer_class.h"
+#include "media/library/library_call.h"
+#include "media/library/velc_avi_writer_class.h"
 
 namespace composer {
 namespace {

@@ -1,7 +1,7 @@
 // Video clips from containers the AVI library does not read: every codec and container a user holds
 // today gives its frames in presentation order, one for one, read on without seeking and reached at
 // random; pictures at varying intervals are read one for one with their times; damaged files are refused.
-#include "media/container_video_reader.h"
+#include "media/containers/container_video_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@
 #include "cbplatform/picture.h"
 #include "command_runner.h"
 #include "media/clip_source.h"
-#include "media/container_movie_writer.h"
+#include "media/containers/container_movie_writer.h"
 #include "media/media_source_probe.h"
 
 extern "C" {

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "cbplatform/sound.h"
-#include "media/dx8_play_class.h"
-#include "media/wav_oper_mod.h"
+#include "media/sound/dx8_play_class.h"
+#include "media/sound/wav_oper_mod.h"
 #include "sound_test_env.h"
 #include "sound_test_support.h"
 

@@ -1,10 +1,10 @@
 // The mask window's preview: crop edges in their colour, keyed pixels in theirs (the render's own
 // colour ranges), the rest untouched, and the transparent share of the kept pixels.
-#include "media/mask_preview.h"
+#include "media/pixels/mask_preview.h"
 
 #include <gtest/gtest.h>
 
-#include "media/overlay_pixels.h"
+#include "media/pixels/overlay_pixels.h"
 
 namespace composer {
 namespace {

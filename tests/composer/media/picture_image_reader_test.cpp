@@ -8,7 +8,7 @@
 #include <fstream>
 
 #include "cbplatform/picture.h"
-#include "media/image_reader_class.h"
+#include "media/pixels/image_reader_class.h"
 
 namespace composer {
 namespace {

@@ -1,6 +1,6 @@
 // The picture operations: buffer layout and transfers, work surfaces, and where the crop-and-stretch
 // puts a known pattern (edge rows and columns included).
-#include "media/picture_operation.h"
+#include "media/pixels/picture_operation.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include <random>
 #include <vector>
 
-#include "media/overlay_pixels.h"
+#include "media/pixels/overlay_pixels.h"
 
 namespace composer {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "cbplatform/bitmap.h"
 #include "cbplatform/picture.h"
-#include "media/work_surface.h"
+#include "media/pixels/work_surface.h"
 
 namespace composer::testing {
 

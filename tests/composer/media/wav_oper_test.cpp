@@ -1,7 +1,7 @@
 // The program's WAV header reader, sample loader and writer.
 #include <filesystem>
 
-#include "media/wav_oper_mod.h"
+#include "media/sound/wav_oper_mod.h"
 #include "sound_test_env.h"
 #include "sound_test_support.h"
 #include "wav_bytes.h"

@@ -2,9 +2,9 @@
 // PCM WAV file that the caller may take over, and the once-per-run notice without the component.
 #include <filesystem>
 
-#include "media/compressed_audio_notice.h"
-#include "media/wav_oper_mod.h"
-#include "media/wav_reader_class.h"
+#include "media/sound/compressed_audio_notice.h"
+#include "media/sound/wav_oper_mod.h"
+#include "media/sound/wav_reader_class.h"
 #include "sound_test_env.h"
 #include "sound_test_support.h"
 #include "wav_bytes.h"

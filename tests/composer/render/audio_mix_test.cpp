@@ -2,8 +2,8 @@
 // with the per-clip cache, and the clipped sum.
 #include <filesystem>
 
-#include "media/wav_oper_mod.h"
-#include "media/wav_reader_class.h"
+#include "media/sound/wav_oper_mod.h"
+#include "media/sound/wav_reader_class.h"
 #include "render/mix_output_audio.h"
 #include "render/resample_buffer.h"
 #include "render/sample_conversion.h"

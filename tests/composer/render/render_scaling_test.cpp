@@ -10,7 +10,7 @@
 #include "cbplatform/picture.h"
 #include "command_runner.h"
 #include "frame_composer.h"
-#include "media/overlay_pixels.h"
+#include "media/pixels/overlay_pixels.h"
 #include "render/movie_render.h"
 #include "render_test_env.h"
 

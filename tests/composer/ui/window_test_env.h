@@ -8,19 +8,11 @@
 #include <vector>
 
 #include "document/movie_records.h"
+#include "picture_movie.h"
 
 namespace composer {
 
 QApplication& UiTestApp();
-
-struct TestEntry {
-    int32_t clip;
-    std::vector<int32_t> overlays;
-};
-
-// A movie of picture clips, clip n from files[n - 1], on the given tracks; clip 1 is current.
-MovieDbRec PictureMovie(const std::vector<std::string>& files, const std::vector<TestEntry>& arranged,
-                        const std::vector<int32_t>& unused);
 
 // Registers the AVI library in a registry of this test run (CB_REGISTRY), for the tests that read
 // or write movies through it.

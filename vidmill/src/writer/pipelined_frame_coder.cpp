@@ -84,7 +84,7 @@ bool PipelinedFrameCoder::addBands(const AVCodec& encoder, std::uint32_t codecTa
 void PipelinedFrameCoder::describe(AVCodecParameters& parameters) const { whole_->describe(parameters); }
 
 void PipelinedFrameCoder::start(Lane& lane, std::function<void(const PacketSink&)> job) {
-    lane.worker.start([&lane, job = std::move(job)] {
+    lane.worker.Start([&lane, job = std::move(job)] {
         job([&lane](AVPacket& packet) { lane.packets.push_back(ClonePacket(packet)); });
     });
 }
@@ -117,7 +117,7 @@ void PipelinedFrameCoder::handOut(const PacketSink& sink) {
     std::vector<std::vector<PacketPtr>> made;
     for (const auto& lane : lanes_) {
         try {
-            lane->worker.wait();
+            lane->worker.Wait();
         } catch (...) {
             if (!failure) failure = std::current_exception();
         }

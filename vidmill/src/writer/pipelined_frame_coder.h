@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
+#include "cbplatform/worker_thread.h"
 #include "writer/codec_frame_coder.h"
-#include "writer/encoding_worker.h"
 
 namespace vidmill::writer {
 
@@ -37,7 +37,7 @@ class PipelinedFrameCoder final : public FrameCoder {
         int topRow = 0;
         int blocks = 0;
         std::vector<PacketPtr> packets;  // out of the encoder, not yet handed out
-        EncodingWorker worker;           // last: stops before the rest of the lane goes
+        cb::WorkerThread worker;         // last: stops before the rest of the lane goes
     };
 
     PipelinedFrameCoder(std::unique_ptr<CodecFrameCoder> whole, int width, int height);

@@ -15,9 +15,9 @@ namespace composer {
 
 // What a clip is; the values are those of ClipRec::ClipType and of the project file.
 enum ClipType : int32_t {
-    ClipVideo = 1,    // an AVI file
-    ClipAudio = 2,    // a WAV file, or the sound track of an AVI file
-    ClipPicture = 3,  // a BMP, JPEG or GIF file
+    ClipVideo = 1,    // a video file: AVI, or MP4, MOV, MKV, WebM... (clip_file_kinds.h lists them)
+    ClipAudio = 2,    // a sound file (WAV, MP3, FLAC, Ogg...), or the sound track of a video file
+    ClipPicture = 3,  // a picture file: BMP, JPEG, GIF, PNG, TIFF or WebP
 };
 
 // One transparent colour. The three bytes lie in the order of the bytes of a 0x00BBGGRR colour value.

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "media/work_surface.h"
+#include "media/pixels/work_surface.h"
 
 namespace cb::sound {
 class SoundPlayer;

@@ -16,8 +16,8 @@
 #include "cbplatform/com_types.h"
 #include "cbplatform/ipicture.h"
 #include "document/movie_records.h"
-#include "media/decoded_frame.h"
-#include "media/work_surface.h"
+#include "media/pixels/decoded_frame.h"
+#include "media/pixels/work_surface.h"
 
 namespace composer {
 

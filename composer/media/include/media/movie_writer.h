@@ -13,8 +13,8 @@
 #include <string>
 
 #include "cbplatform/ipicture.h"
-#include "media/container_movie_writer.h"
-#include "media/decoded_frame.h"
+#include "media/containers/container_movie_writer.h"
+#include "media/pixels/decoded_frame.h"
 
 namespace composer {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "document/session.h"
-#include "media/container_movie_writer.h"
-#include "media/picture_operation.h"
+#include "media/containers/container_movie_writer.h"
+#include "media/pixels/picture_operation.h"
 
 namespace composer {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/mixer_placement.h"
+#include "commands/mixer_placement.h"
 
 namespace composer {
 

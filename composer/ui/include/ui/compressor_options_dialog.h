@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "cbplatform/compressor_dialog.h"
-#include "media/compressor_list.h"
+#include "media/library/compressor_list.h"
 
 class QComboBox;
 class QSpinBox;

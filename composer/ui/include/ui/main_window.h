@@ -9,9 +9,9 @@
 #include <string>
 
 #include "base/view.h"
+#include "commands/render_runner.h"
 #include "document/movie_changes.h"
 #include "document/session.h"
-#include "ui/render_runner.h"
 
 class QAction;
 class QMenu;

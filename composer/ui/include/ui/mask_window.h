@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "commands/mask_rules.h"
 #include "document/session.h"
-#include "media/mask_preview.h"
+#include "media/pixels/mask_preview.h"
 #include "ui/help_line_dialog.h"
-#include "ui/mask_rules.h"
 
 class QLabel;
 class QLineEdit;

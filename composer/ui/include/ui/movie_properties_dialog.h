@@ -4,10 +4,10 @@
 // OK checks the entries (ui/movie_properties_rules.h) and keeps the dialog open on a failure.
 #include <string>
 
+#include "commands/movie_properties_rules.h"
 #include "document/session.h"
 #include "document/survey_sources.h"
 #include "ui/help_line_dialog.h"
-#include "ui/movie_properties_rules.h"
 
 class QCheckBox;
 class QComboBox;

@@ -2,8 +2,8 @@
 // A pixel buffer of the picture operations (bottom-up rows, 0x00RRGGBB) as an image for painting.
 #include <QImage>
 
-#include "media/pixel_scaler.h"
-#include "media/work_surface.h"
+#include "media/pixels/pixel_scaler.h"
+#include "media/pixels/work_surface.h"
 
 namespace composer {
 

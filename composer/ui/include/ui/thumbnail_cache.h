@@ -11,7 +11,7 @@
 #include <tuple>
 
 #include "document/movie_records.h"
-#include "media/pixel_scaler.h"
+#include "media/pixels/pixel_scaler.h"
 
 namespace cb {
 class Bitmap;
