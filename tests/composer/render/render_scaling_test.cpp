@@ -208,7 +208,7 @@ TEST_F(RenderScalingTest, AStandardDefinitionSourceKeepsItsColoursInAMovieToShar
         movie.Clips[keyedAway].TransColorCount = 1;
         Arrange(movie, video, layered ? std::vector<int32_t>{keyedAway} : std::vector<int32_t>{});
         const std::string ours = OutputFile(layered ? "sd-layered.mp4" : "sd-plain.mp4");
-        ASSERT_TRUE(SaveMovie(movie, ours, options_));
+        ASSERT_TRUE(Shown(SaveMovie(movie, ours, options_)));
         EXPECT_GT(Psnr(ours, source), direct - 1.0) << "ffmpeg's own encode: " << direct << " dB";
     }
 }
