@@ -124,7 +124,7 @@ Stalls EventLoopStalls(composer::Session& session, const std::string& folder) {
     runner.Start(
         session, movie, composer::RenderOptionsFromSettings(session),
         [movie](composer::MovieDbRec& m, composer::RenderOptions& options) {
-            return composer::SaveMovie(m, movie, options);
+            return composer::SaveMovie(m, movie, options).written;
         },
         [&](const composer::RenderOutcome& outcome) {
             written = outcome.written;

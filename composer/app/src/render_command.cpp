@@ -123,14 +123,16 @@ int LoadAndRender(Session& session, const CommandLine& line) {
     if (!LibraryNeededForOutput(line) && LibraryNeededForClips(session.Movie()) && !LibraryAvailable())
         return kExitNotWritten;
     RenderOptions options = OptionsOf(session, line);
-    std::vector<std::string> unreadable;
     // The render works on its copy, as a render from the windows does, and hands its results back.
     MovieDbRec movie = session.Movie();
-    const bool written = line.part ? SavePartMovie(movie, line.outputPath, ParseDuration(line.partStart),
-                                                   ParseDuration(line.partEnd), options, &unreadable)
-                                   : SaveMovie(movie, line.outputPath, options, &unreadable);
+    const RenderReport report = line.part
+                                    ? SavePartMovie(movie, line.outputPath, ParseDuration(line.partStart),
+                                                    ParseDuration(line.partEnd), options)
+                                    : SaveMovie(movie, line.outputPath, options);
+    ShowMessages(report.messages);
     session.TakeRenderResults(movie);
-    if (!written) {
+    const std::vector<std::string>& unreadable = report.unreadableSources;
+    if (!report.written) {
         if (cb::StopSignal() == 0) std::fprintf(stderr, "cinebrix-composer: the movie was not written\n");
         return kExitNotWritten;
     }

@@ -46,6 +46,10 @@ MsgAnswer MsgBox(const std::string& text, MsgButtons buttons, const std::string&
     return UI().ShowMessage(text, TitleOrProgram(title, holder), buttons, icon);
 }
 
+void ShowMessages(const std::vector<UserMessage>& messages) {
+    for (const UserMessage& message : messages) MsgBox(message.text, MsgButtons::OK, message.title);
+}
+
 bool AskYesNo(const std::string& text, const std::string& title) {
     return MsgBox(text, MsgButtons::YesNo, title, MsgIcon::Question) == MsgAnswer::Yes;
 }

@@ -93,7 +93,7 @@ bool AddClipCommand(Session& session, ClipFileKind kind) {
     if (const Outcome<int32_t> added =
             AddClip(session.EditMovie(), path, TrackKind::None, position, overlayPosition);
         !added) {
-        MsgBox(FailedToAddMessage(path, added.Reason()));
+        for (const std::string& message : RefusedClipMessages(path, added.Reason())) MsgBox(message);
         return false;
     }
     if (kind != ClipFileKind::Video) DrawUnusedTrack();

@@ -31,7 +31,7 @@ bool AddFileAt(Session& session, const std::string& path, TrackPlace place) {
     const Outcome<int32_t> added =
         AddClip(session.EditMovie(), path, place.kind, place.position, place.overlayPosition);
     if (added) return true;
-    MsgBox(FailedToAddMessage(path, added.Reason()));
+    for (const std::string& message : RefusedClipMessages(path, added.Reason())) MsgBox(message);
     return false;
 }
 

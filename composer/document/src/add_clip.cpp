@@ -4,7 +4,6 @@
 #include <algorithm>
 
 #include "base/files.h"
-#include "base/interaction.h"
 #include "base/text_number.h"
 #include "base/view.h"
 #include "document/clip_file_kinds.h"
@@ -164,10 +163,7 @@ Outcome<int32_t> AddClip(MovieDbRec& movie, const std::string& requestedPath, Tr
                          int32_t& position, int32_t& overlayPosition, SourceProbe& probe) {
     // A copy: the path may be a field of a clip record, which growing the clips can move.
     const std::string path = requestedPath;
-    if (!FileExists(path)) {
-        MsgBox("File not found\r\n" + path);
-        return Outcome<int32_t>::Refused("the file is missing or not a regular file");
-    }
+    if (!FileExists(path)) return Outcome<int32_t>::Refused(kClipFileMissing);
     // An overlay needs an arranged entry to hang on; checked before anything changes so that no clip
     // is left standing nowhere.
     if (placement == TrackKind::Overlay && movie.ArrangedCount < 1)
@@ -194,6 +190,13 @@ Outcome<int32_t> AddClip(MovieDbRec& movie, const std::string& requestedPath, Tr
 
 std::string FailedToAddMessage(const std::string& path, const std::string& reason) {
     return path + "\r\nFailed to add this file" + (reason.empty() ? "" : ": " + reason);
+}
+
+std::vector<std::string> RefusedClipMessages(const std::string& path, const std::string& reason) {
+    std::vector<std::string> messages;
+    if (reason == kClipFileMissing) messages.push_back("File not found\r\n" + path);
+    messages.push_back(FailedToAddMessage(path, reason));
+    return messages;
 }
 
 }  // namespace composer

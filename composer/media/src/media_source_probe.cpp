@@ -96,7 +96,7 @@ Outcome<AudioFacts> MediaSourceProbe::ProbeAudio(const std::string& path) {
     return Probe<AudioFacts>([&] {
         WavReaderClass reader;
         reader.Notices = notices_;
-        if (!reader.ReadWav_OpenFile(path)) throw Failure(reader.Problem);
+        reader.OpenFile(path);
         AudioFacts facts =
             FactsOf(reader.ReadWav_GetWavFile(),
                     WavFormatRec{reader.Bits, reader.Channels, reader.SampleRate, reader.Frames});

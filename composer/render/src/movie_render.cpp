@@ -59,21 +59,17 @@ FrameRange FramesOfRange(double startSeconds, double endSeconds, double fps, int
 // for from between two frames begins with the frame at or after its start, and its sound with it.
 double FirstFrameTime(const FrameRange& range, double fps) { return (range.first - 1) / fps; }
 
-// The pointer and the progress bar for the length of a run; both are put back on every way out.
+// The pointer and the progress bar for the length of a run; both are put back on every way out,
+// before the command shows what the run gives.
 class RunScreen {
   public:
-    RunScreen() {
-        cursor_.emplace();
-        UI().ProgressClear();
-    }
+    RunScreen() { UI().ProgressClear(); }
     ~RunScreen() { UI().ProgressHide(); }
     RunScreen(const RunScreen&) = delete;
     RunScreen& operator=(const RunScreen&) = delete;
-    // The default pointer again, before a message is shown.
-    void RestorePointer() { cursor_.reset(); }
 
   private:
-    std::optional<WaitCursor> cursor_;
+    WaitCursor cursor_;
 };
 
 // Why a run stopped after the file was begun: what failed and why; the output keeps what it had.
@@ -240,43 +236,43 @@ std::string ProblemsMessage(const std::vector<std::string>& lines) {
     return text;
 }
 
-// The plan of a movie that can be rendered; nothing, after telling the user why, when it cannot:
+// A run that wrote nothing, for `text` (shown with `title`; "" for the program title).
+RenderReport Refused(std::string text, std::string title = "") {
+    RenderReport report;
+    report.messages.push_back({std::move(text), std::move(title)});
+    return report;
+}
+
+// The plan of a movie that can be rendered; nothing, with the reason in `refusal`, when it cannot:
 // output settings no movie can be made with, a plan too long to hold, or no duration at all.
-std::optional<MoviePlan> RenderablePlan(MovieDbRec& movie, const char* title) {
+std::optional<MoviePlan> RenderablePlan(MovieDbRec& movie, const char* title, RenderReport& refusal) {
     RepairOutputSettings(movie);
     const std::string problem = OutputSettingsProblem(movie);
     if (!problem.empty()) {
-        MsgBox(problem, MsgButtons::OK, title);
+        refusal = Refused(problem, title);
         return std::nullopt;
     }
     try {
         MoviePlan plan = BuildMoviePlan(movie);
         if (plan.MovieDuration == 0) {
-            MsgBox("Movie duration is zero", MsgButtons::OK, title);
+            refusal = Refused("Movie duration is zero", title);
             return std::nullopt;
         }
         return plan;
     } catch (const MoviePlanTooLong& tooLong) {
-        MsgBox(tooLong.what(), MsgButtons::OK, title);
+        refusal = Refused(tooLong.what(), title);
         return std::nullopt;
     }
 }
 
 }  // namespace
 
-bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,
-                 double endSeconds, RenderOptions& options, std::vector<std::string>* unreadableSources) {
+RenderReport RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName,
+                         double startSeconds, double endSeconds, RenderOptions& options) {
     RunScreen screen;
-    if (const std::optional<std::string> refusal = OutputRefusal(movie, fileName)) {
-        screen.RestorePointer();
-        MsgBox(*refusal);
-        return false;
-    }
-    if (const std::optional<std::string> refusal = CompressorSizeRefusal(movie, fileName, options)) {
-        screen.RestorePointer();
-        MsgBox(*refusal);
-        return false;
-    }
+    if (const std::optional<std::string> refusal = OutputRefusal(movie, fileName)) return Refused(*refusal);
+    if (const std::optional<std::string> refusal = CompressorSizeRefusal(movie, fileName, options))
+        return Refused(*refusal);
     // The movie is written beside the output and takes its name only when it is complete and
     // checked: whatever was there stays until then, and stays for good when the run fails or stops.
     std::optional<cb::StagedFile> staged = cb::StagedFile::Reserve(fileName);
@@ -297,11 +293,8 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
         }
         options.compressor = settings.compressor;
     }
-    if (!writer) {
-        screen.RestorePointer();
-        MsgBox("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd + notCreated);
-        return false;
-    }
+    if (!writer)
+        return Refused("Failed to create file" + std::string(kLineEnd) + fileName + kLineEnd + notCreated);
     const OutputFiles files{fileName, staged->path()};
     std::string warnings;
     const std::string previousOutput = movie.OutputPath;
@@ -329,38 +322,38 @@ bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fi
         failure = IncompleteText("it could not take the name of the file.", std::strerror(errno), fileName);
     }
 
-    screen.RestorePointer();
+    RenderReport report;
     if (stopped) {
         movie.OutputPath = previousOutput;  // the movie was not written
-        return false;
+        return report;
     }
-    if (!warnings.empty()) MsgBox(warnings);
-    const std::vector<std::string> unreadable = problems.Lines();
-    if (!unreadable.empty()) MsgBox(ProblemsMessage(unreadable));
-    if (unreadableSources) *unreadableSources = unreadable;
-    if (failure) MsgBox(*failure);
-    return !failure;
+    if (!warnings.empty()) report.messages.push_back({warnings, ""});
+    report.unreadableSources = problems.Lines();
+    if (!report.unreadableSources.empty())
+        report.messages.push_back({ProblemsMessage(report.unreadableSources), ""});
+    if (failure) report.messages.push_back({*failure, ""});
+    report.written = !failure;
+    return report;
 }
 
-bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options,
-               std::vector<std::string>* unreadableSources) {
-    const std::optional<MoviePlan> plan = RenderablePlan(movie, "Save Movie failed");
-    if (!plan) return false;
-    return RenderMovie(movie, *plan, fileName, 0, plan->MovieDuration, options, unreadableSources);
+RenderReport SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options) {
+    RenderReport refusal;
+    const std::optional<MoviePlan> plan = RenderablePlan(movie, "Save Movie failed", refusal);
+    if (!plan) return refusal;
+    return RenderMovie(movie, *plan, fileName, 0, plan->MovieDuration, options);
 }
 
-bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds,
-                   RenderOptions& options, std::vector<std::string>* unreadableSources) {
-    const std::optional<MoviePlan> plan = RenderablePlan(movie, "Save Part Movie failed");
-    if (!plan) return false;
+RenderReport SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds,
+                           double endSeconds, RenderOptions& options) {
+    RenderReport refusal;
+    const std::optional<MoviePlan> plan = RenderablePlan(movie, "Save Part Movie failed", refusal);
+    if (!plan) return refusal;
     if (endSeconds > plan->MovieDuration) endSeconds = plan->MovieDuration;
-    if (!(startSeconds >= 0 && startSeconds < endSeconds)) {
-        MsgBox("Invalid start/end time" + std::string(kLineEnd) + "The movie is " +
-                   FormatDuration(plan->MovieDuration) + " long.",
-               MsgButtons::OK, "Save Part Movie failed");
-        return false;
-    }
-    return RenderMovie(movie, *plan, fileName, startSeconds, endSeconds, options, unreadableSources);
+    if (!(startSeconds >= 0 && startSeconds < endSeconds))
+        return Refused("Invalid start/end time" + std::string(kLineEnd) + "The movie is " +
+                           FormatDuration(plan->MovieDuration) + " long.",
+                       "Save Part Movie failed");
+    return RenderMovie(movie, *plan, fileName, startSeconds, endSeconds, options);
 }
 
 }  // namespace composer

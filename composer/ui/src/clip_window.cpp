@@ -538,7 +538,7 @@ void OneClip_Frm::PlaySound(bool play) {
         MsgBox("Failed to create sound drive to play");
         return;
     }
-    sound_->PlayWav();
+    if (const std::optional<std::string> notice = sound_->PlayWav()) MsgBox(*notice);
 }
 
 void OneClip_Frm::Unload() {

@@ -248,7 +248,9 @@ void MainWindow::SaveMovie() {
 void MainWindow::SaveMovieTo(const std::string& fileName) {
     StartRender(fileName,
                 [fileName](MovieDbRec& movie, RenderOptions& options) {
-                    return composer::SaveMovie(movie, fileName, options);
+                    const RenderReport report = composer::SaveMovie(movie, fileName, options);
+                    ShowMessages(report.messages);
+                    return report.written;
                 },
                 {});
 }
@@ -260,7 +262,9 @@ void MainWindow::PartTestPlay() {
     StartRender(
         fileName,
         [fileName, start, end](MovieDbRec& movie, RenderOptions& options) {
-            return SavePartMovie(movie, fileName, start, end, options);
+            const RenderReport report = SavePartMovie(movie, fileName, start, end, options);
+            ShowMessages(report.messages);
+            return report.written;
         },
         [this](const RenderOutcome& outcome) {
             if (!outcome.written) return;

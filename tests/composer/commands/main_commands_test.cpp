@@ -122,6 +122,16 @@ TEST_F(MainCommandsTest, AddingAFileThatCannotBeAddedSaysWhyTheProbeRefusedIt) {
     ASSERT_EQ(seam.messages.size(), 1u);
     EXPECT_EQ(seam.messages.back().text, clip + "\r\nFailed to add this file");
 
+    // A file gone since it was chosen: the command says so first, then that it was not added.
+    const std::string gone = scratch / "gone.avi";
+    seam.messages.clear();
+    seam.fileAnswers = {gone};
+    EXPECT_FALSE(AddClipCommand(session, ClipFileKind::Video));
+    ASSERT_EQ(seam.messages.size(), 2u);
+    EXPECT_EQ(seam.messages[0].text, "File not found\r\n" + gone);
+    EXPECT_EQ(seam.messages[1].text,
+              gone + "\r\nFailed to add this file: the file is missing or not a regular file");
+
     MediaSourceProbe probe;
     ScopedSourceProbe installedProbe(probe);
     const struct {

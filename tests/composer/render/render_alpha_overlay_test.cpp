@@ -92,7 +92,7 @@ TEST_F(RenderAlphaOverlayTest, OverlaysAreLaidByTheirAlphaAndTransparentColoursS
         }
         Arrange(movie, arranged, {overlay});
         const std::string out = OutputFile("alpha.avi");
-        ASSERT_TRUE(SaveMovie(movie, out, options_));
+        ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
         EXPECT_TRUE(Near(PixelAt(out, 5, 24, kOpaqueColumn), c.opaque)) << "opaque part";
         EXPECT_TRUE(Near(PixelAt(out, 5, 24, kHalfColumn), c.half)) << "half-transparent part";
         EXPECT_TRUE(Near(PixelAt(out, 5, 24, kClearColumn), c.clear)) << "transparent part";

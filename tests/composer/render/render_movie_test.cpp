@@ -83,7 +83,7 @@ class RenderMovieTest : public RenderTest {
 TEST_F(RenderMovieTest, ArrangedClipsOverlaysGapsAndSoundAreWhereTheTimelinePutsThem) {
     MovieDbRec movie = ArrangedMovie();
     const std::string out = OutputFile("arranged.avi");
-    ASSERT_TRUE(SaveMovie(movie, out, options_));
+    ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
     EXPECT_EQ(movie.OutputPath, out);
 
@@ -150,7 +150,7 @@ TEST_F(RenderMovieTest, ClipsFromTodaysFilesRenderWithTheirPicturesAtTheirFrames
     EXPECT_EQ(movie.Clips[5].ClipType, ClipAudio);
 
     const std::string out = OutputFile("todays-files.avi");
-    ASSERT_TRUE(SaveMovie(movie, out, options_));
+    ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
     const ProbedMovie probed = Probe(out);
     EXPECT_EQ(probed.videoFrames, 75);  // 2 s of video, 1 s of picture at 25 fps
@@ -189,7 +189,7 @@ TEST_F(RenderMovieTest, AClipOfTheMoviesSizePassesIntoAMovieToShareAtItsFrames) 
         ASSERT_TRUE(AddClip(movie, mp4, TrackKind::None, position, overlay, probe));
         movie.Clips[1].CropTop = crop;
         const std::string out = OutputFile("passed-" + std::to_string(crop) + ".mp4");
-        ASSERT_TRUE(SaveMovie(movie, out, options_));
+        ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
         EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
         EXPECT_EQ(Probe(out).videoFrames, 60);
         for (const int frame : {1, 29}) EXPECT_TRUE(Near(PixelAt(out, frame, 24, 32), kRed, 12)) << frame;
@@ -226,7 +226,8 @@ TEST_F(RenderMovieTest, OutputsNamedMp4MkvOrWebmAreMoviesToShareWithTheirPicture
         RenderOptions options = options_;
         options.compressor = vidmill::MsVideo1Compressor;  // an AVI compressor says nothing here
         options.share.video = c.coding;
-        ASSERT_TRUE(SaveMovie(movie, out, options)) << (ui.messages.empty() ? "" : ui.messages.back().text);
+        ASSERT_TRUE(Shown(SaveMovie(movie, out, options)))
+            << (ui.messages.empty() ? "" : ui.messages.back().text);
         EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
         EXPECT_EQ(StreamFacts(out, "v:0", "codec_name,profile,pix_fmt"), std::string(c.video) + "\n");
         EXPECT_EQ(StreamFacts(out, "a:0",
@@ -252,7 +253,7 @@ TEST_F(RenderMovieTest, OutputsNamedMp4MkvOrWebmAreMoviesToShareWithTheirPicture
 
 TEST_F(RenderMovieTest, ProgressAdvancesEveryTenFramesAndEndsFull) {
     MovieDbRec movie = ArrangedMovie();
-    ASSERT_TRUE(SaveMovie(movie, OutputFile("progress.avi"), options_));
+    ASSERT_TRUE(Shown(SaveMovie(movie, OutputFile("progress.avi"), options_)));
     using Kind = ScriptedInteraction::ProgressKind;
     std::vector<double> fractions;
     for (const auto& event : ui.progress) {
@@ -280,7 +281,7 @@ TEST_F(RenderMovieTest, PartRangesTakeRoundedFramesWithinTheMovie) {
     for (const Row& row : rows) {
         MovieDbRec movie = NumberedMovie();
         const std::string out = OutputFile("part.avi");
-        ASSERT_TRUE(SavePartMovie(movie, out, row.start, row.end, options_)) << row.start;
+        ASSERT_TRUE(Shown(SavePartMovie(movie, out, row.start, row.end, options_))) << row.start;
         EXPECT_EQ(Probe(out).videoFrames, row.frames) << row.start << " .. " << row.end;
         EXPECT_TRUE(Near(PixelAt(out, 1, 24, 32), {5 * (row.firstFrame - 1), 0, 0}, 2))
             << "first frame of " << row.start << " .. " << row.end;
@@ -304,7 +305,10 @@ TEST_F(RenderMovieTest, NothingToRenderIsRefusedWithoutAFile) {
     for (const Row& row : rows) {
         ui.messages.clear();
         MovieDbRec movie = row.emptyMovie ? NewMovie(25, 64, 48) : NumberedMovie();
-        EXPECT_FALSE(SavePartMovie(movie, out, row.start, row.end, options_));
+        const RenderReport report = SavePartMovie(movie, out, row.start, row.end, options_);
+        // The run only reports; the command that started it shows the message.
+        EXPECT_TRUE(ui.messages.empty());
+        EXPECT_FALSE(Shown(report));
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_TRUE(ui.messages[0].text.starts_with(row.text)) << ui.messages[0].text;
         // A range outside the movie is answered with the movie's length.
@@ -317,7 +321,7 @@ TEST_F(RenderMovieTest, NothingToRenderIsRefusedWithoutAFile) {
     }
     ui.messages.clear();
     MovieDbRec empty = NewMovie(25, 64, 48);
-    EXPECT_FALSE(SaveMovie(empty, out, options_));
+    EXPECT_FALSE(Shown(SaveMovie(empty, out, options_)));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Save Movie failed");
     EXPECT_FALSE(fs::exists(out));
@@ -328,7 +332,7 @@ TEST_F(RenderMovieTest, AReadOnlyOutputFileIsKeptAndNothingIsWritten) {
     const std::string out = OutputFile("kept.avi");
     std::ofstream(out) << "keep me";
     fs::permissions(out, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-    EXPECT_FALSE(SaveMovie(movie, out, options_));
+    EXPECT_FALSE(Shown(SaveMovie(movie, out, options_)));
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, "The file " + out +
                                        "\r\nalready exists and could not be deleted\r\n"
@@ -344,7 +348,7 @@ TEST_F(RenderMovieTest, AnExistingWritableOutputFileIsReplaced) {
     MovieDbRec movie = NumberedMovie();
     const std::string out = OutputFile("replaced.avi");
     std::ofstream(out) << "old movie";
-    ASSERT_TRUE(SaveMovie(movie, out, options_));
+    ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
     EXPECT_EQ(Probe(out).videoFrames, 50);
 }
 
@@ -371,7 +375,7 @@ TEST_F(RenderMovieTest, CropMarginsThatLeaveNoPictureAreIgnoredWithAWarningPerFr
         record.CropRight = row.right;
         Arrange(movie, clip);
         const std::string out = OutputFile("cropped.avi");
-        ASSERT_TRUE(SaveMovie(movie, out, options_));
+        ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
         if (row.line.empty()) {
             EXPECT_TRUE(ui.messages.empty());
         } else {
@@ -405,7 +409,7 @@ TEST_F(RenderMovieTest, ThreeOverlaysAfterFramesWithOneAreLaidInOrder) {
     }
     Arrange(movie, white, {red, keyed, corner});
     const std::string out = OutputFile("three.avi");
-    ASSERT_TRUE(SaveMovie(movie, out, options_));
+    ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
     EXPECT_TRUE(Near(PixelAt(out, 5, 24, 32), kRed));
     EXPECT_TRUE(Near(PixelAt(out, 15, 24, 32), kWhite)) << "the square over the red";
     EXPECT_TRUE(Near(PixelAt(out, 15, 4, 4), kBlue)) << "the corner over the green of the square's clip";
@@ -447,7 +451,7 @@ TEST_F(RenderMovieTest, ADiskThatFillsUpStopsTheRunAndSaysWhatFailed) {
         const std::string out = OutputFile("full.avi");
         std::ofstream(out) << "the old movie";
         bool written = true;
-        WithFileSizeLimit(100 * 1024, [&] { written = SaveMovie(movie, out, options_); });
+        WithFileSizeLimit(100 * 1024, [&] { written = Shown(SaveMovie(movie, out, options_)); });
 
         EXPECT_FALSE(written) << row.what;
         ASSERT_FALSE(ui.messages.empty()) << row.what;
@@ -482,8 +486,9 @@ TEST_F(RenderMovieTest, UnreadableSourcesAreNamedOnceAndTheMovieIsStillWritten) 
     Arrange(movie, AddPicture(movie, missing, "Missing", 40, 30, 1.0));
     Arrange(movie, AddVideo(movie, empty, "Empty again", 64, 48, 10, 10));
     const std::string out = OutputFile("unreadable.avi");
-    std::vector<std::string> unreadable;
-    ASSERT_TRUE(SaveMovie(movie, out, options_, &unreadable));
+    const RenderReport report = SaveMovie(movie, out, options_);
+    ASSERT_TRUE(Shown(report));
+    const std::vector<std::string>& unreadable = report.unreadableSources;
     const std::vector<std::string> expected{
         "cannot read " + empty + ": Cannot open AVI file " + empty + ": not an AVI file",
         "cannot read " + missing + ": the file is missing or not a regular file"};

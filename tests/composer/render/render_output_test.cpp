@@ -97,7 +97,7 @@ TEST_F(RenderOutputTest, AMovieIsNeverWrittenOverWhatItIsMadeFrom) {
     for (const Row& row : rows) {
         SCOPED_TRACE(row.output);
         ui.messages.clear();
-        EXPECT_FALSE(SaveMovie(movie, row.output, options_));
+        EXPECT_FALSE(Shown(SaveMovie(movie, row.output, options_)));
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text, "The file " + row.output + "\r\n" + row.why +
                                            "\r\nA movie is never written over what it is made from: "
@@ -137,7 +137,7 @@ TEST_F(RenderOutputTest, OutputsThatCannotBeWrittenAreRefusedWithTheReasonBefore
         Arrange(movie,
                 AddPicture(movie, MakePicture("grey.bmp", "color=c=gray:s=64x48"), "Grey", 64, 48, 1.0));
         ui.messages.clear();
-        EXPECT_FALSE(SaveMovie(movie, row.output, options_));
+        EXPECT_FALSE(Shown(SaveMovie(movie, row.output, options_)));
         ASSERT_EQ(ui.messages.size(), 1u);
         EXPECT_EQ(ui.messages[0].text, row.message);
     }
@@ -169,7 +169,7 @@ TEST_F(RenderOutputTest, AStopBeforeTheNextFrameLeavesTheOldMovieAndNothingElse)
     MovieDbRec movie = SmallMovie();
     cb::InstallStopSignals();
     std::raise(SIGTERM);
-    const bool written = SaveMovie(movie, out, options_);
+    const bool written = Shown(SaveMovie(movie, out, options_));
     cb::ClearStopSignal();
     for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) std::signal(signal, SIG_DFL);
     EXPECT_FALSE(written);
@@ -185,7 +185,8 @@ TEST_F(RenderOutputTest, ACompleteMovieTakesTheOldOnesPlaceAndNoOtherFileStays) 
     std::ofstream(out) << kOldMovie;
     fs::create_symlink(out, folder + "/link.avi");
     MovieDbRec movie = SmallMovie();
-    ASSERT_TRUE(SaveMovie(movie, folder + "/link.avi", options_)) << ::testing::PrintToString(MessageTexts());
+    ASSERT_TRUE(Shown(SaveMovie(movie, folder + "/link.avi", options_)))
+        << ::testing::PrintToString(MessageTexts());
     EXPECT_TRUE(fs::is_symlink(folder + "/link.avi")) << "the link stays a link to the new movie";
     EXPECT_EQ(Probe(out).videoFrames, 50);
     EXPECT_EQ(FolderEntries(folder), (std::vector<std::string>{"link.avi", "out.avi"}));
@@ -303,7 +304,7 @@ TEST_F(RenderOutputTest, AnOutputWhoseEndingIsNoMoviesIsRefusedBeforeAnythingIsW
         const std::string out = folder + "/" + row.name;
         std::ofstream(out) << kOldMovie;
         ui.messages.clear();
-        EXPECT_EQ(SaveMovie(movie, out, options_), row.written);
+        EXPECT_EQ(Shown(SaveMovie(movie, out, options_)), row.written);
         if (row.written) {
             EXPECT_EQ(Probe(out).videoFrames, 50);
             continue;
@@ -364,7 +365,7 @@ TEST_F(RenderOutputTest, ACompressorThatCannotWriteTheMovieSizeIsRefusedBeforeAn
         Arrange(movie, AddPicture(movie, picture, "Grey", 64, 48, 0.4));
         options_.compressor = vidmill::FourCC(row.compressor);
         ui.messages.clear();
-        const bool written = SaveMovie(movie, out, options_);
+        const bool written = Shown(SaveMovie(movie, out, options_));
         EXPECT_EQ(written, row.reason.empty()) << ::testing::PrintToString(MessageTexts());
         if (written) {
             EXPECT_GT(Probe(out).videoFrames, 0);
@@ -401,7 +402,7 @@ TEST_F(RenderOutputTest, AMovieToShareOfAnOddSizeIsWrittenEvenWithOneWarning) {
     MovieDbRec movie = NewMovie(25, 351, 287);
     Arrange(movie, AddPicture(movie, picture, "Grey", 64, 48, 0.4));
     ui.messages.clear();
-    ASSERT_TRUE(SaveMovie(movie, out, options_)) << ::testing::PrintToString(MessageTexts());
+    ASSERT_TRUE(Shown(SaveMovie(movie, out, options_))) << ::testing::PrintToString(MessageTexts());
     const std::string warning =
         "The movie's frame size 351 x 287 is written as 352 x 288: MP4, MKV and WebM "
         "movies take only even widths and heights.";
@@ -420,7 +421,7 @@ TEST_F(RenderOutputTest, AMovieToShareOfAnOddSizeIsWrittenEvenWithOneWarning) {
     MovieDbRec even = NewMovie(25, 64, 48);
     Arrange(even, AddPicture(even, picture, "Grey", 64, 48, 0.4));
     ui.messages.clear();
-    ASSERT_TRUE(SaveMovie(even, folder + "/even.mp4", options_));
+    ASSERT_TRUE(Shown(SaveMovie(even, folder + "/even.mp4", options_)));
     EXPECT_TRUE(ui.messages.empty()) << ::testing::PrintToString(MessageTexts());
 }
 

@@ -208,7 +208,7 @@ TEST_F(RenderScalingTest, AStandardDefinitionSourceKeepsItsColoursInAMovieToShar
         movie.Clips[keyedAway].TransColorCount = 1;
         Arrange(movie, video, layered ? std::vector<int32_t>{keyedAway} : std::vector<int32_t>{});
         const std::string ours = OutputFile(layered ? "sd-layered.mp4" : "sd-plain.mp4");
-        ASSERT_TRUE(SaveMovie(movie, ours, options_));
+        ASSERT_TRUE(Shown(SaveMovie(movie, ours, options_)));
         // Within 1.5 dB of ffmpeg's own encode (the path through pixels lands about 1 dB below it,
         // and the encoder's threads move the figure by a few hundredths from run to run); the wrong
         // colour matrix costs about 6 dB.

@@ -103,7 +103,7 @@ TEST_F(RenderSyncTest, ATrimmedVideosOwnSoundStartsAtItsFirstUsedPictureAndEndsA
     movie.Clips[1].UseLast = 35;
     Arrange(movie, AddPicture(movie, MakePicture("grey.bmp", "color=c=gray:s=16x16"), "Grey", 16, 16, 1.0));
     const std::string out = OutputFile("trimmed.avi");
-    ASSERT_TRUE(SaveMovie(movie, out, options_));
+    ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
     EXPECT_TRUE(ui.messages.empty()) << ui.messages.front().text;
     EXPECT_EQ(Probe(out).videoFrames, 40);
     EXPECT_TRUE(Near(PixelAt(out, 1, 24, 32), {100, 0, 0}, 2)) << "picture 21 first";
@@ -118,7 +118,7 @@ TEST_F(RenderSyncTest, APartStartingBetweenFramesHasItsSoundStartWithItsFirstFra
     // 0.5 s is frame 13.5, which rounds to frame 14, shown from 0.52 s: the beep at 1.0 s of the movie
     // is 0.48 s into the part, with picture 26.
     const std::string out = OutputFile("part.avi");
-    ASSERT_TRUE(SavePartMovie(movie, out, 0.5, 1.5, options_));
+    ASSERT_TRUE(Shown(SavePartMovie(movie, out, 0.5, 1.5, options_)));
     EXPECT_TRUE(Near(PixelAt(out, 1, 24, 32), {65, 0, 0}, 2)) << "picture 14 first";
     EXPECT_TRUE(Near(PixelAt(out, 13, 24, 32), {125, 0, 0}, 2)) << "picture 26 at 0.48 s";
     const LoudStretch loud = Loudness(out);
@@ -178,7 +178,7 @@ TEST_F(RenderSyncTest, PicturesAtUnevenIntervalsLandAtTheirTimesWithTheirSound) 
         const int first = kept[static_cast<std::size_t>(clip.UseFirst - 1)];
         const int end = clip.UseLast < clip.FrameCount ? kept[static_cast<std::size_t>(clip.UseLast)] : 45;
         const std::string out = OutputFile("uneven.avi");
-        ASSERT_TRUE(SaveMovie(movie, out, options_));
+        ASSERT_TRUE(Shown(SaveMovie(movie, out, options_)));
         const std::vector<int> shown = SourcePicturesShown(out);
         // The movie lasts as long as the used pictures: (end - first) / 30 s at 25 frames a second.
         ASSERT_EQ(static_cast<int>(shown.size()), static_cast<int>(std::lround((end - first) * kFps / 30)));

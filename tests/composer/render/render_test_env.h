@@ -13,12 +13,21 @@
 #include <string>
 #include <vector>
 
+#include "base/interaction.h"
 #include "cbplatform/runtime.h"
 #include "document/movie_records.h"
+#include "render/movie_render.h"
 #include "render/render_options.h"
 #include "sound_test_env.h"
 
 namespace composer::testing {
+
+// What a command that started a render does with its report: shows its messages, and says whether
+// the movie was written.
+inline bool Shown(const RenderReport& report) {
+    ShowMessages(report.messages);
+    return report.written;
+}
 
 // One pixel as ffmpeg decodes it.
 struct Rgb24 {

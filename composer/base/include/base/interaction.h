@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace composer {
 
@@ -88,6 +89,14 @@ class ScopedInteraction {
 // Conveniences over UI(). An empty title means the program title "Cinebrix Composer".
 MsgAnswer MsgBox(const std::string& text, MsgButtons buttons = MsgButtons::OK, const std::string& title = "",
                  MsgIcon icon = MsgIcon::None);
+// A message that work below a command hands back for the command to show: its text, and its title
+// ("" for the program title). Shown with the OK button.
+struct UserMessage {
+    std::string text;
+    std::string title;
+};
+// Shows each message with MsgBox, in order.
+void ShowMessages(const std::vector<UserMessage>& messages);
 // Yes and No buttons; true on Yes.
 bool AskYesNo(const std::string& text, const std::string& title = "");
 std::optional<std::string> InputBox(const std::string& prompt, const std::string& title = "",

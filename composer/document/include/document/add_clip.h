@@ -6,6 +6,7 @@
 // files are read through a SourceProbe.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/outcome.h"
 #include "document/movie_db.h"
@@ -19,8 +20,8 @@ namespace composer {
 //   Overlay (2): an overlay of arranged entry `position` (below 1 = 1, past the end = the last
 //     entry) at `overlayPosition` (0 or past the end = at the end);
 //   Unused (3): onto the unused shelf at `position`, as for Arranged.
-// The place used is written back into position and overlayPosition. A missing file shows
-// "File not found" CR LF + path; a file of no clip kind (ClipTypeOfFile), a source the probe cannot
+// The place used is written back into position and overlayPosition. A missing file is refused with
+// kClipFileMissing; a file of no clip kind (ClipTypeOfFile), a source the probe cannot
 // read, a video without frames, or an overlay with no arranged entry to attach to
 // is refused with the reason, nothing changed. The clip is named after the file ("Audio_" + name for a
 // sound); a file that an earlier clip already uses gives name + "_New_" + the clip's index. A video with a
@@ -33,5 +34,12 @@ Outcome<int32_t> AddClip(MovieDbRec& movie, const std::string& path, TrackKind p
 // What a command says of a file AddClip refused: path CR LF "Failed to add this file", then ": " and
 // the reason when there is one.
 std::string FailedToAddMessage(const std::string& path, const std::string& reason);
+
+// What AddClip says of a file that is missing or not a regular file.
+inline constexpr const char* kClipFileMissing = "the file is missing or not a regular file";
+
+// The messages a command shows, in order, for a file AddClip refused for `reason`: "File not found"
+// CR LF + path first when the file is missing (kClipFileMissing), then FailedToAddMessage.
+std::vector<std::string> RefusedClipMessages(const std::string& path, const std::string& reason);
 
 }  // namespace composer

@@ -6,10 +6,8 @@
 namespace composer {
 
 AviMovieWriter::AviMovieWriter(const std::string& path, MovieWriterSettings& settings) {
-    if (!writer_.WriteAvi_CreateNewFile(path, settings.width, settings.height, settings.framesPerSecond,
-                                        settings.compressor, settings.showCompressorDialog,
-                                        settings.keyFrameInterval))
-        throw Failure(writer_.LastFailure);
+    writer_.CreateNewFile(path, settings.width, settings.height, settings.framesPerSecond,
+                          settings.compressor, settings.showCompressorDialog, settings.keyFrameInterval);
     compressor_ = settings.compressor;
 }
 

@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "base/failure.h"
-#include "base/interaction.h"
 #include "cbplatform/bstr.h"
 #include "media/library/library_call.h"
 
@@ -128,7 +127,18 @@ std::optional<std::string> VelcAviWriterClass::FrameSizeProblem(int32_t compress
 bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
                                                 double framesPerSecond, int32_t& compressorCode,
                                                 bool showDialog, int32_t keyFrameInterval) {
-    LastFailure.clear();
+    try {
+        CreateNewFile(fileName, width, height, framesPerSecond, compressorCode, showDialog, keyFrameInterval);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+void VelcAviWriterClass::CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
+                                       double framesPerSecond, int32_t& compressorCode, bool showDialog,
+                                       int32_t keyFrameInterval) {
+    std::string reason;
     try {
         writer_ = CreateLibraryObject<IAviWriter>(vidmill::CLSID_AviWriter);
         writerExists_ = true;
@@ -144,15 +154,14 @@ bool VelcAviWriterClass::WriteAvi_CreateNewFile(const std::string& fileName, int
         CheckLibraryCall(writer_->get_IsOpen(&open));
         if (open) {
             IsOpen = true;
-            return true;
+            return;
         }
-        LastFailure = "The AVI library did not open the file.";
+        reason = "The AVI library did not open the file.";
     } catch (...) {
-        // The caller reports the failed file, with this reason.
-        LastFailure = CurrentFailureText();
+        reason = CurrentFailureText();
     }
     WriteAVI_CloseFile();
-    return false;
+    throw Failure(reason);
 }
 
 bool VelcAviWriterClass::WriteAvi_AddPicture(IPicture* picture) {
@@ -163,10 +172,7 @@ bool VelcAviWriterClass::WriteAvi_AddPicture(IPicture* picture) {
 
 void VelcAviWriterClass::WriteAVI_AddAudio(const std::string& wavFileName) {
     if (!IsOpen || !writer_) return;
-    if (SoundAdded) {
-        MsgBox("Tried to add Multiple audio to AVI file", MsgButtons::OK, "Error writing audio to avi file");
-        return;
-    }
+    if (SoundAdded) throw Failure("Tried to add Multiple audio to AVI file");
     SoundAdded = true;
     const cb::Bstr name(wavFileName);
     CheckLibraryCall(writer_->AddWav(name.get(), VARIANT_FALSE));

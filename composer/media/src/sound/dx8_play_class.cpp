@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "base/files.h"
-#include "base/interaction.h"
 #include "base/rounding.h"
 #include "cbplatform/anonymous_file.h"
 #include "cbplatform/file_owner.h"
@@ -85,11 +84,11 @@ bool Dx8PlayClass::LoadWaveFile(const std::string& fileName, const std::optional
     return true;
 }
 
-void Dx8PlayClass::PlayWav() {
-    if (!player_ || player_->Play() == cb::sound::PlayResult::Playing) return;
-    if (Notices != nullptr && Notices->noSoundDeviceShown) return;
+std::optional<std::string> Dx8PlayClass::PlayWav() {
+    if (!player_ || player_->Play() == cb::sound::PlayResult::Playing) return std::nullopt;
+    if (Notices != nullptr && Notices->noSoundDeviceShown) return std::nullopt;
     if (Notices != nullptr) Notices->noSoundDeviceShown = true;
-    MsgBox("No sound output device was found on this computer: the sound cannot be played.");
+    return "No sound output device was found on this computer: the sound cannot be played.";
 }
 
 void Dx8PlayClass::StopPlay() {

@@ -1,5 +1,6 @@
 #include "media/sound/wav_reader_class.h"
 
+#include "base/failure.h"
 #include "base/files.h"
 #include "base/folders.h"
 #include "cbplatform/sound.h"
@@ -17,55 +18,52 @@ void WavReaderClass::TakeFormat(int32_t bits, int32_t channels, int32_t rate, in
 }
 
 // The sound component decodes the file into a new PCM WAV file in the work folder.
-bool WavReaderClass::DecodeToTempWav(const std::string& fileName) {
+std::string WavReaderClass::DecodeToTempWav(const std::string& fileName) {
     if (!cb::sound::SoundAvailable()) {
-        Problem = "its sound is compressed and the sound component is not available";
         ShowCompressedAudioNoticeOnce(Notices);
-        return false;
+        return "its sound is compressed and the sound component is not available";
     }
     std::string reason;
     std::string damage;
     const auto decoded = cb::sound::SoundBuffer::Decode(fileName, &reason, &damage);
-    if (!decoded || decoded->frameCount() == 0) {
-        Problem = decoded ? "it holds no sound" : "it does not decode as sound (" + reason + ")";
-        return false;
-    }
+    if (!decoded || decoded->frameCount() == 0)
+        return decoded ? "it holds no sound" : "it does not decode as sound (" + reason + ")";
     const std::string tempFile = NewTempFileName("wav");
     WavFormatRec format;
     if (!decoded->SaveWav(tempFile, nullptr) || !ReadWavHeader(tempFile, format)) {
-        Problem = "its decoded sound could not be saved in the work folder";
         DeleteFileChecked(tempFile);
-        return false;
+        return "its decoded sound could not be saved in the work folder";
     }
     DecodedFile = tempFile;
     if (Damage.empty()) Damage = damage;
     TakeFormat(format.BitsPerSample, format.Channels, format.SampleRate, format.Frames);
-    return true;
+    return "";
 }
 
 bool WavReaderClass::ReadWav_OpenFile(const std::string& fileName) {
+    try {
+        OpenFile(fileName);
+        return true;
+    } catch (const Failure&) {
+        return false;
+    }
+}
+
+void WavReaderClass::OpenFile(const std::string& fileName) {
     ReadWav_CloseFile();
-    if (!FileExists(fileName)) {
-        Problem = "the file is missing or not a regular file";
-        return false;
-    }
+    if (!FileExists(fileName)) throw Failure("the file is missing or not a regular file");
     const WavHeaderCheck check = CheckWavHeader(fileName);
-    if (!check.wrongBlock.empty()) {
-        Problem = check.wrongBlock;
-        return false;
-    }
+    if (!check.wrongBlock.empty()) throw Failure(check.wrongBlock);
     Damage = check.cutShort;
     WavFormatRec format;
     if (ReadWavHeader(fileName, format)) {
         TakeFormat(format.BitsPerSample, format.Channels, format.SampleRate, format.Frames);
-    } else if (!DecodeToTempWav(fileName)) {
+    } else if (const std::string undecoded = DecodeToTempWav(fileName); !undecoded.empty()) {
         Damage.clear();
-        return false;
+        throw Failure(undecoded);
     }
     FileName = fileName;
     Opened = true;
-    Problem.clear();
-    return true;
 }
 
 std::string WavReaderClass::ReadWav_GetWavFile() {

@@ -3,32 +3,44 @@
 // is the arranged clip that plays then (cropped and stretched to the output size) with the overlay
 // clips laid over it in their order, leaving out their transparent colours; the mixed sound of the
 // same time range is attached at the end. Runs on the calling thread from start to end and reaches
-// the user only through the interaction seam: the wait cursor, the progress bar and messages.
+// the user through the interaction seam only for the wait cursor and the progress bar: what it has
+// to say is handed back in its report, for the command that started it to show (ShowMessages).
 //
 // Frame f of the output covers movie time (f - 1) / OutFps onward.
 #include <string>
 #include <vector>
 
+#include "base/interaction.h"
 #include "document/movie_plan.h"
 #include "document/movie_records.h"
 #include "render/render_options.h"
 
 namespace composer {
 
+// What a run gives the command that started it.
+struct RenderReport {
+    bool written = false;  // the movie was written completely (unreadable sources allowed)
+    // The sources the movie had to do without, one line each ("cannot read PATH: REASON").
+    std::vector<std::string> unreadableSources;
+    // What to tell the user, in this order: a refusal before anything was written; or the warnings
+    // of the run, the sources missing or unreadable, and why the run failed. Nothing after a stop.
+    std::vector<UserMessage> messages;
+
+    explicit operator bool() const { return written; }
+};
+
 // The whole movie into `fileName`. A movie of duration 0 gives "Movie duration is zero" (title
 // "Save Movie failed") and writes nothing; so do output settings no movie can be made with
 // (OutputSettingsProblem) and a movie too long to plan (MoviePlanTooLong), with their texts.
-// Returns whether the movie was written completely; the sources it had to do without are listed
-// in `unreadableSources` when given (see RenderMovie).
-bool SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options,
-               std::vector<std::string>* unreadableSources = nullptr);
+// The report says whether the movie was written completely and lists the sources it had to do
+// without (see RenderMovie).
+RenderReport SaveMovie(MovieDbRec& movie, const std::string& fileName, RenderOptions& options);
 
 // The time range [startSeconds, endSeconds] into `fileName`; an end past the movie is lowered to
 // its end. "Movie duration is zero" or "Invalid start/end time" (title "Save Part Movie failed")
-// when there is nothing to write, and the refusals of SaveMovie. Returns whether the movie was
-// written completely.
-bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds, double endSeconds,
-                   RenderOptions& options, std::vector<std::string>* unreadableSources = nullptr);
+// when there is nothing to write, and the refusals of SaveMovie.
+RenderReport SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startSeconds,
+                           double endSeconds, RenderOptions& options);
 
 // The render run over a plan built from `movie`, with the options of the command that started it
 // (the writer replaces a compressor code it cannot use in options.compressor):
@@ -56,10 +68,10 @@ bool SavePartMovie(MovieDbRec& movie, const std::string& fileName, double startS
 // Source frames or pictures that cannot be read give a blank frame (black under overlays) or leave
 // the overlay out, and sounds that cannot be read are left out of the mix; each such source is
 // named once, with the first reason found ("cannot read PATH: frame 12 does not decode"), in one
-// message at the end and in `unreadableSources` when given. Returns whether the movie was written
-// completely (a movie written with unreadable sources counts as written).
-bool RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName, double startSeconds,
-                 double endSeconds, RenderOptions& options,
-                 std::vector<std::string>* unreadableSources = nullptr);
+// message at the end and in the report's unreadableSources. The report says whether the movie was
+// written completely (a movie written with unreadable sources counts as written); every message
+// named here is in its messages, none is shown by the run.
+RenderReport RenderMovie(MovieDbRec& movie, const MoviePlan& plan, const std::string& fileName,
+                         double startSeconds, double endSeconds, RenderOptions& options);
 
 }  // namespace composer

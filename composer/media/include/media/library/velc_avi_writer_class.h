@@ -25,13 +25,11 @@ class VelcAviWriterClass {
     VelcAviWriterClass& operator=(const VelcAviWriterClass&) = delete;
 
     bool IsOpen = false;  // an output file is open for writing
-    // Why the last WriteAvi_CreateNewFile failed (the library's text, or that the library is missing).
-    std::string LastFailure;
 
     // Adds the whole WAV file as the sound track. Nothing when not open. A second call on the same
-    // wrapper shows "Tried to add Multiple audio to AVI file" (title "Error writing audio to avi
-    // file") and adds nothing. Throws Failure with the library's message when it refuses
-    // the file (for example WAV file "<name>" not found).
+    // wrapper throws Failure "Tried to add Multiple audio to AVI file" and adds nothing. Throws
+    // Failure with the library's message when it refuses the file (for example WAV file "<name>"
+    // not found).
     void WriteAVI_AddAudio(const std::string& wavFileName);
 
     // Appends the picture as the next frame, drawn at the frame size from its top-left part without
@@ -43,10 +41,17 @@ class VelcAviWriterClass {
     // in the caller's variable by CheckCompressor first), the rate, whether the compressor dialog
     // is shown and the frames between key frames (0: KeyFrameIntervalFor the compressor). False,
     // with the wrapper closed, when the library refuses (bad size, file cannot be created,
-    // compressor unusable, dialog cancelled) or cannot be created; no message is shown.
+    // compressor unusable, dialog cancelled) or cannot be created; no message is shown. CreateNewFile
+    // says why.
     bool WriteAvi_CreateNewFile(const std::string& fileName, int32_t width, int32_t height,
                                 double framesPerSecond, int32_t& compressorCode, bool showDialog,
                                 int32_t keyFrameInterval = 0);
+
+    // WriteAvi_CreateNewFile that says why: throws Failure with the reason alone (the library's text,
+    // "The AVI library did not open the file.", or that the library is missing), the wrapper closed.
+    // The file is not named: a caller may write under a name of its own and name the user's file.
+    void CreateNewFile(const std::string& fileName, int32_t width, int32_t height, double framesPerSecond,
+                       int32_t& compressorCode, bool showDialog, int32_t keyFrameInterval = 0);
 
     // Completes and closes the file and releases the library writer. Safe in any state. The
     // library's message when the file could not be completed (it then keeps no file under the

@@ -39,8 +39,10 @@ class Dx8PlayClass {
     // a stretch that cannot be set apart, or when the component is unavailable.
     bool LoadWaveFile(const std::string& fileName, const std::optional<SoundSpan>& span = std::nullopt);
     // Plays the loaded sound once from where it stopped (from the start after it ended). On a machine
-    // without a sound device nothing plays and the user is told so once per run.
-    void PlayWav();
+    // without a sound device nothing plays, and the first time in the run (Notices) the notice for the
+    // window to show is given: "No sound output device was found on this computer: the sound cannot
+    // be played."; nothing otherwise.
+    [[nodiscard]] std::optional<std::string> PlayWav();
     // Stops playing; the position stays where it is.
     void StopPlay();
     // Writes the loaded sound as a PCM WAV file. False when nothing is loaded or writing fails.
