@@ -37,7 +37,7 @@ class CB_PLATFORM_API Bitmap {
     // The whole pixel store, starting with the bottom row (the lowest address).
     std::uint8_t* bits() { return pixels_.data(); }
     const std::uint8_t* bits() const { return pixels_.data(); }
-    std::size_t sizeBytes() const { return pixels_.size(); }
+    std::size_t sizeBytes() const { return stride_ * static_cast<std::size_t>(height_); }
 
     // Row y counted from the top of the picture (y = 0 is the top row).
     std::uint8_t* topRow(int y) {

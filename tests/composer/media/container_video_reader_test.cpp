@@ -394,6 +394,25 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
+// The scaler writes a picture bottom-up in wide strokes that may run past the end of a row; rows
+// whose width is no multiple of those strokes (a portrait phone video is 360 wide) must still stay
+// inside the picture's store (the sanitizer run catches a write past it).
+TEST(ContainerVideoReader, PicturesOfAnyWidthAreConvertedInsideTheirStore) {
+    for (const char* size : {"360x64", "350x40", "66x34"}) {
+        SCOPED_TRACE(size);
+        const std::string path = ScratchFile("container-video", std::string("width-") + size + ".mp4");
+        RunCommand("ffmpeg -v error -y -f lavfi -i testsrc2=s=" + std::string(size) +
+                   ":r=25:d=0.2 -c:v libx264 -pix_fmt yuv420p " + Quoted(path));
+        ContainerVideoReader reader(path);
+        ASSERT_EQ(reader.FrameCount(), 5);
+        for (int n = 0; n < reader.FrameCount(); ++n) {
+            const std::shared_ptr<cb::Bitmap> picture = reader.Frame(n);
+            EXPECT_EQ(picture->width(), reader.Width());
+            EXPECT_EQ(picture->sizeBytes(), picture->stride() * static_cast<std::size_t>(reader.Height()));
+        }
+    }
+}
+
 TEST(ContainerVideoReader, FilesWithoutReadableVideoAreRefusedWithTheReason) {
     const std::string sound = ScratchFile("container-video", "sound.m4a");
     RunCommand("ffmpeg -v error -y -f lavfi -i sine=d=1 -c:a aac " + Quoted(sound));
